@@ -1,0 +1,1 @@
+namespace VeskZulApp { void linkAnchor() {} }
