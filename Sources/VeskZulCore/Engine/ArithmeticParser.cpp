@@ -1,0 +1,557 @@
+#include "Engine/ArithmeticParser.h"
+
+#include "Engine/ZulIdentifierNormalizer.h"
+
+#include <QRegularExpression>
+#include <QTextBoundaryFinder>
+#include <QVarLengthArray>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+enum class TokenKind : quint8 {
+    number,
+    identifier,
+    plus,
+    minus,
+    star,
+    slash,
+    caret,
+    percent,
+    lparen,
+    rparen,
+    comma,
+};
+
+struct Token
+{
+    TokenKind kind;
+    double number = 0;
+    QStringView identifier; // as typed, not yet folded; points into the evaluated text
+};
+
+using Tokens = QVarLengthArray<Token, 32>;
+
+// Parentheses and call arguments recurse; anything nested deeper than this is
+// not a note line anyone typed, and refusing it keeps the stack bounded.
+constexpr int kMaxNesting = 256;
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kE = 2.718281828459045;
+constexpr double kTwoTo63 = 9223372036854775808.0;
+
+bool isAsciiDigit(char32_t c)
+{
+    return c >= U'0' && c <= U'9';
+}
+
+bool isWhiteSpace(char32_t c)
+{
+    return c == U' ' || (c >= 9 && c <= 13) || (c >= 0x80 && QChar::isSpace(c));
+}
+
+bool isNumberCharacter(char32_t c)
+{
+    return isAsciiDigit(c) || (c >= 0x80 && QChar::isNumber(c));
+}
+
+// Most lines are ASCII: then every code unit is one character.
+struct AsciiCharacters
+{
+    const char16_t *data;
+    qsizetype count;
+
+    qsizetype size() const { return count; }
+    char32_t first(qsizetype i) const { return data[i]; }
+    bool is(qsizetype i, char16_t c) const { return data[i] == c; }
+    qsizetype begin(qsizetype i) const { return i; }
+};
+
+// Anything else is read as user-perceived characters; a character is classed
+// by its first code point, and an operator must stand alone (a minus sign
+// carrying a combining mark is not a minus sign).
+struct ClusterCharacters
+{
+    QStringView text;
+    QVarLengthArray<qsizetype, 64> bounds; // character i spans bounds[i] .. bounds[i + 1]
+
+    explicit ClusterCharacters(QStringView source) : text(source)
+    {
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, source.data(), source.size());
+        bounds.append(0);
+        for (qsizetype next = finder.toNextBoundary(); next > 0; next = finder.toNextBoundary())
+            bounds.append(next);
+        if (bounds.last() != source.size())
+            bounds.append(source.size());
+    }
+
+    qsizetype size() const { return bounds.size() - 1; }
+    char32_t first(qsizetype i) const
+    {
+        const char16_t unit = text.utf16()[bounds[i]];
+        if (QChar::isHighSurrogate(unit) && bounds[i + 1] - bounds[i] > 1)
+            return QChar::surrogateToUcs4(unit, text.utf16()[bounds[i] + 1]);
+        return unit;
+    }
+    bool is(qsizetype i, char16_t c) const { return bounds[i + 1] - bounds[i] == 1 && text.utf16()[bounds[i]] == c; }
+    qsizetype begin(qsizetype i) const { return bounds[i]; }
+};
+
+// Whole-text conversion of ASCII number text, independent of the C locale.
+std::optional<double> convertNumberText(const char *begin, const char *end)
+{
+    if (begin == end)
+        return std::nullopt;
+    double value = 0;
+    const auto [stop, ec] = std::from_chars(begin, end, value, std::chars_format::general);
+    if (ec != std::errc() || stop != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+template <typename Characters>
+bool tokenize(const Characters &chars, QStringView text, Tokens &tokens)
+{
+    // One entry per open "(": true when it opened a function call. Inside a
+    // call a comma always separates arguments.
+    QVarLengthArray<bool, 16> parentheses;
+    int openCalls = 0;
+    QVarLengthArray<char, 32> digits;
+
+    const qsizetype n = chars.size();
+    qsizetype j = 0;
+    while (j < n) {
+        const char32_t c = chars.first(j);
+        if (isWhiteSpace(c)) {
+            ++j;
+            continue;
+        }
+
+        if (isNumberCharacter(c) || (chars.is(j, u'.') && j + 1 < n && isNumberCharacter(chars.first(j + 1)))) {
+            digits.clear();
+            bool hasPoint = false;
+            while (j < n) {
+                const char32_t d = chars.first(j);
+                if (isNumberCharacter(d)) {
+                    // Only ASCII digits convert; any other number character
+                    // (superscripts, other scripts' digits) spoils the line.
+                    if (!isAsciiDigit(d) || !chars.is(j, char16_t(d)))
+                        return false;
+                    digits.append(char(d));
+                    ++j;
+                } else if (chars.is(j, u'_')) {
+                    ++j;
+                } else if (chars.is(j, u'.')) {
+                    if (hasPoint)
+                        break;
+                    hasPoint = true;
+                    digits.append('.');
+                    ++j;
+                } else if (chars.is(j, u',') && openCalls == 0 && !hasPoint && j + 3 < n
+                           && isNumberCharacter(chars.first(j + 1)) && isNumberCharacter(chars.first(j + 2))
+                           && isNumberCharacter(chars.first(j + 3))
+                           && (j + 4 >= n || !isNumberCharacter(chars.first(j + 4)))) {
+                    ++j; // a thousands separator
+                } else {
+                    break;
+                }
+            }
+            const std::optional<double> value = convertNumberText(digits.data(), digits.data() + digits.size());
+            if (!value)
+                return false;
+            tokens.append(Token{TokenKind::number, *value, {}});
+            continue;
+        }
+
+        if (ZulIdentifierNormalizer::isIdentifierStart(c)) {
+            const qsizetype start = j;
+            ++j;
+            while (j < n && ZulIdentifierNormalizer::isIdentifierContinue(chars.first(j)))
+                ++j;
+            const qsizetype from = chars.begin(start);
+            const qsizetype to = j < n ? chars.begin(j) : text.size();
+            tokens.append(Token{TokenKind::identifier, 0, text.mid(from, to - from)});
+            continue;
+        }
+
+        TokenKind kind;
+        if (chars.is(j, u'+'))
+            kind = TokenKind::plus;
+        else if (chars.is(j, u'-') || chars.is(j, u'\u2212'))
+            kind = TokenKind::minus;
+        else if (chars.is(j, u'*') || chars.is(j, u'\u00D7'))
+            kind = TokenKind::star;
+        else if (chars.is(j, u'/') || chars.is(j, u'\u00F7'))
+            kind = TokenKind::slash;
+        else if (chars.is(j, u'^'))
+            kind = TokenKind::caret;
+        else if (chars.is(j, u'%'))
+            kind = TokenKind::percent;
+        else if (chars.is(j, u'('))
+            kind = TokenKind::lparen;
+        else if (chars.is(j, u')'))
+            kind = TokenKind::rparen;
+        else if (chars.is(j, u','))
+            kind = TokenKind::comma;
+        else
+            return false;
+
+        if (kind == TokenKind::lparen) {
+            const bool call = !tokens.isEmpty() && tokens.last().kind == TokenKind::identifier;
+            parentheses.append(call);
+            if (call)
+                ++openCalls;
+        } else if (kind == TokenKind::rparen && !parentheses.isEmpty()) {
+            const bool call = parentheses.last();
+            parentheses.removeLast();
+            if (call && openCalls > 0)
+                --openCalls;
+        }
+        tokens.append(Token{kind, 0, {}});
+        ++j;
+    }
+    return true;
+}
+
+bool tokenize(QStringView text, Tokens &tokens)
+{
+    const auto *data = text.utf16();
+    const bool ascii = std::all_of(data, data + text.size(), [](char16_t c) { return c < 0x80; });
+    if (ascii)
+        return tokenize(AsciiCharacters{data, text.size()}, text, tokens);
+    return tokenize(ClusterCharacters(text), text, tokens);
+}
+
+// Folds an identifier; an ASCII name that is already lower case (the usual
+// case) is used in place without a copy.
+QString foldedName(QStringView raw)
+{
+    const bool folded = std::none_of(raw.begin(), raw.end(), [](QChar c) {
+        return c.unicode() >= 0x80 || (c.unicode() >= u'A' && c.unicode() <= u'Z');
+    });
+    if (folded)
+        return QString::fromRawData(raw.data(), raw.size());
+    return ZulIdentifierNormalizer::normalize(raw.toString());
+}
+
+bool nameIs(const QString &name, QStringView candidate)
+{
+    return QStringView(name) == candidate;
+}
+
+template <typename Values>
+double sumOf(const Values &values)
+{
+    double sum = 0;
+    for (double value : values)
+        sum += value;
+    return sum;
+}
+
+template <typename Values>
+std::optional<double> meanOf(const Values &values)
+{
+    if (values.isEmpty())
+        return std::nullopt;
+    return sumOf(values) / static_cast<double>(values.size());
+}
+
+std::optional<double> finite(double value)
+{
+    if (!std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// x rounded half away from zero to d decimals, d itself rounded and clamped
+// to 0...10. A digit count that is not a number or beyond 64 bits gives no
+// result instead of an undefined conversion.
+std::optional<double> roundToDigits(double x, double d)
+{
+    if (!std::isfinite(d))
+        return std::nullopt;
+    const double wholeDigits = std::round(d);
+    if (wholeDigits < -kTwoTo63 || wholeDigits >= kTwoTo63)
+        return std::nullopt;
+    static constexpr double powersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
+    const double factor = powersOfTen[static_cast<int>(std::clamp(wholeDigits, 0.0, 10.0))];
+    return std::round(x * factor) / factor;
+}
+
+struct Parser
+{
+    const Tokens &tokens;
+    const ArithmeticContext &context;
+    qsizetype cursor = 0;
+    int depth = 0;
+
+    bool peek(TokenKind kind) const { return cursor < tokens.size() && tokens[cursor].kind == kind; }
+
+    std::optional<double> parseExpression()
+    {
+        if (depth >= kMaxNesting)
+            return std::nullopt;
+        ++depth;
+        std::optional<double> value = parseTerm();
+        while (value && (peek(TokenKind::plus) || peek(TokenKind::minus))) {
+            const bool add = tokens[cursor++].kind == TokenKind::plus;
+            const std::optional<double> right = parseTerm();
+            if (!right)
+                value.reset();
+            else
+                value = add ? *value + *right : *value - *right;
+        }
+        --depth;
+        return value;
+    }
+
+    std::optional<double> parseTerm()
+    {
+        std::optional<double> value = parsePower();
+        while (value && (peek(TokenKind::star) || peek(TokenKind::slash) || peek(TokenKind::percent))) {
+            const TokenKind op = tokens[cursor++].kind;
+            const std::optional<double> right = parsePower();
+            if (!right || (op != TokenKind::star && *right == 0))
+                return std::nullopt;
+            if (op == TokenKind::star)
+                value = *value * *right;
+            else if (op == TokenKind::slash)
+                value = *value / *right;
+            else
+                value = std::fmod(*value, *right);
+        }
+        return value;
+    }
+
+    // Right-associative; the operands are read first and raised from the
+    // right, which is what the recursive rule does, without the recursion.
+    std::optional<double> parsePower()
+    {
+        QVarLengthArray<double, 4> operands;
+        std::optional<double> operand = parseUnary();
+        if (!operand)
+            return std::nullopt;
+        operands.append(*operand);
+        while (peek(TokenKind::caret)) {
+            ++cursor;
+            operand = parseUnary();
+            if (!operand)
+                return std::nullopt;
+            operands.append(*operand);
+        }
+        double result = operands.last();
+        for (qsizetype i = operands.size() - 2; i >= 0; --i) {
+            result = std::pow(operands[i], result);
+            if (!std::isfinite(result))
+                return std::nullopt;
+        }
+        return result;
+    }
+
+    // Signs bind tighter than "^": -2^2 is (-2)^2. Counted, not recursed, so a
+    // line of a hundred thousand minus signs costs nothing but time.
+    std::optional<double> parseUnary()
+    {
+        bool negate = false;
+        while (peek(TokenKind::plus) || peek(TokenKind::minus)) {
+            if (tokens[cursor].kind == TokenKind::minus)
+                negate = !negate;
+            ++cursor;
+        }
+        const std::optional<double> value = parsePrimary();
+        if (value && negate)
+            return -*value;
+        return value;
+    }
+
+    std::optional<double> parsePrimary()
+    {
+        if (cursor >= tokens.size())
+            return std::nullopt;
+        const Token &token = tokens[cursor];
+        switch (token.kind) {
+        case TokenKind::number:
+            ++cursor;
+            return token.number;
+        case TokenKind::identifier: {
+            ++cursor;
+            const QString name = foldedName(token.identifier);
+            if (peek(TokenKind::lparen))
+                return parseFunctionCall(name);
+            return resolveSymbol(name);
+        }
+        case TokenKind::lparen: {
+            ++cursor;
+            const std::optional<double> value = parseExpression();
+            if (!value || !peek(TokenKind::rparen))
+                return std::nullopt;
+            ++cursor;
+            return value;
+        }
+        default:
+            return std::nullopt;
+        }
+    }
+
+    std::optional<double> parseFunctionCall(const QString &name)
+    {
+        ++cursor; // the "("
+        QVarLengthArray<double, 8> args;
+        if (!peek(TokenKind::rparen)) {
+            std::optional<double> value = parseExpression();
+            if (!value)
+                return std::nullopt;
+            args.append(*value);
+            while (peek(TokenKind::comma)) {
+                ++cursor;
+                value = parseExpression();
+                if (!value)
+                    return std::nullopt;
+                args.append(*value);
+            }
+        }
+        if (!peek(TokenKind::rparen))
+            return std::nullopt;
+        ++cursor;
+        return callFunction(name, args);
+    }
+
+    std::optional<double> callFunction(const QString &name, const QVarLengthArray<double, 8> &args) const
+    {
+        const qsizetype count = args.size();
+        const auto is = [&name](QStringView candidate) { return nameIs(name, candidate); };
+
+        if (is(u"sqrt")) {
+            if (count != 1 || args[0] < 0)
+                return std::nullopt;
+            return std::sqrt(args[0]);
+        }
+        if (is(u"abs"))
+            return count == 1 ? std::optional(std::fabs(args[0])) : std::nullopt;
+        if (is(u"round")) {
+            if (count == 1)
+                return std::round(args[0]);
+            if (count == 2)
+                return roundToDigits(args[0], args[1]);
+            return std::nullopt;
+        }
+        if (is(u"floor"))
+            return count == 1 ? std::optional(std::floor(args[0])) : std::nullopt;
+        if (is(u"ceil"))
+            return count == 1 ? std::optional(std::ceil(args[0])) : std::nullopt;
+        if (is(u"min"))
+            return count >= 1 ? std::optional(*std::min_element(args.begin(), args.end())) : std::nullopt;
+        if (is(u"max"))
+            return count >= 1 ? std::optional(*std::max_element(args.begin(), args.end())) : std::nullopt;
+        if (is(u"pow"))
+            return count == 2 ? finite(std::pow(args[0], args[1])) : std::nullopt;
+        if (is(u"log") || is(u"log10"))
+            return count == 1 && args[0] > 0 ? std::optional(std::log10(args[0])) : std::nullopt;
+        if (is(u"ln"))
+            return count == 1 && args[0] > 0 ? std::optional(std::log(args[0])) : std::nullopt;
+        if (is(u"sin"))
+            return count == 1 ? std::optional(std::sin(args[0])) : std::nullopt;
+        if (is(u"cos"))
+            return count == 1 ? std::optional(std::cos(args[0])) : std::nullopt;
+        if (is(u"sum") || is(u"toplam"))
+            return count > 0 ? sumOf(args) : sumOf(context.blockValues);
+        if (is(u"avg") || is(u"ortalama"))
+            return count > 0 ? meanOf(args) : meanOf(context.blockValues);
+        return std::nullopt;
+    }
+
+    std::optional<double> resolveSymbol(const QString &name) const
+    {
+        if (!context.variables.isEmpty()) {
+            const auto variable = context.variables.constFind(name);
+            if (variable != context.variables.cend())
+                return *variable;
+        }
+        const auto is = [&name](QStringView candidate) { return nameIs(name, candidate); };
+        const QList<double> &block = context.blockValues;
+
+        if (is(u"pi") || is(u"π"))
+            return kPi;
+        if (is(u"e"))
+            return kE;
+        if (is(u"prev") || is(u"ans") || is(u"önceki"))
+            return context.previousValue;
+        if (is(u"sum") || is(u"toplam") || is(u"total"))
+            return block.isEmpty() ? std::nullopt : std::optional(sumOf(block));
+        if (is(u"avg") || is(u"average") || is(u"ortalama") || is(u"mean"))
+            return meanOf(block);
+        if (is(u"min") || is(u"minimum"))
+            return block.isEmpty() ? std::nullopt : std::optional(*std::min_element(block.begin(), block.end()));
+        if (is(u"max") || is(u"maximum"))
+            return block.isEmpty() ? std::nullopt : std::optional(*std::max_element(block.begin(), block.end()));
+        if (is(u"count") || is(u"adet"))
+            return block.isEmpty() ? std::nullopt : std::optional(static_cast<double>(block.size()));
+        return std::nullopt;
+    }
+};
+
+QRegularExpression compiled(const QString &pattern)
+{
+    QRegularExpression expression(pattern);
+    if (!expression.isValid())
+        qFatal("ArithmeticParser: invalid pattern %s", qPrintable(expression.pattern()));
+    return expression;
+}
+
+} // namespace
+
+namespace ArithmeticParser {
+
+std::optional<double> evaluate(QStringView text, const ArithmeticContext &context)
+{
+    Tokens tokens;
+    if (!tokenize(text, tokens) || tokens.isEmpty())
+        return std::nullopt;
+    Parser parser{tokens, context};
+    const std::optional<double> value = parser.parseExpression();
+    if (!value || parser.cursor != tokens.size() || !std::isfinite(*value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> parsePlainNumber(const QString &text)
+{
+    QString number = text.trimmed();
+    if (number.isEmpty())
+        return std::nullopt;
+    number.remove(QLatin1Char('_'));
+
+    if (number.contains(QLatin1Char(','))) {
+        static const QRegularExpression thousandsComma =
+            compiled(QStringLiteral("^[+-]?\\d{1,3}(,\\d{3})+(\\.\\d+)?$"));
+        static const QRegularExpression decimalComma = compiled(QStringLiteral("^[+-]?\\d+,\\d{1,2}$"));
+        if (thousandsComma.match(number).hasMatch())
+            number.remove(QLatin1Char(','));
+        else if (number.contains(QLatin1Char('.')))
+            return std::nullopt;
+        else if (decimalComma.match(number).hasMatch())
+            number.replace(QLatin1Char(','), QLatin1Char('.'));
+        else
+            return std::nullopt;
+    }
+
+    // from_chars takes no leading "+"; a second sign after it stays an error.
+    qsizetype start = 0;
+    if (number.startsWith(QLatin1Char('+')) && number.size() > 1 && number[1] != QLatin1Char('-')
+        && number[1] != QLatin1Char('+'))
+        start = 1;
+
+    QVarLengthArray<char, 64> ascii;
+    for (qsizetype i = start; i < number.size(); ++i) {
+        const char16_t c = number[i].unicode();
+        if (c >= 0x80)
+            return std::nullopt;
+        ascii.append(char(c));
+    }
+    return convertNumberText(ascii.data(), ascii.data() + ascii.size());
+}
+
+} // namespace ArithmeticParser

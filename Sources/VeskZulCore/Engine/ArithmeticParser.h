@@ -1,0 +1,22 @@
+#pragma once
+
+#include "Engine/ArithmeticContext.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// The expression language of a note line over doubles: + - * / % ^, unary
+// signs, parentheses, constants, variables, prev, block aggregates and a
+// fixed set of functions. Anything that cannot be read or computed is
+// absent; nothing here reports an error. Pure and thread-safe.
+namespace ArithmeticParser {
+
+std::optional<double> evaluate(QStringView text, const ArithmeticContext &context);
+
+// A bare number as typed in a percentage phrase: "1,234", "1,234.5", "12,5",
+// "_" digit separators, an optional sign and exponent.
+std::optional<double> parsePlainNumber(const QString &text);
+
+} // namespace ArithmeticParser
