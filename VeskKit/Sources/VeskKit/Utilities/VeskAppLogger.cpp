@@ -1,0 +1,335 @@
+#include "VeskKit/Utilities/VeskAppLogger.h"
+
+#include "SystemLog.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QUuid>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <filesystem>
+#include <map>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr quint64 kMinimumFileBytes = 4096;
+constexpr quint64 kSharedMaxFileBytes = 2 * 1024 * 1024;
+constexpr int kSharedMaxRotatedFiles = 5;
+
+fs::path toPath(const QString& path)
+{
+    return fs::path(QFile::encodeName(path).toStdString());
+}
+
+struct RedactionRule {
+    QRegularExpression pattern;
+    QString replacement;
+};
+
+RedactionRule makeRule(const char* pattern, const char* replacement)
+{
+    // Unicode properties make \b and \s judge letters and blanks beyond ASCII.
+    RedactionRule rule{QRegularExpression(QString::fromUtf8(pattern), QRegularExpression::UseUnicodePropertiesOption),
+                       QString::fromUtf8(replacement)};
+    rule.pattern.optimize();
+    return rule;
+}
+
+const std::vector<RedactionRule>& redactionRules()
+{
+    static const std::vector<RedactionRule> rules = {
+        makeRule(R"((?i)(bearer\s+)[A-Za-z0-9._\-]{8,})", R"(\1[REDACTED])"),
+        makeRule(R"(\b(sk-[A-Za-z0-9_\-]{10,})\b)", "[REDACTED_KEY]"),
+        makeRule(R"(\b(AIza[0-9A-Za-z\-_]{16,})\b)", "[REDACTED_KEY]"),
+        makeRule(R"((?i)((?:api[_-]?key|token|secret|password)\s*[=:]\s*)[^\s,;\"']+)", R"(\1[REDACTED])"),
+        // The rule above stops at a quote mark, so password="..." and
+        // "token": "..." would keep their values; a quoted value goes as a whole
+        // (escaped quotes included, an unclosed quote up to the line's end).
+        makeRule(R"((?i)((?:api[_-]?key|token|secret|password)["']?\s*[=:]\s*")(?:[^"\\\r\n]|\\.)+("?))",
+                 R"(\1[REDACTED]\2)"),
+        makeRule(R"((?i)((?:api[_-]?key|token|secret|password)["']?\s*[=:]\s*')[^'\r\n]+('?))", R"(\1[REDACTED]\2)"),
+    };
+    return rules;
+}
+
+SystemLog::Type systemLogType(VeskLogLevel level)
+{
+    switch (level) {
+    case VeskLogLevel::debug: return SystemLog::Type::Debug;
+    case VeskLogLevel::info: return SystemLog::Type::Info;
+    case VeskLogLevel::warn:
+    case VeskLogLevel::error: return SystemLog::Type::Error;
+    }
+    return SystemLog::Type::Info;
+}
+
+QString defaultLogDirectory(const QString& appName)
+{
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return base + QStringLiteral("/Quarnell/") + appName + QStringLiteral("/logs");
+}
+
+QString errorText(int error)
+{
+    return QString::fromLocal8Bit(std::system_category().message(error));
+}
+
+void reportWriteFailure(const QString& appName, const QString& description) noexcept
+{
+    try {
+        const QByteArray line =
+            (QStringLiteral("[VeskAppLogger:") + appName + QStringLiteral("] write failed: ") + description + u'\n')
+                .toUtf8();
+        std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    } catch (...) {
+        std::fputs("[VeskAppLogger] write failed\n", stderr);
+    }
+}
+
+struct Registry {
+    std::mutex lock;
+    std::map<QString, std::shared_ptr<VeskAppLogger>> loggers;
+};
+
+Registry& registry()
+{
+    // Never destroyed: a logger stays usable by code that runs during exit.
+    static Registry* instance = new Registry;
+    return *instance;
+}
+
+} // namespace
+
+VeskAppLogger::VeskAppLogger(const QString& appName, const std::optional<QString>& directory, quint64 maxFileBytes,
+                             int maxRotatedFiles, VersionProvider versionProvider)
+    : m_appName(appName)
+    , m_logDirectoryURL(directory ? *directory : defaultLogDirectory(appName))
+    , m_maxFileBytes(maxFileBytes < kMinimumFileBytes ? kMinimumFileBytes : maxFileBytes)
+    , m_maxRotatedFiles(maxRotatedFiles < 1 ? 1 : maxRotatedFiles)
+    , m_versionProvider(std::move(versionProvider))
+{
+    const QString stem = appName.toLower().replace(u' ', u'-');
+    m_currentLogFileURL = m_logDirectoryURL + (m_logDirectoryURL.endsWith(u'/') ? QString() : QStringLiteral("/"))
+        + stem + QStringLiteral(".log");
+    m_systemLogSubsystem = QStringLiteral("com.quarnell.") + stem;
+}
+
+std::shared_ptr<VeskAppLogger> VeskAppLogger::shared(const QString& appName, VersionProvider versionProvider)
+{
+    Registry& reg = registry();
+    std::lock_guard guard(reg.lock);
+    auto found = reg.loggers.find(appName);
+    if (found != reg.loggers.end())
+        return found->second;
+    if (!versionProvider)
+        versionProvider = [] { return VeskAppVersion::current(VeskBundle::main(), QStringLiteral("1.0.0"), QStringLiteral("100")); };
+    auto logger = std::make_shared<VeskAppLogger>(appName, std::nullopt, kSharedMaxFileBytes, kSharedMaxRotatedFiles,
+                                                  std::move(versionProvider));
+    reg.loggers.emplace(appName, logger);
+    return logger;
+}
+
+void VeskAppLogger::log(VeskLogLevel level, const QString& category, const QString& message) noexcept
+{
+    try {
+        const VeskAppVersion version = m_versionProvider ? m_versionProvider() : VeskAppVersion::current();
+        const QString redacted = redactSecrets(message);
+        const VeskLogEntry entry{QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper(),
+                                 QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs),
+                                 level,
+                                 category,
+                                 redacted,
+                                 version.shortVersion,
+                                 version.buildNumber};
+
+        const SystemLog::Type type = systemLogType(level);
+        if (SystemLog::isEnabled(type)) {
+            SystemLog::write({m_systemLogSubsystem, QStringLiteral("runtime"), type,
+                              u'[' + category + QStringLiteral("] ") + redacted});
+        }
+
+        std::lock_guard guard(m_lock);
+        std::error_code ec;
+        fs::create_directories(toPath(m_logDirectoryURL), ec);
+        if (ec) {
+            reportWriteFailure(m_appName, QStringLiteral("could not create the folder %1: %2")
+                                              .arg(m_logDirectoryURL, QString::fromLocal8Bit(ec.message())));
+            return;
+        }
+        rotateIfNeededLocked();
+        QString failure;
+        if (!appendLocked(entry.toJsonLine() + '\n', failure))
+            reportWriteFailure(m_appName, failure);
+    } catch (const std::exception& e) {
+        reportWriteFailure(m_appName, QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        reportWriteFailure(m_appName, QStringLiteral("unknown error"));
+    }
+}
+
+void VeskAppLogger::debug(const QString& message, const QString& category) noexcept
+{
+    log(VeskLogLevel::debug, category, message);
+}
+
+void VeskAppLogger::info(const QString& message, const QString& category) noexcept
+{
+    log(VeskLogLevel::info, category, message);
+}
+
+void VeskAppLogger::warn(const QString& message, const QString& category) noexcept
+{
+    log(VeskLogLevel::warn, category, message);
+}
+
+void VeskAppLogger::error(const QString& message, const QString& category) noexcept
+{
+    log(VeskLogLevel::error, category, message);
+}
+
+QString VeskAppLogger::redactSecrets(const QString& text)
+{
+    QString result = text;
+    for (const RedactionRule& rule : redactionRules()) {
+        if (rule.pattern.isValid())
+            result.replace(rule.pattern, rule.replacement);
+    }
+    return result;
+}
+
+QString VeskAppLogger::rotatedLogFileURL(int n) const
+{
+    return m_currentLogFileURL + u'.' + QString::number(n);
+}
+
+void VeskAppLogger::rotateIfNeededLocked()
+{
+    std::error_code ec;
+    const fs::path current = toPath(m_currentLogFileURL);
+    const std::uintmax_t size = fs::file_size(current, ec);
+    if (ec || size < m_maxFileBytes)
+        return;
+    // Every step ignores its failure: a log that cannot rotate keeps growing
+    // rather than losing the line about to be written.
+    fs::remove(toPath(rotatedLogFileURL(m_maxRotatedFiles)), ec);
+    for (int n = m_maxRotatedFiles - 1; n >= 1; --n) {
+        const fs::path from = toPath(rotatedLogFileURL(n));
+        if (fs::exists(from, ec))
+            fs::rename(from, toPath(rotatedLogFileURL(n + 1)), ec);
+    }
+    fs::rename(current, toPath(rotatedLogFileURL(1)), ec);
+}
+
+bool VeskAppLogger::appendLocked(const QByteArray& bytes, QString& failure)
+{
+    const QByteArray path = QFile::encodeName(m_currentLogFileURL);
+    const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT) {
+            failure = errorText(errno);
+            return false;
+        }
+        // No file yet: it appears whole or not at all.
+        QSaveFile save(m_currentLogFileURL);
+        if (!save.open(QIODevice::WriteOnly) || save.write(bytes) != bytes.size() || !save.commit()) {
+            failure = save.errorString();
+            return false;
+        }
+        return true;
+    }
+
+    struct stat before {};
+    const bool sized = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode);
+    qsizetype done = 0;
+    int writeError = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            writeError = errno;
+            break;
+        }
+        if (n == 0) {
+            writeError = EIO;
+            break;
+        }
+        done += n;
+    }
+    if (writeError != 0 && done > 0 && sized) {
+        // A half-written line would glue itself to the next one and spoil
+        // both; cut the file back to the last whole line.
+        [[maybe_unused]] const int ignored = ::ftruncate(fd, before.st_size);
+    }
+    ::close(fd); // a failed close loses nothing more than the write already did
+    if (writeError != 0) {
+        failure = errorText(writeError);
+        return false;
+    }
+    return true;
+}
+
+QList<VeskLogEntry> VeskAppLogger::recentEntries(int limit, VeskLogLevel minimumLevel) const
+{
+    QList<VeskLogEntry> result;
+    if (limit < 1)
+        return result;
+    std::lock_guard guard(m_lock);
+    // Only a regular file is read: a device in its place would never end.
+    if (!QFileInfo(m_currentLogFileURL).isFile())
+        return result;
+    QFile file(m_currentLogFileURL);
+    if (!file.open(QIODevice::ReadOnly))
+        return result;
+    const QByteArray text = file.readAll();
+    qsizetype end = text.size();
+    while (end > 0) {
+        const qsizetype newline = text.lastIndexOf('\n', end - 1);
+        const qsizetype start = newline + 1;
+        if (end > start) {
+            const std::optional<VeskLogEntry> entry = VeskLogEntry::fromJsonLine(text.mid(start, end - start));
+            if (entry && entry->level >= minimumLevel) {
+                result.append(*entry);
+                if (result.size() >= limit)
+                    break;
+            }
+        }
+        end = newline < 0 ? 0 : newline;
+    }
+    return result;
+}
+
+QString VeskAppLogger::exportPlainText(int limit, VeskLogLevel minimumLevel) const
+{
+    const QList<VeskLogEntry> entries = recentEntries(limit, minimumLevel);
+    QStringList lines;
+    lines.reserve(entries.size());
+    for (auto it = entries.crbegin(); it != entries.crend(); ++it) {
+        lines.append(u'[' + it->timestamp + QStringLiteral("] [") + label(it->level) + QStringLiteral("] [v") + it->version
+                     + u'#' + it->build + QStringLiteral("] [") + it->category + QStringLiteral("] ") + it->message);
+    }
+    return lines.join(u'\n');
+}
+
+void VeskAppLogger::clear()
+{
+    std::lock_guard guard(m_lock);
+    std::error_code ec;
+    fs::remove(toPath(m_currentLogFileURL), ec);
+    for (int n = 1; n <= m_maxRotatedFiles; ++n)
+        fs::remove(toPath(rotatedLogFileURL(n)), ec);
+}
