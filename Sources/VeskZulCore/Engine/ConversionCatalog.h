@@ -1,0 +1,60 @@
+#pragma once
+
+#include "Models/ConversionEvaluation.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QTimeZone>
+
+#include <optional>
+
+struct CurrencyRateTable;
+
+// The conversion tables of the note engine: units, currencies and date
+// expressions. Every word handed in is folded here (trimmed, lower-cased), so
+// callers pass words exactly as typed. Nothing here reports an error: a line
+// that cannot be converted gives an absent result and the engine tries its
+// other readings. Every function may run on any thread; the tables are built
+// once on first use and never change.
+//
+// Dates: the calendar is always the proleptic Gregorian one; only its time
+// zone varies, so the zone stands for the calendar (the user's calendar is
+// QTimeZone::systemTimeZone()). Days, months and years are counted in that
+// zone; instants go in and come out as QDateTime.
+namespace ConversionCatalog {
+
+// The ISO 4217 code for a currency word or symbol ("€", "euro", "TL"), or
+// absent.
+std::optional<QString> canonicalCurrencyCode(const QString &text);
+
+// amount in `from` expressed in `to`, formatted with at most 3 fraction digits
+// and the target's symbol; absent for an unknown word, two units that measure
+// different things, or a value that is not finite.
+std::optional<ConversionEvaluation> convertUnit(double amount, const QString &from, const QString &to);
+
+// amount in the currency `from` expressed in `to` with the rates in force,
+// formatted with at most 2 fraction digits and the target code; absent for an
+// unknown word or a rate the table cannot supply.
+std::optional<ConversionEvaluation> convertCurrency(double amount, const QString &from, const QString &to,
+                                                    const CurrencyRateTable &rates);
+
+// The codes offered as the default currency in the settings, in menu order.
+const QStringList &supportedCurrencies();
+
+// The result of a date line ("today", "days until 2025-03-01",
+// "2025-03-01 - bugün", "today + 2 weeks"), or absent when the line is not a
+// date expression or its date cannot be computed. `referenceDate` is the
+// instant "today" and "now" stand for.
+std::optional<ConversionEvaluation> evaluateDateExpression(const QString &text, const QDateTime &referenceDate,
+                                                           const QTimeZone &calendar);
+
+// The instant (UTC) at noon of a "YYYY-MM-DD" date in the calendar's zone, or
+// absent when the text is not such a date or the date does not exist.
+std::optional<QDateTime> parseISODate(const QString &text, const QTimeZone &calendar);
+
+// The calendar date of an instant as "YYYY-MM-DD" (always 10 characters; the
+// last four digits of the year, years before year 1 as 0000).
+QString formatISODate(const QDateTime &date, const QTimeZone &calendar);
+
+} // namespace ConversionCatalog
