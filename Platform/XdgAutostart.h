@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Start-at-login through the freedesktop autostart folder: one desktop entry
+// named after the application id in $XDG_CONFIG_HOME/autostart.
+namespace XdgAutostart {
+
+// $XDG_CONFIG_HOME/autostart (when that variable holds an absolute path),
+// else ~/.config/autostart.
+QString autostartDirectory();
+
+// The entry's full path for an application id such as "com.quarnell.VeskZul".
+QString entryPath(const QString& applicationId);
+
+// True when the entry exists, is readable and does not say Hidden=true.
+bool isEnabled(const QString& applicationId);
+
+// Writes the entry atomically, starting command[0] with the remaining
+// arguments. False when the id or command is empty or the file cannot be
+// written; an existing entry is then left as it was.
+bool enable(const QString& applicationId, const QString& displayName, const QStringList& command);
+
+// Removes the entry. True when no entry is left afterwards.
+bool disable(const QString& applicationId);
+
+// The value of an Exec key that runs command, quoted and escaped as desktop
+// entries require (so spaces, quotes, dollars, backslashes and percent signs
+// reach the program unchanged).
+QString execLine(const QStringList& command);
+
+} // namespace XdgAutostart

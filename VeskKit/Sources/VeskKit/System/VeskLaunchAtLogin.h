@@ -1,0 +1,16 @@
+#pragma once
+
+// Whether the application starts when the user logs in. On Linux this is the
+// application's freedesktop autostart entry,
+// $XDG_CONFIG_HOME/autostart/<desktop id>.desktop, which starts the running
+// executable.
+namespace VeskLaunchAtLogin {
+
+// True exactly when the entry exists and is not marked Hidden.
+bool isEnabled();
+
+// True when the change took: the entry was written (atomically) or is gone.
+// A failure is only reported through the result.
+bool setEnabled(bool enabled);
+
+} // namespace VeskLaunchAtLogin
