@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QStringView>
+
+// Counting and slicing text by user-perceived characters (grapheme clusters),
+// so that an accented letter or an emoji counts once.
+namespace VeskCharacters {
+
+qsizetype count(QStringView text);
+// The first / last `n` characters (the whole text when it has fewer).
+QStringView prefix(QStringView text, qsizetype n);
+QStringView suffix(QStringView text, qsizetype n);
+
+} // namespace VeskCharacters

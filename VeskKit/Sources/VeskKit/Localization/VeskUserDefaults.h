@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// The application's user defaults: an INI file per application,
+// $XDG_CONFIG_HOME/Quarnell/<application name>.conf. Every call reads or writes
+// the file afresh, so another process's change is seen at the next read.
+namespace VeskUserDefaults {
+
+QString filePath();
+
+// The string stored under `key`; nullopt when the key is missing or holds
+// something other than a single string.
+std::optional<QString> string(const QString &key);
+
+// False when the file could not be written.
+bool setString(const QString &key, const QString &value);
+
+} // namespace VeskUserDefaults
