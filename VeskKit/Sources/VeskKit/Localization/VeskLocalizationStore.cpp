@@ -21,18 +21,25 @@ std::optional<QByteArray> readWholeFile(const QString &path, QString *detail = n
             *detail = file.errorString();
         return std::nullopt;
     }
-    QByteArray data = file.read(kMaxCatalogFileSize + 1);
-    if (data.size() > kMaxCatalogFileSize) {
-        if (detail)
-            *detail = QStringLiteral("larger than %1 bytes").arg(kMaxCatalogFileSize);
-        return std::nullopt;
+    // In pieces, so that the limit costs nothing for the small files we expect.
+    QByteArray data;
+    char chunk[64 * 1024];
+    while (true) {
+        const qint64 n = file.read(chunk, sizeof chunk);
+        if (n < 0) {
+            if (detail)
+                *detail = file.errorString();
+            return std::nullopt;
+        }
+        if (n == 0)
+            return data;
+        if (n > kMaxCatalogFileSize - data.size()) {
+            if (detail)
+                *detail = QStringLiteral("larger than %1 bytes").arg(kMaxCatalogFileSize);
+            return std::nullopt;
+        }
+        data.append(chunk, n);
     }
-    if (file.error() != QFileDevice::NoError) {
-        if (detail)
-            *detail = file.errorString();
-        return std::nullopt;
-    }
-    return data;
 }
 
 bool isCompressed(const QString &path)
