@@ -302,7 +302,7 @@ void TestVeskLanguage::storesInApplicationDefaultsFile()
 {
     VeskLanguage::setCurrent(VeskLanguage::de);
     const QString expectedPath = m_home->path() + "/config/Quarnell/"
-                                 + QCoreApplication::applicationName() + ".conf";
+                                 + QCoreApplication::applicationName() + ".ini";
     QCOMPARE(VeskUserDefaults::filePath(), expectedPath);
     QSettings settings(expectedPath, QSettings::IniFormat);
     QCOMPARE(settings.value("com.quarnell.preferredLanguage").toString(), QStringLiteral("de"));

@@ -16,7 +16,7 @@ QString filePath()
     QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     if (base.isEmpty())
         base = QDir::homePath() + QStringLiteral("/.config");
-    return base + QStringLiteral("/Quarnell/") + application + QStringLiteral(".conf");
+    return base + QStringLiteral("/Quarnell/") + application + QStringLiteral(".ini");
 }
 
 std::optional<QString> string(const QString &key)

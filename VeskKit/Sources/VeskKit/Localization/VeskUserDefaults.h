@@ -5,8 +5,10 @@
 #include <optional>
 
 // The application's user defaults: an INI file per application,
-// $XDG_CONFIG_HOME/Quarnell/<application name>.conf. Every call reads or writes
+// $XDG_CONFIG_HOME/Quarnell/<application name>.ini. Every call reads or writes
 // the file afresh, so another process's change is seen at the next read.
+// It is the file QSettings itself picks for organization "Quarnell" in INI
+// form, so code reaching the defaults through QSettings shares it.
 namespace VeskUserDefaults {
 
 QString filePath();
