@@ -1,0 +1,565 @@
+#include "Engine/ComputationalNoteEngine.h"
+
+#include "Engine/ArithmeticParser.h"
+#include "Engine/ConversionCatalog.h"
+#include "Engine/NoteLineText.h"
+#include "Engine/ZulIdentifierNormalizer.h"
+#include "Engine/ZulNumberFormatter.h"
+
+#include <QChar>
+#include <QHash>
+#include <QRegularExpression>
+#include <QTextBoundaryFinder>
+
+#include <cmath>
+
+using NoteLineText::borrowed;
+using NoteLineText::startsWithCharacters;
+using NoteLineText::trimmed;
+
+namespace {
+
+constexpr int kArithmeticFractionDigits = 4;
+
+bool isLineEnd(char16_t c)
+{
+    return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
+}
+
+bool isAsciiDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+bool isWordSeparator(char32_t c)
+{
+    if (c < 0x80)
+        return c == U' ' || (c >= 9 && c <= 13);
+    return QChar::isSpace(c);
+}
+
+char16_t asciiLower(char16_t c)
+{
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + (u'a' - u'A')) : c;
+}
+
+bool isSpaceOrTab(char16_t c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+const QRegularExpression &numberedProseList()
+{
+    static const QRegularExpression expression = [] {
+        QRegularExpression compiled(QStringLiteral("^\\d+[.)]\\s+[A-Za-zÇĞİÖŞÜçğıöşü]"),
+                                    QRegularExpression::UseUnicodePropertiesOption);
+        if (!compiled.isValid())
+            qFatal("ComputationalNoteEngine: invalid pattern %s", qPrintable(compiled.pattern()));
+        return compiled;
+    }();
+    return expression;
+}
+
+// "1. Buy milk", "2) Çay": a numbered list item in prose. The pattern only
+// runs when the digits are followed by "." or ")" and a space, which leaves
+// "1.5 * 2" and "100 + 20" to a plain scan.
+bool isNumberedProse(QStringView e)
+{
+    const char16_t *data = e.utf16();
+    const qsizetype n = e.size();
+    if (n == 0 || !isAsciiDigit(data[0]))
+        return false;
+    qsizetype i = 1;
+    while (i < n && isAsciiDigit(data[i]))
+        ++i;
+    if (i == n)
+        return false;
+    if (data[i] < 0x80 && data[i] != u'.' && data[i] != u')')
+        return false;
+    if (i + 1 < n && data[i] < 0x80 && data[i + 1] < 0x80 && data[i + 1] != u' ' && data[i + 1] != u'\t')
+        return false;
+    return numberedProseList().match(e).hasMatch();
+}
+
+bool isRule(QStringView t)
+{
+    if (t.size() < 3)
+        return false;
+    const char16_t first = t.utf16()[0];
+    if (first != u'-' && first != u'=' && first != u'*')
+        return false;
+    for (const QChar c : t) {
+        if (c.unicode() != first)
+            return false;
+    }
+    return true;
+}
+
+// Open task: false, done task: true, no task: absent.
+std::optional<bool> taskState(QStringView t)
+{
+    if (t.size() < 5 || (t[0] != u'-' && t[0] != u'*'))
+        return std::nullopt;
+    static const QStringView open[] = {u"- [ ]", u"* [ ]"};
+    static const QStringView done[] = {u"- [x]", u"- [X]", u"* [x]", u"* [X]"};
+    for (const QStringView prefix : open) {
+        if (startsWithCharacters(t, prefix))
+            return false;
+    }
+    for (const QStringView prefix : done) {
+        if (startsWithCharacters(t, prefix))
+            return true;
+    }
+    return std::nullopt;
+}
+
+// Counts grapheme clusters without running the boundary finder over plain
+// ASCII: between two ASCII characters there is always a boundary, except
+// inside CR LF. So the text is cut there, and only pieces holding other
+// characters go to the finder.
+qint64 countCharacters(QStringView text)
+{
+    const char16_t *data = text.utf16();
+    const qsizetype n = text.size();
+    qint64 count = 0;
+    qsizetype pieceStart = 0;
+    bool pieceIsAscii = true;
+    const auto finishPiece = [&](qsizetype end) {
+        if (end <= pieceStart)
+            return;
+        if (pieceIsAscii) {
+            ++count; // one ASCII character, or CR LF
+        } else {
+            QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.mid(pieceStart).data(),
+                                       end - pieceStart);
+            while (finder.toNextBoundary() > 0)
+                ++count;
+        }
+        pieceStart = end;
+        pieceIsAscii = true;
+    };
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = data[i];
+        if (c >= 0x80) {
+            pieceIsAscii = false;
+            continue;
+        }
+        if (i > 0 && data[i - 1] < 0x80 && !(data[i - 1] == u'\r' && c == u'\n'))
+            finishPiece(i);
+    }
+    finishPiece(n);
+    return count;
+}
+
+QString withUnit(QString formatted, const QString &unit)
+{
+    formatted.reserve(formatted.size() + 1 + unit.size());
+    formatted += QLatin1Char(' ');
+    formatted += unit;
+    return formatted;
+}
+
+} // namespace
+
+// The working state of one evaluate() call; nothing survives it.
+class ComputationalNoteEngine::Evaluation
+{
+public:
+    Evaluation(const ComputationalNoteEngine &engine, QStringView text) : m_engine(engine), m_text(text) {}
+
+    NoteEvaluationSummary run();
+
+private:
+    void evaluateLine(qint64 index, QStringView raw);
+    void endBlock();
+    std::optional<FragmentResult> evaluateChain(QStringView expression);
+    std::optional<FragmentResult> evaluateChainSteps(QStringView x);
+    void take(const FragmentResult &result, const QString *assignedName);
+    void emitLine(qint64 index, QStringView raw, const FragmentResult &result, EvaluatedLineKind kind,
+              std::optional<QString> label);
+
+    const ComputationalNoteEngine &m_engine;
+    QStringView m_text;
+
+    QList<EvaluatedLine> m_lines;
+    // Variables and the previous value live in the context handed to the
+    // evaluators, so no line copies them.
+    ArithmeticContext m_context;
+    QHash<QString, QString> m_variableUnits;
+    QList<BlockEntry> m_blockEntries;
+    QList<double> m_blockValues;
+    qint64 m_numericCount = 0;
+    double m_numericSum = 0;
+    qint64 m_completedTasks = 0;
+    qint64 m_totalTasks = 0;
+    bool m_insideCodeFence = false;
+};
+
+NoteEvaluationSummary ComputationalNoteEngine::Evaluation::run()
+{
+    const QList<LineSpan> spans = splitLines(m_text);
+    m_lines.reserve(spans.size() / 2);
+    for (qsizetype i = 0; i < spans.size(); ++i)
+        evaluateLine(i, m_text.mid(spans[i].start, spans[i].length));
+
+    NoteEvaluationSummary summary;
+    summary.lines = std::move(m_lines);
+    if (m_numericCount >= 1)
+        summary.totalNumericSum = m_numericSum;
+    summary.numericCount = m_numericCount;
+    summary.completedTasks = m_completedTasks;
+    summary.totalTasks = m_totalTasks;
+    summary.wordCount = countWords(m_text);
+    summary.charCount = countCharacters(m_text);
+    return summary;
+}
+
+void ComputationalNoteEngine::Evaluation::endBlock()
+{
+    m_blockEntries.clear();
+    m_blockValues.clear();
+}
+
+void ComputationalNoteEngine::Evaluation::evaluateLine(qint64 index, QStringView raw)
+{
+    const QStringView t = trimmed(raw);
+
+    if (startsWithCharacters(t, u"```")) {
+        m_insideCodeFence = !m_insideCodeFence;
+        return;
+    }
+    if (m_insideCodeFence)
+        return;
+    if (t.isEmpty() || startsWithCharacters(t, u"#") || isRule(t)) {
+        endBlock();
+        return;
+    }
+    if (startsWithCharacters(t, u"//") || startsWithCharacters(t, u"http://")
+        || startsWithCharacters(t, u"https://"))
+        return;
+    if (const std::optional<bool> done = taskState(t)) {
+        ++m_totalTasks;
+        if (*done)
+            ++m_completedTasks;
+        FragmentResult task;
+        task.formattedResult = *done ? QStringLiteral("\u2713") : QStringLiteral("\u25CB");
+        task.kind = EvaluatedLineKind::checklist;
+        emitLine(index, raw, task, EvaluatedLineKind::checklist, std::nullopt);
+        m_lines.last().isChecked = *done;
+        return;
+    }
+
+    QStringView e = t;
+    if (const qsizetype comment = t.indexOf(u" //"); comment >= 0)
+        e = trimmed(t.left(comment));
+    if (e.isEmpty() || isNumberedProse(e))
+        return;
+
+    if (const auto assignment = splitVariableAssignment(e)) {
+        const std::optional<FragmentResult> result = evaluateChain(assignment->second);
+        if (!result)
+            return;
+        take(*result, &assignment->first);
+        emitLine(index, raw, *result, EvaluatedLineKind::variable, assignment->first);
+        return;
+    }
+
+    // The longest keyword is ten characters with its "()"; folding only ever
+    // shortens a text by the combining dots it drops, so longer lines are
+    // never keywords and need no folding.
+    if (e.size() <= 10 || e.size() - e.count(QChar(u'\u0307')) <= 10) {
+        const QString key = ZulIdentifierNormalizer::normalize(e.toString());
+        if (!m_context.variables.contains(key)) {
+            if (const auto aggregate = m_engine.evaluateStandaloneAggregate(key, m_blockEntries, m_blockValues)) {
+                emitLine(index, raw, *aggregate, EvaluatedLineKind::aggregate, std::nullopt);
+                m_context.previousValue = aggregate->value;
+                return;
+            }
+        }
+    }
+
+    if (const auto labelled = splitLabeledValue(e)) {
+        const std::optional<FragmentResult> result = evaluateChain(labelled->second);
+        if (!result)
+            return;
+        take(*result, nullptr);
+        emitLine(index, raw, *result, result->kind, labelled->first);
+        return;
+    }
+
+    const std::optional<FragmentResult> result = evaluateChain(e);
+    if (!result)
+        return;
+    take(*result, nullptr);
+    emitLine(index, raw, *result, result->kind, std::nullopt);
+}
+
+std::optional<ComputationalNoteEngine::FragmentResult>
+ComputationalNoteEngine::Evaluation::evaluateChain(QStringView expression)
+{
+    const QStringView x = trimmed(expression);
+    if (x.isEmpty())
+        return std::nullopt;
+
+    // Handing over the block values costs a reference count; the scan only
+    // keeps the evaluators from seeing values they cannot use. The context
+    // lets go of them afterwards, or the next value appended to the block
+    // would copy the whole block.
+    if (!m_blockValues.isEmpty() && mayReferenceBlockAggregate(x))
+        m_context.blockValues = m_blockValues;
+    std::optional<FragmentResult> result = evaluateChainSteps(x);
+    m_context.blockValues = {};
+    return result;
+}
+
+std::optional<ComputationalNoteEngine::FragmentResult>
+ComputationalNoteEngine::Evaluation::evaluateChainSteps(QStringView x)
+{
+    const auto fromConversion = [](const ConversionEvaluation &evaluation) {
+        return FragmentResult{evaluation.numericValue, evaluation.unitOrCurrency, evaluation.formattedResult,
+                              evaluation.kind};
+    };
+
+    if (const auto date = ConversionCatalog::evaluateDateExpression(borrowed(x), m_engine.m_referenceDate,
+                                                                    m_engine.m_calendar)) {
+        FragmentResult result = fromConversion(*date);
+        result.kind = EvaluatedLineKind::date;
+        return result;
+    }
+    if (const auto conversion = m_engine.evaluateConversionExpression(x, m_context))
+        return fromConversion(*conversion);
+    if (auto percentage = m_engine.evaluatePercentageExpression(x, m_context))
+        return percentage;
+    if (auto tagged = m_engine.evaluateCurrencyTaggedValue(x, m_context))
+        return tagged;
+
+    const std::optional<double> value = NoteLineText::arithmetic(x, m_context);
+    if (!value)
+        return std::nullopt;
+    FragmentResult result{value, std::nullopt, ZulNumberFormatter::format(*value, kArithmeticFractionDigits),
+                          EvaluatedLineKind::math};
+    if (!m_variableUnits.isEmpty()) {
+        const auto unit = m_variableUnits.constFind(ZulIdentifierNormalizer::normalize(borrowed(x)));
+        if (unit != m_variableUnits.cend()) {
+            result.formattedResult = withUnit(std::move(result.formattedResult), *unit);
+            result.unitOrCurrency = *unit;
+        }
+    }
+    return result;
+}
+
+void ComputationalNoteEngine::Evaluation::take(const FragmentResult &result, const QString *assignedName)
+{
+    if (!result.value)
+        return;
+    const double v = *result.value;
+    if (assignedName) {
+        const QString key = ZulIdentifierNormalizer::normalize(*assignedName);
+        m_context.variables.insert(key, v);
+        // A value without a unit keeps the unit the name had: after x = 100 USD
+        // and x = 3, x still reads in USD.
+        if (result.unitOrCurrency)
+            m_variableUnits.insert(key, *result.unitOrCurrency);
+    }
+    m_blockEntries.append(BlockEntry{v, result.unitOrCurrency});
+    m_blockValues.append(v);
+    ++m_numericCount;
+    m_numericSum += v;
+    m_context.previousValue = v;
+}
+
+void ComputationalNoteEngine::Evaluation::emitLine(qint64 index, QStringView raw, const FragmentResult &result,
+                                               EvaluatedLineKind kind, std::optional<QString> label)
+{
+    EvaluatedLine line;
+    line.lineIndex = index;
+    line.rawLine = raw.toString();
+    line.numericValue = result.value;
+    line.unitOrCurrency = result.unitOrCurrency;
+    line.formattedResult = result.formattedResult;
+    line.kind = kind;
+    line.label = std::move(label);
+    m_lines.append(std::move(line));
+}
+
+ComputationalNoteEngine::ComputationalNoteEngine(CurrencyRateTable rates, const QString &defaultCurrency,
+                                                 QDateTime referenceDate, QTimeZone calendar)
+    : m_rates(std::move(rates)),
+      m_defaultCurrency(defaultCurrency.toUpper()),
+      m_referenceDate(std::move(referenceDate)),
+      m_calendar(std::move(calendar))
+{
+}
+
+NoteEvaluationSummary ComputationalNoteEngine::evaluate(QStringView text) const
+{
+    return Evaluation(*this, text).run();
+}
+
+QList<ComputationalNoteEngine::LineSpan> ComputationalNoteEngine::splitLines(QStringView text)
+{
+    QList<LineSpan> spans;
+    const char16_t *data = text.utf16();
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = data[i];
+        if ((c > 0x0D && c < 0x85) || !isLineEnd(c))
+            continue;
+        spans.append(LineSpan{start, i - start});
+        if (c == u'\r' && i + 1 < n && data[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    spans.append(LineSpan{start, n - start});
+    return spans;
+}
+
+std::optional<std::pair<QString, QString>> ComputationalNoteEngine::splitVariableAssignment(QStringView expression)
+{
+    const qsizetype equals = expression.indexOf(u'=');
+    if (equals < 0)
+        return std::nullopt;
+    if (equals + 1 < expression.size() && (expression[equals + 1] == u'=' || expression[equals + 1] == u'>'))
+        return std::nullopt;
+    if (equals > 0
+        && (expression[equals - 1] == u'!' || expression[equals - 1] == u'<' || expression[equals - 1] == u'>'))
+        return std::nullopt;
+    const QStringView name = trimmed(expression.left(equals));
+    const QStringView rhs = trimmed(expression.mid(equals + 1));
+    if (rhs.isEmpty())
+        return std::nullopt;
+    QString ownedName = name.toString();
+    if (!ZulIdentifierNormalizer::isValidIdentifier(ownedName))
+        return std::nullopt;
+    return std::pair(std::move(ownedName), rhs.toString());
+}
+
+std::optional<std::pair<QString, QString>> ComputationalNoteEngine::splitLabeledValue(QStringView expression)
+{
+    const qsizetype colon = expression.indexOf(u':');
+    if (colon < 0)
+        return std::nullopt;
+    const QStringView label = trimmed(expression.left(colon));
+    const QStringView rhs = trimmed(expression.mid(colon + 1));
+    if (label.isEmpty() || rhs.isEmpty())
+        return std::nullopt;
+    for (const QStringView scheme : {QStringView(u"http"), QStringView(u"https"), QStringView(u"ftp"),
+                                     QStringView(u"mailto")}) {
+        if (label.compare(scheme, Qt::CaseInsensitive) == 0)
+            return std::nullopt;
+    }
+    bool hasLetter = false;
+    for (qsizetype i = 0; i < label.size() && !hasLetter; ++i) {
+        const char16_t c = label.utf16()[i];
+        if (QChar::isHighSurrogate(c) && i + 1 < label.size() && QChar::isLowSurrogate(label.utf16()[i + 1])) {
+            hasLetter = QChar::isLetter(QChar::surrogateToUcs4(c, label.utf16()[i + 1]));
+            ++i;
+        } else {
+            hasLetter = QChar::isLetter(c);
+        }
+    }
+    if (!hasLetter)
+        return std::nullopt;
+    return std::pair(label.toString(), rhs.toString());
+}
+
+bool ComputationalNoteEngine::mayReferenceBlockAggregate(QStringView expression)
+{
+    // The keywords are ASCII, and in UTF-8 an ASCII byte only ever stands for
+    // itself, so a search over UTF-16 code units finds exactly what a byte
+    // search would.
+    static const QStringView needles[] = {u"sum", u"toplam", u"total", u"avg", u"average", u"ortalama",
+                                          u"mean", u"min", u"max", u"count", u"adet"};
+    const char16_t *data = expression.utf16();
+    const qsizetype n = expression.size();
+    if (n < 3)
+        return false;
+    for (qsizetype i = 0; i + 3 <= n; ++i) {
+        const char16_t first = asciiLower(data[i]);
+        if (first != u's' && first != u't' && first != u'a' && first != u'o' && first != u'm' && first != u'c')
+            continue;
+        for (const QStringView needle : needles) {
+            if (needle[0] != first || i + needle.size() > n)
+                continue;
+            qsizetype k = 1;
+            while (k < needle.size() && asciiLower(data[i + k]) == needle[k].unicode())
+                ++k;
+            if (k == needle.size())
+                return true;
+        }
+    }
+    return false;
+}
+
+qint64 ComputationalNoteEngine::countWords(QStringView text)
+{
+    const char16_t *data = text.utf16();
+    const qsizetype n = text.size();
+    qint64 words = 0;
+    bool inWord = false;
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = data[i];
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(data[i + 1])) {
+            c = QChar::surrogateToUcs4(data[i], data[i + 1]);
+            ++i;
+        }
+        if (isWordSeparator(c)) {
+            inWord = false;
+        } else if (!inWord) {
+            inWord = true;
+            ++words;
+        }
+    }
+    return words;
+}
+
+bool ComputationalNoteEngine::containsConversionConnector(QStringView expression)
+{
+    // Measured in UTF-8 bytes, as the rule is stated; every connector is
+    // ASCII apart from the "ç" of "kaç".
+    const auto utf8Length = [](char16_t c) -> int {
+        if (c < 0x80)
+            return 1;
+        if (c < 0x800)
+            return 2;
+        return 3; // a surrogate half counts as three: a pair makes four
+    };
+    const auto atLeastBytes = [&](qsizetype from, int wanted) {
+        int bytes = 0;
+        for (qsizetype k = from; k < expression.size() && bytes < wanted; ++k)
+            bytes += utf8Length(expression.utf16()[k]);
+        return bytes >= wanted;
+    };
+
+    const char16_t *data = expression.utf16();
+    const qsizetype n = expression.size();
+    if (!atLeastBytes(0, 4))
+        return false;
+    qsizetype i = 0;
+    while (i < n) {
+        const char16_t c = data[i];
+        if (c == 0x00A0)
+            return true;
+        if (!isSpaceOrTab(c)) {
+            ++i;
+            continue;
+        }
+        while (i < n && isSpaceOrTab(data[i]))
+            ++i;
+        if (!atLeastBytes(i, 3))
+            return false;
+        // Three bytes may be a single character, so look before reading on.
+        const char16_t a = asciiLower(data[i]);
+        const char16_t b = i + 1 < n ? asciiLower(data[i + 1]) : 0;
+        if (i + 2 < n && data[i] < 0x80 && b < 0x80 && isSpaceOrTab(data[i + 2])) {
+            if ((a == u'-' && b == u'>') || (a == u'=' && b == u'>') || (a == u'i' && b == u'n')
+                || (a == u't' && b == u'o'))
+                return true;
+        }
+        if (a == u'k' && b == u'a' && i + 3 < n && (data[i + 2] == u'\u00E7' || data[i + 2] == u'\u00C7')
+            && isSpaceOrTab(data[i + 3]))
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "Engine/ArithmeticContext.h"
+#include "Models/ConversionEvaluation.h"
+#include "Models/CurrencyRateTable.h"
+#include "Models/EvaluatedLineKind.h"
+#include "Models/NoteEvaluationSummary.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringView>
+#include <QTimeZone>
+
+#include <optional>
+#include <utility>
+
+// Turns the whole text of a note into its line results and counts. One engine
+// stands for one day, default currency and rate table; it never changes after
+// construction, is cheap to copy (every field is implicitly shared) and may be
+// used from any thread. A line it cannot compute simply has no result.
+class ComputationalNoteEngine
+{
+public:
+    // Where one line of a note lies in its text, in UTF-16 code units; the
+    // line's end-of-line characters are not part of it.
+    struct LineSpan
+    {
+        qsizetype start = 0;
+        qsizetype length = 0;
+
+        friend bool operator==(const LineSpan &, const LineSpan &) = default;
+    };
+
+    // `defaultCurrency` is stored upper-cased; `calendar` is the time zone in
+    // which days, months and years are counted (the calendar is Gregorian).
+    ComputationalNoteEngine(CurrencyRateTable rates, const QString &defaultCurrency, QDateTime referenceDate,
+                            QTimeZone calendar);
+
+    const CurrencyRateTable &rates() const { return m_rates; }
+    const QString &defaultCurrency() const { return m_defaultCurrency; }
+    const QDateTime &referenceDate() const { return m_referenceDate; }
+    const QTimeZone &calendar() const { return m_calendar; }
+
+    NoteEvaluationSummary evaluate(QStringView text) const;
+
+    // The lines of a note exactly as evaluate() numbers them: split at LF, VT,
+    // FF, CR, CR LF (one line end), NEL, LINE SEPARATOR and PARAGRAPH
+    // SEPARATOR; empty lines kept, so an empty text is one empty line and a
+    // text ending in a line end has an empty last line. The editor places
+    // results by these spans.
+    static QList<LineSpan> splitLines(QStringView text);
+
+private:
+    struct FragmentResult
+    {
+        std::optional<double> value;
+        std::optional<QString> unitOrCurrency;
+        QString formattedResult;
+        EvaluatedLineKind kind = EvaluatedLineKind::math;
+    };
+
+    struct BlockEntry
+    {
+        double value = 0;
+        std::optional<QString> currencyOrUnit;
+    };
+
+    struct ResolvedBlock
+    {
+        QList<double> values;
+        std::optional<QString> unit;
+    };
+
+    class Evaluation;
+
+    static std::optional<std::pair<QString, QString>> splitVariableAssignment(QStringView expression);
+    static std::optional<std::pair<QString, QString>> splitLabeledValue(QStringView expression);
+    static bool mayReferenceBlockAggregate(QStringView expression);
+    static qint64 countWords(QStringView text);
+    static bool containsConversionConnector(QStringView expression);
+
+    std::optional<FragmentResult> evaluateStandaloneAggregate(const QString &key,
+                                                              const QList<BlockEntry> &blockEntries,
+                                                              const QList<double> &blockValues) const;
+    ResolvedBlock resolveBlockValues(const QList<BlockEntry> &blockEntries,
+                                     const QList<double> &precomputedValues) const;
+    std::optional<ConversionEvaluation> evaluateConversionExpression(QStringView expression,
+                                                                     const ArithmeticContext &context) const;
+    std::optional<ConversionEvaluation> evaluatePrefixedCurrencyConversion(QStringView expression,
+                                                                           const ArithmeticContext &context) const;
+    std::optional<FragmentResult> evaluatePercentageExpression(QStringView expression,
+                                                               const ArithmeticContext &context) const;
+    std::optional<FragmentResult> evaluateCurrencyTaggedValue(QStringView expression,
+                                                              const ArithmeticContext &context) const;
+
+    CurrencyRateTable m_rates;
+    QString m_defaultCurrency;
+    QDateTime m_referenceDate;
+    QTimeZone m_calendar;
+};

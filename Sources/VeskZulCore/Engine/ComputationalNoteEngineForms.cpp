@@ -1,0 +1,327 @@
+// The special forms a note line may take before plain arithmetic: keyword
+// aggregates over the block, conversion phrases, percentage phrases and
+// amounts tagged with a currency.
+#include "Engine/ComputationalNoteEngine.h"
+
+#include "Engine/ArithmeticParser.h"
+#include "Engine/ConversionCatalog.h"
+#include "Engine/NoteLineText.h"
+#include "Engine/ZulNumberFormatter.h"
+
+#include <QChar>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+
+using NoteLineText::arithmetic;
+using NoteLineText::borrowed;
+using NoteLineText::trimmed;
+
+namespace {
+
+constexpr int kResultFractionDigits = 2;
+
+QRegularExpression compiled(const char16_t *pattern)
+{
+    // Connectors and tax words match in any letter case; \d, \s and \p{L}
+    // follow Unicode.
+    QRegularExpression expression(QString::fromUtf16(pattern),
+                                  QRegularExpression::CaseInsensitiveOption
+                                      | QRegularExpression::UseUnicodePropertiesOption);
+    if (!expression.isValid())
+        qFatal("ComputationalNoteEngine: invalid pattern %s", qPrintable(expression.pattern()));
+    return expression;
+}
+
+const QRegularExpression &conversionSpaced()
+{
+    static const QRegularExpression expression = compiled(
+        uR"(^(.+?)\s+([\p{L}°₺$€£¥/%][\p{L}0-9°/²]*)\s+(?:to|in|->|=>|kaç)\s+([\p{L}°₺$€£¥/%][\p{L}0-9°/²]*)$)");
+    return expression;
+}
+
+const QRegularExpression &conversionGlued()
+{
+    static const QRegularExpression expression = compiled(
+        uR"(^([+-]?\d+(?:[.,_]\d+)*)\s*([\p{L}°₺$€£¥/%][\p{L}0-9°/²]*)\s+(?:to|in|->|=>|kaç)\s+([\p{L}°₺$€£¥/%][\p{L}0-9°/²]*)$)");
+    return expression;
+}
+
+const QRegularExpression &prefixedCurrencyConversion()
+{
+    static const QRegularExpression expression =
+        compiled(uR"(^([$€£₺¥])\s*([0-9.,_+\-*/() ]+?)\s+(?:to|in|->|=>|kaç)\s+([A-Za-z$€£₺¥]+)$)");
+    return expression;
+}
+
+const QRegularExpression &percentageOf()
+{
+    static const QRegularExpression expression = compiled(uR"(^(?:(\d+(?:[.,]\d+)?)%|%(\d+(?:[.,]\d+)?))\s+of\s+(.+)$)");
+    return expression;
+}
+
+const QRegularExpression &percentageAddSub()
+{
+    static const QRegularExpression expression = compiled(
+        uR"(^(.+?)\s*([+-])\s*(?:(\d+(?:[.,]\d+)?)%|%(\d+(?:[.,]\d+)?))(?:\s+(?:kdv|vat|tax|vergi|indirim|discount|komisyon|stopaj|ötv))?$)");
+    return expression;
+}
+
+bool isCurrencySymbol(char16_t c)
+{
+    return c == u'$' || c == u'€' || c == u'£' || c == u'₺' || c == u'¥';
+}
+
+// The text of the group that took part in the match, or an empty view.
+QStringView group(const QRegularExpressionMatch &match, int index)
+{
+    return match.hasCaptured(index) ? match.capturedView(index) : QStringView();
+}
+
+enum class AggregateGroup { sum, average, minimum, maximum, count };
+
+std::optional<AggregateGroup> aggregateGroup(QStringView key)
+{
+    struct Keyword
+    {
+        QStringView word;
+        AggregateGroup group;
+    };
+    static const Keyword keywords[] = {
+        {u"sum", AggregateGroup::sum},          {u"toplam", AggregateGroup::sum},
+        {u"total", AggregateGroup::sum},        {u"avg", AggregateGroup::average},
+        {u"average", AggregateGroup::average},  {u"ortalama", AggregateGroup::average},
+        {u"mean", AggregateGroup::average},     {u"min", AggregateGroup::minimum},
+        {u"minimum", AggregateGroup::minimum},  {u"en küçük", AggregateGroup::minimum},
+        {u"max", AggregateGroup::maximum},      {u"maximum", AggregateGroup::maximum},
+        {u"en büyük", AggregateGroup::maximum}, {u"count", AggregateGroup::count},
+        {u"adet", AggregateGroup::count},       {u"sayı", AggregateGroup::count},
+    };
+    for (const Keyword &keyword : keywords) {
+        if (key == keyword.word)
+            return keyword.group;
+    }
+    return std::nullopt;
+}
+
+QString formattedWithUnit(double value, const std::optional<QString> &unit)
+{
+    QString text = ZulNumberFormatter::format(value, kResultFractionDigits);
+    if (unit) {
+        text += QLatin1Char(' ');
+        text += *unit;
+    }
+    return text;
+}
+
+} // namespace
+
+std::optional<ComputationalNoteEngine::FragmentResult>
+ComputationalNoteEngine::evaluateStandaloneAggregate(const QString &key, const QList<BlockEntry> &blockEntries,
+                                                     const QList<double> &blockValues) const
+{
+    QStringView word = key;
+    if (word.endsWith(u"()"))
+        word.chop(2);
+    const std::optional<AggregateGroup> group = aggregateGroup(word);
+    if (!group)
+        return std::nullopt;
+
+    if (*group == AggregateGroup::count) {
+        const auto count = blockEntries.size();
+        return FragmentResult{double(count), std::nullopt, QString::number(count), EvaluatedLineKind::aggregate};
+    }
+
+    const ResolvedBlock block = resolveBlockValues(blockEntries, blockValues);
+    const QList<double> &values = block.values;
+    if (values.isEmpty() && *group != AggregateGroup::sum)
+        return std::nullopt;
+
+    double value = 0;
+    switch (*group) {
+    case AggregateGroup::sum:
+    case AggregateGroup::average:
+        for (const double v : values)
+            value += v;
+        if (*group == AggregateGroup::average)
+            value /= double(values.size());
+        break;
+    case AggregateGroup::minimum:
+        value = *std::min_element(values.cbegin(), values.cend());
+        break;
+    case AggregateGroup::maximum:
+        value = *std::max_element(values.cbegin(), values.cend());
+        break;
+    case AggregateGroup::count:
+        break;
+    }
+    // A block of huge values can overflow its sum; that is no number to show.
+    if (!std::isfinite(value))
+        return std::nullopt;
+    return FragmentResult{value, block.unit, formattedWithUnit(value, block.unit), EvaluatedLineKind::aggregate};
+}
+
+ComputationalNoteEngine::ResolvedBlock
+ComputationalNoteEngine::resolveBlockValues(const QList<BlockEntry> &blockEntries,
+                                            const QList<double> &precomputedValues) const
+{
+    if (blockEntries.isEmpty())
+        return {precomputedValues, std::nullopt};
+
+    bool allSame = true;
+    for (const BlockEntry &entry : blockEntries) {
+        if (!entry.currencyOrUnit)
+            return {precomputedValues, std::nullopt};
+        allSame = allSame && *entry.currencyOrUnit == *blockEntries.first().currencyOrUnit;
+    }
+    if (allSame)
+        return {precomputedValues, blockEntries.first().currencyOrUnit};
+
+    QList<QString> codes;
+    codes.reserve(blockEntries.size());
+    for (const BlockEntry &entry : blockEntries) {
+        const std::optional<QString> code = ConversionCatalog::canonicalCurrencyCode(*entry.currencyOrUnit);
+        if (!code)
+            return {precomputedValues, std::nullopt};
+        codes.append(*code);
+    }
+
+    // A total labelled in the default currency must really be one: when any
+    // amount cannot be converted (a missing or unusable rate), the block is
+    // summed as typed and carries no currency rather than a false one.
+    QList<double> converted;
+    converted.reserve(blockEntries.size());
+    for (qsizetype i = 0; i < blockEntries.size(); ++i) {
+        const std::optional<double> value = m_rates.convert(blockEntries[i].value, codes[i], m_defaultCurrency);
+        if (!value)
+            return {precomputedValues, std::nullopt};
+        converted.append(*value);
+    }
+    return {converted, m_defaultCurrency};
+}
+
+std::optional<ConversionEvaluation>
+ComputationalNoteEngine::evaluateConversionExpression(QStringView expression, const ArithmeticContext &context) const
+{
+    if (!containsConversionConnector(expression))
+        return std::nullopt;
+
+    for (const QRegularExpression *pattern : {&conversionSpaced(), &conversionGlued()}) {
+        const QRegularExpressionMatch match = pattern->match(expression);
+        if (!match.hasMatch() || !match.hasCaptured(1) || !match.hasCaptured(2) || !match.hasCaptured(3))
+            continue;
+        const QStringView amount = trimmed(match.capturedView(1));
+        const QString from = trimmed(match.capturedView(2)).toString();
+        const QString to = trimmed(match.capturedView(3)).toString();
+        const std::optional<double> value = arithmetic(amount, context);
+        if (!value)
+            continue;
+        if (auto currency = ConversionCatalog::convertCurrency(*value, from, to, m_rates))
+            return currency;
+        if (auto unit = ConversionCatalog::convertUnit(*value, from, to))
+            return unit;
+    }
+    return evaluatePrefixedCurrencyConversion(expression, context);
+}
+
+std::optional<ConversionEvaluation>
+ComputationalNoteEngine::evaluatePrefixedCurrencyConversion(QStringView expression,
+                                                            const ArithmeticContext &context) const
+{
+    if (expression.isEmpty() || !isCurrencySymbol(expression.utf16()[0])
+        || !NoteLineText::startsWithCharacters(expression, expression.left(1)))
+        return std::nullopt;
+    const QRegularExpressionMatch match = prefixedCurrencyConversion().match(expression);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const std::optional<double> value = arithmetic(match.capturedView(2), context);
+    if (!value)
+        return std::nullopt;
+    return ConversionCatalog::convertCurrency(*value, match.captured(1), match.captured(3), m_rates);
+}
+
+std::optional<ComputationalNoteEngine::FragmentResult>
+ComputationalNoteEngine::evaluatePercentageExpression(QStringView expression, const ArithmeticContext &context) const
+{
+    if (!expression.contains(u'%'))
+        return std::nullopt;
+
+    if (const QRegularExpressionMatch match = percentageOf().match(expression); match.hasMatch()) {
+        const QStringView number = match.hasCaptured(1) ? group(match, 1) : group(match, 2);
+        const std::optional<double> percent = ArithmeticParser::parsePlainNumber(number.toString());
+        const std::optional<double> base = arithmetic(match.capturedView(3), context);
+        if (percent && base) {
+            const double value = *percent / 100 * *base;
+            if (!std::isfinite(value))
+                return std::nullopt;
+            return FragmentResult{value, std::nullopt, ZulNumberFormatter::format(value, kResultFractionDigits),
+                                  EvaluatedLineKind::percentage};
+        }
+    }
+
+    const QRegularExpressionMatch match = percentageAddSub().match(expression);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QStringView baseText = trimmed(match.capturedView(1));
+    const bool add = match.capturedView(2) == u"+";
+    const QStringView number = match.hasCaptured(3) ? group(match, 3) : group(match, 4);
+    const std::optional<double> percent = ArithmeticParser::parsePlainNumber(number.toString());
+    if (!percent)
+        return std::nullopt;
+
+    double base = 0;
+    std::optional<QString> currency;
+    if (const std::optional<FragmentResult> tagged = evaluateCurrencyTaggedValue(baseText, context)) {
+        base = *tagged->value;
+        currency = tagged->unitOrCurrency;
+    } else if (const std::optional<double> plain = arithmetic(baseText, context)) {
+        base = *plain;
+    } else {
+        return std::nullopt;
+    }
+    // The tax and discount words are accepted and ignored: the sign alone
+    // says whether the percentage is added or taken off.
+    const double delta = *percent / 100 * base;
+    const double value = add ? base + delta : base - delta;
+    if (!std::isfinite(value))
+        return std::nullopt;
+    return FragmentResult{value, currency, formattedWithUnit(value, currency), EvaluatedLineKind::percentage};
+}
+
+std::optional<ComputationalNoteEngine::FragmentResult>
+ComputationalNoteEngine::evaluateCurrencyTaggedValue(QStringView expression, const ArithmeticContext &context) const
+{
+    std::optional<double> value;
+    std::optional<QString> code;
+
+    if (!expression.isEmpty() && isCurrencySymbol(expression.utf16()[0])
+        && NoteLineText::startsWithCharacters(expression, expression.left(1))) {
+        code = ConversionCatalog::canonicalCurrencyCode(expression.left(1).toString());
+        if (code)
+            value = arithmetic(trimmed(expression.mid(1)), context);
+    }
+
+    if (!value) {
+        code.reset();
+        const char16_t *data = expression.utf16();
+        qsizetype space = expression.size() - 1;
+        while (space >= 0 && !(data[space] < 0x80 ? (data[space] == u' ' || (data[space] >= 9 && data[space] <= 13))
+                                                   : QChar::isSpace(data[space])))
+            --space;
+        if (space < 0)
+            return std::nullopt;
+        const QStringView word = expression.mid(space + 1);
+        const QStringView before = trimmed(expression.left(space));
+        if (word.isEmpty() || before.isEmpty())
+            return std::nullopt;
+        code = ConversionCatalog::canonicalCurrencyCode(borrowed(word));
+        if (!code)
+            return std::nullopt;
+        value = arithmetic(before, context);
+        if (!value)
+            return std::nullopt;
+    }
+
+    return FragmentResult{value, code, formattedWithUnit(*value, code), EvaluatedLineKind::currency};
+}

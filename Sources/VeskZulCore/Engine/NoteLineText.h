@@ -1,0 +1,38 @@
+#pragma once
+
+#include "Engine/ArithmeticContext.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// Small text operations the note engine applies to every line. They work on
+// views into the note so that a line costs no copy until a result is kept.
+namespace NoteLineText {
+
+// White space and newlines at both ends removed. Within one line there are no
+// newline characters left, so this is also the trim "of white space other
+// than newlines".
+QStringView trimmed(QStringView text);
+
+// A QString over the view's characters without copying them, for interfaces
+// that take a QString. Never keep it beyond the life of the note text.
+inline QString borrowed(QStringView text)
+{
+    return QString::fromRawData(text.data(), text.size());
+}
+
+// True when `text` begins with the characters of `prefix` and the character
+// after them is not glued to the last one (a combining mark turns "#" into
+// another character, as it does for "- [ ]").
+bool startsWithCharacters(QStringView text, QStringView prefix);
+
+// YYYY-MM-DD and nothing else: a date, which must never be read as the
+// subtraction 2025 - 01 - 15.
+bool isBareIsoDate(QStringView text);
+
+// Arithmetic on a piece of a line, refusing a bare date.
+std::optional<double> arithmetic(QStringView text, const ArithmeticContext &context);
+
+} // namespace NoteLineText

@@ -1,0 +1,715 @@
+#include "Engine/ComputationalNoteEngine.h"
+#include "LocaleScope.h"
+
+#include <QtTest>
+
+#include <charconv>
+#include <cmath>
+#include <thread>
+
+using LineSpans = QList<ComputationalNoteEngine::LineSpan>;
+using OptionalSum = std::optional<double>;
+
+Q_DECLARE_METATYPE(CurrencyRateTable)
+
+namespace {
+
+// A Friday afternoon; dates in the notes below are counted in UTC.
+QDateTime referenceInstant()
+{
+    return QDateTime(QDate(2025, 1, 10), QTime(15, 0), QTimeZone::utc());
+}
+
+ComputationalNoteEngine engineWith(const CurrencyRateTable &rates, const QString &currency = QStringLiteral("try"))
+{
+    return ComputationalNoteEngine(rates, currency, referenceInstant(), QTimeZone::utc());
+}
+
+ComputationalNoteEngine standardEngine()
+{
+    return engineWith(CurrencyRateTable::offlineDefaults());
+}
+
+CurrencyRateTable ratesWithout(const QString &code)
+{
+    CurrencyRateTable rates = CurrencyRateTable::offlineDefaults();
+    rates.ratesPerUSD.remove(code);
+    return rates;
+}
+
+CurrencyRateTable ratesWith(const QString &code, double rate)
+{
+    CurrencyRateTable rates = CurrencyRateTable::offlineDefaults();
+    rates.ratesPerUSD.insert(code, rate);
+    return rates;
+}
+
+QString shortest(double value)
+{
+    char buffer[32];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return QString::fromLatin1(buffer, ec == std::errc() ? int(end - buffer) : 0);
+}
+
+// One emitted line as a single comparable text: index, kind, the shown
+// result, then whichever optional fields it has.
+QString describe(const EvaluatedLine &line)
+{
+    QString text = QStringLiteral("%1 %2 \"%3\"").arg(line.lineIndex).arg(rawValue(line.kind), line.formattedResult);
+    if (line.unitOrCurrency)
+        text += QStringLiteral(" unit=") + *line.unitOrCurrency;
+    if (line.label)
+        text += QStringLiteral(" label=") + *line.label;
+    if (line.numericValue)
+        text += QStringLiteral(" value=") + shortest(*line.numericValue);
+    if (line.isChecked)
+        text += *line.isChecked ? QStringLiteral(" checked") : QStringLiteral(" open");
+    return text;
+}
+
+QStringList describe(const NoteEvaluationSummary &summary)
+{
+    QStringList lines;
+    for (const EvaluatedLine &line : summary.lines)
+        lines.append(describe(line));
+    return lines;
+}
+
+QString note(std::initializer_list<const char16_t *> lines)
+{
+    QStringList pieces;
+    for (const char16_t *line : lines)
+        pieces.append(QString::fromUtf16(line));
+    return pieces.join(QLatin1Char('\n'));
+}
+
+QStringList pieces(const QString &text, const LineSpans &spans)
+{
+    QStringList result;
+    for (const auto &span : spans)
+        result.append(text.mid(span.start, span.length));
+    return result;
+}
+
+QByteArray readData(const QString &name)
+{
+    QFile file(QStringLiteral(VESK_TEST_DATA_DIR "/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+} // namespace
+
+class TestComputationalNoteEngine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void splitLines_data();
+    void splitLines();
+    void evaluateNote_data();
+    void evaluateNote();
+    void rateTableVariants_data();
+    void rateTableVariants();
+    void summaryCounts_data();
+    void summaryCounts();
+    void starterNotesMatchGoldenFiles_data();
+    void starterNotesMatchGoldenFiles();
+    void overflowingAggregateGivesNothing();
+    void lineIndicesFollowSplitLines();
+    void defaultCurrencyIsUpperCased();
+    void resultsIgnoreProcessLocale();
+    void concurrentEvaluationsAgree();
+    void hostileInputIsHandled();
+};
+
+void TestComputationalNoteEngine::splitLines_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("empty text is one empty line") << QString() << QStringList{QString()};
+    QTest::newRow("no line end") << "12 + 3" << QStringList{"12 + 3"};
+    QTest::newRow("line feed") << "a\nb" << QStringList{"a", "b"};
+    QTest::newRow("trailing line feed keeps an empty last line") << "a\n" << QStringList{"a", ""};
+    QTest::newRow("empty lines kept") << "\n\na\n\n" << QStringList{"", "", "a", "", ""};
+    QTest::newRow("CR LF is one line end") << "a\r\nb\r\n" << QStringList{"a", "b", ""};
+    QTest::newRow("lone CR") << "a\rb" << QStringList{"a", "b"};
+    QTest::newRow("CR CR is two line ends") << "a\r\rb" << QStringList{"a", "", "b"};
+    QTest::newRow("LF CR is two line ends") << "a\n\rb" << QStringList{"a", "", "b"};
+    QTest::newRow("CR CR LF") << "a\r\r\nb" << QStringList{"a", "", "b"};
+    QTest::newRow("vertical tab") << "a\vb" << QStringList{"a", "b"};
+    QTest::newRow("form feed") << "a\fb" << QStringList{"a", "b"};
+    QTest::newRow("next line") << QString::fromUtf16(u"a\u0085b") << QStringList{"a", "b"};
+    QTest::newRow("line separator") << QString::fromUtf16(u"a\u2028b") << QStringList{"a", "b"};
+    QTest::newRow("paragraph separator") << QString::fromUtf16(u"a\u2029b") << QStringList{"a", "b"};
+    QTest::newRow("tab and no-break space do not end a line")
+        << QString::fromUtf16(u"a\tb\u00A0c") << QStringList{QString::fromUtf16(u"a\tb\u00A0c")};
+    QTest::newRow("only a CR LF") << "\r\n" << QStringList{"", ""};
+}
+
+void TestComputationalNoteEngine::splitLines()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+    QCOMPARE(pieces(text, ComputationalNoteEngine::splitLines(text)), expected);
+}
+
+void TestComputationalNoteEngine::evaluateNote_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected");
+
+    // Blocks and keyword aggregates.
+    QTest::newRow("aggregate lines do not join the block")
+        << note({u"10", u"20", u"sum", u"avg"})
+        << QStringList{"0 math \"10\" value=10", "1 math \"20\" value=20", "2 aggregate \"30\" value=30",
+                       "3 aggregate \"15\" value=15"};
+    QTest::newRow("a labelled symbol joins the block")
+        << note({u"10", u"20", u"Total: sum", u"sum"})
+        << QStringList{"0 math \"10\" value=10", "1 math \"20\" value=20",
+                       "2 math \"30\" label=Total value=30", "3 aggregate \"60\" value=60"};
+    QTest::newRow("blank line ends the block")
+        << note({u"10", u"20", u"", u"sum"})
+        << QStringList{"0 math \"10\" value=10", "1 math \"20\" value=20", "3 aggregate \"0\" value=0"};
+    QTest::newRow("white-space-only line ends the block")
+        << note({u"10", u" \t\u3000", u"sum"})
+        << QStringList{"0 math \"10\" value=10", "2 aggregate \"0\" value=0"};
+    QTest::newRow("heading ends the block")
+        << note({u"10", u"20", u"# Head", u"sum"})
+        << QStringList{"0 math \"10\" value=10", "1 math \"20\" value=20", "3 aggregate \"0\" value=0"};
+    QTest::newRow("rule of dashes ends the block")
+        << note({u"10", u"---", u"sum"}) << QStringList{"0 math \"10\" value=10", "2 aggregate \"0\" value=0"};
+    QTest::newRow("rule of equals signs ends the block")
+        << note({u"10", u"=====", u"sum"}) << QStringList{"0 math \"10\" value=10", "2 aggregate \"0\" value=0"};
+    QTest::newRow("rule of stars ends the block")
+        << note({u"10", u"  ***  ", u"sum"}) << QStringList{"0 math \"10\" value=10", "2 aggregate \"0\" value=0"};
+    QTest::newRow("two dashes are no rule")
+        << note({u"10", u"--", u"sum"}) << QStringList{"0 math \"10\" value=10", "2 aggregate \"10\" value=10"};
+    QTest::newRow("mixed rule characters are no rule")
+        << note({u"10", u"-=-", u"sum"}) << QStringList{"0 math \"10\" value=10", "2 aggregate \"10\" value=10"};
+    QTest::newRow("comment keeps the block")
+        << note({u"10", u"20", u"// a remark", u"sum"})
+        << QStringList{"0 math \"10\" value=10", "1 math \"20\" value=20", "3 aggregate \"30\" value=30"};
+    QTest::newRow("link keeps the block")
+        << note({u"10", u"20", u"https://example.org: 5", u"http://x", u"sum"})
+        << QStringList{"0 math \"10\" value=10", "1 math \"20\" value=20", "4 aggregate \"30\" value=30"};
+    QTest::newRow("open task keeps the block")
+        << note({u"10", u"20", u"- [ ] pay", u"sum"})
+        << QStringList{"0 math \"10\" value=10", "1 math \"20\" value=20", "2 checklist \"○\" open",
+                       "3 aggregate \"30\" value=30"};
+    QTest::newRow("unreadable line keeps the block")
+        << note({u"10", u"groceries", u"20", u"sum"})
+        << QStringList{"0 math \"10\" value=10", "2 math \"20\" value=20", "3 aggregate \"30\" value=30"};
+    QTest::newRow("keywords on an empty block")
+        << note({u"sayı", u"adet", u"count", u"sum", u"avg", u"min", u"max", u"ortalama"})
+        << QStringList{"0 aggregate \"0\" value=0", "1 aggregate \"0\" value=0", "2 aggregate \"0\" value=0",
+                       "3 aggregate \"0\" value=0"};
+    QTest::newRow("every keyword of both languages")
+        << note({u"10", u"20", u"60", u"toplam", u"total", u"average", u"ortalama", u"mean", u"minimum",
+                 u"en küçük", u"maximum", u"en büyük", u"adet", u"sayı"})
+        << QStringList{"0 math \"10\" value=10", "1 math \"20\" value=20", "2 math \"60\" value=60",
+                       "3 aggregate \"90\" value=90", "4 aggregate \"90\" value=90",
+                       "5 aggregate \"30\" value=30", "6 aggregate \"30\" value=30",
+                       "7 aggregate \"30\" value=30", "8 aggregate \"10\" value=10",
+                       "9 aggregate \"10\" value=10", "10 aggregate \"60\" value=60",
+                       "11 aggregate \"60\" value=60", "12 aggregate \"3\" value=3",
+                       "13 aggregate \"3\" value=3"};
+    QTest::newRow("keywords fold, but keep their inner space")
+        << note({u"7", u"EN BÜYÜK", u"  Toplam  ", u"en  büyük", u"SAYI"})
+        << QStringList{"0 math \"7\" value=7", "1 aggregate \"7\" value=7", "2 aggregate \"7\" value=7"};
+    QTest::newRow("keyword with empty parentheses")
+        << note({u"10", u"20", u"toplam()", u"avg()", u"count()"})
+        << QStringList{"0 math \"10\" value=10", "1 math \"20\" value=20", "2 aggregate \"30\" value=30",
+                       "3 aggregate \"15\" value=15", "4 aggregate \"2\" value=2"};
+    QTest::newRow("sum with a space before its parentheses is arithmetic")
+        << note({u"10", u"20", u"sum ()"})
+        << QStringList{"0 math \"10\" value=10", "1 math \"20\" value=20", "2 math \"30\" value=30"};
+    QTest::newRow("aggregate rounds to two digits")
+        << note({u"1", u"2", u"2", u"avg"})
+        << QStringList{"0 math \"1\" value=1", "1 math \"2\" value=2", "2 math \"2\" value=2",
+                       "3 aggregate \"1.67\" value=1.6666666666666667"};
+    QTest::newRow("aggregate sets the previous value")
+        << note({u"10", u"20", u"sum", u"prev * 2"})
+        << QStringList{"0 math \"10\" value=10", "1 math \"20\" value=20", "2 aggregate \"30\" value=30",
+                       "3 math \"60\" value=60"};
+    QTest::newRow("symbol count on an empty block is no number")
+        << note({u"count + 1"}) << QStringList{};
+
+    // Previous value and variables.
+    QTest::newRow("previous value survives headings")
+        << note({u"5", u"prev * 2", u"# Head", u"ans + 1", u"önceki"})
+        << QStringList{"0 math \"5\" value=5", "1 math \"10\" value=10", "3 math \"11\" value=11",
+                       "4 math \"11\" value=11"};
+    QTest::newRow("prev before any number")
+        << note({u"prev + 1"}) << QStringList{};
+    QTest::newRow("variable carries its currency")
+        << note({u"a = 100 USD", u"a", u"b = a", u"b * 2"})
+        << QStringList{"0 variable \"100 USD\" unit=USD label=a value=100",
+                       "1 math \"100 USD\" unit=USD value=100",
+                       "2 variable \"100 USD\" unit=USD label=b value=100",
+                       "3 math \"200\" value=200"};
+    QTest::newRow("a unitless value keeps the recorded unit")
+        << note({u"x = 100 USD", u"x = 3", u"x"})
+        << QStringList{"0 variable \"100 USD\" unit=USD label=x value=100", "1 variable \"3\" label=x value=3",
+                       "2 math \"3 USD\" unit=USD value=3"};
+    QTest::newRow("variable names fold")
+        << note({u"Kira = 25000", u"KIRA / 2", u"  kira  "})
+        << QStringList{"0 variable \"25,000\" label=Kira value=25000", "1 math \"12,500\" value=12500",
+                       "2 math \"25,000\" value=25000"};
+    QTest::newRow("a bare unit quantity is no value")
+        << note({u"a = 5 km", u"a"}) << QStringList{};
+    QTest::newRow("assignment with a comment")
+        << note({u"price = 10 // before tax"})
+        << QStringList{"0 variable \"10\" label=price value=10"};
+    QTest::newRow("comparisons and arrows never assign")
+        << note({u"a = 1", u"a == 5", u"a <= 5", u"a >= 5", u"a != 5", u"a => 5", u"a"})
+        << QStringList{"0 variable \"1\" label=a value=1", "6 math \"1\" value=1"};
+    QTest::newRow("invalid names do not assign")
+        << note({u"my var = 5", u"1x = 5", u"x. = 5", u"= 5", u"z ="}) << QStringList{};
+    QTest::newRow("a variable named like a keyword shadows it")
+        << note({u"sum = 7", u"sum"})
+        << QStringList{"0 variable \"7\" label=sum value=7", "1 math \"7\" value=7"};
+    QTest::newRow("assignment of an aggregate symbol")
+        << note({u"4", u"6", u"t = sum * 2", u"t"})
+        << QStringList{"0 math \"4\" value=4", "1 math \"6\" value=6", "2 variable \"20\" label=t value=20",
+                       "3 math \"20\" value=20"};
+
+    // Code fences, comments, numbered prose.
+    QTest::newRow("lines inside a fence are skipped")
+        << note({u"```", u"1 + 1", u"# not a heading", u"```", u"2 + 2"})
+        << QStringList{"4 math \"4\" value=4"};
+    QTest::newRow("fenced blank lines do not end the block")
+        << note({u"10", u"```js", u"", u"```", u"20", u"sum"})
+        << QStringList{"0 math \"10\" value=10", "4 math \"20\" value=20", "5 aggregate \"30\" value=30"};
+    QTest::newRow("unclosed fence swallows the rest")
+        << note({u"1", u"  ```", u"2", u"- [x] done"}) << QStringList{"0 math \"1\" value=1"};
+    QTest::newRow("trailing comment is cut off")
+        << note({u"12 * 2 // dozen pairs", u"5 //", u"// 7"})
+        << QStringList{"0 math \"24\" value=24", "1 math \"5\" value=5"};
+    QTest::newRow("a line that is only a trailing comment is skipped")
+        << note({u"10", u" // x", u"sum"})
+        << QStringList{"0 math \"10\" value=10", "2 aggregate \"10\" value=10"};
+    QTest::newRow("numbered prose is skipped and keeps the block")
+        << note({u"10", u"1. Buy milk", u"2) Çay", u"12. İstanbul", u"20", u"sum"})
+        << QStringList{"0 math \"10\" value=10", "4 math \"20\" value=20", "5 aggregate \"30\" value=30"};
+    QTest::newRow("numbers that only look like a list")
+        << note({u"1.5 * 2", u"2. 5", u"3) x"}) << QStringList{"0 math \"3\" value=3"};
+
+    // Labels.
+    QTest::newRow("label needs a letter")
+        << note({u"12:30", u"Öğle Yemeği: 380", u"a1: 2", u"1: 2"})
+        << QStringList{"1 math \"380\" label=Öğle Yemeği value=380", "2 math \"2\" label=a1 value=2"};
+    QTest::newRow("url schemes are no labels")
+        << note({u"mailto: 5", u"FTP: 5", u"ftps: 5"}) << QStringList{"2 math \"5\" label=ftps value=5"};
+    QTest::newRow("labelled line that cannot be read")
+        << note({u"Note: buy bread"}) << QStringList{};
+
+    // Tasks.
+    QTest::newRow("tasks")
+        << note({u"- [x] done", u"* [ ] open", u"* [X] Done", u"  - [ ]", u"-[ ] no space", u"- [] none"})
+        << QStringList{"0 checklist \"✓\" checked", "1 checklist \"○\" open", "2 checklist \"✓\" checked",
+                       "3 checklist \"○\" open"};
+    QTest::newRow("a combining mark makes it no task")
+        << note({u"- [ ]\u0301 x"}) << QStringList{};
+
+    // Conversions.
+    QTest::newRow("unit conversions with every connector")
+        << note({u"5 km to m", u"5km to m", u"5 km kaç m", u"5 km KAÇ m", u"5 km in m", u"5 km -> m",
+                 u"5 km => m", u"5 KM TO M"})
+        << QStringList{"0 unit \"5,000 m\" unit=m value=5000", "1 unit \"5,000 m\" unit=m value=5000",
+                       "2 unit \"5,000 m\" unit=m value=5000", "3 unit \"5,000 m\" unit=m value=5000",
+                       "4 unit \"5,000 m\" unit=m value=5000", "5 unit \"5,000 m\" unit=m value=5000",
+                       "6 unit \"5,000 m\" unit=m value=5000", "7 unit \"5,000 m\" unit=m value=5000"};
+    QTest::newRow("connector must stand alone")
+        << note({u"5 km into m", u"5 km tom", u"5 km to"}) << QStringList{};
+    QTest::newRow("conversion of an expression and a variable")
+        << note({u"d = 3", u"d * 2 km to m", u"(1 + 1) h in min"})
+        << QStringList{"0 variable \"3\" label=d value=3", "1 unit \"6,000 m\" unit=m value=6000",
+                       "2 unit \"120 min\" unit=min value=120"};
+    QTest::newRow("currency conversions")
+        << note({u"100 USD to EUR", u"Sunucu: 45 USD to TRY", u"100 EUR -> TL", u"$45+5 to TRY",
+                 u"€ 10 in dollar"})
+        << QStringList{"0 currency \"92 EUR\" unit=EUR value=92",
+                       "1 currency \"1,710 TRY\" unit=TRY label=Sunucu value=1710",
+                       "2 currency \"4,130.43 TRY\" unit=TRY value=4130.434782608695",
+                       "3 currency \"1,900 TRY\" unit=TRY value=1900",
+                       "4 currency \"10.87 USD\" unit=USD value=10.869565217391305"};
+    QTest::newRow("incompatible units give nothing")
+        << note({u"5 km to kg", u"3 apples to pears"}) << QStringList{};
+    QTest::newRow("conversion results join the block")
+        << note({u"1 km to m", u"500 m to m", u"sum"})
+        << QStringList{"0 unit \"1,000 m\" unit=m value=1000", "1 unit \"500 m\" unit=m value=500",
+                       "2 aggregate \"1,500 m\" unit=m value=1500"};
+    QTest::newRow("different units sum raw without a unit")
+        << note({u"2 km to km", u"500 m to m", u"sum"})
+        << QStringList{"0 unit \"2 km\" unit=km value=2", "1 unit \"500 m\" unit=m value=500",
+                       "2 aggregate \"502\" value=502"};
+
+    // Percentages.
+    QTest::newRow("percentage of")
+        << note({u"20% of 150", u"%20 of 150", u"12,5% of 80", u"50% OF 10", u"20% of $100"})
+        << QStringList{"0 percentage \"30\" value=30", "1 percentage \"30\" value=30",
+                       "2 percentage \"10\" value=10", "3 percentage \"5\" value=5"};
+    QTest::newRow("percentage added or taken off")
+        << note({u"100 + 18% kdv", u"100 - 10% indirim", u"100 + 18% KDV", u"100+%8 vat", u"200 - 5% ÖTV",
+                 u"100 + 1,5% stopaj", u"100 * 10%", u"100 + 10% fee"})
+        << QStringList{"0 percentage \"118\" value=118", "1 percentage \"90\" value=90",
+                       "2 percentage \"118\" value=118", "3 percentage \"108\" value=108",
+                       "4 percentage \"190\" value=190", "5 percentage \"101.5\" value=101.5"};
+    QTest::newRow("percentage on a currency amount")
+        << note({u"$100 + 10%", u"250 TRY - %20 indirim"})
+        << QStringList{"0 percentage \"110 USD\" unit=USD value=110",
+                       "1 percentage \"200 TRY\" unit=TRY value=200"};
+    QTest::newRow("percentage of a variable")
+        << note({u"fiyat = 80", u"fiyat + 25%", u"25% of fiyat"})
+        << QStringList{"0 variable \"80\" label=fiyat value=80", "1 percentage \"100\" value=100",
+                       "2 percentage \"20\" value=20"};
+    QTest::newRow("percentage rounds to two digits")
+        << note({u"33.333 + 1%"}) << QStringList{"0 percentage \"33.67\" value=33.666329999999995"};
+
+    // Currency-tagged values.
+    QTest::newRow("currency-tagged values")
+        << note({u"250 TRY", u"€ 12 + 3", u"12 apples", u"Tasarım: 12000 TL", u"¥500", u"£ 2 * 3", u"7 euro",
+                 u"3 usd"})
+        << QStringList{"0 currency \"250 TRY\" unit=TRY value=250", "1 currency \"15 EUR\" unit=EUR value=15",
+                       "3 currency \"12,000 TRY\" unit=TRY label=Tasarım value=12000",
+                       "4 currency \"500 JPY\" unit=JPY value=500", "5 currency \"6 GBP\" unit=GBP value=6",
+                       "6 currency \"7 EUR\" unit=EUR value=7", "7 currency \"3 USD\" unit=USD value=3"};
+    QTest::newRow("only the last word is a currency")
+        << note({u"10 + 2 USD", u"10 USD + 2"}) << QStringList{"0 currency \"12 USD\" unit=USD value=12"};
+    QTest::newRow("same-currency block keeps its currency")
+        << note({u"100 USD", u"50 USD", u"sum", u"avg"})
+        << QStringList{"0 currency \"100 USD\" unit=USD value=100", "1 currency \"50 USD\" unit=USD value=50",
+                       "2 aggregate \"150 USD\" unit=USD value=150", "3 aggregate \"75 USD\" unit=USD value=75"};
+    QTest::newRow("mixed-currency block is converted to the default currency")
+        << note({u"100 USD", u"50 EUR", u"sum", u"max"})
+        << QStringList{"0 currency \"100 USD\" unit=USD value=100", "1 currency \"50 EUR\" unit=EUR value=50",
+                       "2 aggregate \"5,865.22 TRY\" unit=TRY value=5865.217391304348",
+                       "3 aggregate \"3,800 TRY\" unit=TRY value=3800"};
+    QTest::newRow("a block entry without a unit leaves the sum unitless")
+        << note({u"10 USD", u"5", u"sum", u"count"})
+        << QStringList{"0 currency \"10 USD\" unit=USD value=10", "1 math \"5\" value=5",
+                       "2 aggregate \"15\" value=15", "3 aggregate \"2\" value=2"};
+
+    // Dates.
+    QTest::newRow("date lines carry no number")
+        << note({u"10", u"today", u"Teslim: yarın", u"when = today + 3 days", u"sum"})
+        << QStringList{"0 math \"10\" value=10", "1 date \"2025-01-10\" unit=date",
+                       "2 date \"2025-01-11\" unit=date label=Teslim",
+                       "3 variable \"2025-01-13\" unit=date label=when", "4 aggregate \"10\" value=10"};
+    QTest::newRow("day counts are numbers")
+        << note({u"days until 2025-01-20", u"2025-01-20 - bugün", u"prev + 1"})
+        << QStringList{"0 date \"10 days\" unit=days value=10", "1 date \"10 gün\" unit=gün value=10",
+                       "2 math \"11\" value=11"};
+    QTest::newRow("a bare date is never arithmetic")
+        << note({u"10", u"2025-01-15", u"Due: 2025-01-15", u"2025-01-15 USD", u"2025-01-15 + 10%",
+                 u"2025-01-15 km to m", u"sum"})
+        << QStringList{"0 math \"10\" value=10", "6 aggregate \"10\" value=10"};
+    QTest::newRow("dates that are not bare stay arithmetic")
+        << note({u"2025 - 01 - 15", u"2025-1-15"})
+        << QStringList{"0 math \"2,009\" value=2009", "1 math \"2,009\" value=2009"};
+
+    QTest::newRow("empty note") << QString() << QStringList{};
+}
+
+void TestComputationalNoteEngine::evaluateNote()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+    QCOMPARE(describe(standardEngine().evaluate(text)), expected);
+}
+
+void TestComputationalNoteEngine::rateTableVariants_data()
+{
+    QTest::addColumn<CurrencyRateTable>("rates");
+    QTest::addColumn<QString>("currency");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("missing target rate falls through to nothing")
+        << ratesWithout("EUR") << "TRY" << note({u"100 USD to EUR", u"$5 to EUR"}) << QStringList{};
+    QTest::newRow("zero source rate converts nothing")
+        << ratesWith("EUR", 0) << "TRY" << note({u"100 EUR to USD"}) << QStringList{};
+    QTest::newRow("tagged values need no rate")
+        << ratesWithout("EUR") << "TRY" << note({u"50 EUR"})
+        << QStringList{"0 currency \"50 EUR\" unit=EUR value=50"};
+    QTest::newRow("mixed block with an unconvertible entry carries no currency")
+        << ratesWithout("EUR") << "TRY" << note({u"100 USD", u"50 EUR", u"sum"})
+        << QStringList{"0 currency \"100 USD\" unit=USD value=100", "1 currency \"50 EUR\" unit=EUR value=50",
+                       "2 aggregate \"150\" value=150"};
+    QTest::newRow("mixed block with an unusable rate carries no currency")
+        << ratesWith("EUR", -1) << "TRY" << note({u"100 USD", u"50 EUR", u"sum"})
+        << QStringList{"0 currency \"100 USD\" unit=USD value=100", "1 currency \"50 EUR\" unit=EUR value=50",
+                       "2 aggregate \"150\" value=150"};
+    QTest::newRow("mixed block when the default currency has no rate")
+        << ratesWithout("TRY") << "TRY" << note({u"100 USD", u"50 EUR", u"sum"})
+        << QStringList{"0 currency \"100 USD\" unit=USD value=100", "1 currency \"50 EUR\" unit=EUR value=50",
+                       "2 aggregate \"150\" value=150"};
+    QTest::newRow("mixed block converted into another default currency")
+        << CurrencyRateTable::offlineDefaults() << "usd" << note({u"38 TRY", u"1 USD", u"sum"})
+        << QStringList{"0 currency \"38 TRY\" unit=TRY value=38", "1 currency \"1 USD\" unit=USD value=1",
+                       "2 aggregate \"2 USD\" unit=USD value=2"};
+    QTest::newRow("a currency among units is not converted")
+        << CurrencyRateTable::offlineDefaults() << "TRY" << note({u"10 USD", u"1 km to m", u"sum"})
+        << QStringList{"0 currency \"10 USD\" unit=USD value=10", "1 unit \"1,000 m\" unit=m value=1000",
+                       "2 aggregate \"1,010\" value=1010"};
+}
+
+void TestComputationalNoteEngine::rateTableVariants()
+{
+    QFETCH(CurrencyRateTable, rates);
+    QFETCH(QString, currency);
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+    QCOMPARE(describe(engineWith(rates, currency).evaluate(text)), expected);
+}
+
+void TestComputationalNoteEngine::summaryCounts_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<OptionalSum>("totalNumericSum");
+    QTest::addColumn<qint64>("numericCount");
+    QTest::addColumn<qint64>("completedTasks");
+    QTest::addColumn<qint64>("totalTasks");
+    QTest::addColumn<qint64>("wordCount");
+    QTest::addColumn<qint64>("charCount");
+
+    QTest::newRow("empty note") << QString() << OptionalSum() << 0LL << 0LL << 0LL << 0LL << 0LL;
+    QTest::newRow("aggregates are not counted")
+        << note({u"10", u"20", u"sum", u"avg"}) << OptionalSum(30) << 2LL << 0LL << 0LL << 4LL << 13LL;
+    QTest::newRow("dates add nothing to the sum")
+        << note({u"today", u"x = 4"}) << OptionalSum(4) << 1LL << 0LL << 0LL << 4LL << 11LL;
+    QTest::newRow("negative numbers make a sum of zero")
+        << note({u"5", u"-5"}) << OptionalSum(0) << 2LL << 0LL << 0LL << 2LL << 4LL;
+    QTest::newRow("tasks") << note({u"- [x] done", u"* [ ] open"}) << OptionalSum() << 0LL << 1LL << 2LL << 7LL
+                           << 21LL;
+    QTest::newRow("fenced tasks are not counted")
+        << note({u"```", u"- [x] done", u"```"}) << OptionalSum() << 0LL << 0LL << 0LL << 5LL << 18LL;
+    QTest::newRow("words are runs between white space")
+        << QString::fromUtf16(u"  Hello,\twörld!\u00A0foo\u2003bar\u3000baz  ") << OptionalSum() << 0LL << 0LL
+        << 0LL << 5LL << 29LL;
+    QTest::newRow("control characters are part of words")
+        << QString::fromUtf16(u"a\u0001b \u001F") << OptionalSum() << 0LL << 0LL << 0LL << 2LL << 5LL;
+    QTest::newRow("every line end separates words")
+        << QString::fromUtf16(u"a\nb\rc\vd\fz\u0085f\u2028g\u2029h") << OptionalSum() << 0LL << 0LL << 0LL << 8LL
+        << 15LL;
+    QTest::newRow("characters are grapheme clusters")
+        << QString::fromUtf16(u"👍🏽 🇹🇷 e\u0301 👨‍👩‍👧\r\nx") << OptionalSum() << 0LL << 0LL << 0LL << 5LL << 9LL;
+    QTest::newRow("combining mark after ASCII") << QString::fromUtf16(u"ab\u0301cd") << OptionalSum() << 0LL << 0LL
+                                                << 0LL << 1LL << 4LL;
+    QTest::newRow("headings and comments count as words")
+        << note({u"# Plan", u"// later", u"1. Buy milk"}) << OptionalSum() << 0LL << 0LL << 0LL << 7LL << 27LL;
+}
+
+void TestComputationalNoteEngine::summaryCounts()
+{
+    QFETCH(QString, text);
+    QFETCH(OptionalSum, totalNumericSum);
+    QFETCH(qint64, numericCount);
+    QFETCH(qint64, completedTasks);
+    QFETCH(qint64, totalTasks);
+    QFETCH(qint64, wordCount);
+    QFETCH(qint64, charCount);
+
+    const NoteEvaluationSummary summary = standardEngine().evaluate(text);
+    QCOMPARE(summary.totalNumericSum, totalNumericSum);
+    QCOMPARE(summary.numericCount, numericCount);
+    QCOMPARE(summary.completedTasks, completedTasks);
+    QCOMPARE(summary.totalTasks, totalTasks);
+    QCOMPARE(summary.wordCount, wordCount);
+    QCOMPARE(summary.charCount, charCount);
+}
+
+void TestComputationalNoteEngine::starterNotesMatchGoldenFiles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("budget playground") << "starter-budget";
+    QTest::newRow("scratch and snippets") << "starter-scratch";
+}
+
+void TestComputationalNoteEngine::starterNotesMatchGoldenFiles()
+{
+    QFETCH(QString, name);
+    const QByteArray text = readData(name + QStringLiteral(".note"));
+    QVERIFY(!text.isEmpty());
+    QJsonParseError error;
+    const QJsonDocument golden = QJsonDocument::fromJson(readData(name + QStringLiteral(".expected.json")), &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    const QJsonObject expected = golden.object();
+
+    NoteEvaluationSummary wanted;
+    for (const QJsonValue &value : expected.value(QLatin1String("lines")).toArray()) {
+        const ZulResult<EvaluatedLine> line = EvaluatedLine::fromJson(value);
+        QVERIFY2(line.ok(), qPrintable(line.error()));
+        wanted.lines.append(line.value());
+    }
+    QVERIFY(!wanted.lines.isEmpty());
+    if (expected.contains(QLatin1String("totalNumericSum")))
+        wanted.totalNumericSum = expected.value(QLatin1String("totalNumericSum")).toDouble();
+    wanted.numericCount = expected.value(QLatin1String("numericCount")).toInteger(-1);
+    wanted.completedTasks = expected.value(QLatin1String("completedTasks")).toInteger(-1);
+    wanted.totalTasks = expected.value(QLatin1String("totalTasks")).toInteger(-1);
+    wanted.wordCount = expected.value(QLatin1String("wordCount")).toInteger(-1);
+    wanted.charCount = expected.value(QLatin1String("charCount")).toInteger(-1);
+
+    const NoteEvaluationSummary actual = standardEngine().evaluate(QString::fromUtf8(text));
+    QCOMPARE(describe(actual), describe(wanted));
+    QCOMPARE(actual, wanted);
+}
+
+void TestComputationalNoteEngine::overflowingAggregateGivesNothing()
+{
+    // Each line is finite; their sum is not, and "—" is no total to show.
+    const NoteEvaluationSummary summary =
+        standardEngine().evaluate(note({u"big = 10^308", u"big", u"sum", u"avg", u"max"}));
+    QCOMPARE(summary.lines.size(), 3);
+    QCOMPARE(summary.lines[1].numericValue, std::optional<double>(1e308));
+    QCOMPARE(summary.lines[2].kind, EvaluatedLineKind::aggregate);
+    QCOMPARE(summary.lines[2].numericValue, std::optional<double>(1e308));
+    QCOMPARE(summary.lines[2].lineIndex, 4);
+}
+
+void TestComputationalNoteEngine::lineIndicesFollowSplitLines()
+{
+    // Every kind of line end, so the editor and the engine agree on numbers.
+    const QString text = QString::fromUtf16(u"1\r\n2\r3\n4\v5\f6\u00857\u20288\u20299\n\n10\r\n");
+    const LineSpans spans = ComputationalNoteEngine::splitLines(text);
+    const NoteEvaluationSummary summary = standardEngine().evaluate(text);
+    QCOMPARE(summary.lines.size(), 10);
+    for (const EvaluatedLine &line : summary.lines) {
+        QVERIFY(line.lineIndex >= 0 && line.lineIndex < spans.size());
+        const auto span = spans[line.lineIndex];
+        QCOMPARE(line.rawLine, text.mid(span.start, span.length));
+        QCOMPARE(line.formattedResult, line.rawLine);
+    }
+    QCOMPARE(summary.lines.last().lineIndex, 10);
+    QCOMPARE(spans.size(), 12);
+}
+
+void TestComputationalNoteEngine::defaultCurrencyIsUpperCased()
+{
+    QCOMPARE(engineWith(CurrencyRateTable::offlineDefaults(), QStringLiteral("eur")).defaultCurrency(),
+             QStringLiteral("EUR"));
+    // A Turkish desktop must not turn "try" into "TRY" with a dotted capital.
+    LocaleScope turkish("tr_TR.UTF-8");
+    QVERIFY(turkish.active());
+    QCOMPARE(engineWith(CurrencyRateTable::offlineDefaults(), QStringLiteral("try")).defaultCurrency(),
+             QStringLiteral("TRY"));
+}
+
+void TestComputationalNoteEngine::resultsIgnoreProcessLocale()
+{
+    const QString text = note({u"1,234.5 + 1", u"12,5% of 80", u"10 USD", u"20 EUR", u"sum", u"5 km to mi"});
+    const QStringList inC = describe(standardEngine().evaluate(text));
+    QCOMPARE(inC.size(), 6);
+    VESK_FOR_EACH_LOCALE({ QCOMPARE(describe(standardEngine().evaluate(text)), inC); })
+}
+
+void TestComputationalNoteEngine::concurrentEvaluationsAgree()
+{
+    const QString text = QString::fromUtf8(readData(QStringLiteral("starter-budget.note")))
+                         + QLatin1Char('\n') + QString::fromUtf8(readData(QStringLiteral("starter-scratch.note")));
+    const ComputationalNoteEngine engine = standardEngine();
+    const NoteEvaluationSummary expected = engine.evaluate(text);
+    QVERIFY(expected.lines.size() > 20);
+
+    std::vector<NoteEvaluationSummary> results(4);
+    std::vector<std::thread> threads;
+    for (auto &result : results) {
+        const ComputationalNoteEngine copy = engine;
+        threads.emplace_back([copy, &text, &result] {
+            for (int round = 0; round < 20; ++round)
+                result = copy.evaluate(text);
+        });
+    }
+    for (auto &thread : threads)
+        thread.join();
+    for (const auto &result : results)
+        QCOMPARE(result, expected);
+}
+
+void TestComputationalNoteEngine::hostileInputIsHandled()
+{
+    // Lines nobody types but anybody can paste. Whatever they hold, every
+    // result must be a finite number in a line that exists, and the same
+    // text must give the same summary twice.
+    QStringList lines;
+    const QString separators = QString::fromUtf16(u"\n\r\v\f\u0085\u2028\u2029\t \u00A0\u3000");
+    lines << QString(2000, QLatin1Char('(')) + QLatin1Char('1') + QString(2000, QLatin1Char(')'));
+    lines << QString(100000, QLatin1Char('('));
+    lines << QStringLiteral("sum(") + QString(5000, QLatin1Char('1')) + QLatin1Char(')');
+    lines << QString(400, QLatin1Char('9')) + QStringLiteral(" + 1");
+    lines << QStringLiteral("1") + QString(308, QLatin1Char('0')) + QStringLiteral(" * 10 USD");
+    lines << QStringLiteral("99") + QString(306, QLatin1Char('9')) + QStringLiteral(" + 100%");
+    lines << QStringLiteral("9") + QString(300, QLatin1Char('9')) + QStringLiteral("% of 9")
+                 + QString(300, QLatin1Char('9'));
+    lines << QStringLiteral("1") + QString(300, QLatin1Char('0')) + QStringLiteral(" km to mm");
+    lines << QString(100000, QLatin1Char('-')) + QLatin1Char('5');
+    lines << QString(100000, QLatin1Char('+'));
+    lines << QString(100000, QLatin1Char('%'));
+    lines << QStringLiteral("1") + QString(50000, QLatin1Char(' ')) + QStringLiteral("x")
+                 + QString(50000, QLatin1Char(' ')) + QStringLiteral("+5%");
+    lines << QStringLiteral("a") + QString(100000, QLatin1Char(' ')) + QStringLiteral("b to c");
+    lines << QStringLiteral("a to ").repeated(20000);
+    lines << QStringLiteral("1 + ").repeated(25000) + QStringLiteral("5% kdv");
+    lines << QStringLiteral("$").repeated(100000) + QStringLiteral(" to TRY");
+    lines << QStringLiteral("x = ").repeated(25000) + QLatin1Char('1');
+    lines << QStringLiteral("a: ").repeated(33000) + QLatin1Char('1');
+    lines << QStringLiteral("2^").repeated(50000) + QLatin1Char('2');
+    lines << QStringLiteral("today + ") + QString(400, QLatin1Char('9')) + QStringLiteral(" days");
+    lines << QStringLiteral("today + 99999999999999999 weeks");
+    lines << QStringLiteral("days until ") + QString(100000, QLatin1Char('1'));
+    lines << QStringLiteral("1234-56-78 - 2025-01-01");
+    lines << QStringLiteral("5 km to ") + QString(100000, QChar(u'ğ'));
+    lines << QString(100000, QChar(u'\u0301'));
+    lines << QStringLiteral("e") + QString(100000, QChar(u'\u0307'));
+    lines << QStringLiteral("- [x]") + QString(1000, QChar(u'\u0301'));
+    // Lone and reversed surrogate halves, in every position.
+    const QChar high(char16_t(0xD83D));
+    const QChar low(char16_t(0xDE00));
+    for (const QString &shape : {QStringLiteral("5 km to m%1"), QStringLiteral("%1 5 km to m"),
+                                 QStringLiteral("20% of 5%1"), QStringLiteral("1 + 10%%1"),
+                                 QStringLiteral("1. %1"), QStringLiteral("$5%1 to TRY"), QStringLiteral("%1: 5"),
+                                 QStringLiteral("x%1 = 5"), QStringLiteral("5 %1"), QStringLiteral("%1"),
+                                 QStringLiteral("toplam%1"), QStringLiteral("- [ ]%1"), QStringLiteral("#%1")}) {
+        lines << shape.arg(high) << shape.arg(low) << shape.arg(QString(low) + high) << shape.arg(QString(high) + high);
+    }
+    // Generated mixtures of operators, separators, digits and words.
+    const QString alphabet = QStringLiteral("0123456789+-*/^%(),.=:_ $€£₺¥#`[]x>!<kaçtoinsumavgKDVİı")
+                             + separators + QChar(0xD800) + QChar(0xDC00) + QChar(u'\u0307');
+    QRandomGenerator random(20250110);
+    for (int i = 0; i < 3000; ++i) {
+        const int length = 1 + int(random.bounded(i % 10 == 0 ? 400 : 40));
+        QString line;
+        for (int k = 0; k < length; ++k)
+            line += alphabet[int(random.bounded(alphabet.size()))];
+        lines << line;
+    }
+
+    const QString text = lines.join(QLatin1Char('\n'));
+    const ComputationalNoteEngine engine = standardEngine();
+    const NoteEvaluationSummary summary = engine.evaluate(text);
+    const LineSpans spans = ComputationalNoteEngine::splitLines(text);
+
+    qint64 previousIndex = -1;
+    for (const EvaluatedLine &line : summary.lines) {
+        QVERIFY(line.lineIndex > previousIndex);
+        QVERIFY(line.lineIndex < spans.size());
+        previousIndex = line.lineIndex;
+        const auto span = spans[line.lineIndex];
+        QCOMPARE(line.rawLine, text.mid(span.start, span.length));
+        QVERIFY(!line.formattedResult.isEmpty());
+        if (line.numericValue)
+            QVERIFY2(std::isfinite(*line.numericValue), qPrintable(line.rawLine.left(80)));
+        QVERIFY(line.toJson().ok());
+    }
+    QVERIFY(summary.lines.size() > 100);
+    QVERIFY(summary.charCount > 0 && summary.charCount <= text.size());
+    QVERIFY(summary.wordCount > 0);
+    QCOMPARE(engine.evaluate(text), summary);
+}
+
+QTEST_GUILESS_MAIN(TestComputationalNoteEngine)
+#include "tst_computationalnoteengine.moc"
