@@ -174,9 +174,9 @@ private:
     void endBlock();
     std::optional<FragmentResult> evaluateChain(QStringView expression);
     std::optional<FragmentResult> evaluateChainSteps(QStringView x);
-    void take(const FragmentResult &result, const QString *assignedName);
+    void take(const FragmentResult &result, std::optional<QStringView> assignedName);
     void emitLine(qint64 index, QStringView raw, const FragmentResult &result, EvaluatedLineKind kind,
-              std::optional<QString> label);
+                  std::optional<QString> label);
 
     const ComputationalNoteEngine &m_engine;
     QStringView m_text;
@@ -223,19 +223,22 @@ void ComputationalNoteEngine::Evaluation::endBlock()
 void ComputationalNoteEngine::Evaluation::evaluateLine(qint64 index, QStringView raw)
 {
     const QStringView t = trimmed(raw);
+    // Every marker below begins with one of a few ASCII characters; most
+    // lines begin with none of them and skip the comparisons.
+    const char16_t first = t.isEmpty() ? 0 : t.utf16()[0];
 
-    if (startsWithCharacters(t, u"```")) {
+    if (first == u'`' && startsWithCharacters(t, u"```")) {
         m_insideCodeFence = !m_insideCodeFence;
         return;
     }
     if (m_insideCodeFence)
         return;
-    if (t.isEmpty() || startsWithCharacters(t, u"#") || isRule(t)) {
+    if (t.isEmpty() || (first == u'#' && startsWithCharacters(t, u"#")) || isRule(t)) {
         endBlock();
         return;
     }
-    if (startsWithCharacters(t, u"//") || startsWithCharacters(t, u"http://")
-        || startsWithCharacters(t, u"https://"))
+    if ((first == u'/' && startsWithCharacters(t, u"//"))
+        || (first == u'h' && (startsWithCharacters(t, u"http://") || startsWithCharacters(t, u"https://"))))
         return;
     if (const std::optional<bool> done = taskState(t)) {
         ++m_totalTasks;
@@ -259,8 +262,8 @@ void ComputationalNoteEngine::Evaluation::evaluateLine(qint64 index, QStringView
         const std::optional<FragmentResult> result = evaluateChain(assignment->second);
         if (!result)
             return;
-        take(*result, &assignment->first);
-        emitLine(index, raw, *result, EvaluatedLineKind::variable, assignment->first);
+        take(*result, assignment->first);
+        emitLine(index, raw, *result, EvaluatedLineKind::variable, assignment->first.toString());
         return;
     }
 
@@ -282,15 +285,15 @@ void ComputationalNoteEngine::Evaluation::evaluateLine(qint64 index, QStringView
         const std::optional<FragmentResult> result = evaluateChain(labelled->second);
         if (!result)
             return;
-        take(*result, nullptr);
-        emitLine(index, raw, *result, result->kind, labelled->first);
+        take(*result, std::nullopt);
+        emitLine(index, raw, *result, result->kind, labelled->first.toString());
         return;
     }
 
     const std::optional<FragmentResult> result = evaluateChain(e);
     if (!result)
         return;
-    take(*result, nullptr);
+    take(*result, std::nullopt);
     emitLine(index, raw, *result, result->kind, std::nullopt);
 }
 
@@ -348,13 +351,14 @@ ComputationalNoteEngine::Evaluation::evaluateChainSteps(QStringView x)
     return result;
 }
 
-void ComputationalNoteEngine::Evaluation::take(const FragmentResult &result, const QString *assignedName)
+void ComputationalNoteEngine::Evaluation::take(const FragmentResult &result,
+                                               std::optional<QStringView> assignedName)
 {
     if (!result.value)
         return;
     const double v = *result.value;
     if (assignedName) {
-        const QString key = ZulIdentifierNormalizer::normalize(*assignedName);
+        const QString key = ZulIdentifierNormalizer::normalize(assignedName->toString());
         m_context.variables.insert(key, v);
         // A value without a unit keeps the unit the name had: after x = 100 USD
         // and x = 3, x still reads in USD.
@@ -415,7 +419,8 @@ QList<ComputationalNoteEngine::LineSpan> ComputationalNoteEngine::splitLines(QSt
     return spans;
 }
 
-std::optional<std::pair<QString, QString>> ComputationalNoteEngine::splitVariableAssignment(QStringView expression)
+std::optional<std::pair<QStringView, QStringView>>
+ComputationalNoteEngine::splitVariableAssignment(QStringView expression)
 {
     const qsizetype equals = expression.indexOf(u'=');
     if (equals < 0)
@@ -429,13 +434,12 @@ std::optional<std::pair<QString, QString>> ComputationalNoteEngine::splitVariabl
     const QStringView rhs = trimmed(expression.mid(equals + 1));
     if (rhs.isEmpty())
         return std::nullopt;
-    QString ownedName = name.toString();
-    if (!ZulIdentifierNormalizer::isValidIdentifier(ownedName))
+    if (!ZulIdentifierNormalizer::isValidIdentifier(borrowed(name)))
         return std::nullopt;
-    return std::pair(std::move(ownedName), rhs.toString());
+    return std::pair(name, rhs);
 }
 
-std::optional<std::pair<QString, QString>> ComputationalNoteEngine::splitLabeledValue(QStringView expression)
+std::optional<std::pair<QStringView, QStringView>> ComputationalNoteEngine::splitLabeledValue(QStringView expression)
 {
     const qsizetype colon = expression.indexOf(u':');
     if (colon < 0)
@@ -461,7 +465,7 @@ std::optional<std::pair<QString, QString>> ComputationalNoteEngine::splitLabeled
     }
     if (!hasLetter)
         return std::nullopt;
-    return std::pair(label.toString(), rhs.toString());
+    return std::pair(label, rhs);
 }
 
 bool ComputationalNoteEngine::mayReferenceBlockAggregate(QStringView expression)

@@ -74,8 +74,9 @@ private:
 
     class Evaluation;
 
-    static std::optional<std::pair<QString, QString>> splitVariableAssignment(QStringView expression);
-    static std::optional<std::pair<QString, QString>> splitLabeledValue(QStringView expression);
+    // Name and right-hand side, or label and value: views into the line.
+    static std::optional<std::pair<QStringView, QStringView>> splitVariableAssignment(QStringView expression);
+    static std::optional<std::pair<QStringView, QStringView>> splitLabeledValue(QStringView expression);
     static bool mayReferenceBlockAggregate(QStringView expression);
     static qint64 countWords(QStringView text);
     static bool containsConversionConnector(QStringView expression);
