@@ -11,6 +11,8 @@
 
 #include <cmath>
 #include <limits>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -59,6 +61,7 @@ private slots:
     void requestsOfOnePixelSizeShareAnEntry();
     void templateAndGlassAreSeparateEntriesWithTheSamePixels();
     void leastRecentlyUsedEntryIsEvicted();
+    void concurrentRequestsAgree();
     void pngData_data();
     void pngData();
     void ownEmblemAlpha_data();
@@ -168,6 +171,29 @@ void TestEmblemRenderer::leastRecentlyUsedEntryIsEvicted()
     QCOMPARE(VeskEmblemRenderer::image(VeskAppIdentity::veskZul, 90, 1, false).cacheKey(), kept.cacheKey());
     // The evicted image is still whole for whoever holds it.
     QCOMPARE(dropped, again);
+}
+
+void TestEmblemRenderer::concurrentRequestsAgree()
+{
+    // Several threads hitting and missing the shared cache at once.
+    constexpr int threadCount = 4, rounds = 30, sizes = 5;
+    std::vector<std::vector<QImage>> results(threadCount);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < threadCount; ++t) {
+        threads.emplace_back([&results, t] {
+            for (int i = 0; i < rounds; ++i)
+                results[t].push_back(VeskEmblemRenderer::image(VeskAppIdentity::veskZul, 60 + (i + t) % sizes, 1, false));
+        });
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+    for (int t = 0; t < threadCount; ++t) {
+        for (int i = 0; i < rounds; ++i) {
+            const int pixels = 60 + (i + t) % sizes;
+            QCOMPARE(results[t][i].width(), pixels);
+            QCOMPARE(results[t][i], results[0][pixels - 60]); // thread 0 asked for 60 + i at i
+        }
+    }
 }
 
 void TestEmblemRenderer::pngData_data()

@@ -5,8 +5,6 @@
 
 #include <QPainter>
 
-#include <cmath>
-
 namespace {
 
 using namespace VeskEmblemPaths;
