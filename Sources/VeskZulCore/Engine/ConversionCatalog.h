@@ -1,15 +1,21 @@
 #pragma once
 
 #include "Models/ConversionEvaluation.h"
+#include "Models/CurrencyRateTable.h"
+#include "Models/ZulResult.h"
 
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QTimeZone>
+#include <QUrl>
 
+#include <chrono>
+#include <functional>
 #include <optional>
 
-struct CurrencyRateTable;
+class QNetworkAccessManager;
+class QObject;
 
 // The conversion tables of the note engine: units, currencies and date
 // expressions. Every word handed in is folded here (trimmed, lower-cased), so
@@ -56,5 +62,24 @@ std::optional<QDateTime> parseISODate(const QString &text, const QTimeZone &cale
 // The calendar date of an instant as "YYYY-MM-DD" (always 10 characters; the
 // last four digits of the year, years before year 1 as 0000).
 QString formatISODate(const QDateTime &date, const QTimeZone &calendar);
+
+// The exchange-rate service: GET <service>/v1/latest?base=USD answers with a
+// JSON object whose "rates" maps currency codes to units per US dollar.
+QUrl liveRatesServiceUrl();
+inline constexpr std::chrono::milliseconds liveRatesTimeout{6000};
+
+using LiveRatesHandler = std::function<void(ZulResult<CurrencyRateTable>)>;
+
+// Asks the rate service for the latest rates: one GET, no body, no cache,
+// abandoned after `timeout`. Returns at once; `handler` is called exactly once,
+// later, on `receiver`'s thread, with the live table (the offline table with
+// every positive rate of the reply merged over it, codes upper-cased) or with
+// the reason there is none (no connection, time-out, a status outside
+// 200-299, a reply that is not the expected JSON). It is not called when
+// `receiver` or `session` is destroyed first. Call it on `session`'s thread;
+// several fetches may run at once, each reporting on its own.
+void fetchLiveRates(QNetworkAccessManager &session, QObject *receiver, LiveRatesHandler handler,
+                    const QUrl &serviceUrl = liveRatesServiceUrl(),
+                    std::chrono::milliseconds timeout = liveRatesTimeout);
 
 } // namespace ConversionCatalog

@@ -1,0 +1,179 @@
+#include "Engine/ConversionCatalog.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+
+#include <cmath>
+#include <memory>
+#include <optional>
+
+namespace {
+
+using Result = ZulResult<CurrencyRateTable>;
+
+// A rates reply is a few kilobytes; anything far larger is not one, and is
+// not worth holding in memory until the time-out.
+constexpr qint64 maximumReplyBytes = 1024 * 1024;
+
+QString failure(const QString &what)
+{
+    return QStringLiteral("live rates: ") + what;
+}
+
+// The one part of the reply we read: "rates", an object of numbers. Any other
+// key is ignored; a missing "rates" or a value of another type fails it all.
+ZulResult<QJsonObject> decodeFrankfurterPayload(const QByteArray &body)
+{
+    using Payload = ZulResult<QJsonObject>;
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return Payload::failure(failure(QStringLiteral("reply is not JSON: ") + parseError.errorString()));
+    if (!document.isObject())
+        return Payload::failure(failure(QStringLiteral("reply is not a JSON object")));
+    const QJsonValue rates = document.object().value(QLatin1String("rates"));
+    if (rates.isUndefined())
+        return Payload::failure(failure(QStringLiteral("reply has no \"rates\"")));
+    if (!rates.isObject())
+        return Payload::failure(failure(QStringLiteral("\"rates\" is not an object")));
+    const QJsonObject object = rates.toObject();
+    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+        if (!it.value().isDouble())
+            return Payload::failure(failure(QStringLiteral("rate of \"%1\" is not a number").arg(it.key())));
+    }
+    return Payload::success(object);
+}
+
+CurrencyRateTable mergedOverOfflineRates(const QJsonObject &rates)
+{
+    const QString usd = QStringLiteral("USD");
+    CurrencyRateTable table = CurrencyRateTable::offlineDefaults();
+    table.ratesPerUSD.insert(usd, 1.0);
+    for (auto it = rates.constBegin(); it != rates.constEnd(); ++it) {
+        const double rate = it.value().toDouble();
+        // Zero, negative and unusable rates keep the offline rate. The table
+        // counts units per dollar, so the dollar itself stays at exactly 1
+        // whatever a reply claims for it.
+        if (!(rate > 0) || !std::isfinite(rate))
+            continue;
+        const QString code = it.key().toUpper();
+        if (code == usd)
+            continue;
+        table.ratesPerUSD.insert(code, rate);
+    }
+    // Whole seconds: the rates file keeps no finer time, so a saved and
+    // reloaded table equals the fetched one.
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    table.updatedAt = now.addMSecs(-now.time().msec());
+    table.isLive = true;
+    return table;
+}
+
+Result resultOf(QNetworkReply *reply, bool timedOut, bool tooLarge, std::chrono::milliseconds timeout)
+{
+    if (timedOut)
+        return Result::failure(failure(QStringLiteral("no answer within %1 ms").arg(timeout.count())));
+    if (tooLarge)
+        return Result::failure(failure(QStringLiteral("reply larger than %1 bytes").arg(maximumReplyBytes)));
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid()) {
+        const int code = status.toInt();
+        if (code < 200 || code > 299)
+            return Result::failure(failure(QStringLiteral("HTTP status %1").arg(code)));
+    }
+    if (reply->error() != QNetworkReply::NoError)
+        return Result::failure(failure(reply->errorString()));
+    if (!status.isValid())
+        return Result::failure(failure(QStringLiteral("not an HTTP reply")));
+    const ZulResult<QJsonObject> payload = decodeFrankfurterPayload(reply->readAll());
+    if (!payload.ok())
+        return Result::failure(payload.error());
+    return Result::success(mergedOverOfflineRates(payload.value()));
+}
+
+// The handler always runs from the event loop, never inside the call that
+// started the fetch, so callers need no re-entrancy guard.
+void reportLater(QObject *receiver, const ConversionCatalog::LiveRatesHandler &handler, Result result)
+{
+    QMetaObject::invokeMethod(
+        receiver, [handler, result = std::move(result)]() mutable { handler(std::move(result)); },
+        Qt::QueuedConnection);
+}
+
+} // namespace
+
+namespace ConversionCatalog {
+
+QUrl liveRatesServiceUrl()
+{
+    return QUrl(QStringLiteral("https://api.frankfurter.dev"));
+}
+
+void fetchLiveRates(QNetworkAccessManager &session, QObject *receiver, LiveRatesHandler handler,
+                    const QUrl &serviceUrl, std::chrono::milliseconds timeout)
+{
+    if (!receiver || !handler)
+        return;
+
+    QUrl url = serviceUrl;
+    QString path = url.path();
+    while (path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    url.setPath(path + QStringLiteral("/v1/latest"));
+    url.setQuery(QStringLiteral("base=USD"));
+    const QString scheme = url.scheme();
+    if (!url.isValid() || url.host().isEmpty()
+        || (scheme != QLatin1String("https") && scheme != QLatin1String("http"))) {
+        reportLater(receiver, handler, Result::failure(failure(QStringLiteral("invalid address ") + url.toString())));
+        return;
+    }
+
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    QNetworkReply *reply = session.get(request);
+
+    // Shared by the timer, the size guard and the finish handlers. The
+    // result is taken from the reply on the reply's own thread, before the
+    // reply is released; only the finished result travels to the receiver.
+    struct State
+    {
+        bool timedOut = false;
+        bool tooLarge = false;
+        std::optional<Result> result;
+    };
+    auto state = std::make_shared<State>();
+
+    // A deadline for the whole exchange, not only for silence: a server that
+    // trickles bytes must not keep the refresh waiting.
+    auto *deadline = new QTimer(reply);
+    deadline->setSingleShot(true);
+    QObject::connect(deadline, &QTimer::timeout, reply, [reply, state] {
+        state->timedOut = true;
+        reply->abort();
+    });
+    deadline->start(timeout);
+
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply, state](qint64 received, qint64) {
+        if (received > maximumReplyBytes && !state->tooLarge) {
+            state->tooLarge = true;
+            reply->abort();
+        }
+    });
+
+    // Slots run in the order they were connected.
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, state, deadline, timeout] {
+        deadline->stop();
+        state->result = resultOf(reply, state->timedOut, state->tooLarge, timeout);
+    });
+    QObject::connect(reply, &QNetworkReply::finished, receiver, [state, handler = std::move(handler)] {
+        handler(std::move(*state->result));
+    });
+    QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+}
+
+} // namespace ConversionCatalog
