@@ -11,6 +11,15 @@ function(vesk_glob_sources out)
       "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.qrc")
     list(APPEND files ${found})
   endforeach()
+  # AUTOMOC reruns only when a file it already knows changes, and a header
+  # newly added to a globbed folder changes none of them, so its moc would be
+  # missing until a clean build. Reading the list back in as a listfile of
+  # this folder makes it one of the files AUTOMOC watches.
+  list(TRANSFORM files PREPEND "# " OUTPUT_VARIABLE lines)
+  list(JOIN lines "\n" listing)
+  set(listfile "${CMAKE_CURRENT_BINARY_DIR}/vesk_sources_${out}.cmake")
+  file(CONFIGURE OUTPUT "${listfile}" CONTENT "${listing}\n" @ONLY)
+  include("${listfile}")
   set(${out} ${files} PARENT_SCOPE)
 endfunction()
 
