@@ -78,7 +78,7 @@ void TestVeskPalette::paletteColours()
     QFETCH(quint32, middle);
     QFETCH(quint32, bottomRight);
     QFETCH(quint32, accent);
-    const VeskProductPalette palette = veskProductPaletteAllCases.at(std::size_t(index));
+    const VeskProductPalette palette = kVeskProductPaletteAllCases.at(std::size_t(index));
     QCOMPARE(rawValue(palette), raw);
     const VeskGroundStops stops = groundStops(palette);
     compareHex(stops.topLeft, topLeft);
@@ -89,11 +89,11 @@ void TestVeskPalette::paletteColours()
 
 void TestVeskPalette::allCasesInDeclarationOrder()
 {
-    QCOMPARE(veskProductPaletteAllCases.size(), std::size_t(9));
-    QCOMPARE(veskProductPaletteAllCases.front(), VeskProductPalette::deepViolet);
-    QCOMPARE(veskProductPaletteAllCases.back(), VeskProductPalette::deepCyan);
-    for (std::size_t i = 0; i < veskProductPaletteAllCases.size(); ++i)
-        QCOMPARE(int(veskProductPaletteAllCases[i]), int(i));
+    QCOMPARE(kVeskProductPaletteAllCases.size(), std::size_t(9));
+    QCOMPARE(kVeskProductPaletteAllCases.front(), VeskProductPalette::deepViolet);
+    QCOMPARE(kVeskProductPaletteAllCases.back(), VeskProductPalette::deepCyan);
+    for (std::size_t i = 0; i < kVeskProductPaletteAllCases.size(); ++i)
+        QCOMPARE(int(kVeskProductPaletteAllCases[i]), int(i));
 }
 
 void TestVeskPalette::rawValueParsing_data()
@@ -176,7 +176,7 @@ void TestVeskPalette::rgbStopsExact()
 
 void TestVeskPalette::rgbStopsRoundEveryChannel()
 {
-    for (VeskProductPalette palette : veskProductPaletteAllCases) {
+    for (VeskProductPalette palette : kVeskProductPaletteAllCases) {
         const VeskGroundStops colours = groundStops(palette);
         const QColor stops[] = {colours.topLeft, colours.middle, colours.bottomRight};
         const auto &numbers = rgbStops(palette);

@@ -52,7 +52,7 @@ QString rawValue(VeskProductPalette palette)
 
 std::optional<VeskProductPalette> VeskProductPaletteFromRaw(const QString &raw)
 {
-    for (VeskProductPalette palette : veskProductPaletteAllCases) {
+    for (VeskProductPalette palette : kVeskProductPaletteAllCases) {
         if (raw == QLatin1String(row(palette).name))
             return palette;
     }

@@ -33,7 +33,7 @@ struct VeskRgbStop {
     bool operator==(const VeskRgbStop &) const = default;
 };
 
-inline constexpr std::array<VeskProductPalette, 9> veskProductPaletteAllCases = {
+inline constexpr std::array<VeskProductPalette, 9> kVeskProductPaletteAllCases = {
     VeskProductPalette::deepViolet, VeskProductPalette::deepCrimson, VeskProductPalette::deepAmber,
     VeskProductPalette::deepEmerald, VeskProductPalette::deepCobalt, VeskProductPalette::deepIndigo,
     VeskProductPalette::deepAbyss, VeskProductPalette::deepCoral, VeskProductPalette::deepCyan,
