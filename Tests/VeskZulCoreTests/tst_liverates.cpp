@@ -5,6 +5,7 @@
 #include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkDiskCache>
+#include <QNetworkProxy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -179,6 +180,7 @@ void TestLiveRates::mergesReplyOverOfflineRates()
     QVERIFY(server.listen());
     server.body = body;
     QNetworkAccessManager session;
+    session.setProxy(QNetworkProxy::NoProxy); // a proxy from the environment must not see 127.0.0.1
     QObject receiver;
 
     const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-1);
@@ -241,6 +243,7 @@ void TestLiveRates::refusedReplies()
     server.status = status;
     server.body = body;
     QNetworkAccessManager session;
+    session.setProxy(QNetworkProxy::NoProxy);
     QObject receiver;
 
     const auto fetch = startFetch(session, &receiver, server.url(), 300ms);
@@ -266,6 +269,7 @@ void TestLiveRates::sendsOnePlainGet()
     QVERIFY(server.listen());
     server.body = R"({"rates":{}})";
     QNetworkAccessManager session;
+    session.setProxy(QNetworkProxy::NoProxy);
     QObject receiver;
 
     const auto fetch = startFetch(session, &receiver, QUrl(server.url().toString() + serviceSuffix));
@@ -287,6 +291,7 @@ void TestLiveRates::neverAnswersFromLocalCache()
     QTemporaryDir cacheDir;
     QVERIFY(cacheDir.isValid());
     QNetworkAccessManager session;
+    session.setProxy(QNetworkProxy::NoProxy);
     auto *cache = new QNetworkDiskCache(&session);
     cache->setCacheDirectory(cacheDir.path());
     session.setCache(cache);
@@ -315,6 +320,7 @@ void TestLiveRates::lowerCaseCodesUnderTurkishLocale()
     QVERIFY(server.listen());
     server.body = R"({"rates":{"try":34.5,"inr":83.1}})";
     QNetworkAccessManager session;
+    session.setProxy(QNetworkProxy::NoProxy);
     QObject receiver;
 
     const auto fetch = startFetch(session, &receiver, server.url());
@@ -326,6 +332,7 @@ void TestLiveRates::lowerCaseCodesUnderTurkishLocale()
 void TestLiveRates::invalidServiceAddressReportsLater()
 {
     QNetworkAccessManager session;
+    session.setProxy(QNetworkProxy::NoProxy);
     QObject receiver;
 
     const auto fetch = startFetch(session, &receiver, QUrl(QStringLiteral("not a service")));
@@ -341,6 +348,7 @@ void TestLiveRates::noHandlerAfterReceiverIsGone()
     QVERIFY(server.listen());
     server.body = R"({"rates":{}})";
     QNetworkAccessManager session;
+    session.setProxy(QNetworkProxy::NoProxy);
     auto receiver = std::make_unique<QObject>();
 
     const auto fetch = startFetch(session, receiver.get(), server.url());
