@@ -169,6 +169,11 @@ void TestVeskChecksum::partialFingerprint()
     QVERIFY2(digest.ok(), qPrintable(digest.ok() ? QString() : digest.error().errorDescription()));
     QCOMPARE(digest.value(), expected);
 
+    // Through a link, the size hashed is the file's, not the link's.
+    const QString linkPath = dir.filePath(QStringLiteral("link.bin"));
+    QVERIFY(QFile::link(path, linkPath));
+    QCOMPARE(VeskChecksum::partialFingerprint(linkPath, sampleBytes).value(), expected);
+
     // Files that differ only in the middle share the fingerprint.
     if (content.size() > 2 * sampleBytes && sampleBytes > 0) {
         QByteArray changed = content;

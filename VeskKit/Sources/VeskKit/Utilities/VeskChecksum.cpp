@@ -2,7 +2,6 @@
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
@@ -78,17 +77,11 @@ Result partialFingerprint(const QString& filePath, qint64 sampleBytes)
 {
     const qint64 sample = std::max<qint64>(sampleBytes, 0);
 
-    // The size of what the path leads to: a link's own size would say
-    // nothing about the content that is hashed with it.
-    const QFileInfo info(filePath);
-    if (!info.exists())
-        return Result::failure(VeskFileError{filePath, QFileDevice::OpenError,
-                                             QStringLiteral("No such file or directory")});
-    const qint64 size = info.size();
-
     QFile file(filePath);
     if (!openForReading(file))
         return Result::failure(errorOf(file));
+    // The size of the file that is read, not of a link leading to it.
+    const qint64 size = file.size();
 
     QCryptographicHash hash(QCryptographicHash::Sha256);
     const quint64 littleEndianSize = qToLittleEndian(static_cast<quint64>(size));
