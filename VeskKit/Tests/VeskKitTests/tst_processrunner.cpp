@@ -76,6 +76,9 @@ private slots:
     void liveOutputReachesTheCallback();
     void invalidUtf8IsKeptButNotForwarded();
 
+    void errorDescriptions_data();
+    void errorDescriptions();
+
     void alreadyCancelledStartsNothing();
     void cancelStopsARunningTool_data();
     void cancelStopsARunningTool();
@@ -262,6 +265,34 @@ void tst_ProcessRunner::invalidUtf8IsKeptButNotForwarded()
     QCOMPARE(chunks, QStringList{QStringLiteral("é")});
     QCOMPARE(outcome.value().stdout, QByteArray("a\xff" "b\xc3\xa9"));
     QCOMPARE(outcome.value().stdoutString(), QStringLiteral("a\uFFFDbé"));
+}
+
+void tst_ProcessRunner::errorDescriptions_data()
+{
+    QTest::addColumn<VeskProcessError>("error");
+    QTest::addColumn<QString>("english");
+    QTest::addColumn<QString>("turkish");
+
+    QTest::newRow("binary not found") << VeskProcessError::binaryNotFound("ffmpeg")
+                                      << "Required executable 'ffmpeg' was not found."
+                                      << "Gerekli 'ffmpeg' aracı bulunamadı.";
+    QTest::newRow("non-zero exit with text") << VeskProcessError::nonZeroExit(2, "\n  disk full \n\t")
+                                             << "disk full" << "disk full";
+    QTest::newRow("non-zero exit, blank text") << VeskProcessError::nonZeroExit(3, " \n \n ")
+                                               << "Process exited with code 3." << "Process exited with code 3.";
+    QTest::newRow("negative code") << VeskProcessError::nonZeroExit(-1, QString())
+                                   << "Process exited with code -1." << "Process exited with code -1.";
+    QTest::newRow("cancelled") << VeskProcessError::cancelled() << "Operation cancelled." << "İşlem iptal edildi.";
+}
+
+void tst_ProcessRunner::errorDescriptions()
+{
+    QFETCH(VeskProcessError, error);
+    QFETCH(QString, english);
+    QFETCH(QString, turkish);
+
+    QCOMPARE(error.errorDescription(VeskLanguage::en), english);
+    QCOMPARE(error.errorDescription(VeskLanguage::tr), turkish);
 }
 
 void tst_ProcessRunner::alreadyCancelledStartsNothing()

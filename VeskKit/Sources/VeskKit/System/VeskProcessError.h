@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VeskKit/Localization/VeskLanguage.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -26,6 +28,11 @@ struct VeskProcessError
         return {Kind::nonZeroExit, {}, code, stderrText};
     }
     static VeskProcessError cancelled() { return {Kind::cancelled, {}, 0, {}}; }
+
+    // The text shown to the user, in the current interface language or the
+    // given one.
+    QString errorDescription() const;
+    QString errorDescription(VeskLanguage language) const;
 
     friend bool operator==(const VeskProcessError&, const VeskProcessError&) = default;
 };
