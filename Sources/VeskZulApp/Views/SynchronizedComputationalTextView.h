@@ -1,0 +1,125 @@
+#pragma once
+
+#include "Engine/ComputationalNoteEngine.h"
+
+#include <QColor>
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <optional>
+
+class EditorLayoutMetrics;
+
+// The editable text of one note: a monospaced text view with a fixed row
+// height that keeps the note text and the view in step in both directions
+// and publishes where every logical line begins (EditorLayoutMetrics), so
+// the side columns can stand level with the lines.
+//
+// The note text is kept here exactly as the note holds it. The document
+// shown is a display form of it with one paragraph per logical line (the
+// note engine's lines), because a text document folds several line ends
+// into one kind and would rewrite a note merely by showing it. Edits in the
+// document are mapped back onto the kept text, so a CR LF, a vertical tab,
+// a line separator or a no-break space the user did not touch stays as it
+// was.
+class SynchronizedComputationalTextView : public QTextEdit
+{
+    Q_OBJECT
+
+public:
+    // Text insets inside the view; the gutter's fallback row placement uses
+    // the same top inset.
+    static constexpr qreal horizontalInset = 15;
+    static constexpr qreal verticalInset = 14;
+
+    explicit SynchronizedComputationalTextView(QWidget *parent = nullptr);
+
+    // The fixed row height for a font size: ceil(1.68 × size).
+    static qreal lineHeightFor(qreal fontSize);
+    // The document form of a note text: its logical lines joined by "\n",
+    // with the two characters a text document would take for frame marks
+    // shown as U+FFFD.
+    static QString displayForm(QStringView text);
+
+    // The note text as it stands, character for character.
+    const QString &noteText() const { return m_text; }
+    // Replaces the text from outside (another note, another surface). Does
+    // nothing when the text is unchanged. The edit history is cleared, so
+    // Undo never applies one text's edits to another; the selection is kept
+    // where it still lies inside the new text and the scroll position stays.
+    void setNoteText(const QString &text);
+
+    qreal fontSize() const { return m_fontSize; }
+    // Restyles the whole text when the size differs by more than 0.1.
+    void setFontSize(qreal size);
+    QColor accentColor() const { return m_accent; }
+    // Colours the caret and, at 0.32 opacity, the selection.
+    void setAccentColor(const QColor &accent);
+
+    EditorLayoutMetrics *metrics() const { return m_metrics; }
+    void setMetrics(EditorLayoutMetrics *metrics);
+
+    // Measures every line's top and publishes what changed. Runs at once
+    // after a user edit and a resize, one event-loop turn after the text is
+    // replaced, the font changes or the document's size changes.
+    void publishLayoutMetrics();
+    // Scrolling publishes the offset alone.
+    void publishScrollOffsetOnly();
+
+    // The note text position of a document position and back.
+    qsizetype textPosition(int documentPosition) const;
+    int documentPosition(qsizetype textPosition) const;
+
+signals:
+    // One user edit changed the note text; emitted once per change with the
+    // whole new text. Never emitted for a text set through setNoteText.
+    void textEdited(const QString &text);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    QMimeData *createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    struct Line
+    {
+        qsizetype textStart = 0;
+        qsizetype length = 0;
+        qsizetype documentStart = 0;
+    };
+
+    void rebuildLines();
+    qsizetype lineOfDocumentPosition(qsizetype position) const;
+    // Builds the document anew from the kept text; clears the history.
+    void rebuildDocument();
+    void documentContentsChange(int from, int charsRemoved, int charsAdded);
+    void documentContentsChanged();
+    void schedulePublish();
+    void restartCaretBlink();
+    void applyPalette();
+
+    QString m_text;
+    QList<Line> m_lines;
+    QPointer<EditorLayoutMetrics> m_metrics;
+    qreal m_fontSize = 14;
+    QColor m_accent;
+    // True while the view changes its own document; edits then are not the
+    // user's.
+    bool m_isProgrammaticUpdate = false;
+    // A paste computes the new text itself, so pasted line ends stay as
+    // they came.
+    std::optional<QString> m_ownEditText;
+    bool m_textChangePending = false;
+    bool m_publishQueued = false;
+    bool m_resyncQueued = false;
+    QTimer m_caretBlink;
+    bool m_caretShown = false;
+};

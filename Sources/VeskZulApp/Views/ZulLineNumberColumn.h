@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QColor>
+#include <QPointer>
+#include <QRectF>
+#include <QWidget>
+
+#include <utility>
+
+class EditorLayoutMetrics;
+
+// The column left of the text that numbers its logical lines, each number
+// level with its line's first row. It does not scroll by itself: every row
+// is placed from the published line tops minus the scroll offset.
+class ZulLineNumberColumn : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int columnWidth = 36;
+    static constexpr qreal numberWidth = 30;
+    static constexpr qreal trailingShift = 4;
+
+    explicit ZulLineNumberColumn(EditorLayoutMetrics *metrics, QWidget *parent = nullptr);
+
+    // Where the number of line `index` stands, in the column's coordinates.
+    QRectF rowRect(qsizetype index) const;
+    // The lines whose rows intersect the column, first and one past last.
+    std::pair<qsizetype, qsizetype> visibleLines() const;
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QPointer<EditorLayoutMetrics> m_metrics;
+};

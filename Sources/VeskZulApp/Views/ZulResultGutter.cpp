@@ -1,0 +1,312 @@
+#include "Views/ZulResultGutter.h"
+
+#include "Views/EditorLayoutMetrics.h"
+#include "Views/EvaluatedLineKindBadgeColor.h"
+
+#include "VeskKit/Design/VeskContinuousShape.h"
+#include "VeskKit/Design/VeskFont.h"
+#include "VeskKit/Design/VeskGlassTokens.h"
+#include "VeskKit/Design/VeskSymbol.h"
+#include "VeskKit/Localization/VeskText.h"
+
+#include <QFontMetricsF>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+constexpr qreal chipHorizontalPadding = 8;
+constexpr qreal chipVerticalPadding = 2;
+constexpr qreal labelSpacing = 4;
+// Keeps a long result clear of the rule on the column's left.
+constexpr qreal leadingMargin = 6;
+
+QColor withOpacity(QColor colour, qreal opacity)
+{
+    colour.setAlphaF(colour.alphaF() * opacity);
+    return colour;
+}
+
+qreal taskSymbolSize(bool compact)
+{
+    return compact ? 12 : 13;
+}
+
+qreal resultSize(bool compact)
+{
+    return compact ? 11.5 : 12.5;
+}
+
+constexpr qreal sumSymbolSize = 9.5;
+constexpr qreal taskTextSize = 10.5;
+
+QFont taskFont()
+{
+    return veskSystemFont(taskTextSize, QFont::Medium, VeskFontDesign::monospaced);
+}
+
+} // namespace
+
+ZulResultGutter::ZulResultGutter(EditorLayoutMetrics *metrics, QWidget *parent)
+    : QWidget(parent)
+    , m_metrics(metrics)
+{
+    setMouseTracking(true);
+    const auto repaint = [this] { update(); };
+    connect(metrics, &EditorLayoutMetrics::lineTopYChanged, this, repaint);
+    connect(metrics, &EditorLayoutMetrics::lineHeightChanged, this, repaint);
+    connect(metrics, &EditorLayoutMetrics::scrollOffsetYChanged, this, repaint);
+}
+
+void ZulResultGutter::setSummary(const NoteEvaluationSummary &summary)
+{
+    if (summary == m_summary)
+        return;
+    m_summary = summary;
+    update();
+}
+
+void ZulResultGutter::setCompactMode(bool compact)
+{
+    if (compact == m_compactMode)
+        return;
+    m_compactMode = compact;
+    update();
+}
+
+void ZulResultGutter::setLanguage(VeskLanguage language)
+{
+    if (language == m_language)
+        return;
+    m_language = language;
+    update();
+}
+
+QFont ZulResultGutter::resultFont(bool aggregate) const
+{
+    return veskSystemFont(resultSize(m_compactMode), aggregate ? QFont::Bold : QFont::DemiBold,
+                          VeskFontDesign::monospaced);
+}
+
+QString ZulResultGutter::taskText(bool checked) const
+{
+    return checked ? veskText(QStringLiteral("Done"), QStringLiteral("Tamam"), m_language)
+                   : veskText(QStringLiteral("Todo"), QStringLiteral("Açık"), m_language);
+}
+
+QString ZulResultGutter::helpText(const EvaluatedLine &line) const
+{
+    if (line.kind == EvaluatedLineKind::checklist)
+        return veskText(QStringLiteral("Click to toggle task"), QStringLiteral("Görevi işaretlemek için tıkla"),
+                        m_language);
+    return veskText(QStringLiteral("Click to copy ") + line.formattedResult,
+                    QStringLiteral("Kopyalamak için tıkla: ") + line.formattedResult, m_language);
+}
+
+ZulResultGutter::Row ZulResultGutter::layoutRow(const EvaluatedLine &line, qreal y) const
+{
+    Row row;
+    row.line = line;
+    const qreal rowHeight = m_metrics->lineHeight();
+    row.frame = QRectF(0, y, width(), rowHeight);
+    const qreal right = width() - trailingPadding;
+
+    qreal labelWidth = 0;
+    qreal labelHeight = 0;
+    if (line.kind == EvaluatedLineKind::checklist) {
+        const qreal side = VeskSymbol::boxSide(taskSymbolSize(m_compactMode));
+        labelWidth = side;
+        labelHeight = side;
+        if (!m_compactMode) {
+            const QFontMetricsF fm(taskFont());
+            labelWidth += labelSpacing + fm.horizontalAdvance(taskText(line.isChecked.value_or(false)));
+            labelHeight = std::max(labelHeight, fm.height());
+        }
+    } else {
+        const bool aggregate = line.kind == EvaluatedLineKind::aggregate;
+        const QFontMetricsF fm(resultFont(aggregate));
+        qreal symbolPart = 0;
+        if (aggregate) {
+            symbolPart = VeskSymbol::boxSide(sumSymbolSize) + labelSpacing;
+            labelHeight = VeskSymbol::boxSide(sumSymbolSize);
+        }
+        const qreal available =
+            std::max<qreal>(0, right - leadingMargin - 2 * chipHorizontalPadding - symbolPart);
+        row.shownText = fm.elidedText(line.formattedResult, Qt::ElideRight, available);
+        labelWidth = symbolPart + fm.horizontalAdvance(row.shownText);
+        labelHeight = std::max(labelHeight, fm.height());
+    }
+    const qreal chipWidth = labelWidth + 2 * chipHorizontalPadding;
+    const qreal chipHeight = labelHeight + 2 * chipVerticalPadding;
+    row.chip = QRectF(right - chipWidth, row.frame.center().y() - chipHeight / 2, chipWidth, chipHeight);
+    return row;
+}
+
+QList<ZulResultGutter::Row> ZulResultGutter::visibleRows() const
+{
+    QList<Row> rows;
+    if (!m_metrics)
+        return rows;
+    const QList<EvaluatedLine> &lines = m_summary.lines;
+    const qreal limit = height() + cullMargin;
+    // Results come in line order and rows go down the page in line order,
+    // so the first row on screen is found by bisection.
+    const auto first = std::partition_point(lines.cbegin(), lines.cend(), [this](const EvaluatedLine &line) {
+        return m_metrics->y(line.lineIndex) <= -cullMargin;
+    });
+    for (auto it = first; it != lines.cend(); ++it) {
+        const qreal y = m_metrics->y(it->lineIndex);
+        if (y >= limit)
+            break;
+        if (y > -cullMargin)
+            rows.append(layoutRow(*it, y));
+    }
+    return rows;
+}
+
+std::optional<ZulResultGutter::Row> ZulResultGutter::rowAt(const QPointF &point) const
+{
+    for (const Row &row : visibleRows()) {
+        if (row.chip.contains(point))
+            return row;
+    }
+    return std::nullopt;
+}
+
+void ZulResultGutter::paintEvent(QPaintEvent *)
+{
+    if (!m_metrics)
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (m_summary.lines.isEmpty()) {
+        paintPlaceholder(painter);
+        return;
+    }
+    for (const Row &row : visibleRows()) {
+        if (row.line.kind == EvaluatedLineKind::checklist)
+            paintTask(painter, row);
+        else
+            paintBadge(painter, row);
+    }
+}
+
+void ZulResultGutter::paintPlaceholder(QPainter &painter) const
+{
+    const qreal symbolSide = VeskSymbol::boxSide(14);
+    const QFont font = veskSystemFont(10, QFont::Normal);
+    const QFontMetricsF fm(font);
+    const qreal top = 20;
+    VeskSymbol::paint(painter, QRectF((width() - symbolSide) / 2, top, symbolSide, symbolSide),
+                      QStringLiteral("function"), withOpacity(VeskGlassTokens::textMuted(), 0.55), QFont::DemiBold);
+    painter.setFont(font);
+    painter.setPen(withOpacity(VeskGlassTokens::textMuted(), 0.65));
+    painter.drawText(QRectF(0, top + symbolSide + labelSpacing, width(), fm.height()), Qt::AlignCenter,
+                     veskText(QStringLiteral("Live results"), QStringLiteral("Canlı sonuçlar"), m_language));
+}
+
+void ZulResultGutter::paintTask(QPainter &painter, const Row &row) const
+{
+    const bool checked = row.line.isChecked.value_or(false);
+    const QColor colour = checked ? VeskGlassTokens::success() : VeskGlassTokens::textMuted();
+    const QColor fill = checked ? withOpacity(VeskGlassTokens::success(), 0.14) : VeskGlassTokens::surface1();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(fill);
+    painter.drawPath(veskContinuousCapsule(row.chip));
+
+    const qreal side = VeskSymbol::boxSide(taskSymbolSize(m_compactMode));
+    const QRectF label = row.chip.adjusted(chipHorizontalPadding, chipVerticalPadding, -chipHorizontalPadding,
+                                           -chipVerticalPadding);
+    VeskSymbol::paint(painter, QRectF(label.left(), label.center().y() - side / 2, side, side),
+                      checked ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("circle"), colour,
+                      QFont::DemiBold);
+    if (!m_compactMode) {
+        painter.setFont(taskFont());
+        painter.setPen(colour);
+        painter.drawText(QRectF(label.left() + side + labelSpacing, label.top(), label.width() - side - labelSpacing,
+                                label.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter, taskText(checked));
+    }
+}
+
+void ZulResultGutter::paintBadge(QPainter &painter, const Row &row) const
+{
+    const bool aggregate = row.line.kind == EvaluatedLineKind::aggregate;
+    const QColor colour = badgeColor(row.line.kind);
+    constexpr qreal radius = 6;
+    if (aggregate) {
+        // A soft glow of radius 5 around the chip.
+        painter.setPen(Qt::NoPen);
+        for (int step = 5; step >= 1; --step) {
+            painter.setBrush(withOpacity(colour, 0.32 * 0.22 * (6 - step) / 5));
+            painter.drawPath(veskContinuousRoundedRect(row.chip.adjusted(-step, -step, step, step), radius + step));
+        }
+    }
+    veskPaintGlassShape(painter, row.chip, radius, withOpacity(colour, aggregate ? 0.24 : 0.11),
+                        withOpacity(colour, aggregate ? 0.65 : 0.25), 0.8);
+
+    QRectF label = row.chip.adjusted(chipHorizontalPadding, chipVerticalPadding, -chipHorizontalPadding,
+                                     -chipVerticalPadding);
+    if (aggregate) {
+        const qreal side = VeskSymbol::boxSide(sumSymbolSize);
+        VeskSymbol::paint(painter, QRectF(label.left(), label.center().y() - side / 2, side, side),
+                          QStringLiteral("sum"), colour, QFont::Bold);
+        label.setLeft(label.left() + side + labelSpacing);
+    }
+    painter.setFont(resultFont(aggregate));
+    painter.setPen(aggregate ? QColor(Qt::white) : colour);
+    painter.drawText(label, Qt::AlignLeft | Qt::AlignVCenter, row.shownText);
+}
+
+bool ZulResultGutter::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        if (const auto row = rowAt(help->pos()))
+            QToolTip::showText(help->globalPos(), helpText(row->line), this, row->chip.toAlignedRect());
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void ZulResultGutter::mousePressEvent(QMouseEvent *event)
+{
+    m_pressedLine.reset();
+    if (event->button() == Qt::LeftButton) {
+        if (const auto row = rowAt(event->position()))
+            m_pressedLine = row->line.lineIndex;
+    }
+    event->accept();
+}
+
+void ZulResultGutter::mouseReleaseEvent(QMouseEvent *event)
+{
+    const std::optional<qint64> pressed = std::exchange(m_pressedLine, std::nullopt);
+    if (event->button() != Qt::LeftButton || !pressed)
+        return;
+    const auto row = rowAt(event->position());
+    // A click counts only when it ends on the chip it began on.
+    if (!row || row->line.lineIndex != *pressed)
+        return;
+    if (row->line.kind == EvaluatedLineKind::checklist)
+        emit taskToggleRequested(row->line);
+    else
+        emit copyRequested(row->line.formattedResult);
+}
+
+void ZulResultGutter::mouseMoveEvent(QMouseEvent *event)
+{
+    setCursor(rowAt(event->position()) ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void ZulResultGutter::leaveEvent(QEvent *)
+{
+    unsetCursor();
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "Models/NoteEvaluationSummary.h"
+
+#include "VeskKit/Localization/VeskLanguage.h"
+
+#include <QColor>
+#include <QList>
+#include <QPointer>
+#include <QRectF>
+#include <QString>
+#include <QWidget>
+
+#include <optional>
+
+class EditorLayoutMetrics;
+
+// The column right of the text that shows, level with each evaluated line,
+// a badge with its result (a click copies it) or, for a task line, a
+// Todo/Done toggle. Rows are placed from the published line tops minus the
+// scroll offset; only the rows within 40 of the visible height are laid out
+// and painted.
+class ZulResultGutter : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr qreal trailingPadding = 8;
+    static constexpr qreal cullMargin = 40;
+
+    // One row as laid out: the full-width frame level with its line and the
+    // clickable chip inside it.
+    struct Row
+    {
+        EvaluatedLine line;
+        QRectF frame;
+        QRectF chip;
+        QString shownText; // the result as drawn, elided to the column
+    };
+
+    explicit ZulResultGutter(EditorLayoutMetrics *metrics, QWidget *parent = nullptr);
+
+    const NoteEvaluationSummary &summary() const { return m_summary; }
+    void setSummary(const NoteEvaluationSummary &summary);
+    bool compactMode() const { return m_compactMode; }
+    void setCompactMode(bool compact);
+    VeskLanguage language() const { return m_language; }
+    void setLanguage(VeskLanguage language);
+
+    // The rows built for the current geometry, in the summary's order.
+    QList<Row> visibleRows() const;
+    // The row whose chip is under a point, if any.
+    std::optional<Row> rowAt(const QPointF &point) const;
+    // The help text shown over a row's chip.
+    QString helpText(const EvaluatedLine &line) const;
+
+signals:
+    // A result badge was clicked: copy this text.
+    void copyRequested(const QString &formattedResult);
+    // A task toggle was clicked for this record.
+    void taskToggleRequested(const EvaluatedLine &line);
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+
+private:
+    Row layoutRow(const EvaluatedLine &line, qreal y) const;
+    void paintPlaceholder(QPainter &painter) const;
+    void paintTask(QPainter &painter, const Row &row) const;
+    void paintBadge(QPainter &painter, const Row &row) const;
+    QFont resultFont(bool aggregate) const;
+    QString taskText(bool checked) const;
+
+    QPointer<EditorLayoutMetrics> m_metrics;
+    NoteEvaluationSummary m_summary;
+    bool m_compactMode = false;
+    VeskLanguage m_language = VeskLanguage::en;
+    std::optional<qint64> m_pressedLine;
+};
