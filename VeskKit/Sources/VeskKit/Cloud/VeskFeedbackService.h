@@ -1,0 +1,56 @@
+#pragma once
+
+#include "VeskKit/Cloud/VeskFeedbackKind.h"
+#include "VeskKit/Cloud/VeskUrlOpener.h"
+#include "VeskKit/Localization/VeskLanguage.h"
+#include "VeskKit/Utilities/VeskAppVersion.h"
+#include "VeskKit/Utilities/VeskBundle.h"
+
+#include <QString>
+#include <QUrl>
+
+#include <memory>
+#include <optional>
+
+// The maker's feedback channel: where its web service lives, how the running
+// application and system are described to it, and the web feedback page.
+// Keeps no state; environment and user defaults are read on every call.
+namespace VeskFeedbackService {
+
+// The maker's web service: an https address without path or trailing "/".
+inline const QString defaultBaseURL = QStringLiteral("https://quarnell.com");
+inline const QString baseURLDefaultsKey = QStringLiteral("com.quarnell.feedbackBaseURL");
+inline constexpr int maxScreenshots = 5;
+inline constexpr qint64 maxScreenshotBytes = 5 * 1048576;
+
+// The first present of: the override, $QUARNELL_FEEDBACK_BASE_URL, the user
+// default under baseURLDefaultsKey (each trimmed; a blank one is passed over)
+// with leading and trailing "/" removed; else defaultBaseURL.
+QString resolvedBaseURL(const std::optional<QString> &override = std::nullopt);
+
+// Lower-cased, keeping only letters, marks and digits: "My Notes 2" gives "mynotes2".
+QString normalizedAppSlug(const QString &name);
+
+// The bundle's display name, else its name, else the process name (trimmed);
+// the fallback when all three are blank.
+QString resolvedCurrentAppName(const VeskBundle &bundle, const QString &fallback);
+
+// The running system in one line: "Linux 6.1.0 (x86_64)".
+QString currentOSDescription();
+
+// The web feedback page for the language, with type, source, os, app and
+// version as query items; nothing when the address does not parse.
+std::optional<QUrl> webFeedbackURL(const QString &appName, const VeskAppVersion &version, VeskFeedbackKind kind,
+                                   VeskLanguage language, const std::optional<QString> &baseURL = std::nullopt);
+
+// Whether the address may be handed to a browser: absolute http or https with a host.
+bool isWebAddress(const QUrl &url);
+
+// Opens the page in the default browser. Anything but an absolute http or
+// https address is refused silently, so a configured base URL can never make
+// the desktop run a file or another scheme's handler.
+void openInBrowser(const QString &appName, const VeskAppVersion &version, VeskFeedbackKind kind,
+                   VeskLanguage language, const std::optional<QString> &baseURL = std::nullopt,
+                   const std::shared_ptr<VeskUrlOpener> &opener = VeskUrlOpener::desktop());
+
+} // namespace VeskFeedbackService
