@@ -1,3 +1,4 @@
+#include "VeskKit/Design/Emblems/VeskAppEmblem.h"
 #include "VeskKit/Design/VeskFeedbackButton.h"
 #include "VeskKit/Design/VeskVersionAndLogsView.h"
 #include "VeskKit/Utilities/VeskAppLogger.h"
@@ -112,6 +113,8 @@ private slots:
 
     void headerOnlyWithCloseAction_data();
     void headerOnlyWithCloseAction();
+    void brandMarkFollowsTheApplicationName_data();
+    void brandMarkFollowsTheApplicationName();
     void folderButtonOpensTheLogFolder();
     void feedbackPillOpensThePageForThePanelsApplication();
     void turkishTexts();
@@ -475,6 +478,33 @@ void TestVeskVersionAndLogsView::headerOnlyWithCloseAction()
         QTest::mouseClick(panel->closeButton(), Qt::LeftButton);
         QCOMPARE(closed, 2);
     }
+}
+
+void TestVeskVersionAndLogsView::brandMarkFollowsTheApplicationName_data()
+{
+    QTest::addColumn<QString>("appName");
+    QTest::addColumn<QString>("emblem"); // raw value; empty: no emblem
+
+    QTest::newRow("this application") << "VeskZul" << "veskzul";
+    QTest::newRow("bundle identifier of another") << "com.quarnell.VeskAtlas" << "veskatlas";
+    // The test program is no suite application, so neither the name nor the
+    // running process names one.
+    QTest::newRow("unknown name, unknown process") << "Some Tool" << "";
+}
+
+void TestVeskVersionAndLogsView::brandMarkFollowsTheApplicationName()
+{
+    QFETCH(QString, appName);
+    QFETCH(QString, emblem);
+
+    QVERIFY(!VeskAppIdentity::current().has_value());
+    VeskVersionAndLogsView panel(appName, kVersion, makeLogger(), VeskProductPalette::deepIndigo, VeskLanguage::en,
+                                 {}, [] {});
+    const QList<QWidget *> marks = panel.findChildren<QWidget *>(QStringLiteral("brandMark"));
+    QCOMPARE(marks.size(), 1);
+    QCOMPARE(marks.constFirst()->size(), QSize(24, 24));
+    const auto *shown = qobject_cast<VeskAppEmblem *>(marks.constFirst());
+    QCOMPARE(shown ? shown->app().rawValue() : QString(), emblem);
 }
 
 void TestVeskVersionAndLogsView::folderButtonOpensTheLogFolder()

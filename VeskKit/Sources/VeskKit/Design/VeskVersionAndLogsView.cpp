@@ -1,6 +1,7 @@
 #include "VeskKit/Design/VeskVersionAndLogsView.h"
 
 #include "VeskKit/Design/VeskAppLoggerReveal.h"
+#include "VeskKit/Design/Emblems/VeskAppEmblem.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFeedbackButton.h"
@@ -192,14 +193,23 @@ private:
     QColor m_colour;
 };
 
-// Stands where the brand mark goes until the suite's brand-mark view is part
-// of the kit: the square keeps the header's layout.
-QWidget *makeBrandMark(qreal size)
+// The application's mark in the header: the emblem of the suite application
+// the name resolves to, else that of the running application. When neither
+// is known a blank square of the same size keeps the header's layout.
+QWidget *makeBrandMark(qreal size, const QString &appName)
 {
-    auto *mark = new QWidget;
+    std::optional<VeskAppIdentity> identity = VeskAppIdentity::resolve(appName);
+    if (!identity)
+        identity = VeskAppIdentity::current();
+    QWidget *mark = nullptr;
+    if (identity) {
+        mark = new VeskAppEmblem(*identity, size, false);
+    } else {
+        mark = new QWidget;
+        const int side = int(std::lround(size));
+        mark->setFixedSize(side, side);
+    }
     mark->setObjectName(QStringLiteral("brandMark"));
-    const int side = int(std::lround(size));
-    mark->setFixedSize(side, side);
     return mark;
 }
 
@@ -302,7 +312,7 @@ QWidget *VeskVersionAndLogsView::makeHeaderRow()
     auto *header = new QWidget;
     auto *layout = row(10);
     header->setLayout(layout);
-    layout->addWidget(makeBrandMark(24));
+    layout->addWidget(makeBrandMark(24, m_appName));
     const QString title = m_appName + QStringLiteral(" · ") + text("Version & Logs", "Sürüm & Loglar");
     layout->addWidget(plainLabel(title, veskSystemFont(16, QFont::Bold), Qt::white, QStringLiteral("title")));
     layout->addStretch(1);
