@@ -63,11 +63,18 @@ std::pair<qsizetype, qsizetype> ZulLineNumberColumn::visibleLines() const
     return {first, end};
 }
 
+void ZulLineNumberColumn::setBackgroundColor(const QColor &colour)
+{
+    m_background = colour;
+    update();
+}
+
 void ZulLineNumberColumn::paintEvent(QPaintEvent *)
 {
+    QPainter painter(this);
+    painter.fillRect(rect(), m_background);
     if (!m_metrics)
         return;
-    QPainter painter(this);
     painter.setFont(veskSystemFont(10.5, QFont::Normal, VeskFontDesign::monospaced));
     QColor colour = VeskGlassTokens::textMuted();
     colour.setAlphaF(colour.alphaF() * 0.75);

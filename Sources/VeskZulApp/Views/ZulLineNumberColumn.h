@@ -29,10 +29,13 @@ public:
     std::pair<qsizetype, qsizetype> visibleLines() const;
 
     QSize sizeHint() const override;
+    // Filled behind the rows; transparent by default.
+    void setBackgroundColor(const QColor &colour);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     QPointer<EditorLayoutMetrics> m_metrics;
+    QColor m_background = Qt::transparent;
 };

@@ -178,11 +178,18 @@ std::optional<ZulResultGutter::Row> ZulResultGutter::rowAt(const QPointF &point)
     return std::nullopt;
 }
 
+void ZulResultGutter::setBackgroundColor(const QColor &colour)
+{
+    m_background = colour;
+    update();
+}
+
 void ZulResultGutter::paintEvent(QPaintEvent *)
 {
+    QPainter painter(this);
+    painter.fillRect(rect(), m_background);
     if (!m_metrics)
         return;
-    QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     if (m_summary.lines.isEmpty()) {
         paintPlaceholder(painter);

@@ -54,6 +54,9 @@ public:
     // The help text shown over a row's chip.
     QString helpText(const EvaluatedLine &line) const;
 
+    // Filled behind the rows; transparent by default.
+    void setBackgroundColor(const QColor &colour);
+
 signals:
     // A result badge was clicked: copy this text.
     void copyRequested(const QString &formattedResult);
@@ -77,6 +80,7 @@ private:
     QString taskText(bool checked) const;
 
     QPointer<EditorLayoutMetrics> m_metrics;
+    QColor m_background = Qt::transparent;
     NoteEvaluationSummary m_summary;
     bool m_compactMode = false;
     VeskLanguage m_language = VeskLanguage::en;
