@@ -1,0 +1,611 @@
+#include "Services/ZulStorageService.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <atomic>
+#include <thread>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kDataDir = QStringLiteral(VESK_TEST_DATA_DIR "/storage");
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QString readText(const QString &path)
+{
+    return QString::fromUtf8(readBytes(path));
+}
+
+QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC);
+}
+
+ZulNote makeNote(const QString &title, const QDateTime &updatedAt = utc(2025, 1, 10, 12))
+{
+    return ZulNote(QUuid::createUuid(), title, QStringLiteral("1 + 2\n3 * 4"), ZulNoteTint::emerald,
+                   false, false, false, std::nullopt, {QStringLiteral("t")}, updatedAt, updatedAt);
+}
+
+QList<ZulNote> makeVersion(const QString &tag, int count)
+{
+    QList<ZulNote> notes;
+    for (int i = 0; i < count; ++i)
+        notes.append(makeNote(QStringLiteral("%1 %2").arg(tag).arg(i)));
+    return notes;
+}
+
+QStringList titlesOf(const QList<ZulNote> &notes)
+{
+    QStringList titles;
+    for (const ZulNote &note : notes)
+        titles << note.title;
+    return titles;
+}
+
+// A notes file as it might be left by a crash in the middle of writing it.
+QByteArray truncatedNotesFile(qsizetype size)
+{
+    ZulNote big = makeNote(QStringLiteral("big"));
+    big.content = QString(4000, u'x');
+    QByteArray one = *ZulStorageService::encodeNotes({big});
+    one = one.mid(1, one.lastIndexOf(']') - 1).trimmed();  // the object without the brackets
+    QByteArray file;
+    file.reserve(size + one.size() + 2);
+    file.append('[');
+    while (file.size() < size)
+        file.append(one).append(",\n");
+    file.truncate(size);
+    return file;
+}
+
+const QRegularExpression kPreservedName(
+    QStringLiteral("^(notes|config|rates)\\.json\\.unreadable-\\d{8}T\\d{6}Z(-\\d+)?$"));
+
+QStringList preservedFiles(const QString &folder)
+{
+    return QDir(folder).entryList({QStringLiteral("*.unreadable-*")}, QDir::Files, QDir::Name);
+}
+
+} // namespace
+
+class TestZulStorageService : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void defaultFolderFollowsXdgDataHome_data();
+    void defaultFolderFollowsXdgDataHome();
+    void firstLaunchWritesStarterNotesOnly();
+    void givenFolderIsUsedDirectly();
+    void emptyArrayLoadsAsEmptyList();
+    void starterNotesWordForWord();
+    void savedFilesAreIndentedSortedWholeSeconds();
+    void savedNotesReadBack();
+
+    void preservesUnreadableNotesFile_data();
+    void preservesUnreadableNotesFile();
+    void preservesUnreadableConfigFile_data();
+    void preservesUnreadableConfigFile();
+    void readableFileIsReplacedWithoutCopy();
+    void fileReplacedBehindOurBackIsChecked();
+    void preservedFilesAreNeverReplaced();
+    void directoryWhereFileShouldBe_data();
+    void directoryWhereFileShouldBe();
+    void unwritableFolderReportsAndKeepsOldFile_data();
+    void unwritableFolderReportsAndKeepsOldFile();
+    void undatableNoteIsNotWritten();
+
+    void totalStorageBytes_data();
+    void totalStorageBytes();
+    void tidyEphemeralNotes_data();
+    void tidyEphemeralNotes();
+
+    void overlappingSavesLeaveOneCompleteVersion();
+
+private:
+    QTemporaryDir m_root;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString folder() const { return m_dir->path(); }
+};
+
+void TestZulStorageService::initTestCase()
+{
+    QVERIFY(m_root.isValid());
+    // Nothing here may reach the real home, even through the default folder.
+    qputenv("HOME", QFile::encodeName(m_root.filePath("home")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_root.filePath("xdg-data")));
+}
+
+void TestZulStorageService::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>(m_root.filePath("case-XXXXXX"));
+    QVERIFY(m_dir->isValid());
+}
+
+void TestZulStorageService::defaultFolderFollowsXdgDataHome_data()
+{
+    QTest::addColumn<QString>("xdgDataHome");  // empty: unset
+    QTest::addColumn<QString>("expected");      // relative to the root
+    QTest::newRow("XDG_DATA_HOME set") << "elsewhere/data" << "elsewhere/data/Quarnell/VeskZul";
+    QTest::newRow("XDG_DATA_HOME unset") << "" << "home/.local/share/Quarnell/VeskZul";
+}
+
+void TestZulStorageService::defaultFolderFollowsXdgDataHome()
+{
+    QFETCH(QString, xdgDataHome);
+    QFETCH(QString, expected);
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    if (xdgDataHome.isEmpty())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_root.filePath(xdgDataHome)));
+    const ZulStorageService storage;
+    qputenv("XDG_DATA_HOME", saved);
+
+    QCOMPARE(storage.baseDirectory(), m_root.filePath(expected));
+    QCOMPARE(storage.notesFileURL(), m_root.filePath(expected + "/notes.json"));
+    QCOMPARE(storage.configFileURL(), m_root.filePath(expected + "/config.json"));
+    QCOMPARE(storage.ratesFileURL(), m_root.filePath(expected + "/rates.json"));
+    QVERIFY2(!QFileInfo::exists(storage.baseDirectory()), "made before anything was written");
+}
+
+void TestZulStorageService::firstLaunchWritesStarterNotesOnly()
+{
+    qputenv("XDG_DATA_HOME", QFile::encodeName(folder()));
+    const ZulStorageService storage;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_root.filePath("xdg-data")));
+    QCOMPARE(storage.baseDirectory(), folder() + "/Quarnell/VeskZul");
+
+    QCOMPARE(storage.loadConfig(), ZulConfig());
+    const ZulNotesLoadReport report = storage.loadNotesReporting();
+    QCOMPARE(report.outcome, ZulNotesLoadOutcome::starterNotesCreated);
+    QVERIFY2(report.problem.isEmpty(), qPrintable(report.problem));
+    QCOMPARE(titlesOf(report.notes),
+             QStringList({QString::fromUtf8("Bütçe & Hesaplama Oyun Alanı"),
+                          QString::fromUtf8("Hızlı Karalama & Snippetler")}));
+
+    QCOMPARE(QDir(storage.baseDirectory()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList({"notes.json"}));
+    const std::optional<QList<ZulNote>> onDisk =
+        ZulStorageService::decodeNotes(readBytes(storage.notesFileURL()));
+    QVERIFY(onDisk);
+    QCOMPARE(*onDisk, report.notes);
+    QCOMPARE(storage.loadNotesReporting().outcome, ZulNotesLoadOutcome::loaded);
+    QCOMPARE(storage.loadNotes(), report.notes);
+}
+
+void TestZulStorageService::givenFolderIsUsedDirectly()
+{
+    const ZulStorageService storage(folder());
+    QCOMPARE(storage.notesFileURL(), folder() + "/notes.json");
+    storage.loadNotes();
+    QVERIFY(QFileInfo::exists(folder() + "/notes.json"));
+    QVERIFY(!QFileInfo::exists(folder() + "/Quarnell"));
+}
+
+void TestZulStorageService::emptyArrayLoadsAsEmptyList()
+{
+    QVERIFY(writeBytes(folder() + "/notes.json", "[]"));
+    const ZulNotesLoadReport report = ZulStorageService(folder()).loadNotesReporting();
+    QCOMPARE(report.outcome, ZulNotesLoadOutcome::loaded);
+    QVERIFY(report.notes.isEmpty());
+}
+
+void TestZulStorageService::starterNotesWordForWord()
+{
+    const QDateTime now = utc(2025, 1, 10, 12, 0, 0, 250);
+    const QList<ZulNote> first = ZulStorageService::makeStarterNotes(now);
+    QCOMPARE(first.size(), 2);
+
+    const ZulNote &budget = first.at(0);
+    QCOMPARE(budget.title, QString::fromUtf8("Bütçe & Hesaplama Oyun Alanı"));
+    QCOMPARE(budget.content, readText(kDataDir + "/starter-budget.txt"));
+    QCOMPARE(budget.content.count(u'\n'), 26);
+    QCOMPARE(budget.tint, ZulNoteTint::indigo);
+    QVERIFY(budget.isPinned);
+    QCOMPARE(budget.tags, QStringList({QString::fromUtf8("bütçe"), "hesaplama", "rehber"}));
+    QCOMPARE(budget.createdAt, now);
+    QCOMPARE(budget.updatedAt, now);
+
+    const ZulNote &scratch = first.at(1);
+    QCOMPARE(scratch.title, QString::fromUtf8("Hızlı Karalama & Snippetler"));
+    QCOMPARE(scratch.content, readText(kDataDir + "/starter-scratch.txt"));
+    QCOMPARE(scratch.content.count(u'\n'), 15);
+    QCOMPARE(scratch.tint, ZulNoteTint::cyan);
+    QVERIFY(!scratch.isPinned);
+    QCOMPARE(scratch.tags, QStringList({"karalama", "sprint"}));
+    QCOMPARE(scratch.createdAt, now.addSecs(-60));
+    QCOMPARE(scratch.updatedAt, now.addSecs(-60));
+
+    for (const ZulNote &note : first) {
+        QVERIFY(!note.isEphemeral);
+        QVERIFY(!note.isFloatingSticky);
+        QVERIFY(!note.stickyFrame);
+    }
+
+    QList<ZulNote> second = ZulStorageService::makeStarterNotes(now);
+    QVERIFY(second.at(0).id != first.at(0).id);
+    QVERIFY(second.at(1).id != first.at(1).id);
+    QVERIFY(second.at(0).id != second.at(1).id);
+    second[0].id = first.at(0).id;
+    second[1].id = first.at(1).id;
+    QCOMPARE(second, first);
+}
+
+void TestZulStorageService::savedFilesAreIndentedSortedWholeSeconds()
+{
+    const ZulStorageService storage(folder());
+    const QList<ZulNote> notes = {
+        ZulNote(QUuid::fromString(QStringLiteral("6f9619ff-8b86-d011-b42d-00cf4fc964ff")),
+                QStringLiteral("Groceries"), QStringLiteral("milk\neggs"), ZulNoteTint::amber, true,
+                false, true, QRectF(10.5, -20, 340, 360), {"home", "weekly"},
+                utc(2025, 1, 10, 12), utc(2025, 1, 11, 8, 30, 15)),
+        ZulNote(QUuid::fromString(QStringLiteral("00000000-0000-0000-0000-00000000000a")),
+                QString::fromUtf8("Ünïcode “quoted”"), QString(), ZulNoteTint::violet, false, true,
+                false, std::nullopt, {}, utc(1999, 12, 31, 23, 59, 59),
+                utc(2000, 1, 1, 0, 0, 0, 999)),
+    };
+    QVERIFY(storage.saveNotes(notes).ok());
+    QCOMPARE(readText(storage.notesFileURL()), readText(kDataDir + "/saved-notes.json"));
+    QVERIFY(storage.saveConfig(ZulConfig()).ok());
+    QCOMPARE(readText(storage.configFileURL()), readText(kDataDir + "/saved-config.json"));
+}
+
+void TestZulStorageService::savedNotesReadBack()
+{
+    const ZulStorageService storage(folder());
+    QList<ZulNote> notes = makeVersion(QStringLiteral("n"), 3);
+    notes[1].stickyFrame = QRectF(-1500.25, 20, 340, 44);
+    notes[2].content = QString::fromUtf8("emoji \U0001F600 and \"quotes\" and \\ and \u0007");
+    QVERIFY(storage.saveNotes(notes).ok());
+    const ZulNotesLoadReport report = ZulStorageService(folder()).loadNotesReporting();
+    QCOMPARE(report.outcome, ZulNotesLoadOutcome::loaded);
+    QCOMPARE(report.notes, notes);
+
+    const ZulConfig config(false, ZulEdgeSide::left, 0, QStringLiteral("EUR"), 13.5, false, true);
+    QVERIFY(storage.saveConfig(config).ok());
+    QCOMPARE(ZulStorageService(folder()).loadConfig(), config);
+}
+
+void TestZulStorageService::preservesUnreadableNotesFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QByteArray valid = *ZulStorageService::encodeNotes(makeVersion(QStringLiteral("v"), 2));
+    const auto replaced = [&valid](const char *from, const char *to) {
+        QByteArray copy = valid;
+        return copy.replace(from, to);
+    };
+    QTest::newRow("truncated JSON") << valid.left(valid.size() / 2);
+    QTest::newRow("boolean as text") << replaced("\"isPinned\": false", "\"isPinned\": \"no\"");
+    QTest::newRow("fractional-second date") << replaced(":00Z\"", ":00.123Z\"");
+    QTest::newRow("bad UUID") << replaced("\"id\": \"", "\"id\": \"X");
+    QTest::newRow("unknown tint") << replaced("\"emerald\"", "\"pink\"");
+    QTest::newRow("missing key") << replaced("\"tags\"", "\"labels\"");
+    QTest::newRow("object instead of array") << QByteArray("{\"notes\": []}");
+    QTest::newRow("empty file") << QByteArray();
+    QTest::newRow("binary garbage") << QByteArray("\x00\xff\xfe[{\x01", 6);
+    QTest::newRow("nested too deep") << QByteArray(100000, '[');
+    QTest::newRow("50 MB cut short") << truncatedNotesFile(50 * 1024 * 1024);
+}
+
+void TestZulStorageService::preservesUnreadableNotesFile()
+{
+    QFETCH(QByteArray, content);
+    const QString path = folder() + "/notes.json";
+    QVERIFY(writeBytes(path, content));
+    const ZulStorageService storage(folder());
+
+    const ZulNotesLoadReport report = storage.loadNotesReporting();
+    QCOMPARE(report.outcome, ZulNotesLoadOutcome::unreadable);
+    QVERIFY(!report.problem.isEmpty());
+    QCOMPARE(report.notes.size(), 2);  // fresh starter notes
+    QCOMPARE(report.notes.at(0).tint, ZulNoteTint::indigo);
+    QVERIFY2(readBytes(path) == content, "the load changed the file");
+    QVERIFY(preservedFiles(folder()).isEmpty());
+
+    // The caller saves after the next edit: the unreadable file must survive it.
+    const QList<ZulNote> edited = makeVersion(QStringLiteral("edited"), 3);
+    const ZulStorageSaveResult saved = storage.saveNotes(edited);
+    QVERIFY2(saved.ok(), qPrintable(saved.error.value_or(QString())));
+    QVERIFY(!saved.preservedFilePath.isEmpty());
+    QVERIFY2(kPreservedName.match(QFileInfo(saved.preservedFilePath).fileName()).hasMatch(),
+             qPrintable(saved.preservedFilePath));
+    QCOMPARE(QFileInfo(saved.preservedFilePath).absolutePath(), QFileInfo(path).absolutePath());
+    QVERIFY2(readBytes(saved.preservedFilePath) == content, "the kept copy differs");
+    QCOMPARE(storage.loadNotes(), edited);
+
+    // Once moved aside, later saves go straight through.
+    const ZulStorageSaveResult again = storage.saveNotes(makeVersion(QStringLiteral("again"), 1));
+    QVERIFY(again.ok());
+    QVERIFY(again.preservedFilePath.isEmpty());
+    QCOMPARE(preservedFiles(folder()).size(), 1);
+    // The kept copy is not part of the footprint.
+    QCOMPARE(storage.totalStorageBytes(), QFileInfo(path).size());
+}
+
+void TestZulStorageService::preservesUnreadableConfigFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("truncated") << QByteArray("{\"fontSize\": 1");
+    QTest::newRow("font size as text") << QByteArray("{\"fontSize\": \"16\"}");
+    QTest::newRow("edge top") << QByteArray("{\"edgeSide\": \"top\"}");
+    QTest::newRow("array") << QByteArray("[]");
+    QTest::newRow("bare number") << QByteArray("14");
+}
+
+void TestZulStorageService::preservesUnreadableConfigFile()
+{
+    QFETCH(QByteArray, content);
+    const QString path = folder() + "/config.json";
+    QVERIFY(writeBytes(path, content));
+    const ZulStorageService storage(folder());
+    QCOMPARE(storage.loadConfig(), ZulConfig());
+    QVERIFY(readBytes(path) == content);
+
+    ZulConfig changed;
+    changed.fontSize = 18;
+    const ZulStorageSaveResult saved = storage.saveConfig(changed);
+    QVERIFY(saved.ok());
+    QVERIFY(kPreservedName.match(QFileInfo(saved.preservedFilePath).fileName()).hasMatch());
+    QVERIFY(readBytes(saved.preservedFilePath) == content);
+    QCOMPARE(storage.loadConfig(), changed);
+}
+
+void TestZulStorageService::readableFileIsReplacedWithoutCopy()
+{
+    // Written by another copy of the program: readable, so simply replaced.
+    QVERIFY(ZulStorageService(folder()).saveNotes(makeVersion(QStringLiteral("other"), 2)).ok());
+    QVERIFY(writeBytes(folder() + "/config.json", "{}"));
+    const ZulStorageService storage(folder());
+    const ZulStorageSaveResult notes = storage.saveNotes(makeVersion(QStringLiteral("mine"), 1));
+    const ZulStorageSaveResult config = storage.saveConfig(ZulConfig());
+    QVERIFY(notes.ok() && config.ok());
+    QVERIFY(notes.preservedFilePath.isEmpty() && config.preservedFilePath.isEmpty());
+    QVERIFY(preservedFiles(folder()).isEmpty());
+}
+
+void TestZulStorageService::fileReplacedBehindOurBackIsChecked()
+{
+    const ZulStorageService storage(folder());
+    QVERIFY(storage.saveNotes(makeVersion(QStringLiteral("a"), 2)).ok());
+    QVERIFY(storage.saveNotes(makeVersion(QStringLiteral("b"), 2)).ok());
+    // Something else scribbles over the file between two of our saves.
+    const QByteArray scribble = "not notes at all";
+    QVERIFY(writeBytes(storage.notesFileURL(), scribble));
+    const ZulStorageSaveResult saved = storage.saveNotes(makeVersion(QStringLiteral("c"), 2));
+    QVERIFY(saved.ok());
+    QVERIFY(!saved.preservedFilePath.isEmpty());
+    QCOMPARE(readBytes(saved.preservedFilePath), scribble);
+}
+
+void TestZulStorageService::preservedFilesAreNeverReplaced()
+{
+    const ZulStorageService storage(folder());
+    const QList<QByteArray> garbage = {"first {", "second [", "third \""};
+    QStringList kept;
+    for (const QByteArray &bytes : garbage) {
+        QVERIFY(writeBytes(storage.notesFileURL(), bytes));
+        const ZulStorageSaveResult saved = storage.saveNotes(makeVersion(QStringLiteral("x"), 1));
+        QVERIFY(saved.ok());
+        kept << saved.preservedFilePath;
+    }
+    // All three within the same second or not, each under its own name.
+    QCOMPARE(QSet<QString>(kept.begin(), kept.end()).size(), 3);
+    for (qsizetype i = 0; i < kept.size(); ++i)
+        QCOMPARE(readBytes(kept.at(i)), garbage.at(i));
+    QCOMPARE(preservedFiles(folder()).size(), 3);
+}
+
+void TestZulStorageService::directoryWhereFileShouldBe_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("notes") << "notes.json";
+    QTest::newRow("config") << "config.json";
+}
+
+void TestZulStorageService::directoryWhereFileShouldBe()
+{
+    QFETCH(QString, name);
+    QVERIFY(QDir(folder()).mkpath(name + "/inner"));
+    const ZulStorageService storage(folder());
+
+    const ZulNotesLoadReport notes = storage.loadNotesReporting();
+    QCOMPARE(storage.loadConfig(), ZulConfig());
+    ZulStorageSaveResult saved;
+    if (name == "notes.json") {
+        QCOMPARE(notes.outcome, ZulNotesLoadOutcome::unreadable);
+        QCOMPARE(notes.notes.size(), 2);
+        saved = storage.saveNotes(makeVersion(QStringLiteral("x"), 1));
+    } else {
+        saved = storage.saveConfig(ZulConfig());
+    }
+    QVERIFY(!saved.ok());
+    QVERIFY2(saved.error->contains(name), qPrintable(*saved.error));
+    QVERIFY(QFileInfo(folder() + "/" + name + "/inner").isDir());
+}
+
+void TestZulStorageService::unwritableFolderReportsAndKeepsOldFile_data()
+{
+    QTest::addColumn<bool>("byPermissions");  // else: the folder's path runs through a file
+    QTest::newRow("folder without write permission") << true;
+    QTest::newRow("folder path under a regular file") << false;
+}
+
+void TestZulStorageService::unwritableFolderReportsAndKeepsOldFile()
+{
+    QFETCH(bool, byPermissions);
+    if (byPermissions && ::geteuid() == 0)
+        QSKIP("running as root: file permissions do not stop root from writing");
+
+    QString base = folder() + "/store";
+    QVERIFY(QDir().mkpath(base));
+    const QList<ZulNote> original = makeVersion(QStringLiteral("original"), 2);
+    QVERIFY(ZulStorageService(base).saveNotes(original).ok());
+    const QByteArray before = readBytes(base + "/notes.json");
+    if (byPermissions) {
+        QVERIFY(::chmod(QFile::encodeName(base).constData(), 0555) == 0);
+    } else {
+        QVERIFY(writeBytes(folder() + "/plain-file", "x"));
+        base = folder() + "/plain-file/store";
+    }
+    const ZulStorageService storage(base);
+    const ZulStorageSaveResult notes = storage.saveNotes(makeVersion(QStringLiteral("new"), 1));
+    const ZulStorageSaveResult config = storage.saveConfig(ZulConfig());
+    if (byPermissions) {
+        // Another service on the same folder still reads what was there before.
+        QCOMPARE(storage.loadNotes(), original);
+        ::chmod(QFile::encodeName(base).constData(), 0755);
+        QCOMPARE(readBytes(base + "/notes.json"), before);
+        QCOMPARE(QDir(base).entryList(QDir::Files), QStringList({"notes.json"}));
+    } else {
+        const ZulNotesLoadReport report = storage.loadNotesReporting();
+        QCOMPARE(report.outcome, ZulNotesLoadOutcome::starterNotesCreated);
+        QVERIFY2(!report.problem.isEmpty(), "a starter write that failed went unreported");
+    }
+    QVERIFY(!notes.ok());
+    QVERIFY(!config.ok());
+    QVERIFY(!notes.error->isEmpty() && !config.error->isEmpty());
+}
+
+void TestZulStorageService::undatableNoteIsNotWritten()
+{
+    const ZulStorageService storage(folder());
+    const QList<ZulNote> good = makeVersion(QStringLiteral("good"), 1);
+    QVERIFY(storage.saveNotes(good).ok());
+    for (const QDateTime &bad : {QDateTime(), utc(10000, 1, 1)}) {
+        QList<ZulNote> notes = good;
+        notes.append(makeNote(QStringLiteral("bad"), bad));
+        QVERIFY(!storage.saveNotes(notes).ok());
+        QCOMPARE(storage.loadNotes(), good);
+    }
+}
+
+void TestZulStorageService::totalStorageBytes_data()
+{
+    QTest::addColumn<QStringList>("files");  // name=size
+    QTest::addColumn<qint64>("expected");
+    QTest::newRow("no files") << QStringList() << qint64(0);
+    QTest::newRow("notes only") << QStringList({"notes.json=1200"}) << qint64(1200);
+    QTest::newRow("all three") << QStringList({"notes.json=1200", "config.json=30", "rates.json=7"}) << qint64(1237);
+    QTest::newRow("other files not counted")
+        << QStringList({"config.json=30", "notes.json.unreadable-20250110T120000Z=999", "other.txt=5"}) << qint64(30);
+}
+
+void TestZulStorageService::totalStorageBytes()
+{
+    QFETCH(QStringList, files);
+    for (const QString &entry : files) {
+        const QStringList parts = entry.split(u'=');
+        QVERIFY(writeBytes(folder() + "/" + parts.at(0), QByteArray(parts.at(1).toInt(), 'a')));
+    }
+    QTEST(ZulStorageService(folder()).totalStorageBytes(), "expected");
+}
+
+void TestZulStorageService::tidyEphemeralNotes_data()
+{
+    QTest::addColumn<qint64>("maxAgeHours");
+    QTest::addColumn<QStringList>("expectedKept");
+    const QStringList all = {"old", "fresh", "pinned", "floating", "plain", "future", "older"};
+    QTest::newRow("off at 0") << qint64(0) << all;
+    QTest::newRow("off below 0") << qint64(-5) << all;
+    QTest::newRow("24 hours") << qint64(24) << QStringList({"fresh", "pinned", "floating", "plain", "future"});
+    QTest::newRow("1 hour") << qint64(1) << QStringList({"pinned", "floating", "plain", "future"});
+    QTest::newRow("a century") << qint64(24 * 365 * 100) << all;
+}
+
+void TestZulStorageService::tidyEphemeralNotes()
+{
+    QFETCH(qint64, maxAgeHours);
+    QFETCH(QStringList, expectedKept);
+    const QDateTime now = utc(2025, 1, 10, 12);
+    const auto note = [&](const char *title, qint64 secondsAgo, bool ephemeral, bool pinned, bool floating) {
+        ZulNote n = makeNote(QString::fromLatin1(title), now.addSecs(-secondsAgo));
+        n.isEphemeral = ephemeral;
+        n.isPinned = pinned;
+        n.isFloatingSticky = floating;
+        return n;
+    };
+    const QList<ZulNote> notes = {
+        note("old", 24 * 3600, true, false, false),            // exactly at the limit: goes
+        note("fresh", 24 * 3600 - 60, true, false, false),     // 23 h 59 min: stays
+        note("pinned", 1000 * 3600, true, true, false),
+        note("floating", 1000 * 3600, true, false, true),
+        note("plain", 1000 * 3600, false, false, false),
+        note("future", -3600, true, false, false),
+        note("older", 48 * 3600, true, false, false),
+    };
+    const ZulStorageService::TidyResult result =
+        ZulStorageService::tidyEphemeralNotes(notes, maxAgeHours, now);
+    QCOMPARE(titlesOf(result.kept), expectedKept);
+    QCOMPARE(result.removedCount, int(notes.size() - expectedKept.size()));
+}
+
+void TestZulStorageService::overlappingSavesLeaveOneCompleteVersion()
+{
+    const ZulStorageService shared(folder());
+    const QList<QList<ZulNote>> versions = {makeVersion(QStringLiteral("A"), 40),
+                                            makeVersion(QStringLiteral("B"), 40),
+                                            makeVersion(QStringLiteral("C"), 40)};
+    std::atomic<int> failedSaves = 0;
+    std::atomic<int> badReads = 0;
+    std::atomic<int> reads = 0;
+    std::atomic<bool> writing = true;
+
+    const auto writer = [&](const ZulStorageService &storage, const QList<ZulNote> &version) {
+        for (int i = 0; i < 60; ++i) {
+            if (!storage.saveNotes(version).ok())
+                ++failedSaves;
+        }
+    };
+    QVERIFY(shared.saveNotes(versions.at(0)).ok());
+    std::thread reader([&] {
+        while (writing) {
+            const std::optional<QList<ZulNote>> seen =
+                ZulStorageService::decodeNotes(readBytes(shared.notesFileURL()));
+            ++reads;
+            if (!seen || !versions.contains(*seen))
+                ++badReads;
+        }
+    });
+    // Two threads on one service value, a third on a separate one for the same folder.
+    std::thread a(writer, std::cref(shared), std::cref(versions.at(0)));
+    std::thread b(writer, std::cref(shared), std::cref(versions.at(1)));
+    std::thread c(writer, ZulStorageService(folder()), std::cref(versions.at(2)));
+    a.join();
+    b.join();
+    c.join();
+    writing = false;
+    reader.join();
+
+    QCOMPARE(failedSaves.load(), 0);
+    QCOMPARE(badReads.load(), 0);
+    QVERIFY(reads.load() > 0);
+    QVERIFY(versions.contains(shared.loadNotes()));
+    QVERIFY(preservedFiles(folder()).isEmpty());
+    QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList({"notes.json"}));
+}
+
+QTEST_GUILESS_MAIN(TestZulStorageService)
+#include "tst_zulstorageservice.moc"
