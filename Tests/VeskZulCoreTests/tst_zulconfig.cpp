@@ -79,10 +79,9 @@ void TestZulConfig::readsEachKeyOnItsOwn()
     QFETCH(ZulConfig, expected);
     const QJsonDocument document = QJsonDocument::fromJson(json);
     QVERIFY(document.isObject());
-    QString error;
-    const std::optional<ZulConfig> config = ZulConfig::fromJson(document.object(), &error);
-    QVERIFY2(config, qPrintable(error));
-    QCOMPARE(*config, expected);
+    const ZulResult<ZulConfig> config = ZulConfig::fromJson(document.object());
+    QVERIFY2(config, qPrintable(config.error()));
+    QCOMPARE(config.value(), expected);
 }
 
 void TestZulConfig::rejectsWholeRecord_data()
@@ -109,9 +108,9 @@ void TestZulConfig::rejectsWholeRecord()
 {
     QFETCH(QJsonValue, value);
     QFETCH(QString, reason);
-    QString error;
-    QVERIFY(!ZulConfig::fromJson(value, &error));
-    QVERIFY2(error.contains(reason), qPrintable(error));
+    const ZulResult<ZulConfig> config = ZulConfig::fromJson(value);
+    QVERIFY(!config);
+    QVERIFY2(config.error().contains(reason), qPrintable(config.error()));
 }
 
 void TestZulConfig::writesAllKeysAndReadsBack_data()
@@ -129,9 +128,9 @@ void TestZulConfig::writesAllKeysAndReadsBack()
     QCOMPARE(object.keys(), QStringList({"autoTidyEphemeralHours", "defaultCurrency", "edgeDrawerEnabled",
                                          "edgeSide", "fontSize", "showCalculationGutter", "showLineNumbers"}));
     const QByteArray text = QJsonDocument(object).toJson();
-    const std::optional<ZulConfig> back = ZulConfig::fromJson(QJsonDocument::fromJson(text).object());
+    const ZulResult<ZulConfig> back = ZulConfig::fromJson(QJsonDocument::fromJson(text).object());
     QVERIFY(back);
-    QCOMPARE(*back, config);
+    QCOMPARE(back.value(), config);
 }
 
 void TestZulConfig::edgeSide()

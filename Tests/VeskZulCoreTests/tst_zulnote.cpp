@@ -183,9 +183,9 @@ void TestZulNote::jsonRoundTrip()
     QFETCH(ZulNote, note);
     // Through text, as the file sees it.
     const QByteArray text = QJsonDocument(note.toJson()).toJson();
-    const std::optional<ZulNote> back = ZulNote::fromJson(QJsonDocument::fromJson(text).object());
-    QVERIFY(back);
-    QCOMPARE(*back, note);
+    const ZulResult<ZulNote> back = ZulNote::fromJson(QJsonDocument::fromJson(text).object());
+    QVERIFY2(back, qPrintable(back.error()));
+    QCOMPARE(back.value(), note);
 }
 
 void TestZulNote::writesCanonicalUpperCaseIdAndWholeSeconds()
@@ -219,9 +219,9 @@ void TestZulNote::omitsAbsentOrNonFiniteFrame()
     const QJsonObject o = note.toJson();
     QCOMPARE(o.contains("stickyFrame"), written);
     // Whatever was written must read back.
-    const std::optional<ZulNote> back = ZulNote::fromJson(o);
-    QVERIFY(back);
-    QCOMPARE(back->stickyFrame.has_value(), written);
+    const ZulResult<ZulNote> back = ZulNote::fromJson(o);
+    QVERIFY2(back, qPrintable(back.error()));
+    QCOMPARE(back.value().stickyFrame.has_value(), written);
     if (written)
         QCOMPARE(o.value("stickyFrame").toArray(), QJsonArray({QJsonArray{1, 2}, QJsonArray{3, 4}}));
 }
@@ -248,10 +248,10 @@ void TestZulNote::readsLenientParts()
         o.remove(key);
     else
         o.insert(key, value);
-    const std::optional<ZulNote> note = ZulNote::fromJson(o);
-    QVERIFY(note);
-    QCOMPARE(note->stickyFrame.has_value(), hasFrame);
-    QCOMPARE(note->id, QUuid::fromString(kId));
+    const ZulResult<ZulNote> note = ZulNote::fromJson(o);
+    QVERIFY2(note, qPrintable(note.error()));
+    QCOMPARE(note.value().stickyFrame.has_value(), hasFrame);
+    QCOMPARE(note.value().id, QUuid::fromString(kId));
 }
 
 void TestZulNote::rejectsMalformedNote_data()
@@ -295,9 +295,9 @@ void TestZulNote::rejectsMalformedNote()
         o.remove(key);
     else
         o.insert(key, value);
-    QString error;
-    QVERIFY(!ZulNote::fromJson(o, &error));
-    QVERIFY2(error.contains(reason), qPrintable(error));
+    const ZulResult<ZulNote> note = ZulNote::fromJson(o);
+    QVERIFY(!note);
+    QVERIFY2(note.error().contains(reason), qPrintable(note.error()));
 }
 
 void TestZulNote::isoDateForms_data()

@@ -67,7 +67,7 @@ QByteArray truncatedNotesFile(qsizetype size)
 {
     ZulNote big = makeNote(QStringLiteral("big"));
     big.content = QString(4000, u'x');
-    QByteArray one = *ZulStorageService::encodeNotes({big});
+    QByteArray one = ZulStorageService::encodeNotes({big}).value();
     one = one.mid(1, one.lastIndexOf(']') - 1).trimmed();  // the object without the brackets
     QByteArray file;
     file.reserve(size + one.size() + 2);
@@ -108,6 +108,10 @@ private slots:
     void preservesUnreadableNotesFile();
     void preservesUnreadableConfigFile_data();
     void preservesUnreadableConfigFile();
+    void preservesUnreadableRatesFile_data();
+    void preservesUnreadableRatesFile();
+    void unusableRatesFallBack_data();
+    void unusableRatesFallBack();
     void readableFileIsReplacedWithoutCopy();
     void fileReplacedBehindOurBackIsChecked();
     void preservedFilesAreNeverReplaced();
@@ -179,6 +183,7 @@ void TestZulStorageService::firstLaunchWritesStarterNotesOnly()
     QCOMPARE(storage.baseDirectory(), folder() + "/Quarnell/VeskZul");
 
     QCOMPARE(storage.loadConfig(), ZulConfig());
+    QCOMPARE(storage.loadCachedRates(), CurrencyRateTable::offlineDefaults());
     const ZulNotesLoadReport report = storage.loadNotesReporting();
     QCOMPARE(report.outcome, ZulNotesLoadOutcome::starterNotesCreated);
     QVERIFY2(report.problem.isEmpty(), qPrintable(report.problem));
@@ -188,10 +193,10 @@ void TestZulStorageService::firstLaunchWritesStarterNotesOnly()
 
     QCOMPARE(QDir(storage.baseDirectory()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList({"notes.json"}));
-    const std::optional<QList<ZulNote>> onDisk =
+    const ZulResult<QList<ZulNote>> onDisk =
         ZulStorageService::decodeNotes(readBytes(storage.notesFileURL()));
-    QVERIFY(onDisk);
-    QCOMPARE(*onDisk, report.notes);
+    QVERIFY2(onDisk, qPrintable(onDisk.error()));
+    QCOMPARE(onDisk.value(), report.notes);
     QCOMPARE(storage.loadNotesReporting().outcome, ZulNotesLoadOutcome::loaded);
     QCOMPARE(storage.loadNotes(), report.notes);
 }
@@ -287,12 +292,18 @@ void TestZulStorageService::savedNotesReadBack()
     const ZulConfig config(false, ZulEdgeSide::left, 0, QStringLiteral("EUR"), 13.5, false, true);
     QVERIFY(storage.saveConfig(config).ok());
     QCOMPARE(ZulStorageService(folder()).loadConfig(), config);
+
+    const CurrencyRateTable rates({{"USD", 1}, {"EUR", 0.9123456789}, {"KRW", 1391.5}},
+                                  utc(2025, 3, 1, 9, 30, 5), true);
+    QVERIFY(storage.saveCachedRates(rates).ok());
+    QCOMPARE(ZulStorageService(folder()).loadCachedRates(), rates);
+    QVERIFY(readText(storage.ratesFileURL()).contains("\"updatedAt\": \"2025-03-01T09:30:05Z\""));
 }
 
 void TestZulStorageService::preservesUnreadableNotesFile_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QByteArray valid = *ZulStorageService::encodeNotes(makeVersion(QStringLiteral("v"), 2));
+    QByteArray valid = ZulStorageService::encodeNotes(makeVersion(QStringLiteral("v"), 2)).value();
     const auto replaced = [&valid](const char *from, const char *to) {
         QByteArray copy = valid;
         return copy.replace(from, to);
@@ -327,19 +338,19 @@ void TestZulStorageService::preservesUnreadableNotesFile()
 
     // The caller saves after the next edit: the unreadable file must survive it.
     const QList<ZulNote> edited = makeVersion(QStringLiteral("edited"), 3);
-    const ZulStorageSaveResult saved = storage.saveNotes(edited);
-    QVERIFY2(saved.ok(), qPrintable(saved.error.value_or(QString())));
-    QVERIFY(!saved.preservedFilePath.isEmpty());
-    QVERIFY2(kPreservedName.match(QFileInfo(saved.preservedFilePath).fileName()).hasMatch(),
-             qPrintable(saved.preservedFilePath));
-    QCOMPARE(QFileInfo(saved.preservedFilePath).absolutePath(), QFileInfo(path).absolutePath());
-    QVERIFY2(readBytes(saved.preservedFilePath) == content, "the kept copy differs");
+    const ZulResult<ZulSavedFile> saved = storage.saveNotes(edited);
+    QVERIFY2(saved.ok(), qPrintable(saved.error()));
+    QVERIFY(!saved.value().preservedFilePath.isEmpty());
+    QVERIFY2(kPreservedName.match(QFileInfo(saved.value().preservedFilePath).fileName()).hasMatch(),
+             qPrintable(saved.value().preservedFilePath));
+    QCOMPARE(QFileInfo(saved.value().preservedFilePath).absolutePath(), QFileInfo(path).absolutePath());
+    QVERIFY2(readBytes(saved.value().preservedFilePath) == content, "the kept copy differs");
     QCOMPARE(storage.loadNotes(), edited);
 
     // Once moved aside, later saves go straight through.
-    const ZulStorageSaveResult again = storage.saveNotes(makeVersion(QStringLiteral("again"), 1));
+    const ZulResult<ZulSavedFile> again = storage.saveNotes(makeVersion(QStringLiteral("again"), 1));
     QVERIFY(again.ok());
-    QVERIFY(again.preservedFilePath.isEmpty());
+    QVERIFY(again.value().preservedFilePath.isEmpty());
     QCOMPARE(preservedFiles(folder()).size(), 1);
     // The kept copy is not part of the footprint.
     QCOMPARE(storage.totalStorageBytes(), QFileInfo(path).size());
@@ -366,11 +377,70 @@ void TestZulStorageService::preservesUnreadableConfigFile()
 
     ZulConfig changed;
     changed.fontSize = 18;
-    const ZulStorageSaveResult saved = storage.saveConfig(changed);
+    const ZulResult<ZulSavedFile> saved = storage.saveConfig(changed);
     QVERIFY(saved.ok());
-    QVERIFY(kPreservedName.match(QFileInfo(saved.preservedFilePath).fileName()).hasMatch());
-    QVERIFY(readBytes(saved.preservedFilePath) == content);
+    QVERIFY(kPreservedName.match(QFileInfo(saved.value().preservedFilePath).fileName()).hasMatch());
+    QVERIFY(readBytes(saved.value().preservedFilePath) == content);
     QCOMPARE(storage.loadConfig(), changed);
+}
+
+void TestZulStorageService::preservesUnreadableRatesFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("truncated") << QByteArray("{\"ratesPerUSD\": {\"EUR\": 0.9");
+    QTest::newRow("without isLive") << QByteArray("{\"ratesPerUSD\": {\"EUR\": 0.9}}");
+    QTest::newRow("rate as text") << QByteArray("{\"ratesPerUSD\": {\"EUR\": \"0.9\"}, \"isLive\": true}");
+    QTest::newRow("fractional-second date")
+        << QByteArray("{\"ratesPerUSD\": {}, \"isLive\": true, \"updatedAt\": \"2025-01-10T12:00:00.5Z\"}");
+    QTest::newRow("rate beyond double") << QByteArray("{\"ratesPerUSD\": {\"EUR\": 1e400}, \"isLive\": true}");
+}
+
+void TestZulStorageService::preservesUnreadableRatesFile()
+{
+    QFETCH(QByteArray, content);
+    const QString path = folder() + "/rates.json";
+    QVERIFY(writeBytes(path, content));
+    const ZulStorageService storage(folder());
+    QCOMPARE(storage.loadCachedRates(), CurrencyRateTable::offlineDefaults());
+    QVERIFY(readBytes(path) == content);
+
+    const CurrencyRateTable fetched({{"USD", 1}, {"TRY", 41}}, utc(2025, 5, 5), true);
+    const ZulResult<ZulSavedFile> saved = storage.saveCachedRates(fetched);
+    QVERIFY2(saved, qPrintable(saved.error()));
+    QVERIFY(kPreservedName.match(QFileInfo(saved.value().preservedFilePath).fileName()).hasMatch());
+    QVERIFY(readBytes(saved.value().preservedFilePath) == content);
+    QCOMPARE(storage.loadCachedRates(), fetched);
+}
+
+void TestZulStorageService::unusableRatesFallBack_data()
+{
+    QTest::addColumn<QByteArray>("rates");      // the "ratesPerUSD" object
+    QTest::addColumn<QStringList>("expected");  // code=rate, sorted
+    QTest::newRow("all usable") << QByteArray(R"({"USD": 1, "EUR": 0.5})") << QStringList({"EUR=0.5", "USD=1"});
+    QTest::newRow("zero takes the built-in rate") << QByteArray(R"({"USD": 1, "EUR": 0})") << QStringList({"EUR=0.92", "USD=1"});
+    QTest::newRow("negative takes the built-in rate") << QByteArray(R"({"TRY": -38})") << QStringList({"TRY=38"});
+    QTest::newRow("unknown code dropped") << QByteArray(R"({"XAU": 0, "GBP": 0.8})") << QStringList({"GBP=0.8"});
+    QTest::newRow("lower-case code not matched") << QByteArray(R"({"eur": 0})") << QStringList();
+}
+
+void TestZulStorageService::unusableRatesFallBack()
+{
+    QFETCH(QByteArray, rates);
+    QFETCH(QStringList, expected);
+    const QByteArray file = R"({"isLive": true, "updatedAt": "2025-01-10T12:00:00Z", "ratesPerUSD": )" + rates + "}";
+    QVERIFY(writeBytes(folder() + "/rates.json", file));
+    const CurrencyRateTable loaded = ZulStorageService(folder()).loadCachedRates();
+    QStringList got;
+    for (auto it = loaded.ratesPerUSD.cbegin(); it != loaded.ratesPerUSD.cend(); ++it)
+        got << it.key() + "=" + QString::number(it.value());
+    got.sort();
+    QCOMPARE(got, expected);
+    QVERIFY(loaded.isLive);
+    QCOMPARE(loaded.updatedAt, std::optional(utc(2025, 1, 10, 12)));
+    // A file that decodes is not a corrupt one: the next save replaces it without a copy.
+    const ZulResult<ZulSavedFile> saved = ZulStorageService(folder()).saveCachedRates(loaded);
+    QVERIFY(saved);
+    QVERIFY(saved.value().preservedFilePath.isEmpty());
 }
 
 void TestZulStorageService::readableFileIsReplacedWithoutCopy()
@@ -379,10 +449,10 @@ void TestZulStorageService::readableFileIsReplacedWithoutCopy()
     QVERIFY(ZulStorageService(folder()).saveNotes(makeVersion(QStringLiteral("other"), 2)).ok());
     QVERIFY(writeBytes(folder() + "/config.json", "{}"));
     const ZulStorageService storage(folder());
-    const ZulStorageSaveResult notes = storage.saveNotes(makeVersion(QStringLiteral("mine"), 1));
-    const ZulStorageSaveResult config = storage.saveConfig(ZulConfig());
+    const ZulResult<ZulSavedFile> notes = storage.saveNotes(makeVersion(QStringLiteral("mine"), 1));
+    const ZulResult<ZulSavedFile> config = storage.saveConfig(ZulConfig());
     QVERIFY(notes.ok() && config.ok());
-    QVERIFY(notes.preservedFilePath.isEmpty() && config.preservedFilePath.isEmpty());
+    QVERIFY(notes.value().preservedFilePath.isEmpty() && config.value().preservedFilePath.isEmpty());
     QVERIFY(preservedFiles(folder()).isEmpty());
 }
 
@@ -394,10 +464,10 @@ void TestZulStorageService::fileReplacedBehindOurBackIsChecked()
     // Something else scribbles over the file between two of our saves.
     const QByteArray scribble = "not notes at all";
     QVERIFY(writeBytes(storage.notesFileURL(), scribble));
-    const ZulStorageSaveResult saved = storage.saveNotes(makeVersion(QStringLiteral("c"), 2));
+    const ZulResult<ZulSavedFile> saved = storage.saveNotes(makeVersion(QStringLiteral("c"), 2));
     QVERIFY(saved.ok());
-    QVERIFY(!saved.preservedFilePath.isEmpty());
-    QCOMPARE(readBytes(saved.preservedFilePath), scribble);
+    QVERIFY(!saved.value().preservedFilePath.isEmpty());
+    QCOMPARE(readBytes(saved.value().preservedFilePath), scribble);
 }
 
 void TestZulStorageService::preservedFilesAreNeverReplaced()
@@ -407,9 +477,9 @@ void TestZulStorageService::preservedFilesAreNeverReplaced()
     QStringList kept;
     for (const QByteArray &bytes : garbage) {
         QVERIFY(writeBytes(storage.notesFileURL(), bytes));
-        const ZulStorageSaveResult saved = storage.saveNotes(makeVersion(QStringLiteral("x"), 1));
+        const ZulResult<ZulSavedFile> saved = storage.saveNotes(makeVersion(QStringLiteral("x"), 1));
         QVERIFY(saved.ok());
-        kept << saved.preservedFilePath;
+        kept << saved.value().preservedFilePath;
     }
     // All three within the same second or not, each under its own name.
     QCOMPARE(QSet<QString>(kept.begin(), kept.end()).size(), 3);
@@ -423,6 +493,7 @@ void TestZulStorageService::directoryWhereFileShouldBe_data()
     QTest::addColumn<QString>("name");
     QTest::newRow("notes") << "notes.json";
     QTest::newRow("config") << "config.json";
+    QTest::newRow("rates") << "rates.json";
 }
 
 void TestZulStorageService::directoryWhereFileShouldBe()
@@ -433,16 +504,17 @@ void TestZulStorageService::directoryWhereFileShouldBe()
 
     const ZulNotesLoadReport notes = storage.loadNotesReporting();
     QCOMPARE(storage.loadConfig(), ZulConfig());
-    ZulStorageSaveResult saved;
+    QCOMPARE(storage.loadCachedRates(), CurrencyRateTable::offlineDefaults());
     if (name == "notes.json") {
         QCOMPARE(notes.outcome, ZulNotesLoadOutcome::unreadable);
         QCOMPARE(notes.notes.size(), 2);
-        saved = storage.saveNotes(makeVersion(QStringLiteral("x"), 1));
-    } else {
-        saved = storage.saveConfig(ZulConfig());
     }
+    const ZulResult<ZulSavedFile> saved = name == "notes.json"
+        ? storage.saveNotes(makeVersion(QStringLiteral("x"), 1))
+        : name == "config.json" ? storage.saveConfig(ZulConfig())
+                                : storage.saveCachedRates(CurrencyRateTable::offlineDefaults());
     QVERIFY(!saved.ok());
-    QVERIFY2(saved.error->contains(name), qPrintable(*saved.error));
+    QVERIFY2(saved.error().contains(name), qPrintable(saved.error()));
     QVERIFY(QFileInfo(folder() + "/" + name + "/inner").isDir());
 }
 
@@ -471,8 +543,9 @@ void TestZulStorageService::unwritableFolderReportsAndKeepsOldFile()
         base = folder() + "/plain-file/store";
     }
     const ZulStorageService storage(base);
-    const ZulStorageSaveResult notes = storage.saveNotes(makeVersion(QStringLiteral("new"), 1));
-    const ZulStorageSaveResult config = storage.saveConfig(ZulConfig());
+    const ZulResult<ZulSavedFile> notes = storage.saveNotes(makeVersion(QStringLiteral("new"), 1));
+    const ZulResult<ZulSavedFile> config = storage.saveConfig(ZulConfig());
+    const ZulResult<ZulSavedFile> rates = storage.saveCachedRates(CurrencyRateTable::offlineDefaults());
     if (byPermissions) {
         // Another service on the same folder still reads what was there before.
         QCOMPARE(storage.loadNotes(), original);
@@ -486,7 +559,8 @@ void TestZulStorageService::unwritableFolderReportsAndKeepsOldFile()
     }
     QVERIFY(!notes.ok());
     QVERIFY(!config.ok());
-    QVERIFY(!notes.error->isEmpty() && !config.error->isEmpty());
+    QVERIFY(!rates.ok());
+    QVERIFY(!notes.error().isEmpty() && !config.error().isEmpty() && !rates.error().isEmpty());
 }
 
 void TestZulStorageService::undatableNoteIsNotWritten()
@@ -582,10 +656,10 @@ void TestZulStorageService::overlappingSavesLeaveOneCompleteVersion()
     QVERIFY(shared.saveNotes(versions.at(0)).ok());
     std::thread reader([&] {
         while (writing) {
-            const std::optional<QList<ZulNote>> seen =
+            const ZulResult<QList<ZulNote>> seen =
                 ZulStorageService::decodeNotes(readBytes(shared.notesFileURL()));
             ++reads;
-            if (!seen || !versions.contains(*seen))
+            if (!seen || !versions.contains(seen.value()))
                 ++badReads;
         }
     });

@@ -32,13 +32,9 @@ QJsonObject ZulConfig::toJson() const
     return object;
 }
 
-std::optional<ZulConfig> ZulConfig::fromJson(const QJsonValue &value, QString *error)
+ZulResult<ZulConfig> ZulConfig::fromJson(const QJsonValue &value)
 {
-    const auto fail = [error](const QString &why) -> std::optional<ZulConfig> {
-        if (error)
-            *error = why;
-        return std::nullopt;
-    };
+    const auto fail = [](const QString &why) { return ZulResult<ZulConfig>::failure(why); };
     if (!value.isObject())
         return fail(QStringLiteral("the settings are not a JSON object"));
     const QJsonObject object = value.toObject();
@@ -94,5 +90,5 @@ std::optional<ZulConfig> ZulConfig::fromJson(const QJsonValue &value, QString *e
             return fail(QStringLiteral("key \"fontSize\" is not a number"));
         config.fontSize = size.toDouble();
     }
-    return config;
+    return ZulResult<ZulConfig>::success(config);
 }

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "Models/ZulEdgeSide.h"
+#include "Models/ZulResult.h"
 
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
 
-#include <optional>
 
 // The user's settings. No field is clamped here: the views decide what a
 // sensible font size is.
@@ -28,8 +28,8 @@ struct ZulConfig {
     QJsonObject toJson() const;
     // Every key is optional on its own: missing or null takes the default.
     // A key present with the wrong JSON type, or an unknown edge, fails the
-    // whole record (with a reason in *error) rather than guessing per field.
-    static std::optional<ZulConfig> fromJson(const QJsonValue &value, QString *error = nullptr);
+    // whole record, naming the reason, rather than guessing per field.
+    static ZulResult<ZulConfig> fromJson(const QJsonValue &value);
 
     bool operator==(const ZulConfig &other) const = default;
 };

@@ -240,13 +240,10 @@ QJsonObject ZulNote::toJson() const
     return object;
 }
 
-std::optional<ZulNote> ZulNote::fromJson(const QJsonValue &value, QString *error)
+ZulResult<ZulNote> ZulNote::fromJson(const QJsonValue &value)
 {
-    if (!value.isObject()) {
-        if (error)
-            *error = QStringLiteral("a note is not a JSON object");
-        return std::nullopt;
-    }
+    if (!value.isObject())
+        return ZulResult<ZulNote>::failure(QStringLiteral("a note is not a JSON object"));
     NoteReader reader(value.toObject());
     ZulNote note;
 
@@ -308,12 +305,9 @@ std::optional<ZulNote> ZulNote::fromJson(const QJsonValue &value, QString *error
     if (const auto v = reader.date(QStringLiteral("updatedAt")))
         note.updatedAt = *v;
 
-    if (!reader.error.isEmpty()) {
-        if (error)
-            *error = reader.error;
-        return std::nullopt;
-    }
-    return note;
+    if (!reader.error.isEmpty())
+        return ZulResult<ZulNote>::failure(reader.error);
+    return ZulResult<ZulNote>::success(std::move(note));
 }
 
 bool ZulNote::operator==(const ZulNote &other) const

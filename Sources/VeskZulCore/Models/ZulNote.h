@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Models/ZulNoteTint.h"
+#include "Models/ZulResult.h"
 
 #include <QDateTime>
 #include <QJsonObject>
@@ -42,10 +43,10 @@ struct ZulNote {
     // they are encodable. A sticky frame with a non-finite member is left out
     // rather than written as something no reader accepts.
     QJsonObject toJson() const;
-    // Fails (with a reason in *error) on a missing required key, a wrong JSON
-    // type, an unknown tint, an id that is not a UUID, a misshapen sticky
-    // frame or a date not in the storage form.
-    static std::optional<ZulNote> fromJson(const QJsonValue &value, QString *error = nullptr);
+    // Fails, naming the reason, on a missing required key, a wrong JSON type,
+    // an unknown tint, an id that is not a UUID, a misshapen sticky frame or
+    // a date not in the storage form.
+    static ZulResult<ZulNote> fromJson(const QJsonValue &value);
 
     // Exact comparison of all eleven fields (a frame's numbers included:
     // QRectF's own == is fuzzy).

@@ -1,14 +1,13 @@
 #include "Services/ZulStorageService.h"
 
 #include "Models/ZulIsoDate.h"
+#include "Services/ZulJsonText.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonParseError>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -17,6 +16,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
@@ -84,45 +84,66 @@ ReadResult readWholeFile(const QString &path)
     return result;
 }
 
-// Pretty-printed with keys in ascending order (QJsonObject keeps them sorted).
-QByteArray encodeJson(const QJsonDocument &document)
+QByteArray encodeJson(const QJsonValue &value)
 {
-    return document.toJson(QJsonDocument::Indented);
+    return ZulJsonText::format(value);
 }
 
-std::optional<QJsonDocument> parseJson(const QByteArray &bytes, QString *error)
+ZulResult<QJsonValue> parseJson(const QByteArray &bytes)
 {
-    QJsonParseError parseError;
-    QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        if (error)
-            *error = QStringLiteral("not valid JSON at byte %1: %2")
-                         .arg(parseError.offset)
-                         .arg(parseError.errorString());
-        return std::nullopt;
-    }
-    return document;
+    return ZulJsonText::parse(bytes);
 }
 
-std::optional<ZulConfig> decodeConfig(const QByteArray &bytes, QString *error)
+ZulResult<ZulConfig> decodeConfig(const QByteArray &bytes)
 {
-    const std::optional<QJsonDocument> document = parseJson(bytes, error);
-    if (!document)
-        return std::nullopt;
-    // A bare scalar or array parses but is not a settings object.
-    const QJsonValue value = document->isObject() ? QJsonValue(document->object())
-                                                  : QJsonValue(document->array());
-    return ZulConfig::fromJson(value, error);
+    const ZulResult<QJsonValue> json = parseJson(bytes);
+    if (!json)
+        return ZulResult<ZulConfig>::failure(json.error());
+    return ZulConfig::fromJson(json.value());
+}
+
+ZulResult<CurrencyRateTable> decodeRates(const QByteArray &bytes)
+{
+    const ZulResult<QJsonValue> json = parseJson(bytes);
+    if (!json)
+        return ZulResult<CurrencyRateTable>::failure(json.error());
+    return CurrencyRateTable::fromJson(json.value());
 }
 
 bool notesAreReadable(const QByteArray &bytes)
 {
-    return ZulStorageService::decodeNotes(bytes).has_value();
+    return ZulStorageService::decodeNotes(bytes).ok();
 }
 
 bool configIsReadable(const QByteArray &bytes)
 {
-    return decodeConfig(bytes, nullptr).has_value();
+    return decodeConfig(bytes).ok();
+}
+
+bool ratesAreReadable(const QByteArray &bytes)
+{
+    return decodeRates(bytes).ok();
+}
+
+// A zero, negative or broken rate would turn every amount in that currency
+// into nonsense; the built-in rate is a better guess than none.
+CurrencyRateTable withUsableRates(CurrencyRateTable table)
+{
+    const QHash<QString, double> &offline = CurrencyRateTable::offlineDefaults().ratesPerUSD;
+    for (auto it = table.ratesPerUSD.begin(); it != table.ratesPerUSD.end();) {
+        if (std::isfinite(it.value()) && it.value() > 0) {
+            ++it;
+            continue;
+        }
+        const auto fallback = offline.constFind(it.key());
+        if (fallback != offline.cend()) {
+            it.value() = *fallback;
+            ++it;
+        } else {
+            it = table.ratesPerUSD.erase(it);
+        }
+    }
+    return table;
 }
 
 // The name an unreadable file is kept under: what it was, that it could not
@@ -208,28 +229,34 @@ QString ZulStorageService::ratesFileURL() const
     return QDir(m_baseDirectory).filePath(kRatesFileName);
 }
 
-std::optional<QString> ZulStorageService::ensureDirectoryExists() const
+ZulResult<void> ZulStorageService::ensureDirectoryExists() const
 {
     std::error_code code;
     std::filesystem::create_directories(QFile::encodeName(m_baseDirectory).toStdString(), code);
     if (code)
-        return QStringLiteral("The folder %1 cannot be created: %2")
-            .arg(m_baseDirectory, QString::fromStdString(code.message()));
-    return std::nullopt;
+        return ZulResult<void>::failure(QStringLiteral("The folder %1 cannot be created: %2")
+                                            .arg(m_baseDirectory, QString::fromStdString(code.message())));
+    return ZulResult<void>::success();
 }
 
-ZulStorageSaveResult ZulStorageService::writeFile(const QString &path, const QByteArray &bytes,
-                                                  Validator isReadable) const
+ZulResult<ZulSavedFile> ZulStorageService::writeFile(const QString &path, const QByteArray &bytes,
+                                                     Validator isReadable) const
 {
-    ZulStorageSaveResult result;
+    using Result = ZulResult<ZulSavedFile>;
+    ZulSavedFile saved{path, {}};
+    // Says where an unreadable predecessor went even when the write then fails.
+    const auto failure = [&saved](const QString &why) {
+        if (saved.preservedFilePath.isEmpty())
+            return Result::failure(why);
+        return Result::failure(why + QStringLiteral(" (the unreadable file before it was kept as %1)")
+                                         .arg(saved.preservedFilePath));
+    };
     const std::lock_guard lock(m_state->mutex);
 
     struct stat st;
     if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) {
-            result.error = QStringLiteral("%1 is not a regular file; nothing was written").arg(path);
-            return result;
-        }
+        if (!S_ISREG(st.st_mode))
+            return failure(QStringLiteral("%1 is not a regular file; nothing was written").arg(path));
         const FileStamp current = stampOf(st);
         const auto seenAs = [&](const QHash<QString, FileStamp> &known) {
             const auto it = known.constFind(path);
@@ -243,7 +270,7 @@ ZulStorageSaveResult ZulStorageService::writeFile(const QString &path, const QBy
             }
             if (!readable) {
                 const QString stem = preservedNameStem(path);
-                for (int attempt = 1; attempt <= 1000 && result.preservedFilePath.isEmpty(); ++attempt) {
+                for (int attempt = 1; attempt <= 1000 && saved.preservedFilePath.isEmpty(); ++attempt) {
                     const QString candidate =
                         attempt == 1 ? stem : stem + u'-' + QString::number(attempt);
                     if (QFileInfo::exists(candidate))
@@ -251,92 +278,75 @@ ZulStorageSaveResult ZulStorageService::writeFile(const QString &path, const QBy
                     // QFile::rename never replaces an existing file.
                     QFile old(path);
                     if (old.rename(candidate)) {
-                        result.preservedFilePath = candidate;
+                        saved.preservedFilePath = candidate;
                         m_state->knownUnreadable.remove(path);
                     } else if (!QFileInfo::exists(candidate)) {
-                        result.error = QStringLiteral("%1 cannot be read and cannot be moved aside "
+                        return failure(QStringLiteral("%1 cannot be read and cannot be moved aside "
                                                       "(%2); nothing was written")
-                                           .arg(path, old.errorString());
-                        return result;
+                                           .arg(path, old.errorString()));
                     }
                 }
-                if (result.preservedFilePath.isEmpty()) {
-                    result.error = QStringLiteral("%1 cannot be read and no free name was found to "
+                if (saved.preservedFilePath.isEmpty())
+                    return failure(QStringLiteral("%1 cannot be read and no free name was found to "
                                                   "keep it under; nothing was written")
-                                       .arg(path);
-                    return result;
-                }
+                                       .arg(path));
             }
         }
     }
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.error = QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString());
-        return result;
-    }
+    if (!file.open(QIODevice::WriteOnly))
+        return failure(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
     if (file.write(bytes) != bytes.size()) {
-        result.error = QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString());
         file.cancelWriting();
-        return result;
+        return failure(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
     }
     FileStamp written;
     const bool stamped = file.flush() && ::fstat(file.handle(), &st) == 0;
     if (stamped)
         written = stampOf(st);
-    if (!file.commit()) {
-        result.error = QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString());
-        return result;
-    }
+    if (!file.commit())
+        return failure(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
     syncDirectory(m_baseDirectory);
     m_state->knownUnreadable.remove(path);
     if (stamped)
         m_state->knownReadable.insert(path, written);
     else
         m_state->knownReadable.remove(path);
-    return result;
+    return Result::success(saved);
 }
 
-std::optional<QByteArray> ZulStorageService::encodeNotes(const QList<ZulNote> &notes, QString *error)
+ZulResult<QByteArray> ZulStorageService::encodeNotes(const QList<ZulNote> &notes)
 {
     QJsonArray array;
     for (const ZulNote &note : notes) {
         // A date the file's form cannot hold would make the whole file unreadable later.
-        if (!ZulIsoDate::isEncodable(note.createdAt) || !ZulIsoDate::isEncodable(note.updatedAt)) {
-            if (error)
-                *error = QStringLiteral("note %1 has a date that cannot be written")
-                             .arg(note.id.toString(QUuid::WithoutBraces));
-            return std::nullopt;
-        }
+        if (!ZulIsoDate::isEncodable(note.createdAt) || !ZulIsoDate::isEncodable(note.updatedAt))
+            return ZulResult<QByteArray>::failure(QStringLiteral("note %1 has a date that cannot be written")
+                                                      .arg(note.id.toString(QUuid::WithoutBraces)));
         array.append(note.toJson());
     }
-    return encodeJson(QJsonDocument(array));
+    return ZulResult<QByteArray>::success(encodeJson(array));
 }
 
-std::optional<QList<ZulNote>> ZulStorageService::decodeNotes(const QByteArray &bytes, QString *error)
+ZulResult<QList<ZulNote>> ZulStorageService::decodeNotes(const QByteArray &bytes)
 {
-    const std::optional<QJsonDocument> document = parseJson(bytes, error);
-    if (!document)
-        return std::nullopt;
-    if (!document->isArray()) {
-        if (error)
-            *error = QStringLiteral("not a JSON array of notes");
-        return std::nullopt;
-    }
-    const QJsonArray array = document->array();
+    using Result = ZulResult<QList<ZulNote>>;
+    const ZulResult<QJsonValue> json = parseJson(bytes);
+    if (!json)
+        return Result::failure(json.error());
+    if (!json.value().isArray())
+        return Result::failure(QStringLiteral("not a JSON array of notes"));
+    const QJsonArray array = json.value().toArray();
     QList<ZulNote> notes;
     notes.reserve(array.size());
-    QString why;
     for (qsizetype i = 0; i < array.size(); ++i) {
-        std::optional<ZulNote> note = ZulNote::fromJson(array.at(i), error ? &why : nullptr);
-        if (!note) {
-            if (error)
-                *error = QStringLiteral("note %1: %2").arg(i + 1).arg(why);
-            return std::nullopt;
-        }
-        notes.append(std::move(*note));
+        ZulResult<ZulNote> note = ZulNote::fromJson(array.at(i));
+        if (!note)
+            return Result::failure(QStringLiteral("note %1: %2").arg(i + 1).arg(note.error()));
+        notes.append(std::move(note).value());
     }
-    return notes;
+    return Result::success(std::move(notes));
 }
 
 QList<ZulNote> ZulStorageService::loadNotes() const
@@ -352,50 +362,50 @@ ZulNotesLoadReport ZulStorageService::loadNotesReporting() const
     if (!QFileInfo::exists(path)) {
         report.outcome = ZulNotesLoadOutcome::starterNotesCreated;
         report.notes = makeStarterNotes(nowToTheSecond());
-        if (const std::optional<QString> folderError = ensureDirectoryExists()) {
-            report.problem = *folderError;
+        const ZulResult<void> folder = ensureDirectoryExists();
+        if (!folder) {
+            report.problem = folder.error();
             return report;
         }
-        QString encodeError;
-        const std::optional<QByteArray> bytes = encodeNotes(report.notes, &encodeError);
+        const ZulResult<QByteArray> bytes = encodeNotes(report.notes);
         if (!bytes) {
-            report.problem = encodeError;
+            report.problem = bytes.error();
             return report;
         }
-        const ZulStorageSaveResult saved = writeFile(path, *bytes, &notesAreReadable);
-        if (saved.error)
-            report.problem = *saved.error;
+        const ZulResult<ZulSavedFile> saved = writeFile(path, bytes.value(), &notesAreReadable);
+        if (!saved)
+            report.problem = saved.error();
         return report;
     }
 
     const ReadResult read = readWholeFile(path);
-    QString decodeError;
-    std::optional<QList<ZulNote>> notes;
-    if (read.bytes)
-        notes = decodeNotes(*read.bytes, &decodeError);
-    if (!notes) {
-        if (read.bytes)
-            m_state->remember(path, read.stamp, false);
+    if (!read.bytes) {
         report.outcome = ZulNotesLoadOutcome::unreadable;
-        report.problem = read.bytes ? QStringLiteral("%1 cannot be decoded: %2").arg(path, decodeError)
-                                    : read.error;
+        report.problem = read.error;
         report.notes = makeStarterNotes(nowToTheSecond());
         return report;
     }
-    m_state->remember(path, read.stamp, true);
-    report.notes = std::move(*notes);
+    ZulResult<QList<ZulNote>> notes = decodeNotes(*read.bytes);
+    m_state->remember(path, read.stamp, notes.ok());
+    if (!notes) {
+        report.outcome = ZulNotesLoadOutcome::unreadable;
+        report.problem = QStringLiteral("%1 cannot be decoded: %2").arg(path, notes.error());
+        report.notes = makeStarterNotes(nowToTheSecond());
+        return report;
+    }
+    report.notes = std::move(notes).value();
     return report;
 }
 
-ZulStorageSaveResult ZulStorageService::saveNotes(const QList<ZulNote> &notes) const
+ZulResult<ZulSavedFile> ZulStorageService::saveNotes(const QList<ZulNote> &notes) const
 {
-    if (const std::optional<QString> folderError = ensureDirectoryExists())
-        return ZulStorageSaveResult{folderError, {}};
-    QString encodeError;
-    const std::optional<QByteArray> bytes = encodeNotes(notes, &encodeError);
+    const ZulResult<void> folder = ensureDirectoryExists();
+    if (!folder)
+        return ZulResult<ZulSavedFile>::failure(folder.error());
+    const ZulResult<QByteArray> bytes = encodeNotes(notes);
     if (!bytes)
-        return ZulStorageSaveResult{encodeError, {}};
-    return writeFile(notesFileURL(), *bytes, &notesAreReadable);
+        return ZulResult<ZulSavedFile>::failure(bytes.error());
+    return writeFile(notesFileURL(), bytes.value(), &notesAreReadable);
 }
 
 ZulConfig ZulStorageService::loadConfig() const
@@ -404,18 +414,36 @@ ZulConfig ZulStorageService::loadConfig() const
     const ReadResult read = readWholeFile(path);
     if (!read.bytes)
         return ZulConfig();
-    std::optional<ZulConfig> config = decodeConfig(*read.bytes, nullptr);
-    m_state->remember(path, read.stamp, config.has_value());
-    if (!config)
-        return ZulConfig();
-    return *config;
+    const ZulResult<ZulConfig> config = decodeConfig(*read.bytes);
+    m_state->remember(path, read.stamp, config.ok());
+    return config ? config.value() : ZulConfig();
 }
 
-ZulStorageSaveResult ZulStorageService::saveConfig(const ZulConfig &config) const
+ZulResult<ZulSavedFile> ZulStorageService::saveConfig(const ZulConfig &config) const
 {
-    if (const std::optional<QString> folderError = ensureDirectoryExists())
-        return ZulStorageSaveResult{folderError, {}};
-    return writeFile(configFileURL(), encodeJson(QJsonDocument(config.toJson())), &configIsReadable);
+    const ZulResult<void> folder = ensureDirectoryExists();
+    if (!folder)
+        return ZulResult<ZulSavedFile>::failure(folder.error());
+    return writeFile(configFileURL(), encodeJson(config.toJson()), &configIsReadable);
+}
+
+CurrencyRateTable ZulStorageService::loadCachedRates() const
+{
+    const QString path = ratesFileURL();
+    const ReadResult read = readWholeFile(path);
+    if (!read.bytes)
+        return CurrencyRateTable::offlineDefaults();
+    const ZulResult<CurrencyRateTable> rates = decodeRates(*read.bytes);
+    m_state->remember(path, read.stamp, rates.ok());
+    return rates ? withUsableRates(rates.value()) : CurrencyRateTable::offlineDefaults();
+}
+
+ZulResult<ZulSavedFile> ZulStorageService::saveCachedRates(const CurrencyRateTable &rates) const
+{
+    const ZulResult<void> folder = ensureDirectoryExists();
+    if (!folder)
+        return ZulResult<ZulSavedFile>::failure(folder.error());
+    return writeFile(ratesFileURL(), encodeJson(rates.toJson()), &ratesAreReadable);
 }
 
 qint64 ZulStorageService::totalStorageBytes() const

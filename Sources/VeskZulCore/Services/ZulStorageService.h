@@ -1,7 +1,9 @@
 #pragma once
 
+#include "Models/CurrencyRateTable.h"
 #include "Models/ZulConfig.h"
 #include "Models/ZulNote.h"
+#include "Models/ZulResult.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -26,13 +28,12 @@ struct ZulNotesLoadReport {
     QString problem;
 };
 
-struct ZulStorageSaveResult {
-    std::optional<QString> error;  // absent when the file was written
+// What a successful save did.
+struct ZulSavedFile {
+    QString path;
     // Set when the file being replaced could not be read or decoded: it was
     // first moved aside to this path (see ZulStorageService::saveNotes).
     QString preservedFilePath;
-
-    bool ok() const { return !error.has_value(); }
 };
 
 // Keeps the notes, the settings and the last fetched exchange rates as three
@@ -69,11 +70,17 @@ public:
     // old or the new file whole. A file in the way that does not hold a
     // readable record of its kind is never overwritten: it is first renamed
     // to "<name>.unreadable-YYYYMMDDTHHMMSSZ" beside it.
-    ZulStorageSaveResult saveNotes(const QList<ZulNote> &notes) const;
+    ZulResult<ZulSavedFile> saveNotes(const QList<ZulNote> &notes) const;
 
     // Missing, unreadable or undecodable settings give the defaults; nothing is written.
     ZulConfig loadConfig() const;
-    ZulStorageSaveResult saveConfig(const ZulConfig &config) const;
+    ZulResult<ZulSavedFile> saveConfig(const ZulConfig &config) const;
+
+    // Missing, unreadable or undecodable rates give the offline table; nothing
+    // is written. A rate that is not a finite number above zero is dropped,
+    // falling back to the offline rate for that currency where there is one.
+    CurrencyRateTable loadCachedRates() const;
+    ZulResult<ZulSavedFile> saveCachedRates(const CurrencyRateTable &rates) const;
 
     // Bytes taken by the notes, settings and rates files; missing ones count 0.
     qint64 totalStorageBytes() const;
@@ -85,15 +92,15 @@ public:
                                          const QDateTime &now);
 
     // The on-disk forms, exposed for the files' readers and the tests.
-    static std::optional<QByteArray> encodeNotes(const QList<ZulNote> &notes, QString *error = nullptr);
-    static std::optional<QList<ZulNote>> decodeNotes(const QByteArray &bytes, QString *error = nullptr);
+    static ZulResult<QByteArray> encodeNotes(const QList<ZulNote> &notes);
+    static ZulResult<QList<ZulNote>> decodeNotes(const QByteArray &bytes);
 
 private:
     struct SharedState;
     using Validator = bool (*)(const QByteArray &bytes);
 
-    std::optional<QString> ensureDirectoryExists() const;
-    ZulStorageSaveResult writeFile(const QString &path, const QByteArray &bytes,
+    ZulResult<void> ensureDirectoryExists() const;
+    ZulResult<ZulSavedFile> writeFile(const QString &path, const QByteArray &bytes,
                                    Validator isReadable) const;
 
     QString m_baseDirectory;
