@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QUrlQuery>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -424,20 +425,25 @@ void TestVeskAppMenuController::reopeningDynamicSubmenuLeavesNoBindings()
 
 void TestVeskAppMenuController::feedbackEntryOpensThePage()
 {
-    QString app;
-    VeskLanguage language = VeskLanguage::en;
-    VeskAppVersion version;
-    VeskAppMenuController::openFeedbackPage = [&](const QString &name, const VeskAppVersion &v, VeskLanguage l) {
-        app = name;
-        version = v;
-        language = l;
+    struct Recorder : VeskUrlOpener {
+        QList<QUrl> opened;
+        bool openUrl(const QUrl &url) override
+        {
+            opened << url;
+            return true;
+        }
     };
+    auto recorder = std::make_shared<Recorder>();
     VeskAppMenuController controller = makeController([] { return VeskLanguage::tr; }, false);
+    controller.setUrlOpener(recorder);
     entry(topMenu(controller, 0), QStringLiteral("Geri Bildirim & Fikir Gönder…"))->trigger();
-    VeskAppMenuController::openFeedbackPage = nullptr;
-    QCOMPARE(app, QStringLiteral("Trenik"));
-    QCOMPARE(language, VeskLanguage(VeskLanguage::tr));
-    QVERIFY(!version.shortVersion.isEmpty());
+    QCOMPARE(recorder->opened.size(), 1);
+    const QUrl page = recorder->opened.first();
+    QCOMPARE(page.path(), QStringLiteral("/tr/geri-bildirim")); // the current language's page
+    const QUrlQuery query(page);
+    QCOMPARE(query.queryItemValue(QStringLiteral("type")), QStringLiteral("feature"));
+    QCOMPARE(query.queryItemValue(QStringLiteral("app")), QStringLiteral("trenik"));
+    QVERIFY(!query.queryItemValue(QStringLiteral("version")).isEmpty());
 }
 
 QTEST_MAIN(TestVeskAppMenuController)

@@ -1,5 +1,6 @@
 #include "VeskKit/Design/VeskAppMenuController.h"
 
+#include "VeskKit/Cloud/VeskFeedbackService.h"
 #include "VeskKit/Localization/VeskText.h"
 
 #include <QAction>
@@ -10,8 +11,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTextEdit>
-
-std::function<void(const QString &, const VeskAppVersion &, VeskLanguage)> VeskAppMenuController::openFeedbackPage;
 
 namespace {
 
@@ -62,11 +61,10 @@ VeskAppMenuController::VeskAppMenuController(const QString &appName, std::functi
             return text(QStringLiteral("Send Feedback & Ideas…"), QStringLiteral("Geri Bildirim & Fikir Gönder…"));
         };
         auto action = [this] {
-            if (openFeedbackPage)
-                openFeedbackPage(m_appName,
-                                 VeskAppVersion::current(VeskBundle::main(), QStringLiteral("1.0.0"),
-                                                         QStringLiteral("100")),
-                                 m_language());
+            VeskFeedbackService::openInBrowser(
+                m_appName, VeskAppVersion::current(VeskBundle::main(), QStringLiteral("1.0.0"), QStringLiteral("100")),
+                VeskFeedbackKind::feature, m_language ? m_language() : VeskLanguage(VeskLanguage::en), std::nullopt,
+                m_urlOpener);
         };
         addBoundItem(app, title, QString(), Qt::NoModifier, {title, {}, {}, false, action});
     }

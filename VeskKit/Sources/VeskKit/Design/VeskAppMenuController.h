@@ -1,6 +1,7 @@
 #pragma once
 
 #include "VeskKit/Design/VeskMenuElement.h"
+#include "VeskKit/Cloud/VeskUrlOpener.h"
 #include "VeskKit/Localization/VeskLanguage.h"
 #include "VeskKit/Utilities/VeskAppVersion.h"
 
@@ -46,11 +47,9 @@ public:
     void menuNeedsUpdate(QMenu *menu);
     void handleMenuAction(QAction *item);
 
-    // How the "Send Feedback & Ideas…" entry opens the feedback page: set by
-    // the feedback service once it is linked in; without it the entry does
-    // nothing.
-    static std::function<void(const QString &appName, const VeskAppVersion &version, VeskLanguage language)>
-        openFeedbackPage;
+    // Where the "Send Feedback & Ideas…" entry opens the feedback page; the
+    // desktop's browser unless a test puts its own opener in.
+    void setUrlOpener(std::shared_ptr<VeskUrlOpener> opener) { m_urlOpener = std::move(opener); }
 
     // How many items and menus the controller is keeping functions for.
     int bindingCount() const;
@@ -87,6 +86,7 @@ private:
 
     QString m_appName;
     std::function<VeskLanguage()> m_language;
+    std::shared_ptr<VeskUrlOpener> m_urlOpener = VeskUrlOpener::desktop();
     QPointer<QMenuBar> m_mainMenu;
     QMenu *m_windowsMenu = nullptr;
     QHash<QAction *, ItemBinding> m_itemBindings;
