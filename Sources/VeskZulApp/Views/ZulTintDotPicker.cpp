@@ -1,0 +1,127 @@
+#include "Views/ZulTintDotPicker.h"
+
+#include "VeskKit/Design/VeskColorHex.h"
+
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include <cmath>
+
+namespace {
+
+struct Ring {
+    qreal opacity;
+    qreal width;
+};
+
+constexpr Ring kSelectedRing{0.92, 1.5};
+constexpr Ring kOtherRing{0.2, 0.5};
+
+} // namespace
+
+ZulTintDotPicker::ZulTintDotPicker(ZulNoteTint selected, qreal dotSize, std::function<void(ZulNoteTint)> onSelect,
+                                   QWidget *parent)
+    : QWidget(parent), m_selected(selected), m_dotSize(dotSize), m_onSelect(std::move(onSelect))
+{
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void ZulTintDotPicker::setSelected(ZulNoteTint tint)
+{
+    if (tint == m_selected)
+        return;
+    m_selected = tint;
+    update();
+}
+
+int ZulTintDotPicker::overflowMargin() const
+{
+    return int(std::ceil(m_dotSize * (selectedScale - 1) / 2));
+}
+
+QRectF ZulTintDotPicker::dotRect(ZulNoteTint tint) const
+{
+    const qreal margin = overflowMargin();
+    const qreal x = margin + int(tint) * (m_dotSize + spacing);
+    return {x, margin, m_dotSize, m_dotSize};
+}
+
+QString ZulTintDotPicker::helpText(ZulNoteTint tint)
+{
+    return labelEN(tint);
+}
+
+QSize ZulTintDotPicker::sizeHint() const
+{
+    const qreal count = qreal(ZulNoteTintAllCases().size());
+    const qreal width = count * m_dotSize + (count - 1) * spacing;
+    const int margin = overflowMargin();
+    return {int(std::ceil(width)) + 2 * margin, int(std::ceil(m_dotSize)) + 2 * margin};
+}
+
+QSize ZulTintDotPicker::minimumSizeHint() const
+{
+    return sizeHint();
+}
+
+std::optional<ZulNoteTint> ZulTintDotPicker::tintAt(QPointF position) const
+{
+    for (ZulNoteTint tint : ZulNoteTintAllCases())
+        if (dotRect(tint).contains(position))
+            return tint;
+    return std::nullopt;
+}
+
+bool ZulTintDotPicker::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        if (const auto tint = tintAt(help->pos()))
+            QToolTip::showText(help->globalPos(), helpText(*tint), this, dotRect(*tint).toAlignedRect());
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void ZulTintDotPicker::mousePressEvent(QMouseEvent *event)
+{
+    m_pressed = event->button() == Qt::LeftButton ? tintAt(event->position()) : std::nullopt;
+    event->accept();
+}
+
+void ZulTintDotPicker::mouseReleaseEvent(QMouseEvent *event)
+{
+    // A click is a press and release on the same dot.
+    const std::optional<ZulNoteTint> pressed = m_pressed;
+    m_pressed.reset();
+    if (event->button() != Qt::LeftButton || !pressed || tintAt(event->position()) != pressed)
+        return;
+    if (m_onSelect)
+        m_onSelect(*pressed);
+}
+
+void ZulTintDotPicker::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    for (ZulNoteTint tint : ZulNoteTintAllCases()) {
+        const bool isSelected = tint == m_selected;
+        const QRectF square = dotRect(tint);
+        const qreal scale = isSelected ? selectedScale : 1.0;
+        const qreal side = m_dotSize * scale;
+        const QRectF dot(square.center() - QPointF(side / 2, side / 2), QSizeF(side, side));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(veskColorFromHex(accentHex(tint)));
+        painter.drawEllipse(dot);
+        // The ring lies inside the dot's edge; it scales with the dot.
+        const Ring ring = isSelected ? kSelectedRing : kOtherRing;
+        const qreal width = ring.width * scale;
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(veskColorFromHex(0xFFFFFF, ring.opacity), width));
+        painter.drawEllipse(dot.adjusted(width / 2, width / 2, -width / 2, -width / 2));
+    }
+}

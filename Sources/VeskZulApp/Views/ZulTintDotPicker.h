@@ -1,0 +1,50 @@
+#pragma once
+
+#include "Models/ZulNoteTint.h"
+
+#include <QWidget>
+
+#include <functional>
+
+// A row of six colour dots, one per note tint in tint order, 5 apart. The
+// selected dot wears a bright ring and is drawn 12 % larger; a click reports
+// the tint and leaves changing `selected` to the owner. Each dot's tooltip
+// is the tint's English name in every language.
+//
+// The larger selected dot reaches past its square; the widget keeps that
+// much room on every side (overflowMargin) so nothing is clipped.
+class ZulTintDotPicker : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr qreal spacing = 5;
+    static constexpr qreal selectedScale = 1.12;
+
+    ZulTintDotPicker(ZulNoteTint selected, qreal dotSize, std::function<void(ZulNoteTint)> onSelect,
+                     QWidget *parent = nullptr);
+
+    ZulNoteTint selected() const { return m_selected; }
+    void setSelected(ZulNoteTint tint);
+    qreal dotSize() const { return m_dotSize; }
+    int overflowMargin() const;
+
+    // The unscaled square of a tint's dot, in widget coordinates.
+    QRectF dotRect(ZulNoteTint tint) const;
+    static QString helpText(ZulNoteTint tint);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    bool event(QEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    std::optional<ZulNoteTint> tintAt(QPointF position) const;
+
+    ZulNoteTint m_selected;
+    qreal m_dotSize;
+    std::function<void(ZulNoteTint)> m_onSelect;
+    std::optional<ZulNoteTint> m_pressed;
+};
