@@ -158,8 +158,9 @@ void fetchLiveRates(QNetworkAccessManager &session, QObject *receiver, LiveRates
     });
     deadline->start(timeout);
 
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply, state](qint64 received, qint64) {
-        if (received > maximumReplyBytes && !state->tooLarge) {
+    // A declared length over the limit is refused before its body arrives.
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply, state](qint64 received, qint64 total) {
+        if ((received > maximumReplyBytes || total > maximumReplyBytes) && !state->tooLarge) {
             state->tooLarge = true;
             reply->abort();
         }
