@@ -1,16 +1,27 @@
 #pragma once
 
+#include "VeskKit/Cloud/VeskFeedbackError.h"
 #include "VeskKit/Cloud/VeskFeedbackKind.h"
+#include "VeskKit/Cloud/VeskFeedbackReceipt.h"
+#include "VeskKit/Cloud/VeskFeedbackScreenshot.h"
 #include "VeskKit/Cloud/VeskUrlOpener.h"
 #include "VeskKit/Localization/VeskLanguage.h"
 #include "VeskKit/Utilities/VeskAppVersion.h"
 #include "VeskKit/Utilities/VeskBundle.h"
+#include "VeskKit/Utilities/VeskResult.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+
+class QNetworkAccessManager;
+class QObject;
 
 // The maker's feedback channel: where its web service lives, how the running
 // application and system are described to it, and the web feedback page.
@@ -52,5 +63,28 @@ bool isWebAddress(const QUrl &url);
 void openInBrowser(const QString &appName, const VeskAppVersion &version, VeskFeedbackKind kind,
                    VeskLanguage language, const std::optional<QString> &baseURL = std::nullopt,
                    const std::shared_ptr<VeskUrlOpener> &opener = VeskUrlOpener::desktop());
+
+using Result = VeskResult<VeskFeedbackReceipt, VeskFeedbackError>;
+
+// The image on the clipboard as a PNG screenshot named "clipboard-<seconds
+// since 1970>.png"; nothing when the clipboard holds no image. No size limit.
+std::optional<VeskFeedbackScreenshot> readScreenshotFromPasteboard();
+
+// A multipart/form-data body: the fields with a non-empty value in the order
+// given, then each screenshot as a "screenshots[]" part, then the closing
+// delimiter. Quotes and line breaks are removed from file names.
+QByteArray buildMultipartBody(const QString &boundary, const QList<std::pair<QString, QString>> &fields,
+                              const QList<VeskFeedbackScreenshot> &screenshots);
+
+// Checks the report (e-mail, message, screenshot count and sizes, endpoint),
+// then posts it as one multipart form to <base URL>/api/v1/feedback and reads
+// the reply. The completion runs exactly once on the context's thread, always
+// after submit has returned; it does not run when the context is destroyed
+// first. Only absolute http and https endpoints are posted to.
+void submit(const QString &appName, const VeskAppVersion &version, VeskFeedbackKind kind, const QString &email,
+            const QString &senderName, const QString &subject, const QString &message,
+            const QList<VeskFeedbackScreenshot> &screenshots, VeskLanguage language,
+            const std::optional<QString> &baseURL, QNetworkAccessManager &session, QObject *context,
+            std::function<void(const Result &)> completion);
 
 } // namespace VeskFeedbackService

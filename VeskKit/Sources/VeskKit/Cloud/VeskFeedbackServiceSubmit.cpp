@@ -1,0 +1,237 @@
+#include "VeskKit/Cloud/VeskFeedbackService.h"
+
+#include "VeskKit/Localization/VeskText.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QDateTime>
+#include <QGuiApplication>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMimeData>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTextBoundaryFinder>
+#include <QTimer>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr int kRequestTimeoutMs = 25'000;
+
+// Lengths the user would count: one per grapheme cluster.
+int perceivedLength(const QString &text)
+{
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    int count = 0;
+    while (finder.toNextBoundary() > 0)
+        ++count;
+    return count;
+}
+
+QString cleanedFileName(QString name)
+{
+    name.remove(u'"');
+    name.remove(u'\r');
+    name.remove(u'\n');
+    return name;
+}
+
+std::optional<QByteArray> pngOf(const QImage &image)
+{
+    if (image.isNull())
+        return std::nullopt;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG") || bytes.isEmpty())
+        return std::nullopt;
+    return bytes;
+}
+
+// An integral JSON number within int's range; booleans and fractions are not counts.
+std::optional<int> integerValue(const QJsonValue &value)
+{
+    if (!value.isDouble())
+        return std::nullopt;
+    const double number = value.toDouble();
+    if (std::trunc(number) != number || number < std::numeric_limits<int>::min() ||
+        number > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(number);
+}
+
+VeskFeedbackService::Result receiptFromReply(const QByteArray &body, int screenshotCount, VeskLanguage language)
+{
+    VeskFeedbackReceipt receipt{QStringLiteral("VESK-FB-OK"), screenshotCount,
+                                veskText(QStringLiteral("Thank you! Your feedback has been received."),
+                                         QStringLiteral("Teşekkürler! Geri bildiriminiz bize ulaştı."), language)};
+    const QJsonDocument document = QJsonDocument::fromJson(body);
+    if (document.isObject()) {
+        const QJsonObject object = document.object();
+        if (object.value(QStringLiteral("reference_code")).isString())
+            receipt.referenceCode = object.value(QStringLiteral("reference_code")).toString();
+        if (const std::optional<int> count = integerValue(object.value(QStringLiteral("attachments_count"))))
+            receipt.attachmentsCount = *count;
+        if (object.value(QStringLiteral("message")).isString())
+            receipt.message = object.value(QStringLiteral("message")).toString();
+    }
+    return VeskFeedbackService::Result::success(receipt);
+}
+
+VeskFeedbackService::Result rejection(const QByteArray &body, int status)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(body);
+    if (document.isObject()) {
+        const QJsonValue message = document.object().value(QStringLiteral("message"));
+        if (message.isString() && !message.toString().isEmpty())
+            return VeskFeedbackService::Result::failure(VeskFeedbackError::serverRejected(message.toString()));
+    }
+    return VeskFeedbackService::Result::failure(
+        VeskFeedbackError::serverRejected(QStringLiteral("HTTP ") + QString::number(status)));
+}
+
+std::optional<VeskFeedbackError> validationError(const QString &email, const QString &message,
+                                                 const QList<VeskFeedbackScreenshot> &screenshots)
+{
+    const QString trimmedEmail = email.trimmed();
+    if (!trimmedEmail.contains(u'@') || !trimmedEmail.contains(u'.') || perceivedLength(trimmedEmail) < 5)
+        return VeskFeedbackError::invalidEmail();
+    if (perceivedLength(message.trimmed()) < 10)
+        return VeskFeedbackError::messageTooShort();
+    if (screenshots.size() > VeskFeedbackService::maxScreenshots)
+        return VeskFeedbackError::tooManyScreenshots(VeskFeedbackService::maxScreenshots);
+    for (const VeskFeedbackScreenshot &screenshot : screenshots) {
+        if (screenshot.data.size() > VeskFeedbackService::maxScreenshotBytes)
+            return VeskFeedbackError::screenshotTooLarge(int(VeskFeedbackService::maxScreenshotBytes / 1048576));
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+namespace VeskFeedbackService {
+
+std::optional<VeskFeedbackScreenshot> readScreenshotFromPasteboard()
+{
+    const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
+    if (!mime)
+        return std::nullopt;
+    std::optional<QByteArray> png;
+    const QByteArray direct = mime->data(QStringLiteral("image/png"));
+    if (!direct.isEmpty())
+        png = direct;
+    else if (mime->hasImage())
+        png = pngOf(qvariant_cast<QImage>(mime->imageData()));
+    if (!png)
+        return std::nullopt;
+    const qint64 seconds = QDateTime::currentSecsSinceEpoch();
+    return VeskFeedbackScreenshot{QUuid::createUuid(),
+                                  QStringLiteral("clipboard-") + QString::number(seconds) + QStringLiteral(".png"),
+                                  QStringLiteral("image/png"), *png};
+}
+
+QByteArray buildMultipartBody(const QString &boundary, const QList<std::pair<QString, QString>> &fields,
+                              const QList<VeskFeedbackScreenshot> &screenshots)
+{
+    const QByteArray crlf("\r\n");
+    const QByteArray delimiter = "--" + boundary.toUtf8() + crlf;
+    QByteArray body;
+    for (const auto &[name, value] : fields) {
+        if (value.isEmpty())
+            continue;
+        body += delimiter;
+        body += "Content-Disposition: form-data; name=\"" + name.toUtf8() + "\"" + crlf + crlf;
+        body += value.toUtf8() + crlf;
+    }
+    for (const VeskFeedbackScreenshot &screenshot : screenshots) {
+        body += delimiter;
+        body += "Content-Disposition: form-data; name=\"screenshots[]\"; filename=\"" +
+                cleanedFileName(screenshot.filename).toUtf8() + "\"" + crlf;
+        body += "Content-Type: " + screenshot.mimeType.toUtf8() + crlf + crlf;
+        body += screenshot.data;
+        body += crlf;
+    }
+    body += "--" + boundary.toUtf8() + "--" + crlf;
+    return body;
+}
+
+void submit(const QString &appName, const VeskAppVersion &version, VeskFeedbackKind kind, const QString &email,
+            const QString &senderName, const QString &subject, const QString &message,
+            const QList<VeskFeedbackScreenshot> &screenshots, VeskLanguage language,
+            const std::optional<QString> &baseURL, QNetworkAccessManager &session, QObject *context,
+            std::function<void(const Result &)> completion)
+{
+    // Every outcome arrives later, on the context's thread, so a caller never
+    // sees its completion run inside its own call.
+    auto deliver = [context, completion](const Result &result) {
+        QTimer::singleShot(0, context, [completion, result] { completion(result); });
+    };
+
+    if (const std::optional<VeskFeedbackError> error = validationError(email, message, screenshots)) {
+        deliver(Result::failure(*error));
+        return;
+    }
+    const QUrl endpoint(resolvedBaseURL(baseURL) + QStringLiteral("/api/v1/feedback"), QUrl::StrictMode);
+    if (!isWebAddress(endpoint)) {
+        deliver(Result::failure(VeskFeedbackError::invalidEndpoint()));
+        return;
+    }
+
+    const QString boundary = QStringLiteral("VeskFeedback-") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    QString trimmedSubject = subject.trimmed();
+    if (perceivedLength(trimmedSubject) < 3)
+        trimmedSubject = appName + QStringLiteral(" — ") + title(kind, language);
+    const QList<std::pair<QString, QString>> fields = {
+        {QStringLiteral("type"), rawValue(kind)},
+        {QStringLiteral("program_slug"),
+         kind == VeskFeedbackKind::newApp ? QStringLiteral("new_app") : normalizedAppSlug(appName)},
+        {QStringLiteral("program_name"), appName},
+        {QStringLiteral("email"), email.trimmed()},
+        {QStringLiteral("sender_name"), senderName.trimmed()},
+        {QStringLiteral("subject"), trimmedSubject},
+        {QStringLiteral("message"), message.trimmed()},
+        {QStringLiteral("app_version"), version.shortVersion},
+        {QStringLiteral("os_info"), currentOSDescription()},
+        {QStringLiteral("locale"), language.rawValue()},
+        {QStringLiteral("source"), QStringLiteral("desktop_app")},
+    };
+
+    QNetworkRequest request(endpoint);
+    request.setTransferTimeout(kRequestTimeoutMs);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("multipart/form-data; boundary=") + boundary);
+    request.setRawHeader("Accept", "application/json");
+    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Quarnell/") + appName + QStringLiteral(" VeskKit"));
+    QNetworkReply *reply = session.post(request, buildMultipartBody(boundary, fields, screenshots));
+
+    const int screenshotCount = int(screenshots.size());
+    QObject::connect(reply, &QNetworkReply::finished, context, [reply, screenshotCount, language, completion] {
+        reply->deleteLater();
+        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        const QByteArray body = reply->readAll();
+        if (!status.isValid()) {
+            completion(Result::failure(VeskFeedbackError::networkFailure(
+                reply->error() != QNetworkReply::NoError ? reply->errorString()
+                                                         : QStringLiteral("Invalid HTTP response"))));
+            return;
+        }
+        const int code = status.toInt();
+        if (code >= 200 && code <= 299)
+            completion(receiptFromReply(body, screenshotCount, language));
+        else
+            completion(rejection(body, code));
+    });
+    // Without its context nobody waits for the answer.
+    QObject::connect(context, &QObject::destroyed, reply, [reply] {
+        // Aborting emits finished at once, while the context's connections
+        // still stand; the answer must not reach a completion any more.
+        reply->disconnect();
+        reply->abort();
+        reply->deleteLater();
+    });
+}
+
+} // namespace VeskFeedbackService
