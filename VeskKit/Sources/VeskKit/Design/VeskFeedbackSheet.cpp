@@ -718,7 +718,10 @@ void VeskFeedbackSheet::rebuildReceiptCard()
         m_doneButton = done;
     }
     stack->addLayout(buttons);
-    m_receiptSlot->addWidget(new VeskGlassCard(20, 14, content));
+    auto *card = new VeskGlassCard(20, 14, content);
+    m_receiptSlot->addWidget(card);
+    // Shown together with the state that asks for it, not a turn later.
+    card->show();
 }
 
 void VeskFeedbackSheet::rebuildThumbnails()
