@@ -1,5 +1,6 @@
 #include "VeskKit/Cloud/VeskFeedbackError.h"
 #include "VeskKit/Cloud/VeskFeedbackService.h"
+#include "VeskKit/Design/VeskBrandMark.h"
 #include "VeskKit/Design/VeskFeedbackSheet.h"
 #include "helper_feedbackserver.h"
 #include "helper_recordingurlopener.h"
@@ -338,9 +339,11 @@ void TestVeskFeedbackSheet::kindTileChoosesThePageKind()
     QCOMPARE(QUrlQuery(page).queryItemValue(QStringLiteral("type")), QStringLiteral("general"));
     QCOMPARE(QUrlQuery(page).queryItemValue(QStringLiteral("app")), QStringLiteral("sometool"));
     QVERIFY(!page.toString().contains(QStringLiteral("carried")));
-    // A name the suite does not know shows no product emblem.
-    QCOMPARE(sheet->findChildren<QWidget *>(QStringLiteral("brandMark")).size(), 1);
-    QVERIFY(!sheet->findChild<QWidget *>(QStringLiteral("brandMark"))->inherits("VeskAppEmblem"));
+    // A name the suite does not know shows the running application's mark.
+    const QList<VeskBrandMark *> marks = sheet->findChildren<VeskBrandMark *>();
+    QCOMPARE(marks.size(), 1);
+    QCOMPARE(marks.constFirst()->style(), VeskBrandMarkStyle::currentApp());
+    QCOMPARE(marks.constFirst()->size(), QSize(28, 28));
 }
 
 void TestVeskFeedbackSheet::pasting_data()

@@ -1,4 +1,4 @@
-#include "VeskKit/Design/Emblems/VeskAppEmblem.h"
+#include "VeskKit/Design/VeskBrandMark.h"
 #include "VeskKit/Design/VeskFeedbackButton.h"
 #include "VeskKit/Design/VeskVersionAndLogsView.h"
 #include "VeskKit/Utilities/VeskAppLogger.h"
@@ -483,13 +483,11 @@ void TestVeskVersionAndLogsView::headerOnlyWithCloseAction()
 void TestVeskVersionAndLogsView::brandMarkFollowsTheApplicationName_data()
 {
     QTest::addColumn<QString>("appName");
-    QTest::addColumn<QString>("emblem"); // raw value; empty: no emblem
+    QTest::addColumn<QString>("emblem"); // raw value; empty: the running application's mark
 
     QTest::newRow("this application") << "VeskZul" << "veskzul";
     QTest::newRow("bundle identifier of another") << "com.quarnell.VeskAtlas" << "veskatlas";
-    // The test program is no suite application, so neither the name nor the
-    // running process names one.
-    QTest::newRow("unknown name, unknown process") << "Some Tool" << "";
+    QTest::newRow("unknown name") << "Some Tool" << "";
 }
 
 void TestVeskVersionAndLogsView::brandMarkFollowsTheApplicationName()
@@ -497,14 +495,18 @@ void TestVeskVersionAndLogsView::brandMarkFollowsTheApplicationName()
     QFETCH(QString, appName);
     QFETCH(QString, emblem);
 
-    QVERIFY(!VeskAppIdentity::current().has_value());
     VeskVersionAndLogsView panel(appName, kVersion, makeLogger(), VeskProductPalette::deepIndigo, VeskLanguage::en,
                                  {}, [] {});
-    const QList<QWidget *> marks = panel.findChildren<QWidget *>(QStringLiteral("brandMark"));
+    const QList<VeskBrandMark *> marks = panel.findChildren<VeskBrandMark *>();
     QCOMPARE(marks.size(), 1);
     QCOMPARE(marks.constFirst()->size(), QSize(24, 24));
-    const auto *shown = qobject_cast<VeskAppEmblem *>(marks.constFirst());
-    QCOMPARE(shown ? shown->app().rawValue() : QString(), emblem);
+    const VeskBrandMarkStyle style = marks.constFirst()->style();
+    if (emblem.isEmpty()) {
+        QCOMPARE(style, VeskBrandMarkStyle::currentApp());
+    } else {
+        QCOMPARE(style.kind(), VeskBrandMarkStyle::Kind::app);
+        QCOMPARE(style.identity()->rawValue(), emblem);
+    }
 }
 
 void TestVeskVersionAndLogsView::folderButtonOpensTheLogFolder()

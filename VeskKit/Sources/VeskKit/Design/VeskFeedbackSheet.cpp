@@ -2,7 +2,7 @@
 
 #include "VeskKit/Cloud/VeskFeedbackError.h"
 #include "VeskKit/Cloud/VeskFeedbackService.h"
-#include "VeskKit/Design/Emblems/VeskAppEmblem.h"
+#include "VeskKit/Design/VeskBrandMark.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFont.h"
@@ -263,21 +263,13 @@ private:
     bool m_busy = false;
 };
 
-// The application's mark: the emblem the name resolves to, else that of the
-// running application; a blank square of the same size when neither is known.
+// The suite's mark for the application the name resolves to, else for the
+// running application.
 QWidget *makeBrandMark(qreal size, const QString &appName)
 {
-    std::optional<VeskAppIdentity> identity = VeskAppIdentity::resolve(appName);
-    if (!identity)
-        identity = VeskAppIdentity::current();
-    QWidget *mark = nullptr;
-    if (identity) {
-        mark = new VeskAppEmblem(*identity, size, false);
-    } else {
-        mark = new QWidget;
-        const int side = int(std::lround(size));
-        mark->setFixedSize(side, side);
-    }
+    const std::optional<VeskAppIdentity> identity = VeskAppIdentity::resolve(appName);
+    auto *mark = new VeskBrandMark(size, identity ? VeskBrandMarkStyle::app(*identity)
+                                                  : VeskBrandMarkStyle::currentApp());
     mark->setObjectName(QStringLiteral("brandMark"));
     return mark;
 }

@@ -1,7 +1,7 @@
 #include "VeskKit/Design/VeskVersionAndLogsView.h"
 
 #include "VeskKit/Design/VeskAppLoggerReveal.h"
-#include "VeskKit/Design/Emblems/VeskAppEmblem.h"
+#include "VeskKit/Design/VeskBrandMark.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFeedbackButton.h"
@@ -193,22 +193,13 @@ private:
     QColor m_colour;
 };
 
-// The application's mark in the header: the emblem of the suite application
-// the name resolves to, else that of the running application. When neither
-// is known a blank square of the same size keeps the header's layout.
+// The suite's mark for the application the name resolves to, else for the
+// running application.
 QWidget *makeBrandMark(qreal size, const QString &appName)
 {
-    std::optional<VeskAppIdentity> identity = VeskAppIdentity::resolve(appName);
-    if (!identity)
-        identity = VeskAppIdentity::current();
-    QWidget *mark = nullptr;
-    if (identity) {
-        mark = new VeskAppEmblem(*identity, size, false);
-    } else {
-        mark = new QWidget;
-        const int side = int(std::lround(size));
-        mark->setFixedSize(side, side);
-    }
+    const std::optional<VeskAppIdentity> identity = VeskAppIdentity::resolve(appName);
+    auto *mark = new VeskBrandMark(size, identity ? VeskBrandMarkStyle::app(*identity)
+                                                  : VeskBrandMarkStyle::currentApp());
     mark->setObjectName(QStringLiteral("brandMark"));
     return mark;
 }
