@@ -91,12 +91,17 @@ SynchronizedComputationalTextView::SynchronizedComputationalTextView(QWidget *pa
     m_caretBlink.setInterval(flash > 0 ? flash / 2 : 500);
     connect(&m_caretBlink, &QTimer::timeout, this, [this] {
         m_caretShown = !m_caretShown;
-        viewport()->update(cursorRect().adjusted(-2, 0, 2, 0));
+        // Scrolling may have moved the caret since it was last drawn.
+        viewport()->update(m_caretRect);
+        m_caretRect = cursorRect().adjusted(-2, 0, 2, 0);
+        viewport()->update(m_caretRect);
     });
     connect(this, &QTextEdit::cursorPositionChanged, this, [this] {
-        // The old caret spot needs repainting too; a whole-viewport update is
-        // cheap next to the layout work the move itself costs.
-        viewport()->update();
+        // The document repaints what it changed, not the caret we draw:
+        // both the old and the new caret spot need it.
+        viewport()->update(m_caretRect);
+        m_caretRect = cursorRect().adjusted(-2, 0, 2, 0);
+        viewport()->update(m_caretRect);
         restartCaretBlink();
     });
 }
@@ -418,11 +423,35 @@ void SynchronizedComputationalTextView::keyPressEvent(QKeyEvent *event)
 
 void SynchronizedComputationalTextView::paintEvent(QPaintEvent *event)
 {
-    QTextEdit::paintEvent(event);
-    if (!hasFocus() || !m_caretShown || isReadOnly() || textCursor().hasSelection())
-        return;
-    const QRect caret = cursorRect();
+    // The document is drawn here rather than by the text edit, which would
+    // also draw its own caret: doing so walks every paragraph between the
+    // caret and the visible rows once the caret is scrolled out of view,
+    // which makes scrolling a long note slow. The caret is ours anyway.
     QPainter painter(viewport());
+    const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const QRect clip = event->rect().translated(scroll);
+    painter.translate(-scroll);
+    painter.setClipRect(clip);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.clip = clip;
+    context.palette = palette();
+    context.cursorPosition = -1;
+    const QTextCursor cursor = textCursor();
+    if (cursor.hasSelection()) {
+        QAbstractTextDocumentLayout::Selection selection;
+        selection.cursor = cursor;
+        selection.format.setBackground(palette().brush(QPalette::Highlight));
+        selection.format.setForeground(palette().brush(QPalette::HighlightedText));
+        context.selections.append(selection);
+    }
+    document()->documentLayout()->draw(&painter, context);
+
+    if (!hasFocus() || !m_caretShown || isReadOnly() || cursor.hasSelection())
+        return;
+    painter.resetTransform();
+    painter.setClipping(false);
+    const QRect caret = cursorRect();
+    m_caretRect = caret.adjusted(-2, 0, 2, 0);
     painter.fillRect(QRectF(caret.x(), caret.y(), caretWidth, caret.height()), m_accent);
 }
 

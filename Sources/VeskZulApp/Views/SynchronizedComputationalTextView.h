@@ -11,7 +11,7 @@
 
 #include <optional>
 
-class EditorLayoutMetrics;
+#include "Views/EditorLayoutMetrics.h"
 
 // The editable text of one note: a monospaced text view with a fixed row
 // height that keeps the note text and the view in step in both directions
@@ -122,4 +122,5 @@ private:
     bool m_resyncQueued = false;
     QTimer m_caretBlink;
     bool m_caretShown = false;
+    QRect m_caretRect;
 };

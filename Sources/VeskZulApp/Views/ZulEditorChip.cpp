@@ -20,6 +20,8 @@ ZulEditorChip::ZulEditorChip(QWidget *parent)
 
 void ZulEditorChip::setParts(const QList<Part> &parts)
 {
+    if (parts == m_parts)
+        return;
     m_parts = parts;
     setAccessibleName(spokenText());
     updateGeometry();

@@ -21,6 +21,8 @@ public:
         QString symbol;       // a VeskSymbol name
         QFont font;           // for a symbol: its pixel size sets the box
         QColor colour;
+
+        friend bool operator==(const Part &, const Part &) = default;
     };
 
     explicit ZulEditorChip(QWidget *parent = nullptr);

@@ -10,6 +10,8 @@
 #include "VeskKit/Localization/VeskText.h"
 
 #include <QFontMetricsF>
+#include <QHash>
+#include <QPixmap>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -43,6 +45,39 @@ qreal resultSize(bool compact)
 }
 
 constexpr qreal sumSymbolSize = 9.5;
+constexpr qreal glowRadius = 5;
+
+// The soft glow around an aggregate chip: five widening rings of falling
+// opacity. Drawn once per chip size and colour, since a scroll step repaints
+// every visible row.
+const QPixmap &glow(QSizeF chip, const QColor &colour, qreal radius, qreal ratio)
+{
+    static QHash<QString, QPixmap> cache;
+    const QString key = QStringLiteral("%1:%2:%3:%4")
+                            .arg(qRound(chip.width() * 4))
+                            .arg(qRound(chip.height() * 4))
+                            .arg(colour.rgba())
+                            .arg(qRound(ratio * 4));
+    const auto found = cache.constFind(key);
+    if (found != cache.constEnd())
+        return *found;
+    if (cache.size() > 64)
+        cache.clear();
+    const QSizeF size = chip + QSizeF(2 * glowRadius, 2 * glowRadius);
+    QPixmap pixmap((size * ratio).toSize() + QSize(1, 1));
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    const QRectF body(QPointF(glowRadius, glowRadius), chip);
+    for (int step = int(glowRadius); step >= 1; --step) {
+        painter.setBrush(withOpacity(colour, 0.32 * 0.22 * (glowRadius + 1 - step) / glowRadius));
+        painter.drawPath(veskContinuousRoundedRect(body.adjusted(-step, -step, step, step), radius + step));
+    }
+    painter.end();
+    return *cache.insert(key, pixmap);
+}
 constexpr qreal taskTextSize = 10.5;
 
 QFont taskFont()
@@ -87,10 +122,17 @@ void ZulResultGutter::setLanguage(VeskLanguage language)
     update();
 }
 
-QFont ZulResultGutter::resultFont(bool aggregate) const
+const QFont &ZulResultGutter::resultFont(bool aggregate) const
 {
-    return veskSystemFont(resultSize(m_compactMode), aggregate ? QFont::Bold : QFont::DemiBold,
-                          VeskFontDesign::monospaced);
+    // Fonts and their metrics are looked up once per form: a paint may lay
+    // out dozens of rows.
+    if (!m_fonts || m_fonts->compact != m_compactMode) {
+        m_fonts = Fonts{m_compactMode,
+                        veskSystemFont(resultSize(m_compactMode), QFont::DemiBold, VeskFontDesign::monospaced),
+                        veskSystemFont(resultSize(m_compactMode), QFont::Bold, VeskFontDesign::monospaced),
+                        taskFont()};
+    }
+    return aggregate ? m_fonts->aggregate : m_fonts->result;
 }
 
 QString ZulResultGutter::taskText(bool checked) const
@@ -123,7 +165,8 @@ ZulResultGutter::Row ZulResultGutter::layoutRow(const EvaluatedLine &line, qreal
         labelWidth = side;
         labelHeight = side;
         if (!m_compactMode) {
-            const QFontMetricsF fm(taskFont());
+            resultFont(false);
+            const QFontMetricsF fm(m_fonts->task);
             labelWidth += labelSpacing + fm.horizontalAdvance(taskText(line.isChecked.value_or(false)));
             labelHeight = std::max(labelHeight, fm.height());
         }
@@ -233,7 +276,8 @@ void ZulResultGutter::paintTask(QPainter &painter, const Row &row) const
                       checked ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("circle"), colour,
                       QFont::DemiBold);
     if (!m_compactMode) {
-        painter.setFont(taskFont());
+        resultFont(false);
+        painter.setFont(m_fonts->task);
         painter.setPen(colour);
         painter.drawText(QRectF(label.left() + side + labelSpacing, label.top(), label.width() - side - labelSpacing,
                                 label.height()),
@@ -247,12 +291,8 @@ void ZulResultGutter::paintBadge(QPainter &painter, const Row &row) const
     const QColor colour = badgeColor(row.line.kind);
     constexpr qreal radius = 6;
     if (aggregate) {
-        // A soft glow of radius 5 around the chip.
-        painter.setPen(Qt::NoPen);
-        for (int step = 5; step >= 1; --step) {
-            painter.setBrush(withOpacity(colour, 0.32 * 0.22 * (6 - step) / 5));
-            painter.drawPath(veskContinuousRoundedRect(row.chip.adjusted(-step, -step, step, step), radius + step));
-        }
+        const QPixmap &halo = glow(row.chip.size(), colour, radius, painter.device()->devicePixelRatioF());
+        painter.drawPixmap(row.chip.topLeft() - QPointF(glowRadius, glowRadius), halo);
     }
     veskPaintGlassShape(painter, row.chip, radius, withOpacity(colour, aggregate ? 0.24 : 0.11),
                         withOpacity(colour, aggregate ? 0.65 : 0.25), 0.8);

@@ -76,7 +76,7 @@ private:
     void paintPlaceholder(QPainter &painter) const;
     void paintTask(QPainter &painter, const Row &row) const;
     void paintBadge(QPainter &painter, const Row &row) const;
-    QFont resultFont(bool aggregate) const;
+    const QFont &resultFont(bool aggregate) const;
     QString taskText(bool checked) const;
 
     QPointer<EditorLayoutMetrics> m_metrics;
@@ -85,4 +85,12 @@ private:
     bool m_compactMode = false;
     VeskLanguage m_language = VeskLanguage::en;
     std::optional<qint64> m_pressedLine;
+    struct Fonts
+    {
+        bool compact = false;
+        QFont result;
+        QFont aggregate;
+        QFont task;
+    };
+    mutable std::optional<Fonts> m_fonts;
 };
