@@ -1,0 +1,288 @@
+#pragma once
+
+#include "Engine/ComputationalNoteEngine.h"
+#include "Models/CurrencyRateTable.h"
+#include "Models/NoteEvaluationSummary.h"
+#include "Models/ZulConfig.h"
+#include "Models/ZulExportFormat.h"
+#include "Models/ZulNote.h"
+#include "Models/ZulNoteTint.h"
+#include "Services/ZulStorageService.h"
+#include "VeskKit/Localization/VeskLanguage.h"
+#include "ViewModels/ZulNoteFilter.h"
+#include "ViewModels/ZulOrderedNotesWriter.h"
+#include "ViewModels/ZulStudioEnvironment.h"
+#include "ViewModels/ZulStudioTab.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+#include <QThreadPool>
+#include <QUuid>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <tuple>
+
+class QTimer;
+class VeskAppLogger;
+class VeskGlobalHotkeyManager;
+
+using ZulEvaluationMap = QHash<QUuid, NoteEvaluationSummary>;
+using ZulOptionalNoteID = std::optional<QUuid>;
+using ZulOptionalText = std::optional<QString>;
+
+// The application's one live state: the notes, their evaluations, the
+// settings and rates, what the studio shows, and every command that changes
+// any of it. Lives on the GUI thread; the studio window, the edge drawer,
+// the floating stickies and the tray popover all read and drive the same
+// instance.
+class ZulStudioViewModel : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QList<ZulNote> notes READ notes NOTIFY notesChanged)
+    Q_PROPERTY(ZulOptionalNoteID selectedNoteID READ selectedNoteID WRITE setSelectedNoteID NOTIFY selectedNoteIDChanged)
+    Q_PROPERTY(ZulConfig config READ config NOTIFY configChanged)
+    Q_PROPERTY(CurrencyRateTable rates READ rates NOTIFY ratesChanged)
+    Q_PROPERTY(ZulStudioTab selectedTab READ selectedTab WRITE setSelectedTab NOTIFY selectedTabChanged)
+    Q_PROPERTY(ZulNoteFilter activeFilter READ activeFilter WRITE setActiveFilter NOTIFY activeFilterChanged)
+    Q_PROPERTY(ZulOptionalText selectedTag READ selectedTag WRITE setSelectedTag NOTIFY selectedTagChanged)
+    Q_PROPERTY(QString searchText READ searchText WRITE setSearchText NOTIFY searchTextChanged)
+    Q_PROPERTY(ZulEvaluationMap evaluationsByNoteID READ evaluationsByNoteID NOTIFY evaluationsByNoteIDChanged)
+    Q_PROPERTY(bool isEdgeDrawerOpen READ isEdgeDrawerOpen WRITE setIsEdgeDrawerOpen NOTIFY isEdgeDrawerOpenChanged)
+    Q_PROPERTY(bool isRefreshingRates READ isRefreshingRates NOTIFY isRefreshingRatesChanged)
+    Q_PROPERTY(VeskLanguage language READ language WRITE setLanguage NOTIFY languageChanged)
+    Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY launchAtLoginChanged)
+    Q_PROPERTY(bool isVersionLogsSheetPresented READ isVersionLogsSheetPresented WRITE setIsVersionLogsSheetPresented NOTIFY isVersionLogsSheetPresentedChanged)
+    Q_PROPERTY(ZulOptionalText toastMessage READ toastMessage NOTIFY toastMessageChanged)
+    Q_PROPERTY(bool toastIsError READ toastIsError NOTIFY toastIsErrorChanged)
+    Q_PROPERTY(qint64 storageFootprintBytes READ storageFootprintBytes NOTIFY storageFootprintBytesChanged)
+    Q_PROPERTY(QString quickScratchText READ quickScratchText WRITE setQuickScratchText NOTIFY quickScratchTextChanged)
+    Q_PROPERTY(NoteEvaluationSummary quickScratchSummary READ quickScratchSummary NOTIFY quickScratchSummaryChanged)
+
+public:
+    using StudioWindowOpener = std::function<void()>;
+
+    // Longer notes (in grapheme clusters) are evaluated off the GUI thread.
+    static constexpr qsizetype longNoteThreshold = 4000;
+    static constexpr int evaluationDebounceMs = 30;
+    static constexpr int saveDebounceMs = 350;
+    static constexpr int toastLifetimeMs = 2400;
+    static constexpr int bootstrapDelayMs = 250;
+
+    // Loads everything and brings the application state up; see the .cpp.
+    explicit ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvironment environment = {},
+                                QObject *parent = nullptr);
+    // Writes a save still waiting for its pause.
+    ~ZulStudioViewModel() override;
+
+    // Published state.
+    const QList<ZulNote> &notes() const { return m_notes; }
+    const std::optional<QUuid> &selectedNoteID() const { return m_selectedNoteID; }
+    void setSelectedNoteID(const std::optional<QUuid> &id);
+    const ZulConfig &config() const { return m_config; }
+    const CurrencyRateTable &rates() const { return m_rates; }
+    ZulStudioTab selectedTab() const { return m_selectedTab; }
+    void setSelectedTab(ZulStudioTab tab);
+    ZulNoteFilter activeFilter() const { return m_activeFilter; }
+    void setActiveFilter(ZulNoteFilter filter);
+    const std::optional<QString> &selectedTag() const { return m_selectedTag; }
+    void setSelectedTag(const std::optional<QString> &tag);
+    const QString &searchText() const { return m_searchText; }
+    void setSearchText(const QString &text);
+    const ZulEvaluationMap &evaluationsByNoteID() const { return m_evaluationsByNoteID; }
+    bool isEdgeDrawerOpen() const { return m_isEdgeDrawerOpen; }
+    void setIsEdgeDrawerOpen(bool open);
+    bool isRefreshingRates() const { return m_isRefreshingRates; }
+    VeskLanguage language() const { return m_language; }
+    void setLanguage(VeskLanguage language);
+    bool launchAtLogin() const { return m_launchAtLogin; }
+    bool isVersionLogsSheetPresented() const { return m_isVersionLogsSheetPresented; }
+    void setIsVersionLogsSheetPresented(bool presented);
+    const std::optional<QString> &toastMessage() const { return m_toastMessage; }
+    bool toastIsError() const { return m_toastIsError; }
+    qint64 storageFootprintBytes() const { return m_storageFootprintBytes; }
+    const QString &quickScratchText() const { return m_quickScratchText; }
+    // Re-evaluates the scratch summary at once.
+    void setQuickScratchText(const QString &text);
+    const NoteEvaluationSummary &quickScratchSummary() const { return m_quickScratchSummary; }
+
+    const ZulStorageService &storage() const { return m_storage; }
+    VeskAppLogger &logger() const { return *m_logger; }
+
+    // Note list: display order, filtering and tags.
+    QList<ZulNote> filteredNotes() const;
+    QStringList allTags() const;
+    // Pinned first, then the latest updatedAt first; stable.
+    static QList<ZulNote> sortedNotesList(const QList<ZulNote> &notes);
+
+    // Look-ups.
+    std::optional<ZulNote> note(const QUuid &id) const;
+    NoteEvaluationSummary evaluation(const QUuid &id) const;
+    NoteEvaluationSummary selectedNoteEvaluation() const;
+    int activeStickyCount() const;
+    QString menuBarBadgeText() const;
+
+    // Editing.
+    void updateNoteContent(const QUuid &id, const QString &content);
+    void showToast(const QString &message, bool isError);
+
+    // Note operations.
+    ZulNote createNote(const QString &title, const QString &content, ZulNoteTint tint, bool ephemeral,
+                       bool sticky);
+    void deleteNote(const QUuid &id);
+    void duplicateNote(const QUuid &id);
+    void updateNoteTitle(const QUuid &id, const QString &title);
+    void updateNoteTint(const QUuid &id, ZulNoteTint tint);
+    void togglePin(const QUuid &id);
+    void toggleEphemeral(const QUuid &id);
+    void toggleFloatingSticky(const QUuid &id);
+    void closeFloatingSticky(const QUuid &id);
+    void updateStickyFrame(const QUuid &id, const QRectF &frame);
+    void addTag(const QString &tag, const QUuid &id);
+    void removeTag(const QString &tag, const QUuid &id);
+    void promoteQuickScratchToNote();
+
+    // Window, drawer, sticky and global commands.
+    void bindStudioWindowOpener(StudioWindowOpener opener);
+    void openStudioWindowForNote(const QUuid &id);
+    void toggleEdgeDrawer();
+    void createAndFloatStickyNote();
+    void copyToClipboard(const QString &text, const std::optional<QString> &label);
+    void refreshLiveCurrencyRates();
+
+    // Settings, tidy and login item.
+    void updateConfig(const std::function<void(ZulConfig &)> &mutation);
+    void runAutoTidyNow();
+    void toggleLaunchAtLogin(bool enabled);
+
+    // Writes a save still waiting for its pause, synchronously, and waits for
+    // background writes. Runs when the application is about to quit.
+    void flushPendingSaves();
+
+signals:
+    void notesChanged();
+    void selectedNoteIDChanged();
+    void configChanged();
+    void ratesChanged();
+    void selectedTabChanged();
+    void activeFilterChanged();
+    void selectedTagChanged();
+    void searchTextChanged();
+    void evaluationsByNoteIDChanged();
+    void isEdgeDrawerOpenChanged();
+    void isRefreshingRatesChanged();
+    void languageChanged();
+    void launchAtLoginChanged();
+    void isVersionLogsSheetPresentedChanged();
+    void toastMessageChanged();
+    void toastIsErrorChanged();
+    void storageFootprintBytesChanged();
+    void quickScratchTextChanged();
+    void quickScratchSummaryChanged();
+
+private:
+    using DayKey = std::tuple<int, int, int>;
+
+    struct PendingEvaluation
+    {
+        QTimer *timer = nullptr;
+        quint64 token = 0;
+    };
+
+    QString text(const char *en, const char *tr) const;
+    QDateTime now() const;
+    void log(const QString &category, const QString &message) const;
+
+    // The engine for any evaluation; rebuilt when the day, the default
+    // currency or the rates change, and stamped with the present instant.
+    ComputationalNoteEngine currentEngine();
+    void recomputeAllEvaluations();
+    void refreshQuickScratchSummary();
+    void clearEngineCache();
+
+    void scheduleDebouncedEvaluation(const QUuid &noteID, const QString &content);
+    void cancelDebouncedEvaluation(const QUuid &noteID);
+    void cancelAllDebouncedEvaluations();
+    void applyBackgroundEvaluation(const QUuid &noteID, quint64 token, const QString &content,
+                                   const NoteEvaluationSummary &summary);
+
+    void scheduleDebouncedSave();
+    void persistNotesImmediately();
+    void handleWriteOutcome(const ZulOrderedNotesWriter::Outcome &outcome);
+
+    void startAutoTidySchedule();
+    void runTimedTidy();
+    void scheduleMidnightRefresh();
+    void bootstrapFloatingControllers();
+    void syncEdgeDrawerChrome();
+    ZulEdgeDrawerControlling &ensureEdgeDrawerController();
+    ZulStickyControlling &ensureStickyController();
+
+    int indexOfNote(const QUuid &id) const;
+    void publishNotes(QList<ZulNote> notes);
+    void notesMutated();
+    void setEvaluation(const QUuid &id, const NoteEvaluationSummary &summary);
+    void removeEvaluations(const QList<QUuid> &ids);
+    void setStorageFootprintBytes(qint64 bytes);
+    void setIsRefreshingRates(bool refreshing);
+    void setToastMessage(const std::optional<QString> &message);
+    void setToastIsError(bool isError);
+    void setQuickScratchSummary(const NoteEvaluationSummary &summary);
+    void setLaunchAtLogin(bool enabled);
+    // Selection after notes were removed: kept when its note remains, else
+    // the first remaining note in display order.
+    void reselectAfterRemoval();
+    ZulNote insertNewNote(const QString &title, const QString &content, ZulNoteTint tint, bool ephemeral,
+                          bool sticky);
+
+    // Published state.
+    QList<ZulNote> m_notes;
+    std::optional<QUuid> m_selectedNoteID;
+    ZulConfig m_config;
+    CurrencyRateTable m_rates;
+    ZulStudioTab m_selectedTab = ZulStudioTab::workspace;
+    ZulNoteFilter m_activeFilter = ZulNoteFilter::all;
+    std::optional<QString> m_selectedTag;
+    QString m_searchText;
+    ZulEvaluationMap m_evaluationsByNoteID;
+    bool m_isEdgeDrawerOpen = false;
+    bool m_isRefreshingRates = false;
+    VeskLanguage m_language;
+    bool m_launchAtLogin = false;
+    bool m_isVersionLogsSheetPresented = false;
+    std::optional<QString> m_toastMessage;
+    bool m_toastIsError = false;
+    qint64 m_storageFootprintBytes = 0;
+    std::shared_ptr<VeskAppLogger> m_logger;
+    QString m_quickScratchText;
+    NoteEvaluationSummary m_quickScratchSummary;
+
+    // Internal state.
+    ZulStorageService m_storage;
+    ZulStudioEnvironment m_environment;
+    std::unique_ptr<VeskGlobalHotkeyManager> m_hotkeyManager;
+    std::unique_ptr<ZulEdgeDrawerControlling> m_edgeDrawerController;
+    std::unique_ptr<ZulStickyControlling> m_stickyController;
+    ZulOrderedNotesWriter *m_notesWriter = nullptr;
+    QTimer *m_saveTimer = nullptr;
+    QList<ZulNote> m_pendingSaveCopy;
+    bool m_saveFailing = false;
+    quint64 m_lastHandledWriteTicket = 0;
+    QHash<QUuid, PendingEvaluation> m_evaluationDebounceTasks;
+    quint64 m_nextEvaluationToken = 0;
+    QThreadPool m_evaluationPool;
+    QTimer *m_tidyTimer = nullptr;
+    QTimer *m_midnightTimer = nullptr;
+    QTimer *m_toastTimer = nullptr;
+    StudioWindowOpener m_studioWindowOpener;
+    bool m_observingReopenRequests = false;
+    std::optional<ComputationalNoteEngine> m_cachedEngine;
+    std::optional<DayKey> m_cachedEngineDayKey;
+    QString m_cachedEngineCurrency;
+    std::optional<CurrencyRateTable> m_cachedEngineRates;
+};

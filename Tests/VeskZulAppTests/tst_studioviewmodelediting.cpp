@@ -1,0 +1,365 @@
+#include "StudioTestSupport.h"
+
+#include <QElapsedTimer>
+
+using namespace studiotest;
+
+namespace {
+
+ComputationalNoteEngine engineNow()
+{
+    return ComputationalNoteEngine(CurrencyRateTable::offlineDefaults(), QStringLiteral("TRY"),
+                                   QDateTime::currentDateTimeUtc(), QTimeZone::systemTimeZone());
+}
+
+// `lines` lines of "1+1" followed by `tail`; each line is four characters
+// with its line feed.
+QString sumLines(int lines, const QString &tail = QString())
+{
+    return QStringLiteral("1+1\n").repeated(lines) + tail;
+}
+
+std::optional<ZulNote> find(const QList<ZulNote> &notes, const QUuid &id)
+{
+    for (const ZulNote &note : notes) {
+        if (note.id == id)
+            return note;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+class TestStudioViewModelEditing : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void unchangedContentChangesNothing();
+    void unknownNoteIsIgnored();
+    void longNotesAreEvaluatedLater_data();
+    void longNotesAreEvaluatedLater();
+    void staleBackgroundResultsAreNeverStored();
+    void shorteningALongNoteEvaluatesAtOnce();
+    void saves_data();
+    void saves();
+    void olderBackgroundWriteNeverLandsLast();
+    void failedSavesAreReportedOncePerRun();
+    void newToastReplacesAndRestartsLifetime();
+    void errorFlagFollowsTheLatestToast();
+    void lookupsFallBackToTheEmptySummary();
+    void destructionWritesThePendingSave();
+
+private:
+    PrivateHome m_home;
+    QList<ZulNote> twoNotes() const
+    {
+        const QDateTime when = QDateTime::currentDateTimeUtc().addSecs(-3600);
+        return {makeNote(QStringLiteral("first"), QStringLiteral("2+2"), when),
+                makeNote(QStringLiteral("second"), QStringLiteral("3*3"), when.addSecs(-60))};
+    }
+};
+
+void TestStudioViewModelEditing::init()
+{
+    appLogger()->clear();
+}
+
+void TestStudioViewModelEditing::unchangedContentChangesNothing()
+{
+    Studio studio;
+    studio.seed(twoNotes());
+    ZulStudioViewModel &viewModel = studio.start();
+    const ZulNote before = viewModel.notes().first();
+    QSignalSpy notesSpy(&viewModel, &ZulStudioViewModel::notesChanged);
+    QSignalSpy evaluationSpy(&viewModel, &ZulStudioViewModel::evaluationsByNoteIDChanged);
+
+    viewModel.updateNoteContent(before.id, before.content);
+
+    QCOMPARE(viewModel.notes().first(), before);
+    QCOMPARE(notesSpy.count(), 0);
+    QCOMPARE(evaluationSpy.count(), 0);
+    // A save waiting for its pause would be written now.
+    viewModel.flushPendingSaves();
+    QCOMPARE(studio.writes->writeCount(), 0);
+}
+
+void TestStudioViewModelEditing::unknownNoteIsIgnored()
+{
+    Studio studio;
+    studio.seed(twoNotes());
+    ZulStudioViewModel &viewModel = studio.start();
+    const QList<ZulNote> before = viewModel.notes();
+    viewModel.updateNoteContent(QUuid::createUuid(), QStringLiteral("lost"));
+    viewModel.flushPendingSaves();
+    QCOMPARE(viewModel.notes(), before);
+    QCOMPARE(studio.writes->writeCount(), 0);
+}
+
+void TestStudioViewModelEditing::longNotesAreEvaluatedLater_data()
+{
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<bool>("evaluatedAtOnce");
+
+    QTest::newRow("exactly 4000 characters") << sumLines(1000) << true;
+    QTest::newRow("4001 characters") << sumLines(1000, QStringLiteral("7")) << false;
+    // 4004 UTF-16 units, but an accent written as a combining mark belongs
+    // to its letter: 2004 characters.
+    QTest::newRow("combining marks count with their letter")
+        << (sumLines(1) + QStringLiteral("e\u0301").repeated(2000)) << true;
+    QTest::newRow("astral characters count once")
+        << (sumLines(1) + QString::fromUtf8("\xF0\x9F\x98\x80").repeated(2000)) << true;
+}
+
+void TestStudioViewModelEditing::longNotesAreEvaluatedLater()
+{
+    QFETCH(QString, content);
+    QFETCH(bool, evaluatedAtOnce);
+
+    Studio studio;
+    studio.seed(twoNotes());
+    ZulStudioViewModel &viewModel = studio.start();
+    const QUuid id = viewModel.notes().first().id;
+    const NoteEvaluationSummary previous = viewModel.evaluation(id);
+    const NoteEvaluationSummary expected = engineNow().evaluate(content);
+    QVERIFY(previous != expected);
+
+    viewModel.updateNoteContent(id, content);
+    QCOMPARE(viewModel.notes().first().content, content);
+    if (evaluatedAtOnce) {
+        QCOMPARE(viewModel.evaluation(id), expected);
+    } else {
+        // The previous result stays on screen until the later one arrives.
+        QCOMPARE(viewModel.evaluation(id), previous);
+        QTRY_COMPARE(viewModel.evaluation(id), expected);
+    }
+}
+
+void TestStudioViewModelEditing::staleBackgroundResultsAreNeverStored()
+{
+    Studio studio;
+    studio.seed(twoNotes());
+    ZulStudioViewModel &viewModel = studio.start();
+    const QUuid id = viewModel.notes().first().id;
+
+    QList<NoteEvaluationSummary> stored;
+    connect(&viewModel, &ZulStudioViewModel::evaluationsByNoteIDChanged, this,
+            [&] { stored.append(viewModel.evaluation(id)); });
+
+    QStringList typed;
+    for (int keystroke = 1; keystroke <= 6; ++keystroke)
+        typed.append(sumLines(1100, QStringLiteral("%1*%1").arg(keystroke)));
+    for (const QString &text : std::as_const(typed))
+        viewModel.updateNoteContent(id, text);
+
+    const NoteEvaluationSummary last = engineNow().evaluate(typed.last());
+    QTRY_COMPARE(viewModel.evaluation(id), last);
+    for (qsizetype index = 0; index + 1 < typed.size(); ++index) {
+        const NoteEvaluationSummary stale = engineNow().evaluate(typed.at(index));
+        QVERIFY2(!stored.contains(stale), qPrintable(QStringLiteral("result of keystroke %1 was stored").arg(index + 1)));
+    }
+}
+
+void TestStudioViewModelEditing::shorteningALongNoteEvaluatesAtOnce()
+{
+    Studio studio;
+    studio.seed(twoNotes());
+    ZulStudioViewModel &viewModel = studio.start();
+    const QUuid first = viewModel.notes().at(0).id;
+    const QUuid second = viewModel.notes().at(1).id;
+
+    viewModel.updateNoteContent(first, sumLines(1200, QStringLiteral("8*8")));
+    const QString shortText = QStringLiteral("40 + 2");
+    viewModel.updateNoteContent(first, shortText);
+    QCOMPARE(viewModel.evaluation(first), engineNow().evaluate(shortText));
+
+    // A later long edit elsewhere comes and goes; the cancelled one never lands.
+    const QString other = sumLines(1200, QStringLiteral("9*9"));
+    viewModel.updateNoteContent(second, other);
+    QTRY_COMPARE(viewModel.evaluation(second), engineNow().evaluate(other));
+    QCoreApplication::processEvents();
+    QCOMPARE(viewModel.evaluation(first), engineNow().evaluate(shortText));
+}
+
+void TestStudioViewModelEditing::saves_data()
+{
+    // Steps: "type:<text>", "title:<text>", "frame", "pin".
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<int>("writesAtOnce");
+    QTest::addColumn<int>("writesInTheEnd");
+    QTest::addColumn<QString>("contentOnDisk");
+
+    QStringList burst;
+    for (int keystroke = 1; keystroke <= 10; ++keystroke)
+        burst.append(QStringLiteral("type:%1").arg(keystroke));
+    QTest::newRow("ten quick edits write once, with the last text") << burst << 0 << 1 << QStringLiteral("10");
+    QTest::newRow("an immediate save in between ends the pending one")
+        << QStringList{"type:a", "type:b", "pin"} << 1 << 1 << QStringLiteral("b");
+    QTest::newRow("edits after an immediate save are saved again")
+        << QStringList{"type:a", "pin", "type:c"} << 1 << 2 << QStringLiteral("c");
+    QTest::newRow("a title edit waits for the pause") << QStringList{"title:Budget"} << 0 << 1 << QStringLiteral("2+2");
+    QTest::newRow("a sticky frame waits for the pause") << QStringList{"frame"} << 0 << 1 << QStringLiteral("2+2");
+    QTest::newRow("an unchanged title saves nothing") << QStringList{"title:first"} << 0 << 0 << QString();
+}
+
+void TestStudioViewModelEditing::saves()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(int, writesAtOnce);
+    QFETCH(int, writesInTheEnd);
+    QFETCH(QString, contentOnDisk);
+
+    Studio studio;
+    studio.seed(twoNotes());
+    ZulStudioViewModel &viewModel = studio.start();
+    const QUuid id = viewModel.notes().first().id;
+    const QDateTime updatedBefore = viewModel.notes().first().updatedAt;
+
+    QElapsedTimer sinceLastStep;
+    for (const QString &step : std::as_const(steps)) {
+        if (step.startsWith(QLatin1String("type:")))
+            viewModel.updateNoteContent(id, step.mid(5));
+        else if (step.startsWith(QLatin1String("title:")))
+            viewModel.updateNoteTitle(id, step.mid(6));
+        else if (step == QLatin1String("frame"))
+            viewModel.updateStickyFrame(id, QRectF(10, 20, 300, 200));
+        else if (step == QLatin1String("pin"))
+            viewModel.togglePin(id);
+        sinceLastStep.start();
+    }
+    QCOMPARE(studio.writes->writeCount(), writesAtOnce);
+    QTRY_COMPARE_WITH_TIMEOUT(studio.writes->writeCount(), writesInTheEnd, 3000);
+    if (writesInTheEnd > writesAtOnce)
+        QVERIFY2(sinceLastStep.elapsed() >= ZulStudioViewModel::saveDebounceMs - 20,
+                 qPrintable(QString::number(sinceLastStep.elapsed())));
+    // Nothing else is waiting.
+    viewModel.flushPendingSaves();
+    QCOMPARE(studio.writes->writeCount(), writesInTheEnd);
+    if (!contentOnDisk.isEmpty()) {
+        const std::optional<ZulNote> saved = find(studio.notesOnDisk(), id);
+        QVERIFY(saved);
+        QCOMPARE(saved->content, contentOnDisk);
+    }
+    if (steps == QStringList{"frame"}) {
+        QCOMPARE(viewModel.notes().first().updatedAt, updatedBefore);
+        QCOMPARE(find(studio.notesOnDisk(), id)->stickyFrame, std::optional<QRectF>(QRectF(10, 20, 300, 200)));
+    }
+}
+
+void TestStudioViewModelEditing::olderBackgroundWriteNeverLandsLast()
+{
+    Studio studio;
+    studio.seed(twoNotes());
+    studio.writes->delayFirst = std::chrono::milliseconds(400);
+    ZulStudioViewModel &viewModel = studio.start();
+    const QUuid id = viewModel.notes().first().id;
+
+    viewModel.updateNoteContent(id, QStringLiteral("older"));
+    // The debounced write is under way, and slow.
+    QTRY_COMPARE(studio.writes->started.load(), 1);
+    viewModel.updateNoteContent(id, QStringLiteral("newer"));
+    viewModel.togglePin(id);
+
+    viewModel.flushPendingSaves();
+    const std::optional<ZulNote> saved = find(studio.notesOnDisk(), id);
+    QVERIFY(saved);
+    QCOMPARE(saved->content, QStringLiteral("newer"));
+    QVERIFY(saved->isPinned);
+}
+
+void TestStudioViewModelEditing::failedSavesAreReportedOncePerRun()
+{
+    Studio studio;
+    studio.seed(twoNotes());
+    ZulStudioViewModel &viewModel = studio.start();
+    const QUuid id = viewModel.notes().first().id;
+    QStringList errorToasts;
+    connect(&viewModel, &ZulStudioViewModel::toastMessageChanged, this, [&] {
+        if (viewModel.toastMessage() && viewModel.toastMessage()->contains(QStringLiteral("disk full")))
+            errorToasts.append(*viewModel.toastMessage());
+    });
+
+    studio.writes->failing = true;
+    viewModel.updateNoteContent(id, QStringLiteral("a"));
+    QTRY_COMPARE(errorToasts.size(), 1);
+    QVERIFY(viewModel.toastIsError());
+    QVERIFY(errorToasts.first().startsWith(QStringLiteral("Could not save your notes")));
+
+    // More failures in the same run: logged, but no new toast.
+    viewModel.togglePin(id);
+    viewModel.updateNoteContent(id, QStringLiteral("b"));
+    QTRY_COMPARE(studio.writes->writeCount(), 3);
+    QCOMPARE(errorToasts.size(), 1);
+    QTRY_COMPARE(loggedMessages(VeskLogLevel::error).count(QStringLiteral("Saving notes failed: disk full")), 3);
+
+    // A success ends the run; the next failure is told again.
+    studio.writes->failing = false;
+    viewModel.togglePin(id);
+    studio.writes->failing = true;
+    viewModel.togglePin(id);
+    QCOMPARE(errorToasts.size(), 2);
+}
+
+void TestStudioViewModelEditing::newToastReplacesAndRestartsLifetime()
+{
+    Studio studio;
+    ZulStudioViewModel &viewModel = studio.start();
+    QElapsedTimer clock;
+    clock.start();
+    viewModel.showToast(QStringLiteral("first"), false);
+    QTRY_VERIFY(clock.elapsed() >= 1000);
+    QCOMPARE(viewModel.toastMessage(), std::optional<QString>(QStringLiteral("first")));
+
+    viewModel.showToast(QStringLiteral("second"), true);
+    QElapsedTimer sinceSecond;
+    sinceSecond.start();
+    QCOMPARE(viewModel.toastMessage(), std::optional<QString>(QStringLiteral("second")));
+    QTRY_VERIFY_WITH_TIMEOUT(!viewModel.toastMessage().has_value(), 5000);
+    QVERIFY2(sinceSecond.elapsed() >= ZulStudioViewModel::toastLifetimeMs - 50,
+             qPrintable(QString::number(sinceSecond.elapsed())));
+    QVERIFY(clock.elapsed() >= 1000 + ZulStudioViewModel::toastLifetimeMs - 50);
+    // The flag outlives the text.
+    QVERIFY(viewModel.toastIsError());
+}
+
+void TestStudioViewModelEditing::errorFlagFollowsTheLatestToast()
+{
+    Studio studio;
+    ZulStudioViewModel &viewModel = studio.start();
+    viewModel.showToast(QStringLiteral("broken"), true);
+    QVERIFY(viewModel.toastIsError());
+    viewModel.showToast(QStringLiteral("fine"), false);
+    QCOMPARE(viewModel.toastMessage(), std::optional<QString>(QStringLiteral("fine")));
+    QVERIFY(!viewModel.toastIsError());
+}
+
+void TestStudioViewModelEditing::lookupsFallBackToTheEmptySummary()
+{
+    Studio studio;
+    studio.seed(twoNotes());
+    ZulStudioViewModel &viewModel = studio.start();
+    QCOMPARE(viewModel.evaluation(QUuid::createUuid()), NoteEvaluationSummary::empty());
+    QVERIFY(!viewModel.note(QUuid::createUuid()).has_value());
+    QVERIFY(viewModel.selectedNoteEvaluation() != NoteEvaluationSummary::empty());
+    viewModel.setSelectedNoteID(std::nullopt);
+    QCOMPARE(viewModel.selectedNoteEvaluation(), NoteEvaluationSummary::empty());
+    viewModel.setSelectedNoteID(QUuid::createUuid());
+    QCOMPARE(viewModel.selectedNoteEvaluation(), NoteEvaluationSummary::empty());
+}
+
+void TestStudioViewModelEditing::destructionWritesThePendingSave()
+{
+    Studio studio;
+    studio.seed(twoNotes());
+    ZulStudioViewModel &viewModel = studio.start();
+    const QUuid id = viewModel.notes().first().id;
+    viewModel.updateNoteContent(id, QStringLiteral("typed just before quitting"));
+    studio.viewModel.reset();
+    const std::optional<ZulNote> saved = find(studio.notesOnDisk(), id);
+    QVERIFY(saved);
+    QCOMPARE(saved->content, QStringLiteral("typed just before quitting"));
+}
+
+QTEST_MAIN(TestStudioViewModelEditing)
+#include "tst_studioviewmodelediting.moc"

@@ -1,0 +1,296 @@
+#include "StudioTestSupport.h"
+
+#include <QDirIterator>
+
+using namespace studiotest;
+
+namespace {
+
+QDateTime localTime(int year, int month, int day, int hour, int minute, int second = 0)
+{
+    return QDateTime(QDate(year, month, day), QTime(hour, minute, second), Qt::LocalTime).toUTC();
+}
+
+ComputationalNoteEngine engineAt(const QDateTime &instant, const QString &currency = QStringLiteral("TRY"))
+{
+    return ComputationalNoteEngine(CurrencyRateTable::offlineDefaults(), currency, instant,
+                                   QTimeZone::systemTimeZone());
+}
+
+QString firstResult(const NoteEvaluationSummary &summary)
+{
+    return summary.lines.isEmpty() ? QString() : summary.lines.first().formattedResult;
+}
+
+ZulNote ephemeralNote(const QString &title, const QDateTime &updatedAt)
+{
+    ZulNote note = makeNote(title, QStringLiteral("1+1"), updatedAt);
+    note.isEphemeral = true;
+    return note;
+}
+
+} // namespace
+
+class TestStudioViewModelStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void startupCollection_data();
+    void startupCollection();
+    void selectsFirstNoteInDisplayOrder();
+    void logsInitializationWithCurrencyAsStored();
+    void evaluatesEveryNoteAndTheScratchPad();
+    void scratchTextIsEvaluatedOnAssignment();
+    void unreadableNotesFileIsReportedAndKept();
+    void bootstrapBringsUpDrawerAndStickies_data();
+    void bootstrapBringsUpDrawerAndStickies();
+    void globalHotkeysAreRegisteredAndRouted();
+    void evaluationsFollowTheCalendarDay();
+    void everyNoteIsReevaluatedAtMidnight();
+
+private:
+    PrivateHome m_home;
+};
+
+void TestStudioViewModelStartup::init()
+{
+    appLogger()->clear();
+}
+
+void TestStudioViewModelStartup::startupCollection_data()
+{
+    QTest::addColumn<QList<ZulNote>>("seeded");
+    QTest::addColumn<bool>("expectStarterNotes");
+    QTest::addColumn<int>("expectedWrites");
+
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QTest::newRow("every note an expired ephemeral: starter notes, written at once")
+        << QList<ZulNote>{ephemeralNote(QStringLiteral("old a"), now.addDays(-3)),
+                          ephemeralNote(QStringLiteral("old b"), now.addDays(-2))}
+        << true << 1;
+    QTest::newRow("an emptied collection: starter notes in memory, nothing written")
+        << QList<ZulNote>{} << true << 0;
+    QTest::newRow("notes kept in their stored order, nothing written")
+        << QList<ZulNote>{makeNote(QStringLiteral("a"), QStringLiteral("1"), now.addDays(-5)),
+                          makeNote(QStringLiteral("b"), QStringLiteral("2"), now),
+                          ephemeralNote(QStringLiteral("fresh"), now.addSecs(-60))}
+        << false << 0;
+    QTest::newRow("one expired note among kept ones: the rest written back")
+        << QList<ZulNote>{makeNote(QStringLiteral("keep"), QStringLiteral("1"), now),
+                          ephemeralNote(QStringLiteral("expired"), now.addDays(-4))}
+        << false << 1;
+}
+
+void TestStudioViewModelStartup::startupCollection()
+{
+    QFETCH(QList<ZulNote>, seeded);
+    QFETCH(bool, expectStarterNotes);
+    QFETCH(int, expectedWrites);
+
+    Studio studio;
+    studio.seed(seeded);
+    ZulStudioViewModel &viewModel = studio.start();
+
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QList<ZulNote> expected;
+    if (expectStarterNotes) {
+        expected = ZulStorageService::makeStarterNotes(now);
+        QCOMPARE(viewModel.notes().size(), expected.size());
+        for (qsizetype index = 0; index < expected.size(); ++index)
+            QCOMPARE(viewModel.notes().at(index).content, expected.at(index).content);
+    } else {
+        expected = ZulStorageService::tidyEphemeralNotes(seeded, 24, now).kept;
+        QCOMPARE(ids(viewModel.notes()), ids(expected));
+    }
+    QCOMPARE(studio.writes->writeCount(), expectedWrites);
+    if (expectedWrites > 0)
+        QCOMPARE(ids(studio.notesOnDisk()), ids(viewModel.notes()));
+    else
+        QCOMPARE(ids(studio.notesOnDisk()), ids(seeded));
+    QCOMPARE(viewModel.storageFootprintBytes(), studio.storage.totalStorageBytes());
+}
+
+void TestStudioViewModelStartup::selectsFirstNoteInDisplayOrder()
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    ZulNote today = makeNote(QStringLiteral("today"), QString(), now);
+    ZulNote pinned = makeNote(QStringLiteral("pinned"), QString(), now.addDays(-7));
+    pinned.isPinned = true;
+    Studio studio;
+    studio.seed({today, pinned});
+    ZulStudioViewModel &viewModel = studio.start();
+    QCOMPARE(viewModel.selectedNoteID(), std::optional<QUuid>(pinned.id));
+    QCOMPARE(ids(viewModel.notes()), (QList<QUuid>{today.id, pinned.id}));
+}
+
+void TestStudioViewModelStartup::logsInitializationWithCurrencyAsStored()
+{
+    Studio studio;
+    ZulConfig config;
+    config.defaultCurrency = QStringLiteral("usd");
+    QVERIFY(studio.storage.saveConfig(config).ok());
+    const ZulNote mixed = makeNote(QStringLiteral("mixed"), QStringLiteral("38 TRY\n1 USD\nsum"),
+                                   QDateTime::currentDateTimeUtc());
+    studio.seed({mixed});
+    ZulStudioViewModel &viewModel = studio.start();
+
+    QVERIFY2(loggedMessages().contains(QStringLiteral("VeskZul initialized (1 note(s), tidied=0, currency=usd)")),
+             qPrintable(loggedMessages().join(QLatin1Char('\n'))));
+    const NoteEvaluationSummary summary = viewModel.evaluation(mixed.id);
+    QCOMPARE(summary, engineAt(QDateTime::currentDateTimeUtc(), QStringLiteral("USD")).evaluate(mixed.content));
+    QVERIFY(summary != engineAt(QDateTime::currentDateTimeUtc(), QStringLiteral("TRY")).evaluate(mixed.content));
+}
+
+void TestStudioViewModelStartup::evaluatesEveryNoteAndTheScratchPad()
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    Studio studio;
+    studio.seed({makeNote(QStringLiteral("a"), QStringLiteral("2 * 21"), now),
+                 makeNote(QStringLiteral("b"), QStringLiteral("x = 4\nx + 1"), now),
+                 makeNote(QStringLiteral("c"), QString(), now)});
+    ZulStudioViewModel &viewModel = studio.start();
+    QCOMPARE(viewModel.evaluationsByNoteID().size(), 3);
+    for (const ZulNote &note : viewModel.notes())
+        QCOMPARE(viewModel.evaluation(note.id), engineAt(now).evaluate(note.content));
+    QCOMPARE(viewModel.quickScratchText(), QStringLiteral("1850 + %20 KDV\n250 USD to TRY"));
+    QCOMPARE(viewModel.quickScratchSummary(), engineAt(now).evaluate(viewModel.quickScratchText()));
+    QCOMPARE(viewModel.quickScratchSummary().lines.size(), 2);
+}
+
+void TestStudioViewModelStartup::scratchTextIsEvaluatedOnAssignment()
+{
+    Studio studio;
+    ZulStudioViewModel &viewModel = studio.start();
+    QSignalSpy spy(&viewModel, &ZulStudioViewModel::quickScratchSummaryChanged);
+    viewModel.setQuickScratchText(QStringLiteral("2 + 3"));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(firstResult(viewModel.quickScratchSummary()), QStringLiteral("5"));
+}
+
+void TestStudioViewModelStartup::unreadableNotesFileIsReportedAndKept()
+{
+    Studio studio;
+    QVERIFY(QDir().mkpath(studio.folder.path()));
+    const QByteArray garbage("[{\"id\": \"not a note\"");
+    {
+        QFile file(studio.storage.notesFileURL());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(garbage);
+    }
+    ZulStudioViewModel &viewModel = studio.start();
+    QVERIFY(viewModel.toastMessage().has_value());
+    QVERIFY(viewModel.toastMessage()->contains(QStringLiteral("could not be read")));
+    QVERIFY(viewModel.toastIsError());
+    QCOMPARE(studio.notesFileBytes(), garbage);
+    QVERIFY(!viewModel.notes().isEmpty());
+
+    // The next save moves the unreadable file aside instead of overwriting it.
+    viewModel.updateNoteContent(viewModel.notes().first().id, QStringLiteral("new text"));
+    viewModel.flushPendingSaves();
+    QStringList preserved;
+    QDirIterator it(studio.folder.path(), {QStringLiteral("notes.json.unreadable-*")}, QDir::Files);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        preserved.append(QString::fromUtf8(file.readAll()));
+    }
+    QCOMPARE(preserved, QStringList{QString::fromUtf8(garbage)});
+}
+
+void TestStudioViewModelStartup::bootstrapBringsUpDrawerAndStickies_data()
+{
+    QTest::addColumn<bool>("drawerEnabled");
+    QTest::addColumn<ZulEdgeSide>("side");
+    QTest::newRow("drawer on the left") << true << ZulEdgeSide::left;
+    QTest::newRow("drawer disabled") << false << ZulEdgeSide::right;
+}
+
+void TestStudioViewModelStartup::bootstrapBringsUpDrawerAndStickies()
+{
+    QFETCH(bool, drawerEnabled);
+    QFETCH(ZulEdgeSide, side);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    ZulNote floatingA = makeNote(QStringLiteral("a"), QString(), now);
+    floatingA.isFloatingSticky = true;
+    ZulNote plain = makeNote(QStringLiteral("b"), QString(), now);
+    ZulNote floatingB = makeNote(QStringLiteral("c"), QString(), now);
+    floatingB.isFloatingSticky = true;
+
+    Studio studio;
+    ZulConfig config;
+    config.edgeDrawerEnabled = drawerEnabled;
+    config.edgeSide = side;
+    QVERIFY(studio.storage.saveConfig(config).ok());
+    studio.seed({floatingA, plain, floatingB});
+    studio.start();
+
+    // Nothing comes up inside the constructor.
+    QVERIFY(studio.stickies->shown.isEmpty());
+    QTRY_COMPARE(studio.stickies->shown, (QList<QUuid>{floatingA.id, floatingB.id}));
+    QCOMPARE(studio.stickies->created, 1);
+    if (drawerEnabled) {
+        QCOMPARE(studio.drawers->placements, QList<ZulEdgeSide>{side});
+    } else {
+        QCOMPARE(studio.drawers->created, 0);
+        QVERIFY(!studio.viewModel->isEdgeDrawerOpen());
+    }
+}
+
+void TestStudioViewModelStartup::globalHotkeysAreRegisteredAndRouted()
+{
+    Studio studio;
+    ZulStudioViewModel &viewModel = studio.start();
+
+    const quint32 keysym = VeskGlobalHotkeyManager::keysymForKeyCode(45).value();
+    const quint32 toggleModifiers = VeskGlobalHotkeyManager::grabModifiersFor(0x900).value();
+    const quint32 stickyModifiers = VeskGlobalHotkeyManager::grabModifiersFor(0xB00).value();
+    QCOMPARE(toggleModifiers, quint32(GlobalKeyGrabber::Control | GlobalKeyGrabber::Alt));
+    QCOMPARE(stickyModifiers, quint32(GlobalKeyGrabber::Control | GlobalKeyGrabber::Alt | GlobalKeyGrabber::Shift));
+    QCOMPARE(studio.grabber.grabs,
+             (QList<std::pair<quint32, quint32>>{{keysym, toggleModifiers}, {keysym, stickyModifiers}}));
+
+    const qsizetype before = viewModel.notes().size();
+    studio.grabber.press(2);
+    QTRY_COMPARE(viewModel.notes().size(), before + 1);
+    QVERIFY(viewModel.notes().first().isFloatingSticky);
+
+    studio.grabber.press(1);
+    QTRY_VERIFY(viewModel.isEdgeDrawerOpen());
+    QCOMPARE(studio.drawers->opens, 1);
+}
+
+void TestStudioViewModelStartup::evaluationsFollowTheCalendarDay()
+{
+    Studio studio;
+    studio.clock->fixed = localTime(2030, 5, 10, 12, 0);
+    ZulStudioViewModel &viewModel = studio.start();
+    viewModel.setQuickScratchText(QStringLiteral("today"));
+    QCOMPARE(firstResult(viewModel.quickScratchSummary()), QStringLiteral("2030-05-10"));
+
+    studio.clock->fixed = localTime(2030, 5, 11, 0, 0, 5);
+    viewModel.setQuickScratchText(QStringLiteral("today"));
+    QCOMPARE(firstResult(viewModel.quickScratchSummary()), QStringLiteral("2030-05-11"));
+
+    const ZulNote created = viewModel.createNote(QStringLiteral("t"), QStringLiteral("today"), ZulNoteTint::amber,
+                                                 false, false);
+    QCOMPARE(firstResult(viewModel.evaluation(created.id)), QStringLiteral("2030-05-11"));
+}
+
+void TestStudioViewModelStartup::everyNoteIsReevaluatedAtMidnight()
+{
+    Studio studio;
+    const ZulNote dated = makeNote(QStringLiteral("due"), QStringLiteral("today"), localTime(2030, 5, 10, 9, 0));
+    studio.seed({dated});
+    studio.clock->fixed = localTime(2030, 5, 10, 23, 59, 59);
+    ZulStudioViewModel &viewModel = studio.start();
+    QCOMPARE(firstResult(viewModel.evaluation(dated.id)), QStringLiteral("2030-05-10"));
+
+    // The day turns while nobody types.
+    studio.clock->fixed = localTime(2030, 5, 11, 0, 0, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(firstResult(viewModel.evaluation(dated.id)), QStringLiteral("2030-05-11"), 5000);
+}
+
+QTEST_MAIN(TestStudioViewModelStartup)
+#include "tst_studioviewmodelstartup.moc"

@@ -1,0 +1,121 @@
+// The studio view model's two hot paths: one keystroke in a long note
+// (content update with its evaluation) and start-up over a large collection.
+
+#include "Services/ZulStorageService.h"
+#include "VeskKit/System/VeskGlobalHotkeyManager.h"
+#include "ViewModels/ZulStudioViewModel.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+// A realistic mixed note: sums, variables, percentages, conversions, tasks
+// and prose, cut to exactly `length` characters.
+QString mixedNote(int length, int seed)
+{
+    const QStringList lines{
+        QStringLiteral("# Budget %1").arg(seed),
+        QStringLiteral("rent = 1200"),
+        QStringLiteral("food = 350 + 20%"),
+        QStringLiteral("Internet: 45 USD to TRY"),
+        QStringLiteral("- [x] pay the bills"),
+        QStringLiteral("- [ ] call the bank"),
+        QStringLiteral("rent + food"),
+        QStringLiteral("10 km to mi"),
+        QStringLiteral("Some words that are only words, no numbers here."),
+        QStringLiteral("1850 + %20 KDV"),
+        QStringLiteral("sum"),
+        QStringLiteral("%1 * 3.5").arg(seed % 97),
+    };
+    QString text;
+    for (int index = 0; text.size() < length; ++index)
+        text += lines.at(index % lines.size()) + QLatin1Char('\n');
+    text.truncate(length);
+    return text;
+}
+
+ZulStudioEnvironment quietEnvironment()
+{
+    ZulStudioEnvironment environment;
+    environment.makeHotkeyManager = [] { return std::unique_ptr<VeskGlobalHotkeyManager>(); };
+    return environment;
+}
+
+QList<ZulNote> collection(int count, int length)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QList<ZulNote> notes;
+    for (int index = 0; index < count; ++index) {
+        ZulNote note;
+        note.id = QUuid::createUuid();
+        note.title = QStringLiteral("Note %1").arg(index);
+        note.content = mixedNote(length, index);
+        note.isPinned = index % 17 == 0;
+        note.tags = {QStringLiteral("work")};
+        note.createdAt = now.addSecs(-index * 60);
+        note.updatedAt = note.createdAt;
+        notes.append(note);
+    }
+    return notes;
+}
+
+void BM_UpdateNoteContentLongNote(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    ZulStorageService storage(folder.path());
+    QList<ZulNote> notes = collection(50, 300);
+    notes.first().content = mixedNote(4000, 1);
+    (void)storage.saveNotes(notes);
+    ZulStudioViewModel viewModel(storage, quietEnvironment());
+    const QUuid id = notes.first().id;
+
+    // Two texts of 4000 characters that differ in their last line, so every
+    // call is a real change evaluated on the spot.
+    const QString base = mixedNote(3996, 1);
+    const QString texts[2] = {base + QStringLiteral("\n2+2"), base + QStringLiteral("\n3*3")};
+    int flip = 0;
+    for (auto _ : state) {
+        viewModel.updateNoteContent(id, texts[flip]);
+        flip ^= 1;
+        benchmark::DoNotOptimize(viewModel.evaluationsByNoteID());
+    }
+}
+BENCHMARK(BM_UpdateNoteContentLongNote)->Unit(benchmark::kMicrosecond);
+
+void BM_StartUpWithThousandNotes(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    ZulStorageService storage(folder.path());
+    (void)storage.saveNotes(collection(1000, 400));
+    for (auto _ : state) {
+        auto viewModel = std::make_unique<ZulStudioViewModel>(storage, quietEnvironment());
+        benchmark::DoNotOptimize(viewModel->notes().size());
+        state.PauseTiming();
+        viewModel.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartUpWithThousandNotes)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // The log and the settings land in a private folder, not the home.
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", QDir(home.path()).filePath(QStringLiteral("data")).toUtf8());
+    qputenv("XDG_CONFIG_HOME", QDir(home.path()).filePath(QStringLiteral("config")).toUtf8());
+    QCoreApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
