@@ -152,7 +152,9 @@ public:
     void openStudioWindowForNote(const QUuid &id);
     void toggleEdgeDrawer();
     void createAndFloatStickyNote();
+    void copyNoteWithResults(const QUuid &id);
     void copyToClipboard(const QString &text, const std::optional<QString> &label);
+    void exportNoteToDisk(const QUuid &id, ZulExportFormat format);
     void refreshLiveCurrencyRates();
 
     // Settings, tidy and login item.

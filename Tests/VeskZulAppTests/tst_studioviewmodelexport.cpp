@@ -1,0 +1,129 @@
+#include "StudioTestSupport.h"
+
+#include "Services/ZulExportService.h"
+
+using namespace studiotest;
+
+namespace {
+
+QDateTime hoursAgo(double hours)
+{
+    return QDateTime::currentDateTimeUtc().addMSecs(qint64(-hours * 3600 * 1000));
+}
+
+ZulNote noteWith(const QString &title, const QString &content, double hoursOld = 1)
+{
+    return makeNote(title, content, hoursAgo(hoursOld));
+}
+
+} // namespace
+
+class TestStudioViewModelExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void copyNoteWithResults();
+    void exportNoteToDisk_data();
+    void exportNoteToDisk();
+
+private:
+    PrivateHome m_home;
+};
+
+void TestStudioViewModelExport::init()
+{
+    appLogger()->clear();
+}
+
+void TestStudioViewModelExport::copyNoteWithResults()
+{
+    const ZulNote note = noteWith(QStringLiteral("sum"), QStringLiteral("2+2\nplain words\n10*3"));
+    Studio studio;
+    studio.seed({note});
+    ZulStudioViewModel &viewModel = studio.start();
+
+    viewModel.copyNoteWithResults(QUuid::createUuid());
+    QCOMPARE(studio.clipboard->writes, 0);
+    QVERIFY(!viewModel.toastMessage());
+
+    viewModel.copyNoteWithResults(note.id);
+    const NoteEvaluationSummary summary = viewModel.evaluation(note.id);
+    QCOMPARE(studio.clipboard->text, ZulExportService::renderWithInlineResults(note.content, summary));
+    QCOMPARE(viewModel.toastMessage(), std::optional<QString>(QStringLiteral("Copied: Note with live results")));
+    QVERIFY(!viewModel.toastIsError());
+    QVERIFY(loggedMessages().contains(
+        QStringLiteral("Copied evaluated note to clipboard (evaluatedLines=%1)").arg(summary.lines.size())));
+}
+
+void TestStudioViewModelExport::exportNoteToDisk_data()
+{
+    QTest::addColumn<ZulExportFormat>("format");
+    QTest::addColumn<QString>("answer"); // "" cancels; "<dir>" is replaced by a temporary folder
+    QTest::addColumn<QString>("expectedProposal");
+    QTest::addColumn<QString>("expectedToastStart");
+    QTest::addColumn<bool>("expectError");
+
+    QTest::newRow("markdown: slashes and colons become hyphens")
+        << ZulExportFormat::markdownWithResults << "<dir>/plan.md" << "Q1/Q2: plan-a:b.md" << "Exported plan.md"
+        << false;
+    QTest::newRow("csv with its own extension")
+        << ZulExportFormat::csv << "<dir>/table.csv" << "Q1/Q2: plan-a:b.csv" << "Exported table.csv" << false;
+    QTest::newRow("cancelled: nothing happens")
+        << ZulExportFormat::plainText << "" << "Q1/Q2: plan-a:b.txt" << "" << false;
+    QTest::newRow("a folder that does not exist: error toast and log")
+        << ZulExportFormat::plainText << "<dir>/missing/folder/out.txt" << "Q1/Q2: plan-a:b.txt" << "Export failed: "
+        << true;
+}
+
+void TestStudioViewModelExport::exportNoteToDisk()
+{
+    QFETCH(ZulExportFormat, format);
+    QFETCH(QString, answer);
+    QFETCH(QString, expectedProposal);
+    QFETCH(QString, expectedToastStart);
+    QFETCH(bool, expectError);
+    expectedProposal.replace(QLatin1Char('/'), QLatin1Char('-')).replace(QLatin1Char(':'), QLatin1Char('-'));
+
+    const ZulNote note = noteWith(QStringLiteral("Q1/Q2: plan-a:b"), QStringLiteral("rent = 100\nrent * 2"));
+    QTemporaryDir target;
+    Studio studio;
+    studio.seed({note});
+    if (!answer.isEmpty())
+        studio.chooser->answer = QString(answer).replace(QStringLiteral("<dir>"), target.path());
+    ZulStudioViewModel &viewModel = studio.start();
+
+    viewModel.exportNoteToDisk(QUuid::createUuid(), format);
+    QVERIFY(studio.chooser->proposedNames.isEmpty());
+
+    viewModel.exportNoteToDisk(note.id, format);
+    QCOMPARE(studio.chooser->proposedNames, QStringList{expectedProposal});
+    QCOMPARE(studio.chooser->formats, QList<ZulExportFormat>{format});
+    const QString extension = fileExtension(format);
+    if (expectedToastStart.isEmpty()) {
+        QVERIFY(!viewModel.toastMessage());
+        QVERIFY(loggedMessages().filter(QStringLiteral("xport")).isEmpty());
+        return;
+    }
+    QVERIFY2(viewModel.toastMessage() && viewModel.toastMessage()->startsWith(expectedToastStart),
+             qPrintable(viewModel.toastMessage().value_or(QStringLiteral("<none>"))));
+    QCOMPARE(viewModel.toastIsError(), expectError);
+    const QString expectedContent =
+        ZulExportService::exportNote(note, viewModel.evaluation(note.id), format, true);
+    if (expectError) {
+        const QStringList errors = loggedMessages(VeskLogLevel::error);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY(errors.first().startsWith(QStringLiteral("Note export failed (format=%1): ").arg(extension)));
+        return;
+    }
+    QFile written(*studio.chooser->answer);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(written.readAll()), expectedContent);
+    QVERIFY(loggedMessages().contains(QStringLiteral("Exported note to disk (format=%1, bytes=%2)")
+                                          .arg(extension)
+                                          .arg(expectedContent.toUtf8().size())));
+}
+
+QTEST_MAIN(TestStudioViewModelExport)
+#include "tst_studioviewmodelexport.moc"
