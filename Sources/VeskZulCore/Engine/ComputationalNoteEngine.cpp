@@ -527,7 +527,10 @@ bool ComputationalNoteEngine::containsConversionConnector(QStringView expression
             return 1;
         if (c < 0x800)
             return 2;
-        return 3; // a surrogate half counts as three: a pair makes four
+        // A surrogate half counts as three, so a pair counts six where
+        // UTF-8 has four; the answers below only ask for at least three or
+        // four bytes, which a pair gives either way.
+        return 3;
     };
     const auto atLeastBytes = [&](qsizetype from, int wanted) {
         int bytes = 0;
