@@ -1,0 +1,318 @@
+#include "Views/ComputationalEditorView.h"
+
+#include "Views/EditorLayoutMetrics.h"
+#include "Views/SynchronizedComputationalTextView.h"
+#include "Views/ZulEditorNoteHeader.h"
+#include "Views/ZulEditorStatusBar.h"
+#include "Views/ZulLineNumberColumn.h"
+#include "Views/ZulResultGutter.h"
+
+#include "ViewModels/ZulStudioViewModel.h"
+
+#include "Engine/ComputationalNoteEngine.h"
+#include "Services/ZulExportService.h"
+
+#include "VeskKit/Design/VeskButton.h"
+#include "VeskKit/Design/VeskColorHex.h"
+#include "VeskKit/Design/VeskFont.h"
+#include "VeskKit/Design/VeskGlassTokens.h"
+#include "VeskKit/Design/VeskSymbolLabel.h"
+#include "VeskKit/Localization/VeskText.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QStackedWidget>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// A hairline rule. Thinner than a pixel is drawn as a pixel of the colour
+// at the matching share of its opacity.
+class RuleLine : public QWidget
+{
+public:
+    RuleLine(Qt::Orientation orientation, QWidget *parent)
+        : QWidget(parent)
+        , m_orientation(orientation)
+    {
+        setLook(1.0, 1.0);
+    }
+
+    void setLook(qreal opacity, qreal thickness)
+    {
+        m_colour = VeskGlassTokens::borderSubtle();
+        m_colour.setAlphaF(m_colour.alphaF() * opacity * std::min<qreal>(thickness, 1.0));
+        const int pixels = std::max(1, int(std::ceil(thickness)));
+        if (m_orientation == Qt::Vertical)
+            setFixedWidth(pixels);
+        else
+            setFixedHeight(pixels);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), m_colour);
+    }
+
+private:
+    Qt::Orientation m_orientation;
+    QColor m_colour;
+};
+
+} // namespace
+
+ComputationalEditorView::ComputationalEditorView(ZulStudioViewModel *viewModel, const QUuid &noteID,
+                                                 bool compactMode, bool showHeaderControls, QWidget *parent)
+    : QWidget(parent)
+    , m_viewModel(viewModel)
+    , m_noteID(noteID)
+    , m_compactMode(compactMode)
+    , m_showHeaderControls(showHeaderControls)
+    , m_metrics(new EditorLayoutMetrics(this))
+{
+    auto *root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+    m_pages = new QStackedWidget(this);
+    root->addWidget(m_pages);
+    buildEditor();
+    buildEmptyState();
+
+    if (viewModel) {
+        connect(viewModel, &ZulStudioViewModel::notesChanged, this, &ComputationalEditorView::refresh);
+        connect(viewModel, &ZulStudioViewModel::evaluationsByNoteIDChanged, this, &ComputationalEditorView::refresh);
+        connect(viewModel, &ZulStudioViewModel::configChanged, this, &ComputationalEditorView::refresh);
+        connect(viewModel, &ZulStudioViewModel::languageChanged, this, &ComputationalEditorView::refresh);
+    }
+    refresh();
+}
+
+ComputationalEditorView::~ComputationalEditorView() = default;
+
+qreal ComputationalEditorView::textFontSize(double configured, bool compact)
+{
+    return compact ? std::max(configured - 1, 12.0) : configured;
+}
+
+std::optional<QString> ComputationalEditorView::toggledTaskText(const QString &content, const EvaluatedLine &line)
+{
+    const QList<ComputationalNoteEngine::LineSpan> spans = ComputationalNoteEngine::splitLines(content);
+    if (line.lineIndex < 0 || line.lineIndex >= spans.size())
+        return std::nullopt;
+    const ComputationalNoteEngine::LineSpan span = spans[line.lineIndex];
+    const QString current = content.mid(span.start, span.length);
+    if (current != line.rawLine)
+        return std::nullopt;
+    // The line is toggled on its own so that every other character of the
+    // note, its line ends included, stays as it was.
+    const QString toggled = ZulExportService::toggleChecklistLine(current, 0);
+    if (toggled == current)
+        return std::nullopt;
+    QString next = content;
+    next.replace(span.start, span.length, toggled);
+    return next;
+}
+
+void ComputationalEditorView::buildEditor()
+{
+    m_editorPage = new QWidget(m_pages);
+    auto *column = new QVBoxLayout(m_editorPage);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    if (m_showHeaderControls) {
+        m_header = new ZulEditorNoteHeader(m_metrics, m_editorPage);
+        auto *divider = new RuleLine(Qt::Horizontal, m_editorPage);
+        m_headerDivider = divider;
+        column->addWidget(m_header);
+        column->addWidget(divider);
+        connect(m_header, &ZulEditorNoteHeader::titleEdited, this, [this](const QString &title) {
+            if (m_viewModel)
+                m_viewModel->updateNoteTitle(m_noteID, title);
+        });
+        connect(m_header, &ZulEditorNoteHeader::tintChosen, this, [this](ZulNoteTint tint) {
+            if (m_viewModel)
+                m_viewModel->updateNoteTint(m_noteID, tint);
+        });
+        connect(m_header, &ZulEditorNoteHeader::pinToggleRequested, this, [this] {
+            if (m_viewModel)
+                m_viewModel->togglePin(m_noteID);
+        });
+        connect(m_header, &ZulEditorNoteHeader::ephemeralToggleRequested, this, [this] {
+            if (m_viewModel)
+                m_viewModel->toggleEphemeral(m_noteID);
+        });
+        connect(m_header, &ZulEditorNoteHeader::exportRequested, this, [this](ZulExportFormat format) {
+            if (m_viewModel)
+                m_viewModel->exportNoteToDisk(m_noteID, format);
+        });
+        connect(m_header, &ZulEditorNoteHeader::tagRemoveRequested, this, [this](const QString &tag) {
+            if (m_viewModel)
+                m_viewModel->removeTag(tag, m_noteID);
+        });
+        connect(m_header, &ZulEditorNoteHeader::tagSubmitted, this, [this](const QString &text) {
+            if (m_viewModel)
+                m_viewModel->addTag(text, m_noteID);
+        });
+    }
+
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    m_lineNumbers = new ZulLineNumberColumn(m_metrics, m_editorPage);
+    m_lineNumbers->setBackgroundColor(QColor::fromRgbF(0, 0, 0, 0.14));
+    auto *numberRule = new RuleLine(Qt::Vertical, m_editorPage);
+    numberRule->setLook(0.60, 1.0);
+    m_lineNumberRule = numberRule;
+    m_text = new SynchronizedComputationalTextView(m_editorPage);
+    m_text->setMetrics(m_metrics);
+    auto *gutterRule = new RuleLine(Qt::Vertical, m_editorPage);
+    m_compactMode ? gutterRule->setLook(0.45, 0.5) : gutterRule->setLook(0.75, 1.0);
+    m_gutterRule = gutterRule;
+    m_gutter = new ZulResultGutter(m_metrics, m_editorPage);
+    m_gutter->setCompactMode(m_compactMode);
+    m_gutter->setFixedWidth(m_compactMode ? compactGutterWidth : gutterWidth);
+    m_gutter->setBackgroundColor(QColor::fromRgbF(0, 0, 0, m_compactMode ? 0.09 : 0.20));
+    row->addWidget(m_lineNumbers);
+    row->addWidget(numberRule);
+    row->addWidget(m_text, 1);
+    row->addWidget(gutterRule);
+    row->addWidget(m_gutter);
+    column->addLayout(row, 1);
+
+    auto *footRule = new RuleLine(Qt::Horizontal, m_editorPage);
+    m_compactMode ? footRule->setLook(0.45, 0.5) : footRule->setLook(0.85, 1.0);
+    column->addWidget(footRule);
+    m_statusBar = new ZulEditorStatusBar(m_editorPage);
+    m_statusBar->setCompactMode(m_compactMode);
+    column->addWidget(m_statusBar);
+
+    connect(m_text, &SynchronizedComputationalTextView::textEdited, this, [this](const QString &text) {
+        if (m_viewModel)
+            m_viewModel->updateNoteContent(m_noteID, text);
+    });
+    connect(m_gutter, &ZulResultGutter::copyRequested, this, [this](const QString &text) {
+        if (m_viewModel)
+            m_viewModel->copyToClipboard(text, std::nullopt);
+    });
+    connect(m_gutter, &ZulResultGutter::taskToggleRequested, this, &ComputationalEditorView::toggleTask);
+    connect(m_statusBar, &ZulEditorStatusBar::copyRequested, this, [this](const QString &text, const QString &label) {
+        if (m_viewModel)
+            m_viewModel->copyToClipboard(text, label);
+    });
+    connect(m_statusBar, &ZulEditorStatusBar::copyWithResultsRequested, this, [this] {
+        if (m_viewModel)
+            m_viewModel->copyNoteWithResults(m_noteID);
+    });
+    connect(m_statusBar, &ZulEditorStatusBar::stickyToggleRequested, this, [this] {
+        if (m_viewModel)
+            m_viewModel->toggleFloatingSticky(m_noteID);
+    });
+    m_pages->addWidget(m_editorPage);
+}
+
+void ComputationalEditorView::buildEmptyState()
+{
+    m_emptyPage = new QWidget(m_pages);
+    auto *column = new QVBoxLayout(m_emptyPage);
+    column->setSpacing(12);
+    column->addStretch(1);
+    auto *symbol = new VeskSymbolLabel(QStringLiteral("note.text"), 36, QFont::Light, VeskGlassTokens::textMuted(),
+                                       m_emptyPage);
+    m_emptyText = new QLabel(m_emptyPage);
+    m_emptyText->setFont(veskSystemFont(13.5, QFont::Normal));
+    QPalette palette = m_emptyText->palette();
+    palette.setColor(QPalette::WindowText, VeskGlassTokens::textSecondary());
+    m_emptyText->setPalette(palette);
+    m_emptyText->setAlignment(Qt::AlignCenter);
+    m_emptyText->setWordWrap(true);
+    m_newNote = new VeskButton(VeskPrimaryButtonStyle{}, QString(), QString(), m_emptyPage);
+    column->addWidget(symbol, 0, Qt::AlignHCenter);
+    column->addWidget(m_emptyText, 0, Qt::AlignHCenter);
+    column->addWidget(m_newNote, 0, Qt::AlignHCenter);
+    column->addStretch(1);
+    connect(m_newNote, &QAbstractButton::clicked, this, [this] {
+        if (!m_viewModel)
+            return;
+        m_viewModel->createNote(veskText(QStringLiteral("New Note"), QStringLiteral("Yeni Not"), m_viewModel->language()),
+                                QString(), ZulNoteTint::indigo, false, false);
+    });
+    m_pages->addWidget(m_emptyPage);
+}
+
+void ComputationalEditorView::setNoteID(const QUuid &id)
+{
+    if (id == m_noteID)
+        return;
+    m_noteID = id;
+    refresh();
+    // Even a note with the same text must not inherit the other's history.
+    m_text->document()->clearUndoRedoStacks();
+}
+
+bool ComputationalEditorView::isShowingEmptyState() const
+{
+    return m_pages->currentWidget() == m_emptyPage;
+}
+
+void ComputationalEditorView::refreshTexts()
+{
+    const VeskLanguage language = m_viewModel ? m_viewModel->language() : VeskLanguage(VeskLanguage::en);
+    m_emptyText->setText(veskText(QStringLiteral("Select or create a note to start computing."),
+                                  QStringLiteral("Hesaplamaya başlamak için bir not seçin veya oluşturun."), language));
+    m_newNote->setText(veskText(QStringLiteral("New Note"), QStringLiteral("Yeni Not"), language));
+    m_gutter->setLanguage(language);
+    m_statusBar->setLanguage(language);
+    if (m_header)
+        m_header->setLanguage(language);
+}
+
+void ComputationalEditorView::refresh()
+{
+    refreshTexts();
+    const std::optional<ZulNote> note = m_viewModel ? m_viewModel->note(m_noteID) : std::nullopt;
+    if (!note) {
+        m_pages->setCurrentWidget(m_emptyPage);
+        return;
+    }
+    m_pages->setCurrentWidget(m_editorPage);
+
+    const ZulConfig &config = m_viewModel->config();
+    const QColor accent = veskColorFromHex(accentHex(note->tint));
+    m_text->setFontSize(textFontSize(config.fontSize, m_compactMode));
+    m_text->setAccentColor(accent);
+    m_text->setNoteText(note->content);
+
+    const bool numbers = config.showLineNumbers && !m_compactMode;
+    m_lineNumbers->setVisible(numbers);
+    m_lineNumberRule->setVisible(numbers);
+    m_gutter->setVisible(config.showCalculationGutter);
+    m_gutterRule->setVisible(config.showCalculationGutter);
+
+    const NoteEvaluationSummary summary = m_viewModel->evaluation(m_noteID);
+    m_gutter->setSummary(summary);
+    m_statusBar->setSummary(summary);
+    m_statusBar->setIsFloatingSticky(note->isFloatingSticky);
+    if (m_header) {
+        m_header->setNote(*note);
+        m_header->setAutoTidyHours(config.autoTidyEphemeralHours);
+    }
+}
+
+void ComputationalEditorView::toggleTask(const EvaluatedLine &line)
+{
+    if (!m_viewModel)
+        return;
+    const std::optional<ZulNote> note = m_viewModel->note(m_noteID);
+    if (!note)
+        return;
+    if (const std::optional<QString> next = toggledTaskText(note->content, line))
+        m_viewModel->updateNoteContent(m_noteID, *next);
+}

@@ -1,0 +1,492 @@
+#include "StudioTestSupport.h"
+
+#include "Views/ComputationalEditorView.h"
+#include "Views/EditorLayoutMetrics.h"
+#include "Views/SynchronizedComputationalTextView.h"
+#include "Views/ZulEditorChip.h"
+#include "Views/ZulEditorNoteHeader.h"
+#include "Views/ZulEditorStatusBar.h"
+#include "Views/ZulLineNumberColumn.h"
+#include "Views/ZulResultGutter.h"
+#include "Views/ZulTintDotPicker.h"
+
+#include "Engine/ZulNumberFormatter.h"
+#include "VeskKit/Design/VeskButton.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+using namespace studiotest;
+
+namespace {
+
+QString u16(std::u16string_view text)
+{
+    return QString::fromUtf16(text.data(), qsizetype(text.size()));
+}
+
+void settle()
+{
+    for (int i = 0; i < 4; ++i)
+        QCoreApplication::processEvents();
+}
+
+// A studio with notes on disk, its view model and one editor on a note.
+struct EditorFixture
+{
+    PrivateHome home;
+    Studio studio;
+    QList<ZulNote> notes;
+    std::unique_ptr<ComputationalEditorView> editor;
+
+    explicit EditorFixture(const QList<QString> &contents, bool compact = false, QSize size = QSize(900, 520))
+    {
+        const QDateTime when(QDate(2026, 3, 2), QTime(9, 0), QTimeZone::utc());
+        for (qsizetype i = 0; i < contents.size(); ++i)
+            notes.append(makeNote(QStringLiteral("Note %1").arg(i), contents[i], when.addSecs(-60 * i)));
+        studio.seed(notes);
+        ZulStudioViewModel &viewModel = studio.start();
+        editor = std::make_unique<ComputationalEditorView>(&viewModel, notes.value(0).id, compact, !compact);
+        editor->resize(size);
+        editor->show();
+        settle();
+    }
+
+    ZulStudioViewModel &viewModel() { return *studio.viewModel; }
+    ZulNote stored(qsizetype index = 0) { return *viewModel().note(notes[index].id); }
+    SynchronizedComputationalTextView &text() { return *editor->textView(); }
+
+    void moveCaretTo(qsizetype textPosition)
+    {
+        QTextCursor cursor = text().textCursor();
+        cursor.setPosition(text().documentPosition(textPosition));
+        text().setTextCursor(cursor);
+    }
+
+    qreal caretCentre(qsizetype line)
+    {
+        const QTextCursor cursor(text().document()->findBlockByNumber(int(line)));
+        const QRect rect = text().cursorRect(cursor);
+        return text().viewport()->mapTo(editor.get(), QPointF(0, rect.top() + rect.height() / 2.0)).y();
+    }
+
+    std::optional<ZulResultGutter::Row> rowFor(qint64 lineIndex)
+    {
+        for (const ZulResultGutter::Row &row : editor->resultGutter()->visibleRows()) {
+            if (row.line.lineIndex == lineIndex)
+                return row;
+        }
+        return std::nullopt;
+    }
+
+    void click(QWidget *widget, QPointF point) { QTest::mouseClick(widget, Qt::LeftButton, {}, point.toPoint()); }
+};
+
+const QString budgetNote = QStringLiteral("# March budget\n"
+                                          "rent = 1200\n"
+                                          "food = 340.5\n"
+                                          "rent + food\n"
+                                          "- [ ] pay rent\n"
+                                          "- [x] buy food\n"
+                                          "sum");
+
+EvaluatedLine record(qint64 index, const QString &rawLine)
+{
+    EvaluatedLine line;
+    line.lineIndex = index;
+    line.rawLine = rawLine;
+    line.kind = EvaluatedLineKind::checklist;
+    line.isChecked = false;
+    return line;
+}
+
+} // namespace
+
+class TestComputationalEditorView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void typingReachesTheViewModelOncePerKey();
+    void noteRoundTripsByteForByte_data();
+    void noteRoundTripsByteForByte();
+    void resultsStayLevelWithTheirLines_data();
+    void resultsStayLevelWithTheirLines();
+    void taskToggleActsOnlyOnTheRecordedLine_data();
+    void taskToggleActsOnlyOnTheRecordedLine();
+    void clickingATaskFlipsItInTheNote();
+    void clickingAResultCopiesIt();
+    void headerEditsReachTheNote();
+    void tagsAreAddedAndRemoved();
+    void exportItemsPassTheirOwnFormat();
+    void configurationsShowTheirColumns_data();
+    void configurationsShowTheirColumns();
+    void statusBarFollowsTheNote();
+    void missingNoteShowsTheEmptyState_data();
+    void missingNoteShowsTheEmptyState();
+    void anotherNoteNeverInheritsTheUndoHistory();
+};
+
+void TestComputationalEditorView::typingReachesTheViewModelOncePerKey()
+{
+    EditorFixture f({QStringLiteral("a = 5\n")});
+    f.moveCaretTo(6);
+    QSignalSpy changes(&f.viewModel(), &ZulStudioViewModel::notesChanged);
+    const QDateTime before = f.stored().updatedAt;
+    QTest::keyClick(&f.text(), Qt::Key_A);
+    QCOMPARE(changes.count(), 1);
+    QTest::keyClick(&f.text(), Qt::Key_Space);
+    QTest::keyClick(&f.text(), Qt::Key_Asterisk);
+    QTest::keyClick(&f.text(), Qt::Key_Space);
+    QTest::keyClick(&f.text(), Qt::Key_2);
+    QCOMPARE(changes.count(), 5);
+    QCOMPARE(f.stored().content, QStringLiteral("a = 5\na * 2"));
+    QVERIFY(f.stored().updatedAt >= before);
+    settle();
+    const std::optional<ZulResultGutter::Row> row = f.rowFor(1);
+    QVERIFY(row.has_value());
+    QCOMPARE(row->line.formattedResult, QStringLiteral("10"));
+}
+
+void TestComputationalEditorView::noteRoundTripsByteForByte_data()
+{
+    QTest::addColumn<QString>("content");
+    QTest::newRow("CR LF, VT, line separator and no-break spaces")
+        << u16(u"rent = 1\u00a0200\r\nfood = 300\vtotal = rent + food\u2028total * 2\r\n\u00a0");
+    QTest::newRow("form feed, NEL and a final CR") << u16(u"10\f20\u008530\r");
+}
+
+void TestComputationalEditorView::noteRoundTripsByteForByte()
+{
+    QFETCH(QString, content);
+    EditorFixture f({content});
+    QSignalSpy changes(&f.viewModel(), &ZulStudioViewModel::notesChanged);
+    // Merely showing the note writes nothing.
+    QCOMPARE(f.text().noteText(), content);
+    QCOMPARE(changes.count(), 0);
+
+    // Typing at the end and taking it back leaves the very same text.
+    f.moveCaretTo(content.size());
+    QTest::keyClick(&f.text(), Qt::Key_7);
+    QCOMPARE(f.stored().content, content + QLatin1Char('7'));
+    QTest::keyClick(&f.text(), Qt::Key_Backspace);
+    QCOMPARE(f.stored().content, content);
+    QCOMPARE(f.stored().content.toUtf8(), content.toUtf8());
+    QCOMPARE(f.editor->metrics()->logicalLineCount(), ComputationalNoteEngine::splitLines(content).size());
+}
+
+void TestComputationalEditorView::resultsStayLevelWithTheirLines_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("scroll");
+    QTest::newRow("at rest") << 900 << 0;
+    QTest::newRow("scrolled") << 900 << 190;
+    QTest::newRow("narrowed so lines wrap") << 480 << 0;
+    QTest::newRow("narrowed and scrolled") << 480 << 330;
+}
+
+void TestComputationalEditorView::resultsStayLevelWithTheirLines()
+{
+    QFETCH(int, width);
+    QFETCH(int, scroll);
+    QString content = budgetNote + QStringLiteral("\r\n");
+    for (int i = 0; i < 30; ++i)
+        content += QStringLiteral("Trip leg %1 over the northern mountain pass road: %2 * 4\r\n").arg(i).arg(i + 3);
+    EditorFixture f({content});
+    f.editor->resize(width, 520);
+    settle();
+    f.text().verticalScrollBar()->setValue(scroll);
+    settle();
+    QCOMPARE(f.editor->metrics()->scrollOffsetY(), qreal(f.text().verticalScrollBar()->value()));
+
+    const QList<ZulResultGutter::Row> rows = f.editor->resultGutter()->visibleRows();
+    QVERIFY(rows.size() >= 3);
+    ZulResultGutter *gutter = f.editor->resultGutter();
+    for (const ZulResultGutter::Row &row : rows) {
+        const qreal centre = gutter->mapTo(f.editor.get(), row.chip.center()).y();
+        const qreal caret = f.caretCentre(row.line.lineIndex);
+        QVERIFY2(qAbs(centre - caret) <= 1.0, qPrintable(QStringLiteral("line %1: result %2, caret %3")
+                                                             .arg(row.line.lineIndex)
+                                                             .arg(centre)
+                                                             .arg(caret)));
+    }
+    ZulLineNumberColumn *numbers = f.editor->lineNumberColumn();
+    const auto [first, end] = numbers->visibleLines();
+    for (qsizetype i = first; i < end; ++i) {
+        const qreal centre = numbers->mapTo(f.editor.get(), numbers->rowRect(i).center()).y();
+        QVERIFY(qAbs(centre - f.caretCentre(i)) <= 1.0);
+    }
+}
+
+void TestComputationalEditorView::taskToggleActsOnlyOnTheRecordedLine_data()
+{
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<qint64>("index");
+    QTest::addColumn<QString>("rawLine");
+    QTest::addColumn<QString>("expected"); // empty: nothing happens
+    QTest::newRow("open task ticks") << QStringLiteral("a\n- [ ] milk\nb") << qint64(1) << QStringLiteral("- [ ] milk")
+                                     << QStringLiteral("a\n- [x] milk\nb");
+    QTest::newRow("done task opens") << QStringLiteral("* [X] eggs") << qint64(0) << QStringLiteral("* [X] eggs")
+                                     << QStringLiteral("* [ ] eggs");
+    QTest::newRow("other line ends stay") << QStringLiteral("x\r\n- [ ] a\r\ny\vz") << qint64(1)
+                                          << QStringLiteral("- [ ] a") << QStringLiteral("x\r\n- [x] a\r\ny\vz");
+    QTest::newRow("line changed since the evaluation")
+        << QStringLiteral("a\n- [ ] milk and bread") << qint64(1) << QStringLiteral("- [ ] milk") << QString();
+    QTest::newRow("lines shifted since the evaluation")
+        << QStringLiteral("new first line\na\n- [ ] milk") << qint64(1) << QStringLiteral("- [ ] milk") << QString();
+    QTest::newRow("index past the end") << QStringLiteral("- [ ] a") << qint64(3) << QStringLiteral("- [ ] a")
+                                        << QString();
+    QTest::newRow("negative index") << QStringLiteral("- [ ] a") << qint64(-1) << QStringLiteral("- [ ] a")
+                                    << QString();
+}
+
+void TestComputationalEditorView::taskToggleActsOnlyOnTheRecordedLine()
+{
+    QFETCH(QString, content);
+    QFETCH(qint64, index);
+    QFETCH(QString, rawLine);
+    QFETCH(QString, expected);
+    const std::optional<QString> toggled = ComputationalEditorView::toggledTaskText(content, record(index, rawLine));
+    if (expected.isEmpty())
+        QVERIFY(!toggled.has_value());
+    else
+        QCOMPARE(toggled.value_or(QStringLiteral("<none>")), expected);
+}
+
+void TestComputationalEditorView::clickingATaskFlipsItInTheNote()
+{
+    EditorFixture f({budgetNote});
+    std::optional<ZulResultGutter::Row> row = f.rowFor(4);
+    QVERIFY(row.has_value());
+    QCOMPARE(row->line.kind, EvaluatedLineKind::checklist);
+    f.click(f.editor->resultGutter(), row->chip.center());
+    QVERIFY(f.stored().content.contains(QStringLiteral("- [x] pay rent")));
+    settle();
+    row = f.rowFor(4);
+    QVERIFY(row.has_value());
+    QCOMPARE(row->line.isChecked, std::optional<bool>(true));
+    QCOMPARE(f.text().noteText(), f.stored().content);
+    f.click(f.editor->resultGutter(), row->chip.center());
+    QCOMPARE(f.stored().content, budgetNote);
+}
+
+void TestComputationalEditorView::clickingAResultCopiesIt()
+{
+    EditorFixture f({budgetNote});
+    const std::optional<ZulResultGutter::Row> row = f.rowFor(3);
+    QVERIFY(row.has_value());
+    QCOMPARE(row->line.formattedResult, QStringLiteral("1,540.5"));
+    f.click(f.editor->resultGutter(), row->chip.center());
+    QCOMPARE(f.studio.clipboard->text, QStringLiteral("1,540.5"));
+    QCOMPARE(f.viewModel().toastMessage(), std::optional<QString>(QStringLiteral("Copied: 1,540.5")));
+}
+
+void TestComputationalEditorView::headerEditsReachTheNote()
+{
+    EditorFixture f({budgetNote});
+    ZulEditorNoteHeader *header = f.editor->header();
+    QVERIFY(header);
+    QCOMPARE(header->titleField()->text(), QStringLiteral("Note 0"));
+
+    header->titleField()->selectAll();
+    QTest::keyClicks(header->titleField(), QStringLiteral("Rent"));
+    QCOMPARE(f.stored().title, QStringLiteral("Rent"));
+
+    ZulTintDotPicker *tints = header->tintPicker();
+    f.click(tints, tints->dotRect(ZulNoteTint::coral).center());
+    QCOMPARE(f.stored().tint, ZulNoteTint::coral);
+    QCOMPARE(f.text().accentColor(), QColor(0xF4, 0x72, 0xD0));
+
+    f.click(header->ephemeralButton(), header->ephemeralButton()->rect().center());
+    QVERIFY(f.stored().isEphemeral);
+    QVERIFY(header->ephemeralButton()->isActive());
+    QVERIFY(!header->autoTidyCaption()->isHidden());
+    QCOMPARE(header->autoTidyCaption()->spokenText(), QStringLiteral("Auto-tidy: 24h"));
+
+    // Pinning an ephemeral note clears its ephemeral flag and the caption.
+    f.click(header->pinButton(), header->pinButton()->rect().center());
+    QVERIFY(f.stored().isPinned);
+    QVERIFY(!f.stored().isEphemeral);
+    QCOMPARE(header->pinButton()->symbol(), QStringLiteral("pin.fill"));
+    QVERIFY(!header->ephemeralButton()->isActive());
+    QVERIFY(header->autoTidyCaption()->isHidden());
+
+    // A pinned note is not made ephemeral; the view model says why.
+    f.click(header->ephemeralButton(), header->ephemeralButton()->rect().center());
+    QVERIFY(!f.stored().isEphemeral);
+    QVERIFY(f.viewModel().toastIsError());
+    QVERIFY(!header->ephemeralButton()->isActive());
+
+    f.viewModel().setLanguage(VeskLanguage::tr);
+    f.click(header->pinButton(), header->pinButton()->rect().center());
+    f.click(header->ephemeralButton(), header->ephemeralButton()->rect().center());
+    QCOMPARE(header->autoTidyCaption()->spokenText(), QStringLiteral("Otomatik temizlik: 24s"));
+}
+
+void TestComputationalEditorView::tagsAreAddedAndRemoved()
+{
+    EditorFixture f({budgetNote});
+    ZulEditorNoteHeader *header = f.editor->header();
+    QCOMPARE(header->tagChipTexts(), QStringList());
+
+    QLineEdit *field = header->tagField();
+    QTest::keyClicks(field, QStringLiteral("  #Budget "));
+    QCOMPARE(f.editor->metrics()->newTagInput(), QStringLiteral("  #Budget "));
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(f.stored().tags, QStringList{QStringLiteral("budget")});
+    QCOMPARE(header->tagChipTexts(), QStringList{QStringLiteral("#budget")});
+    QCOMPARE(field->text(), QString());
+    QCOMPARE(f.editor->metrics()->newTagInput(), QString());
+
+    QTest::keyClicks(field, QStringLiteral("budget"));
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(f.stored().tags, QStringList{QStringLiteral("budget")});
+    QCOMPARE(field->text(), QString());
+
+    QTest::keyClicks(field, QStringLiteral("##"));
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(f.stored().tags, QStringList{QStringLiteral("budget")});
+    QCOMPARE(field->text(), QString());
+
+    QVERIFY(header->clickRemoveTag(QStringLiteral("budget")));
+    QCOMPARE(f.stored().tags, QStringList());
+    QCOMPARE(header->tagChipTexts(), QStringList());
+}
+
+void TestComputationalEditorView::exportItemsPassTheirOwnFormat()
+{
+    EditorFixture f({budgetNote});
+    const QList<QAction *> items = f.editor->header()->exportMenu()->actions();
+    QCOMPARE(items.size(), 3);
+    QCOMPARE(items[0]->text(), QStringLiteral("Export Markdown (.md) with Results"));
+    for (QAction *item : items)
+        item->trigger();
+    QCOMPARE(f.studio.chooser->formats,
+             (QList<ZulExportFormat>{ZulExportFormat::markdownWithResults, ZulExportFormat::plainText,
+                                     ZulExportFormat::csv}));
+}
+
+void TestComputationalEditorView::configurationsShowTheirColumns_data()
+{
+    QTest::addColumn<bool>("compact");
+    QTest::addColumn<bool>("lineNumbers");
+    QTest::addColumn<bool>("gutter");
+    QTest::addColumn<double>("fontSize");
+    QTest::addColumn<bool>("numbersShown");
+    QTest::addColumn<int>("gutterWidth"); // 0: hidden
+    QTest::addColumn<qreal>("textSize");
+    QTest::newRow("studio") << false << true << true << 14.0 << true << 168 << 14.0;
+    QTest::newRow("compact never numbers lines") << true << true << true << 14.0 << false << 116 << 13.0;
+    QTest::newRow("studio without gutter") << false << true << false << 14.0 << true << 0 << 14.0;
+    QTest::newRow("compact without gutter") << true << false << false << 12.0 << false << 0 << 12.0;
+    QTest::newRow("studio without numbers") << false << false << true << 11.0 << false << 168 << 11.0;
+    QTest::newRow("compact of 22") << true << true << true << 22.0 << false << 116 << 21.0;
+}
+
+void TestComputationalEditorView::configurationsShowTheirColumns()
+{
+    QFETCH(bool, compact);
+    QFETCH(bool, lineNumbers);
+    QFETCH(bool, gutter);
+    QFETCH(double, fontSize);
+    QFETCH(bool, numbersShown);
+    QFETCH(int, gutterWidth);
+    QFETCH(qreal, textSize);
+    EditorFixture f({budgetNote}, compact);
+    f.viewModel().updateConfig([&](ZulConfig &config) {
+        config.showLineNumbers = lineNumbers;
+        config.showCalculationGutter = gutter;
+        config.fontSize = fontSize;
+    });
+    settle();
+    QCOMPARE(f.editor->lineNumberColumn()->isVisible(), numbersShown);
+    if (numbersShown)
+        QCOMPARE(f.editor->lineNumberColumn()->width(), 36);
+    QCOMPARE(f.editor->resultGutter()->isVisible(), gutterWidth > 0);
+    if (gutterWidth > 0)
+        QCOMPARE(f.editor->resultGutter()->width(), gutterWidth);
+    QCOMPARE(f.text().fontSize(), textSize);
+    QCOMPARE(f.editor->metrics()->lineHeight(), SynchronizedComputationalTextView::lineHeightFor(textSize));
+    QCOMPARE(f.editor->header() != nullptr, !compact);
+    QCOMPARE(f.editor->statusBar()->compactMode(), compact);
+    // Freed width goes to the text.
+    const int columns = (numbersShown ? 37 : 0) + (gutterWidth > 0 ? gutterWidth + 1 : 0);
+    QCOMPARE(f.text().width(), f.editor->width() - columns);
+}
+
+void TestComputationalEditorView::statusBarFollowsTheNote()
+{
+    EditorFixture f({budgetNote});
+    ZulEditorStatusBar *bar = f.editor->statusBar();
+    const NoteEvaluationSummary summary = f.viewModel().evaluation(f.notes[0].id);
+    QVERIFY(summary.totalNumericSum.has_value());
+    QCOMPARE(bar->sumChip()->spokenText(),
+             QStringLiteral("Sum ") + ZulNumberFormatter::format(*summary.totalNumericSum, 2));
+    QCOMPARE(bar->taskChip()->spokenText(), QStringLiteral("Tasks 1/2"));
+    f.click(bar->stickyButton(), bar->stickyButton()->rect().center());
+    QVERIFY(f.stored().isFloatingSticky);
+    QCOMPARE(bar->stickyButton()->text(), QStringLiteral("Unfloat Sticky"));
+    QVERIFY(bar->stickyButton()->isActive());
+    f.click(bar->copyButton(), bar->copyButton()->rect().center());
+    QVERIFY(f.studio.clipboard->text.startsWith(QStringLiteral("# March budget")));
+}
+
+void TestComputationalEditorView::missingNoteShowsTheEmptyState_data()
+{
+    QTest::addColumn<VeskLanguage>("language");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("english") << VeskLanguage(VeskLanguage::en) << QStringLiteral("New Note");
+    QTest::newRow("turkish") << VeskLanguage(VeskLanguage::tr) << QStringLiteral("Yeni Not");
+}
+
+void TestComputationalEditorView::missingNoteShowsTheEmptyState()
+{
+    QFETCH(VeskLanguage, language);
+    QFETCH(QString, title);
+    EditorFixture f({budgetNote});
+    f.viewModel().setLanguage(language);
+    f.editor->setNoteID(QUuid::createUuid());
+    QVERIFY(f.editor->isShowingEmptyState());
+    QCOMPARE(f.editor->newNoteButton()->text(), title);
+    const int before = int(f.viewModel().notes().size());
+    f.click(f.editor->newNoteButton(), f.editor->newNoteButton()->rect().center());
+    QCOMPARE(int(f.viewModel().notes().size()), before + 1);
+    QCOMPARE(f.viewModel().notes().first().title, title);
+    QCOMPARE(f.viewModel().selectedNoteID(), std::optional<QUuid>(f.viewModel().notes().first().id));
+    QVERIFY(f.editor->isShowingEmptyState()); // the editor keeps its own id
+
+    // A note deleted while shown turns the editor into the empty state.
+    f.editor->setNoteID(f.notes[0].id);
+    QVERIFY(!f.editor->isShowingEmptyState());
+    f.viewModel().deleteNote(f.notes[0].id);
+    QVERIFY(f.editor->isShowingEmptyState());
+}
+
+void TestComputationalEditorView::anotherNoteNeverInheritsTheUndoHistory()
+{
+    EditorFixture f({QStringLiteral("first"), QStringLiteral("second")});
+    f.moveCaretTo(5);
+    QTest::keyClicks(&f.text(), QStringLiteral(" typed"));
+    QCOMPARE(f.stored(0).content, QStringLiteral("first typed"));
+    f.editor->setNoteID(f.notes[1].id);
+    QCOMPARE(f.text().noteText(), QStringLiteral("second"));
+    QTest::keyClick(&f.text(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(f.stored(1).content, QStringLiteral("second"));
+    QCOMPARE(f.stored(0).content, QStringLiteral("first typed"));
+
+    // An edit from another surface replaces the text and the history too.
+    f.editor->setNoteID(f.notes[0].id);
+    f.viewModel().updateNoteContent(f.notes[0].id, QStringLiteral("from elsewhere"));
+    QCOMPARE(f.text().noteText(), QStringLiteral("from elsewhere"));
+    QTest::keyClick(&f.text(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(f.stored(0).content, QStringLiteral("from elsewhere"));
+}
+
+QTEST_MAIN(TestComputationalEditorView)
+#include "tst_computationaleditorview.moc"
