@@ -69,9 +69,13 @@ struct EditorFixture
         text().setTextCursor(cursor);
     }
 
+    // The caret at the start of a logical line, found through the note text
+    // (the engine's lines), not through the document's paragraphs.
     qreal caretCentre(qsizetype line)
     {
-        const QTextCursor cursor(text().document()->findBlockByNumber(int(line)));
+        const QList<ComputationalNoteEngine::LineSpan> spans = ComputationalNoteEngine::splitLines(text().noteText());
+        QTextCursor cursor(text().document());
+        cursor.setPosition(text().documentPosition(spans.value(line).start));
         const QRect rect = text().cursorRect(cursor);
         return text().viewport()->mapTo(editor.get(), QPointF(0, rect.top() + rect.height() / 2.0)).y();
     }
@@ -185,19 +189,27 @@ void TestComputationalEditorView::resultsStayLevelWithTheirLines_data()
 {
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("scroll");
-    QTest::newRow("at rest") << 900 << 0;
-    QTest::newRow("scrolled") << 900 << 190;
-    QTest::newRow("narrowed so lines wrap") << 480 << 0;
-    QTest::newRow("narrowed and scrolled") << 480 << 330;
+    QTest::addColumn<QString>("lineEnd");
+    const QString crlf = QStringLiteral("\r\n");
+    QTest::newRow("at rest") << 900 << 0 << crlf;
+    QTest::newRow("scrolled") << 900 << 190 << crlf;
+    QTest::newRow("narrowed so lines wrap") << 480 << 0 << crlf;
+    QTest::newRow("narrowed and scrolled") << 480 << 330 << crlf;
+    // Lines a text document would split or join differently must not move
+    // every later result by a line.
+    QTest::newRow("vertical tabs, scrolled") << 900 << 190 << QStringLiteral("\v");
+    QTest::newRow("line separators, narrowed and scrolled") << 480 << 330 << u16(u"\u2028");
+    QTest::newRow("NEL and form feed, narrowed") << 480 << 0 << u16(u"\u0085\f");
 }
 
 void TestComputationalEditorView::resultsStayLevelWithTheirLines()
 {
     QFETCH(int, width);
     QFETCH(int, scroll);
-    QString content = budgetNote + QStringLiteral("\r\n");
+    QFETCH(QString, lineEnd);
+    QString content = budgetNote + lineEnd;
     for (int i = 0; i < 30; ++i)
-        content += QStringLiteral("Trip leg %1 over the northern mountain pass road: %2 * 4\r\n").arg(i).arg(i + 3);
+        content += QStringLiteral("Trip leg %1 over the northern mountain pass road: %2 * 4").arg(i).arg(i + 3) + lineEnd;
     EditorFixture f({content});
     f.editor->resize(width, 520);
     settle();
@@ -205,6 +217,7 @@ void TestComputationalEditorView::resultsStayLevelWithTheirLines()
     settle();
     QCOMPARE(f.editor->metrics()->scrollOffsetY(), qreal(f.text().verticalScrollBar()->value()));
 
+    QCOMPARE(f.editor->metrics()->logicalLineCount(), ComputationalNoteEngine::splitLines(content).size());
     const QList<ZulResultGutter::Row> rows = f.editor->resultGutter()->visibleRows();
     QVERIFY(rows.size() >= 3);
     ZulResultGutter *gutter = f.editor->resultGutter();
