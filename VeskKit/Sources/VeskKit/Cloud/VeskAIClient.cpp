@@ -1,0 +1,189 @@
+#include "VeskKit/Cloud/VeskAIClient.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QStringDecoder>
+#include <QTextBoundaryFinder>
+#include <QUrl>
+
+namespace {
+
+using Result = VeskAIClient::Result;
+
+// Only an absolute web address can take a chat request; anything else
+// (a bare word, a file or another scheme) would send the key nowhere useful.
+std::optional<QUrl> endpointUrl(const QString &text)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        return std::nullopt;
+    return url;
+}
+
+// A key must hold something besides blanks, and nothing that would break
+// out of its header line: a line break inside it would let the key's text
+// write further request headers.
+bool isUsableKey(const std::optional<QString> &key)
+{
+    if (!key || key->trimmed().isEmpty())
+        return false;
+    for (const QChar c : *key) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return false;
+    }
+    return true;
+}
+
+QByteArray requestBody(const QString &systemPrompt, const QString &userPrompt, const VeskAIConfig &config)
+{
+    QJsonObject body{
+        {QStringLiteral("model"), config.model},
+        {QStringLiteral("messages"),
+         QJsonArray{
+             QJsonObject{{QStringLiteral("role"), QStringLiteral("system")}, {QStringLiteral("content"), systemPrompt}},
+             QJsonObject{{QStringLiteral("role"), QStringLiteral("user")}, {QStringLiteral("content"), userPrompt}},
+         }},
+    };
+    if (config.provider == VeskAIProvider::ollamaLocal)
+        body.insert(QStringLiteral("stream"), false);
+    return QJsonDocument(body).toJson(QJsonDocument::Compact);
+}
+
+QString leadingCharacters(const QString &text, int count)
+{
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    int taken = 0;
+    while (taken < count && finder.toNextBoundary() != -1)
+        ++taken;
+    return taken < count ? text : text.left(finder.position());
+}
+
+// The body as text for an error message; a body that is not UTF-8 says nothing.
+QString bodyText(const QByteArray &body)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(body);
+    return decoder.hasError() ? QString() : text;
+}
+
+std::optional<QString> stringAt(const QJsonObject &object, QLatin1String key)
+{
+    const QJsonValue value = object.value(key);
+    if (!value.isString())
+        return std::nullopt;
+    return value.toString();
+}
+
+// The answer from the three reply shapes the services use: an OpenAI-style
+// first choice, a local server's top-level message, or a bare "response".
+std::optional<QString> answerIn(const QJsonObject &reply)
+{
+    const QJsonValue choices = reply.value(QLatin1String("choices"));
+    if (choices.isArray()) {
+        const QJsonArray list = choices.toArray();
+        bool allObjects = !list.isEmpty();
+        for (const QJsonValue &choice : list)
+            allObjects = allObjects && choice.isObject();
+        if (allObjects) {
+            const QJsonValue message = list.first().toObject().value(QLatin1String("message"));
+            if (message.isObject()) {
+                if (std::optional<QString> content = stringAt(message.toObject(), QLatin1String("content")))
+                    return content;
+            }
+        }
+    }
+    const QJsonValue message = reply.value(QLatin1String("message"));
+    if (message.isObject()) {
+        if (std::optional<QString> content = stringAt(message.toObject(), QLatin1String("content")))
+            return content;
+    }
+    return stringAt(reply, QLatin1String("response"));
+}
+
+// An error Qt reports for an HTTP status it received; the status itself is
+// judged below. Every other error means the transfer failed.
+bool isStatusError(QNetworkReply::NetworkError error)
+{
+    return (error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError)
+           || (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
+}
+
+Result resultOf(QNetworkReply *reply)
+{
+    const QNetworkReply::NetworkError error = reply->error();
+    if (error != QNetworkReply::NoError && !isStatusError(error))
+        return Result::failure(
+            VeskAIClientError::platformError(QStringLiteral("QNetworkReply"), int(error), reply->errorString()));
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid())
+        return Result::failure(VeskAIClientError::emptyResponse());
+    const int statusCode = status.toInt();
+    const QByteArray body = reply->readAll();
+    if (statusCode < 200 || statusCode > 299)
+        return Result::failure(VeskAIClientError::httpError(
+            statusCode, leadingCharacters(bodyText(body), VeskAIClient::errorBodyCharacters)));
+
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return Result::failure(VeskAIClientError::platformError(QStringLiteral("QJsonParseError"),
+                                                                int(parseError.error), parseError.errorString()));
+    if (!document.isObject())
+        return Result::failure(VeskAIClientError::emptyResponse());
+    const std::optional<QString> answer = answerIn(document.object());
+    if (!answer)
+        return Result::failure(VeskAIClientError::emptyResponse());
+    return Result::success(answer->trimmed());
+}
+
+void reportLater(QObject *context, const VeskAIClient::Completion &completion, const Result &result)
+{
+    QMetaObject::invokeMethod(context, [completion, result] { completion(result); }, Qt::QueuedConnection);
+}
+
+} // namespace
+
+void VeskAIClient::complete(const QString &systemPrompt, const QString &userPrompt, const VeskAIConfig &config,
+                            const std::optional<QString> &apiKey, QNetworkAccessManager &session, QObject *context,
+                            Completion completion) const
+{
+    if (!completion)
+        return;
+    QObject *receiver = context ? context : &session;
+
+    const std::optional<QUrl> endpoint = endpointUrl(config.endpointURL);
+    if (!endpoint) {
+        reportLater(receiver, completion, Result::failure(VeskAIClientError::invalidEndpoint()));
+        return;
+    }
+    const bool keyed = config.provider != VeskAIProvider::ollamaLocal;
+    if (keyed && !isUsableKey(apiKey)) {
+        reportLater(receiver, completion, Result::failure(VeskAIClientError::missingAPIKey()));
+        return;
+    }
+
+    QNetworkRequest request(*endpoint);
+    request.setTransferTimeout(requestTimeoutMs);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+    // The local server never sees a key, even when one is passed.
+    if (keyed)
+        request.setRawHeader(QByteArrayLiteral("Authorization"), QByteArrayLiteral("Bearer ") + apiKey->toUtf8());
+
+    QNetworkReply *reply = session.post(request, requestBody(systemPrompt, userPrompt, config));
+    // The result is read on the reply's own thread before the reply goes;
+    // only the finished result travels to the context.
+    QObject::connect(reply, &QNetworkReply::finished, reply,
+                     [reply, target = QPointer<QObject>(receiver), completion = std::move(completion)] {
+                         const Result result = resultOf(reply);
+                         reply->deleteLater();
+                         if (target)
+                             reportLater(target, completion, result);
+                     });
+}

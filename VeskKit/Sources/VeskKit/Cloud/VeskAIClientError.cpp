@@ -1,0 +1,62 @@
+#include "VeskKit/Cloud/VeskAIClientError.h"
+
+#include "VeskKit/Localization/VeskText.h"
+
+VeskAIClientError::VeskAIClientError(Case errorCase, int code, const QString &message, const QString &domain)
+    : m_case(errorCase)
+    , m_code(code)
+    , m_message(message)
+    , m_domain(domain)
+{
+}
+
+VeskAIClientError VeskAIClientError::httpError(int statusCode, const QString &message)
+{
+    return VeskAIClientError(Case::httpError, statusCode, message, {});
+}
+
+VeskAIClientError VeskAIClientError::invalidEndpoint()
+{
+    return VeskAIClientError(Case::invalidEndpoint, 0, {}, {});
+}
+
+VeskAIClientError VeskAIClientError::missingAPIKey()
+{
+    return VeskAIClientError(Case::missingAPIKey, 0, {}, {});
+}
+
+VeskAIClientError VeskAIClientError::emptyResponse()
+{
+    return VeskAIClientError(Case::emptyResponse, 0, {}, {});
+}
+
+VeskAIClientError VeskAIClientError::platformError(const QString &domain, int code, const QString &message)
+{
+    return VeskAIClientError(Case::platformError, code, message, domain);
+}
+
+QString VeskAIClientError::errorDescription() const
+{
+    return errorDescription(VeskLanguage::current());
+}
+
+QString VeskAIClientError::errorDescription(VeskLanguage language) const
+{
+    switch (m_case) {
+    case Case::httpError:
+        return QStringLiteral("HTTP ") + QString::number(m_code) + QStringLiteral(": ") + m_message;
+    case Case::invalidEndpoint:
+        return veskText(QStringLiteral("Invalid AI endpoint URL."), QStringLiteral("Geçersiz AI uç noktası adresi."),
+                        language);
+    case Case::missingAPIKey:
+        return veskText(QStringLiteral("API key or Quarnell credit token is required for this provider."),
+                        QStringLiteral("Bu sağlayıcı için API anahtarı veya Quarnell kredi jetonu gereklidir."),
+                        language);
+    case Case::emptyResponse:
+        return veskText(QStringLiteral("Provider returned an empty response."),
+                        QStringLiteral("Sağlayıcı boş yanıt döndürdü."), language);
+    case Case::platformError:
+        return m_message;
+    }
+    return {};
+}
