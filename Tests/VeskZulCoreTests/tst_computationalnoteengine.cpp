@@ -116,6 +116,8 @@ private slots:
     void summaryCounts();
     void starterNotesMatchGoldenFiles_data();
     void starterNotesMatchGoldenFiles();
+    void decomposedTextReadsAsComposed_data();
+    void decomposedTextReadsAsComposed();
     void overflowingAggregateGivesNothing();
     void lineIndicesFollowSplitLines();
     void defaultCurrencyIsUpperCased();
@@ -557,6 +559,44 @@ void TestComputationalNoteEngine::starterNotesMatchGoldenFiles()
     const NoteEvaluationSummary actual = standardEngine().evaluate(QString::fromUtf8(text));
     QCOMPARE(describe(actual), describe(wanted));
     QCOMPARE(actual, wanted);
+}
+
+void TestComputationalNoteEngine::decomposedTextReadsAsComposed_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("resultCount");
+
+    // Each note is written with precomposed letters; the test also evaluates
+    // it with every letter decomposed and expects the same results.
+    QTest::newRow("unit alias with an accent") << note({u"1 g\u00FCn to saat"}) << 1;
+    QTest::newRow("Turkish aggregate keyword") << note({u"4", u"9", u"en b\u00FCy\u00FCk"}) << 3;
+    QTest::newRow("day words") << note({u"bug\u00FCn + 2 g\u00FCn"}) << 1;
+    QTest::newRow("variable used in the other form") << note({u"\u00E7ay = 3", u"\u00E7ay + 1"}) << 2;
+    QTest::newRow("Hangul syllable variable") << note({u"\uD55C = 2", u"\uD55C * 4"}) << 2;
+}
+
+void TestComputationalNoteEngine::decomposedTextReadsAsComposed()
+{
+    QFETCH(QString, text);
+    QFETCH(int, resultCount);
+
+    const QString decomposed = text.normalized(QString::NormalizationForm_D);
+    QVERIFY(decomposed != text);
+    const NoteEvaluationSummary composedSummary = standardEngine().evaluate(text);
+    const NoteEvaluationSummary decomposedSummary = standardEngine().evaluate(decomposed);
+    QCOMPARE(composedSummary.lines.size(), resultCount);
+    QCOMPARE(describe(decomposedSummary), describe(composedSummary));
+
+    // The records keep each line exactly as written.
+    const QStringList writtenLines = decomposed.split(QLatin1Char('\n'));
+    for (const EvaluatedLine &line : decomposedSummary.lines)
+        QCOMPARE(line.rawLine, writtenLines.at(line.lineIndex));
+
+    // A variable set in one form is found in the other.
+    if (text.contains(QLatin1Char('=')) && writtenLines.size() == 2) {
+        const QString mixed = writtenLines.at(0) + QLatin1Char('\n') + text.split(QLatin1Char('\n')).at(1);
+        QCOMPARE(describe(standardEngine().evaluate(mixed)), describe(composedSummary));
+    }
 }
 
 void TestComputationalNoteEngine::overflowingAggregateGivesNothing()

@@ -117,6 +117,21 @@ std::optional<bool> taskState(QStringView t)
 // ASCII: between two ASCII characters there is always a boundary, except
 // inside CR LF. So the text is cut there, and only pieces holding other
 // characters go to the finder.
+// Combining marks and conjoining Hangul jamo are what canonical composition
+// joins; a line without any is already composed, which spares the common line
+// the copy.
+bool mayNeedComposition(QStringView text)
+{
+    for (const QChar qc : text) {
+        const char16_t c = qc.unicode();
+        if (c < 0x300)
+            continue;
+        if ((c >= 0x1100 && c <= 0x11FF) || QChar::isMark(char32_t(c)))
+            return true;
+    }
+    return false;
+}
+
 qint64 countCharacters(QStringView text)
 {
     const char16_t *data = text.utf16();
@@ -222,7 +237,18 @@ void ComputationalNoteEngine::Evaluation::endBlock()
 
 void ComputationalNoteEngine::Evaluation::evaluateLine(qint64 index, QStringView raw)
 {
-    const QStringView t = trimmed(raw);
+    // Names, keywords and aliases are compared code unit by code unit, so a
+    // line written in decomposed form (a letter followed by its combining
+    // accent, as some pasted text is) is read in composed form: "gün" must
+    // mean the same however its ü was typed. The record keeps the line as
+    // written, since the editor compares its lines against it.
+    QString composed;
+    QStringView text = raw;
+    if (mayNeedComposition(raw)) {
+        composed = raw.toString().normalized(QString::NormalizationForm_C);
+        text = composed;
+    }
+    const QStringView t = trimmed(text);
     // Every marker below begins with one of a few ASCII characters; most
     // lines begin with none of them and skip the comparisons.
     const char16_t first = t.isEmpty() ? 0 : t.utf16()[0];

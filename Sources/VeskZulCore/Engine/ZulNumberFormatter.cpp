@@ -100,6 +100,43 @@ QString formatFixed(double value, int maxFractionDigits)
     return text;
 }
 
+// From 2^53 up every double is whole, but its exact binary value carries
+// digits the user never wrote: 10^23 has no exact double, and the nearest ones
+// are 99,999,999,999,999,991,611,392 and 100,000,000,000,000,008,388,608. Print the shortest digits that read back to the same double, padded
+// with zeros, so the result shows the number that was meant.
+QString formatLargeWhole(double value)
+{
+    char buffer[40];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    if (ec != std::errc())
+        return QStringLiteral("—");
+
+    const char *c = buffer;
+    const bool negative = *c == '-';
+    if (negative)
+        ++c;
+    char digits[kFixedBufferSize];
+    int count = 0;
+    for (; c < end && *c != 'e'; ++c) {
+        if (*c != '.')
+            digits[count++] = *c;
+    }
+    int exponent = 0;
+    std::from_chars(c + 1 + (c[1] == '+' ? 1 : 0), end, exponent);
+    // Magnitudes from 2^53 have an exponent of at least 15 and at most 17
+    // significant digits, so the digits never reach past the decimal point.
+    const int integerDigits = std::clamp(exponent + 1, count, kFixedBufferSize - 1);
+    std::fill(digits + count, digits + integerDigits, '0');
+
+    const int length = (negative ? 1 : 0) + integerDigits + (integerDigits - 1) / 3;
+    QString text(length, Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    if (negative)
+        *out++ = u'-';
+    writeGrouped(out, digits, integerDigits);
+    return text;
+}
+
 } // namespace
 
 namespace ZulNumberFormatter {
@@ -112,6 +149,8 @@ QString format(double value, int maxFractionDigits)
         return QStringLiteral("0");
     if (std::fabs(value) < kTwoTo53 && std::trunc(value) == value)
         return formatGroupedInteger(static_cast<std::int64_t>(value));
+    if (std::fabs(value) >= kTwoTo53)
+        return formatLargeWhole(value);
     return formatFixed(value, maxFractionDigits);
 }
 

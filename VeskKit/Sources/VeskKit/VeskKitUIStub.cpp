@@ -1,1 +1,0 @@
-namespace VeskKit { void uiLinkAnchor() {} }
