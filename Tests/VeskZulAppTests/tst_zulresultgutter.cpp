@@ -7,6 +7,8 @@
 #include "Models/CurrencyRateTable.h"
 
 #include <QHBoxLayout>
+#include <QPaintEvent>
+#include <QRegion>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -40,6 +42,40 @@ void settle()
 {
     for (int i = 0; i < 3; ++i)
         QCoreApplication::processEvents();
+}
+
+// Remembers the area of the next paints of one widget.
+class PaintRecorder : public QObject
+{
+public:
+    explicit PaintRecorder(QWidget *widget) { widget->installEventFilter(this); }
+    QRegion painted;
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            painted += static_cast<QPaintEvent *>(event)->region();
+            ++paints;
+        }
+        return false;
+    }
+};
+
+// Results for consecutive lines from 0; an empty text leaves its line without
+// a result.
+NoteEvaluationSummary summaryOf(const QStringList &results)
+{
+    NoteEvaluationSummary summary;
+    for (qsizetype i = 0; i < results.size(); ++i) {
+        if (results[i].isEmpty())
+            continue;
+        const bool aggregate = results[i].startsWith(QLatin1Char('='));
+        summary.lines.append(resultLine(i, aggregate ? results[i].mid(1) : results[i],
+                                        aggregate ? EvaluatedLineKind::aggregate : EvaluatedLineKind::math));
+    }
+    return summary;
 }
 
 // Text view and result column side by side, tops level, as the editor
@@ -104,6 +140,8 @@ private slots:
     void helpTexts();
     void lineNumbersCoverEveryLine_data();
     void lineNumbersCoverEveryLine();
+    void newResultsRepaintTheirRows_data();
+    void newResultsRepaintTheirRows();
 };
 
 void TestZulResultGutter::rowsAreCulledStrictlyOutsideForty_data()
@@ -321,6 +359,79 @@ void TestZulResultGutter::lineNumbersCoverEveryLine()
     QCOMPARE(visible.first, qsizetype(first));
     QCOMPARE(visible.second, qsizetype(end));
     QCOMPARE(column.rowRect(first), QRectF(2, 22.0 * first + 14 - scroll, 30, 22));
+}
+
+void TestZulResultGutter::newResultsRepaintTheirRows_data()
+{
+    // Results of lines 0 to 5 before and after; "=" marks a sum.
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<bool>("whole");
+    const QStringList six = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                             QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("=15")};
+    QStringList changed = six;
+    changed[2] = QStringLiteral("37");
+    changed[5] = QStringLiteral("=49");
+    QTest::newRow("a result and the sum change") << six << changed << false;
+    QStringList longer = six;
+    longer[3] = QStringLiteral("4,000,000,000");
+    QTest::newRow("a result grows wider") << six << longer << false;
+    QStringList fewer = six;
+    fewer[1].clear();
+    QTest::newRow("a result goes") << six << fewer << false;
+    QTest::newRow("a result comes") << fewer << six << false;
+    QTest::newRow("every result goes") << six << QStringList() << true;
+    QTest::newRow("the first results come") << QStringList() << six << true;
+}
+
+void TestZulResultGutter::newResultsRepaintTheirRows()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
+    QFETCH(bool, whole);
+    EditorRow f;
+    f.text->setNoteText(QStringLiteral("a\nb\nc\nd\ne\nf"));
+    f.gutter->setSummary(summaryOf(before));
+    settle();
+    const QList<ZulResultGutter::Row> oldRows = f.gutter->visibleRows();
+
+    PaintRecorder recorder(f.gutter);
+    f.gutter->setSummary(summaryOf(after));
+    settle();
+    QVERIFY(recorder.paints > 0);
+    if (whole) {
+        QVERIFY(recorder.painted.contains(f.gutter->rect()));
+        return;
+    }
+    const QList<ZulResultGutter::Row> newRows = f.gutter->visibleRows();
+    for (qint64 line = 0; line < 6; ++line) {
+        const QString was = before.value(line);
+        const QString is = after.value(line);
+        const auto find = [line](const QList<ZulResultGutter::Row> &rows) -> std::optional<QRect> {
+            for (const ZulResultGutter::Row &row : rows) {
+                if (row.line.lineIndex == line)
+                    return row.chip.toAlignedRect();
+            }
+            return std::nullopt;
+        };
+        const std::optional<QRect> oldChip = find(oldRows);
+        const std::optional<QRect> newChip = find(newRows);
+        QCOMPARE(oldChip.has_value(), !was.isEmpty());
+        QCOMPARE(newChip.has_value(), !is.isEmpty());
+        if (was == is) {
+            // A changed neighbour's glow reaches into this row.
+            const bool neighbourChanged = before.value(line - 1) != after.value(line - 1)
+                                          || before.value(line + 1) != after.value(line + 1);
+            if (oldChip && !neighbourChanged)
+                QVERIFY2(!recorder.painted.intersects(*oldChip), qPrintable(QStringLiteral("line %1").arg(line)));
+            continue;
+        }
+        // Whatever was drawn for the line is cleared and drawn anew.
+        for (const std::optional<QRect> &chip : {oldChip, newChip}) {
+            if (chip)
+                QVERIFY2(recorder.painted.contains(*chip), qPrintable(QStringLiteral("line %1").arg(line)));
+        }
+    }
 }
 
 QTEST_MAIN(TestZulResultGutter)

@@ -14,7 +14,9 @@
 #include <QPixmap>
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QToolTip>
 
 #include <algorithm>
@@ -102,8 +104,50 @@ void ZulResultGutter::setSummary(const NoteEvaluationSummary &summary)
 {
     if (summary == m_summary)
         return;
+    if (m_summary.lines.isEmpty() || summary.lines.isEmpty()) {
+        // The placeholder comes or goes: the whole column changes.
+        m_summary = summary;
+        update();
+        return;
+    }
+    const QList<Row> before = visibleRows();
     m_summary = summary;
-    update();
+    // A key typed usually changes a result or two. Repainting only those
+    // rows keeps the fills small; a fill as tall as the column costs far more
+    // than the rows themselves. Rows move only with the line tops, and those
+    // repaint the whole column.
+    update(changedArea(before, visibleRows()));
+}
+
+QRegion ZulResultGutter::changedArea(const QList<Row> &before, const QList<Row> &after) const
+{
+    const auto same = [](const Row &a, const Row &b) {
+        return a.line == b.line && a.chip == b.chip && a.shownText == b.shownText;
+    };
+    // Covers the glow around an aggregate chip and antialiased edges.
+    const qreal margin = glowRadius + 2;
+    const auto area = [margin](const Row &row) {
+        return row.chip.adjusted(-margin, -margin, margin, margin).toAlignedRect();
+    };
+    QRegion region;
+    // Both lists are in line order; walk them side by side.
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < before.size() || j < after.size()) {
+        if (j == after.size() || (i < before.size() && before[i].line.lineIndex < after[j].line.lineIndex)) {
+            region += area(before[i++]);
+        } else if (i == before.size() || after[j].line.lineIndex < before[i].line.lineIndex) {
+            region += area(after[j++]);
+        } else {
+            if (!same(before[i], after[j])) {
+                region += area(before[i]);
+                region += area(after[j]);
+            }
+            ++i;
+            ++j;
+        }
+    }
+    return region;
 }
 
 void ZulResultGutter::setCompactMode(bool compact)
@@ -227,10 +271,10 @@ void ZulResultGutter::setBackgroundColor(const QColor &colour)
     update();
 }
 
-void ZulResultGutter::paintEvent(QPaintEvent *)
+void ZulResultGutter::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), m_background);
+    painter.fillRect(event->rect(), m_background);
     if (!m_metrics)
         return;
     painter.setRenderHint(QPainter::Antialiasing);
@@ -238,7 +282,11 @@ void ZulResultGutter::paintEvent(QPaintEvent *)
         paintPlaceholder(painter);
         return;
     }
+    const QRect dirty = event->rect();
     for (const Row &row : visibleRows()) {
+        if (!row.chip.adjusted(-glowRadius - 1, -glowRadius - 1, glowRadius + 1, glowRadius + 1)
+                 .intersects(dirty))
+            continue;
         if (row.line.kind == EvaluatedLineKind::checklist)
             paintTask(painter, row);
         else

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QPointer>
 #include <QRectF>
+#include <QRegion>
 #include <QString>
 #include <QWidget>
 
@@ -73,6 +74,8 @@ protected:
 
 private:
     Row layoutRow(const EvaluatedLine &line, qreal y) const;
+    // The area to repaint when the rows change from one list to the other.
+    QRegion changedArea(const QList<Row> &before, const QList<Row> &after) const;
     void paintPlaceholder(QPainter &painter) const;
     void paintTask(QPainter &painter, const Row &row) const;
     void paintBadge(QPainter &painter, const Row &row) const;
