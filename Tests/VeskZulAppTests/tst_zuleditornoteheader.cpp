@@ -33,6 +33,8 @@ private slots:
     void showsTheNotesFlags_data();
     void showsTheNotesFlags();
     void controlsReportTheirOperation();
+    void titleShowsItsBeginning_data();
+    void titleShowsItsBeginning();
     void exportItemsCarryTheirOwnFormat_data();
     void exportItemsCarryTheirOwnFormat();
     void submittingATagEmptiesTheField_data();
@@ -93,6 +95,37 @@ void TestZulEditorNoteHeader::showsTheNotesFlags()
     QCOMPARE(header.tagChipTexts(), (QStringList{QStringLiteral("#home"), QStringLiteral("#money")}));
 }
 
+void TestZulEditorNoteHeader::titleShowsItsBeginning_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("width");
+    QTest::newRow("short title") << QStringLiteral("Budget") << 900;
+    QTest::newRow("title wider than its field")
+        << QStringLiteral("Quarterly budget review with the whole finance team and every open invoice") << 420;
+}
+
+void TestZulEditorNoteHeader::titleShowsItsBeginning()
+{
+    QFETCH(QString, title);
+    QFETCH(int, width);
+    EditorLayoutMetrics metrics;
+    ZulEditorNoteHeader header(&metrics);
+    header.resize(width, 90);
+    header.show();
+    ZulNote note = sampleNote();
+    note.title = title;
+    header.setNote(note);
+    QCOMPARE(header.titleField()->text(), title);
+    QCOMPARE(header.titleField()->cursorPosition(), 0);
+
+    // Another note's title replaces one the caret had been moved to the end of.
+    header.titleField()->end(false);
+    ZulNote other = sampleNote();
+    other.title = title + QStringLiteral(" (copy)");
+    header.setNote(other);
+    QCOMPARE(header.titleField()->cursorPosition(), 0);
+}
+
 void TestZulEditorNoteHeader::controlsReportTheirOperation()
 {
     EditorLayoutMetrics metrics;
@@ -106,6 +139,7 @@ void TestZulEditorNoteHeader::controlsReportTheirOperation()
     QSignalSpy ephemerals(&header, &ZulEditorNoteHeader::ephemeralToggleRequested);
     QSignalSpy removals(&header, &ZulEditorNoteHeader::tagRemoveRequested);
 
+    header.titleField()->end(false);
     QTest::keyClicks(header.titleField(), QStringLiteral("!"));
     QCOMPARE(titles.count(), 1);
     QCOMPARE(titles.at(0).at(0).toString(), QStringLiteral("Budget!"));

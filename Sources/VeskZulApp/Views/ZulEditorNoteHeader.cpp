@@ -330,8 +330,13 @@ void ZulEditorNoteHeader::refresh()
 {
     const QColor colour = accent();
     static_cast<TintDot *>(m_dot)->setColour(colour);
-    if (m_title->text() != m_note.title)
+    if (m_title->text() != m_note.title) {
         m_title->setText(m_note.title);
+        // A title wider than its field shows its beginning, not its end,
+        // unless the user is editing it.
+        if (!m_title->hasFocus())
+            m_title->home(false);
+    }
     m_title->setPlaceholderText(text("Note title...", "Not başlığı..."));
     m_tints->setSelected(m_note.tint);
 
