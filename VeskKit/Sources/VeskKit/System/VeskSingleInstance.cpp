@@ -69,6 +69,24 @@ VeskSingleInstance::Role VeskSingleInstance::claim(int timeoutMs)
     return Role::primary;
 }
 
+bool VeskSingleInstance::requestReopen(const QString& applicationId, int timeoutMs)
+{
+    if (applicationId.isEmpty() || applicationId.contains(u'/'))
+        return false;
+    QLocalSocket socket;
+    socket.connectToServer(VeskSingleInstance(applicationId).socketPath());
+    if (!socket.waitForConnected(timeoutMs))
+        return false;
+    socket.write(reopenRequest);
+    // The copy may run on this very thread, so its acknowledgement cannot be
+    // awaited here; the request is complete once written.
+    while (socket.bytesToWrite() > 0)
+        if (!socket.waitForBytesWritten(timeoutMs))
+            return false;
+    socket.disconnectFromServer();
+    return true;
+}
+
 void VeskSingleInstance::acceptConnections()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {

@@ -35,6 +35,11 @@ public:
 
     QString socketPath() const { return m_socketPath; }
 
+    // Hands a reopen request to the running copy of the application with that
+    // id without becoming an instance of it. True once the request has been
+    // written to its socket; the copy acts on it when its event loop runs.
+    static bool requestReopen(const QString& applicationId, int timeoutMs);
+
 signals:
     // In the primary copy: a later launch asked for the application.
     void reopenRequested();
