@@ -67,9 +67,10 @@ void TestZulNumberFormatter::format_data()
     QTest::newRow("-2^53 grouped") << -9007199254740992.0 << 2 << "-9,007,199,254,740,992";
     QTest::newRow("2^63 in its shortest digits") << 9223372036854775808.0 << 4 << "9,223,372,036,854,776,000";
     QTest::newRow("1e20") << 1e20 << 2 << "100,000,000,000,000,000,000";
-    QTest::newRow("10^23 shows the number that was meant") << std::pow(10.0, 23) << 2
-                                                           << "100,000,000,000,000,000,000,000";
-    QTest::newRow("1e23 literal") << 1e23 << 0 << "100,000,000,000,000,000,000,000";
+    QTest::newRow("1e23 shows the number that was meant") << 1e23 << 0 << "100,000,000,000,000,000,000,000";
+    // The double just above 1e23 needs seventeen digits to read back.
+    QTest::newRow("next double above 1e23") << std::nextafter(1e23, 2e23) << 0
+                                            << "100,000,000,000,000,010,000,000";
     QTest::newRow("just above 2^53") << 9007199254740994.0 << 2 << "9,007,199,254,740,994";
     QTest::newRow("negative large") << -1.5e17 << 2 << "-150,000,000,000,000,000";
     QTest::newRow("largest double")
