@@ -1,0 +1,311 @@
+#include "Views/EdgeDrawerContentView.h"
+
+#include "VeskKit/Design/VeskBrandMark.h"
+#include "VeskKit/Design/VeskButton.h"
+#include "VeskKit/Design/VeskColorHex.h"
+#include "VeskKit/Design/VeskFont.h"
+#include "VeskKit/Design/VeskGlassTokens.h"
+#include "VeskKit/Localization/VeskText.h"
+#include "ViewModels/ZulStudioViewModel.h"
+#include "Views/ComputationalEditorView.h"
+#include "Views/EdgeDrawerNoteChip.h"
+#include "Views/ZulMinimalIconButton.h"
+#include "Views/ZulVibrancyView.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+namespace {
+
+constexpr qreal kIconDiameter = 22;
+constexpr qreal kHairlineOpacity = 0.09;
+constexpr qreal kSheenHeight = 36;
+
+// A full-width rule half a point thick.
+class Hairline : public QWidget
+{
+public:
+    explicit Hairline(QWidget *parent = nullptr) : QWidget(parent)
+    {
+        setFixedHeight(1);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.fillRect(QRectF(0, 0, width(), 0.5), veskColorFromHex(0xFFFFFF, kHairlineOpacity));
+    }
+};
+
+QLabel *makeLabel(const QFont &font, const QColor &colour, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+EdgeDrawerContentView::EdgeDrawerContentView(ZulStudioViewModel *viewModel, std::function<void()> onClose,
+                                             const QColor &accent, QWidget *parent)
+    : QWidget(parent), m_viewModel(viewModel), m_onClose(std::move(onClose)), m_accent(accent)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    // Header.
+    auto *header = new QHBoxLayout;
+    header->setContentsMargins(12, 10, 12, 10);
+    header->setSpacing(8);
+    header->addWidget(new VeskBrandMark(16, VeskBrandMarkStyle::currentApp(), this));
+    auto *titles = new QVBoxLayout;
+    titles->setSpacing(1);
+    m_title = makeLabel(veskSystemFont(13, QFont::DemiBold), VeskGlassTokens::textPrimary(), this);
+    m_caption = makeLabel(veskSystemFont(10), VeskGlassTokens::textMuted(), this);
+    titles->addWidget(m_title);
+    titles->addWidget(m_caption);
+    header->addLayout(titles);
+    header->addStretch(1);
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(4);
+    m_plus = new ZulMinimalIconButton(QStringLiteral("plus"), 10.5, QFont::Bold, kIconDiameter,
+                                      veskColorFromHex(0xFFFFFF, 0.9), [this] { createQuickNote(); }, this);
+    m_popOut = new ZulMinimalIconButton(QStringLiteral("macwindow.on.rectangle"), 10.5, QFont::DemiBold,
+                                        kIconDiameter, m_accent, [this] {
+                                            if (m_viewModel && m_viewModel->selectedNoteID())
+                                                m_viewModel->toggleFloatingSticky(*m_viewModel->selectedNoteID());
+                                        }, this);
+    m_openStudio = new ZulMinimalIconButton(QStringLiteral("arrow.up.left.and.arrow.down.right"), 9.5,
+                                            QFont::DemiBold, kIconDiameter, VeskGlassTokens::textSecondary(), [this] {
+                                                if (m_viewModel && m_viewModel->selectedNoteID())
+                                                    m_viewModel->openStudioWindowForNote(
+                                                        *m_viewModel->selectedNoteID());
+                                            }, this);
+    m_close = new ZulMinimalIconButton(QStringLiteral("xmark"), 9.5, QFont::Bold, kIconDiameter,
+                                       VeskGlassTokens::textSecondary(), [this] {
+                                           if (m_onClose)
+                                               m_onClose();
+                                       }, this);
+    for (QWidget *button : {static_cast<QWidget *>(m_plus), static_cast<QWidget *>(m_popOut),
+                            static_cast<QWidget *>(m_openStudio), static_cast<QWidget *>(m_close)})
+        buttons->addWidget(button);
+    header->addLayout(buttons);
+    column->addLayout(header);
+
+    column->addWidget(new Hairline(this));
+
+    // Chip strip: scrolls sideways, without scroll bars.
+    m_chipScroll = new QScrollArea(this);
+    m_chipScroll->setFrameShape(QFrame::NoFrame);
+    m_chipScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_chipScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_chipScroll->setWidgetResizable(true);
+    m_chipScroll->setAttribute(Qt::WA_TranslucentBackground);
+    m_chipScroll->viewport()->setAutoFillBackground(false);
+    m_chipScroll->viewport()->installEventFilter(this);
+    m_chipRow = new QWidget;
+    m_chipRow->setAutoFillBackground(false);
+    m_chipLayout = new QHBoxLayout(m_chipRow);
+    m_chipLayout->setContentsMargins(10, 7, 10, 7);
+    m_chipLayout->setSpacing(5);
+    m_chipLayout->addStretch(1);
+    m_chipScroll->setWidget(m_chipRow);
+    column->addWidget(m_chipScroll);
+
+    column->addWidget(new Hairline(this));
+
+    // Body: the selected note's editor, or the quick-note button.
+    m_body = new QStackedWidget(this);
+    m_editor = new ComputationalEditorView(viewModel, QUuid(), true, false, m_body);
+    m_emptyPage = new QWidget(m_body);
+    auto *empty = new QVBoxLayout(m_emptyPage);
+    empty->addStretch(1);
+    m_createQuickNote = new VeskButton(VeskPrimaryButtonStyle{}, QString(), QString(), m_emptyPage);
+    connect(m_createQuickNote, &QAbstractButton::clicked, this, [this] { createQuickNote(); });
+    empty->addWidget(m_createQuickNote, 0, Qt::AlignHCenter);
+    empty->addStretch(1);
+    m_body->addWidget(m_editor);
+    m_body->addWidget(m_emptyPage);
+    column->addWidget(m_body, 1);
+
+    if (m_viewModel) {
+        for (auto signal : {&ZulStudioViewModel::notesChanged, &ZulStudioViewModel::selectedNoteIDChanged,
+                            &ZulStudioViewModel::activeFilterChanged, &ZulStudioViewModel::selectedTagChanged,
+                            &ZulStudioViewModel::searchTextChanged})
+            connect(m_viewModel, signal, this, &EdgeDrawerContentView::refresh);
+        connect(m_viewModel, &ZulStudioViewModel::languageChanged, this, &EdgeDrawerContentView::refreshTexts);
+    }
+    refreshTexts();
+    refresh();
+}
+
+QList<EdgeDrawerNoteChip *> EdgeDrawerContentView::chips() const
+{
+    QList<EdgeDrawerNoteChip *> result;
+    for (const QPointer<EdgeDrawerNoteChip> &chip : m_chips) {
+        if (chip)
+            result.append(chip);
+    }
+    return result;
+}
+
+bool EdgeDrawerContentView::isShowingEmptyState() const
+{
+    return m_body->currentWidget() == m_emptyPage;
+}
+
+QString EdgeDrawerContentView::title() const
+{
+    return m_title->text();
+}
+
+QString EdgeDrawerContentView::caption() const
+{
+    return m_caption->text();
+}
+
+void EdgeDrawerContentView::createQuickNote()
+{
+    if (!m_viewModel)
+        return;
+    const VeskLanguage language = m_viewModel->language();
+    m_viewModel->createNote(veskText(QStringLiteral("Quick Scratch"), QStringLiteral("Hızlı Karalama"), language),
+                            QString(), ZulNoteTint::indigo, true, false);
+}
+
+void EdgeDrawerContentView::refresh()
+{
+    refreshChips();
+    refreshBody();
+}
+
+void EdgeDrawerContentView::refreshChips()
+{
+    if (!m_viewModel)
+        return;
+    const QList<ZulNote> notes = m_viewModel->filteredNotes();
+    const std::optional<QUuid> selected = m_viewModel->selectedNoteID();
+    QStringList signature;
+    for (const ZulNote &note : notes) {
+        signature.append(note.id.toString(QUuid::WithoutBraces) + QLatin1Char('|') + note.displayTitle() +
+                         QLatin1Char('|') + rawValue(note.tint) + QLatin1Char('|') +
+                         (selected == note.id ? QLatin1Char('1') : QLatin1Char('0')));
+    }
+    if (signature == m_chipSignature && m_chips.size() == notes.size())
+        return;
+    m_chipSignature = signature;
+
+    for (const QPointer<EdgeDrawerNoteChip> &chip : std::as_const(m_chips)) {
+        if (chip)
+            delete chip.data();
+    }
+    m_chips.clear();
+    int index = 0;
+    for (const ZulNote &note : notes) {
+        auto *chip = new EdgeDrawerNoteChip(note.id, note.displayTitle(), note.tint, selected == note.id, m_chipRow);
+        const QUuid id = note.id;
+        connect(chip, &QAbstractButton::clicked, this, [this, id] {
+            // Only the selection: no tab change, nothing saved.
+            if (m_viewModel)
+                m_viewModel->setSelectedNoteID(id);
+        });
+        m_chipLayout->insertWidget(index++, chip);
+        m_chips.append(chip);
+    }
+    // The strip is as tall as a chip even while empty, so the hairlines keep
+    // their places.
+    const int chipHeight = EdgeDrawerNoteChip(QUuid(), QStringLiteral("X"), ZulNoteTint::indigo, false).sizeHint().height();
+    m_chipScroll->setFixedHeight(chipHeight + 14);
+}
+
+void EdgeDrawerContentView::refreshBody()
+{
+    if (!m_viewModel)
+        return;
+    const std::optional<QUuid> selected = m_viewModel->selectedNoteID();
+    m_popOut->setVisible(selected.has_value());
+    m_openStudio->setVisible(selected.has_value());
+    if (selected) {
+        if (m_editor->noteID() != *selected)
+            m_editor->setNoteID(*selected);
+        m_body->setCurrentWidget(m_editor);
+    } else {
+        m_body->setCurrentWidget(m_emptyPage);
+    }
+}
+
+void EdgeDrawerContentView::refreshTexts()
+{
+    const VeskLanguage language = m_viewModel ? m_viewModel->language() : VeskLanguage::current();
+    auto text = [language](const char *en, const char *tr) {
+        return veskText(QString::fromUtf8(en), QString::fromUtf8(tr), language);
+    };
+    // The product's name is the same in every language.
+    m_title->setText(QStringLiteral("VeskZul"));
+    m_caption->setText(text("Ctrl+Alt+N · Scratchpad", "Ctrl+Alt+N · Not Çekmecesi"));
+    m_plus->setToolTip(text("New Quick Scratch", "Yeni Hızlı Karalama"));
+    m_popOut->setToolTip(text("Pop Out as Sticky Note", "Yüzen Yapışkan Olarak Aç"));
+    m_openStudio->setToolTip(text("Open in VeskZul Studio", "VeskZul Stüdyoda Aç"));
+    m_close->setToolTip(text("Close Drawer (Esc)", "Çekmeceyi Kapat (Esc)"));
+    m_createQuickNote->setText(text("Create Quick Note", "Hızlı Not Oluştur"));
+}
+
+bool EdgeDrawerContentView::eventFilter(QObject *watched, QEvent *event)
+{
+    // A plain wheel turns the strip sideways: it has no other direction.
+    if (watched == m_chipScroll->viewport() && event->type() == QEvent::Wheel) {
+        auto *wheel = static_cast<QWheelEvent *>(event);
+        const QPoint delta = wheel->angleDelta();
+        const int step = delta.x() != 0 ? delta.x() : delta.y();
+        QScrollBar *bar = m_chipScroll->horizontalScrollBar();
+        bar->setValue(bar->value() - step / 4);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void EdgeDrawerContentView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF bounds = QRectF(rect());
+    QPainterPath shape;
+    shape.addRoundedRect(bounds, cornerRadius, cornerRadius);
+    painter.setClipPath(shape);
+
+    painter.fillRect(bounds, ZulVibrancyView::materialTint(ZulVisualEffectMaterial::hudWindow));
+    QLinearGradient wash(bounds.topLeft(), bounds.bottomRight());
+    wash.setColorAt(0, veskColorFromHex(0x24347A, 0.38));
+    wash.setColorAt(0.5, veskColorFromHex(0x182356, 0.45));
+    wash.setColorAt(1, veskColorFromHex(0x0D1433, 0.54));
+    painter.fillRect(bounds, wash);
+    QLinearGradient sheen(bounds.topLeft(), bounds.topLeft() + QPointF(0, kSheenHeight));
+    sheen.setColorAt(0, veskColorFromHex(0xFFFFFF, 0.07));
+    sheen.setColorAt(1, QColor(Qt::transparent));
+    painter.fillRect(QRectF(bounds.left(), bounds.top(), bounds.width(), kSheenHeight), sheen);
+
+    QLinearGradient border(bounds.topLeft(), bounds.bottomRight());
+    border.setColorAt(0, veskColorFromHex(0xFFFFFF, 0.24));
+    QColor accentEdge = m_accent;
+    accentEdge.setAlphaF(0.34f);
+    border.setColorAt(1, accentEdge);
+    painter.setClipping(false);
+    painter.setPen(QPen(QBrush(border), 0.5));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(bounds.adjusted(0.25, 0.25, -0.25, -0.25), cornerRadius - 0.25, cornerRadius - 0.25);
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QPointer>
+#include <QUuid>
+#include <QWidget>
+
+#include <functional>
+
+class ComputationalEditorView;
+class EdgeDrawerNoteChip;
+class QHBoxLayout;
+class QLabel;
+class QScrollArea;
+class QStackedWidget;
+class VeskButton;
+class ZulMinimalIconButton;
+class ZulStudioViewModel;
+
+// The drawer itself: a header with the brand mark and four icon buttons, a
+// strip of chips for the notes the studio's list shows, and the compact
+// editor of the selected note (or a button that makes a quick note). It
+// keeps no note of its own; everything is read from the view model.
+class EdgeDrawerContentView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr qreal cornerRadius = 16;
+
+    EdgeDrawerContentView(ZulStudioViewModel *viewModel, std::function<void()> onClose, const QColor &accent,
+                          QWidget *parent = nullptr);
+
+    // What the tests and the header read.
+    QList<EdgeDrawerNoteChip *> chips() const;
+    ZulMinimalIconButton *newQuickNoteButton() const { return m_plus; }
+    ZulMinimalIconButton *popOutButton() const { return m_popOut; }
+    ZulMinimalIconButton *openInStudioButton() const { return m_openStudio; }
+    ZulMinimalIconButton *closeButton() const { return m_close; }
+    VeskButton *createQuickNoteButton() const { return m_createQuickNote; }
+    ComputationalEditorView *editor() const { return m_editor; }
+    QScrollArea *chipStrip() const { return m_chipScroll; }
+    // True while no note is selected and the quick-note button shows.
+    bool isShowingEmptyState() const;
+    QString title() const;
+    QString caption() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createQuickNote();
+    void refresh();
+    void refreshChips();
+    void refreshBody();
+    void refreshTexts();
+
+    QPointer<ZulStudioViewModel> m_viewModel;
+    std::function<void()> m_onClose;
+    QColor m_accent;
+
+    QLabel *m_title = nullptr;
+    QLabel *m_caption = nullptr;
+    ZulMinimalIconButton *m_plus = nullptr;
+    ZulMinimalIconButton *m_popOut = nullptr;
+    ZulMinimalIconButton *m_openStudio = nullptr;
+    ZulMinimalIconButton *m_close = nullptr;
+    QScrollArea *m_chipScroll = nullptr;
+    QWidget *m_chipRow = nullptr;
+    QHBoxLayout *m_chipLayout = nullptr;
+    QList<QPointer<EdgeDrawerNoteChip>> m_chips;
+    // What the chips were last built from, so typing in a note does not
+    // rebuild them.
+    QStringList m_chipSignature;
+    QStackedWidget *m_body = nullptr;
+    ComputationalEditorView *m_editor = nullptr;
+    QWidget *m_emptyPage = nullptr;
+    VeskButton *m_createQuickNote = nullptr;
+};

@@ -1,0 +1,261 @@
+#include "Views/EdgeDrawerController.h"
+
+#include "VeskKit/Design/VeskEasing.h"
+#include "VeskKit/Design/VeskProductPalette.h"
+#include "ViewModels/ZulStudioViewModel.h"
+#include "Views/EdgeDrawerContentView.h"
+#include "Views/EdgeDrawerGeometry.h"
+#include "Views/EdgeDrawerPanel.h"
+#include "Views/EdgeHandleHoverState.h"
+#include "Views/EdgeHandlePanel.h"
+#include "Views/EdgePullHandleView.h"
+#include "Views/FirstClickHostingView.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QPropertyAnimation>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+void hostIn(QWidget *panel, QWidget *host)
+{
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(host);
+}
+
+} // namespace
+
+EdgeDrawerController::EdgeDrawerController(ZulStudioViewModel &viewModel, QObject *parent)
+    : QObject(parent), m_viewModel(&viewModel), m_drawerWidth(EdgeDrawerGeometry::drawerWidth),
+      m_handleSize(EdgeDrawerGeometry::handleSize), m_handleHoverState(new EdgeHandleHoverState(this)),
+      m_currentSide(viewModel.config().edgeSide)
+{
+    pointerLocationProvider = [] { return std::optional<QPointF>(QPointF(QCursor::pos())); };
+    screenLayoutProvider = [] { return ZulScreenLayout::current(); };
+    observeScreenChanges();
+}
+
+EdgeDrawerController::~EdgeDrawerController()
+{
+    // Panels are top-level windows: nothing else would delete them.
+    delete m_handlePanel.data();
+    delete m_drawerPanel.data();
+}
+
+EdgeHandlePanel *EdgeDrawerController::handlePanel() const
+{
+    return m_handlePanel;
+}
+
+EdgeDrawerPanel *EdgeDrawerController::drawerPanel() const
+{
+    return m_drawerPanel;
+}
+
+bool EdgeDrawerController::isAnimating() const
+{
+    return m_slide && m_slide->state() == QAbstractAnimation::Running;
+}
+
+QRectF EdgeDrawerController::activeVisibleFrame(const ZulScreenLayout &layout) const
+{
+    std::optional<QPointF> pointer = pointerLocationProvider ? pointerLocationProvider() : std::nullopt;
+    if (pointer)
+        pointer = ZulScreenCoordinates::pointToBottomLeft(*pointer, layout.flipAxis);
+    return EdgeDrawerGeometry::activeVisibleFrame(pointer, layout);
+}
+
+QRect EdgeDrawerController::drawerFrame(bool open) const
+{
+    const ZulScreenLayout layout = screenLayoutProvider();
+    const QRectF frame = EdgeDrawerGeometry::drawerFrame(activeVisibleFrame(layout), m_currentSide, open);
+    return ZulScreenCoordinates::toTopLeft(frame, layout.flipAxis).toRect();
+}
+
+QRect EdgeDrawerController::handleFrame() const
+{
+    const ZulScreenLayout layout = screenLayoutProvider();
+    const QRectF frame = EdgeDrawerGeometry::handleFrame(activeVisibleFrame(layout), m_currentSide, m_isDrawerOpen);
+    return ZulScreenCoordinates::toTopLeft(frame, layout.flipAxis).toRect();
+}
+
+EdgeHandlePanel *EdgeDrawerController::ensureHandlePanel()
+{
+    if (m_handlePanel)
+        return m_handlePanel;
+    auto *panel = new EdgeHandlePanel;
+    panel->setGeometry(handleFrame());
+    const QPointer<EdgeDrawerController> weakSelf(this);
+    auto *view = new EdgePullHandleView(
+        m_viewModel, m_handleHoverState,
+        [weakSelf] {
+            if (!weakSelf)
+                return;
+            if (weakSelf->m_isDrawerOpen)
+                weakSelf->closeDrawer();
+            else
+                weakSelf->openDrawer();
+        },
+        accentColor(VeskProductPalette::deepIndigo));
+    auto *host = new FirstClickHostingView(view);
+    // Hover only changes the handle's look, never the drawer.
+    const QPointer<EdgeHandleHoverState> hover(m_handleHoverState);
+    host->setOnHoverChanged([hover](bool inside) {
+        if (hover)
+            hover->setIsHovering(inside);
+    });
+    host->updateTrackingAreas();
+    hostIn(panel, host);
+    m_handlePanel = panel;
+    return panel;
+}
+
+EdgeDrawerPanel *EdgeDrawerController::ensureDrawerPanel()
+{
+    if (m_drawerPanel)
+        return m_drawerPanel;
+    auto *panel = new EdgeDrawerPanel;
+    panel->setGeometry(drawerFrame(false));
+    const QPointer<EdgeDrawerController> weakSelf(this);
+    auto close = [weakSelf] {
+        if (weakSelf)
+            weakSelf->closeDrawer();
+    };
+    panel->onEscapePressed = close;
+    auto *content = new EdgeDrawerContentView(m_viewModel, close, accentColor(VeskProductPalette::deepIndigo));
+    hostIn(panel, new FirstClickHostingView(content));
+
+    m_slide = new QPropertyAnimation(panel, "geometry", this);
+    connect(m_slide, &QPropertyAnimation::finished, this, [this] {
+        // Only a slide that ends closed hides the drawer: one reopened
+        // meanwhile stays.
+        if (!m_isDrawerOpen && m_drawerPanel)
+            m_drawerPanel->hide();
+    });
+    m_drawerPanel = panel;
+    return panel;
+}
+
+void EdgeDrawerController::setDrawerGeometry(const QRect &frame)
+{
+    if (!m_drawerPanel)
+        return;
+    if (m_slide)
+        m_slide->stop();
+    m_drawerPanel->setGeometry(frame);
+}
+
+void EdgeDrawerController::positionDrawerPanel(bool open, bool animated)
+{
+    if (!m_drawerPanel)
+        return;
+    const QRect target = drawerFrame(open);
+    if (!animated) {
+        setDrawerGeometry(target);
+        return;
+    }
+    m_slide->stop();
+    m_slide->setDuration(open ? EdgeDrawerGeometry::slideInMs : EdgeDrawerGeometry::slideOutMs);
+    m_slide->setEasingCurve(open ? veskEaseOutCurve() : veskEaseInOutCurve());
+    m_slide->setStartValue(m_drawerPanel->geometry());
+    m_slide->setEndValue(target);
+    m_slide->start();
+}
+
+void EdgeDrawerController::openDrawer()
+{
+    m_currentSide = m_viewModel->config().edgeSide;
+    EdgeHandlePanel *handle = ensureHandlePanel();
+    EdgeDrawerPanel *drawer = ensureDrawerPanel();
+    // Every slide starts from the closed frame of the side in force now,
+    // also after the side changed while the drawer was closed.
+    if (!m_isDrawerOpen)
+        setDrawerGeometry(drawerFrame(false));
+    m_isDrawerOpen = true;
+    m_viewModel->setIsEdgeDrawerOpen(true);
+    drawer->show();
+    drawer->raise();
+    drawer->activateWindow();
+    positionDrawerPanel(true, true);
+    handle->setGeometry(handleFrame());
+}
+
+void EdgeDrawerController::closeDrawer()
+{
+    if (!m_isDrawerOpen)
+        return;
+    m_isDrawerOpen = false;
+    m_viewModel->setIsEdgeDrawerOpen(false);
+    positionDrawerPanel(false, true);
+    if (m_handlePanel)
+        m_handlePanel->setGeometry(handleFrame());
+}
+
+void EdgeDrawerController::syncEdgePlacement(ZulEdgeSide side)
+{
+    m_currentSide = side;
+    EdgeHandlePanel *handle = ensureHandlePanel();
+    handle->setGeometry(handleFrame());
+    handle->show();
+    handle->raise();
+    if (m_isDrawerOpen && m_drawerPanel)
+        setDrawerGeometry(drawerFrame(true));
+}
+
+void EdgeDrawerController::hideAll()
+{
+    m_isDrawerOpen = false;
+    m_viewModel->setIsEdgeDrawerOpen(false);
+    m_handleHoverState->setIsHovering(false);
+    if (m_slide)
+        m_slide->stop();
+    if (m_drawerPanel)
+        m_drawerPanel->hide();
+    if (m_handlePanel)
+        m_handlePanel->hide();
+}
+
+void EdgeDrawerController::observeScreenChanges()
+{
+    auto *app = qGuiApp;
+    if (!app)
+        return;
+    connect(app, &QGuiApplication::screenAdded, this, [this](QScreen *screen) {
+        watchScreen(screen);
+        screenParametersChanged();
+    });
+    connect(app, &QGuiApplication::screenRemoved, this, &EdgeDrawerController::screenParametersChanged);
+    connect(app, &QGuiApplication::primaryScreenChanged, this, &EdgeDrawerController::screenParametersChanged);
+    for (QScreen *screen : QGuiApplication::screens())
+        watchScreen(screen);
+}
+
+void EdgeDrawerController::watchScreen(QScreen *screen)
+{
+    connect(screen, &QScreen::geometryChanged, this, &EdgeDrawerController::screenParametersChanged);
+    connect(screen, &QScreen::availableGeometryChanged, this, &EdgeDrawerController::screenParametersChanged);
+}
+
+void EdgeDrawerController::screenParametersChanged()
+{
+    // A change arrives as several signals; place the panels once, after
+    // the screens have settled.
+    if (m_screenChangePending)
+        return;
+    m_screenChangePending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_screenChangePending = false;
+        const bool handleShown = m_handlePanel && m_handlePanel->isVisible();
+        if (!handleShown && !m_isDrawerOpen)
+            return;
+        if (m_handlePanel)
+            m_handlePanel->setGeometry(handleFrame());
+        if (m_isDrawerOpen)
+            setDrawerGeometry(drawerFrame(true));
+    });
+}

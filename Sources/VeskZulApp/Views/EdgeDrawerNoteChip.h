@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Models/ZulNoteTint.h"
+
+#include <QAbstractButton>
+#include <QUuid>
+
+// One note in the drawer's chip strip: a dot in the note's tint and its
+// display title in a capsule, brighter while it is the selected note.
+class EdgeDrawerNoteChip : public QAbstractButton
+{
+    Q_OBJECT
+
+public:
+    static constexpr qreal dotSide = 6;
+    static constexpr qreal spacing = 5;
+    static constexpr qreal horizontalPadding = 9;
+    static constexpr qreal verticalPadding = 4.5;
+    static constexpr qreal fontPixelSize = 11;
+
+    EdgeDrawerNoteChip(const QUuid &noteID, const QString &title, ZulNoteTint tint, bool selected,
+                       QWidget *parent = nullptr);
+
+    const QUuid &noteID() const { return m_noteID; }
+    ZulNoteTint tint() const { return m_tint; }
+    bool isSelected() const { return m_selected; }
+    QColor titleColour() const;
+    QColor fillColour() const;
+    QColor borderColour() const;
+    QFont titleFont() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QUuid m_noteID;
+    ZulNoteTint m_tint;
+    bool m_selected;
+};

@@ -1,0 +1,20 @@
+#include "Views/EdgeDrawerPanel.h"
+
+#include <QKeyEvent>
+
+EdgeDrawerPanel::EdgeDrawerPanel(QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void EdgeDrawerPanel::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (onEscapePressed)
+            onEscapePressed();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

@@ -1,0 +1,83 @@
+#include "Views/FloatingStickyGeometry.h"
+
+#include <algorithm>
+
+namespace FloatingStickyGeometry {
+
+namespace {
+
+// Enough of the title strip to take hold of with the pointer.
+constexpr qreal kGrabWidth = 44;
+constexpr qreal kGrabHeight = 22;
+constexpr qreal kCascadeRightInset = 42;
+constexpr qreal kCascadeTopInset = 46;
+constexpr qreal kCascadeFloor = 20;
+
+// Left and bottom edges closed, right and top open, as for any rectangle
+// measured from its origin.
+bool containsOrigin(const QRectF &rect, const QPointF &point)
+{
+    return point.x() >= rect.left() && point.x() < rect.right() && point.y() >= rect.top() &&
+           point.y() < rect.bottom();
+}
+
+bool titleStripReachable(const QRectF &frame, const ZulScreenLayout &layout)
+{
+    const qreal stripHeight = std::min(collapsedHeight, frame.height());
+    // bottom() is the top edge in this form.
+    const QRectF strip(frame.left(), frame.bottom() - stripHeight, frame.width(), stripHeight);
+    return std::any_of(layout.screens.cbegin(), layout.screens.cend(), [&](const ZulScreenFrames &screen) {
+        const QRectF onScreen = strip.intersected(screen.visibleFrame);
+        return onScreen.width() >= kGrabWidth && onScreen.height() >= std::min(kGrabHeight, stripHeight);
+    });
+}
+
+} // namespace
+
+bool isUsableStoredFrame(const QRectF &frame, const ZulScreenLayout &layout)
+{
+    if (!(frame.width() >= minimumStoredSize.width() && frame.height() >= minimumStoredSize.height()))
+        return false;
+    const bool originNearScreen =
+        std::any_of(layout.screens.cbegin(), layout.screens.cend(), [&](const ZulScreenFrames &screen) {
+            const QRectF grown = screen.frame.adjusted(-originSlack, -originSlack, originSlack, originSlack);
+            return containsOrigin(grown, frame.topLeft());
+        });
+    return originNearScreen && titleStripReachable(frame, layout);
+}
+
+QRectF cascadedFrame(const ZulScreenLayout &layout, qsizetype openPanels, QSizeF size)
+{
+    const QRectF v = layout.mainVisibleFrame();
+    const qreal offset = cascadeStep * qreal(openPanels % cascadeCycle);
+    // right() and bottom() are the maximum x and y in this form.
+    const qreal x = std::max(v.right() - size.width() - kCascadeRightInset - offset, v.left() + kCascadeFloor);
+    const qreal y = std::max(v.bottom() - size.height() - kCascadeTopInset - offset, v.top() + kCascadeFloor);
+    return QRectF(QPointF(x, y), size);
+}
+
+QRectF resolvedInitialFrame(const std::optional<QRectF> &stored, const ZulScreenLayout &layout,
+                            qsizetype openPanels, QSizeF size)
+{
+    if (stored && isUsableStoredFrame(*stored, layout))
+        return *stored;
+    return cascadedFrame(layout, openPanels, size);
+}
+
+QRectF collapsedFrame(const QRectF &frame, qreal height)
+{
+    return QRectF(frame.left(), frame.bottom() - height, frame.width(), height);
+}
+
+QRectF expandedFrame(const QRectF &frame, qreal expandedHeight)
+{
+    const qreal height = std::max(expandedHeight, minimumExpandedHeight);
+    return QRectF(frame.left(), frame.bottom() - height, frame.width(), height);
+}
+
+qreal heightToRestore(qreal currentHeight)
+{
+    return std::max(currentHeight, minimumExpandedHeight);
+}
+
+} // namespace FloatingStickyGeometry

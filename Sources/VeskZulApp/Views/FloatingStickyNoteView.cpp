@@ -1,0 +1,298 @@
+#include "Views/FloatingStickyNoteView.h"
+
+#include "Engine/ZulNumberFormatter.h"
+#include "VeskKit/Design/VeskColorHex.h"
+#include "VeskKit/Design/VeskEasing.h"
+#include "VeskKit/Design/VeskFont.h"
+#include "VeskKit/Design/VeskGlassTokens.h"
+#include "VeskKit/Localization/VeskText.h"
+#include "ViewModels/ZulStudioViewModel.h"
+#include "Views/ComputationalEditorView.h"
+#include "Views/StickyWindowState.h"
+#include "Views/ZulMinimalIconButton.h"
+#include "Views/ZulNoteTintFrostedGlass.h"
+#include "Views/ZulTintDotPicker.h"
+#include "Views/ZulVibrancyView.h"
+
+#include <QGraphicsOpacityEffect>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+#include <QVariantAnimation>
+
+namespace {
+
+constexpr qreal kDotSide = 6.5;
+constexpr qreal kSheenHeight = 28;
+constexpr quint32 kTotalColour = 0xFFE066;
+
+qreal lerp(qreal a, qreal b, qreal t)
+{
+    return a + (b - a) * t;
+}
+
+QColor withOpacity(QColor colour, qreal opacity)
+{
+    colour.setAlphaF(float(opacity));
+    return colour;
+}
+
+// Widgets of the card that paint with the view's colours of the moment.
+class PaintedPart : public QWidget
+{
+public:
+    using Painter = std::function<void(QPainter &, const QRectF &)>;
+    PaintedPart(Painter painter, QWidget *parent) : QWidget(parent), m_painter(std::move(painter)) {}
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        m_painter(painter, QRectF(rect()));
+    }
+
+private:
+    Painter m_painter;
+};
+
+} // namespace
+
+FloatingStickyNoteView::FloatingStickyNoteView(ZulStudioViewModel *viewModel, const QUuid &noteID,
+                                               StickyWindowState *windowState, std::function<void()> onToggleCollapse,
+                                               std::function<void()> onToggleAlwaysOnTop,
+                                               std::function<void()> onClose, QWidget *parent)
+    : QWidget(parent), m_viewModel(viewModel), m_noteID(noteID), m_state(windowState),
+      m_onToggleCollapse(std::move(onToggleCollapse)), m_onToggleAlwaysOnTop(std::move(onToggleAlwaysOnTop)),
+      m_onClose(std::move(onClose))
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    m_card = new QWidget(this);
+    outer->addWidget(m_card);
+    auto *column = new QVBoxLayout(m_card);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    // Title bar.
+    m_titleBar = new PaintedPart(
+        [this](QPainter &painter, const QRectF &area) {
+            painter.fillRect(area, QColor::fromRgbF(0, 0, 0, float(lerp(0.03, 0.13, m_hoverAmount))));
+        },
+        m_card);
+    auto *bar = new QHBoxLayout(m_titleBar);
+    bar->setContentsMargins(12, 9, 12, 9);
+    bar->setSpacing(7);
+    m_dot = new PaintedPart(
+        [this](QPainter &painter, const QRectF &area) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(withOpacity(accent(), lerp(0.72, 0.95, m_hoverAmount)));
+            painter.drawEllipse(QRectF(area.center() - QPointF(kDotSide / 2, kDotSide / 2), QSizeF(kDotSide, kDotSide)));
+        },
+        m_titleBar);
+    m_dot->setFixedSize(7, 7);
+    bar->addWidget(m_dot);
+    m_title = new QLineEdit(m_titleBar);
+    m_title->setFrame(false);
+    m_title->setFont(veskSystemFont(12.5, QFont::DemiBold));
+    m_title->setAttribute(Qt::WA_MacShowFocusRect, false);
+    m_title->setMinimumWidth(40);
+    connect(m_title, &QLineEdit::textEdited, this, [this](const QString &text) {
+        if (m_viewModel)
+            m_viewModel->updateNoteTitle(m_noteID, text);
+    });
+    bar->addWidget(m_title, 1);
+    m_total = new QLabel(m_titleBar);
+    m_total->setFont(veskSystemFont(11, QFont::Bold, VeskFontDesign::monospaced));
+    m_total->setStyleSheet(QStringLiteral("QLabel { color: #FFE066; background: rgba(0, 0, 0, 56);"
+                                          " border-radius: 8px; padding: 2px 6px; }"));
+    bar->addWidget(m_total);
+    bar->addSpacing(4);
+
+    m_buttons = new QWidget(m_titleBar);
+    auto *group = new QHBoxLayout(m_buttons);
+    group->setContentsMargins(0, 0, 0, 0);
+    group->setSpacing(5);
+    m_tints = new ZulTintDotPicker(ZulNoteTint::indigo, 8.5, [this](ZulNoteTint tint) {
+        if (m_viewModel)
+            m_viewModel->updateNoteTint(m_noteID, tint);
+    }, m_buttons);
+    group->addWidget(m_tints);
+    group->addSpacing(2);
+    m_pin = new ZulMinimalIconButton(QStringLiteral("pin.fill"), 9.5, QFont::DemiBold, 20, Qt::white, [this] {
+        if (m_onToggleAlwaysOnTop)
+            m_onToggleAlwaysOnTop();
+    }, m_buttons);
+    m_collapse = new ZulMinimalIconButton(QStringLiteral("chevron.up"), 9.5, QFont::Bold, 20,
+                                          veskColorFromHex(0xFFFFFF, 0.85), [this] {
+                                              if (m_onToggleCollapse)
+                                                  m_onToggleCollapse();
+                                          }, m_buttons);
+    m_close = new ZulMinimalIconButton(QStringLiteral("xmark"), 9, QFont::Bold, 20, veskColorFromHex(0xFFFFFF, 0.85),
+                                       [this] {
+                                           if (m_onClose)
+                                               m_onClose();
+                                       }, m_buttons);
+    group->addWidget(m_pin);
+    group->addWidget(m_collapse);
+    group->addWidget(m_close);
+    m_buttonsOpacity = new QGraphicsOpacityEffect(m_buttons);
+    m_buttons->setGraphicsEffect(m_buttonsOpacity);
+    bar->addWidget(m_buttons);
+    column->addWidget(m_titleBar);
+
+    // Rule and editor, hidden while collapsed.
+    m_rule = new PaintedPart(
+        [this](QPainter &painter, const QRectF &area) {
+            painter.fillRect(QRectF(area.left(), area.top(), area.width(), 0.5), ruleColour());
+        },
+        m_card);
+    m_rule->setFixedHeight(1);
+    column->addWidget(m_rule);
+    m_editor = new ComputationalEditorView(viewModel, noteID, true, false, m_card);
+    // Collapsed, the title bar alone takes the panel's height, its items
+    // centred in it.
+    column->addWidget(m_editor, 1);
+
+    m_hoverAnimation = new QVariantAnimation(this);
+    m_hoverAnimation->setDuration(hoverAnimationMs);
+    m_hoverAnimation->setEasingCurve(veskEaseInOutCurve());
+    connect(m_hoverAnimation, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant &value) { applyHover(value.toReal()); });
+
+    if (m_viewModel) {
+        connect(m_viewModel, &ZulStudioViewModel::notesChanged, this, &FloatingStickyNoteView::refresh);
+        connect(m_viewModel, &ZulStudioViewModel::evaluationsByNoteIDChanged, this, &FloatingStickyNoteView::refresh);
+        connect(m_viewModel, &ZulStudioViewModel::languageChanged, this, &FloatingStickyNoteView::refreshTexts);
+    }
+    if (m_state) {
+        connect(m_state, &StickyWindowState::isCollapsedChanged, this, &FloatingStickyNoteView::refresh);
+        connect(m_state, &StickyWindowState::isAlwaysOnTopChanged, this, &FloatingStickyNoteView::refresh);
+        connect(m_state, &StickyWindowState::isHoveringChanged, this, &FloatingStickyNoteView::followHover);
+        m_hoverAmount = m_state->isHovering() ? 1 : 0;
+    }
+    refreshTexts();
+    applyHover(m_hoverAmount);
+    refresh();
+}
+
+QColor FloatingStickyNoteView::accent() const
+{
+    const std::optional<ZulNote> note = m_viewModel ? m_viewModel->note(m_noteID) : std::nullopt;
+    return veskColorFromHex(accentHex(note ? note->tint : ZulNoteTint::indigo));
+}
+
+QColor FloatingStickyNoteView::ruleColour() const
+{
+    return withOpacity(accent(), lerp(0.12, 0.24, m_hoverAmount));
+}
+
+bool FloatingStickyNoteView::buttonsAcceptClicks() const
+{
+    return !m_buttons->testAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void FloatingStickyNoteView::refresh()
+{
+    const std::optional<ZulNote> note = m_viewModel ? m_viewModel->note(m_noteID) : std::nullopt;
+    m_hasNote = note.has_value();
+    m_card->setVisible(m_hasNote);
+    if (!note) {
+        update();
+        return;
+    }
+    const bool collapsed = m_state && m_state->isCollapsed();
+    const bool onTop = !m_state || m_state->isAlwaysOnTop();
+
+    if (m_title->text() != note->title)
+        m_title->setText(note->title);
+    const std::optional<double> total = m_viewModel->evaluation(m_noteID).totalNumericSum;
+    m_total->setVisible(collapsed && total.has_value());
+    if (total)
+        m_total->setText(ZulNumberFormatter::format(*total, 2));
+
+    m_tints->setVisible(!collapsed);
+    m_tints->setSelected(note->tint);
+    m_pin->setSystemName(onTop ? QStringLiteral("pin.fill") : QStringLiteral("pin.slash"));
+    m_pin->setTint(onTop ? veskColorFromHex(accentHex(note->tint)) : VeskGlassTokens::textMuted());
+    m_collapse->setSystemName(collapsed ? QStringLiteral("chevron.down") : QStringLiteral("chevron.up"));
+    m_rule->setVisible(!collapsed);
+    m_editor->setVisible(!collapsed);
+    update();
+    m_dot->update();
+    m_rule->update();
+}
+
+void FloatingStickyNoteView::refreshTexts()
+{
+    const VeskLanguage language = m_viewModel ? m_viewModel->language() : VeskLanguage::current();
+    auto text = [language](const char *en, const char *tr) {
+        return veskText(QString::fromUtf8(en), QString::fromUtf8(tr), language);
+    };
+    m_title->setPlaceholderText(text("Sticky title", "Yapışkan başlığı"));
+    m_pin->setToolTip(text("Toggle Always-on-Top", "Her Zaman Üstte Aç/Kapat"));
+    m_collapse->setToolTip(text("Collapse / Expand", "Daralt / Genişlet"));
+    m_close->setToolTip(text("Close Sticky Note", "Yapışkan Notu Kapat"));
+}
+
+void FloatingStickyNoteView::followHover()
+{
+    const qreal target = m_state && m_state->isHovering() ? 1 : 0;
+    // The buttons take clicks exactly while the pointer is over the panel,
+    // not only once they have faded in.
+    m_buttons->setAttribute(Qt::WA_TransparentForMouseEvents, target < 1);
+    m_hoverAnimation->stop();
+    m_hoverAnimation->setStartValue(m_hoverAmount);
+    m_hoverAnimation->setEndValue(target);
+    m_hoverAnimation->start();
+}
+
+void FloatingStickyNoteView::applyHover(qreal amount)
+{
+    m_hoverAmount = amount;
+    const bool hovering = m_state && m_state->isHovering();
+    m_buttons->setAttribute(Qt::WA_TransparentForMouseEvents, !hovering);
+    m_buttonsOpacity->setOpacity(amount);
+    QPalette palette = m_title->palette();
+    palette.setColor(QPalette::Text, withOpacity(Qt::white, lerp(0.84, 0.96, amount)));
+    palette.setColor(QPalette::PlaceholderText, VeskGlassTokens::textMuted());
+    palette.setColor(QPalette::Base, Qt::transparent);
+    m_title->setPalette(palette);
+    update();
+    m_titleBar->update();
+    m_dot->update();
+    m_rule->update();
+}
+
+void FloatingStickyNoteView::paintEvent(QPaintEvent *)
+{
+    if (!m_hasNote)
+        return;
+    const std::optional<ZulNote> note = m_viewModel->note(m_noteID);
+    const ZulNoteTint tint = note ? note->tint : ZulNoteTint::indigo;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF bounds(rect());
+    QPainterPath shape;
+    shape.addRoundedRect(bounds, cornerRadius, cornerRadius);
+    painter.setClipPath(shape);
+    painter.fillRect(bounds, ZulVibrancyView::materialTint(ZulVisualEffectMaterial::hudWindow));
+    painter.fillRect(bounds, frostedGlassGradient(tint, 0.28, 0.42));
+    QLinearGradient sheen(bounds.topLeft(), bounds.topLeft() + QPointF(0, kSheenHeight));
+    sheen.setColorAt(0, veskColorFromHex(0xFFFFFF, 0.08));
+    sheen.setColorAt(1, QColor(Qt::transparent));
+    painter.fillRect(QRectF(bounds.left(), bounds.top(), bounds.width(), kSheenHeight), sheen);
+
+    painter.setClipping(false);
+    QLinearGradient border(bounds.topLeft(), bounds.bottomRight());
+    border.setColorAt(0, veskColorFromHex(0xFFFFFF, lerp(0.16, 0.28, m_hoverAmount)));
+    border.setColorAt(1, withOpacity(accent(), lerp(0.26, 0.46, m_hoverAmount)));
+    painter.setPen(QPen(QBrush(border), 0.5));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(bounds.adjusted(0.25, 0.25, -0.25, -0.25), cornerRadius - 0.25, cornerRadius - 0.25);
+}

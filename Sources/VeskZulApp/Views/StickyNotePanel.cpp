@@ -1,0 +1,61 @@
+#include "Views/StickyNotePanel.h"
+
+#include <QWindow>
+
+StickyNotePanel::StickyNotePanel(QWidget *parent) : VeskDraggableFloatingPanel(parent)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+bool StickyNotePanel::isAlwaysOnTop() const
+{
+    return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void StickyNotePanel::setAlwaysOnTop(bool onTop)
+{
+    if (onTop == isAlwaysOnTop())
+        return;
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, onTop);
+    // Telling the existing window changes its level where it stands;
+    // setWindowFlags() would recreate it, hidden.
+    overrideWindowFlags(flags);
+    if (QWindow *window = windowHandle())
+        window->setFlags(flags);
+}
+
+void StickyNotePanel::noteFrame()
+{
+    if (!m_lastFrame)
+        return;
+    const QRect frame = geometry();
+    if (frame == *m_lastFrame)
+        return;
+    m_lastFrame = frame;
+    emit frameChanged();
+}
+
+void StickyNotePanel::moveEvent(QMoveEvent *event)
+{
+    VeskDraggableFloatingPanel::moveEvent(event);
+    noteFrame();
+}
+
+void StickyNotePanel::resizeEvent(QResizeEvent *event)
+{
+    VeskDraggableFloatingPanel::resizeEvent(event);
+    noteFrame();
+}
+
+void StickyNotePanel::showEvent(QShowEvent *event)
+{
+    VeskDraggableFloatingPanel::showEvent(event);
+    m_lastFrame = geometry();
+}
+
+void StickyNotePanel::hideEvent(QHideEvent *event)
+{
+    m_lastFrame.reset();
+    VeskDraggableFloatingPanel::hideEvent(event);
+}

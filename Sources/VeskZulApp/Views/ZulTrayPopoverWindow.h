@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QColor>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class MenuBarZulPopoverView;
+class ZulStudioViewModel;
+
+// The frameless popup the tray icon opens, holding the tray popover. It
+// stands next to the tray icon (below it for a tray at the top of the
+// screen, above it for one at the bottom), or next to the pointer when the
+// tray does not say where its icon is, always inside the screen's visible
+// area. Like any popup it goes away on a click elsewhere or Escape.
+class ZulTrayPopoverWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Between the icon and the popup, and between the popup and the screen's edges.
+    static constexpr int gap = 6;
+
+    ZulTrayPopoverWindow(ZulStudioViewModel *viewModel, std::function<void()> onOpenStudio, const QColor &accent,
+                         QWidget *parent = nullptr);
+
+    MenuBarZulPopoverView *content() const { return m_content; }
+
+    // Shows the popup by the icon, or by the pointer for an empty or absent
+    // geometry; a second call while shown hides it.
+    void toggleNear(const std::optional<QRect> &trayIconGeometry);
+    void showNear(const std::optional<QRect> &trayIconGeometry);
+
+    // Where a popup of `size` goes for the icon's rectangle (in Qt screen
+    // coordinates) on a screen whose visible area is `available`.
+    static QPoint popupOrigin(QSize size, const QRect &anchor, const QRect &available);
+
+private:
+    MenuBarZulPopoverView *m_content = nullptr;
+};
