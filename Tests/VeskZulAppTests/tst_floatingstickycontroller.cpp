@@ -3,6 +3,7 @@
 #include "Views/FloatingStickyNoteView.h"
 #include "Views/StickyNotePanel.h"
 #include "Views/StickyWindowState.h"
+#include "VeskKit/Design/VeskWindowResizeGrips.h"
 #include "Views/ZulMinimalIconButton.h"
 
 #include <QJsonArray>
@@ -65,6 +66,7 @@ private slots:
     void closingFromThePanelClearsTheFlag();
     void unknownNotesAndClosedPanelsAreIgnored();
     void panelsKeepTheirSizeLimits();
+    void draggingACornerResizesAndDraggingTheBarMoves();
 
 private:
     // Seeds the notes, builds the view model and waits for the start-up
@@ -316,6 +318,26 @@ void TestFloatingStickyController::panelsKeepTheirSizeLimits()
     QCOMPARE(sticky->size(), QSize(260, 44));
     QVERIFY(sticky->windowFlags().testFlag(Qt::FramelessWindowHint));
     QCOMPARE(sticky->windowType(), Qt::Tool);
+}
+
+void TestFloatingStickyController::draggingACornerResizesAndDraggingTheBarMoves()
+{
+    const ZulNote note = floatingNote(QStringLiteral("Dragged"), QRectF(100, 200, 400, 300));
+    start({note});
+    if (QTest::currentTestFailed())
+        return;
+    StickyNotePanel *sticky = panel(note.id);
+    QCOMPARE(sticky->geometry(), QRect(100, 400, 400, 300));
+
+    // No window manager here: the corner follows the pointer itself.
+    QWidget *corner = sticky->resizeGrips()->grip(Qt::BottomEdge | Qt::RightEdge);
+    QVERIFY(corner && corner->isVisible());
+    const QPoint grab = corner->rect().center();
+    QTest::mousePress(corner, Qt::LeftButton, {}, grab);
+    QTest::mouseMove(corner, grab + QPoint(60, 40));
+    QTest::mouseRelease(corner, Qt::LeftButton, {}, grab + QPoint(60, 40));
+    QTRY_COMPARE(sticky->geometry(), QRect(100, 400, 460, 340));
+    QCOMPARE(viewModel().note(note.id)->stickyFrame, std::optional<QRectF>(QRectF(100, 160, 460, 340)));
 }
 
 QTEST_MAIN(TestFloatingStickyController)

@@ -119,12 +119,13 @@ EdgeDrawerContentView::EdgeDrawerContentView(ZulStudioViewModel *viewModel, std:
     m_chipScroll->viewport()->setAutoFillBackground(false);
     m_chipScroll->viewport()->installEventFilter(this);
     m_chipRow = new QWidget;
-    m_chipRow->setAutoFillBackground(false);
     m_chipLayout = new QHBoxLayout(m_chipRow);
     m_chipLayout->setContentsMargins(10, 7, 10, 7);
     m_chipLayout->setSpacing(5);
     m_chipLayout->addStretch(1);
     m_chipScroll->setWidget(m_chipRow);
+    // The scroll area fills what it holds; the drawer's glass shows through.
+    m_chipRow->setAutoFillBackground(false);
     column->addWidget(m_chipScroll);
 
     column->addWidget(new Hairline(this));

@@ -1,10 +1,27 @@
 #include "Views/StickyNotePanel.h"
 
+#include "VeskKit/Design/VeskWindowResizeGrips.h"
+
 #include <QWindow>
 
 StickyNotePanel::StickyNotePanel(QWidget *parent) : VeskDraggableFloatingPanel(parent)
 {
     setAttribute(Qt::WA_TranslucentBackground);
+    m_grips = new VeskWindowResizeGrips(this);
+}
+
+bool StickyNotePanel::eventFilter(QObject *watched, QEvent *event)
+{
+    // A press on an edge resizes: it must not also start moving the panel.
+    if (m_grips && watched->isWidgetType() && static_cast<QWidget *>(watched)->parentWidget() == this) {
+        for (Qt::Edges edges : {Qt::Edges(Qt::TopEdge), Qt::Edges(Qt::BottomEdge), Qt::Edges(Qt::LeftEdge),
+                                Qt::Edges(Qt::RightEdge), Qt::TopEdge | Qt::LeftEdge, Qt::TopEdge | Qt::RightEdge,
+                                Qt::BottomEdge | Qt::LeftEdge, Qt::BottomEdge | Qt::RightEdge}) {
+            if (watched == m_grips->grip(edges))
+                return QWidget::eventFilter(watched, event);
+        }
+    }
+    return VeskDraggableFloatingPanel::eventFilter(watched, event);
 }
 
 bool StickyNotePanel::isAlwaysOnTop() const

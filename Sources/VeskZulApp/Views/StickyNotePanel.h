@@ -7,10 +7,12 @@
 
 #include <optional>
 
+class VeskWindowResizeGrips;
+
 // The window of one floating sticky note: frameless, moved by dragging its
-// background, above other windows unless switched to the normal level. It
-// reports each change of its frame once it is on screen; where it first
-// appears is not a change.
+// background, resized by its edges and corners, above other windows unless
+// switched to the normal level. It reports each change of its frame once it
+// is on screen; where it first appears is not a change.
 class StickyNotePanel : public VeskDraggableFloatingPanel
 {
     Q_OBJECT
@@ -25,11 +27,14 @@ public:
     // Switches between the floating level and the normal one, in place.
     void setAlwaysOnTop(bool onTop);
 
+    VeskWindowResizeGrips *resizeGrips() const { return m_grips; }
+
 signals:
     // The panel was moved or resized while shown.
     void frameChanged();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -38,5 +43,6 @@ protected:
 private:
     void noteFrame();
 
+    VeskWindowResizeGrips *m_grips = nullptr;
     std::optional<QRect> m_lastFrame;
 };
