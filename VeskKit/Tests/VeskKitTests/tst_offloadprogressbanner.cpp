@@ -9,6 +9,7 @@
 
 #include <QLayout>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <cmath>
 #include <limits>
@@ -62,6 +63,7 @@ private slots:
     void buttons_data();
     void buttons();
     void newRecordRebuilds();
+    void keepsItsHeightInATallHost();
 };
 
 void TestOffloadProgressBanner::accentColour_data()
@@ -334,6 +336,24 @@ void TestOffloadProgressBanner::newRecordRebuilds()
     QCOMPARE(textOf(banner, "percentage"), QStringLiteral("100%"));
     QCOMPARE(banner.findChildren<VeskCapsuleBadge *>("stepBadge").size(), 1);
     QVERIFY(!banner.findChild<VeskActivitySpinner *>("spinner"));
+}
+
+void TestOffloadProgressBanner::keepsItsHeightInATallHost()
+{
+    QWidget host;
+    auto *column = new QVBoxLayout(&host);
+    auto *banner = new VeskOffloadProgressBanner(record(true, false, 2, 0.5), VeskLanguage::en, false, {}, {});
+    column->addWidget(banner);
+    host.resize(600, 900);
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    QTRY_COMPARE(banner->height(), banner->heightForWidth(banner->width()));
+    // Narrower, the step pills wrap onto more rows and the banner grows.
+    const int wide = banner->height();
+    host.resize(220, 900);
+    QTRY_VERIFY(banner->height() > wide);
+    QTRY_VERIFY2(banner->height() == banner->heightForWidth(banner->width()),
+             qPrintable(QStringLiteral("%1 != %2").arg(banner->height()).arg(banner->heightForWidth(banner->width()))));
 }
 
 QTEST_MAIN(TestOffloadProgressBanner)

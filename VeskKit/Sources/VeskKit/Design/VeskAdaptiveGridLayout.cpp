@@ -116,9 +116,14 @@ QSize VeskAdaptiveGridLayout::minimumSize() const
     return {width, heightForWidth(width)};
 }
 
+// Ideally every item has a column of its own, all on one row.
 QSize VeskAdaptiveGridLayout::sizeHint() const
 {
-    return minimumSize();
+    const QMargins m = contentsMargins();
+    const qsizetype items = std::max<qsizetype>(1, visibleItems().size());
+    const int width = int(std::ceil(items * m_minimumColumnWidth + (items - 1) * m_columnSpacing)) + m.left() +
+                      m.right();
+    return {width, heightForWidth(width)};
 }
 
 void VeskAdaptiveGridLayout::setGeometry(const QRect &rect)

@@ -15,6 +15,7 @@
 
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -47,6 +48,7 @@ VeskOffloadProgressBanner::VeskOffloadProgressBanner(const VeskMirrelOffloadLive
     : QWidget(parent), m_progress(progress), m_language(language), m_compact(compact),
       m_onCancel(std::move(onCancel)), m_onDismiss(std::move(onDismiss))
 {
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     m_stack = new QVBoxLayout(this);
     m_stack->setSpacing(compact ? 6 : 8);
     m_stack->setContentsMargins(compact ? 10 : 14, compact ? 8 : 10, compact ? 10 : 14, compact ? 8 : 10);
@@ -297,4 +299,14 @@ void VeskOffloadProgressBanner::paintEvent(QPaintEvent *)
     const QColor accent = accentColor();
     veskPaintGlassShape(painter, QRectF(rect()), m_compact ? 10 : 11, withOpacity(accent, 0.12),
                         withOpacity(accent, 0.4));
+}
+
+// Exactly as tall as the content needs at the width it is given: a host's
+// layout neither stretches it nor squeezes its wrapped rows.
+void VeskOffloadProgressBanner::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const int wanted = heightForWidth(width());
+    if (wanted > 0 && (minimumHeight() != wanted || maximumHeight() != wanted))
+        setFixedHeight(wanted);
 }

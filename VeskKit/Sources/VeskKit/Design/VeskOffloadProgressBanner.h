@@ -49,6 +49,7 @@ public:
     static QString stepTitle(int index, VeskLanguage language);
 
 protected:
+    void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:

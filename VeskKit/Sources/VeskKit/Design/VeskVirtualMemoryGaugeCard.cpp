@@ -107,6 +107,7 @@ VeskVirtualMemoryGaugeCard::VeskVirtualMemoryGaugeCard(const VeskVirtualMemorySu
         tileGrid->addWidget(statPill(tile));
     stack->addWidget(tileArea);
 
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(new VeskGlassCard(14, 13, content));
@@ -398,4 +399,14 @@ bool VeskVirtualMemoryGaugeCard::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_header && event->type() == QEvent::Resize)
         fitHeader(static_cast<QResizeEvent *>(event)->size().width());
     return QWidget::eventFilter(watched, event);
+}
+
+// Exactly as tall as the content needs at the width it is given: a host's
+// layout neither stretches it nor squeezes its wrapped rows.
+void VeskVirtualMemoryGaugeCard::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const int wanted = heightForWidth(width());
+    if (wanted > 0 && (minimumHeight() != wanted || maximumHeight() != wanted))
+        setFixedHeight(wanted);
 }

@@ -67,6 +67,7 @@ public:
     bool headerIsRow() const;
 
 protected:
+    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
