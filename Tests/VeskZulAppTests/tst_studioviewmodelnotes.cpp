@@ -42,6 +42,7 @@ private slots:
     void duplicateNote();
     void createNoteTitles_data();
     void createNoteTitles();
+    void newNoteFromTheViewsIsEmptyAndIndigo();
     void addTag_data();
     void addTag();
     void removeTag_data();
@@ -213,6 +214,23 @@ void TestStudioViewModelNotes::createNoteTitles()
     QCOMPARE(studio.stickies->shown, sticky ? QList<QUuid>{created.id} : QList<QUuid>{});
     QVERIFY(loggedMessages().contains(expectedLog));
     QVERIFY(!viewModel.toastMessage());
+}
+
+void TestStudioViewModelNotes::newNoteFromTheViewsIsEmptyAndIndigo()
+{
+    Studio studio;
+    studio.seed({noteWith("existing", "1", 1)});
+    ZulStudioViewModel &viewModel = studio.start();
+    const ZulNote created = viewModel.createNote(QStringLiteral("Quick Scratch"), true, false);
+
+    QCOMPARE(viewModel.notes().first(), created);
+    QCOMPARE(created.title, QStringLiteral("Quick Scratch"));
+    QVERIFY(created.content.isEmpty());
+    QCOMPARE(created.tint, ZulNoteTint::indigo);
+    QVERIFY(created.isEphemeral);
+    QVERIFY(!created.isFloatingSticky);
+    QVERIFY(viewModel.evaluationsByNoteID().contains(created.id));
+    QCOMPARE(studio.writes->writeCount(), 1);
 }
 
 void TestStudioViewModelNotes::addTag_data()

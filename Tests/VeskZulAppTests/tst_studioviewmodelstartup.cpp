@@ -47,7 +47,8 @@ private slots:
     void bootstrapBringsUpDrawerAndStickies_data();
     void bootstrapBringsUpDrawerAndStickies();
     void globalHotkeysAreRegisteredAndRouted();
-    void evaluationsFollowTheCalendarDay();
+    void evaluationsUseTheMomentOfEvaluation_data();
+    void evaluationsUseTheMomentOfEvaluation();
     void everyNoteIsReevaluatedAtMidnight();
 
 private:
@@ -261,21 +262,47 @@ void TestStudioViewModelStartup::globalHotkeysAreRegisteredAndRouted()
     QCOMPARE(studio.drawers->opens, 1);
 }
 
-void TestStudioViewModelStartup::evaluationsFollowTheCalendarDay()
+void TestStudioViewModelStartup::evaluationsUseTheMomentOfEvaluation_data()
 {
+    QTest::addColumn<QDateTime>("startedAt");
+    QTest::addColumn<QDateTime>("evaluatedAt");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("at start-up: six hours on stays on the day")
+        << localTime(2030, 5, 10, 10, 0) << localTime(2030, 5, 10, 10, 0) << "now + 6 hours" << "2030-05-10";
+    QTest::newRow("later the same day: six hours on crosses midnight")
+        << localTime(2030, 5, 10, 10, 0) << localTime(2030, 5, 10, 20, 0) << "now + 6 hours" << "2030-05-11";
+    QTest::newRow("just after midnight: today is the new day")
+        << localTime(2030, 5, 10, 12, 0) << localTime(2030, 5, 11, 0, 0, 5) << "today" << "2030-05-11";
+}
+
+void TestStudioViewModelStartup::evaluationsUseTheMomentOfEvaluation()
+{
+    QFETCH(QDateTime, startedAt);
+    QFETCH(QDateTime, evaluatedAt);
+    QFETCH(QString, line);
+    QFETCH(QString, expected);
+
     Studio studio;
-    studio.clock->fixed = localTime(2030, 5, 10, 12, 0);
+    const ZulNote typed = makeNote(QStringLiteral("typed"), QStringLiteral("1"), startedAt.addSecs(-60));
+    const ZulNote longNote = makeNote(QStringLiteral("long"), QStringLiteral("2"), startedAt.addSecs(-120));
+    studio.seed({typed, longNote});
+    studio.clock->fixed = startedAt;
     ZulStudioViewModel &viewModel = studio.start();
-    viewModel.setQuickScratchText(QStringLiteral("today"));
-    QCOMPARE(firstResult(viewModel.quickScratchSummary()), QStringLiteral("2030-05-10"));
 
-    studio.clock->fixed = localTime(2030, 5, 11, 0, 0, 5);
-    viewModel.setQuickScratchText(QStringLiteral("today"));
-    QCOMPARE(firstResult(viewModel.quickScratchSummary()), QStringLiteral("2030-05-11"));
-
-    const ZulNote created = viewModel.createNote(QStringLiteral("t"), QStringLiteral("today"), ZulNoteTint::amber,
-                                                 false, false);
-    QCOMPARE(firstResult(viewModel.evaluation(created.id)), QStringLiteral("2030-05-11"));
+    studio.clock->fixed = evaluatedAt;
+    viewModel.setQuickScratchText(line);
+    QCOMPARE(firstResult(viewModel.quickScratchSummary()), expected);
+    const ZulNote created = viewModel.createNote(QStringLiteral("t"), line, ZulNoteTint::amber, false, false);
+    QCOMPARE(firstResult(viewModel.evaluation(created.id)), expected);
+    viewModel.updateNoteContent(typed.id, line);
+    QCOMPARE(firstResult(viewModel.evaluation(typed.id)), expected);
+    // A long note is evaluated later, off the GUI thread: it too counts from
+    // the moment it is evaluated.
+    const QString longText = line + QStringLiteral("\n") + QStringLiteral("1+1\n").repeated(1100);
+    viewModel.updateNoteContent(longNote.id, longText);
+    QTRY_COMPARE(firstResult(viewModel.evaluation(longNote.id)), expected);
 }
 
 void TestStudioViewModelStartup::everyNoteIsReevaluatedAtMidnight()
@@ -285,11 +312,13 @@ void TestStudioViewModelStartup::everyNoteIsReevaluatedAtMidnight()
     studio.seed({dated});
     studio.clock->fixed = localTime(2030, 5, 10, 23, 59, 59);
     ZulStudioViewModel &viewModel = studio.start();
+    viewModel.setQuickScratchText(QStringLiteral("today"));
     QCOMPARE(firstResult(viewModel.evaluation(dated.id)), QStringLiteral("2030-05-10"));
 
     // The day turns while nobody types.
     studio.clock->fixed = localTime(2030, 5, 11, 0, 0, 1);
     QTRY_COMPARE_WITH_TIMEOUT(firstResult(viewModel.evaluation(dated.id)), QStringLiteral("2030-05-11"), 5000);
+    QCOMPARE(firstResult(viewModel.quickScratchSummary()), QStringLiteral("2030-05-11"));
 }
 
 QTEST_MAIN(TestStudioViewModelStartup)

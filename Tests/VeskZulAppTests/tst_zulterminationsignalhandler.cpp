@@ -17,10 +17,12 @@
 namespace {
 
 const char kChildFolderVariable[] = "VESK_TERMINATION_CHILD_FOLDER";
+const char kChildSignalVariable[] = "VESK_TERMINATION_CHILD_SIGNAL";
 const char kTypedText[] = "typed a moment before the end";
 
-// The child: types into its first note and is told to terminate while that
-// edit's save is still waiting for its pause.
+// The child: types into its first note and is told to terminate (by the
+// signal the parent names) while that edit's save is still waiting for its
+// pause.
 int runChild(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
@@ -33,7 +35,7 @@ int runChild(int argc, char **argv)
     if (viewModel.notes().isEmpty())
         return 4;
     viewModel.updateNoteContent(viewModel.notes().first().id, QString::fromUtf8(kTypedText));
-    std::raise(SIGTERM);
+    std::raise(qEnvironmentVariableIntValue(kChildSignalVariable));
     // Ends without running destructors, as an application that never
     // releases its view model does: only the quit path may write the edit.
     std::_Exit(application.exec());
@@ -51,6 +53,7 @@ private slots:
     void signalBecomesQuitRequest();
     void restoresPreviousHandlingWhenGone();
     void oneInstanceAtATime();
+    void terminationWritesThePendingSave_data();
     void terminationWritesThePendingSave();
 
 private:
@@ -107,13 +110,20 @@ void TestZulTerminationSignalHandler::oneInstanceAtATime()
     QVERIFY(!second.isInstalled());
 }
 
+void TestZulTerminationSignalHandler::terminationWritesThePendingSave_data()
+{
+    signalBecomesQuitRequest_data();
+}
+
 void TestZulTerminationSignalHandler::terminationWritesThePendingSave()
 {
+    QFETCH(int, signalNumber);
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QString::fromLatin1(kChildFolderVariable), folder.path());
+    environment.insert(QString::fromLatin1(kChildSignalVariable), QString::number(signalNumber));
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     child.start(QCoreApplication::applicationFilePath(), {});

@@ -130,10 +130,18 @@ public:
     // Editing.
     void updateNoteContent(const QUuid &id, const QString &content);
     void showToast(const QString &message, bool isError);
+    // Writes every note now, ending a save still waiting for its pause.
+    void persistNotesImmediately();
+
+    // The engine for any evaluation; rebuilt when the day, the default
+    // currency or the rates change, and stamped with the present instant.
+    ComputationalNoteEngine currentEngine();
 
     // Note operations.
     ZulNote createNote(const QString &title, const QString &content, ZulNoteTint tint, bool ephemeral,
                        bool sticky);
+    // An empty note in the first tint: the views' New Note and quick notes.
+    ZulNote createNote(const QString &title, bool ephemeral, bool sticky);
     void deleteNote(const QUuid &id);
     void duplicateNote(const QUuid &id);
     void updateNoteTitle(const QUuid &id, const QString &title);
@@ -146,6 +154,8 @@ public:
     void addTag(const QString &tag, const QUuid &id);
     void removeTag(const QString &tag, const QUuid &id);
     void promoteQuickScratchToNote();
+    // The sticky panels' controller, created on first need.
+    ZulStickyControlling &ensureStickyController();
 
     // Window, drawer, sticky and global commands.
     void bindStudioWindowOpener(StudioWindowOpener opener);
@@ -200,9 +210,6 @@ private:
     QDateTime now() const;
     void log(const QString &category, const QString &message) const;
 
-    // The engine for any evaluation; rebuilt when the day, the default
-    // currency or the rates change, and stamped with the present instant.
-    ComputationalNoteEngine currentEngine();
     void recomputeAllEvaluations();
     void refreshQuickScratchSummary();
     void clearEngineCache();
@@ -214,7 +221,6 @@ private:
                                    const NoteEvaluationSummary &summary);
 
     void scheduleDebouncedSave();
-    void persistNotesImmediately();
     void handleWriteOutcome(const ZulOrderedNotesWriter::Outcome &outcome);
 
     void startAutoTidySchedule();
@@ -223,7 +229,6 @@ private:
     void bootstrapFloatingControllers();
     void syncEdgeDrawerChrome();
     ZulEdgeDrawerControlling &ensureEdgeDrawerController();
-    ZulStickyControlling &ensureStickyController();
 
     int indexOfNote(const QUuid &id) const;
     void publishNotes(QList<ZulNote> notes);

@@ -56,6 +56,11 @@ ZulNote ZulStudioViewModel::createNote(const QString &title, const QString &cont
     return insertNewNote(effectiveTitle, content, tint, ephemeral, sticky);
 }
 
+ZulNote ZulStudioViewModel::createNote(const QString &title, bool ephemeral, bool sticky)
+{
+    return createNote(title, QString(), ZulNoteTint::indigo, ephemeral, sticky);
+}
+
 void ZulStudioViewModel::deleteNote(const QUuid &id)
 {
     // Deleting a note that is not there changes nothing, so it reports nothing.
