@@ -1,6 +1,7 @@
 #include "VeskKit/System/VeskSingleInstance.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -53,6 +54,8 @@ private slots:
     void firstLaunchBecomesPrimary();
     void strangerAtTheSocketIsIgnored();
     void silentServerMeansFailure();
+    void reopenRequestNeedsAListeningCopy_data();
+    void reopenRequestNeedsAListeningCopy();
 
 private:
     int launch();
@@ -165,6 +168,32 @@ void tst_SingleInstance::silentServerMeansFailure()
     QVERIFY(silent.listen(m_runtime->filePath(appId + ".instance")));
     VeskSingleInstance instance(appId);
     QCOMPARE(instance.claim(500), VeskSingleInstance::Role::failed);
+}
+
+void tst_SingleInstance::reopenRequestNeedsAListeningCopy_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<bool>("listening");
+
+    QTest::newRow("nobody listens") << appId << false;
+    QTest::newRow("empty id") << QString() << true;
+    // An id is a name, never a path, even one that would lead back to the
+    // running copy's socket.
+    QTest::newRow("id with a slash") << QStringLiteral("sub/../") + appId << true;
+}
+
+void tst_SingleInstance::reopenRequestNeedsAListeningCopy()
+{
+    QFETCH(QString, id);
+    QFETCH(bool, listening);
+    QVERIFY(QDir(m_runtime->path()).mkpath(QStringLiteral("sub")));
+    VeskSingleInstance running(appId);
+    if (listening)
+        QCOMPARE(running.claim(500), VeskSingleInstance::Role::primary);
+    QSignalSpy reopened(&running, &VeskSingleInstance::reopenRequested);
+    QVERIFY(!VeskSingleInstance::requestReopen(id, 500));
+    QTest::qWait(50);
+    QCOMPARE(reopened.count(), 0);
 }
 
 int main(int argc, char** argv)
