@@ -1,5 +1,8 @@
 #include "Views/EdgeDrawerPanel.h"
 
+#include "Views/EdgeDrawerContentView.h"
+#include "Views/ZulPanelCornerMask.h"
+
 #include <QKeyEvent>
 
 EdgeDrawerPanel::EdgeDrawerPanel(QWidget *parent)
@@ -17,4 +20,10 @@ void EdgeDrawerPanel::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void EdgeDrawerPanel::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    ZulPanelCornerMask::apply(this, EdgeDrawerContentView::cornerRadius);
 }

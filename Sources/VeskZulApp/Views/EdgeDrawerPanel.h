@@ -17,5 +17,6 @@ public:
     std::function<void()> onEscapePressed;
 
 protected:
+    void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 };

@@ -26,7 +26,6 @@
 
 namespace {
 
-constexpr qreal kCornerRadius = 12;
 constexpr int kEditorHeight = 82;
 
 // A borderless button showing one line of text, optionally on a capsule.
@@ -405,7 +404,7 @@ void MenuBarZulPopoverView::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds(rect());
     QPainterPath shape;
-    shape.addRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), kCornerRadius, kCornerRadius);
+    shape.addRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius, cornerRadius);
     QColor ground = ZulVibrancyView::materialTint(ZulVisualEffectMaterial::popover);
     // Nothing shows through a tray popup on most desktops: keep it legible.
     ground.setAlphaF(std::max(ground.alphaF(), 0.94f));

@@ -27,6 +27,7 @@ class MenuBarZulPopoverView : public QWidget
 public:
     static constexpr int contentWidth = 316;
     static constexpr int listedResults = 5;
+    static constexpr qreal cornerRadius = 12;
 
     MenuBarZulPopoverView(ZulStudioViewModel *viewModel, std::function<void()> onOpenStudio, const QColor &accent,
                           QWidget *parent = nullptr);

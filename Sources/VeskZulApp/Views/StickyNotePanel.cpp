@@ -1,6 +1,8 @@
 #include "Views/StickyNotePanel.h"
 
 #include "VeskKit/Design/VeskWindowResizeGrips.h"
+#include "Views/FloatingStickyNoteView.h"
+#include "Views/ZulPanelCornerMask.h"
 
 #include <QWindow>
 
@@ -62,6 +64,7 @@ void StickyNotePanel::moveEvent(QMoveEvent *event)
 void StickyNotePanel::resizeEvent(QResizeEvent *event)
 {
     VeskDraggableFloatingPanel::resizeEvent(event);
+    ZulPanelCornerMask::apply(this, FloatingStickyNoteView::cornerRadius);
     noteFrame();
 }
 

@@ -1,6 +1,7 @@
 #include "Views/ZulTrayPopoverWindow.h"
 
 #include "Views/MenuBarZulPopoverView.h"
+#include "Views/ZulPanelCornerMask.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -63,4 +64,10 @@ void ZulTrayPopoverWindow::showNear(const std::optional<QRect> &trayIconGeometry
     show();
     raise();
     activateWindow();
+}
+
+void ZulTrayPopoverWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    ZulPanelCornerMask::apply(this, MenuBarZulPopoverView::cornerRadius);
 }

@@ -39,6 +39,9 @@ public:
     // coordinates) on a screen whose visible area is `available`.
     static QPoint popupOrigin(QSize size, const QRect &anchor, const QRect &available);
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     MenuBarZulPopoverView *m_content = nullptr;
 };
