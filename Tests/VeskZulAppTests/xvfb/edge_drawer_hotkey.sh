@@ -23,11 +23,11 @@ if [ "${1:-}" = "--inside" ]; then
   done
   sleep 2
 
-  import -window root "$shots/before.png"
-  xdotool key --clearmodifiers ctrl+alt+n
+  timeout 20 import -window root "$shots/before.png"
+  timeout 10 xdotool key --clearmodifiers ctrl+alt+n
   # The slide takes 0.22 s; a loaded machine gets more.
   sleep 2
-  import -window root "$shots/after.png"
+  timeout 20 import -window root "$shots/after.png"
 
   pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:; }
   brightness() { convert "$1" -format "%[fx:int(255*(p{$2,$3}.r+p{$2,$3}.g+p{$2,$3}.b))]" info:; }
@@ -70,4 +70,5 @@ chmod 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 
-xvfb-run -a -s "-screen 0 1440x900x24" "$(realpath "$0")" --inside "$app" "$shots"
+# Never hangs: the whole run, X server included, ends after two and a half minutes.
+timeout -k 10 150 xvfb-run -a -s "-screen 0 1440x900x24" "$(realpath "$0")" --inside "$app" "$shots"
