@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the application on a virtual X server of its own, with a private
 # home, presses the global Ctrl+Alt+N and checks on a screenshot that the
-# edge drawer slid in at the right edge of the 1440 × 900 screen.
+# edge drawer slid in at the right edge of the 1440 × 900 screen; then that
+# the chord closes it again and Ctrl+Alt+Shift+N floats a new sticky.
 #
 #   edge_drawer_hotkey.sh <veskzul executable> [folder to keep the screenshots in]
 set -euo pipefail
@@ -49,6 +50,28 @@ if [ "${1:-}" = "--inside" ]; then
     echo "the screen changed above the drawer" >&2
     status=1
   fi
+
+  # The same chord closes the drawer again; with Shift it floats a new sticky
+  # at the first cascaded place (x 1058..1398, y 47..404), where the bare
+  # root window showed before.
+  timeout 10 xdotool key --clearmodifiers ctrl+alt+n
+  sleep 2
+  timeout 20 import -window root "$shots/closed.png"
+  if [ "$(pixel "$shots/before.png" 1400 300)" != "$(pixel "$shots/closed.png" 1400 300)" ]; then
+    echo "the drawer did not close on the second Ctrl+Alt+N" >&2
+    status=1
+  fi
+  timeout 10 xdotool key --clearmodifiers ctrl+alt+shift+n
+  sleep 2
+  timeout 20 import -window root "$shots/sticky.png"
+  for point in "1300 200" "1200 380"; do
+    set -- $point
+    if [ "$(pixel "$shots/before.png" "$1" "$2")" = "$(pixel "$shots/sticky.png" "$1" "$2")" ] \
+       || [ "$(brightness "$shots/sticky.png" "$1" "$2")" -eq 0 ]; then
+      echo "no sticky at ($1, $2) after Ctrl+Alt+Shift+N" >&2
+      status=1
+    fi
+  done
   if ! kill -0 "$pid" 2>/dev/null; then
     echo "the application ended early:" >&2
     cat "$shots/app.log" >&2
