@@ -1,0 +1,443 @@
+#include "Views/MainZulStudioView.h"
+
+#include "Models/ZulNoteTint.h"
+#include "VeskKit/Cloud/VeskFeedbackKind.h"
+#include "VeskKit/Design/VeskBrandMark.h"
+#include "VeskKit/Design/VeskButton.h"
+#include "VeskKit/Design/VeskFeedbackButton.h"
+#include "VeskKit/Design/VeskFont.h"
+#include "VeskKit/Design/VeskGlassTokens.h"
+#include "VeskKit/Design/VeskGroundBackground.h"
+#include "VeskKit/Design/VeskSymbolLabel.h"
+#include "VeskKit/Design/VeskTitlebarObserver.h"
+#include "VeskKit/Design/VeskToastBanner.h"
+#include "VeskKit/Design/VeskUnifiedHeaderBar.h"
+#include "VeskKit/Design/VeskVersionAndLogsView.h"
+#include "VeskKit/Design/VeskVersionBadge.h"
+#include "VeskKit/Design/VeskWindowResizeGrips.h"
+#include "VeskKit/Localization/VeskText.h"
+#include "VeskKit/Utilities/VeskAppVersion.h"
+#include "ViewModels/ZulStudioViewModel.h"
+#include "Views/ZulChipButton.h"
+#include "Views/ZulSettingsView.h"
+#include "Views/ZulSidebarView.h"
+
+#include <QDialog>
+#include <QEasingCurve>
+#include <QGraphicsOpacityEffect>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QPainter>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <QVariantAnimation>
+
+namespace {
+
+const VeskProductPalette kPalette = VeskProductPalette::deepIndigo;
+
+QColor withOpacity(QColor colour, qreal opacity)
+{
+    colour.setAlphaF(opacity);
+    return colour;
+}
+
+QString colourStyle(const QColor &colour)
+{
+    return QStringLiteral("color: rgba(%1,%2,%3,%4); background: transparent;")
+        .arg(colour.red())
+        .arg(colour.green())
+        .arg(colour.blue())
+        .arg(colour.alpha());
+}
+
+VeskAppVersion studioVersion()
+{
+    return VeskAppVersion::current(VeskBundle::main(), QStringLiteral("1.0.0"), QStringLiteral("100"));
+}
+
+// The version badge as a plain button.
+class BadgeButton : public QAbstractButton {
+public:
+    explicit BadgeButton(QWidget *parent) : QAbstractButton(parent)
+    {
+        m_badge = new VeskVersionBadge(studioVersion(), false, this);
+        m_badge->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
+        setFixedSize(m_badge->sizeHint());
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {}
+
+private:
+    VeskVersionBadge *m_badge;
+};
+
+// A one-pixel rule in the subtle border colour.
+QWidget *rule(Qt::Orientation orientation, QWidget *parent)
+{
+    auto *line = new QWidget(parent);
+    line->setAttribute(Qt::WA_StyledBackground, true);
+    line->setStyleSheet(QStringLiteral("background: rgba(255,255,255,%1);")
+                            .arg(VeskGlassTokens::borderSubtle().alpha()));
+    if (orientation == Qt::Horizontal)
+        line->setFixedHeight(1);
+    else
+        line->setFixedWidth(1);
+    return line;
+}
+
+} // namespace
+
+MainZulStudioView::MainZulStudioView(ZulStudioViewModel &viewModel, const QColor &accent, EditorFactory makeEditor,
+                                     QWidget *parent)
+    : QWidget(parent), m_viewModel(viewModel), m_accent(accent), m_makeEditor(std::move(makeEditor))
+{
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    buildHeader();
+    column->addWidget(m_headerBar);
+    column->addWidget(rule(Qt::Horizontal, this));
+
+    m_pages = new QStackedWidget(this);
+    m_workspace = new QWidget(m_pages);
+    auto *workspaceRow = new QHBoxLayout(m_workspace);
+    workspaceRow->setContentsMargins(0, 0, 0, 0);
+    workspaceRow->setSpacing(0);
+    m_sidebar = new ZulSidebarView(viewModel, accentColor(kPalette), m_workspace);
+    m_sidebar->setFixedWidth(sidebarWidth);
+    workspaceRow->addWidget(m_sidebar);
+    workspaceRow->addWidget(rule(Qt::Vertical, m_workspace));
+    m_editorStack = new QStackedWidget(m_workspace);
+    workspaceRow->addWidget(m_editorStack, 1);
+
+    m_emptyState = new QWidget(m_editorStack);
+    auto *emptyColumn = new QVBoxLayout(m_emptyState);
+    emptyColumn->setSpacing(14);
+    emptyColumn->addStretch(1);
+    emptyColumn->addWidget(
+        new VeskSymbolLabel(QStringLiteral("note.text"), 40, QFont::Light, withOpacity(m_accent, 0.8), m_emptyState), 0,
+        Qt::AlignHCenter);
+    m_emptyText = new QLabel(m_emptyState);
+    m_emptyText->setFont(veskSystemFont(14, QFont::Medium));
+    m_emptyText->setStyleSheet(colourStyle(VeskGlassTokens::textSecondary()));
+    emptyColumn->addWidget(m_emptyText, 0, Qt::AlignHCenter);
+    m_createButton = new VeskButton(VeskPrimaryButtonStyle{}, QString(), QStringLiteral("plus"), m_emptyState);
+    connect(m_createButton, &QAbstractButton::clicked, this, &MainZulStudioView::newNote);
+    emptyColumn->addWidget(m_createButton, 0, Qt::AlignHCenter);
+    emptyColumn->addStretch(1);
+    m_editorStack->addWidget(m_emptyState);
+
+    m_pages->addWidget(m_workspace);
+    column->addWidget(m_pages, 1);
+
+    // The window: its own title bar shared with the header, and edges to
+    // resize it by.
+    veskUnifiedTitlebarWindow(this, VeskUnifiedTitlebarMode::unifiedHeader, 16, 14);
+    if (isWindow())
+        new VeskWindowResizeGrips(this);
+
+    m_toastAnimation = new QVariantAnimation(this);
+    m_toastAnimation->setDuration(toastAnimationMs);
+    m_toastAnimation->setEasingCurve(QEasingCurve::InOutQuad);
+    connect(m_toastAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
+        m_toastProgress = value.toReal();
+        placeToast();
+    });
+    connect(m_toastAnimation, &QVariantAnimation::finished, this, [this] {
+        if (m_toastProgress <= 0 && m_toastHost)
+            delete m_toastHost.data();
+    });
+
+    connect(&viewModel, &ZulStudioViewModel::languageChanged, this, &MainZulStudioView::retranslate);
+    connect(&viewModel, &ZulStudioViewModel::selectedTabChanged, this, &MainZulStudioView::syncTabs);
+    connect(&viewModel, &ZulStudioViewModel::notesChanged, this, &MainZulStudioView::syncTabs);
+    connect(&viewModel, &ZulStudioViewModel::notesChanged, this, &MainZulStudioView::syncActions);
+    connect(&viewModel, &ZulStudioViewModel::configChanged, this, &MainZulStudioView::syncActions);
+    connect(&viewModel, &ZulStudioViewModel::isEdgeDrawerOpenChanged, this, &MainZulStudioView::syncActions);
+    connect(&viewModel, &ZulStudioViewModel::selectedNoteIDChanged, this, &MainZulStudioView::syncEditor);
+    connect(&viewModel, &ZulStudioViewModel::notesChanged, this, &MainZulStudioView::syncEditor);
+    connect(&viewModel, &ZulStudioViewModel::toastMessageChanged, this, &MainZulStudioView::syncToast);
+    connect(&viewModel, &ZulStudioViewModel::toastIsErrorChanged, this, &MainZulStudioView::syncToast);
+    connect(&viewModel, &ZulStudioViewModel::isVersionLogsSheetPresentedChanged, this, &MainZulStudioView::syncSheet);
+
+    retranslate();
+    syncEditor();
+    syncToast();
+    syncSheet();
+}
+
+MainZulStudioView::~MainZulStudioView()
+{
+    if (m_sheet) {
+        disconnect(m_sheet, nullptr, this, nullptr);
+        delete m_sheet.data();
+    }
+}
+
+void MainZulStudioView::buildHeader()
+{
+    m_headerRow = new QWidget();
+    auto *row = new QHBoxLayout(m_headerRow);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(12);
+
+    auto *brand = new QHBoxLayout();
+    brand->setSpacing(10);
+    brand->addWidget(new VeskBrandMark(24, VeskBrandMarkStyle::currentApp(), m_headerRow), 0, Qt::AlignVCenter);
+    auto *names = new QVBoxLayout();
+    names->setSpacing(1);
+    auto *titleLine = new QHBoxLayout();
+    titleLine->setSpacing(7);
+    m_title = new QLabel(QStringLiteral("VeskZul"), m_headerRow);
+    m_title->setFont(veskSystemFont(16, QFont::Bold));
+    m_title->setStyleSheet(colourStyle(VeskGlassTokens::textPrimary()));
+    titleLine->addWidget(m_title);
+    m_versionBadgeButton = new BadgeButton(m_headerRow);
+    connect(m_versionBadgeButton, &QAbstractButton::clicked, this,
+            [this] { m_viewModel.setIsVersionLogsSheetPresented(true); });
+    titleLine->addWidget(m_versionBadgeButton, 0, Qt::AlignVCenter);
+    // The feedback button carries its language; it is made anew when that changes.
+    m_feedbackSlot = new QWidget(m_headerRow);
+    auto *slotLayout = new QHBoxLayout(m_feedbackSlot);
+    slotLayout->setContentsMargins(0, 0, 0, 0);
+    titleLine->addWidget(m_feedbackSlot, 0, Qt::AlignVCenter);
+    titleLine->addStretch(1);
+    names->addLayout(titleLine);
+    m_subtitle = new QLabel(m_headerRow);
+    m_subtitle->setFont(veskSystemFont(11));
+    m_subtitle->setStyleSheet(colourStyle(VeskGlassTokens::textSecondary()));
+    names->addWidget(m_subtitle);
+    brand->addLayout(names);
+    row->addLayout(brand);
+    row->addStretch(1);
+
+    auto *tabs = new QHBoxLayout();
+    tabs->setSpacing(6);
+    for (auto [tab, symbol, button] :
+         {std::tuple{ZulStudioTab::workspace, "note.text", &m_workspaceTab},
+          std::tuple{ZulStudioTab::settings, "gearshape.fill", &m_settingsTab}}) {
+        auto *chip = new ZulChipButton(QString(), QString::fromLatin1(symbol), m_headerRow);
+        chip->setPadding(11, 7);
+        chip->setCornerRadius(9);
+        chip->setLooks({veskSystemFont(12, QFont::DemiBold), Qt::white, withOpacity(m_accent, 0.28),
+                        withOpacity(m_accent, 0.68), 1},
+                       {veskSystemFont(12, QFont::Medium), VeskGlassTokens::textSecondary(),
+                        VeskGlassTokens::surface1(), VeskGlassTokens::borderSubtle(), 1});
+        connect(chip, &QAbstractButton::clicked, this, [this, tab = tab] { m_viewModel.setSelectedTab(tab); });
+        tabs->addWidget(chip);
+        *button = chip;
+    }
+    row->addLayout(tabs);
+    row->addStretch(1);
+
+    auto *actions = new QHBoxLayout();
+    actions->setSpacing(8);
+    m_drawerButton = new VeskButton(VeskGlassButtonStyle{false}, QString(), QStringLiteral("sidebar.right"), m_headerRow);
+    m_drawerButton->setToolTip(ZulSettingsView::toggleDrawerKeys());
+    connect(m_drawerButton, &QAbstractButton::clicked, this, [this] { m_viewModel.toggleEdgeDrawer(); });
+    m_stickyButton =
+        new VeskButton(VeskGlassButtonStyle{false}, QString(), QStringLiteral("macwindow.on.rectangle"), m_headerRow);
+    m_stickyButton->setToolTip(ZulSettingsView::floatStickyKeys());
+    connect(m_stickyButton, &QAbstractButton::clicked, this, [this] { m_viewModel.createAndFloatStickyNote(); });
+    m_newNoteButton = new VeskButton(VeskPrimaryButtonStyle{}, QString(), QStringLiteral("plus"), m_headerRow);
+    connect(m_newNoteButton, &QAbstractButton::clicked, this, &MainZulStudioView::newNote);
+    actions->addWidget(m_drawerButton);
+    actions->addWidget(m_stickyButton);
+    actions->addWidget(m_newNoteButton);
+    row->addLayout(actions);
+
+    m_headerBar = new VeskUnifiedHeaderBar(m_headerRow, 52, 18, 8, Qt::transparent, this);
+}
+
+QString MainZulStudioView::text(const char *en, const char *tr) const
+{
+    return veskText(QString::fromUtf8(en), QString::fromUtf8(tr), m_viewModel.language());
+}
+
+QWidget *MainZulStudioView::currentPage() const
+{
+    return m_pages->currentWidget();
+}
+
+void MainZulStudioView::retranslate()
+{
+    const VeskLanguage language = m_viewModel.language();
+    m_subtitle->setText(text("Computational Scratchpad · Edge Drawer · Floating Stickies",
+                             "Hesaplamalı Not Pedi · Kenar Çekmecesi · Yüzen Yapışkanlar"));
+    m_versionBadgeButton->setToolTip(text("Version & Runtime Logs", "Sürüm & Uygulama Logları"));
+    m_versionBadgeButton->setAccessibleName(m_versionBadgeButton->toolTip());
+    m_settingsTab->setText(text("Settings", "Ayarlar"));
+    m_drawerButton->setText(text("Edge Drawer", "Kenar Çekmecesi"));
+    m_newNoteButton->setText(text("New Note", "Yeni Not"));
+    m_emptyText->setText(
+        text("Ready for your next calculation or scratch note.", "Yeni hesaplaman veya hızlı notun için hazır."));
+    m_createButton->setText(text("Create New Note", "Yeni Not Oluştur"));
+
+    delete m_feedbackButton;
+    m_feedbackButton = new VeskFeedbackButton(QStringLiteral("VeskZul"), studioVersion(), VeskFeedbackKind::feature,
+                                              language, VeskFeedbackButtonStyle::compactIcon, std::nullopt,
+                                              m_feedbackSlot);
+    m_feedbackSlot->layout()->addWidget(m_feedbackButton);
+
+    syncTabs();
+    syncActions();
+    if (m_toast)
+        syncToast();
+}
+
+void MainZulStudioView::syncTabs()
+{
+    const bool settings = m_viewModel.selectedTab() == ZulStudioTab::settings;
+    m_workspaceTab->setText(text("Scratchpad (", "Notlar (") + QString::number(m_viewModel.notes().size()) +
+                            QLatin1Char(')'));
+    m_workspaceTab->setSelected(!settings);
+    m_settingsTab->setSelected(settings);
+    if (settings && !m_settingsView) {
+        m_settingsView = new ZulSettingsView(m_viewModel, accentColor(kPalette), m_pages);
+        m_pages->addWidget(m_settingsView);
+    }
+    m_pages->setCurrentWidget(settings ? static_cast<QWidget *>(m_settingsView) : m_workspace);
+}
+
+void MainZulStudioView::syncActions()
+{
+    m_drawerButton->setSymbol(m_viewModel.config().edgeSide == ZulEdgeSide::left ? QStringLiteral("sidebar.left")
+                                                                                 : QStringLiteral("sidebar.right"));
+    m_drawerButton->setActive(m_viewModel.isEdgeDrawerOpen());
+    const int stickies = m_viewModel.activeStickyCount();
+    m_stickyButton->setText(stickies < 1 ? text("New Sticky", "Yeni Yapışkan")
+                                         : text("Sticky", "Yapışkan") + QStringLiteral(" (") +
+                                               QString::number(stickies) + QLatin1Char(')'));
+    m_stickyButton->setActive(stickies > 0);
+}
+
+void MainZulStudioView::syncEditor()
+{
+    const std::optional<QUuid> selected = m_viewModel.selectedNoteID();
+    const bool exists = selected && m_viewModel.note(*selected).has_value();
+    if (!exists) {
+        if (m_editor)
+            m_editor->deleteLater();
+        m_editor = nullptr;
+        m_editorNoteID = QUuid();
+        m_editorStack->setCurrentWidget(m_emptyState);
+        return;
+    }
+    if (m_editor && m_editorNoteID == *selected)
+        return;
+    if (m_editor)
+        m_editor->deleteLater();
+    m_editorNoteID = *selected;
+    m_editor = m_makeEditor ? m_makeEditor(m_viewModel, *selected, m_editorStack) : nullptr;
+    if (!m_editor) {
+        m_editorStack->setCurrentWidget(m_emptyState);
+        return;
+    }
+    m_editorStack->addWidget(m_editor);
+    m_editorStack->setCurrentWidget(m_editor);
+}
+
+void MainZulStudioView::newNote()
+{
+    m_viewModel.createNote(text("New Note", "Yeni Not"), QString(), ZulNoteTint::indigo, false, false);
+}
+
+void MainZulStudioView::syncToast()
+{
+    const std::optional<QString> &message = m_viewModel.toastMessage();
+    if (message) {
+        if (!m_toastHost) {
+            m_toastHost = new QWidget(this);
+            auto *layout = new QHBoxLayout(m_toastHost);
+            // Room for the banner's shadow.
+            layout->setContentsMargins(14, 10, 14, 18);
+            m_toast = new VeskToastBanner(*message, m_viewModel.toastIsError(), m_toastHost);
+            layout->addWidget(m_toast);
+            auto *fade = new QGraphicsOpacityEffect(m_toastHost);
+            fade->setOpacity(0);
+            m_toastHost->setGraphicsEffect(fade);
+            m_toastProgress = 0;
+            m_toastHost->show();
+        }
+        // A newer toast changes the text in place; a leaving one comes back.
+        m_toast->setMessage(*message);
+        m_toast->setIsError(m_viewModel.toastIsError());
+        m_toastHost->adjustSize();
+        m_toastHost->raise();
+        if (m_toastProgress < 1 &&
+            !(m_toastAnimation->state() == QAbstractAnimation::Running && m_toastAnimation->endValue().toReal() >= 1)) {
+            m_toastAnimation->stop();
+            m_toastAnimation->setStartValue(m_toastProgress);
+            m_toastAnimation->setEndValue(1.0);
+            m_toastAnimation->start();
+        }
+        placeToast();
+        return;
+    }
+    if (!m_toastHost)
+        return;
+    m_toastAnimation->stop();
+    m_toastAnimation->setStartValue(m_toastProgress);
+    m_toastAnimation->setEndValue(0.0);
+    m_toastAnimation->start();
+}
+
+void MainZulStudioView::placeToast()
+{
+    if (!m_toastHost)
+        return;
+    const QSize size = m_toastHost->sizeHint();
+    const int margin = m_toastHost->layout()->contentsMargins().bottom();
+    const qreal shown = height() - toastBottomPadding - size.height() + margin;
+    const qreal hidden = height();
+    const int y = int(hidden + (shown - hidden) * m_toastProgress);
+    m_toastHost->setGeometry((width() - size.width()) / 2, y, size.width(), size.height());
+    if (auto *fade = qobject_cast<QGraphicsOpacityEffect *>(m_toastHost->graphicsEffect()))
+        fade->setOpacity(m_toastProgress);
+}
+
+void MainZulStudioView::syncSheet()
+{
+    const bool wanted = m_viewModel.isVersionLogsSheetPresented();
+    if (wanted && !m_sheet) {
+        auto *sheet = new QDialog(this);
+        sheet->setAttribute(Qt::WA_DeleteOnClose);
+        sheet->setWindowModality(Qt::WindowModal);
+        sheet->setWindowTitle(QStringLiteral("VeskZul"));
+        sheet->setFixedSize(sheetWidth, sheetHeight);
+        auto *layout = new QVBoxLayout(sheet);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(new VeskVersionAndLogsView(QStringLiteral("VeskZul"), studioVersion(), nullptr, kPalette,
+                                                     m_viewModel.language(), {}, [this] {
+                                                         m_viewModel.setIsVersionLogsSheetPresented(false);
+                                                     }));
+        // However the sheet goes (close button, Escape, the window manager),
+        // the flag follows.
+        connect(sheet, &QDialog::finished, this, [this] { m_viewModel.setIsVersionLogsSheetPresented(false); });
+        m_sheet = sheet;
+        sheet->open();
+    } else if (!wanted && m_sheet) {
+        QDialog *sheet = m_sheet;
+        m_sheet = nullptr;
+        disconnect(sheet, nullptr, this, nullptr);
+        sheet->close();
+    }
+}
+
+void MainZulStudioView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    VeskGroundBackground::paintGround(painter, QRectF(rect()), kPalette);
+}
+
+void MainZulStudioView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeToast();
+}

@@ -1,0 +1,249 @@
+#include "Views/ZulNoteRowDelegate.h"
+
+#include "Engine/ZulNumberFormatter.h"
+#include "Models/ZulNoteTint.h"
+#include "VeskKit/Design/VeskColorHex.h"
+#include "VeskKit/Design/VeskContinuousShape.h"
+#include "VeskKit/Design/VeskFont.h"
+#include "VeskKit/Design/VeskGlassTokens.h"
+#include "VeskKit/Design/VeskSymbol.h"
+#include "ViewModels/ZulStudioViewModel.h"
+#include "Views/ZulNoteListModel.h"
+
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QPainter>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr quint32 kTotalBadgeHex = 0xFFE066;
+constexpr quint32 kEphemeralHex = 0x38E8FF;
+constexpr qreal kDotSide = 8;
+constexpr qreal kFlagPixelSize = 9.5;
+constexpr qreal kBadgeHorizontalPadding = 6;
+constexpr qreal kBadgeVerticalPadding = 2;
+
+QFont titleFont()
+{
+    return veskSystemFont(12.5, QFont::DemiBold);
+}
+
+QFont previewFont()
+{
+    return veskSystemFont(11);
+}
+
+QFont totalFont()
+{
+    return veskSystemFont(10, QFont::Bold, VeskFontDesign::monospaced);
+}
+
+QFont tasksFont()
+{
+    return veskSystemFont(10, QFont::Medium, VeskFontDesign::monospaced);
+}
+
+QFont timeFont()
+{
+    return veskSystemFont(9.5, QFont::Normal, VeskFontDesign::monospaced);
+}
+
+qreal titleLineHeight()
+{
+    return std::max({kDotSide, QFontMetricsF(titleFont()).height(), VeskSymbol::boxSide(kFlagPixelSize)});
+}
+
+qreal footerHeight()
+{
+    const qreal badge = std::max(QFontMetricsF(totalFont()).height(), QFontMetricsF(tasksFont()).height()) +
+                        2 * kBadgeVerticalPadding;
+    return std::max(badge, QFontMetricsF(timeFont()).height());
+}
+
+QColor tintColour(ZulNoteTint tint, double opacity = 1)
+{
+    return veskColorFromHex(accentHex(tint), opacity);
+}
+
+// Draws a badge's capsule and text starting at x, centred on the line;
+// returns its width.
+qreal paintBadge(QPainter &painter, qreal x, qreal centreY, const QString &text, const QFont &font,
+                 const QColor &colour)
+{
+    const QFontMetricsF metrics(font);
+    const qreal width = metrics.horizontalAdvance(text) + 2 * kBadgeHorizontalPadding;
+    const qreal height = metrics.height() + 2 * kBadgeVerticalPadding;
+    const QRectF box(x, centreY - height / 2, width, height);
+    QColor fill = colour;
+    fill.setAlphaF(0.14);
+    painter.fillPath(veskContinuousCapsule(box), fill);
+    painter.setFont(font);
+    painter.setPen(colour);
+    painter.drawText(box, Qt::AlignCenter, text);
+    return width;
+}
+
+} // namespace
+
+ZulNoteRowDelegate::ZulNoteRowDelegate(ZulNoteListModel &model, QObject *parent)
+    : QStyledItemDelegate(parent), m_model(model)
+{
+}
+
+QStringList ZulNoteRowDelegate::previewLines(const QString &snippet, int rowWidth) const
+{
+    if (snippet.isEmpty())
+        return {};
+    if (rowWidth != m_previewCacheWidth) {
+        m_previewCache.clear();
+        m_previewCacheWidth = rowWidth;
+    }
+    if (const auto it = m_previewCache.constFind(snippet); it != m_previewCache.cend())
+        return *it;
+
+    const qreal width = std::max(1.0, rowWidth - 2 * padding);
+    const QFont font = previewFont();
+    QTextLayout layout(snippet, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    while (lines.size() < 2) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(width);
+        QString text = snippet.mid(line.textStart(), line.textLength());
+        if (lines.size() == 1 && line.textStart() + line.textLength() < snippet.size())
+            text = QFontMetricsF(font).elidedText(snippet.mid(line.textStart()), Qt::ElideRight, width);
+        lines.append(text.trimmed());
+    }
+    layout.endLayout();
+    if (m_previewCache.size() > 4096)
+        m_previewCache.clear();
+    m_previewCache.insert(snippet, lines);
+    return lines;
+}
+
+QString ZulNoteRowDelegate::totalBadgeText(int row) const
+{
+    const NoteEvaluationSummary summary = m_model.viewModel().evaluation(m_model.noteAt(row).id);
+    if (!summary.totalNumericSum)
+        return {};
+    return QStringLiteral("Σ ") + ZulNumberFormatter::format(*summary.totalNumericSum, 1);
+}
+
+QString ZulNoteRowDelegate::tasksBadgeText(int row) const
+{
+    const NoteEvaluationSummary summary = m_model.viewModel().evaluation(m_model.noteAt(row).id);
+    if (summary.totalTasks < 1)
+        return {};
+    return QStringLiteral("✓ %1/%2").arg(summary.completedTasks).arg(summary.totalTasks);
+}
+
+QString ZulNoteRowDelegate::timeText(int row) const
+{
+    // The time of day only, in the user's locale, whatever day it was.
+    return QLocale().toString(m_model.noteAt(row).updatedAt.toLocalTime().time(), QLocale::ShortFormat);
+}
+
+QStringList ZulNoteRowDelegate::flagSymbols(int row) const
+{
+    const ZulNote &note = m_model.noteAt(row);
+    QStringList symbols;
+    if (note.isPinned)
+        symbols.append(QStringLiteral("pin.fill"));
+    if (note.isFloatingSticky)
+        symbols.append(QStringLiteral("macwindow.on.rectangle"));
+    if (note.isEphemeral)
+        symbols.append(QStringLiteral("hourglass"));
+    return symbols;
+}
+
+QSize ZulNoteRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const int width = option.rect.width() > 0 ? option.rect.width() : 240;
+    const QStringList preview = previewLines(m_model.rowAt(index.row()).previewSnippet, width);
+    qreal height = padding + titleLineHeight() + lineSpacing + footerHeight() + padding;
+    if (!preview.isEmpty())
+        height += lineSpacing + preview.size() * QFontMetricsF(previewFont()).lineSpacing();
+    return {width, int(std::ceil(height)) + rowGap};
+}
+
+void ZulNoteRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const int row = index.row();
+    const ZulNoteListModel::Row &item = m_model.rowAt(row);
+    const ZulNote &note = item.note;
+    const bool selected = m_model.viewModel().selectedNoteID() == note.id;
+
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    painter->setRenderHint(QPainter::TextAntialiasing, true);
+    const QRectF card = QRectF(option.rect).adjusted(0, 0, 0, -rowGap);
+    veskPaintGlassShape(*painter, card, 11, selected ? tintColour(note.tint, 0.18) : VeskGlassTokens::surface1(),
+                        selected ? tintColour(note.tint, 0.7) : VeskGlassTokens::borderSubtle(),
+                        selected ? 1.2 : 0.9);
+
+    const QRectF content = card.adjusted(padding, padding, -padding, -padding);
+    qreal y = content.top();
+
+    // Title line.
+    const qreal titleHeight = titleLineHeight();
+    const qreal centreY = y + titleHeight / 2;
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(tintColour(note.tint));
+    painter->drawEllipse(QRectF(content.left(), centreY - kDotSide / 2, kDotSide, kDotSide));
+    const QStringList flags = flagSymbols(row);
+    const qreal flagSide = VeskSymbol::boxSide(kFlagPixelSize);
+    const qreal flagsWidth = flags.isEmpty() ? 0 : flags.size() * flagSide + (flags.size() - 1) * 6;
+    qreal flagX = content.right() - flagsWidth;
+    for (const QString &symbol : flags) {
+        const QColor colour = symbol == QLatin1String("pin.fill")  ? VeskGlassTokens::warning()
+                              : symbol == QLatin1String("hourglass") ? veskColorFromHex(kEphemeralHex)
+                                                                     : tintColour(note.tint);
+        VeskSymbol::paint(*painter, QRectF(flagX, centreY - flagSide / 2, flagSide, flagSide), symbol, colour);
+        flagX += flagSide + 6;
+    }
+    const qreal titleLeft = content.left() + kDotSide + 6;
+    const qreal titleRoom = std::max(0.0, content.right() - flagsWidth - 4 - (flags.isEmpty() ? 0 : 6) - titleLeft);
+    painter->setFont(titleFont());
+    painter->setPen(VeskGlassTokens::textPrimary());
+    painter->drawText(QRectF(titleLeft, y, titleRoom, titleHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                      QFontMetricsF(titleFont()).elidedText(item.displayTitle, Qt::ElideRight, titleRoom));
+    y += titleHeight;
+
+    // Preview.
+    const QStringList preview = previewLines(item.previewSnippet, option.rect.width());
+    if (!preview.isEmpty()) {
+        y += lineSpacing;
+        const QFontMetricsF metrics(previewFont());
+        painter->setFont(previewFont());
+        painter->setPen(VeskGlassTokens::textMuted());
+        for (const QString &line : preview) {
+            painter->drawText(QRectF(content.left(), y, content.width(), metrics.lineSpacing()),
+                              Qt::AlignLeft | Qt::AlignVCenter, line);
+            y += metrics.lineSpacing();
+        }
+    }
+
+    // Footer.
+    y += lineSpacing;
+    const qreal footer = footerHeight();
+    const qreal footerCentre = y + footer / 2;
+    qreal x = content.left();
+    if (const QString total = totalBadgeText(row); !total.isEmpty())
+        x += paintBadge(*painter, x, footerCentre, total, totalFont(), veskColorFromHex(kTotalBadgeHex)) + 6;
+    if (const QString tasks = tasksBadgeText(row); !tasks.isEmpty())
+        paintBadge(*painter, x, footerCentre, tasks, tasksFont(), VeskGlassTokens::success());
+    painter->setFont(timeFont());
+    painter->setPen(VeskGlassTokens::textMuted());
+    painter->drawText(QRectF(content.left(), y, content.width(), footer), Qt::AlignRight | Qt::AlignVCenter,
+                      timeText(row));
+    painter->restore();
+}

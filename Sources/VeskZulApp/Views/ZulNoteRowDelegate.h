@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QHash>
+#include <QStyledItemDelegate>
+
+class ZulNoteListModel;
+
+// Draws one note of the sidebar: tint dot, title and flag symbols; up to two
+// lines of preview; the total and task badges and the time of the last
+// change. The selected note is filled with its tint. Rows stand 8 apart.
+class ZulNoteRowDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    static constexpr int rowGap = 8;
+    static constexpr qreal padding = 10;
+    static constexpr qreal lineSpacing = 6;
+
+    explicit ZulNoteRowDelegate(ZulNoteListModel &model, QObject *parent = nullptr);
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+    // The preview as drawn in a row of that width: at most two lines, the
+    // second cut short with an ellipsis when the text goes on.
+    QStringList previewLines(const QString &snippet, int rowWidth) const;
+    // The two badge texts of a row; empty when the badge is not shown.
+    QString totalBadgeText(int row) const;
+    QString tasksBadgeText(int row) const;
+    QString timeText(int row) const;
+    // The flag symbols after the title, in order.
+    QStringList flagSymbols(int row) const;
+
+private:
+    ZulNoteListModel &m_model;
+    mutable QHash<QString, QStringList> m_previewCache;
+    mutable int m_previewCacheWidth = -1;
+};

@@ -1,0 +1,368 @@
+#include "Views/ZulSidebarView.h"
+
+#include "Models/ZulNoteTint.h"
+#include "VeskKit/Design/VeskButton.h"
+#include "VeskKit/Design/VeskColorHex.h"
+#include "VeskKit/Design/VeskContinuousShape.h"
+#include "VeskKit/Design/VeskFont.h"
+#include "VeskKit/Design/VeskGlassTokens.h"
+#include "VeskKit/Design/VeskSymbolLabel.h"
+#include "VeskKit/Localization/VeskText.h"
+#include "ViewModels/ZulStudioViewModel.h"
+#include "Views/ZulChipButton.h"
+#include "Views/ZulNoteListModel.h"
+#include "Views/ZulNoteRowDelegate.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+namespace {
+
+const std::array<std::pair<const char *, const char *>, 4> kFilterTexts = {{
+    {"All", "Tümü"},
+    {"Pinned", "Sabit"},
+    {"Sticky", "Yapışkan"},
+    {"Scratch", "Geçici"},
+}};
+
+QColor withOpacity(QColor colour, qreal opacity)
+{
+    colour.setAlphaF(opacity);
+    return colour;
+}
+
+// The search row's rounded glass behind the field.
+class SearchBox : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        veskPaintGlassShape(painter, QRectF(rect()), 9, VeskGlassTokens::surface2(), VeskGlassTokens::borderSubtle());
+    }
+};
+
+// The note list. Rows change height when their preview does, which a plain
+// list view only notices on a full relayout; this one asks for it (done
+// lazily, for the rows on screen first) whenever rows change.
+class NoteListView : public QListView {
+public:
+    using QListView::QListView;
+
+protected:
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                     const QList<int> &roles = QList<int>()) override
+    {
+        QListView::dataChanged(topLeft, bottomRight, roles);
+        scheduleDelayedItemsLayout();
+    }
+};
+
+// Turns a vertical wheel into a sideways scroll of the tag strip.
+class SidewaysWheel : public QObject {
+public:
+    explicit SidewaysWheel(QScrollArea *area) : QObject(area), m_area(area) {}
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::Wheel)
+            return false;
+        auto *wheel = static_cast<QWheelEvent *>(event);
+        const QPoint delta = wheel->angleDelta();
+        QScrollBar *bar = m_area->horizontalScrollBar();
+        bar->setValue(bar->value() - (delta.x() != 0 ? delta.x() : delta.y()) / 4);
+        return true;
+    }
+
+private:
+    QScrollArea *m_area;
+};
+
+} // namespace
+
+ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &accent, QWidget *parent)
+    : QWidget(parent), m_viewModel(viewModel), m_accent(accent)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(10);
+
+    // 1. Search.
+    auto *search = new SearchBox(this);
+    auto *searchRow = new QHBoxLayout(search);
+    searchRow->setContentsMargins(10, 7, 10, 7);
+    searchRow->setSpacing(7);
+    searchRow->addWidget(
+        new VeskSymbolLabel(QStringLiteral("magnifyingglass"), 12, QFont::Normal, VeskGlassTokens::textMuted(), search));
+    m_searchField = new QLineEdit(search);
+    m_searchField->setFrame(false);
+    m_searchField->setFont(veskSystemFont(12.5));
+    QPalette fieldPalette = m_searchField->palette();
+    fieldPalette.setColor(QPalette::Base, Qt::transparent);
+    fieldPalette.setColor(QPalette::Text, VeskGlassTokens::textPrimary());
+    fieldPalette.setColor(QPalette::PlaceholderText, VeskGlassTokens::textMuted());
+    m_searchField->setPalette(fieldPalette);
+    m_searchField->setAttribute(Qt::WA_MacShowFocusRect, false);
+    m_searchField->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; padding: 0; }"));
+    searchRow->addWidget(m_searchField, 1);
+    m_clearButton = new ZulChipButton(QString(), QStringLiteral("xmark.circle.fill"), search);
+    m_clearButton->setPadding(0, 0);
+    const ZulChipButton::Look clearLook{veskSystemFont(12), VeskGlassTokens::textMuted(), Qt::transparent,
+                                        Qt::transparent, 0};
+    m_clearButton->setLooks(clearLook, clearLook);
+    searchRow->addWidget(m_clearButton);
+    layout->addWidget(search);
+    connect(m_searchField, &QLineEdit::textEdited, this, [this](const QString &typed) {
+        m_viewModel.setSearchText(typed);
+    });
+    connect(m_clearButton, &QAbstractButton::clicked, this, [this] { m_viewModel.setSearchText(QString()); });
+
+    // 2. Filters, sharing the row equally.
+    auto *filterRow = new QHBoxLayout();
+    filterRow->setSpacing(5);
+    for (ZulNoteFilter filter : ZulNoteFilterAllCases()) {
+        auto *chip = new ZulChipButton(QString(), QString(), this);
+        chip->setPadding(0, 5);
+        chip->setCornerRadius(7);
+        chip->setLooks({veskSystemFont(10.5, QFont::DemiBold), Qt::white, withOpacity(m_accent, 0.28),
+                        withOpacity(m_accent, 0.65), 0.8},
+                       {veskSystemFont(10.5, QFont::Medium), VeskGlassTokens::textSecondary(),
+                        VeskGlassTokens::surface1(), VeskGlassTokens::borderSubtle(), 0.8});
+        chip->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        chip->setMinimumWidth(10);
+        connect(chip, &QAbstractButton::clicked, this, [this, filter] { m_viewModel.setActiveFilter(filter); });
+        filterRow->addWidget(chip, 1);
+        m_filterChips.append(chip);
+    }
+    layout->addLayout(filterRow);
+
+    // 3. Tags.
+    m_tagStrip = new QScrollArea(this);
+    m_tagStrip->setFrameShape(QFrame::NoFrame);
+    m_tagStrip->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_tagStrip->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_tagStrip->setWidgetResizable(false);
+    m_tagStrip->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
+    m_tagStrip->viewport()->setAutoFillBackground(false);
+    m_tagStrip->viewport()->installEventFilter(new SidewaysWheel(m_tagStrip));
+    m_tagRow = new QWidget();
+    m_tagRow->setAutoFillBackground(false);
+    auto *tagLayout = new QHBoxLayout(m_tagRow);
+    tagLayout->setContentsMargins(0, 0, 0, 0);
+    tagLayout->setSpacing(5);
+    tagLayout->setSizeConstraint(QLayout::SetFixedSize);
+    m_tagStrip->setWidget(m_tagRow);
+    layout->addWidget(m_tagStrip);
+
+    // 4. Notes, or the empty state.
+    m_listStack = new QStackedWidget(this);
+    m_model = new ZulNoteListModel(viewModel, this);
+    m_noteList = new NoteListView(m_listStack);
+    m_delegate = new ZulNoteRowDelegate(*m_model, m_noteList);
+    m_noteList->setModel(m_model);
+    m_noteList->setItemDelegate(m_delegate);
+    m_noteList->setFrameShape(QFrame::NoFrame);
+    m_noteList->setSelectionMode(QAbstractItemView::NoSelection);
+    m_noteList->setFocusPolicy(Qt::NoFocus);
+    m_noteList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_noteList->verticalScrollBar()->setSingleStep(16);
+    m_noteList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_noteList->setLayoutMode(QListView::Batched);
+    m_noteList->setBatchSize(40);
+    m_noteList->setMouseTracking(true);
+    m_noteList->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_noteList->setContentsMargins(0, 2, 0, 2);
+    m_noteList->setStyleSheet(QStringLiteral(
+        "QListView { background: transparent; }"
+        "QScrollBar:vertical { background: transparent; width: 8px; margin: 0; }"
+        "QScrollBar::handle:vertical { background: rgba(255,255,255,46); border-radius: 4px; min-height: 24px; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }"));
+    m_noteList->viewport()->setAutoFillBackground(false);
+    m_listStack->addWidget(m_noteList);
+    connect(m_noteList, &QListView::clicked, this, &ZulSidebarView::rowClicked);
+    connect(m_noteList, &QWidget::customContextMenuRequested, this, &ZulSidebarView::showContextMenu);
+
+    m_emptyState = new QWidget(m_listStack);
+    auto *emptyLayout = new QVBoxLayout(m_emptyState);
+    emptyLayout->setContentsMargins(0, 36, 0, 0);
+    emptyLayout->setSpacing(8);
+    emptyLayout->addWidget(
+        new VeskSymbolLabel(QStringLiteral("tray"), 24, QFont::Normal, VeskGlassTokens::textMuted(), m_emptyState), 0,
+        Qt::AlignHCenter);
+    m_emptyText = new QLabel(m_emptyState);
+    m_emptyText->setFont(veskSystemFont(12));
+    m_emptyText->setStyleSheet(QStringLiteral("color: %1;").arg(VeskGlassTokens::textSecondary().name(QColor::HexArgb)));
+    m_emptyText->setAlignment(Qt::AlignHCenter);
+    emptyLayout->addWidget(m_emptyText, 0, Qt::AlignHCenter);
+    emptyLayout->addStretch(1);
+    m_listStack->addWidget(m_emptyState);
+    layout->addWidget(m_listStack, 1);
+
+    // 5. Quick Scratch.
+    m_quickScratchButton = new VeskButton(VeskGlassButtonStyle{false}, QString(), QStringLiteral("bolt.fill"), this);
+    m_quickScratchButton->setLabelFont(veskSystemFont(11.5, QFont::Medium));
+    m_quickScratchButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    connect(m_quickScratchButton, &QAbstractButton::clicked, this, &ZulSidebarView::quickScratch);
+    layout->addWidget(m_quickScratchButton);
+
+    connect(&viewModel, &ZulStudioViewModel::searchTextChanged, this, &ZulSidebarView::syncSearch);
+    connect(&viewModel, &ZulStudioViewModel::activeFilterChanged, this, &ZulSidebarView::syncFilters);
+    connect(&viewModel, &ZulStudioViewModel::notesChanged, this, &ZulSidebarView::syncTags);
+    connect(&viewModel, &ZulStudioViewModel::selectedTagChanged, this, &ZulSidebarView::syncTags);
+    connect(&viewModel, &ZulStudioViewModel::languageChanged, this, &ZulSidebarView::retranslate);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &ZulSidebarView::syncListState);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &ZulSidebarView::syncListState);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &ZulSidebarView::syncListState);
+
+    retranslate();
+    syncSearch();
+    syncFilters();
+    syncTags();
+    syncListState();
+}
+
+QString ZulSidebarView::text(const char *en, const char *tr) const
+{
+    return veskText(QString::fromUtf8(en), QString::fromUtf8(tr), m_viewModel.language());
+}
+
+ZulChipButton *ZulSidebarView::filterChip(ZulNoteFilter filter) const
+{
+    return m_filterChips.value(qsizetype(filter));
+}
+
+void ZulSidebarView::retranslate()
+{
+    m_searchField->setPlaceholderText(text("Search notes & tags...", "Notlarda ve etiketlerde ara..."));
+    for (qsizetype i = 0; i < m_filterChips.size(); ++i) {
+        m_filterChips[i]->setText(text(kFilterTexts[i].first, kFilterTexts[i].second));
+        m_filterChips[i]->setAccessibleName(m_filterChips[i]->text());
+    }
+    m_emptyText->setText(text("No matching notes", "Eşleşen not yok"));
+    m_quickScratchButton->setText(text("Quick Scratch", "Hızlı Karalama"));
+    m_clearButton->setAccessibleName(text("Clear Search", "Aramayı Temizle"));
+}
+
+void ZulSidebarView::syncSearch()
+{
+    const QString &wanted = m_viewModel.searchText();
+    if (m_searchField->text() != wanted) {
+        const QSignalBlocker blocker(m_searchField);
+        m_searchField->setText(wanted);
+    }
+    m_clearButton->setVisible(!wanted.isEmpty());
+}
+
+void ZulSidebarView::syncFilters()
+{
+    for (ZulNoteFilter filter : ZulNoteFilterAllCases())
+        filterChip(filter)->setSelected(m_viewModel.activeFilter() == filter);
+}
+
+void ZulSidebarView::syncTags()
+{
+    const QStringList tags = m_viewModel.allTags();
+    if (tags != m_shownTags) {
+        m_shownTags = tags;
+        qDeleteAll(m_tagChips);
+        m_tagChips.clear();
+        auto *row = static_cast<QHBoxLayout *>(m_tagRow->layout());
+        for (const QString &tag : tags) {
+            auto *chip = new ZulChipButton(QStringLiteral("#") + tag, QString(), m_tagRow);
+            chip->setObjectName(tag);
+            chip->setCapsule(true);
+            chip->setPadding(8, 3);
+            chip->setLooks({veskSystemFont(10.5, QFont::DemiBold, VeskFontDesign::monospaced), Qt::white,
+                            withOpacity(m_accent, 0.32), withOpacity(m_accent, 0.7), 0.8},
+                           {veskSystemFont(10.5, QFont::Medium, VeskFontDesign::monospaced),
+                            VeskGlassTokens::textSecondary(), VeskGlassTokens::surface1(),
+                            VeskGlassTokens::borderSubtle(), 0.8});
+            connect(chip, &QAbstractButton::clicked, this, [this, tag] {
+                if (m_viewModel.selectedTag() == tag)
+                    m_viewModel.setSelectedTag(std::nullopt);
+                else
+                    m_viewModel.setSelectedTag(tag);
+            });
+            row->addWidget(chip);
+            m_tagChips.append(chip);
+        }
+        m_tagRow->adjustSize();
+        m_tagStrip->setFixedHeight(m_tagRow->sizeHint().height());
+        m_tagStrip->setVisible(!tags.isEmpty());
+    }
+    for (ZulChipButton *chip : std::as_const(m_tagChips))
+        chip->setSelected(m_viewModel.selectedTag() == chip->objectName());
+}
+
+void ZulSidebarView::syncListState()
+{
+    m_listStack->setCurrentWidget(m_model->rowCount() == 0 ? m_emptyState : static_cast<QWidget *>(m_noteList));
+}
+
+void ZulSidebarView::rowClicked(const QModelIndex &index)
+{
+    if (!index.isValid())
+        return;
+    m_viewModel.setSelectedNoteID(m_model->noteAt(index.row()).id);
+    m_viewModel.setSelectedTab(ZulStudioTab::workspace);
+}
+
+QMenu *ZulSidebarView::makeContextMenu(const QUuid &noteID, QWidget *parent)
+{
+    const std::optional<ZulNote> note = m_viewModel.note(noteID);
+    if (!note)
+        return nullptr;
+    auto *menu = new QMenu(parent);
+    ZulStudioViewModel *viewModel = &m_viewModel;
+    menu->addAction(note->isPinned ? text("Unpin Note", "Sabitlemeyi Kaldır") : text("Pin Note", "Notu Sabitle"),
+                    this, [viewModel, noteID] { viewModel->togglePin(noteID); });
+    menu->addAction(note->isFloatingSticky ? text("Close Floating Sticky", "Yüzen Yapışkanı Kapat")
+                                           : text("Float as Sticky Note", "Yüzen Yapışkan Olarak Aç"),
+                    this, [viewModel, noteID] { viewModel->toggleFloatingSticky(noteID); });
+    menu->addAction(text("Copy with Live Results", "Canlı Sonuçlarla Kopyala"), this,
+                    [viewModel, noteID] { viewModel->copyNoteWithResults(noteID); });
+    menu->addAction(text("Duplicate", "Çoğalt"), this, [viewModel, noteID] { viewModel->duplicateNote(noteID); });
+    menu->addSeparator();
+    QAction *remove = menu->addAction(text("Delete Note", "Notu Sil"), this,
+                                      [viewModel, noteID] { viewModel->deleteNote(noteID); });
+    remove->setObjectName(QStringLiteral("destructive"));
+    return menu;
+}
+
+void ZulSidebarView::showContextMenu(const QPoint &position)
+{
+    const QModelIndex index = m_noteList->indexAt(position);
+    if (!index.isValid())
+        return;
+    QMenu *menu = makeContextMenu(m_model->noteAt(index.row()).id, this);
+    if (!menu)
+        return;
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(m_noteList->viewport()->mapToGlobal(position));
+}
+
+void ZulSidebarView::quickScratch()
+{
+    m_viewModel.createNote(text("Quick Scratch", "Hızlı Karalama"), QString(), ZulNoteTint::indigo, true, false);
+}
+
+void ZulSidebarView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), veskColorFromHex(0x000000, 0.14));
+}

@@ -1,0 +1,266 @@
+#include "StudioTestSupport.h"
+
+#include "VeskKit/Design/VeskButton.h"
+#include "VeskKit/Design/VeskToastBanner.h"
+#include "VeskKit/Design/VeskUnifiedHeaderBar.h"
+#include "VeskKit/Design/VeskWindowControls.h"
+#include "Views/MainZulStudioView.h"
+#include "Views/ZulChipButton.h"
+#include "Views/ZulSettingsView.h"
+#include "Views/ZulSidebarView.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QtTest>
+
+using namespace studiotest;
+
+namespace {
+
+const QDateTime kBase = QDateTime(QDate(2026, 3, 2), QTime(9, 0), QTimeZone::utc());
+
+// Stands in for the editor: a label naming its note.
+MainZulStudioView::EditorFactory labelEditor()
+{
+    return [](ZulStudioViewModel &, const QUuid &id, QWidget *parent) -> QWidget * {
+        auto *label = new QLabel(id.toString(QUuid::WithoutBraces), parent);
+        label->setObjectName(QStringLiteral("editor"));
+        return label;
+    };
+}
+
+void click(QWidget *widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+} // namespace
+
+class TestMainZulStudioView : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void headerSharesTheTitleBar();
+    void tabsSwitchPages();
+    void emptyWorkspaceCreatesNote();
+    void newNoteFromSettingsOpensWorkspace();
+    void editorFollowsSelection();
+    void stickyButtonCounts_data();
+    void stickyButtonCounts();
+    void drawerButtonFollowsSideAndState();
+    void toastsComeAndGo();
+    void versionSheetFollowsFlag();
+    void turkishLabels();
+
+private:
+    ZulStudioViewModel &viewModel() { return *m_studio->viewModel; }
+
+    std::unique_ptr<PrivateHome> m_home;
+    std::unique_ptr<Studio> m_studio;
+    std::unique_ptr<MainZulStudioView> m_view;
+};
+
+void TestMainZulStudioView::init()
+{
+    m_home = std::make_unique<PrivateHome>();
+    m_studio = std::make_unique<Studio>();
+    m_studio->seed({makeNote("First", "1 + 1", kBase), makeNote("Second", "2 * 3", kBase.addSecs(60))});
+    m_studio->clock->fixed = kBase.addSecs(3600);
+    m_studio->start().setLanguage(VeskLanguage::en);
+    m_view = std::make_unique<MainZulStudioView>(viewModel(), QColor(0x7CA4FF), labelEditor());
+    m_view->resize(1180, 740);
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+}
+
+void TestMainZulStudioView::cleanup()
+{
+    m_view.reset();
+    m_studio.reset();
+    m_home.reset();
+}
+
+void TestMainZulStudioView::headerSharesTheTitleBar()
+{
+    QVERIFY(m_view->windowFlags().testFlag(Qt::FramelessWindowHint));
+    VeskWindowControls *controls = VeskWindowControls::of(m_view.get());
+    QVERIFY(controls && controls->isVisible());
+    // The header's content starts right of the window controls.
+    QTRY_COMPARE(m_view->headerBar()->leadingPadding(), 88.0);
+    QVERIFY(m_view->headerBar()->row()->geometry().left() >= controls->geometry().right());
+    QVERIFY(m_view->headerBar()->height() >= 52);
+    QCOMPARE(m_view->sidebar()->width(), MainZulStudioView::sidebarWidth);
+}
+
+void TestMainZulStudioView::tabsSwitchPages()
+{
+    QVERIFY(m_view->workspaceTabButton()->isSelected());
+    QVERIFY(!m_view->settingsView());
+    click(m_view->settingsTabButton());
+    QCOMPARE(viewModel().selectedTab(), ZulStudioTab::settings);
+    QVERIFY(m_view->settingsView());
+    QCOMPARE(m_view->currentPage(), static_cast<QWidget *>(m_view->settingsView()));
+    QVERIFY(m_view->settingsTabButton()->isSelected());
+    QVERIFY(!m_view->workspaceTabButton()->isSelected());
+    QVERIFY(!m_view->sidebar()->isVisible());
+
+    click(m_view->workspaceTabButton());
+    QCOMPARE(viewModel().selectedTab(), ZulStudioTab::workspace);
+    QVERIFY(m_view->sidebar()->isVisible());
+    QVERIFY(!m_view->settingsView()->isVisible());
+
+    // Changed by the view model elsewhere, the page follows.
+    viewModel().setSelectedTab(ZulStudioTab::settings);
+    QVERIFY(m_view->settingsView()->isVisible());
+}
+
+void TestMainZulStudioView::emptyWorkspaceCreatesNote()
+{
+    QCOMPARE(m_view->workspaceTabButton()->text(), QString("Scratchpad (2)"));
+    const QList<ZulNote> notes = viewModel().notes();
+    for (const ZulNote &each : notes)
+        viewModel().deleteNote(each.id);
+    QCOMPARE(m_view->workspaceTabButton()->text(), QString("Scratchpad (0)"));
+    QVERIFY(!m_view->editor());
+    QVERIFY(m_view->emptyWorkspaceState()->isVisible());
+
+    const std::optional<QString> toastBefore = viewModel().toastMessage();
+    click(m_view->createNoteButton());
+    QCOMPARE(viewModel().notes().size(), 1);
+    QCOMPARE(viewModel().notes().first().title, QString("New Note"));
+    QCOMPARE(viewModel().selectedNoteID(), std::optional<QUuid>(viewModel().notes().first().id));
+    QCOMPARE(m_view->workspaceTabButton()->text(), QString("Scratchpad (1)"));
+    QVERIFY(m_view->editor());
+    QVERIFY(!m_view->emptyWorkspaceState()->isVisible());
+    QCOMPARE(viewModel().toastMessage(), toastBefore); // no toast for a new note
+}
+
+void TestMainZulStudioView::newNoteFromSettingsOpensWorkspace()
+{
+    viewModel().setSelectedTab(ZulStudioTab::settings);
+    click(m_view->newNoteButton());
+    QCOMPARE(viewModel().selectedTab(), ZulStudioTab::workspace);
+    const ZulNote created = viewModel().notes().first();
+    QCOMPARE(created.title, QString("New Note"));
+    QVERIFY(!created.isEphemeral && !created.isFloatingSticky);
+    QCOMPARE(m_view->currentPage()->isAncestorOf(m_view->editor()), true);
+    QCOMPARE(static_cast<QLabel *>(m_view->editor())->text(), created.id.toString(QUuid::WithoutBraces));
+}
+
+void TestMainZulStudioView::editorFollowsSelection()
+{
+    const QUuid first = viewModel().notes().last().id;
+    viewModel().setSelectedNoteID(first);
+    QCOMPARE(static_cast<QLabel *>(m_view->editor())->text(), first.toString(QUuid::WithoutBraces));
+    QPointer<QWidget> before = m_view->editor();
+    viewModel().setSelectedNoteID(first);
+    QCOMPARE(m_view->editor(), before.data()); // same note, same editor
+    viewModel().setSelectedNoteID(std::nullopt);
+    QVERIFY(!m_view->editor());
+    QVERIFY(m_view->emptyWorkspaceState()->isVisible());
+}
+
+void TestMainZulStudioView::stickyButtonCounts_data()
+{
+    QTest::addColumn<int>("floating");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<bool>("active");
+    QTest::newRow("none") << 0 << "New Sticky" << false;
+    QTest::newRow("one") << 1 << "Sticky (1)" << true;
+    QTest::newRow("two") << 2 << "Sticky (2)" << true;
+}
+
+void TestMainZulStudioView::stickyButtonCounts()
+{
+    QFETCH(int, floating);
+    QFETCH(QString, label);
+    QFETCH(bool, active);
+    for (int i = 0; i < floating; ++i)
+        viewModel().toggleFloatingSticky(viewModel().notes().at(i).id);
+    QCOMPARE(m_view->stickyButton()->text(), label);
+    QCOMPARE(m_view->stickyButton()->isActive(), active);
+    // It always makes a new floating sticky.
+    const qsizetype before = viewModel().notes().size();
+    click(m_view->stickyButton());
+    QCOMPARE(viewModel().notes().size(), before + 1);
+    QVERIFY(viewModel().notes().first().isFloatingSticky);
+    QCOMPARE(m_view->stickyButton()->text(), QString("Sticky (%1)").arg(floating + 1));
+}
+
+void TestMainZulStudioView::drawerButtonFollowsSideAndState()
+{
+    QCOMPARE(m_view->edgeDrawerButton()->symbol(), QString("sidebar.right"));
+    viewModel().updateConfig([](ZulConfig &config) { config.edgeSide = ZulEdgeSide::left; });
+    QCOMPARE(m_view->edgeDrawerButton()->symbol(), QString("sidebar.left"));
+    QVERIFY(!m_view->edgeDrawerButton()->isActive());
+    click(m_view->edgeDrawerButton());
+    QCOMPARE(m_studio->drawers->opens, 1);
+    QVERIFY(m_view->edgeDrawerButton()->isActive());
+    click(m_view->edgeDrawerButton());
+    QCOMPARE(m_studio->drawers->closes, 1);
+    QVERIFY(!m_view->edgeDrawerButton()->isActive());
+}
+
+void TestMainZulStudioView::toastsComeAndGo()
+{
+    QVERIFY(!m_view->toastBanner());
+    viewModel().showToast("Note duplicated.", false);
+    QPointer<VeskToastBanner> banner = m_view->toastBanner();
+    QVERIFY(banner);
+    QCOMPARE(banner->message(), QString("Note duplicated."));
+    QVERIFY(!banner->isError());
+    // It rises into place, centred, 22 above the bottom edge (shadow room aside).
+    QTRY_VERIFY(banner->mapTo(m_view.get(), QPoint(0, banner->height())).y() <= m_view->height() - 22 + 2);
+    const QPoint centre = banner->mapTo(m_view.get(), banner->rect().center());
+    QVERIFY(std::abs(centre.x() - m_view->width() / 2) <= 2);
+
+    // A newer toast changes the text in place.
+    viewModel().showToast("Export failed: disk full", true);
+    QCOMPARE(m_view->toastBanner(), banner.data());
+    QCOMPARE(banner->message(), QString("Export failed: disk full"));
+    QVERIFY(banner->isError());
+
+    // It clears itself and leaves.
+    QTRY_VERIFY_WITH_TIMEOUT(!m_view->toastBanner(), 5000);
+    QVERIFY(!banner);
+}
+
+void TestMainZulStudioView::versionSheetFollowsFlag()
+{
+    QCOMPARE(m_view->versionBadgeButton()->toolTip(), QString("Version & Runtime Logs"));
+    click(m_view->versionBadgeButton());
+    QVERIFY(viewModel().isVersionLogsSheetPresented());
+    QPointer<QDialog> sheet = m_view->versionSheet();
+    QVERIFY(sheet);
+    QCOMPARE(sheet->size(), QSize(680, 540));
+    viewModel().setIsVersionLogsSheetPresented(false);
+    QTRY_VERIFY(!sheet);
+
+    viewModel().setIsVersionLogsSheetPresented(true);
+    sheet = m_view->versionSheet();
+    QVERIFY(sheet);
+    sheet->reject(); // Escape or the window manager
+    QVERIFY(!viewModel().isVersionLogsSheetPresented());
+    QTRY_VERIFY(!m_view->versionSheet());
+}
+
+void TestMainZulStudioView::turkishLabels()
+{
+    viewModel().setLanguage(VeskLanguage::tr);
+    QCOMPARE(m_view->subtitleLabel()->text(),
+             QString("Hesaplamalı Not Pedi · Kenar Çekmecesi · Yüzen Yapışkanlar"));
+    QCOMPARE(m_view->workspaceTabButton()->text(), QString("Notlar (2)"));
+    QCOMPARE(m_view->settingsTabButton()->text(), QString("Ayarlar"));
+    QCOMPARE(m_view->edgeDrawerButton()->text(), QString("Kenar Çekmecesi"));
+    QCOMPARE(m_view->stickyButton()->text(), QString("Yeni Yapışkan"));
+    QCOMPARE(m_view->newNoteButton()->text(), QString("Yeni Not"));
+    QCOMPARE(m_view->versionBadgeButton()->toolTip(), QString("Sürüm & Uygulama Logları"));
+    QCOMPARE(m_view->createNoteButton()->text(), QString("Yeni Not Oluştur"));
+    click(m_view->newNoteButton());
+    QCOMPARE(viewModel().notes().first().title, QString("Yeni Not"));
+}
+
+QTEST_MAIN(TestMainZulStudioView)
+#include "tst_mainzulstudioview.moc"

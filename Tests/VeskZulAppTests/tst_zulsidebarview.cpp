@@ -1,0 +1,371 @@
+#include "StudioTestSupport.h"
+
+#include "Views/ZulChipButton.h"
+#include "Views/ZulNoteListModel.h"
+#include "Views/ZulNoteRowDelegate.h"
+#include "Views/ZulSidebarView.h"
+
+#include "VeskKit/Design/VeskButton.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QScrollArea>
+#include <QtTest>
+
+using namespace studiotest;
+
+Q_DECLARE_METATYPE(ZulNoteFilter)
+
+namespace {
+
+const QDateTime kBase = QDateTime(QDate(2026, 3, 2), QTime(9, 0), QTimeZone::utc());
+
+ZulNote note(const QString &title, const QString &content, int minutesLater, QStringList tags = {})
+{
+    ZulNote n = makeNote(title, content, kBase.addSecs(60 * minutesLater));
+    n.tags = std::move(tags);
+    return n;
+}
+
+// The seeded collection, newest first once sorted (pinned ahead).
+QList<ZulNote> collection()
+{
+    ZulNote groceries = note("Groceries", "milk: 2\nbread: 3", 1, {"food"});
+    groceries.isPinned = true;
+    ZulNote trip = note("Trip", "flight: 300 USD", 4, {"travel"});
+    trip.isEphemeral = true;
+    ZulNote budget = note("Budget", "rent: 1000\n- [x] pay\n- [ ] file", 3, {"home", "food"});
+    budget.isFloatingSticky = true;
+    ZulNote tea = note("Çay listesi", "ÇAY: 5", 2);
+    return {groceries, trip, budget, tea};
+}
+
+QStringList shownTitles(const ZulSidebarView &sidebar)
+{
+    QStringList titles;
+    const ZulNoteListModel *model = sidebar.noteListModel();
+    for (int row = 0; row < model->rowCount(); ++row)
+        titles.append(model->data(model->index(row)).toString());
+    return titles;
+}
+
+ZulChipButton *tagChip(const ZulSidebarView &sidebar, const QString &tag)
+{
+    for (ZulChipButton *chip : sidebar.tagChips())
+        if (chip->objectName() == tag)
+            return chip;
+    return nullptr;
+}
+
+void click(QWidget *widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+} // namespace
+
+class TestZulSidebarView : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void filtersTagsAndSearch_data();
+    void filtersTagsAndSearch();
+    void clearButtonFollowsSearchText();
+    void tagChipsToggle();
+    void tagStripAbsentWithoutTags();
+    void rowBadgesAndFlags_data();
+    void rowBadgesAndFlags();
+    void rowTimeIsTimeOfDayOnly();
+    void clickingRowSelectsNote();
+    void quickScratchUnderPinnedFilter();
+    void contextMenuFollowsFlags();
+    void listFollowsEditsInOrder();
+    void retranslates();
+
+private:
+    std::unique_ptr<PrivateHome> m_home;
+    std::unique_ptr<Studio> m_studio;
+    std::unique_ptr<ZulSidebarView> m_sidebar;
+};
+
+void TestZulSidebarView::init()
+{
+    m_home = std::make_unique<PrivateHome>();
+    m_studio = std::make_unique<Studio>();
+    m_studio->seed(collection());
+    // An hour after the notes were written: nothing is old enough to tidy.
+    m_studio->clock->fixed = kBase.addSecs(3600);
+    ZulStudioViewModel &viewModel = m_studio->start();
+    viewModel.setLanguage(VeskLanguage::en);
+    m_sidebar = std::make_unique<ZulSidebarView>(viewModel, QColor(0x7CA4FF));
+    m_sidebar->resize(268, 700);
+    m_sidebar->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_sidebar.get()));
+}
+
+void TestZulSidebarView::cleanup()
+{
+    m_sidebar.reset();
+    m_studio.reset();
+    m_home.reset();
+}
+
+void TestZulSidebarView::filtersTagsAndSearch_data()
+{
+    QTest::addColumn<ZulNoteFilter>("filter");
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("all, pinned first then newest") << ZulNoteFilter::all << "" << ""
+                                                   << QStringList{"Groceries", "Trip", "Budget", "Çay listesi"};
+    QTest::newRow("pinned") << ZulNoteFilter::pinned << "" << "" << QStringList{"Groceries"};
+    QTest::newRow("sticky") << ZulNoteFilter::sticky << "" << "" << QStringList{"Budget"};
+    QTest::newRow("scratch") << ZulNoteFilter::ephemeral << "" << "" << QStringList{"Trip"};
+    QTest::newRow("tag") << ZulNoteFilter::all << "food" << "" << QStringList{"Groceries", "Budget"};
+    QTest::newRow("tag and filter") << ZulNoteFilter::sticky << "food" << "" << QStringList{"Budget"};
+    QTest::newRow("search in content") << ZulNoteFilter::all << "" << "flight" << QStringList{"Trip"};
+    QTest::newRow("search ignores case") << ZulNoteFilter::all << "" << "MILK" << QStringList{"Groceries"};
+    QTest::newRow("search beyond ASCII case") << ZulNoteFilter::all << "" << "çay" << QStringList{"Çay listesi"};
+    QTest::newRow("search in tags") << ZulNoteFilter::all << "" << "travel" << QStringList{"Trip"};
+    QTest::newRow("surrounding blanks ignored") << ZulNoteFilter::all << "" << "  rent " << QStringList{"Budget"};
+    QTest::newRow("nothing left") << ZulNoteFilter::pinned << "" << "flight" << QStringList{};
+}
+
+void TestZulSidebarView::filtersTagsAndSearch()
+{
+    QFETCH(ZulNoteFilter, filter);
+    QFETCH(QString, tag);
+    QFETCH(QString, search);
+    QFETCH(QStringList, expected);
+
+    click(m_sidebar->filterChip(filter));
+    if (!tag.isEmpty())
+        click(tagChip(*m_sidebar, tag));
+    // Typed one character at a time, as key events carrying their text
+    // (QTest's own key clicks only know ASCII).
+    for (const QChar character : search)
+        QTest::sendKeyEvent(QTest::Click, m_sidebar->searchField(), Qt::Key_unknown, QString(character),
+                            Qt::NoModifier);
+
+    ZulStudioViewModel &viewModel = *m_studio->viewModel;
+    QCOMPARE(viewModel.activeFilter(), filter);
+    QCOMPARE(viewModel.searchText(), search);
+    for (ZulNoteFilter each : ZulNoteFilterAllCases())
+        QCOMPARE(m_sidebar->filterChip(each)->isSelected(), each == filter);
+    QCOMPARE(shownTitles(*m_sidebar), expected);
+    QCOMPARE(m_sidebar->emptyState()->isVisible(), expected.isEmpty());
+    QCOMPARE(m_sidebar->noteList()->isVisible(), !expected.isEmpty());
+    if (expected.isEmpty()) {
+        const QList<QLabel *> labels = m_sidebar->emptyState()->findChildren<QLabel *>();
+        QVERIFY(std::any_of(labels.begin(), labels.end(),
+                            [](QLabel *label) { return label->text() == "No matching notes"; }));
+    }
+}
+
+void TestZulSidebarView::clearButtonFollowsSearchText()
+{
+    QVERIFY(!m_sidebar->clearSearchButton()->isVisible());
+    QTest::keyClicks(m_sidebar->searchField(), "bread");
+    QVERIFY(m_sidebar->clearSearchButton()->isVisible());
+    QCOMPARE(shownTitles(*m_sidebar), QStringList{"Groceries"});
+    click(m_sidebar->clearSearchButton());
+    QCOMPARE(m_studio->viewModel->searchText(), QString());
+    QCOMPARE(m_sidebar->searchField()->text(), QString());
+    QVERIFY(!m_sidebar->clearSearchButton()->isVisible());
+    QCOMPARE(shownTitles(*m_sidebar).size(), 4);
+
+    // Set from elsewhere, the field shows it without writing it back.
+    QSignalSpy writes(m_studio->viewModel.get(), &ZulStudioViewModel::searchTextChanged);
+    m_studio->viewModel->setSearchText("trip");
+    QCOMPARE(m_sidebar->searchField()->text(), QString("trip"));
+    QCOMPARE(writes.size(), 1);
+}
+
+void TestZulSidebarView::tagChipsToggle()
+{
+    ZulStudioViewModel &viewModel = *m_studio->viewModel;
+    QStringList chips;
+    for (ZulChipButton *chip : m_sidebar->tagChips())
+        chips.append(chip->text());
+    QCOMPARE(chips, (QStringList{"#food", "#home", "#travel"}));
+
+    click(tagChip(*m_sidebar, "home"));
+    QCOMPARE(viewModel.selectedTag(), std::optional<QString>("home"));
+    QVERIFY(tagChip(*m_sidebar, "home")->isSelected());
+    click(tagChip(*m_sidebar, "travel"));
+    QCOMPARE(viewModel.selectedTag(), std::optional<QString>("travel"));
+    QVERIFY(!tagChip(*m_sidebar, "home")->isSelected());
+    click(tagChip(*m_sidebar, "travel"));
+    QCOMPARE(viewModel.selectedTag(), std::nullopt);
+    QCOMPARE(shownTitles(*m_sidebar).size(), 4);
+}
+
+void TestZulSidebarView::tagStripAbsentWithoutTags()
+{
+    ZulStudioViewModel &viewModel = *m_studio->viewModel;
+    QVERIFY(m_sidebar->tagStrip()->isVisible());
+    for (const ZulNote &each : viewModel.notes())
+        for (const QString &tag : each.tags)
+            viewModel.removeTag(tag, each.id);
+    QVERIFY(m_sidebar->tagChips().isEmpty());
+    QVERIFY(!m_sidebar->tagStrip()->isVisible());
+    viewModel.addTag("#New", viewModel.notes().first().id);
+    QVERIFY(m_sidebar->tagStrip()->isVisible());
+    QCOMPARE(m_sidebar->tagChips().first()->text(), QString("#new"));
+}
+
+void TestZulSidebarView::rowBadgesAndFlags_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("total");
+    QTest::addColumn<QString>("tasks");
+    QTest::addColumn<QStringList>("flags");
+
+    QTest::newRow("numbers, pinned") << "Groceries" << "Σ 5" << "" << QStringList{"pin.fill"};
+    QTest::newRow("tasks, floating") << "Budget" << "Σ 1,000" << "✓ 1/2" << QStringList{"macwindow.on.rectangle"};
+    QTest::newRow("ephemeral") << "Trip" << "Σ 300" << "" << QStringList{"hourglass"};
+}
+
+void TestZulSidebarView::rowBadgesAndFlags()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, total);
+    QFETCH(QString, tasks);
+    QFETCH(QStringList, flags);
+    const int row = shownTitles(*m_sidebar).indexOf(title);
+    QVERIFY(row >= 0);
+    QCOMPARE(m_sidebar->rowDelegate()->totalBadgeText(row), total);
+    QCOMPARE(m_sidebar->rowDelegate()->tasksBadgeText(row), tasks);
+    QCOMPARE(m_sidebar->rowDelegate()->flagSymbols(row), flags);
+}
+
+void TestZulSidebarView::rowTimeIsTimeOfDayOnly()
+{
+    // Changed days ago: still only the time of day.
+    const int row = shownTitles(*m_sidebar).indexOf("Groceries");
+    const QString expected = QLocale().toString(kBase.addSecs(60).toLocalTime().time(), QLocale::ShortFormat);
+    QCOMPARE(m_sidebar->rowDelegate()->timeText(row), expected);
+    QVERIFY(!m_sidebar->rowDelegate()->timeText(row).contains("2026"));
+
+    // A note without text lines or numbers: no preview, no badges, a shorter row.
+    ZulStudioViewModel &viewModel = *m_studio->viewModel;
+    viewModel.createNote("Empty", QString(), ZulNoteTint::amber, false, false);
+    const int emptyRow = shownTitles(*m_sidebar).indexOf("Empty");
+    QVERIFY(emptyRow >= 0);
+    QCOMPARE(m_sidebar->rowDelegate()->totalBadgeText(emptyRow), QString());
+    QCOMPARE(m_sidebar->rowDelegate()->tasksBadgeText(emptyRow), QString());
+    QStyleOptionViewItem option;
+    option.rect = QRect(0, 0, 244, 10);
+    const int emptyHeight = m_sidebar->rowDelegate()->sizeHint(option, m_sidebar->noteListModel()->index(emptyRow)).height();
+    const int fullHeight = m_sidebar->rowDelegate()->sizeHint(option, m_sidebar->noteListModel()->index(row)).height();
+    QVERIFY2(emptyHeight < fullHeight, qPrintable(QString("%1 vs %2").arg(emptyHeight).arg(fullHeight)));
+}
+
+void TestZulSidebarView::clickingRowSelectsNote()
+{
+    ZulStudioViewModel &viewModel = *m_studio->viewModel;
+    viewModel.setSelectedTab(ZulStudioTab::settings);
+    QListView *list = m_sidebar->noteList();
+    const int row = shownTitles(*m_sidebar).indexOf("Budget");
+    const QRect rect = list->visualRect(list->model()->index(row, 0));
+    QVERIFY(rect.isValid());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    QCOMPARE(viewModel.selectedNoteID(), std::optional<QUuid>(m_sidebar->noteListModel()->noteAt(row).id));
+    QCOMPARE(viewModel.selectedTab(), ZulStudioTab::workspace);
+}
+
+void TestZulSidebarView::quickScratchUnderPinnedFilter()
+{
+    ZulStudioViewModel &viewModel = *m_studio->viewModel;
+    click(m_sidebar->filterChip(ZulNoteFilter::pinned));
+    const qsizetype before = viewModel.notes().size();
+    click(m_sidebar->quickScratchButton());
+    QCOMPARE(viewModel.notes().size(), before + 1);
+    const ZulNote &created = viewModel.notes().first();
+    QCOMPARE(created.title, QString("Quick Scratch"));
+    QVERIFY(created.isEphemeral);
+    QVERIFY(!created.isFloatingSticky);
+    QCOMPARE(viewModel.selectedNoteID(), std::optional<QUuid>(created.id));
+    QCOMPARE(viewModel.activeFilter(), ZulNoteFilter::pinned);
+    QCOMPARE(shownTitles(*m_sidebar), QStringList{"Groceries"});
+    click(m_sidebar->filterChip(ZulNoteFilter::ephemeral));
+    QVERIFY(shownTitles(*m_sidebar).contains("Quick Scratch"));
+}
+
+void TestZulSidebarView::contextMenuFollowsFlags()
+{
+    ZulStudioViewModel &viewModel = *m_studio->viewModel;
+    auto idOf = [&](const QString &title) {
+        return m_sidebar->noteListModel()->noteAt(shownTitles(*m_sidebar).indexOf(title)).id;
+    };
+    auto texts = [](QMenu *menu) {
+        QStringList result;
+        for (QAction *action : menu->actions())
+            result.append(action->isSeparator() ? QString("—") : action->text());
+        return result;
+    };
+    std::unique_ptr<QMenu> pinned(m_sidebar->makeContextMenu(idOf("Groceries"), nullptr));
+    QCOMPARE(texts(pinned.get()), (QStringList{"Unpin Note", "Float as Sticky Note", "Copy with Live Results",
+                                               "Duplicate", "—", "Delete Note"}));
+    std::unique_ptr<QMenu> floating(m_sidebar->makeContextMenu(idOf("Budget"), nullptr));
+    QCOMPARE(texts(floating.get()).mid(0, 2), (QStringList{"Pin Note", "Close Floating Sticky"}));
+
+    // The items act on their note and leave the selection to the view model.
+    const QUuid trip = idOf("Trip");
+    const std::optional<QUuid> selected = viewModel.selectedNoteID();
+    std::unique_ptr<QMenu> menu(m_sidebar->makeContextMenu(trip, nullptr));
+    menu->actions().at(3)->trigger();
+    QCOMPARE(viewModel.notes().first().title, QString("Trip (Copy)"));
+    menu->actions().at(0)->trigger();
+    QVERIFY(viewModel.note(trip)->isPinned);
+    menu->actions().last()->trigger();
+    QVERIFY(!viewModel.note(trip));
+    QVERIFY(!shownTitles(*m_sidebar).contains("Trip"));
+    Q_UNUSED(selected);
+}
+
+void TestZulSidebarView::listFollowsEditsInOrder()
+{
+    ZulStudioViewModel &viewModel = *m_studio->viewModel;
+    auto expectedTitles = [&] {
+        QStringList titles;
+        for (const ZulNote &each : viewModel.filteredNotes())
+            titles.append(each.displayTitle());
+        return titles;
+    };
+    const QUuid tea = m_sidebar->noteListModel()->noteAt(3).id;
+    // Typing moves the note up (most recent first) and renames an untitled row.
+    viewModel.updateNoteContent(tea, "ÇAY 5\nsimit 2");
+    QCOMPARE(shownTitles(*m_sidebar), expectedTitles());
+    QCOMPARE(shownTitles(*m_sidebar).at(1), QString("Çay listesi"));
+    viewModel.updateNoteTitle(tea, QString());
+    QCOMPARE(shownTitles(*m_sidebar), expectedTitles());
+    QCOMPARE(shownTitles(*m_sidebar).at(1), QString("ÇAY 5"));
+    // Many arrive at once.
+    for (int i = 0; i < 12; ++i)
+        viewModel.createNote(QString("Bulk %1").arg(i), QString(), ZulNoteTint::indigo, false, false);
+    QCOMPARE(shownTitles(*m_sidebar), expectedTitles());
+    QCOMPARE(m_sidebar->noteListModel()->rowOf(tea), int(expectedTitles().indexOf("ÇAY 5")));
+}
+
+void TestZulSidebarView::retranslates()
+{
+    ZulStudioViewModel &viewModel = *m_studio->viewModel;
+    viewModel.setLanguage(VeskLanguage::tr);
+    QCOMPARE(m_sidebar->searchField()->placeholderText(), QString("Notlarda ve etiketlerde ara..."));
+    QStringList chips;
+    for (ZulNoteFilter filter : ZulNoteFilterAllCases())
+        chips.append(m_sidebar->filterChip(filter)->text());
+    QCOMPARE(chips, (QStringList{"Tümü", "Sabit", "Yapışkan", "Geçici"}));
+    QCOMPARE(m_sidebar->quickScratchButton()->text(), QString("Hızlı Karalama"));
+    click(m_sidebar->quickScratchButton());
+    QCOMPARE(viewModel.notes().first().title, QString("Hızlı Karalama"));
+}
+
+QTEST_MAIN(TestZulSidebarView)
+#include "tst_zulsidebarview.moc"
