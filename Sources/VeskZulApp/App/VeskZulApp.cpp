@@ -1,0 +1,79 @@
+#include "App/VeskZulApp.h"
+
+#include "App/ZulCommandMenu.h"
+#include "App/ZulTrayIcon.h"
+#include "VeskKit/Design/Emblems/VeskEmblemRenderer.h"
+#include "VeskKit/Design/VeskAppActivationDelegate.h"
+#include "VeskKit/Design/VeskProductPalette.h"
+#include "VeskKit/Localization/VeskText.h"
+#include "ViewModels/ZulStudioViewModel.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QMenu>
+#include <QPixmap>
+
+VeskZulApp::VeskZulApp(ZulStorageService storage, ZulStudioEnvironment environment,
+                       MainZulStudioView::EditorFactory makeEditor, QObject *parent)
+    : QObject(parent),
+      m_viewModel(std::make_unique<ZulStudioViewModel>(std::move(storage), std::move(environment))),
+      m_makeEditor(std::move(makeEditor))
+{
+    m_commandMenu = new ZulCommandMenu(*m_viewModel);
+    m_trayMenu = new QMenu();
+    m_trayMenu->addActions(m_commandMenu->actions());
+    m_trayMenu->addSeparator();
+    // The desktop has no application menu to quit from; the tray's menu is it.
+    QAction *quit = m_trayMenu->addAction(QString(), qApp, &QCoreApplication::quit);
+    auto retitleQuit = [this, quit] {
+        quit->setText(veskText(QStringLiteral("Quit VeskZul"), QStringLiteral("VeskZul'den Çık"),
+                               m_viewModel->language()));
+    };
+    retitleQuit();
+    connect(m_viewModel.get(), &ZulStudioViewModel::languageChanged, this, retitleQuit);
+
+    m_tray = new ZulTrayIcon(*m_viewModel, this);
+    m_tray->setContextMenu(m_trayMenu);
+    // Until the tray popover exists, a click reopens the application as a
+    // second launch would.
+    m_tray->setClickAction([](const QRect &) {
+        VeskAppActivationDelegate delegate;
+        delegate.handleReopenRequest();
+    });
+}
+
+VeskZulApp::~VeskZulApp()
+{
+    delete m_studio.data();
+    delete m_trayMenu;
+    delete m_commandMenu;
+}
+
+MainZulStudioView::EditorFactory VeskZulApp::studioEditorFactory()
+{
+    return {};
+}
+
+void VeskZulApp::openStudioWindow()
+{
+    if (!m_studio) {
+        auto *studio = new MainZulStudioView(*m_viewModel, accentColor(VeskProductPalette::deepIndigo), m_makeEditor);
+        studio->setObjectName(QStringLiteral("studio"));
+        studio->setWindowTitle(QStringLiteral("VeskZul"));
+        studio->setWindowIcon(QIcon(QPixmap::fromImage(VeskEmblemRenderer::image(VeskAppIdentity::veskZul, 64, 2, false))));
+        studio->setMinimumSize(minimumWidth, minimumHeight);
+        studio->resize(defaultWidth, defaultHeight);
+        // Closing hides the window; the application stays in the tray.
+        studio->setAttribute(Qt::WA_DeleteOnClose, false);
+        studio->addActions(m_commandMenu->commandActions());
+        m_studio = studio;
+        m_viewModel->bindStudioWindowOpener([this] { openStudioWindow(); });
+    }
+    if (m_studio->isMinimized())
+        m_studio->showNormal();
+    else
+        m_studio->show();
+    m_studio->raise();
+    m_studio->activateWindow();
+    VeskAppActivationDelegate::bringStudioWindowToFront();
+}

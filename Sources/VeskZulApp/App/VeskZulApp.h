@@ -1,0 +1,55 @@
+#pragma once
+
+#include "Services/ZulStorageService.h"
+#include "ViewModels/ZulStudioEnvironment.h"
+#include "Views/MainZulStudioView.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class QMenu;
+class ZulCommandMenu;
+class ZulStudioViewModel;
+class ZulTrayIcon;
+
+// The application: the one view model for the life of the process, the
+// studio window, the tray item and the command menu. The studio window is
+// made when first opened; closing it only hides it, and the application
+// keeps running in the tray until it is quit.
+class VeskZulApp : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int defaultWidth = 1180;
+    static constexpr int defaultHeight = 740;
+    static constexpr int minimumWidth = 1020;
+    static constexpr int minimumHeight = 660;
+
+    VeskZulApp(ZulStorageService storage, ZulStudioEnvironment environment,
+               MainZulStudioView::EditorFactory makeEditor, QObject *parent = nullptr);
+    ~VeskZulApp() override;
+
+    ZulStudioViewModel &viewModel() const { return *m_viewModel; }
+    // Null until the studio window was first opened.
+    MainZulStudioView *studioWindow() const { return m_studio; }
+    ZulCommandMenu *commandMenu() const { return m_commandMenu; }
+    ZulTrayIcon *trayIcon() const { return m_tray; }
+    QMenu *trayMenu() const { return m_trayMenu; }
+
+    // Opens the studio window (making it the first time), brings it forward
+    // and hands the view model the way back to it.
+    void openStudioWindow();
+
+    // The editor the studio shows for a note: the full editor with its header.
+    static MainZulStudioView::EditorFactory studioEditorFactory();
+
+private:
+    std::unique_ptr<ZulStudioViewModel> m_viewModel;
+    MainZulStudioView::EditorFactory m_makeEditor;
+    ZulCommandMenu *m_commandMenu = nullptr;
+    QMenu *m_trayMenu = nullptr;
+    ZulTrayIcon *m_tray = nullptr;
+    QPointer<MainZulStudioView> m_studio;
+};

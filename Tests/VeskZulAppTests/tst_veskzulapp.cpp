@@ -1,0 +1,156 @@
+#include "StudioTestSupport.h"
+
+#include "App/VeskZulApp.h"
+#include "App/ZulCommandMenu.h"
+#include "App/ZulTrayIcon.h"
+#include "VeskKit/System/VeskReopenStudioWindowNotifier.h"
+#include "ViewModels/ZulDesktopStudioServices.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QtTest>
+
+using namespace studiotest;
+
+namespace {
+
+const QDateTime kBase = QDateTime(QDate(2026, 3, 2), QTime(9, 0), QTimeZone::utc());
+
+int inkPixels(const QImage &image)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += qAlpha(image.pixel(x, y)) > 128 ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+class TestVeskZulApp : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void studioWindowGeometry();
+    void closingHidesAndReopenRequestsBringItBack();
+    void trayShowsMenuBarText();
+    void trayMenuHoldsCommandsAndQuit();
+    void trayClickRunsTheClickAction();
+
+private:
+    std::unique_ptr<PrivateHome> m_home;
+    std::unique_ptr<Studio> m_studio;
+    std::unique_ptr<VeskZulApp> m_app;
+};
+
+void TestVeskZulApp::initTestCase()
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void TestVeskZulApp::init()
+{
+    m_home = std::make_unique<PrivateHome>();
+    m_studio = std::make_unique<Studio>();
+    m_studio->seed({makeNote("Total", "1200 + 34.6", kBase), makeNote("Words", "hello", kBase.addSecs(60))});
+    m_studio->clock->fixed = kBase.addSecs(120);
+    m_studio->activation = std::make_shared<ZulDesktopWindowActivation>();
+    m_app = std::make_unique<VeskZulApp>(m_studio->storage, m_studio->environment(), MainZulStudioView::EditorFactory());
+    m_app->viewModel().setLanguage(VeskLanguage::en);
+}
+
+void TestVeskZulApp::cleanup()
+{
+    m_app.reset();
+    m_studio.reset();
+    m_home.reset();
+}
+
+void TestVeskZulApp::studioWindowGeometry()
+{
+    QVERIFY(!m_app->studioWindow());
+    m_app->openStudioWindow();
+    MainZulStudioView *studio = m_app->studioWindow();
+    QVERIFY(studio);
+    QVERIFY(QTest::qWaitForWindowExposed(studio));
+    QCOMPARE(studio->objectName(), QString("studio"));
+    QCOMPARE(studio->windowTitle(), QString("VeskZul"));
+    QCOMPARE(studio->size(), QSize(1180, 740));
+    QCOMPARE(studio->minimumSize(), QSize(1020, 660));
+    QVERIFY(studio->windowFlags().testFlag(Qt::FramelessWindowHint));
+    for (QAction *action : m_app->commandMenu()->commandActions())
+        QVERIFY(studio->actions().contains(action));
+    // Opening again reuses the window.
+    m_app->openStudioWindow();
+    QCOMPARE(m_app->studioWindow(), studio);
+}
+
+void TestVeskZulApp::closingHidesAndReopenRequestsBringItBack()
+{
+    m_app->openStudioWindow();
+    QPointer<MainZulStudioView> studio = m_app->studioWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(studio));
+    QVERIFY(studio->close());
+    QVERIFY(studio);
+    QVERIFY(!studio->isVisible());
+
+    // The view model's way back, e.g. a note opened from elsewhere.
+    const QUuid words = m_app->viewModel().notes().first().id;
+    m_app->viewModel().setSelectedTab(ZulStudioTab::settings);
+    m_app->viewModel().openStudioWindowForNote(words);
+    QVERIFY(studio->isVisible());
+    QCOMPARE(m_app->viewModel().selectedNoteID(), std::optional<QUuid>(words));
+    QCOMPARE(m_app->viewModel().selectedTab(), ZulStudioTab::workspace);
+
+    // A reopen request (a second launch, the tray) while it is closed.
+    studio->close();
+    VeskReopenStudioWindowNotifier::post();
+    QTRY_VERIFY(studio->isVisible());
+    QCOMPARE(m_app->studioWindow(), studio.data());
+}
+
+void TestVeskZulApp::trayShowsMenuBarText()
+{
+    ZulStudioViewModel &viewModel = m_app->viewModel();
+    QSystemTrayIcon *tray = m_app->trayIcon()->trayIcon();
+    QCOMPARE(tray->toolTip(), viewModel.menuBarBadgeText());
+    const auto total = std::find_if(viewModel.notes().cbegin(), viewModel.notes().cend(),
+                                    [](const ZulNote &note) { return note.title == "Total"; });
+    QVERIFY(total != viewModel.notes().cend());
+    viewModel.setSelectedNoteID(total->id);
+    QCOMPARE(tray->toolTip(), viewModel.menuBarBadgeText());
+    QVERIFY(tray->toolTip().contains("1,235"));
+    QVERIFY(!tray->icon().isNull());
+    // The text is drawn in: more ink than the symbol alone.
+    QVERIFY(inkPixels(ZulTrayIcon::drawIcon("1,235")) != inkPixels(ZulTrayIcon::drawIcon(QString())));
+    QVERIFY(ZulTrayIcon::drawIcon("1,235") != ZulTrayIcon::drawIcon("2"));
+}
+
+void TestVeskZulApp::trayMenuHoldsCommandsAndQuit()
+{
+    const QList<QAction *> items = m_app->trayMenu()->actions();
+    for (QAction *action : m_app->commandMenu()->commandActions())
+        QVERIFY(items.contains(action));
+    QCOMPARE(items.last()->text(), QString("Quit VeskZul"));
+    m_app->viewModel().setLanguage(VeskLanguage::tr);
+    QCOMPARE(items.last()->text(), QString("VeskZul'den Çık"));
+    QCOMPARE(m_app->trayIcon()->trayIcon()->contextMenu(), m_app->trayMenu());
+}
+
+void TestVeskZulApp::trayClickRunsTheClickAction()
+{
+    int clicks = 0;
+    m_app->trayIcon()->setClickAction([&clicks](const QRect &) { ++clicks; });
+    emit m_app->trayIcon()->trayIcon()->activated(QSystemTrayIcon::Trigger);
+    QCOMPARE(clicks, 1);
+    emit m_app->trayIcon()->trayIcon()->activated(QSystemTrayIcon::Context);
+    QCOMPARE(clicks, 1);
+}
+
+QTEST_MAIN(TestVeskZulApp)
+#include "tst_veskzulapp.moc"
