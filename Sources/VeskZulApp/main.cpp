@@ -38,7 +38,7 @@ int main(int argc, char *argv[])
     // SIGTERM and SIGINT end the event loop in order, so the quit below runs.
     ZulTerminationSignalHandler terminationSignals;
 
-    VeskZulApp app(ZulStorageService(), ZulStudioEnvironment::desktop(), VeskZulApp::studioEditorFactory());
+    VeskZulApp app(ZulStorageService(), VeskZulApp::desktopEnvironment(), VeskZulApp::studioEditorFactory());
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &app,
                      [&app] { app.viewModel().flushPendingSaves(); });
 

@@ -4,6 +4,7 @@
 #include "VeskKit/Design/VeskToastBanner.h"
 #include "VeskKit/Design/VeskUnifiedHeaderBar.h"
 #include "VeskKit/Design/VeskWindowControls.h"
+#include "Views/ComputationalEditorView.h"
 #include "Views/MainZulStudioView.h"
 #include "Views/ZulChipButton.h"
 #include "Views/ZulSettingsView.h"
@@ -47,6 +48,7 @@ private slots:
     void emptyWorkspaceCreatesNote();
     void newNoteFromSettingsOpensWorkspace();
     void editorFollowsSelection();
+    void noteEditorIsRetargeted();
     void stickyButtonCounts_data();
     void stickyButtonCounts();
     void drawerButtonFollowsSideAndState();
@@ -160,6 +162,32 @@ void TestMainZulStudioView::editorFollowsSelection()
     viewModel().setSelectedNoteID(std::nullopt);
     QVERIFY(!m_view->editor());
     QVERIFY(m_view->emptyWorkspaceState()->isVisible());
+}
+
+void TestMainZulStudioView::noteEditorIsRetargeted()
+{
+    m_view = std::make_unique<MainZulStudioView>(
+        viewModel(), QColor(0x7CA4FF), [](ZulStudioViewModel &model, const QUuid &id, QWidget *parent) -> QWidget * {
+            return new ComputationalEditorView(&model, id, false, true, parent);
+        });
+    m_view->resize(1180, 740);
+    m_view->show();
+    const QUuid first = viewModel().notes().last().id;
+    const QUuid second = viewModel().notes().first().id;
+    viewModel().setSelectedNoteID(first);
+    QPointer<ComputationalEditorView> editor = qobject_cast<ComputationalEditorView *>(m_view->editor());
+    QVERIFY(editor);
+    QCOMPARE(editor->noteID(), first);
+    // Another note: the same editor shows it, nothing is rebuilt.
+    viewModel().setSelectedNoteID(second);
+    QCOMPARE(m_view->editor(), editor.data());
+    QCOMPARE(editor->noteID(), second);
+    QVERIFY(editor->isVisible());
+    QVERIFY(!editor->isShowingEmptyState());
+    // No selection: the empty state, and the editor goes.
+    viewModel().setSelectedNoteID(std::nullopt);
+    QVERIFY(m_view->emptyWorkspaceState()->isVisible());
+    QTRY_VERIFY(!editor);
 }
 
 void TestMainZulStudioView::stickyButtonCounts_data()

@@ -5,6 +5,7 @@
 #include "App/ZulTrayIcon.h"
 #include "VeskKit/System/VeskReopenStudioWindowNotifier.h"
 #include "ViewModels/ZulDesktopStudioServices.h"
+#include "Views/ZulTrayPopoverWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,6 +42,7 @@ private slots:
     void trayShowsMenuBarText();
     void trayMenuHoldsCommandsAndQuit();
     void trayClickRunsTheClickAction();
+    void trayClickTogglesThePopover();
 
 private:
     std::unique_ptr<PrivateHome> m_home;
@@ -150,6 +152,20 @@ void TestVeskZulApp::trayClickRunsTheClickAction()
     QCOMPARE(clicks, 1);
     emit m_app->trayIcon()->trayIcon()->activated(QSystemTrayIcon::Context);
     QCOMPARE(clicks, 1);
+}
+
+void TestVeskZulApp::trayClickTogglesThePopover()
+{
+    QVERIFY(!m_app->popover());
+    m_app->trayIcon()->click();
+    QPointer<ZulTrayPopoverWindow> popover = m_app->popover();
+    QVERIFY(popover);
+    QTRY_VERIFY(popover->isVisible());
+    m_app->trayIcon()->click();
+    QTRY_VERIFY(!popover->isVisible());
+    QCOMPARE(m_app->popover(), popover.data()); // kept for the next click
+    m_app->trayIcon()->click();
+    QTRY_VERIFY(popover->isVisible());
 }
 
 QTEST_MAIN(TestVeskZulApp)

@@ -209,6 +209,12 @@ void TestZulSidebarView::tagStripAbsentWithoutTags()
 {
     ZulStudioViewModel &viewModel = *m_studio->viewModel;
     QVERIFY(m_sidebar->tagStrip()->isVisible());
+    // The chips stand on the sidebar's own ground: between two chips the
+    // strip shows what the sidebar's padding beside it shows.
+    const QImage shot = m_sidebar->grab().toImage();
+    ZulChipButton *firstChip = m_sidebar->tagChips().first();
+    const QPoint gap = firstChip->mapTo(m_sidebar.get(), QPoint(firstChip->width() + 2, firstChip->height() / 2));
+    QCOMPARE(shot.pixelColor(gap), shot.pixelColor(QPoint(4, gap.y())));
     for (const ZulNote &each : viewModel.notes())
         for (const QString &tag : each.tags)
             viewModel.removeTag(tag, each.id);

@@ -7,6 +7,10 @@
 #include "VeskKit/Design/VeskProductPalette.h"
 #include "VeskKit/Localization/VeskText.h"
 #include "ViewModels/ZulStudioViewModel.h"
+#include "Views/ComputationalEditorView.h"
+#include "Views/EdgeDrawerController.h"
+#include "Views/FloatingStickyNoteController.h"
+#include "Views/ZulTrayPopoverWindow.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -34,24 +38,43 @@ VeskZulApp::VeskZulApp(ZulStorageService storage, ZulStudioEnvironment environme
 
     m_tray = new ZulTrayIcon(*m_viewModel, this);
     m_tray->setContextMenu(m_trayMenu);
-    // Until the tray popover exists, a click reopens the application as a
-    // second launch would.
-    m_tray->setClickAction([](const QRect &) {
-        VeskAppActivationDelegate delegate;
-        delegate.handleReopenRequest();
-    });
+    // A click opens the popover beside the icon (a second click closes it).
+    m_tray->setClickAction([this](const QRect &iconGeometry) { togglePopover(iconGeometry); });
+}
+
+void VeskZulApp::togglePopover(const QRect &iconGeometry)
+{
+    if (!m_popover)
+        m_popover = new ZulTrayPopoverWindow(m_viewModel.get(), [this] { openStudioWindow(); },
+                                             accentColor(VeskProductPalette::deepIndigo));
+    m_popover->toggleNear(iconGeometry.isEmpty() ? std::nullopt : std::optional<QRect>(iconGeometry));
 }
 
 VeskZulApp::~VeskZulApp()
 {
+    delete m_popover.data();
     delete m_studio.data();
     delete m_trayMenu;
     delete m_commandMenu;
 }
 
+ZulStudioEnvironment VeskZulApp::desktopEnvironment()
+{
+    ZulStudioEnvironment environment = ZulStudioEnvironment::desktop();
+    environment.makeEdgeDrawerController = [](ZulStudioViewModel &viewModel) {
+        return std::make_unique<EdgeDrawerController>(viewModel);
+    };
+    environment.makeStickyController = [](ZulStudioViewModel &viewModel) {
+        return std::make_unique<FloatingStickyNoteController>(viewModel);
+    };
+    return environment;
+}
+
 MainZulStudioView::EditorFactory VeskZulApp::studioEditorFactory()
 {
-    return {};
+    return [](ZulStudioViewModel &viewModel, const QUuid &noteID, QWidget *parent) -> QWidget * {
+        return new ComputationalEditorView(&viewModel, noteID, false, true, parent);
+    };
 }
 
 void VeskZulApp::openStudioWindow()

@@ -3,9 +3,11 @@
 #include "Services/ZulStorageService.h"
 #include "ViewModels/ZulStudioEnvironment.h"
 #include "Views/MainZulStudioView.h"
+#include "Views/ZulTrayPopoverWindow.h"
 
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 
 #include <functional>
 #include <memory>
@@ -37,11 +39,18 @@ public:
     ZulCommandMenu *commandMenu() const { return m_commandMenu; }
     ZulTrayIcon *trayIcon() const { return m_tray; }
     QMenu *trayMenu() const { return m_trayMenu; }
+    // Null until the tray icon was first clicked.
+    ZulTrayPopoverWindow *popover() const { return m_popover; }
 
     // Opens the studio window (making it the first time), brings it forward
     // and hands the view model the way back to it.
     void openStudioWindow();
 
+    // Shows the tray popover beside the icon, or hides it when it shows.
+    void togglePopover(const QRect &iconGeometry);
+
+    // The desktop's services with the real edge drawer and sticky panels.
+    static ZulStudioEnvironment desktopEnvironment();
     // The editor the studio shows for a note: the full editor with its header.
     static MainZulStudioView::EditorFactory studioEditorFactory();
 
@@ -52,4 +61,5 @@ private:
     QMenu *m_trayMenu = nullptr;
     ZulTrayIcon *m_tray = nullptr;
     QPointer<MainZulStudioView> m_studio;
+    QPointer<ZulTrayPopoverWindow> m_popover;
 };

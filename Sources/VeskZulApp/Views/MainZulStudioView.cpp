@@ -18,6 +18,7 @@
 #include "VeskKit/Localization/VeskText.h"
 #include "VeskKit/Utilities/VeskAppVersion.h"
 #include "ViewModels/ZulStudioViewModel.h"
+#include "Views/ComputationalEditorView.h"
 #include "Views/ZulChipButton.h"
 #include "Views/ZulSettingsView.h"
 #include "Views/ZulSidebarView.h"
@@ -331,6 +332,14 @@ void MainZulStudioView::syncEditor()
     }
     if (m_editor && m_editorNoteID == *selected)
         return;
+    // The note editor is handed the new note in place; anything else the
+    // factory made is made afresh.
+    if (auto *noteEditor = qobject_cast<ComputationalEditorView *>(m_editor.data())) {
+        m_editorNoteID = *selected;
+        noteEditor->setNoteID(*selected);
+        m_editorStack->setCurrentWidget(noteEditor);
+        return;
+    }
     if (m_editor)
         m_editor->deleteLater();
     m_editorNoteID = *selected;

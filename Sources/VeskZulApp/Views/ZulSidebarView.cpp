@@ -160,12 +160,14 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
     m_tagStrip->viewport()->setAutoFillBackground(false);
     m_tagStrip->viewport()->installEventFilter(new SidewaysWheel(m_tagStrip));
     m_tagRow = new QWidget();
-    m_tagRow->setAutoFillBackground(false);
     auto *tagLayout = new QHBoxLayout(m_tagRow);
     tagLayout->setContentsMargins(0, 0, 0, 0);
     tagLayout->setSpacing(5);
     tagLayout->setSizeConstraint(QLayout::SetFixedSize);
     m_tagStrip->setWidget(m_tagRow);
+    // The scroll area fills its widget's background; the chips stand on the
+    // sidebar's own ground.
+    m_tagRow->setAutoFillBackground(false);
     layout->addWidget(m_tagStrip);
 
     // 4. Notes, or the empty state.
