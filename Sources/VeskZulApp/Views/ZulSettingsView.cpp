@@ -100,11 +100,13 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
                            rgba(m_accent)));
 
     auto *page = new QWidget();
-    page->setAutoFillBackground(false);
     auto *stack = new QVBoxLayout(page);
     stack->setContentsMargins(22, 22, 22, 22);
     stack->setSpacing(16);
     setWidget(page);
+    // setWidget() turns the page's background fill on; the cards stand on
+    // the studio's ground instead.
+    page->setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
 
     auto makeCard = [&](const QString &symbol, QLabel *&title) {
