@@ -11,6 +11,7 @@
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskGroundBackground.h"
 #include "VeskKit/Design/VeskSymbol.h"
+#include "VeskKit/Design/VeskSymbolButton.h"
 #include "VeskKit/Design/VeskSymbolLabel.h"
 #include "VeskKit/Localization/VeskText.h"
 
@@ -105,38 +106,6 @@ private:
     QColor m_fill;
     QColor m_border;
     qreal m_radius;
-};
-
-// A symbol alone as a borderless button.
-class SymbolButton : public QAbstractButton {
-public:
-    SymbolButton(const QString &symbol, qreal pixelSize, const QColor &colour)
-        : m_symbol(symbol), m_pixelSize(pixelSize), m_colour(colour)
-    {
-        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        setFocusPolicy(Qt::TabFocus);
-    }
-
-    QSize sizeHint() const override
-    {
-        const int side = int(std::ceil(VeskSymbol::boxSide(m_pixelSize)));
-        return {side, side};
-    }
-    QSize minimumSizeHint() const override { return sizeHint(); }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        if (isDown())
-            painter.setOpacity(0.7);
-        VeskSymbol::paint(painter, QRectF(rect()), m_symbol, m_colour);
-    }
-
-private:
-    QString m_symbol;
-    qreal m_pixelSize;
-    QColor m_colour;
 };
 
 // A kind of feedback as a selectable tile; the selected one is lit and
@@ -435,7 +404,7 @@ QWidget *VeskFeedbackSheet::makeHeaderRow()
     layout->addWidget(titles, 1);
 
     if (m_onClose) {
-        auto *close = new SymbolButton(QStringLiteral("xmark.circle.fill"), 18, VeskGlassTokens::textSecondary());
+        auto *close = new VeskSymbolButton(QStringLiteral("xmark.circle.fill"), 18, VeskGlassTokens::textSecondary());
         close->setObjectName(QStringLiteral("closeButton"));
         close->setAccessibleName(text(QStringLiteral("Close"), QStringLiteral("Kapat")));
         connect(close, &QAbstractButton::clicked, this, [this] { m_onClose(); });
@@ -743,7 +712,7 @@ void VeskFeedbackSheet::rebuildThumbnails()
                                    veskTextStyleFont(VeskTextStyle::caption2, std::nullopt, VeskFontDesign::monospaced),
                                    VeskGlassTokens::textMuted(), QStringLiteral("screenshotSize")));
         line->addStretch(1);
-        auto *remove = new SymbolButton(QStringLiteral("xmark.circle.fill"),
+        auto *remove = new VeskSymbolButton(QStringLiteral("xmark.circle.fill"),
                                         veskTextStylePixelSize(VeskTextStyle::caption), VeskGlassTokens::danger());
         remove->setObjectName(QStringLiteral("screenshotRemove"));
         remove->setAccessibleName(text(QStringLiteral("Remove"), QStringLiteral("Kaldır")) + u' ' +

@@ -10,6 +10,7 @@
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskGroundBackground.h"
 #include "VeskKit/Design/VeskSymbol.h"
+#include "VeskKit/Design/VeskSymbolButton.h"
 #include "VeskKit/Design/VeskSymbolLabel.h"
 #include "VeskKit/Design/VeskVersionBadge.h"
 #include "VeskKit/Localization/VeskText.h"
@@ -160,39 +161,6 @@ protected:
     }
 };
 
-// A symbol alone as a borderless button.
-class SymbolButton : public QAbstractButton {
-public:
-    SymbolButton(const QString &symbol, qreal pixelSize, const QColor &colour)
-        : m_symbol(symbol), m_pixelSize(pixelSize), m_colour(colour)
-    {
-        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        setFocusPolicy(Qt::TabFocus);
-        setCursor(Qt::ArrowCursor);
-    }
-
-    QSize sizeHint() const override
-    {
-        const int side = int(std::ceil(VeskSymbol::boxSide(m_pixelSize)));
-        return {side, side};
-    }
-    QSize minimumSizeHint() const override { return sizeHint(); }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        if (isDown())
-            painter.setOpacity(0.7);
-        VeskSymbol::paint(painter, QRectF(rect()), m_symbol, m_colour);
-    }
-
-private:
-    QString m_symbol;
-    qreal m_pixelSize;
-    QColor m_colour;
-};
-
 // The suite's mark for the application the name resolves to, else for the
 // running application.
 QWidget *makeBrandMark(qreal size, const QString &appName)
@@ -307,7 +275,7 @@ QWidget *VeskVersionAndLogsView::makeHeaderRow()
     const QString title = m_appName + QStringLiteral(" · ") + text("Version & Logs", "Sürüm & Loglar");
     layout->addWidget(plainLabel(title, veskSystemFont(16, QFont::Bold), Qt::white, QStringLiteral("title")));
     layout->addStretch(1);
-    auto *close = new SymbolButton(QStringLiteral("xmark.circle.fill"), 18, VeskGlassTokens::textSecondary());
+    auto *close = new VeskSymbolButton(QStringLiteral("xmark.circle.fill"), 18, VeskGlassTokens::textSecondary());
     close->setObjectName(QStringLiteral("closeButton"));
     close->setAccessibleName(text("Close", "Kapat"));
     connect(close, &QAbstractButton::clicked, this, [this] { m_onClose(); });
