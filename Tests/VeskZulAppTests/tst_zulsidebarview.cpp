@@ -80,6 +80,7 @@ private slots:
     void rowBadgesAndFlags_data();
     void rowBadgesAndFlags();
     void rowTimeIsTimeOfDayOnly();
+    void rowsFollowOneAnotherEvenly();
     void clickingRowSelectsNote();
     void quickScratchUnderPinnedFilter();
     void contextMenuFollowsFlags();
@@ -270,6 +271,25 @@ void TestZulSidebarView::rowTimeIsTimeOfDayOnly()
     const int emptyHeight = m_sidebar->rowDelegate()->sizeHint(option, m_sidebar->noteListModel()->index(emptyRow)).height();
     const int fullHeight = m_sidebar->rowDelegate()->sizeHint(option, m_sidebar->noteListModel()->index(row)).height();
     QVERIFY2(emptyHeight < fullHeight, qPrintable(QString("%1 vs %2").arg(emptyHeight).arg(fullHeight)));
+}
+
+void TestZulSidebarView::rowsFollowOneAnotherEvenly()
+{
+    // A preview that fits one line at the first width and wraps at the second.
+    ZulStudioViewModel &viewModel = *m_studio->viewModel;
+    viewModel.createNote("Rent", "rent = 1200\nbills = 240 and more", ZulNoteTint::amber, false, false);
+    QListView *list = m_sidebar->noteList();
+    QTRY_VERIFY(list->visualRect(list->model()->index(0, 0)).isValid());
+    // Narrower: previews rewrap, and the rows below must move with them.
+    m_sidebar->resize(180, 700);
+    QTest::qWait(200);
+    for (int row = 0; row + 1 < list->model()->rowCount(); ++row) {
+        const QRect above = list->visualRect(list->model()->index(row, 0));
+        const QRect below = list->visualRect(list->model()->index(row + 1, 0));
+        QVERIFY2(below.top() == above.bottom() + 1,
+                 qPrintable(QString("row %1 ends at %2, row %3 starts at %4")
+                                .arg(row).arg(above.bottom()).arg(row + 1).arg(below.top())));
+    }
 }
 
 void TestZulSidebarView::clickingRowSelectsNote()

@@ -19,6 +19,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -57,12 +58,22 @@ protected:
 
 // The note list. Rows change height when their preview does, which a plain
 // list view only notices on a full relayout; this one asks for it (done
-// lazily, for the rows on screen first) whenever rows change.
+// lazily, for the rows on screen first) whenever rows change, and whenever
+// the width changes, since previews wrap to it. A list laid out before the
+// window first showed at its real width would otherwise keep the old row
+// positions while painting rows at their new heights.
 class NoteListView : public QListView {
 public:
     using QListView::QListView;
 
 protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QListView::resizeEvent(event);
+        if (event->size().width() != event->oldSize().width())
+            scheduleDelayedItemsLayout();
+    }
+
     void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
                      const QList<int> &roles = QList<int>()) override
     {
