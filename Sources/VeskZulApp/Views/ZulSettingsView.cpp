@@ -3,6 +3,7 @@
 #include "Engine/ConversionCatalog.h"
 #include "Models/ZulConfig.h"
 #include "VeskKit/Design/VeskButton.h"
+#include "VeskKit/Design/VeskChevronControls.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassCard.h"
@@ -93,6 +94,7 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         "QComboBox::drop-down { border: none; width: 16px; }"
         "QComboBox QAbstractItemView { color: %1; background: #1B2148; selection-background-color: %4; }"
         "QSpinBox { color: %1; background: %2; border: 1px solid %3; border-radius: 7px; padding: 2px 4px; }"
+        "QSpinBox::up-button, QSpinBox::down-button { border: none; background: transparent; width: 16px; }"
         "QSlider::groove:horizontal { height: 4px; background: %2; border-radius: 2px; }"
         "QSlider::sub-page:horizontal { background: %4; border-radius: 2px; }"
         "QSlider::handle:horizontal { background: white; width: 14px; height: 14px; margin: -5px 0; border-radius: 7px; }")
@@ -182,7 +184,7 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         m_currencyText = addLabel(body, primary);
         line->addWidget(m_currencyText);
         line->addStretch(1);
-        m_currency = new QComboBox();
+        m_currency = new VeskComboBox();
         m_currency->setFixedWidth(110);
         for (const QString &code : ConversionCatalog::supportedCurrencies())
             m_currency->addItem(code, code);
@@ -236,7 +238,7 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         texts->addWidget(m_tidyNote);
         line->addLayout(texts);
         line->addStretch(1);
-        m_tidyHours = new QSpinBox();
+        m_tidyHours = new VeskStepper();
         m_tidyHours->setRange(0, maximumTidyHours);
         m_tidyHours->setSingleStep(tidyHoursStep);
         m_tidyHours->setSuffix(QStringLiteral("h"));

@@ -1,9 +1,9 @@
 #include "VeskKit/Design/VeskLanguagePicker.h"
 
+#include "VeskKit/Design/VeskChevronControls.h"
 #include "VeskKit/Design/VeskLanguagePickerState.h"
 #include "VeskKit/Localization/VeskText.h"
 
-#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSignalBlocker>
@@ -23,7 +23,7 @@ VeskLanguagePicker::VeskLanguagePicker(const std::optional<QString> &title, Vesk
       m_onSelect(std::move(onSelect)),
       m_state(new VeskLanguagePickerState(this)),
       m_titleLabel(new QLabel(this)),
-      m_combo(new QComboBox(this))
+      m_combo(new VeskComboBox(this))
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -36,7 +36,10 @@ VeskLanguagePicker::VeskLanguagePicker(const std::optional<QString> &title, Vesk
         m_combo->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         layout->setAlignment(m_combo, Qt::AlignCenter);
     }
-    m_combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    // Bounded on its own, the picker grows to its longest name (within its
+    // bounds) rather than cutting "System Language (…)" short.
+    m_combo->setSizeAdjustPolicy(showTitle ? QComboBox::AdjustToMinimumContentsLengthWithIcon
+                                           : QComboBox::AdjustToContents);
     m_combo->setMinimumContentsLength(12);
     rebuildItems();
     connect(m_combo, &QComboBox::activated, this, &VeskLanguagePicker::activated);

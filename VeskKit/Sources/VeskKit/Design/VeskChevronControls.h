@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QComboBox>
+#include <QSpinBox>
+
+// A pop-up menu and a stepper that draw their arrows as our own chevron
+// glyphs. Once a style sheet gives these controls a border of their own, the
+// platform style stops drawing their arrows, which left the controls with no
+// sign that they open or step; these paint the chevrons themselves, in the
+// text's secondary colour (muted when disabled).
+class VeskComboBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+class VeskStepper : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
