@@ -147,6 +147,13 @@ void TestCurrencyRateTable::toJson()
     QVERIFY2(back.ok(), qPrintable(back.error()));
     QCOMPARE(back.value().ratesPerUSD.size(), 2);
     QCOMPARE(*back.value().updatedAt, QDateTime(QDate(2025, 1, 10), QTime(12, 0), Qt::UTC));
+
+    // So is a date past the year 9999, which the date form cannot hold: the
+    // file still reads back.
+    table.updatedAt = QDateTime(QDate(10000, 1, 1), QTime(0, 0), Qt::UTC);
+    json = table.toJson();
+    QVERIFY(!json.contains("updatedAt"));
+    QVERIFY(CurrencyRateTable::fromJson(QJsonDocument::fromJson(QJsonDocument(json).toJson()).object()).ok());
 }
 
 void TestCurrencyRateTable::fromJsonReads_data()

@@ -1,6 +1,6 @@
 #include "Models/CurrencyRateTable.h"
 
-#include <QRegularExpression>
+#include "Models/ZulIsoDate.h"
 
 #include <cmath>
 
@@ -9,35 +9,6 @@ namespace {
 bool isUsableRate(double rate)
 {
     return std::isfinite(rate) && rate > 0;
-}
-
-QString dateText(const QDateTime &instant)
-{
-    const QDateTime utc = instant.toUTC();
-    const QDate date = utc.date();
-    const QTime time = utc.time();
-    return QStringLiteral("%1-%2-%3T%4:%5:%6Z")
-        .arg(date.year(), 4, 10, QLatin1Char('0'))
-        .arg(date.month(), 2, 10, QLatin1Char('0'))
-        .arg(date.day(), 2, 10, QLatin1Char('0'))
-        .arg(time.hour(), 2, 10, QLatin1Char('0'))
-        .arg(time.minute(), 2, 10, QLatin1Char('0'))
-        .arg(time.second(), 2, 10, QLatin1Char('0'));
-}
-
-std::optional<QDateTime> parseDateText(const QString &text)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})T(\\d{2}):(\\d{2}):(\\d{2})Z$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const auto field = [&match](int group) { return match.capturedView(group).toInt(); };
-    const QDate date(field(1), field(2), field(3));
-    const QTime time(field(4), field(5), field(6));
-    if (!date.isValid() || !time.isValid())
-        return std::nullopt;
-    return QDateTime(date, time, Qt::UTC);
 }
 
 QString failure(const QString &what)
@@ -91,8 +62,10 @@ QJsonObject CurrencyRateTable::toJson() const
     }
     QJsonObject object;
     object.insert(QLatin1String("ratesPerUSD"), rates);
-    if (updatedAt)
-        object.insert(QLatin1String("updatedAt"), dateText(*updatedAt));
+    // A date the file's form cannot hold is left out, as if never fetched,
+    // rather than written in a form the reader would refuse.
+    if (updatedAt && ZulIsoDate::isEncodable(*updatedAt))
+        object.insert(QLatin1String("updatedAt"), ZulIsoDate::format(*updatedAt));
     object.insert(QLatin1String("isLive"), isLive);
     return object;
 }
@@ -121,7 +94,7 @@ ZulResult<CurrencyRateTable> CurrencyRateTable::fromJson(const QJsonValue &json)
     if (!updatedAt.isUndefined() && !updatedAt.isNull()) {
         if (!updatedAt.isString())
             return Result::failure(failure(QStringLiteral("\"updatedAt\" is not a string")));
-        table.updatedAt = parseDateText(updatedAt.toString());
+        table.updatedAt = ZulIsoDate::parse(updatedAt.toString());
         if (!table.updatedAt)
             return Result::failure(failure(QStringLiteral("\"updatedAt\" is not an ISO 8601 UTC date: %1")
                                                .arg(updatedAt.toString())));
