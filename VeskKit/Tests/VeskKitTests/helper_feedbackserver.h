@@ -40,6 +40,7 @@ public:
     int status = 200;
     QByteArray body;
     QList<ReceivedRequest> requests;
+    QByteArray received; // every byte that arrived, on any connection
 
 private:
     void acceptAll()
@@ -47,7 +48,9 @@ private:
         while (QTcpSocket *socket = m_server.nextPendingConnection()) {
             auto received = std::make_shared<QByteArray>();
             QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, received] {
-                received->append(socket->readAll());
+                const QByteArray bytes = socket->readAll();
+                this->received += bytes;
+                received->append(bytes);
                 const qsizetype end = received->indexOf("\r\n\r\n");
                 if (end < 0)
                     return;

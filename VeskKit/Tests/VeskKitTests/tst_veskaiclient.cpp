@@ -324,8 +324,13 @@ void tst_VeskAIClient::requestCarriesPromptsModelAndKey_data()
                                           << none;
     QTest::newRow("openai key") << VeskAIProvider::openAI << std::optional<QString>("sk-test-1") << "sys" << "user"
                                 << std::optional<QString>("Bearer sk-test-1");
-    QTest::newRow("key sent untrimmed") << VeskAIProvider::openAI << std::optional<QString>(" sk-2 ") << "s" << "u"
-                                        << std::optional<QString>("Bearer  sk-2 ");
+    QTest::newRow("key trimmed") << VeskAIProvider::openAI << std::optional<QString>(" sk-2 ") << "s" << "u"
+                                 << std::optional<QString>("Bearer sk-2");
+    QTest::newRow("pasted key with a line break") << VeskAIProvider::openAI << std::optional<QString>("sk-3\r\n")
+                                                  << "s" << "u" << std::optional<QString>("Bearer sk-3");
+    QTest::newRow("token with a trailing newline") << VeskAIProvider::quarnellCredits
+                                                   << std::optional<QString>("\tqc_1\n") << "s" << "u"
+                                                   << std::optional<QString>("Bearer qc_1");
     QTest::newRow("credit token") << VeskAIProvider::quarnellCredits << std::optional<QString>("qc_123") << "s" << "u"
                                   << std::optional<QString>("Bearer qc_123");
     QTest::newRow("empty prompts still sent") << VeskAIProvider::openAI << std::optional<QString>("k") << "" << ""
@@ -378,27 +383,31 @@ void tst_VeskAIClient::unusableKeysAreRefusedBeforeSending_data()
 {
     QTest::addColumn<VeskAIProvider>("provider");
     QTest::addColumn<std::optional<QString>>("apiKey");
+    QTest::addColumn<VeskAIClientError::Case>("failure");
 
-    QTest::newRow("openai without key") << VeskAIProvider::openAI << std::optional<QString>();
-    QTest::newRow("openai empty key") << VeskAIProvider::openAI << std::optional<QString>(QString());
-    QTest::newRow("openai key of blanks") << VeskAIProvider::openAI << std::optional<QString>(" \t\n ");
-    QTest::newRow("credits without token") << VeskAIProvider::quarnellCredits << std::optional<QString>();
+    const auto missing = VeskAIClientError::Case::missingAPIKey;
+    const auto unusable = VeskAIClientError::Case::unusableAPIKey;
+    QTest::newRow("openai without key") << VeskAIProvider::openAI << std::optional<QString>() << missing;
+    QTest::newRow("openai empty key") << VeskAIProvider::openAI << std::optional<QString>(QString()) << missing;
+    QTest::newRow("openai key of blanks") << VeskAIProvider::openAI << std::optional<QString>(" \t\n ") << missing;
+    QTest::newRow("credits without token") << VeskAIProvider::quarnellCredits << std::optional<QString>() << missing;
     QTest::newRow("line break would add a header")
-        << VeskAIProvider::openAI << std::optional<QString>("sk-1\r\nX-Injected: yes");
-    QTest::newRow("trailing newline") << VeskAIProvider::quarnellCredits << std::optional<QString>("qc_1\n");
-    QTest::newRow("zero character") << VeskAIProvider::openAI << std::optional<QString>(QStringLiteral("sk") + QChar(0));
+        << VeskAIProvider::openAI << std::optional<QString>("sk-1\r\nX-Injected: yes\n") << unusable;
+    QTest::newRow("zero character") << VeskAIProvider::openAI << std::optional<QString>(QStringLiteral("sk") + QChar(0))
+                                    << unusable;
 }
 
 void tst_VeskAIClient::unusableKeysAreRefusedBeforeSending()
 {
     QFETCH(VeskAIProvider, provider);
     QFETCH(std::optional<QString>, apiKey);
+    QFETCH(VeskAIClientError::Case, failure);
 
     LocalChatServer server;
     const std::optional<VeskAIClient::Result> result = ask(configFor(provider, server), apiKey);
     QVERIFY(result.has_value());
     QVERIFY(!result->ok());
-    QCOMPARE(result->error().errorCase(), VeskAIClientError::Case::missingAPIKey);
+    QCOMPARE(result->error().errorCase(), failure);
     QCOMPARE(server.requests().size(), 0);
 }
 
@@ -501,6 +510,10 @@ void tst_VeskAIClient::failedStatusCarriesTheBodyStart_data()
     QTest::newRow("short body whole") << 404 << QByteArray("no such model") << "HTTP 404: no such model";
     QTest::newRow("unauthorized") << 401 << QByteArray(R"({"error":"bad key"})") << R"(HTTP 401: {"error":"bad key"})";
     QTest::newRow("rate limited, empty body") << 429 << QByteArray() << "HTTP 429: ";
+    QTest::newRow("bad request") << 400 << QByteArray(R"({"error":"model required"})")
+                                 << R"(HTTP 400: {"error":"model required"})";
+    QTest::newRow("teapot") << 418 << QByteArray("short and stout") << "HTTP 418: short and stout";
+    QTest::newRow("unprocessable") << 422 << QByteArray("bad messages") << "HTTP 422: bad messages";
     QTest::newRow("body not utf-8") << 502 << QByteArray("\xff\xfe bad gateway") << "HTTP 502: ";
     // 300 characters as the reader sees them: e + combining accent is one.
     QByteArray accented;
@@ -573,6 +586,11 @@ void tst_VeskAIClient::errorDescriptions_data()
     QTest::newRow("missing key") << VeskAIClientError::missingAPIKey()
                                  << "API key or Quarnell credit token is required for this provider."
                                  << QStringLiteral(u"Bu sağlayıcı için API anahtarı veya Quarnell kredi jetonu gereklidir.");
+    QTest::newRow("unusable key") << VeskAIClientError::unusableAPIKey()
+                                  << "The API key or Quarnell credit token is unusable: it holds a line break or "
+                                     "another control character."
+                                  << QStringLiteral(u"API anahtarı veya Quarnell kredi jetonu kullanılamaz: satır sonu "
+                                                    u"ya da başka bir denetim karakteri içeriyor.");
     QTest::newRow("empty response") << VeskAIClientError::emptyResponse() << "Provider returned an empty response."
                                     << QStringLiteral(u"Sağlayıcı boş yanıt döndürdü.");
     QTest::newRow("http error") << VeskAIClientError::httpError(418, "teapot") << "HTTP 418: teapot"

@@ -2,6 +2,7 @@
 #include "VeskKit/Cloud/VeskFeedbackService.h"
 #include "VeskKit/Design/VeskBrandMark.h"
 #include "VeskKit/Design/VeskFeedbackSheet.h"
+#include "VeskKit/Utilities/VeskAppLogger.h"
 #include "helper_feedbackserver.h"
 #include "helper_recordingurlopener.h"
 
@@ -183,11 +184,14 @@ void TestVeskFeedbackSheet::deliveredReportShowsTheReceipt_data()
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QString>("reference");
     QTest::addColumn<QStringList>("camera");
+    QTest::addColumn<bool>("closedWhileSending");
 
     QTest::newRow("three attachments") << QByteArray(R"({"reference_code":"FB-9","attachments_count":3,"message":"<b>Thanks</b>"})")
-                                       << "Reference: FB-9" << QStringList{QStringLiteral("📷 3")};
+                                       << "Reference: FB-9" << QStringList{QStringLiteral("📷 3")} << false;
     QTest::newRow("no attachments") << QByteArray(R"({"reference_code":"FB-10","attachments_count":0,"message":"<b>Thanks</b>"})")
-                                    << "Reference: FB-10" << QStringList{};
+                                    << "Reference: FB-10" << QStringList{} << false;
+    QTest::newRow("sheet closed while sending") << QByteArray(R"({"reference_code":"FB-11"})") << "FB-11"
+                                                << QStringList{} << true;
 }
 
 void TestVeskFeedbackSheet::deliveredReportShowsTheReceipt()
@@ -195,6 +199,7 @@ void TestVeskFeedbackSheet::deliveredReportShowsTheReceipt()
     QFETCH(QByteArray, reply);
     QFETCH(QString, reference);
     QFETCH(QStringList, camera);
+    QFETCH(bool, closedWhileSending);
 
     m_server->body = reply;
     VeskFeedbackSheet *sheet = makeSheet(VeskLanguage::en, [] {});
@@ -203,6 +208,20 @@ void TestVeskFeedbackSheet::deliveredReportShowsTheReceipt()
     QTest::mouseClick(sheet->sendButton(), Qt::LeftButton);
     // Typed while the request runs: not part of it.
     QTest::keyClicks(sheet->messageEditor(), QStringLiteral(" And more."));
+    if (closedWhileSending) {
+        m_sheet.reset();
+        // Still delivered, and what became of it is in the log.
+        const std::shared_ptr<VeskAppLogger> logger = VeskAppLogger::shared(QStringLiteral("VeskZul"));
+        auto logged = [&] {
+            const QList<VeskLogEntry> entries = logger->recentEntries(5, VeskLogLevel::debug);
+            return !entries.isEmpty() && entries.constFirst().category == u"feedback" &&
+                   entries.constFirst().message.endsWith(reference);
+        };
+        QTRY_VERIFY(logged());
+        QCOMPARE(m_server->requests.size(), 1);
+        QVERIFY(!m_server->requests.constFirst().body.contains("And more."));
+        return;
+    }
 
     QTRY_VERIFY(sheet->receipt().has_value());
     QCOMPARE(m_server->requests.size(), 1);

@@ -150,31 +150,45 @@ void TestVeskFeedbackSubmission::refusedBeforeSending_data()
     QTest::addColumn<int>("screenshotBytes");
     QTest::addColumn<QString>("base"); // "server": the local server
     QTest::addColumn<VeskFeedbackError>("error");
+    QTest::addColumn<QString>("appName");
+    QTest::addColumn<QString>("mimeType");
 
     const QString fine = QStringLiteral("Long enough message.");
+    const QString app = QStringLiteral("My Notes");
+    const QString png = QStringLiteral("image/png");
     QTest::newRow("e-mail without dot") << "user@example" << fine << 0 << 0 << "server"
-                                        << VeskFeedbackError::invalidEmail();
+                                        << VeskFeedbackError::invalidEmail() << app << png;
     QTest::newRow("e-mail without at sign") << "user.example.org" << fine << 0 << 0 << "server"
-                                            << VeskFeedbackError::invalidEmail();
+                                            << VeskFeedbackError::invalidEmail() << app << png;
     QTest::newRow("e-mail of four characters") << "  a@b. " << fine << 0 << 0 << "server"
-                                               << VeskFeedbackError::invalidEmail();
-    QTest::newRow("empty e-mail") << "" << fine << 0 << 0 << "server" << VeskFeedbackError::invalidEmail();
+                                               << VeskFeedbackError::invalidEmail() << app << png;
+    QTest::newRow("empty e-mail") << "" << fine << 0 << 0 << "server" << VeskFeedbackError::invalidEmail() << app
+                                  << png;
     QTest::newRow("bad e-mail wins over short message") << "nope" << "short" << 0 << 0 << "server"
-                                                        << VeskFeedbackError::invalidEmail();
+                                                        << VeskFeedbackError::invalidEmail() << app << png;
     QTest::newRow("nine characters inside blanks") << "a@b.co" << "   123456789  \n" << 0 << 0 << "server"
-                                                   << VeskFeedbackError::messageTooShort();
+                                                   << VeskFeedbackError::messageTooShort() << app << png;
     QTest::newRow("nine perceived characters") << "a@b.co" << QString::fromUtf8("e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301")
-                                               << 0 << 0 << "server" << VeskFeedbackError::messageTooShort();
+                                               << 0 << 0 << "server" << VeskFeedbackError::messageTooShort() << app << png;
     QTest::newRow("six screenshots, before any size check") << "a@b.co" << fine << 6 << 6'000'000 << "server"
-                                                            << VeskFeedbackError::tooManyScreenshots(5);
+                                                            << VeskFeedbackError::tooManyScreenshots(5) << app << png;
     QTest::newRow("one byte over the size limit") << "a@b.co" << fine << 1 << 5'242'881 << "server"
-                                                  << VeskFeedbackError::screenshotTooLarge(5);
+                                                  << VeskFeedbackError::screenshotTooLarge(5) << app << png;
     QTest::newRow("endpoint that does not parse") << "a@b.co" << fine << 0 << 0 << "https://exa mple.test"
-                                                  << VeskFeedbackError::invalidEndpoint();
+                                                  << VeskFeedbackError::invalidEndpoint() << app << png;
     QTest::newRow("endpoint that is a file") << "a@b.co" << fine << 0 << 0 << "file:///tmp"
-                                             << VeskFeedbackError::invalidEndpoint();
+                                             << VeskFeedbackError::invalidEndpoint() << app << png;
     QTest::newRow("relative endpoint") << "a@b.co" << fine << 0 << 0 << "///"
-                                       << VeskFeedbackError::invalidEndpoint();
+                                       << VeskFeedbackError::invalidEndpoint() << app << png;
+    const VeskFeedbackError header = VeskFeedbackError::invalidHeaderText();
+    QTest::newRow("line break in the application name") << "a@b.co" << fine << 0 << 0 << "server" << header
+                                                        << "Notes\r\nX-Injected: yes" << png;
+    QTest::newRow("line feed in the application name") << "a@b.co" << fine << 0 << 0 << "server" << header
+                                                       << "Notes\nX-Injected: yes" << png;
+    QTest::newRow("carriage return in an attachment type") << "a@b.co" << fine << 1 << 10 << "server" << header
+                                                           << app << "image/png\rX-Injected: yes";
+    QTest::newRow("line feed in an attachment type") << "a@b.co" << fine << 1 << 10 << "server" << header << app
+                                                     << "image/png\nX-Injected: yes";
 }
 
 void TestVeskFeedbackSubmission::refusedBeforeSending()
@@ -185,12 +199,15 @@ void TestVeskFeedbackSubmission::refusedBeforeSending()
     QFETCH(int, screenshotBytes);
     QFETCH(QString, base);
     QFETCH(VeskFeedbackError, error);
+    QFETCH(QString, appName);
+    QFETCH(QString, mimeType);
 
     Report report;
+    report.appName = appName;
     report.email = email;
     report.message = message;
     for (int i = 0; i < screenshotCount; ++i)
-        report.screenshots.append(shot(QStringLiteral("s%1.png").arg(i), screenshotBytes));
+        report.screenshots.append(shot(QStringLiteral("s%1.png").arg(i), screenshotBytes, mimeType));
     report.baseURL = base == u"server" ? m_server->baseURL() : base;
     Submitter submitter;
     const std::optional<VeskFeedbackService::Result> result = submitter.run(report);
@@ -198,7 +215,7 @@ void TestVeskFeedbackSubmission::refusedBeforeSending()
     QVERIFY(!result->ok());
     QCOMPARE(result->error(), error);
     QTest::qWait(50);
-    QCOMPARE(m_server->requests.size(), 0);
+    QCOMPARE(m_server->received, QByteArray());
 }
 
 void TestVeskFeedbackSubmission::requestCarriesTheReport_data()

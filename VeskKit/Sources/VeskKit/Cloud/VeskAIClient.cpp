@@ -1,5 +1,7 @@
 #include "VeskKit/Cloud/VeskAIClient.h"
 
+#include "VeskKit/Cloud/VeskHeaderText.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -27,18 +29,19 @@ std::optional<QUrl> endpointUrl(const QString &text)
     return url;
 }
 
-// A key must hold something besides blanks, and nothing that would break
-// out of its header line: a line break inside it would let the key's text
-// write further request headers.
-bool isUsableKey(const std::optional<QString> &key)
+// The key as it goes into the Authorization header. A key pasted from
+// elsewhere often brings a line break along, so blanks and line breaks
+// around it are dropped; one left inside would let the key's text write
+// further request headers, and refuses the key.
+using KeyCheck = VeskResult<QString, VeskAIClientError>;
+KeyCheck usableKey(const std::optional<QString> &key)
 {
-    if (!key || key->trimmed().isEmpty())
-        return false;
-    for (const QChar c : *key) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            return false;
-    }
-    return true;
+    const QString trimmed = key ? key->trimmed() : QString();
+    if (trimmed.isEmpty())
+        return KeyCheck::failure(VeskAIClientError::missingAPIKey());
+    if (!veskFitsHeaderLine(trimmed))
+        return KeyCheck::failure(VeskAIClientError::unusableAPIKey());
+    return KeyCheck::success(trimmed);
 }
 
 QByteArray requestBody(const QString &systemPrompt, const QString &userPrompt, const VeskAIConfig &config)
@@ -107,24 +110,19 @@ std::optional<QString> answerIn(const QJsonObject &reply)
     return stringAt(reply, QLatin1String("response"));
 }
 
-// An error Qt reports for an HTTP status it received; the status itself is
-// judged below. Every other error means the transfer failed.
-bool isStatusError(QNetworkReply::NetworkError error)
-{
-    return (error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError)
-           || (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
-}
-
 Result resultOf(QNetworkReply *reply)
 {
+    // Qt files a failed status under an error of its own whose kind varies
+    // (400 and 418 count as a protocol error), so the status decides: any
+    // answer of 400 or more carries the server's text.
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    const int statusCode = status.isValid() ? status.toInt() : 0;
     const QNetworkReply::NetworkError error = reply->error();
-    if (error != QNetworkReply::NoError && !isStatusError(error))
+    if (error != QNetworkReply::NoError && statusCode < 400)
         return Result::failure(
             VeskAIClientError::platformError(QStringLiteral("QNetworkReply"), int(error), reply->errorString()));
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!status.isValid())
         return Result::failure(VeskAIClientError::emptyResponse());
-    const int statusCode = status.toInt();
     const QByteArray body = reply->readAll();
     if (statusCode < 200 || statusCode > 299)
         return Result::failure(VeskAIClientError::httpError(
@@ -164,8 +162,9 @@ void VeskAIClient::complete(const QString &systemPrompt, const QString &userProm
         return;
     }
     const bool keyed = config.provider != VeskAIProvider::ollamaLocal;
-    if (keyed && !isUsableKey(apiKey)) {
-        reportLater(receiver, completion, Result::failure(VeskAIClientError::missingAPIKey()));
+    const KeyCheck key = usableKey(apiKey);
+    if (keyed && !key.ok()) {
+        reportLater(receiver, completion, Result::failure(key.error()));
         return;
     }
 
@@ -174,7 +173,7 @@ void VeskAIClient::complete(const QString &systemPrompt, const QString &userProm
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
     // The local server never sees a key, even when one is passed.
     if (keyed)
-        request.setRawHeader(QByteArrayLiteral("Authorization"), QByteArrayLiteral("Bearer ") + apiKey->toUtf8());
+        request.setRawHeader(QByteArrayLiteral("Authorization"), QByteArrayLiteral("Bearer ") + key.value().toUtf8());
 
     QNetworkReply *reply = session.post(request, requestBody(systemPrompt, userPrompt, config));
     // The result is read on the reply's own thread before the reply goes;

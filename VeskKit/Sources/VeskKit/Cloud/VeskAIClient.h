@@ -28,8 +28,9 @@ public:
     VeskAIClient() = default;
 
     // Posts the chat request through the session. The endpoint and, for the
-    // keyed services, the key are checked before anything is sent. The key
-    // goes into the request's Authorization header only, never into a log.
+    // keyed services, the key are checked before anything is sent. The key,
+    // trimmed of blanks and line breaks, goes into the request's
+    // Authorization header only, never into a log.
     // The completion runs on the context's thread once the answer (or the
     // failure) is in, always after complete() has returned, and not at all
     // when the context is gone by then. No context: the session is the context.

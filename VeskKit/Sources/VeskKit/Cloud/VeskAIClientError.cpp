@@ -25,6 +25,11 @@ VeskAIClientError VeskAIClientError::missingAPIKey()
     return VeskAIClientError(Case::missingAPIKey, 0, {}, {});
 }
 
+VeskAIClientError VeskAIClientError::unusableAPIKey()
+{
+    return VeskAIClientError(Case::unusableAPIKey, 0, {}, {});
+}
+
 VeskAIClientError VeskAIClientError::emptyResponse()
 {
     return VeskAIClientError(Case::emptyResponse, 0, {}, {});
@@ -51,6 +56,12 @@ QString VeskAIClientError::errorDescription(VeskLanguage language) const
     case Case::missingAPIKey:
         return veskText(QStringLiteral("API key or Quarnell credit token is required for this provider."),
                         QStringLiteral("Bu sağlayıcı için API anahtarı veya Quarnell kredi jetonu gereklidir."),
+                        language);
+    case Case::unusableAPIKey:
+        return veskText(QStringLiteral("The API key or Quarnell credit token is unusable: it holds a line break or "
+                                       "another control character."),
+                        QStringLiteral("API anahtarı veya Quarnell kredi jetonu kullanılamaz: satır sonu ya da başka "
+                                       "bir denetim karakteri içeriyor."),
                         language);
     case Case::emptyResponse:
         return veskText(QStringLiteral("Provider returned an empty response."),

@@ -14,6 +14,8 @@ public:
         httpError,
         invalidEndpoint,
         missingAPIKey,
+        // A key was given but holds a control character even after trimming.
+        unusableAPIKey,
         emptyResponse,
         // The network or the JSON reader failed; domain, code and message
         // are theirs, unchanged.
@@ -23,6 +25,7 @@ public:
     static VeskAIClientError httpError(int statusCode, const QString &message);
     static VeskAIClientError invalidEndpoint();
     static VeskAIClientError missingAPIKey();
+    static VeskAIClientError unusableAPIKey();
     static VeskAIClientError emptyResponse();
     static VeskAIClientError platformError(const QString &domain, int code, const QString &message);
 

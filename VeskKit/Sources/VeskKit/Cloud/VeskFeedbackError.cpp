@@ -50,6 +50,11 @@ VeskFeedbackError VeskFeedbackError::messageTooShort()
     return {Case::messageTooShort, 0, {}};
 }
 
+VeskFeedbackError VeskFeedbackError::invalidHeaderText()
+{
+    return {Case::invalidHeaderText, 0, {}};
+}
+
 QString VeskFeedbackError::errorDescription() const
 {
     return errorDescription(VeskLanguage::current());
@@ -84,6 +89,12 @@ QString VeskFeedbackError::errorDescription(VeskLanguage language) const
     case Case::messageTooShort:
         return veskText(QStringLiteral("Please write a bit more detail (at least 10 characters)."),
                         QStringLiteral("Lütfen en az 10 karakterlik kısa bir açıklama yazın."), language);
+    case Case::invalidHeaderText:
+        return veskText(QStringLiteral("The report was not sent: the application name or an attachment type holds a "
+                                       "line break or another control character."),
+                        QStringLiteral("Rapor gönderilmedi: uygulama adı ya da bir ekin türü satır sonu veya başka "
+                                       "bir denetim karakteri içeriyor."),
+                        language);
     }
     return {};
 }

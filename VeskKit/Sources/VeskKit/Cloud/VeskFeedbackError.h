@@ -18,6 +18,8 @@ public:
         invalidEndpoint,
         invalidEmail,
         messageTooShort,
+        // The application name or an attachment's type would break a header line.
+        invalidHeaderText,
     };
 
     static VeskFeedbackError tooManyScreenshots(int max);
@@ -27,6 +29,7 @@ public:
     static VeskFeedbackError invalidEndpoint();
     static VeskFeedbackError invalidEmail();
     static VeskFeedbackError messageTooShort();
+    static VeskFeedbackError invalidHeaderText();
 
     Case errorCase() const { return m_case; }
     // The count of tooManyScreenshots and the megabytes of screenshotTooLarge.

@@ -72,12 +72,15 @@ std::optional<VeskFeedbackScreenshot> readScreenshotFromPasteboard();
 
 // A multipart/form-data body: the fields with a non-empty value in the order
 // given, then each screenshot as a "screenshots[]" part, then the closing
-// delimiter. Quotes and line breaks are removed from file names.
+// delimiter. Quotes and line breaks are removed from file names; field names
+// and content types are written as given, so a caller must keep control
+// characters out of them (submit refuses such a report).
 QByteArray buildMultipartBody(const QString &boundary, const QList<std::pair<QString, QString>> &fields,
                               const QList<VeskFeedbackScreenshot> &screenshots);
 
-// Checks the report (e-mail, message, screenshot count and sizes, endpoint),
-// then posts it as one multipart form to <base URL>/api/v1/feedback and reads
+// Checks the report (e-mail, message, screenshot count and sizes, endpoint,
+// then no control character in the application name or an attachment's
+// type, which would break a header line), then posts it as one multipart form to <base URL>/api/v1/feedback and reads
 // the reply. The completion runs exactly once on the context's thread, always
 // after submit has returned; it does not run when the context is destroyed
 // first. Only absolute http and https endpoints are posted to.

@@ -1,5 +1,6 @@
 #include "VeskKit/Cloud/VeskFeedbackService.h"
 
+#include "VeskKit/Cloud/VeskHeaderText.h"
 #include "VeskKit/Localization/VeskText.h"
 
 #include <QBuffer>
@@ -111,6 +112,25 @@ std::optional<VeskFeedbackError> validationError(const QString &email, const QSt
     return std::nullopt;
 }
 
+// Every text that lands in a header line: the application name in the
+// User-Agent, each part's name and each attachment's type. File names need
+// no check here, as the encoder strips their line breaks.
+bool fitsHeaderLines(const QString &appName, const QList<std::pair<QString, QString>> &fields,
+                     const QList<VeskFeedbackScreenshot> &screenshots)
+{
+    if (!veskFitsHeaderLine(appName))
+        return false;
+    for (const auto &field : fields) {
+        if (!veskFitsHeaderLine(field.first))
+            return false;
+    }
+    for (const VeskFeedbackScreenshot &screenshot : screenshots) {
+        if (!veskFitsHeaderLine(screenshot.mimeType))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 namespace VeskFeedbackService {
@@ -199,6 +219,10 @@ void submit(const QString &appName, const VeskAppVersion &version, VeskFeedbackK
         {QStringLiteral("locale"), language.rawValue()},
         {QStringLiteral("source"), QStringLiteral("desktop_app")},
     };
+    if (!fitsHeaderLines(appName, fields, screenshots)) {
+        deliver(Result::failure(VeskFeedbackError::invalidHeaderText()));
+        return;
+    }
 
     QNetworkRequest request(endpoint);
     request.setTransferTimeout(kRequestTimeoutMs);

@@ -14,8 +14,10 @@
 #include "VeskKit/Design/VeskSymbolButton.h"
 #include "VeskKit/Design/VeskSymbolLabel.h"
 #include "VeskKit/Localization/VeskText.h"
+#include "VeskKit/Utilities/VeskAppLogger.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -29,6 +31,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QTimer>
@@ -282,6 +285,22 @@ QPixmap previewOf(const QImage &image, const QSize &frame, qreal radius, qreal d
     return result;
 }
 
+// A report that finished after its sheet went away has nobody to show it
+// to; the log keeps what became of it.
+void logUnshownOutcome(const QString &appName, const VeskFeedbackService::Result &result)
+{
+    const std::shared_ptr<VeskAppLogger> logger = VeskAppLogger::shared(appName);
+    const QString category = QStringLiteral("feedback");
+    if (result.ok())
+        logger->info(QStringLiteral("Feedback report delivered after its form was closed; reference ") +
+                         result.value().referenceCode,
+                     category);
+    else
+        logger->warn(QStringLiteral("Feedback report failed after its form was closed: ") +
+                         result.error().errorDescription(VeskLanguage::en),
+                     category);
+}
+
 } // namespace
 
 VeskFeedbackSheet::VeskFeedbackSheet(const QString &appName, const VeskAppVersion &version,
@@ -299,7 +318,6 @@ VeskFeedbackSheet::VeskFeedbackSheet(const QString &appName, const VeskAppVersio
 {
     setMinimumSize(minimumWidth, minimumHeight);
     setLayoutDirection(language.isRTL() ? Qt::RightToLeft : Qt::LeftToRight);
-    m_session = new QNetworkAccessManager(this);
     m_chooser = [this] {
         return QFileDialog::getOpenFileNames(
             this, text(QStringLiteral("Choose Image…"), QStringLiteral("Görsel Seç…")), QString(),
@@ -763,18 +781,27 @@ void VeskFeedbackSheet::submitFeedback()
     m_errorMessage.reset();
     m_isSubmitting = true;
     refresh();
+    // The request belongs to the application rather than to the sheet: a
+    // host may close the sheet while it runs, and the report still goes out.
+    auto *session = new QNetworkAccessManager(QCoreApplication::instance());
     // What is sent is fixed now; edits made while the request runs stay in the form.
     VeskFeedbackService::submit(m_appName, m_version, m_kind, m_email, m_senderName, m_subject, m_message,
-                                m_screenshots, m_language, m_baseURL, *m_session, this,
-                                [this](const VeskFeedbackService::Result &result) {
-                                    m_isSubmitting = false;
-                                    if (result.ok()) {
-                                        m_receipt = result.value();
-                                        rebuildReceiptCard();
-                                    } else {
-                                        m_errorMessage = result.error().errorDescription();
+                                m_screenshots, m_language, m_baseURL, *session, session,
+                                [session, sheet = QPointer<VeskFeedbackSheet>(this),
+                                 appName = m_appName](const VeskFeedbackService::Result &result) {
+                                    session->deleteLater();
+                                    if (!sheet) {
+                                        logUnshownOutcome(appName, result);
+                                        return;
                                     }
-                                    refresh();
+                                    sheet->m_isSubmitting = false;
+                                    if (result.ok()) {
+                                        sheet->m_receipt = result.value();
+                                        sheet->rebuildReceiptCard();
+                                    } else {
+                                        sheet->m_errorMessage = result.error().errorDescription();
+                                    }
+                                    sheet->refresh();
                                 });
 }
 

@@ -19,7 +19,6 @@ class QAbstractButton;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
-class QNetworkAccessManager;
 class QPlainTextEdit;
 class QScrollArea;
 class QVBoxLayout;
@@ -29,7 +28,9 @@ class VeskButton;
 // up to five screenshots, sent to the maker's feedback service. A delivered
 // report gives way to a receipt card; a refused one shows the reason in a
 // banner and keeps every input. The form itself checks nothing: the service's
-// checks decide. The sheet never closes itself; onClose is the host's.
+// checks decide. The sheet never closes itself; onClose is the host's. A
+// report under way when the sheet goes away is still delivered, and what
+// became of it is logged.
 class VeskFeedbackSheet : public QWidget {
     Q_OBJECT
 public:
@@ -114,7 +115,6 @@ private:
     std::function<void()> m_onClose;
     std::shared_ptr<VeskUrlOpener> m_opener;
     std::function<QStringList()> m_chooser;
-    QNetworkAccessManager *m_session = nullptr;
 
     VeskFeedbackKind m_kind = VeskFeedbackKind::feature;
     QString m_email;
