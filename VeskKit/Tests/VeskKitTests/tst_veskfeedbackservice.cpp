@@ -198,9 +198,6 @@ void TestVeskFeedbackService::errorDescriptionsFollowCurrentLanguage_data()
                               << "Please write a bit more detail (at least 10 characters).";
     QTest::newRow("short tr") << VeskFeedbackError::messageTooShort() << tr
                               << "Lütfen en az 10 karakterlik kısa bir açıklama yazın.";
-    QTest::newRow("header text tr") << VeskFeedbackError::invalidHeaderText() << tr
-                                    << "Rapor gönderilmedi: uygulama adı ya da bir ekin türü satır sonu veya başka "
-                                       "bir denetim karakteri içeriyor.";
 }
 
 void TestVeskFeedbackService::errorDescriptionsFollowCurrentLanguage()
