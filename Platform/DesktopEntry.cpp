@@ -1,6 +1,7 @@
 #include "DesktopEntry.h"
 
-#include <QFile>
+#include "SharedFile.h"
+
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -45,12 +46,13 @@ bool isReservedOutsideQuotes(QChar c)
 
 std::optional<QString> value(const QString &entryPath, const QString &key)
 {
-    QFile file(entryPath);
-    if (!file.open(QIODevice::ReadOnly))
+    // Entries lie in folders anyone may fill; a FIFO there must not hold up
+    // a launch on the GUI thread.
+    const std::optional<QByteArray> content = SharedFile::read(entryPath, maxEntryBytes);
+    if (!content)
         return std::nullopt;
-    const QByteArray content = file.read(maxEntryBytes);
     bool inMainGroup = false;
-    for (const QByteArray &rawLine : content.split('\n')) {
+    for (const QByteArray &rawLine : content->split('\n')) {
         const QString line = QString::fromUtf8(rawLine).trimmed();
         if (line.isEmpty() || line.startsWith(u'#'))
             continue;

@@ -12,7 +12,8 @@
 namespace DesktopEntry {
 
 // The value of `key` in the [Desktop Entry] group, string escapes (\s \n \t
-// \r \\) undone; nothing when the file or the key is missing.
+// \r \\) undone; nothing when the key is missing or the file is no regular
+// file of at most 1 MiB.
 std::optional<QString> value(const QString &entryPath, const QString &key);
 
 // The program and its arguments; nothing when the entry cannot be read, has

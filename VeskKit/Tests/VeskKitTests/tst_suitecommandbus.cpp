@@ -62,6 +62,9 @@ private slots:
     void ageLimit();
     void badFiles_data();
     void badFiles();
+    void oddSharedFilesAreLeftAlone_data();
+    void oddSharedFilesAreLeftAlone();
+    void twoConsumersTakeEveryCommandOnce();
     void listenerPicksUpACommandWrittenBeforeIt();
     void listenerDropsStaleCommands();
     void listenerStopsWhenTheBusIsGone();
@@ -166,22 +169,32 @@ void TestSuiteCommandBus::targetPidRule()
 void TestSuiteCommandBus::targetThatCannotBeReached_data()
 {
     QTest::addColumn<bool>("installed");
+    QTest::addColumn<QString>("exec");
     QTest::addColumn<bool>("launchIfNeeded");
 
-    QTest::newRow("not running, may not launch, installed") << true << false;
-    QTest::newRow("not running, may launch, not installed") << false << true;
-    QTest::newRow("neither") << false << false;
+    QTest::newRow("not running, may not launch, installed") << true << "true" << false;
+    QTest::newRow("not running, may launch, not installed") << false << "" << true;
+    QTest::newRow("neither") << false << "" << false;
+    // These fail only after the command was written: it is taken back.
+    QTest::newRow("entry without Exec line") << true << QString() << true;
+    QTest::newRow("program not found") << true << "vesk-no-such-program" << true;
+    QTest::newRow("program that cannot run") << true << "/dev/null" << true;
 }
 
 void TestSuiteCommandBus::targetThatCannotBeReached()
 {
     QFETCH(bool, installed);
+    QFETCH(QString, exec);
     QFETCH(bool, launchIfNeeded);
     if (installed)
-        installDesktopEntry(m_home->filePath("data/applications"), "com.quarnell.veskmirrel", "true");
+        installDesktopEntry(m_home->filePath("data/applications"), "com.quarnell.veskmirrel", exec);
     QVERIFY(!m_commands->send(VeskSuiteCommandKind::mirrelThawAll, VeskSuiteApp::veskHalvot, VeskSuiteApp::veskMirrel,
                               {}, {}, {}, launchIfNeeded, true));
-    QVERIFY(!QFileInfo::exists(m_commands->commandsDirectory()));
+    if (installed && launchIfNeeded)
+        QCOMPARE(QDir(m_commands->commandsDirectory()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
+    else
+        QVERIFY(!QFileInfo::exists(m_commands->commandsDirectory()));
 }
 
 void TestSuiteCommandBus::sendToAnInstalledTargetStartsIt()
@@ -333,6 +346,61 @@ void TestSuiteCommandBus::badFiles()
     QCOMPARE(readFile(path), content);
     QVERIFY(!m_commands->consumePendingCommand(VeskSuiteApp::veskMirrel, now(), 60));
     QVERIFY(!QFileInfo::exists(path));
+}
+
+void TestSuiteCommandBus::oddSharedFilesAreLeftAlone_data()
+{
+    addOddSharedFileRows(1024 * 1024);
+}
+
+void TestSuiteCommandBus::oddSharedFilesAreLeftAlone()
+{
+    QFETCH(SharedFileKind, kind);
+    QFETCH(qint64, size);
+    QFETCH(bool, readable);
+    const QString path = m_commands->commandFilePath(VeskSuiteApp::veskMirrel);
+    SharedFilePlacer placer;
+    const VeskSuiteCommandEnvelope command =
+        envelope(VeskSuiteApp::veskMirrel, VeskSuiteCommandKind::mirrelThawAll, now());
+    QVERIFY(placer.place(kind, path, VeskSuiteJson::encode(*command.toJson()), size));
+    QCOMPARE(m_commands->peekPendingCommand(VeskSuiteApp::veskMirrel, now(), 60).has_value(), readable);
+    QCOMPARE(m_commands->consumePendingCommand(VeskSuiteApp::veskMirrel, now(), 60).has_value(), readable);
+    QVERIFY(!placer.readerWaited());
+    // What could not be read is left where it was.
+    QCOMPARE(QFileInfo(path).exists() || QFileInfo(path).isSymLink(), !readable);
+}
+
+void TestSuiteCommandBus::twoConsumersTakeEveryCommandOnce()
+{
+    std::atomic<bool> sending{true};
+    QList<QUuid> taken[2];
+    const auto consume = [&](QList<QUuid> *ids) {
+        const VeskSuiteCommandBus consumer(m_home->filePath(QStringLiteral("base")));
+        for (bool last = false; !last;) {
+            last = !sending;
+            while (const auto command = consumer.consumePendingCommand(VeskSuiteApp::veskTrenik, now(), 60))
+                *ids << command->id;
+        }
+    };
+    std::thread first(consume, &taken[0]), second(consume, &taken[1]);
+    // Each command is written as soon as the one before has been taken.
+    QList<QUuid> sent;
+    for (int i = 0; i < 400; ++i) {
+        while (QFileInfo::exists(m_commands->commandFilePath(VeskSuiteApp::veskTrenik)))
+            std::this_thread::yield();
+        const VeskSuiteCommandEnvelope command =
+            envelope(VeskSuiteApp::veskTrenik, VeskSuiteCommandKind::trenikToggleHud, now());
+        sent << command.id;
+        m_commands->enqueue(command);
+    }
+    sending = false;
+    first.join();
+    second.join();
+    QList<QUuid> all = taken[0] + taken[1];
+    std::sort(all.begin(), all.end());
+    std::sort(sent.begin(), sent.end());
+    QCOMPARE(all, sent);
+    QCOMPARE(QDir(m_commands->commandsDirectory()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 void TestSuiteCommandBus::listenerPicksUpACommandWrittenBeforeIt()

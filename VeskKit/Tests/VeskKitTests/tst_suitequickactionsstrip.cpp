@@ -288,15 +288,18 @@ void TestSuiteQuickActionsStrip::tapSendsTheCommand()
 void TestSuiteQuickActionsStrip::tapOnAMissingSiblingReportsIt_data()
 {
     QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("exec");  // the entry's command; null: no Exec line
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("English") << int(VeskLanguage::en) << "VeskHalvot is not installed";
-    QTest::newRow("Turkish") << int(VeskLanguage::tr) << "VeskHalvot kurulu değil";
+    QTest::newRow("English") << int(VeskLanguage::en) << "uninstalled" << "VeskHalvot is not installed";
+    QTest::newRow("Turkish") << int(VeskLanguage::tr) << "uninstalled" << "VeskHalvot kurulu değil";
+    QTest::newRow("entry that cannot start") << int(VeskLanguage::en) << QString() << "VeskHalvot is not installed";
 }
 
 void TestSuiteQuickActionsStrip::tapOnAMissingSiblingReportsIt()
 {
     QFETCH(int, language);
+    QFETCH(QString, exec);
     QFETCH(QString, message);
     install(VeskSuiteApp::veskHalvot);
     QStringList messages;
@@ -304,8 +307,11 @@ void TestSuiteQuickActionsStrip::tapOnAMissingSiblingReportsIt()
                                      VeskLanguage(VeskLanguage::Value(language)), false,
                                      [&](const QString &text) { messages << text; });
     QCOMPARE(strip.chips().at(3).kind, VeskSuiteCommandKind::halvotOpenAnalytics);
-    // Uninstalled after the strip was built: the chip is still there.
+    // Uninstalled, or installed so that it cannot start, after the strip was
+    // built: the chip is still there.
     QDir(m_home.filePath("data/applications")).removeRecursively();
+    if (exec != u"uninstalled")
+        installDesktopEntry(m_home.filePath("data/applications"), "com.quarnell.veskhalvot", exec);
     strip.resize(900, strip.sizeHint().height());
     strip.show();
     QVERIFY(QTest::qWaitForWindowExposed(&strip));

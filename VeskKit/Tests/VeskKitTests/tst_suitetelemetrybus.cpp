@@ -71,6 +71,8 @@ private slots:
     void readersApplyAgeAndWriterRules();
     void unreadableStatusFilesCountAsAbsent_data();
     void unreadableStatusFilesCountAsAbsent();
+    void oddSharedFilesAreSkipped_data();
+    void oddSharedFilesAreSkipped();
     void publishReplacesTheWholeFile();
     void clearStatusTouchesOnlyTheSevenSiblings();
     void tilesAreSortedAndFiltered();
@@ -225,6 +227,29 @@ void TestSuiteTelemetryBus::unreadableStatusFilesCountAsAbsent()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), content);
+}
+
+void TestSuiteTelemetryBus::oddSharedFilesAreSkipped_data()
+{
+    addOddSharedFileRows(4 * 1024 * 1024);
+}
+
+void TestSuiteTelemetryBus::oddSharedFilesAreSkipped()
+{
+    QFETCH(SharedFileKind, kind);
+    QFETCH(qint64, size);
+    QFETCH(bool, readable);
+    const QDir base(m_telemetry->baseDirectory());
+    SharedFilePlacer status;
+    QVERIFY(status.place(kind, base.filePath("veskmirrel-live.json"),
+                         VeskSuiteJson::encode(*mirrelStatus(0, ownPid()).toJson()), size));
+    SharedFilePlacer liveTile;
+    QVERIFY(liveTile.place(kind, base.filePath("LiveTiles/veskgrid.json"),
+                           VeskSuiteJson::encode(*tile(VeskSuiteApp::veskGrid, 0, 1).toJson()), size));
+    QCOMPARE(m_telemetry->readMirrelStatus(now(), 60).has_value(), readable);
+    QCOMPARE(m_telemetry->readLiveTiles(now(), 60).size(), readable ? 1 : 0);
+    QVERIFY(!status.readerWaited());
+    QVERIFY(!liveTile.readerWaited());
 }
 
 void TestSuiteTelemetryBus::publishReplacesTheWholeFile()

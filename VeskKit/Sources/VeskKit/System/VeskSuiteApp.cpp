@@ -215,9 +215,9 @@ bool VeskSuiteApp::launch() const
     const std::optional<QUrl> location = installedURL();
     if (!location)
         return false;
-    // The start is not awaited; its outcome is not part of the answer.
-    VeskSuiteWorkspace::openApplication(*location, true);
-    return true;
+    // The start is not awaited, but one that could not even begin (no
+    // command in the entry, no such program) is reported.
+    return VeskSuiteWorkspace::openApplication(*location, true);
 }
 
 QString VeskSuiteApp::symbolName() const

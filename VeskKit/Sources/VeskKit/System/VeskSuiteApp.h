@@ -56,8 +56,8 @@ public:
     bool isRunning() const;
 
     // Raises the running sibling, else starts the installed one (without
-    // waiting for it). False only when it neither runs nor is installed.
-    // Main thread.
+    // waiting for it). False when it neither runs nor is installed, and when
+    // the installed entry could not be started. Main thread.
     bool launch() const;
 
     // The symbol that stands for the sibling in suite views and tiles.

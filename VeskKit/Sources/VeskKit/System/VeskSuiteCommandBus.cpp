@@ -4,10 +4,12 @@
 #include "VeskKit/System/VeskSuiteWorkspace.h"
 
 #include "SessionBusSignal.h"
+#include "SharedFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QThread>
@@ -27,12 +29,39 @@ QString defaultCommandsDirectory()
     return folder + QStringLiteral("/Quarnell/SuiteTelemetry/Commands");
 }
 
-std::optional<QByteArray> readWhole(const QString &path)
+std::optional<QByteArray> readEnvelopeFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > maxEnvelopeFileBytes)
+    return SharedFile::read(path, maxEnvelopeFileBytes);
+}
+
+// A name in the same folder that no other consumer, in this process or
+// another, will choose; hidden, so that folder listings pass it by.
+QString claimPath(const QString &commandFile)
+{
+    const QFileInfo file(commandFile);
+    return file.dir().filePath(QStringLiteral(".%1.claimed-%2-%3")
+                                   .arg(file.fileName())
+                                   .arg(QCoreApplication::applicationPid())
+                                   .arg(QUuid::createUuid().toString(QUuid::Id128)));
+}
+
+// Moves the command file to a name of this call's own. Only one rename of a
+// file can succeed, so of all consumers exactly one gets it; and a command
+// written afterwards lands beside it, out of reach of this call.
+std::optional<QString> claim(const QString &commandFile)
+{
+    QString claimed = claimPath(commandFile);
+    if (!SharedFile::renameWithoutReplacing(commandFile, claimed))
         return std::nullopt;
-    return file.readAll();
+    return claimed;
+}
+
+// Puts a claimed file back where it was, unless a newer command has taken
+// that place meanwhile: the newer one replaces it, as a later write would.
+void unclaim(const QString &claimed, const QString &commandFile)
+{
+    if (!SharedFile::renameWithoutReplacing(claimed, commandFile))
+        QFile::remove(claimed);
 }
 
 // Runs `call` on the main thread after `delayMs`, whichever thread asks.
@@ -74,22 +103,41 @@ QString VeskSuiteCommandBus::commandFilePath(VeskSuiteApp app) const
     return QDir(m_commandsDirectory).filePath(app.rawValue().toLower() + QStringLiteral("-cmd.json"));
 }
 
-bool VeskSuiteCommandBus::writeEnvelope(const VeskSuiteCommandEnvelope &envelope) const
+std::optional<QByteArray> VeskSuiteCommandBus::writeEnvelope(const VeskSuiteCommandEnvelope &envelope) const
 {
     if (!QDir().mkpath(m_commandsDirectory))
-        return false;
+        return std::nullopt;
     const std::optional<QJsonObject> encoded = envelope.toJson();
     if (!encoded)
-        return false;
+        return std::nullopt;
     const QByteArray data = VeskSuiteJson::encode(*encoded);
     QSaveFile file(commandFilePath(envelope.targetApp));
     if (!file.open(QIODevice::WriteOnly))
-        return false;
+        return std::nullopt;
     if (file.write(data) != data.size()) {
         file.cancelWriting();
-        return false;
+        return std::nullopt;
     }
-    return file.commit();
+    if (!file.commit())
+        return std::nullopt;
+    return data;
+}
+
+void VeskSuiteCommandBus::withdraw(VeskSuiteApp target, const QByteArray &written) const
+{
+    // A fresh id makes every envelope's bytes unique: anything else is a
+    // newer command from another sender, which stays and is not even moved
+    // aside, lest its consumer find the place empty.
+    const QString path = commandFilePath(target);
+    if (readEnvelopeFile(path) != written)
+        return;
+    const std::optional<QString> claimed = claim(path);
+    if (!claimed)
+        return;
+    if (readEnvelopeFile(*claimed) == written)
+        QFile::remove(*claimed);
+    else
+        unclaim(*claimed, path);
 }
 
 bool VeskSuiteCommandBus::send(VeskSuiteCommandKind kind, VeskSuiteApp from, VeskSuiteApp to,
@@ -106,7 +154,8 @@ bool VeskSuiteCommandBus::send(VeskSuiteCommandKind kind, VeskSuiteApp from, Ves
 
     const VeskSuiteCommandEnvelope envelope(QUuid::createUuid(), QDateTime::currentDateTimeUtc(), from, to, kind,
                                             targetPID, targetName, payload);
-    if (!writeEnvelope(envelope))
+    const std::optional<QByteArray> written = writeEnvelope(envelope);
+    if (!written)
         return false;
 
     if (wasRunning) {
@@ -115,18 +164,19 @@ bool VeskSuiteCommandBus::send(VeskSuiteCommandKind kind, VeskSuiteApp from, Ves
             to.launch();
         return true;
     }
-    const std::optional<QUrl> location = to.installedURL();
-    // The file stays: the target's next consume takes or discards it.
-    if (!location)
-        return false;
     // The started application finds the file through its start-up check.
-    VeskSuiteWorkspace::openApplication(*location, bringToFront);
-    return true;
+    const std::optional<QUrl> location = to.installedURL();
+    if (location && VeskSuiteWorkspace::openApplication(*location, bringToFront))
+        return true;
+    // Nothing was started that would read it; left behind, it would be
+    // carried out by whichever start came next, long after the sender gave up.
+    withdraw(to, *written);
+    return false;
 }
 
 bool VeskSuiteCommandBus::enqueue(const VeskSuiteCommandEnvelope &envelope) const
 {
-    return writeEnvelope(envelope);
+    return writeEnvelope(envelope).has_value();
 }
 
 std::optional<VeskSuiteCommandEnvelope> VeskSuiteCommandBus::decodeFor(VeskSuiteApp app, const QByteArray &data,
@@ -147,7 +197,7 @@ std::optional<VeskSuiteCommandEnvelope> VeskSuiteCommandBus::peekPendingCommand(
                                                                                 const QDateTime &now,
                                                                                 double maxAgeSeconds) const
 {
-    const std::optional<QByteArray> data = readWhole(commandFilePath(app));
+    const std::optional<QByteArray> data = readEnvelopeFile(commandFilePath(app));
     if (!data)
         return std::nullopt;
     return decodeFor(app, *data, now, maxAgeSeconds);
@@ -158,10 +208,16 @@ std::optional<VeskSuiteCommandEnvelope> VeskSuiteCommandBus::consumePendingComma
                                                                                    double maxAgeSeconds) const
 {
     const QString path = commandFilePath(app);
-    const std::optional<QByteArray> data = readWhole(path);
-    if (!data)
+    const std::optional<QString> claimed = claim(path);
+    if (!claimed)
         return std::nullopt;
-    QFile::remove(path);
+    const std::optional<QByteArray> data = readEnvelopeFile(*claimed);
+    // What cannot be read is no command of ours to drop.
+    if (!data) {
+        unclaim(*claimed, path);
+        return std::nullopt;
+    }
+    QFile::remove(*claimed);
     return decodeFor(app, *data, now, maxAgeSeconds);
 }
 

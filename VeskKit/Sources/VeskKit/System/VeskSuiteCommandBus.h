@@ -44,7 +44,9 @@ public:
     // raised, with bringToFront) or started. False, and nothing written, for
     // a targetPID below 2, or a target that is not running when it may not
     // be launched or is not installed; false too when the folder or file
-    // cannot be written.
+    // cannot be written, and when the target could not be started (its
+    // entry has no command, the program is missing or would not start), in
+    // which case the command is taken back.
     bool send(VeskSuiteCommandKind kind, VeskSuiteApp from, VeskSuiteApp to, std::optional<qint32> targetPID,
               const std::optional<QString> &targetName, const std::optional<QString> &payload, bool launchIfNeeded,
               bool bringToFront) const;
@@ -57,8 +59,10 @@ public:
     // the age limit; the file stays as it is.
     std::optional<VeskSuiteCommandEnvelope> peekPendingCommand(VeskSuiteApp app, const QDateTime &now,
                                                                double maxAgeSeconds) const;
-    // The same, but the file is removed first, whatever it holds, so a
-    // command is taken at most once and a bad file does not linger.
+    // The same, but the file is taken out of the folder before it is read,
+    // whatever it holds, so that of any number of consumers exactly one gets
+    // each command and a bad file does not linger. A file that cannot be
+    // read (not a regular file, too large, no permission) stays where it is.
     std::optional<VeskSuiteCommandEnvelope> consumePendingCommand(VeskSuiteApp app, const QDateTime &now,
                                                                   double maxAgeSeconds) const;
 
@@ -71,7 +75,12 @@ public:
                                           std::function<void(const VeskSuiteCommandEnvelope &)> handler) const;
 
 private:
-    bool writeEnvelope(const VeskSuiteCommandEnvelope &envelope) const;
+    // The bytes written, or nothing when the folder or file cannot be
+    // written.
+    std::optional<QByteArray> writeEnvelope(const VeskSuiteCommandEnvelope &envelope) const;
+    // Removes the target's pending command if it is still the one written
+    // as `written`.
+    void withdraw(VeskSuiteApp target, const QByteArray &written) const;
     std::optional<VeskSuiteCommandEnvelope> decodeFor(VeskSuiteApp app, const QByteArray &data, const QDateTime &now,
                                                       double maxAgeSeconds) const;
 

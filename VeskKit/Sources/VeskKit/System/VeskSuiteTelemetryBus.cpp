@@ -5,6 +5,7 @@
 #include "KernelMemoryReader.h"
 #include "ProcessLiveness.h"
 #include "SessionBusSignal.h"
+#include "SharedFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -66,10 +67,7 @@ QString cachesFolder()
 
 std::optional<QByteArray> readWhole(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > maxRecordFileBytes)
-        return std::nullopt;
-    return file.readAll();
+    return SharedFile::read(path, maxRecordFileBytes);
 }
 
 void writeAtomically(const QString &path, const QByteArray &data)
@@ -286,8 +284,8 @@ QList<VeskLiveActivityTile> VeskSuiteTelemetryBus::readLiveTiles(const QDateTime
     if (!folder.exists())
         return {};
     QList<VeskLiveActivityTile> tiles;
-    const QFileInfoList entries =
-        folder.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
+    // Only files: a FIFO, socket or device under a tile's name is no tile.
+    const QFileInfoList entries = folder.entryInfoList(QDir::Files, QDir::Name);
     for (const QFileInfo &entry : entries) {
         if (entry.suffix().toLower() != QLatin1String("json"))
             continue;

@@ -40,7 +40,8 @@ void activate(const QString &bundleIdentifier);
 
 // Starts the application of a desktop entry, detached. `activates` is the
 // caller's wish; whether a new window takes the focus is the window
-// manager's decision. False when the entry has no command that can start.
+// manager's decision. False when the entry has no command, its program is
+// not found or would not start.
 bool openApplication(const QUrl &location, bool activates);
 
 } // namespace VeskSuiteWorkspace
