@@ -129,18 +129,13 @@ std::shared_ptr<Fetch> startFetch(QNetworkAccessManager &session, QObject *recei
     return fetch;
 }
 
-// Waits for the moment, 20 to 30 ms past a tenth of a second on the
-// monotonic clock, at which a coarse 300 ms timer would round its wake-up
-// down to the tenth and fire 15 ms early.
+// Waits until the monotonic clock is 20 to 30 ms past a tenth of a second:
+// a coarse 300 ms timer started then rounds its wake-up down, 15 ms early.
 void waitForCoarseTimerRoundingDown()
 {
     using namespace std::chrono;
-    for (;;) {
-        const auto phase = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count() % 100;
-        if (phase >= 20 && phase < 30)
-            return;
+    while (duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count() % 100 / 10 != 2)
         QThread::usleep(500);
-    }
 }
 
 QHash<QString, double> offlineWith(std::initializer_list<std::pair<const char *, double>> changes)
