@@ -100,8 +100,12 @@ bool isEnabled(const QString& applicationId)
         const qsizetype eq = line.indexOf(u'=');
         if (eq < 0)
             continue;
-        if (line.left(eq).trimmed() == QLatin1String("Hidden")
-            && line.mid(eq + 1).trimmed() == QLatin1String("true"))
+        // GNOME skips an entry switched off in its startup settings as it
+        // skips a hidden one, so either means it will not start.
+        const QString key = line.left(eq).trimmed();
+        const QString value = line.mid(eq + 1).trimmed();
+        if ((key == QLatin1String("Hidden") && value == QLatin1String("true"))
+            || (key == QLatin1String("X-GNOME-Autostart-enabled") && value == QLatin1String("false")))
             return false;
     }
     return true;

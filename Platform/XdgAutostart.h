@@ -14,7 +14,8 @@ QString autostartDirectory();
 // The entry's full path for an application id such as "com.quarnell.VeskZul".
 QString entryPath(const QString& applicationId);
 
-// True when the entry exists, is readable and does not say Hidden=true.
+// True when the entry exists, is readable and says neither Hidden=true nor
+// X-GNOME-Autostart-enabled=false.
 bool isEnabled(const QString& applicationId);
 
 // Writes the entry atomically, starting command[0] with the remaining

@@ -48,12 +48,105 @@ int brightPixels(const QImage &image, const QRect &area)
     return count;
 }
 
+// One run of the application in a private home; killed if the test ends first.
+struct AppRun {
+    QTemporaryDir home;
+    QDir root{home.path()};
+    QProcess app;
+
+    AppRun()
+    {
+        for (const char *folder : {"data/Quarnell/VeskZul", "config", "cache", "runtime"})
+            root.mkpath(QString::fromLatin1(folder));
+        QFile::setPermissions(root.filePath("runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                            QFileDevice::ExeOwner);
+    }
+
+    ~AppRun()
+    {
+        if (app.state() != QProcess::NotRunning) {
+            app.kill();
+            app.waitForFinished(10000);
+        }
+    }
+
+    QString store(const QString &name) const { return root.filePath("data/Quarnell/VeskZul/" + name); }
+
+    bool start()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", home.path());
+        environment.insert("XDG_DATA_HOME", root.filePath("data"));
+        environment.insert("XDG_CONFIG_HOME", root.filePath("config"));
+        environment.insert("XDG_CACHE_HOME", root.filePath("cache"));
+        environment.insert("XDG_RUNTIME_DIR", root.filePath("runtime"));
+        environment.insert("LANG", "en_US.UTF-8");
+        environment.insert("LC_ALL", "en_US.UTF-8");
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        environment.remove("LANGUAGE");
+        app.setProcessEnvironment(environment);
+        app.setProcessChannelMode(QProcess::ForwardedChannels);
+        app.start(QStringLiteral(VESK_APP_EXECUTABLE), {});
+        return home.isValid() && app.waitForStarted(30000);
+    }
+};
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The studio window's id, once it is shown.
+QString studioWindow()
+{
+    bool ok = false;
+    const QByteArray found = run(QStringLiteral("xdotool"),
+                                 {"search", "--sync", "--onlyvisible", "--name", "^VeskZul$"}, 120000, &ok);
+    return ok ? QString::fromLatin1(found).split('\n', Qt::SkipEmptyParts).value(0) : QString();
+}
+
+Geometry geometryOf(const QString &window)
+{
+    Geometry geometry;
+    const QByteArray shape = run(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", window});
+    for (const QByteArray &line : shape.split('\n')) {
+        const QList<QByteArray> pair = line.split('=');
+        if (pair.size() != 2)
+            continue;
+        const int value = pair[1].toInt();
+        if (pair[0] == "X")
+            geometry.x = value;
+        else if (pair[0] == "Y")
+            geometry.y = value;
+        else if (pair[0] == "WIDTH")
+            geometry.width = value;
+        else if (pair[0] == "HEIGHT")
+            geometry.height = value;
+    }
+    return geometry;
+}
+
+// A new note from the command menu's shortcut, then the caret into its text.
+void startNewNote(const QString &window, const Geometry &geometry)
+{
+    run(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
+    run(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "ctrl+n"});
+    QTest::qWait(1500);
+    const int textX = geometry.x + 268 + 1 + (geometry.width - 268 - 168) / 2;
+    const int textY = geometry.y + geometry.height / 2;
+    run(QStringLiteral("xdotool"), {"mousemove", "--sync", QString::number(textX), QString::number(textY)});
+    run(QStringLiteral("xdotool"), {"click", "1"});
+    QTest::qWait(500);
+}
+
 } // namespace
 
 class EndToEndStudio : public QObject {
     Q_OBJECT
 private slots:
     void typedNoteIsSavedAndComputed();
+    void notesRepairedWhileRunningAreKept();
 
 private:
     QImage screenshot(const QString &path);
@@ -71,72 +164,18 @@ void EndToEndStudio::typedNoteIsSavedAndComputed()
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         QSKIP("needs an X server (run under xvfb-run)");
 
-    QTemporaryDir home;
-    QVERIFY(home.isValid());
-    const QDir root(home.path());
-    for (const char *folder : {"data", "config", "cache", "runtime"})
-        QVERIFY(root.mkpath(QString::fromLatin1(folder)));
-    QFile::setPermissions(root.filePath("runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                        QFileDevice::ExeOwner);
+    AppRun session;
+    QVERIFY(session.start());
+    const QDir &root = session.root;
+    QProcess &app = session.app;
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("HOME", home.path());
-    environment.insert("XDG_DATA_HOME", root.filePath("data"));
-    environment.insert("XDG_CONFIG_HOME", root.filePath("config"));
-    environment.insert("XDG_CACHE_HOME", root.filePath("cache"));
-    environment.insert("XDG_RUNTIME_DIR", root.filePath("runtime"));
-    environment.insert("LANG", "en_US.UTF-8");
-    environment.insert("LC_ALL", "en_US.UTF-8");
-    environment.insert("QT_QPA_PLATFORM", "xcb");
-    environment.remove("LANGUAGE");
-
-    QProcess app;
-    app.setProcessEnvironment(environment);
-    app.setProcessChannelMode(QProcess::ForwardedChannels);
-    app.start(QStringLiteral(VESK_APP_EXECUTABLE), {});
-    QVERIFY(app.waitForStarted(30000));
-    auto stopApp = qScopeGuard([&app] {
-        if (app.state() != QProcess::NotRunning) {
-            app.kill();
-            app.waitForFinished(10000);
-        }
-    });
-
-    bool ok = false;
-    const QByteArray found = run(QStringLiteral("xdotool"),
-                                 {"search", "--sync", "--onlyvisible", "--name", "^VeskZul$"}, 120000, &ok);
-    QVERIFY2(ok, "the studio window never appeared");
-    const QString window = QString::fromLatin1(found).split('\n', Qt::SkipEmptyParts).value(0);
-    QVERIFY(!window.isEmpty());
-
-    Geometry geometry;
-    const QByteArray shape = run(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", window});
-    for (const QByteArray &line : shape.split('\n')) {
-        const QList<QByteArray> pair = line.split('=');
-        if (pair.size() != 2)
-            continue;
-        const int value = pair[1].toInt();
-        if (pair[0] == "X")
-            geometry.x = value;
-        else if (pair[0] == "Y")
-            geometry.y = value;
-        else if (pair[0] == "WIDTH")
-            geometry.width = value;
-        else if (pair[0] == "HEIGHT")
-            geometry.height = value;
-    }
+    const QString window = studioWindow();
+    QVERIFY2(!window.isEmpty(), "the studio window never appeared");
+    const Geometry geometry = geometryOf(window);
     QCOMPARE(geometry.width, 1180);
     QCOMPARE(geometry.height, 740);
 
-    run(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
-    // A new note from the command menu's shortcut, then the caret into its text.
-    run(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "ctrl+n"});
-    QTest::qWait(1500);
-    const int textX = geometry.x + 268 + 1 + (geometry.width - 268 - 168) / 2;
-    const int textY = geometry.y + geometry.height / 2;
-    run(QStringLiteral("xdotool"), {"mousemove", "--sync", QString::number(textX), QString::number(textY)});
-    run(QStringLiteral("xdotool"), {"click", "1"});
-    QTest::qWait(500);
+    startNewNote(window, geometry);
     const QImage before = screenshot(root.filePath("before.png"));
     QVERIFY(!before.isNull());
 
@@ -158,9 +197,7 @@ void EndToEndStudio::typedNoteIsSavedAndComputed()
     QCOMPARE(app.exitStatus(), QProcess::NormalExit);
     QCOMPARE(app.exitCode(), 0);
 
-    QFile notesFile(root.filePath("data/Quarnell/VeskZul/notes.json"));
-    QVERIFY(notesFile.open(QIODevice::ReadOnly));
-    const QJsonDocument document = QJsonDocument::fromJson(notesFile.readAll());
+    const QJsonDocument document = QJsonDocument::fromJson(readAll(session.store("notes.json")));
     QVERIFY(document.isArray());
     QStringList contents;
     int matches = 0;
@@ -179,6 +216,51 @@ void EndToEndStudio::typedNoteIsSavedAndComputed()
     const QRect gutter(geometry.x + geometry.width - 168 - 8, geometry.y + 52 + 60, 168, geometry.height - 52 - 60 - 80);
     const int resultInk = brightPixels(after, gutter) - brightPixels(before, gutter);
     QVERIFY2(resultInk > 40, qPrintable(QString("bright pixels added in the gutter: %1").arg(resultInk)));
+}
+
+void EndToEndStudio::notesRepairedWhileRunningAreKept()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        QSKIP("needs an X server (run under xvfb-run)");
+
+    AppRun session;
+    const QByteArray repaired = R"([{"content": "rent = 900", "createdAt": "2025-01-10T12:00:00Z",
+        "id": "6F9619FF-8B86-D011-B42D-00CF4FC964FF", "isEphemeral": false, "isFloatingSticky": false,
+        "isPinned": true, "tags": [], "tint": "amber", "title": "Repaired", "updatedAt": "2025-01-10T12:00:00Z"}])";
+    const QByteArray truncated = repaired.left(repaired.size() / 2);
+    const auto writeNotes = [&session](const QByteArray &bytes) {
+        QFile file(session.store("notes.json"));
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    };
+    QVERIFY(writeNotes(truncated));
+    QVERIFY(session.start());
+    const QString window = studioWindow();
+    QVERIFY2(!window.isEmpty(), "the studio window never appeared");
+
+    // Told at start that the file could not be read, the user repairs it.
+    QVERIFY(writeNotes(repaired));
+    startNewNote(window, geometryOf(window));
+    run(QStringLiteral("xdotool"), {"type", "--delay", "20", "typed here"});
+    QTest::qWait(500);
+    ::kill(pid_t(session.app.processId()), SIGTERM);
+    QVERIFY(session.app.waitForFinished(60000));
+    QCOMPARE(session.app.exitCode(), 0);
+
+    // The repaired and the unreadable file are both kept beside the new one.
+    const QDir store(session.store(QString()));
+    const QStringList kept = store.entryList({"notes.json.*"}, QDir::Files, QDir::Name);
+    QCOMPARE(kept.size(), 2);
+    QVERIFY(kept.at(0).startsWith("notes.json.replaced-") && kept.at(1).startsWith("notes.json.unreadable-"));
+    QCOMPARE(readAll(store.filePath(kept.at(0))), repaired);
+    QCOMPARE(readAll(store.filePath(kept.at(1))), truncated);
+    QVERIFY(readAll(session.store("notes.json")).contains("\"content\": \"typed here\""));
+
+    // The start-up toast's copy, named in the log beside it.
+    QStringList log;
+    for (const QString &file : QDir(session.store("logs")).entryList(QDir::Files))
+        for (const QByteArray &line : readAll(session.store("logs/" + file)).split('\n'))
+            log << QJsonDocument::fromJson(line).object().value("message").toString();
+    QVERIFY2(!log.filter(store.filePath(kept.at(1))).isEmpty(), qPrintable(log.join('\n')));
 }
 
 QTEST_GUILESS_MAIN(EndToEndStudio)

@@ -22,6 +22,18 @@ QString firstResult(const NoteEvaluationSummary &summary)
     return summary.lines.isEmpty() ? QString() : summary.lines.first().formattedResult;
 }
 
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
 ZulNote ephemeralNote(const QString &title, const QDateTime &updatedAt)
 {
     ZulNote note = makeNote(title, QStringLiteral("1+1"), updatedAt);
@@ -43,7 +55,8 @@ private slots:
     void logsInitializationWithCurrencyAsStored();
     void evaluatesEveryNoteAndTheScratchPad();
     void scratchTextIsEvaluatedOnAssignment();
-    void unreadableNotesFileIsReportedAndKept();
+    void unreadableFilesAreReportedAndKept_data();
+    void unreadableFilesAreReportedAndKept();
     void bootstrapBringsUpDrawerAndStickies_data();
     void bootstrapBringsUpDrawerAndStickies();
     void globalHotkeysAreRegisteredAndRouted();
@@ -170,34 +183,52 @@ void TestStudioViewModelStartup::scratchTextIsEvaluatedOnAssignment()
     QCOMPARE(firstResult(viewModel.quickScratchSummary()), QStringLiteral("5"));
 }
 
-void TestStudioViewModelStartup::unreadableNotesFileIsReportedAndKept()
+void TestStudioViewModelStartup::unreadableFilesAreReportedAndKept_data()
 {
-    Studio studio;
-    QVERIFY(QDir().mkpath(studio.folder.path()));
-    const QByteArray garbage("[{\"id\": \"not a note\"");
-    {
-        QFile file(studio.storage.notesFileURL());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(garbage);
-    }
-    ZulStudioViewModel &viewModel = studio.start();
-    QVERIFY(viewModel.toastMessage().has_value());
-    QVERIFY(viewModel.toastMessage()->contains(QStringLiteral("could not be read")));
-    QVERIFY(viewModel.toastIsError());
-    QCOMPARE(studio.notesFileBytes(), garbage);
-    QVERIFY(!viewModel.notes().isEmpty());
+    QTest::addColumn<QStringList>("unreadable");
+    QTest::addColumn<QStringList>("named");  // the files whose kept copy the start-up toast names
+    QTest::newRow("notes") << QStringList{"notes.json"} << QStringList{"notes.json"};
+    QTest::newRow("settings") << QStringList{"config.json"} << QStringList{"config.json"};
+    QTest::newRow("rates, a mere cache") << QStringList{"rates.json"} << QStringList();
+    QTest::newRow("notes and settings") << QStringList{"notes.json", "config.json"}
+                                        << QStringList{"notes.json", "config.json"};
+}
 
-    // The next save moves the unreadable file aside instead of overwriting it.
+void TestStudioViewModelStartup::unreadableFilesAreReportedAndKept()
+{
+    QFETCH(QStringList, unreadable);
+    QFETCH(QStringList, named);
+    Studio studio;
+    const QDir folder(studio.folder.path());
+    const QByteArray garbage("[{\"id\": \"not a note\"");
+    for (const QString &name : unreadable)
+        QVERIFY(writeAll(folder.filePath(name), garbage));
+    ZulStudioViewModel &viewModel = studio.start();
+    QCOMPARE(viewModel.toastIsError(), !named.isEmpty());
+    QVERIFY(!viewModel.notes().isEmpty());
+    for (const QString &name : unreadable) {
+        QCOMPARE(readAll(folder.filePath(name)), garbage);
+        const QStringList kept = folder.entryList({name + ".unreadable-*"});
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(readAll(folder.filePath(kept.first())), garbage);
+        QCOMPARE(viewModel.toastMessage().value_or("").contains(folder.filePath(kept.first())),
+                 named.contains(name));
+    }
+    if (!unreadable.contains("notes.json"))
+        return;
+
+    // Told the file could not be read, the user repairs it while we run:
+    // the next save keeps it beside the new file, and says so.
+    const QByteArray repaired =
+        ZulStorageService::encodeNotes({makeNote("repaired", "1+1", localTime(2025, 1, 10, 12, 0))}).value();
+    QVERIFY(writeAll(studio.storage.notesFileURL(), repaired));
     viewModel.updateNoteContent(viewModel.notes().first().id, QStringLiteral("new text"));
     viewModel.flushPendingSaves();
-    QStringList preserved;
-    QDirIterator it(studio.folder.path(), {QStringLiteral("notes.json.unreadable-*")}, QDir::Files);
-    while (it.hasNext()) {
-        QFile file(it.next());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        preserved.append(QString::fromUtf8(file.readAll()));
-    }
-    QCOMPARE(preserved, QStringList{QString::fromUtf8(garbage)});
+    const QStringList kept = folder.entryList({"notes.json.replaced-*"});
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(readAll(folder.filePath(kept.first())), repaired);
+    QVERIFY(viewModel.toastMessage().value_or("").contains(folder.filePath(kept.first())));
+    QCOMPARE(studio.notesOnDisk().first().content, QStringLiteral("new text"));
 }
 
 void TestStudioViewModelStartup::bootstrapBringsUpDrawerAndStickies_data()

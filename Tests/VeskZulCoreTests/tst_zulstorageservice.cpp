@@ -86,6 +86,16 @@ QStringList preservedFiles(const QString &folder)
     return QDir(folder).entryList({QStringLiteral("*.unreadable-*")}, QDir::Files, QDir::Name);
 }
 
+// The files kept beside `name`, each as "<why>:<content>", sorted.
+QStringList keptBeside(const QString &folder, const QString &name)
+{
+    QStringList kept;
+    for (const QString &file : QDir(folder).entryList({name + ".*"}, QDir::Files))
+        kept << file.mid(name.size() + 1).section(u'-', 0, 0) + ":" + readText(folder + "/" + file);
+    kept.sort();
+    return kept;
+}
+
 } // namespace
 
 class TestZulStorageService : public QObject {
@@ -113,6 +123,8 @@ private slots:
     void unusableRatesFallBack_data();
     void unusableRatesFallBack();
     void readableFileIsReplacedWithoutCopy();
+    void filesChangedWhileRunningAreKept_data();
+    void filesChangedWhileRunningAreKept();
     void fileReplacedBehindOurBackIsChecked();
     void preservedFilesAreNeverReplaced();
     void directoryWhereFileShouldBe_data();
@@ -334,20 +346,18 @@ void TestZulStorageService::preservesUnreadableNotesFile()
     QCOMPARE(report.notes.size(), 2);  // fresh starter notes
     QCOMPARE(report.notes.at(0).tint, ZulNoteTint::indigo);
     QVERIFY2(readBytes(path) == content, "the load changed the file");
-    QVERIFY(preservedFiles(folder()).isEmpty());
+    // A copy is kept at once, before anyone can repair or replace the file.
+    QVERIFY2(kPreservedName.match(QFileInfo(report.keptCopyPath).fileName()).hasMatch(),
+             qPrintable(report.keptCopyPath));
+    QCOMPARE(QFileInfo(report.keptCopyPath).absolutePath(), QFileInfo(path).absolutePath());
+    QVERIFY2(readBytes(report.keptCopyPath) == content, "the kept copy differs");
 
-    // The caller saves after the next edit: the unreadable file must survive it.
+    // The caller saves after the next edit: the unreadable file has its copy.
     const QList<ZulNote> edited = makeVersion(QStringLiteral("edited"), 3);
     const ZulResult<ZulSavedFile> saved = storage.saveNotes(edited);
     QVERIFY2(saved.ok(), qPrintable(saved.error()));
-    QVERIFY(!saved.value().preservedFilePath.isEmpty());
-    QVERIFY2(kPreservedName.match(QFileInfo(saved.value().preservedFilePath).fileName()).hasMatch(),
-             qPrintable(saved.value().preservedFilePath));
-    QCOMPARE(QFileInfo(saved.value().preservedFilePath).absolutePath(), QFileInfo(path).absolutePath());
-    QVERIFY2(readBytes(saved.value().preservedFilePath) == content, "the kept copy differs");
     QCOMPARE(storage.loadNotes(), edited);
 
-    // Once moved aside, later saves go straight through.
     const ZulResult<ZulSavedFile> again = storage.saveNotes(makeVersion(QStringLiteral("again"), 1));
     QVERIFY(again.ok());
     QVERIFY(again.value().preservedFilePath.isEmpty());
@@ -372,16 +382,18 @@ void TestZulStorageService::preservesUnreadableConfigFile()
     const QString path = folder() + "/config.json";
     QVERIFY(writeBytes(path, content));
     const ZulStorageService storage(folder());
-    QCOMPARE(storage.loadConfig(), ZulConfig());
+    const ZulLoadReport<ZulConfig> report = storage.loadConfigReporting();
+    QCOMPARE(report.value, ZulConfig());
     QVERIFY(readBytes(path) == content);
+    QVERIFY(kPreservedName.match(QFileInfo(report.keptCopyPath).fileName()).hasMatch());
+    QVERIFY(readBytes(report.keptCopyPath) == content);
 
     ZulConfig changed;
     changed.fontSize = 18;
     const ZulResult<ZulSavedFile> saved = storage.saveConfig(changed);
     QVERIFY(saved.ok());
-    QVERIFY(kPreservedName.match(QFileInfo(saved.value().preservedFilePath).fileName()).hasMatch());
-    QVERIFY(readBytes(saved.value().preservedFilePath) == content);
     QCOMPARE(storage.loadConfig(), changed);
+    QCOMPARE(preservedFiles(folder()).size(), 1);
 }
 
 void TestZulStorageService::preservesUnreadableRatesFile_data()
@@ -401,15 +413,17 @@ void TestZulStorageService::preservesUnreadableRatesFile()
     const QString path = folder() + "/rates.json";
     QVERIFY(writeBytes(path, content));
     const ZulStorageService storage(folder());
-    QCOMPARE(storage.loadCachedRates(), CurrencyRateTable::offlineDefaults());
+    const ZulLoadReport<CurrencyRateTable> report = storage.loadCachedRatesReporting();
+    QCOMPARE(report.value, CurrencyRateTable::offlineDefaults());
     QVERIFY(readBytes(path) == content);
+    QVERIFY(kPreservedName.match(QFileInfo(report.keptCopyPath).fileName()).hasMatch());
+    QVERIFY(readBytes(report.keptCopyPath) == content);
 
     const CurrencyRateTable fetched({{"USD", 1}, {"TRY", 41}}, utc(2025, 5, 5), true);
     const ZulResult<ZulSavedFile> saved = storage.saveCachedRates(fetched);
     QVERIFY2(saved, qPrintable(saved.error()));
-    QVERIFY(kPreservedName.match(QFileInfo(saved.value().preservedFilePath).fileName()).hasMatch());
-    QVERIFY(readBytes(saved.value().preservedFilePath) == content);
     QCOMPARE(storage.loadCachedRates(), fetched);
+    QCOMPARE(preservedFiles(folder()).size(), 1);
 }
 
 void TestZulStorageService::unusableRatesFallBack_data()
@@ -445,15 +459,60 @@ void TestZulStorageService::unusableRatesFallBack()
 
 void TestZulStorageService::readableFileIsReplacedWithoutCopy()
 {
-    // Written by another copy of the program: readable, so simply replaced.
+    // Written by another service of this process: the version last saved, so simply replaced.
     QVERIFY(ZulStorageService(folder()).saveNotes(makeVersion(QStringLiteral("other"), 2)).ok());
-    QVERIFY(writeBytes(folder() + "/config.json", "{}"));
+    QVERIFY(ZulStorageService(folder()).saveConfig(ZulConfig(false, ZulEdgeSide::left, 1, "EUR", 9, 0, 0)).ok());
     const ZulStorageService storage(folder());
     const ZulResult<ZulSavedFile> notes = storage.saveNotes(makeVersion(QStringLiteral("mine"), 1));
     const ZulResult<ZulSavedFile> config = storage.saveConfig(ZulConfig());
     QVERIFY(notes.ok() && config.ok());
     QVERIFY(notes.value().preservedFilePath.isEmpty() && config.value().preservedFilePath.isEmpty());
     QVERIFY(preservedFiles(folder()).isEmpty());
+}
+
+void TestZulStorageService::filesChangedWhileRunningAreKept_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("atStart");    // before the loads; empty: no file
+    QTest::addColumn<QByteArray>("meanwhile");  // written between the loads and the saves; empty: nothing
+    QTest::addColumn<QStringList>("beside");    // "<why>:<content>" of each file kept beside it
+
+    const QByteArray notes = ZulStorageService::encodeNotes(makeVersion(QStringLiteral("hand"), 2)).value();
+    const QByteArray broken = notes.left(50), config = R"({"fontSize": 16})";
+    const QByteArray rates = R"({"isLive": true, "ratesPerUSD": {}})";
+    const auto kept = [](const char *why, const QByteArray &bytes) { return why + (":" + QString::fromUtf8(bytes)); };
+    QTest::newRow("notes repaired after an unreadable load")
+        << "notes.json" << broken << notes << QStringList{kept("replaced", notes), kept("unreadable", broken)};
+    QTest::newRow("notes broken otherwise after an unreadable load") << "notes.json" << broken << broken.left(40)
+        << QStringList{kept("unreadable", broken.left(40)), kept("unreadable", broken)};
+    QTest::newRow("notes edited after a good load")
+        << "notes.json" << notes << notes + "\n" << QStringList{kept("replaced", notes + "\n")};
+    QTest::newRow("notes rewritten unchanged") << "notes.json" << notes << notes << QStringList();
+    QTest::newRow("settings made after a load found none")
+        << "config.json" << QByteArray() << config << QStringList{kept("replaced", config)};
+    QTest::newRow("rates repaired after an unreadable load") << "rates.json" << rates.left(9) << rates
+        << QStringList{kept("replaced", rates), kept("unreadable", rates.left(9))};
+    for (const auto &[name, bytes] : {std::pair{"notes.json", notes}, {"config.json", config}, {"rates.json", rates}})
+        QTest::addRow("%s with a byte-order mark", name)
+            << name << "\xEF\xBB\xBF" + bytes << QByteArray() << QStringList();
+}
+
+void TestZulStorageService::filesChangedWhileRunningAreKept()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, atStart);
+    QFETCH(QByteArray, meanwhile);
+    if (!atStart.isEmpty())
+        QVERIFY(writeBytes(folder() + "/" + name, atStart));
+    const ZulStorageService storage(folder());
+    storage.loadNotes();
+    storage.loadConfig();
+    storage.loadCachedRates();
+    if (!meanwhile.isEmpty())
+        QVERIFY(writeBytes(folder() + "/" + name, meanwhile));
+    QVERIFY(storage.saveNotes({}).ok() && storage.saveConfig(ZulConfig()).ok()
+            && storage.saveCachedRates(CurrencyRateTable::offlineDefaults()).ok());
+    QTEST(keptBeside(folder(), name), "beside");
 }
 
 void TestZulStorageService::fileReplacedBehindOurBackIsChecked()

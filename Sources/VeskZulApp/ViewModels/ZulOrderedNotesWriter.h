@@ -29,7 +29,7 @@ public:
         quint64 ticket = 0;
         bool ok = false;
         QString error;
-        // Where an unreadable file in the way was moved before it was replaced.
+        // Where a file in the way was moved before it was replaced.
         QString preservedFilePath;
         // The storage footprint measured right after the write.
         qint64 footprintBytes = 0;

@@ -98,8 +98,10 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
     connect(m_toastTimer, &QTimer::timeout, this, [this] { setToastMessage(std::nullopt); });
 
     // The settings come first: tidying needs their age limit.
-    m_config = m_storage.loadConfig();
-    m_rates = m_storage.loadCachedRates();
+    const ZulLoadReport<ZulConfig> loadedConfig = m_storage.loadConfigReporting();
+    m_config = loadedConfig.value;
+    const ZulLoadReport<CurrencyRateTable> loadedRates = m_storage.loadCachedRatesReporting();
+    m_rates = loadedRates.value;
     const ZulNotesLoadReport loaded = m_storage.loadNotesReporting();
 
     const ZulStorageService::TidyResult tidied =
@@ -138,13 +140,37 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
             .arg(tidied.removedCount)
             .arg(m_config.defaultCurrency));
 
-    if (loaded.outcome == ZulNotesLoadOutcome::unreadable) {
-        m_logger->log(VeskLogLevel::error, QStringLiteral("notes"),
-                      QStringLiteral("Notes file could not be read and was left untouched: ") + loaded.problem);
-        showToast(text("Your notes file could not be read. It was kept as it is; starter notes are shown.",
-                       "Not dosyanız okunamadı. Dosya olduğu gibi saklandı; başlangıç notları gösteriliyor."),
-                  true);
+    // One toast says everything that could not be read; the user may go
+    // and repair a file, so each names the copy kept of it.
+    QStringList unreadable;
+    if (!loadedConfig.problem.isEmpty()) {
+        logUnreadableFile(QStringLiteral("lifecycle"), loadedConfig.problem, loadedConfig.keptCopyPath);
+        unreadable << (loadedConfig.keptCopyPath.isEmpty()
+                           ? text("Your settings file could not be read; default settings are used.",
+                                  "Ayarlar dosyanız okunamadı; varsayılan ayarlar kullanılıyor.")
+                           : text("Your settings file could not be read. A copy was kept as %1; default "
+                                  "settings are used.",
+                                  "Ayarlar dosyanız okunamadı. Bir kopyası %1 olarak saklandı; varsayılan "
+                                  "ayarlar kullanılıyor.")
+                                 .arg(loadedConfig.keptCopyPath));
     }
+    if (!loadedRates.problem.isEmpty())
+        logUnreadableFile(QStringLiteral("rates"), loadedRates.problem, loadedRates.keptCopyPath);
+    if (loaded.outcome == ZulNotesLoadOutcome::unreadable) {
+        logUnreadableFile(QStringLiteral("notes"), loaded.problem, loaded.keptCopyPath);
+        unreadable << (loaded.keptCopyPath.isEmpty()
+                           ? text("Your notes file could not be read. It was kept as it is; starter notes are "
+                                  "shown.",
+                                  "Not dosyanız okunamadı. Dosya olduğu gibi saklandı; başlangıç notları "
+                                  "gösteriliyor.")
+                           : text("Your notes file could not be read. A copy was kept as %1; starter notes "
+                                  "are shown.",
+                                  "Not dosyanız okunamadı. Bir kopyası %1 olarak saklandı; başlangıç notları "
+                                  "gösteriliyor.")
+                                 .arg(loaded.keptCopyPath));
+    }
+    if (!unreadable.isEmpty())
+        showToast(unreadable.join(u' '), true);
 
     QTimer::singleShot(bootstrapDelayMs, this, [this] { bootstrapFloatingControllers(); });
 
@@ -290,6 +316,15 @@ QString ZulStudioViewModel::text(const char *en, const char *tr) const
 QDateTime ZulStudioViewModel::now() const
 {
     return m_environment.clock().toUTC();
+}
+
+void ZulStudioViewModel::logUnreadableFile(const QString &category, const QString &problem,
+                                           const QString &keptCopyPath) const
+{
+    m_logger->log(VeskLogLevel::error, category,
+                  keptCopyPath.isEmpty() ? QStringLiteral("File could not be read and was left untouched: ") + problem
+                                         : QStringLiteral("File could not be read; a copy was kept as %1: %2")
+                                               .arg(keptCopyPath, problem));
 }
 
 void ZulStudioViewModel::log(const QString &category, const QString &message) const

@@ -209,6 +209,7 @@ private:
     QString text(const char *en, const char *tr) const;
     QDateTime now() const;
     void log(const QString &category, const QString &message) const;
+    void logUnreadableFile(const QString &category, const QString &problem, const QString &keptCopyPath) const;
 
     void recomputeAllEvaluations();
     void refreshQuickScratchSummary();

@@ -167,8 +167,13 @@ void ZulStudioViewModel::handleWriteOutcome(const ZulOrderedNotesWriter::Outcome
         log(QStringLiteral("notes"), QStringLiteral("Saving notes works again"));
     }
     if (!outcome.preservedFilePath.isEmpty()) {
+        // Often the user's own edit of the file: it must not vanish without a word.
         m_logger->log(VeskLogLevel::warn, QStringLiteral("notes"),
-                      QStringLiteral("Unreadable notes file kept as ") + outcome.preservedFilePath);
+                      QStringLiteral("Notes file found in the way kept as ") + outcome.preservedFilePath);
+        showToast(text("The notes file found on disk was kept as %1 before your notes were saved.",
+                       "Diskte bulunan not dosyası, notlarınız kaydedilmeden önce %1 olarak saklandı.")
+                      .arg(outcome.preservedFilePath),
+                  true);
     }
 }
 

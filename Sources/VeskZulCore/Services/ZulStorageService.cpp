@@ -19,6 +19,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <system_error>
 
@@ -51,10 +52,28 @@ QString systemError(int code)
     return QString::fromStdString(std::generic_category().message(code));
 }
 
+// Which bytes were seen, without keeping them: enough to tell a file that
+// was only touched from one whose content changed.
+struct Fingerprint {
+    qsizetype size = -1;
+    size_t hash = 0;
+
+    bool operator==(const Fingerprint &) const = default;
+};
+
+Fingerprint fingerprintOf(const QByteArray &bytes)
+{
+    // A fixed seed other than zero lets Qt use its fastest hash where the
+    // processor has one; the value only has to be the same within this process.
+    constexpr size_t seed = size_t(0x9e3779b97f4a7c15ULL);
+    return Fingerprint{bytes.size(), qHashBits(bytes.constData(), size_t(bytes.size()), seed)};
+}
+
 struct ReadResult {
     std::optional<QByteArray> bytes;
     FileStamp stamp;
     QString error;
+    bool missing = false;
 };
 
 ReadResult readWholeFile(const QString &path)
@@ -62,6 +81,7 @@ ReadResult readWholeFile(const QString &path)
     ReadResult result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
+        result.missing = !QFileInfo::exists(path);
         result.error = QStringLiteral("%1 cannot be opened: %2").arg(path, file.errorString());
         return result;
     }
@@ -89,8 +109,12 @@ QByteArray encodeJson(const QJsonValue &value)
     return ZulJsonText::format(value);
 }
 
-ZulResult<QJsonValue> parseJson(const QByteArray &bytes)
+ZulResult<QJsonValue> parseJson(QByteArrayView bytes)
 {
+    // Editors on some systems start a UTF-8 file with a byte-order mark; we
+    // write none, but a file saved by hand in one of them must still load.
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
     return ZulJsonText::parse(bytes);
 }
 
@@ -146,15 +170,6 @@ CurrencyRateTable withUsableRates(CurrencyRateTable table)
     return table;
 }
 
-// The name an unreadable file is kept under: what it was, that it could not
-// be read, and when it was moved aside.
-QString preservedNameStem(const QString &path)
-{
-    QString when = ZulIsoDate::format(QDateTime::currentDateTimeUtc());
-    when.remove(u'-').remove(u':');
-    return path + QStringLiteral(".unreadable-") + when;
-}
-
 // Without this the rename itself may not survive a power cut.
 void syncDirectory(const QString &directory)
 {
@@ -163,6 +178,109 @@ void syncDirectory(const QString &directory)
         return;
     ::fsync(fd);
     ::close(fd);
+}
+
+// Keeps what is at `path` beside it, under "<name>.<why>-<when>", or with
+// "-2", "-3", ... added when that is taken; never replaces anything. Given
+// `copyOf`, those bytes are written there and the file stays where it is;
+// otherwise the file itself is moved.
+ZulResult<QString> keepBeside(const QString &path, QLatin1StringView why, const QByteArray *copyOf)
+{
+    QString when = ZulIsoDate::format(QDateTime::currentDateTimeUtc());
+    when.remove(u'-').remove(u':');
+    const QString stem = path + u'.' + why + u'-' + when;
+    for (int attempt = 1; attempt <= 1000; ++attempt) {
+        const QString candidate = attempt == 1 ? stem : stem + u'-' + QString::number(attempt);
+        if (QFileInfo::exists(candidate))
+            continue;
+        if (copyOf) {
+            QFile copy(candidate);
+            if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+                if (QFileInfo::exists(candidate))
+                    continue;
+                return ZulResult<QString>::failure(copy.errorString());
+            }
+            if (copy.write(*copyOf) != copyOf->size() || !copy.flush() || ::fsync(copy.handle()) != 0) {
+                const QString error = copy.errorString();
+                copy.remove();
+                return ZulResult<QString>::failure(error);
+            }
+        } else {
+            // QFile::rename never replaces an existing file.
+            QFile old(path);
+            if (!old.rename(candidate)) {
+                if (QFileInfo::exists(candidate))
+                    continue;
+                return ZulResult<QString>::failure(old.errorString());
+            }
+        }
+        syncDirectory(QFileInfo(path).absolutePath());
+        return ZulResult<QString>::success(candidate);
+    }
+    return ZulResult<QString>::failure(QStringLiteral("no free name was found"));
+}
+
+// The version of a file this process last loaded or saved.
+struct KnownVersion {
+    FileStamp stamp;
+    Fingerprint fingerprint;
+    // False for an unreadable file of which no copy could be kept: it must
+    // be moved aside rather than replaced.
+    bool replaceable = true;
+};
+
+// Everything the process knows about one file, and the lock that lets one
+// load or save of it run at a time.
+struct FileRecord {
+    std::mutex mutex;
+    std::optional<KnownVersion> known;
+};
+
+FileRecord &recordFor(const QString &path)
+{
+    static std::mutex registryMutex;
+    // Three entries per storage folder; never freed, so a save still running
+    // while the process exits finds its record.
+    static auto *registry = new QHash<QString, std::shared_ptr<FileRecord>>();
+    const std::lock_guard lock(registryMutex);
+    std::shared_ptr<FileRecord> &record = (*registry)[QDir::cleanPath(path)];
+    if (!record)
+        record = std::make_shared<FileRecord>();
+    return *record;
+}
+
+// Reads a file and decodes it. A file that is there but does not decode is
+// left as it is, and a copy of it is kept beside it at once: the user may
+// repair or replace the file while we run, and the version that failed must
+// survive that. What was read is remembered, so a save knows whether the
+// file in its way is still that version.
+template <typename T, typename Decode>
+ZulLoadReport<std::optional<T>> loadFile(const QString &path, Decode decode)
+{
+    ZulLoadReport<std::optional<T>> report;
+    FileRecord &record = recordFor(path);
+    const std::lock_guard lock(record.mutex);
+    const ReadResult read = readWholeFile(path);
+    if (!read.bytes) {
+        if (!read.missing)
+            report.problem = read.error;
+        return report;
+    }
+    ZulResult<T> decoded = decode(*read.bytes);
+    bool replaceable = true;
+    if (decoded) {
+        report.value = std::move(decoded).value();
+    } else {
+        report.problem = QStringLiteral("%1 cannot be decoded: %2").arg(path, decoded.error());
+        const ZulResult<QString> kept = keepBeside(path, QLatin1StringView("unreadable"), &*read.bytes);
+        if (kept)
+            report.keptCopyPath = kept.value();
+        else
+            report.problem += QStringLiteral(" (no copy of it could be kept: %1)").arg(kept.error());
+        replaceable = kept.ok();
+    }
+    record.known = KnownVersion{read.stamp, fingerprintOf(*read.bytes), replaceable};
+    return report;
 }
 
 // The files keep whole seconds; starting from a whole second makes the
@@ -183,26 +301,8 @@ QString joinLines(std::initializer_list<const char *> lines)
 
 } // namespace
 
-struct ZulStorageService::SharedState {
-    std::mutex mutex;
-    // The last version of each file this service read and decoded or wrote
-    // itself; a file that still matches needs no check before it is replaced.
-    QHash<QString, FileStamp> knownReadable;
-    // The version of each file a load found unreadable, so the save that
-    // follows moves it aside without reading it all over again.
-    QHash<QString, FileStamp> knownUnreadable;
-
-    void remember(const QString &path, const FileStamp &stamp, bool readable)
-    {
-        const std::lock_guard lock(mutex);
-        (readable ? knownReadable : knownUnreadable).insert(path, stamp);
-        (readable ? knownUnreadable : knownReadable).remove(path);
-    }
-};
-
 ZulStorageService::ZulStorageService(const std::optional<QString> &baseDirectory)
-    : m_baseDirectory(baseDirectory ? *baseDirectory : defaultBaseDirectory()),
-      m_state(std::make_shared<SharedState>())
+    : m_baseDirectory(baseDirectory ? *baseDirectory : defaultBaseDirectory())
 {
 }
 
@@ -244,53 +344,39 @@ ZulResult<ZulSavedFile> ZulStorageService::writeFile(const QString &path, const 
 {
     using Result = ZulResult<ZulSavedFile>;
     ZulSavedFile saved{path, {}};
-    // Says where an unreadable predecessor went even when the write then fails.
+    // Says where the file before it went even when the write then fails.
     const auto failure = [&saved](const QString &why) {
         if (saved.preservedFilePath.isEmpty())
             return Result::failure(why);
-        return Result::failure(why + QStringLiteral(" (the unreadable file before it was kept as %1)")
+        return Result::failure(why + QStringLiteral(" (the file before it was kept as %1)")
                                          .arg(saved.preservedFilePath));
     };
-    const std::lock_guard lock(m_state->mutex);
+    FileRecord &record = recordFor(path);
+    const std::lock_guard lock(record.mutex);
 
     struct stat st;
     if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
         if (!S_ISREG(st.st_mode))
             return failure(QStringLiteral("%1 is not a regular file; nothing was written").arg(path));
-        const FileStamp current = stampOf(st);
-        const auto seenAs = [&](const QHash<QString, FileStamp> &known) {
-            const auto it = known.constFind(path);
-            return it != known.cend() && *it == current;
-        };
-        if (!seenAs(m_state->knownReadable)) {
-            bool readable = false;
-            if (!seenAs(m_state->knownUnreadable)) {
-                const ReadResult existing = readWholeFile(path);
-                readable = existing.bytes && isReadable(*existing.bytes);
-            }
-            if (!readable) {
-                const QString stem = preservedNameStem(path);
-                for (int attempt = 1; attempt <= 1000 && saved.preservedFilePath.isEmpty(); ++attempt) {
-                    const QString candidate =
-                        attempt == 1 ? stem : stem + u'-' + QString::number(attempt);
-                    if (QFileInfo::exists(candidate))
-                        continue;
-                    // QFile::rename never replaces an existing file.
-                    QFile old(path);
-                    if (old.rename(candidate)) {
-                        saved.preservedFilePath = candidate;
-                        m_state->knownUnreadable.remove(path);
-                    } else if (!QFileInfo::exists(candidate)) {
-                        return failure(QStringLiteral("%1 cannot be read and cannot be moved aside "
-                                                      "(%2); nothing was written")
-                                           .arg(path, old.errorString()));
-                    }
-                }
-                if (saved.preservedFilePath.isEmpty())
-                    return failure(QStringLiteral("%1 cannot be read and no free name was found to "
-                                                  "keep it under; nothing was written")
-                                       .arg(path));
-            }
+        // Only the version last loaded or saved may simply be replaced; the
+        // stamp spares reading it when nothing has touched the file since.
+        const std::optional<KnownVersion> &known = record.known;
+        bool isKnownVersion = known && known->stamp == stampOf(st);
+        std::optional<QByteArray> current;
+        if (!isKnownVersion) {
+            current = readWholeFile(path).bytes;
+            isKnownVersion = known && current && fingerprintOf(*current) == known->fingerprint;
+        }
+        if (!isKnownVersion || !known->replaceable) {
+            const bool readable = current && isReadable(*current);
+            const ZulResult<QString> kept = keepBeside(
+                path, QLatin1StringView(readable ? "replaced" : "unreadable"), nullptr);
+            if (!kept)
+                return failure(QStringLiteral("%1 is not the version last read or written here and "
+                                              "cannot be moved aside (%2); nothing was written")
+                                   .arg(path, kept.error()));
+            saved.preservedFilePath = kept.value();
+            record.known.reset();
         }
     }
 
@@ -301,18 +387,14 @@ ZulResult<ZulSavedFile> ZulStorageService::writeFile(const QString &path, const 
         file.cancelWriting();
         return failure(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
     }
+    // Without a stamp the next save reads the file and compares fingerprints.
     FileStamp written;
-    const bool stamped = file.flush() && ::fstat(file.handle(), &st) == 0;
-    if (stamped)
+    if (file.flush() && ::fstat(file.handle(), &st) == 0)
         written = stampOf(st);
     if (!file.commit())
         return failure(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
     syncDirectory(m_baseDirectory);
-    m_state->knownUnreadable.remove(path);
-    if (stamped)
-        m_state->knownReadable.insert(path, written);
-    else
-        m_state->knownReadable.remove(path);
+    record.known = KnownVersion{written, fingerprintOf(bytes), true};
     return Result::success(saved);
 }
 
@@ -378,22 +460,15 @@ ZulNotesLoadReport ZulStorageService::loadNotesReporting() const
         return report;
     }
 
-    const ReadResult read = readWholeFile(path);
-    if (!read.bytes) {
+    ZulLoadReport<std::optional<QList<ZulNote>>> loaded = loadFile<QList<ZulNote>>(path, &decodeNotes);
+    if (!loaded.value) {
         report.outcome = ZulNotesLoadOutcome::unreadable;
-        report.problem = read.error;
+        report.problem = loaded.problem;
+        report.keptCopyPath = loaded.keptCopyPath;
         report.notes = makeStarterNotes(nowToTheSecond());
         return report;
     }
-    ZulResult<QList<ZulNote>> notes = decodeNotes(*read.bytes);
-    m_state->remember(path, read.stamp, notes.ok());
-    if (!notes) {
-        report.outcome = ZulNotesLoadOutcome::unreadable;
-        report.problem = QStringLiteral("%1 cannot be decoded: %2").arg(path, notes.error());
-        report.notes = makeStarterNotes(nowToTheSecond());
-        return report;
-    }
-    report.notes = std::move(notes).value();
+    report.notes = std::move(*loaded.value);
     return report;
 }
 
@@ -410,13 +485,13 @@ ZulResult<ZulSavedFile> ZulStorageService::saveNotes(const QList<ZulNote> &notes
 
 ZulConfig ZulStorageService::loadConfig() const
 {
-    const QString path = configFileURL();
-    const ReadResult read = readWholeFile(path);
-    if (!read.bytes)
-        return ZulConfig();
-    const ZulResult<ZulConfig> config = decodeConfig(*read.bytes);
-    m_state->remember(path, read.stamp, config.ok());
-    return config ? config.value() : ZulConfig();
+    return loadConfigReporting().value;
+}
+
+ZulLoadReport<ZulConfig> ZulStorageService::loadConfigReporting() const
+{
+    ZulLoadReport<std::optional<ZulConfig>> loaded = loadFile<ZulConfig>(configFileURL(), &decodeConfig);
+    return {loaded.value.value_or(ZulConfig()), loaded.problem, loaded.keptCopyPath};
 }
 
 ZulResult<ZulSavedFile> ZulStorageService::saveConfig(const ZulConfig &config) const
@@ -429,13 +504,15 @@ ZulResult<ZulSavedFile> ZulStorageService::saveConfig(const ZulConfig &config) c
 
 CurrencyRateTable ZulStorageService::loadCachedRates() const
 {
-    const QString path = ratesFileURL();
-    const ReadResult read = readWholeFile(path);
-    if (!read.bytes)
-        return CurrencyRateTable::offlineDefaults();
-    const ZulResult<CurrencyRateTable> rates = decodeRates(*read.bytes);
-    m_state->remember(path, read.stamp, rates.ok());
-    return rates ? withUsableRates(rates.value()) : CurrencyRateTable::offlineDefaults();
+    return loadCachedRatesReporting().value;
+}
+
+ZulLoadReport<CurrencyRateTable> ZulStorageService::loadCachedRatesReporting() const
+{
+    ZulLoadReport<std::optional<CurrencyRateTable>> loaded =
+        loadFile<CurrencyRateTable>(ratesFileURL(), &decodeRates);
+    return {loaded.value ? withUsableRates(*loaded.value) : CurrencyRateTable::offlineDefaults(),
+            loaded.problem, loaded.keptCopyPath};
 }
 
 ZulResult<ZulSavedFile> ZulStorageService::saveCachedRates(const CurrencyRateTable &rates) const

@@ -10,7 +10,6 @@
 #include <QList>
 #include <QString>
 
-#include <memory>
 #include <optional>
 
 // What loading the notes file came to, so the caller can tell the user when
@@ -26,20 +25,35 @@ struct ZulNotesLoadReport {
     ZulNotesLoadOutcome outcome = ZulNotesLoadOutcome::loaded;
     // Why the file could not be used, or why the starter notes could not be written.
     QString problem;
+    // Where a copy of an unreadable file was kept (see ZulStorageService::saveNotes).
+    QString keptCopyPath;
+};
+
+// What loading the settings or the rates came to.
+template <typename T>
+struct ZulLoadReport {
+    // The defaults when the file is missing or could not be used.
+    T value;
+    // Set when a file was there but could not be read or decoded.
+    QString problem;
+    // Where a copy of that file was kept; empty when none could be made.
+    QString keptCopyPath;
 };
 
 // What a successful save did.
 struct ZulSavedFile {
     QString path;
-    // Set when the file being replaced could not be read or decoded: it was
-    // first moved aside to this path (see ZulStorageService::saveNotes).
+    // Set when the file being replaced was not the version last loaded or
+    // saved, or could not be read and had no copy: it was first moved aside
+    // to this path (see ZulStorageService::saveNotes).
     QString preservedFilePath;
 };
 
 // Keeps the notes, the settings and the last fetched exchange rates as three
 // JSON files in one folder. Loads never fail (they fall back to defaults);
-// saves report what went wrong. Copies share what they learned about the
-// files, so any copy may be used from any thread.
+// saves report what went wrong. What a service learns about a file (the
+// version it last loaded or saved) is shared by every service of the
+// process, so any service may be used from any thread.
 class ZulStorageService {
 public:
     struct TidyResult {
@@ -62,24 +76,31 @@ public:
     QList<ZulNote> loadNotes() const;
     // loadNotes() with its outcome. A missing file gives the starter notes,
     // written at once; a file that cannot be read or decoded gives fresh
-    // starter notes and is not touched.
+    // starter notes and is not touched, but a copy of it is kept at once as
+    // "<name>.unreadable-YYYYMMDDTHHMMSSZ" beside it. The same holds for the
+    // settings and rates files. A byte-order mark at the start of any of the
+    // three files is allowed.
     ZulNotesLoadReport loadNotesReporting() const;
 
     // Every save replaces its file atomically (written in full, flushed, then
     // renamed over the old one), so a crash at any moment leaves either the
-    // old or the new file whole. A file in the way that does not hold a
-    // readable record of its kind is never overwritten: it is first renamed
-    // to "<name>.unreadable-YYYYMMDDTHHMMSSZ" beside it.
+    // old or the new file whole. A file in the way whose bytes are not the
+    // ones last loaded or saved (edited by hand, written by another program)
+    // is never overwritten: it is first renamed beside it, to
+    // "<name>.replaced-YYYYMMDDTHHMMSSZ", or "<name>.unreadable-..." when it
+    // does not hold a readable record of its kind.
     ZulResult<ZulSavedFile> saveNotes(const QList<ZulNote> &notes) const;
 
     // Missing, unreadable or undecodable settings give the defaults; nothing is written.
     ZulConfig loadConfig() const;
+    ZulLoadReport<ZulConfig> loadConfigReporting() const;
     ZulResult<ZulSavedFile> saveConfig(const ZulConfig &config) const;
 
     // Missing, unreadable or undecodable rates give the offline table; nothing
     // is written. A rate that is not a finite number above zero is dropped,
     // falling back to the offline rate for that currency where there is one.
     CurrencyRateTable loadCachedRates() const;
+    ZulLoadReport<CurrencyRateTable> loadCachedRatesReporting() const;
     ZulResult<ZulSavedFile> saveCachedRates(const CurrencyRateTable &rates) const;
 
     // Bytes taken by the notes, settings and rates files; missing ones count 0.
@@ -96,7 +117,6 @@ public:
     static ZulResult<QList<ZulNote>> decodeNotes(const QByteArray &bytes);
 
 private:
-    struct SharedState;
     using Validator = bool (*)(const QByteArray &bytes);
 
     ZulResult<void> ensureDirectoryExists() const;
@@ -104,5 +124,4 @@ private:
                                    Validator isReadable) const;
 
     QString m_baseDirectory;
-    std::shared_ptr<SharedState> m_state;
 };

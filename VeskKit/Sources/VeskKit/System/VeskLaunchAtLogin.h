@@ -6,7 +6,8 @@
 // executable.
 namespace VeskLaunchAtLogin {
 
-// True exactly when the entry exists and is not marked Hidden.
+// True exactly when the entry exists and is neither marked Hidden nor
+// switched off for GNOME (X-GNOME-Autostart-enabled=false).
 bool isEnabled();
 
 // True when the change took: the entry was written (atomically) or is gone.
