@@ -44,13 +44,14 @@ bool isReservedOutsideQuotes(QChar c)
 
 } // namespace
 
-std::optional<QString> value(const QString &entryPath, const QString &key)
+std::optional<QHash<QString, QString>> values(const QString &entryPath)
 {
     // Entries lie in folders anyone may fill; a FIFO there must not hold up
     // a launch on the GUI thread.
     const std::optional<QByteArray> content = SharedFile::read(entryPath, maxEntryBytes);
     if (!content)
         return std::nullopt;
+    QHash<QString, QString> keys;
     bool inMainGroup = false;
     for (const QByteArray &rawLine : content->split('\n')) {
         const QString line = QString::fromUtf8(rawLine).trimmed();
@@ -60,14 +61,23 @@ std::optional<QString> value(const QString &entryPath, const QString &key)
             inMainGroup = line == QLatin1String("[Desktop Entry]");
             continue;
         }
-        if (!inMainGroup)
-            continue;
         const qsizetype equals = line.indexOf(u'=');
-        if (equals <= 0 || line.left(equals).trimmed() != key)
+        if (!inMainGroup || equals <= 0)
             continue;
-        return unescapeString(line.mid(equals + 1).trimmed());
+        // The first occurrence of a key counts, as launchers read it.
+        const QString key = line.left(equals).trimmed();
+        if (!keys.contains(key))
+            keys.insert(key, unescapeString(line.mid(equals + 1).trimmed()));
     }
-    return std::nullopt;
+    return keys;
+}
+
+std::optional<QString> value(const QString &entryPath, const QString &key)
+{
+    const std::optional<QHash<QString, QString>> keys = values(entryPath);
+    if (!keys || !keys->contains(key))
+        return std::nullopt;
+    return keys->value(key);
 }
 
 std::optional<QStringList> splitExec(const QString &exec, const QString &entryPath, const QString &name,

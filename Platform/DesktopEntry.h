@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +16,10 @@ namespace DesktopEntry {
 // \r \\) undone; nothing when the key is missing or the file is no regular
 // file of at most 1 MiB.
 std::optional<QString> value(const QString &entryPath, const QString &key);
+
+// Every key of the [Desktop Entry] group with its unescaped value; nothing
+// when the file is no regular file of at most 1 MiB.
+std::optional<QHash<QString, QString>> values(const QString &entryPath);
 
 // The program and its arguments; nothing when the entry cannot be read, has
 // no Exec key, or its Exec value is malformed (an unclosed quote, a reserved

@@ -1,5 +1,7 @@
 #include "XdgAutostart.h"
 
+#include "DesktopEntry.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -84,31 +86,13 @@ bool isEnabled(const QString& applicationId)
 {
     if (!isValidApplicationId(applicationId))
         return false;
-    QFile file(entryPath(applicationId));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    const std::optional<QHash<QString, QString>> keys = DesktopEntry::values(entryPath(applicationId));
+    if (!keys)
         return false;
-
-    bool inMainGroup = false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.startsWith(u'[')) {
-            inMainGroup = line == QLatin1String("[Desktop Entry]");
-            continue;
-        }
-        if (!inMainGroup || line.startsWith(u'#'))
-            continue;
-        const qsizetype eq = line.indexOf(u'=');
-        if (eq < 0)
-            continue;
-        // GNOME skips an entry switched off in its startup settings as it
-        // skips a hidden one, so either means it will not start.
-        const QString key = line.left(eq).trimmed();
-        const QString value = line.mid(eq + 1).trimmed();
-        if ((key == QLatin1String("Hidden") && value == QLatin1String("true"))
-            || (key == QLatin1String("X-GNOME-Autostart-enabled") && value == QLatin1String("false")))
-            return false;
-    }
-    return true;
+    // GNOME skips an entry switched off in its startup settings as it skips
+    // a hidden one, so either means it will not start.
+    return keys->value(QStringLiteral("Hidden")) != QLatin1String("true")
+        && keys->value(QStringLiteral("X-GNOME-Autostart-enabled")) != QLatin1String("false");
 }
 
 bool enable(const QString& applicationId, const QString& displayName, const QStringList& command)
