@@ -1,9 +1,10 @@
-// Drives the real application on an X server: types into a new note with
-// xdotool, quits it with SIGTERM and checks what reached the notes file and
-// the screen. Registered with CTest only where xvfb-run, xdotool and import
-// exist, and run under xvfb-run.
+// Drives the real application on an X server without a tray: types into a
+// new note with xdotool, raises a toast, quits, kills it, and checks what
+// reached the notes file and the screen. Registered with CTest only where
+// xvfb-run, xdotool and import exist, and run under xvfb-run.
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
@@ -36,16 +37,22 @@ struct Geometry {
     int x = 0, y = 0, width = 0, height = 0;
 };
 
-// Bright pixels (result text) in a rectangle of the screenshot.
-int brightPixels(const QImage &image, const QRect &area)
+// Pixels in a rectangle of the screenshot that pass a test.
+int countPixels(const QImage &image, const QRect &area, const std::function<bool(QRgb)> &test)
 {
     int count = 0;
     const QRect clipped = area.intersected(image.rect());
     for (int y = clipped.top(); y <= clipped.bottom(); ++y)
         for (int x = clipped.left(); x <= clipped.right(); ++x)
-            if (qGray(image.pixel(x, y)) > 150)
+            if (test(image.pixel(x, y)))
                 ++count;
     return count;
+}
+
+// Bright pixels (result text) in a rectangle of the screenshot.
+int brightPixels(const QImage &image, const QRect &area)
+{
+    return countPixels(image, area, [](QRgb pixel) { return qGray(pixel) > 150; });
 }
 
 } // namespace
@@ -53,34 +60,68 @@ int brightPixels(const QImage &image, const QRect &area)
 class EndToEndStudio : public QObject {
     Q_OBJECT
 private slots:
+    void init();
+    void cleanup();
     void typedNoteIsSavedAndComputed();
+    void copiedToastShowsOnScreen();
+    void quitting_data();
+    void quitting();
+    void steadyTypingSurvivesAKill();
 
 private:
-    QImage screenshot(const QString &path);
+    QImage screenshot(const QString &name);
+    // Starts the application in a home of its own; the keyboard is in its
+    // studio window when it returns.
+    void launch();
+    // A new note from the command menu's shortcut, then a click into its text.
+    void newNoteAndClickIntoIt();
+    void xdotool(const QStringList &arguments) { run(QStringLiteral("xdotool"), arguments); }
+    // The contents of the notes titled "New Note" in the notes file.
+    QStringList newNotesOnDisk() const;
+
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<QProcess> m_app;
+    Geometry m_geometry;
 };
 
-QImage EndToEndStudio::screenshot(const QString &path)
+void EndToEndStudio::init()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        QSKIP("needs an X server (run under xvfb-run)");
+}
+
+void EndToEndStudio::cleanup()
+{
+    if (m_app && m_app->state() != QProcess::NotRunning) {
+        m_app->kill();
+        m_app->waitForFinished(10000);
+    }
+    if (m_app && QTest::currentTestFailed())
+        qWarning().noquote() << "the application's standard error:" << m_app->readAllStandardError();
+    m_app.reset();
+    m_home.reset();
+}
+
+QImage EndToEndStudio::screenshot(const QString &name)
 {
     bool ok = false;
+    const QString path = QDir(m_home->path()).filePath(name);
     run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), path}, 60000, &ok);
     return ok ? QImage(path) : QImage();
 }
 
-void EndToEndStudio::typedNoteIsSavedAndComputed()
+void EndToEndStudio::launch()
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        QSKIP("needs an X server (run under xvfb-run)");
-
-    QTemporaryDir home;
-    QVERIFY(home.isValid());
-    const QDir root(home.path());
+    m_home = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_home->isValid());
+    const QDir root(m_home->path());
     for (const char *folder : {"data", "config", "cache", "runtime"})
         QVERIFY(root.mkpath(QString::fromLatin1(folder)));
     QFile::setPermissions(root.filePath("runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                         QFileDevice::ExeOwner);
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("HOME", home.path());
+    environment.insert("HOME", m_home->path());
     environment.insert("XDG_DATA_HOME", root.filePath("data"));
     environment.insert("XDG_CONFIG_HOME", root.filePath("config"));
     environment.insert("XDG_CACHE_HOME", root.filePath("cache"));
@@ -90,17 +131,12 @@ void EndToEndStudio::typedNoteIsSavedAndComputed()
     environment.insert("QT_QPA_PLATFORM", "xcb");
     environment.remove("LANGUAGE");
 
-    QProcess app;
-    app.setProcessEnvironment(environment);
-    app.setProcessChannelMode(QProcess::ForwardedChannels);
-    app.start(QStringLiteral(VESK_APP_EXECUTABLE), {});
-    QVERIFY(app.waitForStarted(30000));
-    auto stopApp = qScopeGuard([&app] {
-        if (app.state() != QProcess::NotRunning) {
-            app.kill();
-            app.waitForFinished(10000);
-        }
-    });
+    m_app = std::make_unique<QProcess>();
+    m_app->setProcessEnvironment(environment);
+    // Read by the test: Qt's warnings, and the sanitizers' reports.
+    m_app->setProcessChannelMode(QProcess::ForwardedOutputChannel);
+    m_app->start(QStringLiteral(VESK_APP_EXECUTABLE), {});
+    QVERIFY(m_app->waitForStarted(30000));
 
     bool ok = false;
     const QByteArray found = run(QStringLiteral("xdotool"),
@@ -109,7 +145,6 @@ void EndToEndStudio::typedNoteIsSavedAndComputed()
     const QString window = QString::fromLatin1(found).split('\n', Qt::SkipEmptyParts).value(0);
     QVERIFY(!window.isEmpty());
 
-    Geometry geometry;
     const QByteArray shape = run(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", window});
     for (const QByteArray &line : shape.split('\n')) {
         const QList<QByteArray> pair = line.split('=');
@@ -117,68 +152,149 @@ void EndToEndStudio::typedNoteIsSavedAndComputed()
             continue;
         const int value = pair[1].toInt();
         if (pair[0] == "X")
-            geometry.x = value;
+            m_geometry.x = value;
         else if (pair[0] == "Y")
-            geometry.y = value;
+            m_geometry.y = value;
         else if (pair[0] == "WIDTH")
-            geometry.width = value;
+            m_geometry.width = value;
         else if (pair[0] == "HEIGHT")
-            geometry.height = value;
+            m_geometry.height = value;
     }
-    QCOMPARE(geometry.width, 1180);
-    QCOMPARE(geometry.height, 740);
+    QCOMPARE(m_geometry.width, 1180);
+    QCOMPARE(m_geometry.height, 740);
+    xdotool({"windowfocus", "--sync", window});
+}
 
-    run(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
-    // A new note from the command menu's shortcut, then the caret into its text.
-    run(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "ctrl+n"});
+void EndToEndStudio::newNoteAndClickIntoIt()
+{
+    xdotool({"key", "--clearmodifiers", "ctrl+n"});
     QTest::qWait(1500);
-    const int textX = geometry.x + 268 + 1 + (geometry.width - 268 - 168) / 2;
-    const int textY = geometry.y + geometry.height / 2;
-    run(QStringLiteral("xdotool"), {"mousemove", "--sync", QString::number(textX), QString::number(textY)});
-    run(QStringLiteral("xdotool"), {"click", "1"});
+    const int textX = m_geometry.x + 268 + 1 + (m_geometry.width - 268 - 168) / 2;
+    const int textY = m_geometry.y + m_geometry.height / 2;
+    xdotool({"mousemove", "--sync", QString::number(textX), QString::number(textY)});
+    xdotool({"click", "1"});
     QTest::qWait(500);
-    const QImage before = screenshot(root.filePath("before.png"));
+}
+
+QStringList EndToEndStudio::newNotesOnDisk() const
+{
+    QFile notesFile(QDir(m_home->path()).filePath("data/Quarnell/VeskZul/notes.json"));
+    if (!notesFile.open(QIODevice::ReadOnly))
+        return {};
+    QStringList contents;
+    for (const QJsonValue &value : QJsonDocument::fromJson(notesFile.readAll()).array()) {
+        if (value.toObject().value("title").toString() == QLatin1String("New Note"))
+            contents.append(value.toObject().value("content").toString());
+    }
+    return contents;
+}
+
+void EndToEndStudio::typedNoteIsSavedAndComputed()
+{
+    launch();
+    if (QTest::currentTestFailed())
+        return;
+    newNoteAndClickIntoIt();
+    const QImage before = screenshot("before.png");
     QVERIFY(!before.isNull());
 
     const QStringList lines = {QStringLiteral("price = 1200"), QStringLiteral("price * 2"),
                                QStringLiteral("15% of 80")};
-    const QString typed = lines.join(QLatin1Char('\n'));
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (i > 0)
-            run(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "Return"});
-        run(QStringLiteral("xdotool"), {"type", "--delay", "40", lines.at(i)});
+            xdotool({"key", "--clearmodifiers", "Return"});
+        xdotool({"type", "--delay", "40", lines.at(i)});
     }
     // Past the save pause.
     QTest::qWait(2000);
-    const QImage after = screenshot(root.filePath("after.png"));
+    const QImage after = screenshot("after.png");
     QVERIFY(!after.isNull());
 
-    ::kill(pid_t(app.processId()), SIGTERM);
-    QVERIFY(app.waitForFinished(60000));
-    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(app.exitCode(), 0);
-
-    QFile notesFile(root.filePath("data/Quarnell/VeskZul/notes.json"));
-    QVERIFY(notesFile.open(QIODevice::ReadOnly));
-    const QJsonDocument document = QJsonDocument::fromJson(notesFile.readAll());
-    QVERIFY(document.isArray());
-    QStringList contents;
-    int matches = 0;
-    for (const QJsonValue &value : document.array()) {
-        const QJsonObject note = value.toObject();
-        contents.append(note.value("content").toString());
-        if (note.value("content").toString() == typed) {
-            ++matches;
-            QCOMPARE(note.value("title").toString(), QString("New Note"));
-        }
-    }
-    QVERIFY2(matches == 1, qPrintable(contents.join("\n----\n")));
+    ::kill(pid_t(m_app->processId()), SIGTERM);
+    QVERIFY(m_app->waitForFinished(60000));
+    QCOMPARE(m_app->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_app->exitCode(), 0);
+    QCOMPARE(newNotesOnDisk(), QStringList{lines.join(QLatin1Char('\n'))});
 
     // The result gutter: the right-hand column of the editor, below the
     // note's header, above its status bar. Results appeared there.
+    const Geometry &geometry = m_geometry;
     const QRect gutter(geometry.x + geometry.width - 168 - 8, geometry.y + 52 + 60, 168, geometry.height - 52 - 60 - 80);
     const int resultInk = brightPixels(after, gutter) - brightPixels(before, gutter);
     QVERIFY2(resultInk > 40, qPrintable(QString("bright pixels added in the gutter: %1").arg(resultInk)));
+}
+
+void EndToEndStudio::copiedToastShowsOnScreen()
+{
+    launch();
+    if (QTest::currentTestFailed())
+        return;
+    const QImage before = screenshot("before.png");
+    xdotool({"key", "--clearmodifiers", "ctrl+alt+c"});
+    QTest::qWait(800); // risen and faded in, well inside its 2.4 s
+    const QImage shown = screenshot("toast.png");
+
+    // The banner's green check and white message, centred near the bottom.
+    const QRect band(m_geometry.x + m_geometry.width / 2 - 300, m_geometry.y + m_geometry.height - 100, 600, 100);
+    const auto check = [](QRgb pixel) {
+        return std::abs(qRed(pixel) - 62) + std::abs(qGreen(pixel) - 230) + std::abs(qBlue(pixel) - 168) < 16;
+    };
+    QVERIFY(countPixels(before, band, check) == 0);
+    QVERIFY(countPixels(shown, band, check) >= 20);
+    QVERIFY(brightPixels(shown, band) > brightPixels(before, band) + 40);
+    ::kill(pid_t(m_app->processId()), SIGTERM);
+    QVERIFY(m_app->waitForFinished(60000));
+    QVERIFY(!m_app->readAllStandardError().contains("Painter"));
+}
+
+void EndToEndStudio::quitting_data()
+{
+    QTest::addColumn<QString>("gesture");
+    QTest::newRow("Ctrl+Q") << "ctrl+q";
+    QTest::newRow("closing the studio window") << "close";
+}
+
+void EndToEndStudio::quitting()
+{
+    QFETCH(QString, gesture);
+    launch();
+    if (QTest::currentTestFailed())
+        return;
+    newNoteAndClickIntoIt();
+    // Left inside its save pause.
+    xdotool({"type", "--delay", "20", "rent = 950"});
+    if (gesture == "ctrl+q") {
+        xdotool({"key", "--clearmodifiers", "ctrl+q"});
+    } else {
+        // The red disc of the window's own controls at its top-left corner.
+        xdotool({"mousemove", "--sync", QString::number(m_geometry.x + 27), QString::number(m_geometry.y + 26)});
+        xdotool({"click", "1"});
+    }
+    QVERIFY2(m_app->waitForFinished(20000), "the application kept running");
+    QCOMPARE(m_app->exitCode(), 0);
+    QCOMPARE(newNotesOnDisk(), QStringList{"rent = 950"});
+}
+
+void EndToEndStudio::steadyTypingSurvivesAKill()
+{
+    launch();
+    if (QTest::currentTestFailed())
+        return;
+    newNoteAndClickIntoIt();
+    const QString typed = QStringLiteral("abcdefghij").repeated(40);
+    QElapsedTimer typing;
+    typing.start();
+    xdotool({"type", "--delay", "30", typed});
+    const double keysPerSecond = typed.size() * 1000.0 / std::max<qint64>(1, typing.elapsed());
+    ::kill(pid_t(m_app->processId()), SIGKILL);
+    QVERIFY(m_app->waitForFinished(60000));
+
+    // Everything but about the last 2 s of keys made it to disk.
+    const QString saved = newNotesOnDisk().value(0);
+    QVERIFY(typed.startsWith(saved));
+    qInfo("%d of %d keys on disk after a kill, typed at %.0f keys/s", int(saved.size()), int(typed.size()),
+          keysPerSecond);
+    QVERIFY(typed.size() - saved.size() <= keysPerSecond * 2.5);
 }
 
 QTEST_GUILESS_MAIN(EndToEndStudio)
