@@ -38,11 +38,16 @@
 
 namespace studiotest {
 
-// A clock the test moves by hand; it runs with real time until set.
+// Clocks the test moves by hand; each runs with real time until set.
 struct TestClock
 {
     std::optional<QDateTime> fixed;
     QDateTime now() const { return fixed ? *fixed : QDateTime::currentDateTimeUtc(); }
+    std::optional<std::chrono::steady_clock::time_point> steady;
+    std::chrono::steady_clock::time_point steadyNow() const
+    {
+        return steady ? *steady : std::chrono::steady_clock::now();
+    }
 };
 
 struct DrawerLog
@@ -261,6 +266,7 @@ public:
         environment.notesWriter = recordingWriter(writes, storage);
         auto testClock = clock;
         environment.clock = [testClock] { return testClock->now(); };
+        environment.steadyClock = [testClock] { return testClock->steadyNow(); };
         environment.autoTidyInterval = tidyInterval;
         return environment;
     }

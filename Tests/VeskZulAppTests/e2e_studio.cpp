@@ -1,9 +1,10 @@
-// Drives the real application on an X server: types into a new note with
-// xdotool, quits it with SIGTERM and checks what reached the notes file and
-// the screen. Registered with CTest only where xvfb-run, xdotool and import
-// exist, and run under xvfb-run.
+// Drives the real application on an X server without a tray: types into a
+// new note with xdotool, raises a toast, quits, kills it, and checks what
+// reached the notes file and the screen. Registered with CTest only where
+// xvfb-run, xdotool and import exist, and run under xvfb-run.
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
@@ -36,108 +37,34 @@ struct Geometry {
     int x = 0, y = 0, width = 0, height = 0;
 };
 
-// Bright pixels (result text) in a rectangle of the screenshot.
-int brightPixels(const QImage &image, const QRect &area)
+// Pixels in a rectangle of the screenshot that pass a test.
+int countPixels(const QImage &image, const QRect &area, const std::function<bool(QRgb)> &test)
 {
     int count = 0;
     const QRect clipped = area.intersected(image.rect());
     for (int y = clipped.top(); y <= clipped.bottom(); ++y)
         for (int x = clipped.left(); x <= clipped.right(); ++x)
-            if (qGray(image.pixel(x, y)) > 150)
+            if (test(image.pixel(x, y)))
                 ++count;
     return count;
 }
 
-// One run of the application in a private home; killed if the test ends first.
-struct AppRun {
-    QTemporaryDir home;
-    QDir root{home.path()};
-    QProcess app;
+// Bright pixels (result text) in a rectangle of the screenshot.
+int brightPixels(const QImage &image, const QRect &area)
+{
+    return countPixels(image, area, [](QRgb pixel) { return qGray(pixel) > 150; });
+}
 
-    AppRun()
-    {
-        for (const char *folder : {"data/Quarnell/VeskZul", "config", "cache", "runtime"})
-            root.mkpath(QString::fromLatin1(folder));
-        QFile::setPermissions(root.filePath("runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                            QFileDevice::ExeOwner);
-    }
-
-    ~AppRun()
-    {
-        if (app.state() != QProcess::NotRunning) {
-            app.kill();
-            app.waitForFinished(10000);
-        }
-    }
-
-    QString store(const QString &name) const { return root.filePath("data/Quarnell/VeskZul/" + name); }
-
-    bool start()
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("HOME", home.path());
-        environment.insert("XDG_DATA_HOME", root.filePath("data"));
-        environment.insert("XDG_CONFIG_HOME", root.filePath("config"));
-        environment.insert("XDG_CACHE_HOME", root.filePath("cache"));
-        environment.insert("XDG_RUNTIME_DIR", root.filePath("runtime"));
-        environment.insert("LANG", "en_US.UTF-8");
-        environment.insert("LC_ALL", "en_US.UTF-8");
-        environment.insert("QT_QPA_PLATFORM", "xcb");
-        environment.remove("LANGUAGE");
-        app.setProcessEnvironment(environment);
-        app.setProcessChannelMode(QProcess::ForwardedChannels);
-        app.start(QStringLiteral(VESK_APP_EXECUTABLE), {});
-        return home.isValid() && app.waitForStarted(30000);
-    }
-};
-
-QByteArray readAll(const QString &path)
+QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The studio window's id, once it is shown.
-QString studioWindow()
+bool writeFile(const QString &path, const QByteArray &bytes)
 {
-    bool ok = false;
-    const QByteArray found = run(QStringLiteral("xdotool"),
-                                 {"search", "--sync", "--onlyvisible", "--name", "^VeskZul$"}, 120000, &ok);
-    return ok ? QString::fromLatin1(found).split('\n', Qt::SkipEmptyParts).value(0) : QString();
-}
-
-Geometry geometryOf(const QString &window)
-{
-    Geometry geometry;
-    const QByteArray shape = run(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", window});
-    for (const QByteArray &line : shape.split('\n')) {
-        const QList<QByteArray> pair = line.split('=');
-        if (pair.size() != 2)
-            continue;
-        const int value = pair[1].toInt();
-        if (pair[0] == "X")
-            geometry.x = value;
-        else if (pair[0] == "Y")
-            geometry.y = value;
-        else if (pair[0] == "WIDTH")
-            geometry.width = value;
-        else if (pair[0] == "HEIGHT")
-            geometry.height = value;
-    }
-    return geometry;
-}
-
-// A new note from the command menu's shortcut, then the caret into its text.
-void startNewNote(const QString &window, const Geometry &geometry)
-{
-    run(QStringLiteral("xdotool"), {"windowfocus", "--sync", window});
-    run(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "ctrl+n"});
-    QTest::qWait(1500);
-    const int textX = geometry.x + 268 + 1 + (geometry.width - 268 - 168) / 2;
-    const int textY = geometry.y + geometry.height / 2;
-    run(QStringLiteral("xdotool"), {"mousemove", "--sync", QString::number(textX), QString::number(textY)});
-    run(QStringLiteral("xdotool"), {"click", "1"});
-    QTest::qWait(500);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -145,122 +72,282 @@ void startNewNote(const QString &window, const Geometry &geometry)
 class EndToEndStudio : public QObject {
     Q_OBJECT
 private slots:
+    void init();
+    void cleanup();
     void typedNoteIsSavedAndComputed();
+    void copiedToastShowsOnScreen();
+    void quitting_data();
+    void quitting();
+    void steadyTypingSurvivesAKill();
     void notesRepairedWhileRunningAreKept();
 
 private:
-    QImage screenshot(const QString &path);
+    QImage screenshot(const QString &name);
+    // Starts the application in a home of its own, on `notesFile` as its
+    // notes when given; the keyboard is in its studio window when it returns.
+    void launch(const QByteArray &notesFile = {});
+    // A file of the application's store folder.
+    QString store(const QString &name) const
+    {
+        return QDir(m_home->path()).filePath("data/Quarnell/VeskZul/" + name);
+    }
+    // A new note from the command menu's shortcut, then a click into its text.
+    void newNoteAndClickIntoIt();
+    void xdotool(const QStringList &arguments) { run(QStringLiteral("xdotool"), arguments); }
+    // The contents of the notes titled "New Note" in the notes file.
+    QStringList newNotesOnDisk() const;
+
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<QProcess> m_app;
+    Geometry m_geometry;
 };
 
-QImage EndToEndStudio::screenshot(const QString &path)
+void EndToEndStudio::init()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        QSKIP("needs an X server (run under xvfb-run)");
+}
+
+void EndToEndStudio::cleanup()
+{
+    if (m_app && m_app->state() != QProcess::NotRunning) {
+        m_app->kill();
+        m_app->waitForFinished(10000);
+    }
+    if (m_app && QTest::currentTestFailed())
+        qWarning().noquote() << "the application's standard error:" << m_app->readAllStandardError();
+    m_app.reset();
+    m_home.reset();
+}
+
+QImage EndToEndStudio::screenshot(const QString &name)
 {
     bool ok = false;
+    const QString path = QDir(m_home->path()).filePath(name);
     run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), path}, 60000, &ok);
     return ok ? QImage(path) : QImage();
 }
 
+void EndToEndStudio::launch(const QByteArray &notesFile)
+{
+    m_home = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_home->isValid());
+    const QDir root(m_home->path());
+    for (const char *folder : {"data/Quarnell/VeskZul", "config", "cache", "runtime"})
+        QVERIFY(root.mkpath(QString::fromLatin1(folder)));
+    if (!notesFile.isNull())
+        QVERIFY(writeFile(store("notes.json"), notesFile));
+    QFile::setPermissions(root.filePath("runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                        QFileDevice::ExeOwner);
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", m_home->path());
+    environment.insert("XDG_DATA_HOME", root.filePath("data"));
+    environment.insert("XDG_CONFIG_HOME", root.filePath("config"));
+    environment.insert("XDG_CACHE_HOME", root.filePath("cache"));
+    environment.insert("XDG_RUNTIME_DIR", root.filePath("runtime"));
+    environment.insert("LANG", "en_US.UTF-8");
+    environment.insert("LC_ALL", "en_US.UTF-8");
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    environment.remove("LANGUAGE");
+
+    m_app = std::make_unique<QProcess>();
+    m_app->setProcessEnvironment(environment);
+    // Read by the test: Qt's warnings, and the sanitizers' reports.
+    m_app->setProcessChannelMode(QProcess::ForwardedOutputChannel);
+    m_app->start(QStringLiteral(VESK_APP_EXECUTABLE), {});
+    QVERIFY(m_app->waitForStarted(30000));
+
+    bool ok = false;
+    const QByteArray found = run(QStringLiteral("xdotool"),
+                                 {"search", "--sync", "--onlyvisible", "--name", "^VeskZul$"}, 120000, &ok);
+    QVERIFY2(ok, "the studio window never appeared");
+    const QString window = QString::fromLatin1(found).split('\n', Qt::SkipEmptyParts).value(0);
+    QVERIFY(!window.isEmpty());
+
+    const QByteArray shape = run(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", window});
+    for (const QByteArray &line : shape.split('\n')) {
+        const QList<QByteArray> pair = line.split('=');
+        if (pair.size() != 2)
+            continue;
+        const int value = pair[1].toInt();
+        if (pair[0] == "X")
+            m_geometry.x = value;
+        else if (pair[0] == "Y")
+            m_geometry.y = value;
+        else if (pair[0] == "WIDTH")
+            m_geometry.width = value;
+        else if (pair[0] == "HEIGHT")
+            m_geometry.height = value;
+    }
+    QCOMPARE(m_geometry.width, 1180);
+    QCOMPARE(m_geometry.height, 740);
+    xdotool({"windowfocus", "--sync", window});
+}
+
+void EndToEndStudio::newNoteAndClickIntoIt()
+{
+    xdotool({"key", "--clearmodifiers", "ctrl+n"});
+    QTest::qWait(1500);
+    const int textX = m_geometry.x + 268 + 1 + (m_geometry.width - 268 - 168) / 2;
+    const int textY = m_geometry.y + m_geometry.height / 2;
+    xdotool({"mousemove", "--sync", QString::number(textX), QString::number(textY)});
+    xdotool({"click", "1"});
+    QTest::qWait(500);
+}
+
+QStringList EndToEndStudio::newNotesOnDisk() const
+{
+    QStringList contents;
+    for (const QJsonValue &value : QJsonDocument::fromJson(readFile(store("notes.json"))).array()) {
+        if (value.toObject().value("title").toString() == QLatin1String("New Note"))
+            contents.append(value.toObject().value("content").toString());
+    }
+    return contents;
+}
+
 void EndToEndStudio::typedNoteIsSavedAndComputed()
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        QSKIP("needs an X server (run under xvfb-run)");
-
-    AppRun session;
-    QVERIFY(session.start());
-    const QDir &root = session.root;
-    QProcess &app = session.app;
-
-    const QString window = studioWindow();
-    QVERIFY2(!window.isEmpty(), "the studio window never appeared");
-    const Geometry geometry = geometryOf(window);
-    QCOMPARE(geometry.width, 1180);
-    QCOMPARE(geometry.height, 740);
-
-    startNewNote(window, geometry);
-    const QImage before = screenshot(root.filePath("before.png"));
+    launch();
+    if (QTest::currentTestFailed())
+        return;
+    newNoteAndClickIntoIt();
+    const QImage before = screenshot("before.png");
     QVERIFY(!before.isNull());
 
     const QStringList lines = {QStringLiteral("price = 1200"), QStringLiteral("price * 2"),
                                QStringLiteral("15% of 80")};
-    const QString typed = lines.join(QLatin1Char('\n'));
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (i > 0)
-            run(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "Return"});
-        run(QStringLiteral("xdotool"), {"type", "--delay", "40", lines.at(i)});
+            xdotool({"key", "--clearmodifiers", "Return"});
+        xdotool({"type", "--delay", "40", lines.at(i)});
     }
     // Past the save pause.
     QTest::qWait(2000);
-    const QImage after = screenshot(root.filePath("after.png"));
+    const QImage after = screenshot("after.png");
     QVERIFY(!after.isNull());
 
-    ::kill(pid_t(app.processId()), SIGTERM);
-    QVERIFY(app.waitForFinished(60000));
-    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(app.exitCode(), 0);
-
-    const QJsonDocument document = QJsonDocument::fromJson(readAll(session.store("notes.json")));
-    QVERIFY(document.isArray());
-    QStringList contents;
-    int matches = 0;
-    for (const QJsonValue &value : document.array()) {
-        const QJsonObject note = value.toObject();
-        contents.append(note.value("content").toString());
-        if (note.value("content").toString() == typed) {
-            ++matches;
-            QCOMPARE(note.value("title").toString(), QString("New Note"));
-        }
-    }
-    QVERIFY2(matches == 1, qPrintable(contents.join("\n----\n")));
+    ::kill(pid_t(m_app->processId()), SIGTERM);
+    QVERIFY(m_app->waitForFinished(60000));
+    QCOMPARE(m_app->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_app->exitCode(), 0);
+    QCOMPARE(newNotesOnDisk(), QStringList{lines.join(QLatin1Char('\n'))});
 
     // The result gutter: the right-hand column of the editor, below the
     // note's header, above its status bar. Results appeared there.
+    const Geometry &geometry = m_geometry;
     const QRect gutter(geometry.x + geometry.width - 168 - 8, geometry.y + 52 + 60, 168, geometry.height - 52 - 60 - 80);
     const int resultInk = brightPixels(after, gutter) - brightPixels(before, gutter);
     QVERIFY2(resultInk > 40, qPrintable(QString("bright pixels added in the gutter: %1").arg(resultInk)));
 }
 
+void EndToEndStudio::copiedToastShowsOnScreen()
+{
+    launch();
+    if (QTest::currentTestFailed())
+        return;
+    const QImage before = screenshot("before.png");
+    xdotool({"key", "--clearmodifiers", "ctrl+alt+c"});
+    QTest::qWait(800); // risen and faded in, well inside its 2.4 s
+    const QImage shown = screenshot("toast.png");
+
+    // The banner's green check and white message, centred near the bottom.
+    const QRect band(m_geometry.x + m_geometry.width / 2 - 300, m_geometry.y + m_geometry.height - 100, 600, 100);
+    const auto check = [](QRgb pixel) {
+        return std::abs(qRed(pixel) - 62) + std::abs(qGreen(pixel) - 230) + std::abs(qBlue(pixel) - 168) < 16;
+    };
+    QVERIFY(countPixels(before, band, check) == 0);
+    QVERIFY(countPixels(shown, band, check) >= 20);
+    QVERIFY(brightPixels(shown, band) > brightPixels(before, band) + 40);
+    ::kill(pid_t(m_app->processId()), SIGTERM);
+    QVERIFY(m_app->waitForFinished(60000));
+    QVERIFY(!m_app->readAllStandardError().contains("Painter"));
+}
+
+void EndToEndStudio::quitting_data()
+{
+    QTest::addColumn<QString>("gesture");
+    QTest::newRow("Ctrl+Q") << "ctrl+q";
+    QTest::newRow("closing the studio window") << "close";
+}
+
+void EndToEndStudio::quitting()
+{
+    QFETCH(QString, gesture);
+    launch();
+    if (QTest::currentTestFailed())
+        return;
+    newNoteAndClickIntoIt();
+    // Left inside its save pause.
+    xdotool({"type", "--delay", "20", "rent = 950"});
+    if (gesture == "ctrl+q") {
+        xdotool({"key", "--clearmodifiers", "ctrl+q"});
+    } else {
+        // The red disc of the window's own controls at its top-left corner.
+        xdotool({"mousemove", "--sync", QString::number(m_geometry.x + 27), QString::number(m_geometry.y + 26)});
+        xdotool({"click", "1"});
+    }
+    QVERIFY2(m_app->waitForFinished(20000), "the application kept running");
+    QCOMPARE(m_app->exitCode(), 0);
+    QCOMPARE(newNotesOnDisk(), QStringList{"rent = 950"});
+}
+
+void EndToEndStudio::steadyTypingSurvivesAKill()
+{
+    launch();
+    if (QTest::currentTestFailed())
+        return;
+    newNoteAndClickIntoIt();
+    const QString typed = QStringLiteral("abcdefghij").repeated(40);
+    QElapsedTimer typing;
+    typing.start();
+    xdotool({"type", "--delay", "30", typed});
+    const double keysPerSecond = typed.size() * 1000.0 / std::max<qint64>(1, typing.elapsed());
+    ::kill(pid_t(m_app->processId()), SIGKILL);
+    QVERIFY(m_app->waitForFinished(60000));
+
+    // Everything but about the last 2 s of keys made it to disk.
+    const QString saved = newNotesOnDisk().value(0);
+    QVERIFY(typed.startsWith(saved));
+    qInfo("%d of %d keys on disk after a kill, typed at %.0f keys/s", int(saved.size()), int(typed.size()),
+          keysPerSecond);
+    QVERIFY(typed.size() - saved.size() <= keysPerSecond * 2.5);
+}
+
 void EndToEndStudio::notesRepairedWhileRunningAreKept()
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        QSKIP("needs an X server (run under xvfb-run)");
-
-    AppRun session;
     const QByteArray repaired = R"([{"content": "rent = 900", "createdAt": "2025-01-10T12:00:00Z",
         "id": "6F9619FF-8B86-D011-B42D-00CF4FC964FF", "isEphemeral": false, "isFloatingSticky": false,
         "isPinned": true, "tags": [], "tint": "amber", "title": "Repaired", "updatedAt": "2025-01-10T12:00:00Z"}])";
     const QByteArray truncated = repaired.left(repaired.size() / 2);
-    const auto writeNotes = [&session](const QByteArray &bytes) {
-        QFile file(session.store("notes.json"));
-        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-    };
-    QVERIFY(writeNotes(truncated));
-    QVERIFY(session.start());
-    const QString window = studioWindow();
-    QVERIFY2(!window.isEmpty(), "the studio window never appeared");
+    launch(truncated);
+    if (QTest::currentTestFailed())
+        return;
 
     // Told at start that the file could not be read, the user repairs it.
-    QVERIFY(writeNotes(repaired));
-    startNewNote(window, geometryOf(window));
-    run(QStringLiteral("xdotool"), {"type", "--delay", "20", "typed here"});
+    QVERIFY(writeFile(store("notes.json"), repaired));
+    newNoteAndClickIntoIt();
+    xdotool({"type", "--delay", "20", "typed here"});
     QTest::qWait(500);
-    ::kill(pid_t(session.app.processId()), SIGTERM);
-    QVERIFY(session.app.waitForFinished(60000));
-    QCOMPARE(session.app.exitCode(), 0);
+    ::kill(pid_t(m_app->processId()), SIGTERM);
+    QVERIFY(m_app->waitForFinished(60000));
+    QCOMPARE(m_app->exitCode(), 0);
 
     // The repaired and the unreadable file are both kept beside the new one.
-    const QDir store(session.store(QString()));
-    const QStringList kept = store.entryList({"notes.json.*"}, QDir::Files, QDir::Name);
+    const QDir folder(store(QString()));
+    const QStringList kept = folder.entryList({"notes.json.*"}, QDir::Files, QDir::Name);
     QCOMPARE(kept.size(), 2);
     QVERIFY(kept.at(0).startsWith("notes.json.replaced-") && kept.at(1).startsWith("notes.json.unreadable-"));
-    QCOMPARE(readAll(store.filePath(kept.at(0))), repaired);
-    QCOMPARE(readAll(store.filePath(kept.at(1))), truncated);
-    QVERIFY(readAll(session.store("notes.json")).contains("\"content\": \"typed here\""));
+    QCOMPARE(readFile(folder.filePath(kept.at(0))), repaired);
+    QCOMPARE(readFile(folder.filePath(kept.at(1))), truncated);
+    QCOMPARE(newNotesOnDisk(), QStringList{QStringLiteral("typed here")});
 
     // The start-up toast's copy, named in the log beside it.
     QStringList log;
-    for (const QString &file : QDir(session.store("logs")).entryList(QDir::Files))
-        for (const QByteArray &line : readAll(session.store("logs/" + file)).split('\n'))
+    for (const QString &file : QDir(store("logs")).entryList(QDir::Files))
+        for (const QByteArray &line : readFile(store("logs/" + file)).split('\n'))
             log << QJsonDocument::fromJson(line).object().value("message").toString();
-    QVERIFY2(!log.filter(store.filePath(kept.at(1))).isEmpty(), qPrintable(log.join('\n')));
+    QVERIFY2(!log.filter(folder.filePath(kept.at(1))).isEmpty(), qPrintable(log.join('\n')));
 }
 
 QTEST_GUILESS_MAIN(EndToEndStudio)

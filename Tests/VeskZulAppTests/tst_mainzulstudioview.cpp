@@ -12,6 +12,7 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QScreen>
 #include <QtTest>
 
 using namespace studiotest;
@@ -35,6 +36,18 @@ void click(QWidget *widget)
     QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
 }
 
+// Pixels of `image` in `area` within `tolerance` of `colour` in every channel.
+int pixelsNear(const QImage &image, const QRect &area, QRgb colour, int tolerance = 4)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += std::abs(qRed(image.pixel(x, y)) - qRed(colour)) <= tolerance &&
+                     std::abs(qGreen(image.pixel(x, y)) - qGreen(colour)) <= tolerance &&
+                     std::abs(qBlue(image.pixel(x, y)) - qBlue(colour)) <= tolerance;
+    return count;
+}
+
 } // namespace
 
 class TestMainZulStudioView : public QObject {
@@ -53,6 +66,8 @@ private slots:
     void stickyButtonCounts();
     void drawerButtonFollowsSideAndState();
     void toastsComeAndGo();
+    void toastIsPainted_data();
+    void toastIsPainted();
     void versionSheetFollowsFlag();
     void turkishLabels();
 
@@ -253,6 +268,38 @@ void TestMainZulStudioView::toastsComeAndGo()
     // It clears itself and leaves.
     QTRY_VERIFY_WITH_TIMEOUT(!m_view->toastBanner(), 5000);
     QVERIFY(!banner);
+}
+
+void TestMainZulStudioView::toastIsPainted_data()
+{
+    QTest::addColumn<bool>("isError");
+    QTest::addColumn<QRgb>("symbol");
+    QTest::newRow("news: success check") << false << qRgb(62, 230, 168);
+    QTest::newRow("error: warning triangle") << true << qRgb(255, 184, 77);
+}
+
+void TestMainZulStudioView::toastIsPainted()
+{
+    QFETCH(bool, isError);
+    QFETCH(QRgb, symbol);
+    QTest::failOnWarning(QRegularExpression("Paint"));
+    const QImage before = m_view->screen()->grabWindow(m_view->winId()).toImage();
+    viewModel().showToast("Copied: Note with live results", isError);
+    QPointer<VeskToastBanner> banner = m_view->toastBanner();
+    // Risen into place and past the end of its fade, then painted by the
+    // window itself: fully opaque is where nested effects once drew nothing.
+    const auto capsule = [&] { return QRect(banner->mapTo(m_view.get(), QPoint()), banner->size()); };
+    QTRY_COMPARE(capsule().bottom() + 1, m_view->height() - MainZulStudioView::toastBottomPadding);
+    QTest::qWait(MainZulStudioView::toastAnimationMs);
+    m_view->repaint();
+    const QImage shown = m_view->screen()->grabWindow(m_view->winId()).toImage();
+
+    QVERIFY(pixelsNear(before, capsule(), symbol) == 0 && pixelsNear(shown, capsule(), symbol) >= 20);
+    QVERIFY(pixelsNear(before, capsule(), qRgb(255, 255, 255), 48) == 0);
+    QVERIFY(pixelsNear(shown, capsule(), qRgb(255, 255, 255), 48) >= 40);
+    // Its shadow darkens the ground below it.
+    const QPoint underneath(capsule().center().x(), capsule().bottom() + 5);
+    QVERIFY(qGray(shown.pixel(underneath)) < qGray(before.pixel(underneath)));
 }
 
 void TestMainZulStudioView::versionSheetFollowsFlag()

@@ -1,6 +1,8 @@
 #include "StudioTestSupport.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QThread>
 
 using namespace studiotest;
 
@@ -44,6 +46,8 @@ private slots:
     void shorteningALongNoteEvaluatesAtOnce();
     void saves_data();
     void saves();
+    void steadyTypingIsSavedWithoutAPause_data();
+    void steadyTypingIsSavedWithoutAPause();
     void olderBackgroundWriteNeverLandsLast();
     void failedSavesAreReportedOncePerRun();
     void newToastReplacesAndRestartsLifetime();
@@ -245,6 +249,46 @@ void TestStudioViewModelEditing::saves()
         QCOMPARE(viewModel.notes().first().updatedAt, updatedBefore);
         QCOMPARE(find(studio.notesOnDisk(), id)->stickyFrame, std::optional<QRectF>(QRectF(10, 20, 300, 200)));
     }
+}
+
+void TestStudioViewModelEditing::steadyTypingIsSavedWithoutAPause_data()
+{
+    QTest::addColumn<int>("keyIntervalMs");
+    QTest::addColumn<int>("keys");
+    // The note's length in each write; the last is the flush at the end.
+    QTest::addColumn<QList<int>>("savedLengths");
+    QTest::newRow("60 keys a second for 5 s: a save every 2 s") << 16 << 300 << QList<int>{126, 252, 300};
+    QTest::newRow("a key every 300 ms never pauses long enough") << 300 << 15 << QList<int>{8, 15};
+    QTest::newRow("a short burst waits for its pause") << 16 << 50 << QList<int>{50};
+}
+
+void TestStudioViewModelEditing::steadyTypingIsSavedWithoutAPause()
+{
+    QFETCH(int, keyIntervalMs);
+    QFETCH(int, keys);
+    QFETCH(QList<int>, savedLengths);
+    Studio studio;
+    studio.seed(twoNotes());
+    studio.clock->steady = std::chrono::steady_clock::time_point(std::chrono::hours(1));
+    ZulStudioViewModel &viewModel = studio.start();
+    const QUuid id = viewModel.notes().first().id;
+    for (int key = 1, savesStarted = 0; key <= keys; ++key) {
+        *studio.clock->steady += std::chrono::milliseconds(key > 1 ? keyIntervalMs : 0);
+        viewModel.updateNoteContent(id, QString(key, QLatin1Char('a')));
+        // Once started, a save is not overtaken by the next one. Waiting
+        // runs no events, so no pause can end and save instead.
+        if (savesStarted < savedLengths.size() - 1 && savedLengths.at(savesStarted) == key) {
+            const QDeadlineTimer deadline(5000);
+            while (studio.writes->started.load() <= savesStarted && !deadline.hasExpired())
+                QThread::msleep(1);
+            QCOMPARE(studio.writes->started.load(), ++savesStarted);
+        }
+    }
+    viewModel.flushPendingSaves();
+    QList<int> lengths;
+    for (const QList<ZulNote> &written : std::as_const(studio.writes->writes))
+        lengths.append(int(find(written, id)->content.size()));
+    QCOMPARE(lengths, savedLengths);
 }
 
 void TestStudioViewModelEditing::olderBackgroundWriteNeverLandsLast()

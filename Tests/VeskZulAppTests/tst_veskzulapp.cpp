@@ -43,6 +43,8 @@ private slots:
     void trayMenuHoldsCommandsAndQuit();
     void trayClickRunsTheClickAction();
     void trayClickTogglesThePopover();
+    void quitting_data();
+    void quitting();
 
 private:
     std::unique_ptr<PrivateHome> m_home;
@@ -139,6 +141,7 @@ void TestVeskZulApp::trayMenuHoldsCommandsAndQuit()
     for (QAction *action : m_app->commandMenu()->commandActions())
         QVERIFY(items.contains(action));
     QCOMPARE(items.last()->text(), QString("Quit VeskZul"));
+    QCOMPARE(items.last()->shortcut(), QKeySequence("Ctrl+Q"));
     m_app->viewModel().setLanguage(VeskLanguage::tr);
     QCOMPARE(items.last()->text(), QString("VeskZul'den Çık"));
     QCOMPARE(m_app->trayIcon()->trayIcon()->contextMenu(), m_app->trayMenu());
@@ -166,6 +169,42 @@ void TestVeskZulApp::trayClickTogglesThePopover()
     QCOMPARE(m_app->popover(), popover.data()); // kept for the next click
     m_app->trayIcon()->click();
     QTRY_VERIFY(popover->isVisible());
+}
+
+void TestVeskZulApp::quitting_data()
+{
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<bool>("trayAvailable");
+    QTest::addColumn<bool>("quits");
+    QTest::newRow("Ctrl+Q in the studio") << "ctrl+q" << true << true;
+    QTest::newRow("Ctrl+Q in the tray popover, the studio closed") << "popover ctrl+q" << true << true;
+    QTest::newRow("closing the studio without a tray quits") << "close" << false << true;
+    QTest::newRow("closing the studio with a tray only hides it") << "close" << true << false;
+}
+
+void TestVeskZulApp::quitting()
+{
+    QFETCH(QString, gesture);
+    QFETCH(bool, trayAvailable);
+    QFETCH(bool, quits);
+    m_app->setTrayAvailability([trayAvailable] { return trayAvailable; });
+    m_app->openStudioWindow();
+    QWidget *studio = m_app->studioWindow();
+    // Still in its pause before saving.
+    const QUuid id = m_app->viewModel().notes().first().id;
+    m_app->viewModel().updateNoteContent(id, QStringLiteral("typed just before leaving"));
+    QTimer::singleShot(0, m_app.get(), [&] {
+        if (gesture != "ctrl+q")
+            studio->close();
+        if (gesture == "popover ctrl+q")
+            m_app->trayIcon()->click();
+        if (gesture.endsWith("ctrl+q"))
+            QTest::keyClick(gesture == "ctrl+q" ? studio : m_app->popover(), Qt::Key_Q, Qt::ControlModifier);
+    });
+    QTimer::singleShot(1000, m_app.get(), [] { QCoreApplication::exit(7); });
+    QCOMPARE(QCoreApplication::exec(), quits ? 0 : 7);
+    if (quits)
+        QCOMPARE(m_studio->notesOnDisk().first().content, QStringLiteral("typed just before leaving"));
 }
 
 QTEST_MAIN(TestVeskZulApp)

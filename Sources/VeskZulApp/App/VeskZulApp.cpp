@@ -14,8 +14,11 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPixmap>
+#include <QScopedValueRollback>
+#include <QSystemTrayIcon>
 
 VeskZulApp::VeskZulApp(ZulStorageService storage, ZulStudioEnvironment environment,
                        MainZulStudioView::EditorFactory makeEditor, QObject *parent)
@@ -28,7 +31,8 @@ VeskZulApp::VeskZulApp(ZulStorageService storage, ZulStudioEnvironment environme
     m_trayMenu->addActions(m_commandMenu->actions());
     m_trayMenu->addSeparator();
     // The desktop has no application menu to quit from; the tray's menu is it.
-    QAction *quit = m_trayMenu->addAction(QString(), qApp, &QCoreApplication::quit);
+    QAction *quit = m_trayMenu->addAction(QString(), this, &VeskZulApp::quit);
+    quit->setShortcut(quitShortcut());
     auto retitleQuit = [this, quit] {
         quit->setText(veskText(QStringLiteral("Quit VeskZul"), QStringLiteral("VeskZul'den Çık"),
                                m_viewModel->language()));
@@ -40,6 +44,45 @@ VeskZulApp::VeskZulApp(ZulStorageService storage, ZulStudioEnvironment environme
     m_tray->setContextMenu(m_trayMenu);
     // A click opens the popover beside the icon (a second click closes it).
     m_tray->setClickAction([this](const QRect &iconGeometry) { togglePopover(iconGeometry); });
+
+    // Seen before any window's own handling, so the key quits wherever the
+    // keyboard is, the studio hidden or not.
+    qApp->installEventFilter(this);
+}
+
+QKeySequence VeskZulApp::quitShortcut()
+{
+    return QKeySequence(Qt::CTRL | Qt::Key_Q);
+}
+
+void VeskZulApp::quit()
+{
+    // Quitting closes every window, the studio among them; that close must
+    // not start a second quit.
+    if (m_quitting)
+        return;
+    const QScopedValueRollback<bool> quitting(m_quitting, true);
+    QCoreApplication::quit();
+}
+
+bool VeskZulApp::trayIsAvailable() const
+{
+    return m_trayAvailability ? m_trayAvailability() : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+bool VeskZulApp::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (QKeySequence(key->keyCombination()) == quitShortcut()) {
+            quit();
+            return true;
+        }
+    } else if (event->type() == QEvent::Close && m_studio && watched == m_studio.data() && !trayIsAvailable()) {
+        // Nothing would be left to bring the application back or end it.
+        quit();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void VeskZulApp::togglePopover(const QRect &iconGeometry)
@@ -52,6 +95,8 @@ void VeskZulApp::togglePopover(const QRect &iconGeometry)
 
 VeskZulApp::~VeskZulApp()
 {
+    // Windows closed on the way out are not the user's closing.
+    qApp->removeEventFilter(this);
     delete m_popover.data();
     delete m_studio.data();
     delete m_trayMenu;
@@ -86,7 +131,7 @@ void VeskZulApp::openStudioWindow()
         studio->setWindowIcon(QIcon(QPixmap::fromImage(VeskEmblemRenderer::image(VeskAppIdentity::veskZul, 64, 2, false))));
         studio->setMinimumSize(minimumWidth, minimumHeight);
         studio->resize(defaultWidth, defaultHeight);
-        // Closing hides the window; the application stays in the tray.
+        // Closing hides the window; with a tray the application stays there.
         studio->setAttribute(Qt::WA_DeleteOnClose, false);
         studio->addActions(m_commandMenu->commandActions());
         m_studio = studio;

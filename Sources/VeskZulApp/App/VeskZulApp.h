@@ -5,6 +5,7 @@
 #include "Views/MainZulStudioView.h"
 #include "Views/ZulTrayPopoverWindow.h"
 
+#include <QKeySequence>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
@@ -19,11 +20,14 @@ class ZulTrayIcon;
 
 // The application: the one view model for the life of the process, the
 // studio window, the tray item and the command menu. The studio window is
-// made when first opened; closing it only hides it, and the application
-// keeps running in the tray until it is quit.
+// made when first opened; closing it only hides it while a tray shows the
+// application, which then runs on until it is quit. Without a tray, closing
+// the studio quits. Ctrl+Q quits from any of the application's windows.
 class VeskZulApp : public QObject {
     Q_OBJECT
 public:
+    using TrayAvailability = std::function<bool()>;
+
     static constexpr int defaultWidth = 1180;
     static constexpr int defaultHeight = 740;
     static constexpr int minimumWidth = 1020;
@@ -49,12 +53,24 @@ public:
     // Shows the tray popover beside the icon, or hides it when it shows.
     void togglePopover(const QRect &iconGeometry);
 
+    // Ends the application; the view model writes pending saves on the way out.
+    void quit();
+    static QKeySequence quitShortcut();
+
+    // Asked when the studio window closes. Empty: whether the desktop has a tray.
+    void setTrayAvailability(TrayAvailability availability) { m_trayAvailability = std::move(availability); }
+
     // The desktop's services with the real edge drawer and sticky panels.
     static ZulStudioEnvironment desktopEnvironment();
     // The editor the studio shows for a note: the full editor with its header.
     static MainZulStudioView::EditorFactory studioEditorFactory();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    bool trayIsAvailable() const;
+
     std::unique_ptr<ZulStudioViewModel> m_viewModel;
     MainZulStudioView::EditorFactory m_makeEditor;
     ZulCommandMenu *m_commandMenu = nullptr;
@@ -62,4 +78,6 @@ private:
     ZulTrayIcon *m_tray = nullptr;
     QPointer<MainZulStudioView> m_studio;
     QPointer<ZulTrayPopoverWindow> m_popover;
+    TrayAvailability m_trayAvailability;
+    bool m_quitting = false;
 };

@@ -32,6 +32,7 @@ struct ZulStudioEnvironment
     using HotkeyManagerFactory = std::function<std::unique_ptr<VeskGlobalHotkeyManager>()>;
     using NotesWriter = std::function<ZulResult<ZulSavedFile>(const QList<ZulNote> &)>;
     using Clock = std::function<QDateTime()>;
+    using SteadyClock = std::function<std::chrono::steady_clock::time_point()>;
 
     // Called once, on first need; the controller lives as long as the view model.
     EdgeDrawerFactory makeEdgeDrawerController;
@@ -47,6 +48,9 @@ struct ZulStudioEnvironment
     NotesWriter notesWriter;
     // The current instant (UTC). Empty: the system clock.
     Clock clock;
+    // A clock that never jumps, for how long edits wait to be saved. Empty:
+    // the system's steady clock.
+    SteadyClock steadyClock;
     std::chrono::milliseconds autoTidyInterval{std::chrono::seconds(1800)};
 
     // The desktop's clipboard, save dialog, live-rate service and reopen

@@ -56,6 +56,8 @@ void fillMissingServices(ZulStudioEnvironment &environment)
         environment.makeHotkeyManager = [] { return std::make_unique<VeskGlobalHotkeyManager>(); };
     if (!environment.clock)
         environment.clock = [] { return QDateTime::currentDateTimeUtc(); };
+    if (!environment.steadyClock)
+        environment.steadyClock = [] { return std::chrono::steady_clock::now(); };
 }
 
 } // namespace
@@ -87,9 +89,7 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
     m_saveTimer->setSingleShot(true);
     m_saveTimer->setTimerType(Qt::PreciseTimer);
     m_saveTimer->setInterval(saveDebounceMs);
-    connect(m_saveTimer, &QTimer::timeout, this, [this] {
-        m_notesWriter->writeInBackground(std::exchange(m_pendingSaveCopy, {}));
-    });
+    connect(m_saveTimer, &QTimer::timeout, this, &ZulStudioViewModel::writePendingSaveInBackground);
 
     m_toastTimer = new QTimer(this);
     m_toastTimer->setSingleShot(true);

@@ -23,6 +23,7 @@
 #include <QThreadPool>
 #include <QUuid>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -71,6 +72,8 @@ public:
     static constexpr qsizetype longNoteThreshold = 4000;
     static constexpr int evaluationDebounceMs = 30;
     static constexpr int saveDebounceMs = 350;
+    // However steadily edits keep coming, none waits longer than this to be saved.
+    static constexpr int saveCeilingMs = 2000;
     static constexpr int toastLifetimeMs = 2400;
     static constexpr int bootstrapDelayMs = 250;
 
@@ -222,6 +225,7 @@ private:
                                    const NoteEvaluationSummary &summary);
 
     void scheduleDebouncedSave();
+    void writePendingSaveInBackground();
     void handleWriteOutcome(const ZulOrderedNotesWriter::Outcome &outcome);
 
     void startAutoTidySchedule();
@@ -279,6 +283,8 @@ private:
     ZulOrderedNotesWriter *m_notesWriter = nullptr;
     QTimer *m_saveTimer = nullptr;
     QList<ZulNote> m_pendingSaveCopy;
+    // When the oldest edit not yet on its way to disk was made.
+    std::optional<std::chrono::steady_clock::time_point> m_unsavedSince;
     bool m_saveFailing = false;
     quint64 m_lastHandledWriteTicket = 0;
     QHash<QUuid, PendingEvaluation> m_evaluationDebounceTasks;

@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
+#include <chrono>
 #include <utility>
 
 namespace {
@@ -121,14 +123,34 @@ void ZulStudioViewModel::applyBackgroundEvaluation(const QUuid &noteID, quint64 
 
 void ZulStudioViewModel::scheduleDebouncedSave()
 {
-    // The copy is the state as of this edit; a burst of edits writes once.
+    // The copy is the state as of this edit; a burst of edits writes once,
+    // after its pause, but typing that never pauses is still written at
+    // least once per ceiling, so a crash cannot take all of it.
     m_pendingSaveCopy = m_notes;
-    m_saveTimer->start();
+    const std::chrono::steady_clock::time_point instant = m_environment.steadyClock();
+    if (!m_unsavedSince)
+        m_unsavedSince = instant;
+    const auto waited = instant - *m_unsavedSince;
+    const std::chrono::milliseconds ceiling(saveCeilingMs);
+    if (waited >= ceiling) {
+        writePendingSaveInBackground();
+        return;
+    }
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(ceiling - waited);
+    m_saveTimer->start(std::min(std::chrono::milliseconds(saveDebounceMs), left));
+}
+
+void ZulStudioViewModel::writePendingSaveInBackground()
+{
+    m_saveTimer->stop();
+    m_unsavedSince.reset();
+    m_notesWriter->writeInBackground(std::exchange(m_pendingSaveCopy, {}));
 }
 
 void ZulStudioViewModel::persistNotesImmediately()
 {
     m_saveTimer->stop();
+    m_unsavedSince.reset();
     m_pendingSaveCopy.clear();
     handleWriteOutcome(m_notesWriter->writeNow(m_notes));
 }
@@ -137,6 +159,7 @@ void ZulStudioViewModel::flushPendingSaves()
 {
     if (m_saveTimer && m_saveTimer->isActive()) {
         m_saveTimer->stop();
+        m_unsavedSince.reset();
         handleWriteOutcome(m_notesWriter->writeNow(std::exchange(m_pendingSaveCopy, {})));
     }
     if (m_notesWriter)

@@ -25,7 +25,6 @@
 
 #include <QDialog>
 #include <QEasingCurve>
-#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
@@ -151,8 +150,8 @@ MainZulStudioView::MainZulStudioView(ZulStudioViewModel &viewModel, const QColor
         placeToast();
     });
     connect(m_toastAnimation, &QVariantAnimation::finished, this, [this] {
-        if (m_toastProgress <= 0 && m_toastHost)
-            delete m_toastHost.data();
+        if (m_toastProgress <= 0 && m_toast)
+            delete m_toast.data();
     });
 
     connect(&viewModel, &ZulStudioViewModel::languageChanged, this, &MainZulStudioView::retranslate);
@@ -361,24 +360,16 @@ void MainZulStudioView::syncToast()
 {
     const std::optional<QString> &message = m_viewModel.toastMessage();
     if (message) {
-        if (!m_toastHost) {
-            m_toastHost = new QWidget(this);
-            auto *layout = new QHBoxLayout(m_toastHost);
-            // Room for the banner's shadow.
-            layout->setContentsMargins(14, 10, 14, 18);
-            m_toast = new VeskToastBanner(*message, m_viewModel.toastIsError(), m_toastHost);
-            layout->addWidget(m_toast);
-            auto *fade = new QGraphicsOpacityEffect(m_toastHost);
-            fade->setOpacity(0);
-            m_toastHost->setGraphicsEffect(fade);
+        if (!m_toast) {
+            m_toast = new VeskToastBanner(*message, m_viewModel.toastIsError(), this);
+            m_toast->setOpacity(0);
             m_toastProgress = 0;
-            m_toastHost->show();
+            m_toast->show();
         }
         // A newer toast changes the text in place; a leaving one comes back.
         m_toast->setMessage(*message);
         m_toast->setIsError(m_viewModel.toastIsError());
-        m_toastHost->adjustSize();
-        m_toastHost->raise();
+        m_toast->raise();
         if (m_toastProgress < 1 &&
             !(m_toastAnimation->state() == QAbstractAnimation::Running && m_toastAnimation->endValue().toReal() >= 1)) {
             m_toastAnimation->stop();
@@ -389,7 +380,7 @@ void MainZulStudioView::syncToast()
         placeToast();
         return;
     }
-    if (!m_toastHost)
+    if (!m_toast)
         return;
     m_toastAnimation->stop();
     m_toastAnimation->setStartValue(m_toastProgress);
@@ -399,16 +390,14 @@ void MainZulStudioView::syncToast()
 
 void MainZulStudioView::placeToast()
 {
-    if (!m_toastHost)
+    if (!m_toast)
         return;
-    const QSize size = m_toastHost->sizeHint();
-    const int margin = m_toastHost->layout()->contentsMargins().bottom();
-    const qreal shown = height() - toastBottomPadding - size.height() + margin;
+    const QSize size = m_toast->sizeHint();
+    const qreal shown = height() - toastBottomPadding - size.height();
     const qreal hidden = height();
     const int y = int(hidden + (shown - hidden) * m_toastProgress);
-    m_toastHost->setGeometry((width() - size.width()) / 2, y, size.width(), size.height());
-    if (auto *fade = qobject_cast<QGraphicsOpacityEffect *>(m_toastHost->graphicsEffect()))
-        fade->setOpacity(m_toastProgress);
+    m_toast->setGeometry((width() - size.width()) / 2, y, size.width(), size.height());
+    m_toast->setOpacity(m_toastProgress);
 }
 
 void MainZulStudioView::syncSheet()

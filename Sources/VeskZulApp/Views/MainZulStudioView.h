@@ -118,7 +118,6 @@ private:
     QUuid m_editorNoteID;
     ZulSettingsView *m_settingsView = nullptr;
 
-    QPointer<QWidget> m_toastHost;
     QPointer<VeskToastBanner> m_toast;
     QVariantAnimation *m_toastAnimation = nullptr;
     qreal m_toastProgress = 0;

@@ -10,18 +10,53 @@
 #include <QGraphicsDropShadowEffect>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+
+// The shadow and the fade in one effect: Qt paints no graphics effect inside
+// the source of another, so a fading parent would blank the banner out.
+class VeskToastBanner::FadingShadow : public QGraphicsDropShadowEffect {
+public:
+    using QGraphicsDropShadowEffect::QGraphicsDropShadowEffect;
+
+    qreal opacity = 1;
+
+protected:
+    void draw(QPainter *painter) override
+    {
+        if (opacity <= 0)
+            return;
+        painter->save();
+        painter->setOpacity(painter->opacity() * opacity);
+        QGraphicsDropShadowEffect::draw(painter);
+        painter->restore();
+    }
+};
 
 VeskToastBanner::VeskToastBanner(const QString &message, bool isError, QWidget *parent)
     : QWidget(parent), m_message(message), m_isError(isError)
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAttribute(Qt::WA_TranslucentBackground);
-    auto *shadow = new QGraphicsDropShadowEffect(this);
-    shadow->setBlurRadius(shadowBlurRadius);
-    shadow->setOffset(0, shadowOffsetY);
-    shadow->setColor(veskColorFromHex(0x000000, shadowOpacity));
-    setGraphicsEffect(shadow);
+    m_shadow = new FadingShadow(this);
+    m_shadow->setBlurRadius(shadowBlurRadius);
+    m_shadow->setOffset(0, shadowOffsetY);
+    m_shadow->setColor(veskColorFromHex(0x000000, shadowOpacity));
+    setGraphicsEffect(m_shadow);
+}
+
+qreal VeskToastBanner::opacity() const
+{
+    return m_shadow->opacity;
+}
+
+void VeskToastBanner::setOpacity(qreal opacity)
+{
+    opacity = std::clamp(opacity, 0.0, 1.0);
+    if (opacity == m_shadow->opacity)
+        return;
+    m_shadow->opacity = opacity;
+    m_shadow->update();
 }
 
 void VeskToastBanner::setMessage(const QString &message)

@@ -22,6 +22,10 @@ public:
     void setMessage(const QString &message);
     bool isError() const { return m_isError; }
     void setIsError(bool isError);
+    // The whole banner, shadow included, at this opacity (0 to 1); for its
+    // owner's fade in and out.
+    qreal opacity() const;
+    void setOpacity(qreal opacity);
 
     QString symbolName() const;
     QColor symbolColor() const;
@@ -34,7 +38,11 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    class FadingShadow;
+
     qreal symbolSide() const;
+
+    FadingShadow *m_shadow;
 
     QString m_message;
     bool m_isError;
