@@ -142,20 +142,12 @@ void sendKey(QWidget *target, int key, const QString &text)
     QCoreApplication::sendEvent(target, &release);
 }
 
-// Typing into a note just under the length above which evaluation waits for
-// a pause: every key is evaluated at once. Keys alternate between a digit
-// and Backspace so the note keeps its length.
-void BM_EditorTypeOneCharacter(benchmark::State &state)
+// One key per iteration into `text`, a digit and Backspace in turn so the
+// note keeps its length, each timed until `gutter` has painted anew; the
+// median goes to median_ms.
+void typeAndTime(benchmark::State &state, SynchronizedComputationalTextView *text, QWidget *gutter)
 {
-    Editor editor(sampleNote(3999));
-    SynchronizedComputationalTextView *text = editor.view->textView();
-    QTextCursor cursor = text->textCursor();
-    cursor.setPosition(text->documentPosition(1800));
-    text->setTextCursor(cursor);
-    text->setFocus();
-    settle();
-
-    PaintCounter gutterPaints(editor.view->resultGutter());
+    PaintCounter gutterPaints(gutter);
     std::vector<double> times;
     bool typeDigit = true;
     QElapsedTimer timer;
@@ -173,6 +165,21 @@ void BM_EditorTypeOneCharacter(benchmark::State &state)
         settle();
     }
     state.counters["median_ms"] = median(times);
+}
+
+// Typing into a note just under the length above which evaluation waits for
+// a pause: every key is evaluated at once.
+void BM_EditorTypeOneCharacter(benchmark::State &state)
+{
+    Editor editor(sampleNote(3999));
+    SynchronizedComputationalTextView *text = editor.view->textView();
+    QTextCursor cursor = text->textCursor();
+    cursor.setPosition(text->documentPosition(1800));
+    text->setTextCursor(cursor);
+    text->setFocus();
+    settle();
+
+    typeAndTime(state, text, editor.view->resultGutter());
     state.counters["rows"] = double(editor.view->resultGutter()->visibleRows().size());
 }
 BENCHMARK(BM_EditorTypeOneCharacter)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(400);
@@ -222,24 +229,7 @@ void BM_StudioTypeWhileSearching(benchmark::State &state)
     text->setFocus();
     settle();
 
-    PaintCounter gutterPaints(editor->resultGutter());
-    std::vector<double> times;
-    bool typeDigit = true;
-    QElapsedTimer timer;
-    for (auto _ : state) {
-        timer.start();
-        if (typeDigit)
-            sendKey(text, Qt::Key_7, QStringLiteral("7"));
-        else
-            sendKey(text, Qt::Key_Backspace, QString());
-        untilPainted(gutterPaints);
-        const double ms = double(timer.nsecsElapsed()) / 1e6;
-        state.SetIterationTime(ms / 1000);
-        times.push_back(ms);
-        typeDigit = !typeDigit;
-        settle();
-    }
-    state.counters["median_ms"] = median(times);
+    typeAndTime(state, text, editor->resultGutter());
     state.counters["listed"] = double(studio.sidebar()->noteListModel()->rowCount());
 }
 BENCHMARK(BM_StudioTypeWhileSearching)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(400);
