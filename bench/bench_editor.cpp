@@ -1,10 +1,15 @@
 // The editor as a person feels it: one key typed into a note, from the key
 // event to the repainted result column (text view, view model, evaluation
 // and both side columns included), and one scroll step through a very long
-// note (only the rows on screen may be laid out and painted). Each key and
-// each step is timed on its own; the median is reported as median_ms.
+// note (only the rows on screen may be laid out and painted), and the key
+// again in the whole studio window while the sidebar searches a large
+// collection. Each key and each step is timed on its own; the median is
+// reported as median_ms.
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ComputationalEditorView.h"
+#include "Views/MainZulStudioView.h"
+#include "Views/ZulNoteListModel.h"
+#include "Views/ZulSidebarView.h"
 #include "Views/SynchronizedComputationalTextView.h"
 #include "Views/ZulResultGutter.h"
 
@@ -137,20 +142,12 @@ void sendKey(QWidget *target, int key, const QString &text)
     QCoreApplication::sendEvent(target, &release);
 }
 
-// Typing into a note just under the length above which evaluation waits for
-// a pause: every key is evaluated at once. Keys alternate between a digit
-// and Backspace so the note keeps its length.
-void BM_EditorTypeOneCharacter(benchmark::State &state)
+// One key per iteration into `text`, a digit and Backspace in turn so the
+// note keeps its length, each timed until `gutter` has painted anew; the
+// median goes to median_ms.
+void typeAndTime(benchmark::State &state, SynchronizedComputationalTextView *text, QWidget *gutter)
 {
-    Editor editor(sampleNote(3999));
-    SynchronizedComputationalTextView *text = editor.view->textView();
-    QTextCursor cursor = text->textCursor();
-    cursor.setPosition(text->documentPosition(1800));
-    text->setTextCursor(cursor);
-    text->setFocus();
-    settle();
-
-    PaintCounter gutterPaints(editor.view->resultGutter());
+    PaintCounter gutterPaints(gutter);
     std::vector<double> times;
     bool typeDigit = true;
     QElapsedTimer timer;
@@ -168,9 +165,74 @@ void BM_EditorTypeOneCharacter(benchmark::State &state)
         settle();
     }
     state.counters["median_ms"] = median(times);
+}
+
+// Typing into a note just under the length above which evaluation waits for
+// a pause: every key is evaluated at once.
+void BM_EditorTypeOneCharacter(benchmark::State &state)
+{
+    Editor editor(sampleNote(3999));
+    SynchronizedComputationalTextView *text = editor.view->textView();
+    QTextCursor cursor = text->textCursor();
+    cursor.setPosition(text->documentPosition(1800));
+    text->setTextCursor(cursor);
+    text->setFocus();
+    settle();
+
+    typeAndTime(state, text, editor.view->resultGutter());
     state.counters["rows"] = double(editor.view->resultGutter()->visibleRows().size());
 }
 BENCHMARK(BM_EditorTypeOneCharacter)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(400);
+
+// The same keystroke in the whole studio window (sidebar beside the editor)
+// over 1,000 notes on disk, one of them of 2 MB, typed into a small note;
+// with the argument 1 a search term stands in the sidebar's field, which
+// the 2 MB note does not contain, with 0 the field is empty.
+void BM_StudioTypeWhileSearching(benchmark::State &state)
+{
+    application();
+    QTemporaryDir folder;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QList<ZulNote> notes;
+    for (int index = 0; index < 1000; ++index) {
+        const QDateTime written = now.addSecs(-60 * (index + 1));
+        notes.append(ZulNote(QUuid::createUuid(), QStringLiteral("Note %1").arg(index), sampleNote(400),
+                             ZulNoteTint::indigo, false, false, false, std::nullopt, {QStringLiteral("work")},
+                             written, written));
+    }
+    notes[500].content = sampleNote(2 << 20);
+    const QUuid longNote = notes[500].id;
+    notes[10].title = QStringLiteral("Groceries");
+    notes[10].content = QStringLiteral("milk = 2.5\nbread = 3\nmilk + bread\n");
+    const QUuid smallNote = notes[10].id;
+    if (!ZulStorageService(folder.path()).saveNotes(notes))
+        state.SkipWithError("could not write the notes");
+
+    ZulStudioViewModel viewModel{ZulStorageService(folder.path())};
+    MainZulStudioView studio(viewModel, QColor(0x7CA4FF), [](ZulStudioViewModel &model, const QUuid &id, QWidget *parent) {
+        return new ComputationalEditorView(&model, id, false, true, parent);
+    });
+    studio.resize(1180, 740);
+    studio.show();
+    viewModel.setSelectedNoteID(smallNote);
+    if (state.range(0) == 1)
+        viewModel.setSearchText(QStringLiteral("grocer"));
+    // The long note's evaluation runs off the main thread at start-up.
+    for (int i = 0; i < 12000 && viewModel.evaluation(longNote).lines.isEmpty(); ++i) {
+        QThread::msleep(10);
+        settle();
+    }
+    settle();
+    auto *editor = qobject_cast<ComputationalEditorView *>(studio.editor());
+    SynchronizedComputationalTextView *text = editor->textView();
+    text->moveCursor(QTextCursor::End);
+    text->setFocus();
+    settle();
+
+    typeAndTime(state, text, editor->resultGutter());
+    state.counters["listed"] = double(studio.sidebar()->noteListModel()->rowCount());
+}
+BENCHMARK(BM_StudioTypeWhileSearching)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(400);
 
 // One scroll step (a wheel notch of three rows) through a 1 MiB note,
 // including the repaint of the text and both side columns.

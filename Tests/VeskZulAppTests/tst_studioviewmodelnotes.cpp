@@ -483,12 +483,18 @@ void TestStudioViewModelNotes::search()
     QFETCH(QString, query);
     QFETCH(QStringList, expected);
 
+    const ZulNote tea = noteWith("Tea", QString::fromUtf8("bir çay lütfen"), 3);
     Studio studio;
-    studio.seed({noteWith("Tea", QString::fromUtf8("bir çay lütfen"), 3),
-                 noteWith("Budget plan", "rent 200", 1), noteWith(QString(), "Groceries\nmilk", 2),
+    studio.seed({tea, noteWith("Budget plan", "rent 200", 1), noteWith(QString(), "Groceries\nmilk", 2),
                  noteWith("Tagged", "nothing", 4, false, false, false, {"quarterly"})});
     ZulStudioViewModel &viewModel = studio.start();
     viewModel.setSearchText(query);
+    QCOMPARE(titles(viewModel.filteredNotes()), expected);
+
+    // A note edited to hold the query is found at once, the newest now.
+    viewModel.updateNoteContent(tea.id, query);
+    expected.removeAll("Tea");
+    expected.prepend("Tea");
     QCOMPARE(titles(viewModel.filteredNotes()), expected);
 }
 

@@ -1,6 +1,8 @@
 #include "StudioTestSupport.h"
 
+#include "Views/ComputationalEditorView.h"
 #include "Views/ZulChipButton.h"
+#include "Views/ZulEditorNoteHeader.h"
 #include "Views/ZulNoteListModel.h"
 #include "Views/ZulNoteRowDelegate.h"
 #include "Views/ZulSidebarView.h"
@@ -216,6 +218,23 @@ void TestZulSidebarView::tagStripAbsentWithoutTags()
     ZulChipButton *firstChip = m_sidebar->tagChips().first();
     const QPoint gap = firstChip->mapTo(m_sidebar.get(), QPoint(firstChip->width() + 2, firstChip->height() / 2));
     QCOMPARE(shot.pixelColor(gap), shot.pixelColor(QPoint(4, gap.y())));
+
+    // A tag typed into the editor's header while the strip is on screen:
+    // the strip stays as tall as its chips, and a click where the new chip
+    // shows filters by it.
+    ComputationalEditorView editor(&viewModel, *viewModel.selectedNoteID(), false, true);
+    editor.show();
+    QTest::keyClicks(editor.header()->tagField(), "#Art");
+    QTest::keyClick(editor.header()->tagField(), Qt::Key_Return);
+    ZulChipButton *chip = tagChip(*m_sidebar, "art");
+    QVERIFY(chip);
+    QTRY_COMPARE(m_sidebar->tagStrip()->height(), chip->sizeHint().height());
+    const QPoint centre = chip->mapTo(m_sidebar.get(), chip->rect().center());
+    QWidget *hit = m_sidebar->childAt(centre);
+    QCOMPARE(hit, chip);
+    QTest::mouseClick(hit, Qt::LeftButton, {}, hit->mapFrom(m_sidebar.get(), centre));
+    QCOMPARE(viewModel.selectedTag(), std::optional<QString>("art"));
+
     for (const ZulNote &each : viewModel.notes())
         for (const QString &tag : each.tags)
             viewModel.removeTag(tag, each.id);

@@ -299,4 +299,16 @@ private:
     std::optional<DayKey> m_cachedEngineDayKey;
     QString m_cachedEngineCurrency;
     std::optional<CurrencyRateTable> m_cachedEngineRates;
+
+    // What the search last found in each note, with the texts it looked at:
+    // a keystroke changes one note, and only that one is searched again.
+    struct SearchVerdict
+    {
+        QString title;
+        QString content;
+        QStringList tags;
+        bool found = false;
+    };
+    mutable QString m_searchVerdictsQuery;
+    mutable QHash<QUuid, SearchVerdict> m_searchVerdicts;
 };

@@ -104,8 +104,17 @@ QList<ZulNote> ZulStudioViewModel::filteredNotes() const
 {
     const QString query = m_searchText.trimmed();
     std::optional<LocalizedContainment> search;
-    if (!query.isEmpty())
-        search.emplace(query);
+    QHash<QUuid, SearchVerdict> verdicts;
+    if (!query.isEmpty()) {
+        // The locale decides what matches, so a verdict holds only under the
+        // locale it was reached in.
+        const QString key = QLocale().name() + QLatin1Char('\n') + query;
+        if (key != m_searchVerdictsQuery) {
+            m_searchVerdictsQuery = key;
+            m_searchVerdicts.clear();
+        }
+        verdicts.reserve(m_searchVerdicts.size());
+    }
 
     QList<ZulNote> shown;
     for (const ZulNote &note : sortedNotesList(m_notes)) {
@@ -113,15 +122,32 @@ QList<ZulNote> ZulStudioViewModel::filteredNotes() const
             continue;
         if (m_selectedTag && !note.tags.contains(*m_selectedTag))
             continue;
-        if (search) {
-            bool found = search->foundIn(note.displayTitle()) || search->foundIn(note.content);
-            for (qsizetype index = 0; !found && index < note.tags.size(); ++index)
-                found = search->foundIn(note.tags.at(index));
+        if (!query.isEmpty()) {
+            // An unchanged note shares its texts with the verdict's copies,
+            // and comparing a text with itself costs nothing.
+            const auto cached = m_searchVerdicts.constFind(note.id);
+            SearchVerdict verdict;
+            if (cached != m_searchVerdicts.cend() && cached->title == note.title && cached->content == note.content &&
+                cached->tags == note.tags) {
+                verdict = *cached;
+            } else {
+                if (!search)
+                    search.emplace(query);
+                bool found = search->foundIn(note.displayTitle()) || search->foundIn(note.content);
+                for (qsizetype index = 0; !found && index < note.tags.size(); ++index)
+                    found = search->foundIn(note.tags.at(index));
+                verdict = {note.title, note.content, note.tags, found};
+            }
+            const bool found = verdict.found;
+            verdicts.insert(note.id, std::move(verdict));
             if (!found)
                 continue;
         }
         shown.append(note);
     }
+    // Notes filtered out or gone keep no verdict: they are searched afresh
+    // when they come back.
+    m_searchVerdicts = std::move(verdicts);
     return shown;
 }
 

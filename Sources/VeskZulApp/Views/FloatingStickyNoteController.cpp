@@ -94,7 +94,8 @@ void FloatingStickyNoteController::showSticky(const QUuid &noteID)
     layoutBox->setContentsMargins(0, 0, 0, 0);
     layoutBox->addWidget(host);
 
-    connect(panel, &StickyNotePanel::frameChanged, this, [this, noteID] { persistFrameIfExpanded(noteID); });
+    connect(panel, &StickyNotePanel::frameChanged, this,
+            [this, noteID](bool moved) { persistFrame(noteID, moved); });
     m_panelsByNoteID.insert(noteID, HostedSticky{noteID, panel, state});
 
     panel->show();
@@ -150,18 +151,25 @@ void FloatingStickyNoteController::toggleAlwaysOnTop(const QUuid &noteID)
     found->panel->setAlwaysOnTop(found->state->isAlwaysOnTop());
 }
 
-void FloatingStickyNoteController::persistFrameIfExpanded(const QUuid &noteID)
+void FloatingStickyNoteController::persistFrame(const QUuid &noteID, bool moved)
 {
     const auto found = m_panelsByNoteID.constFind(noteID);
     if (found == m_panelsByNoteID.cend() || !found->panel || !found->state)
         return;
     if (!found->panel->noteID || *found->panel->noteID != noteID)
         return;
-    // A collapsed frame is never stored: the note keeps its last expanded one.
-    if (found->state->isCollapsed())
-        return;
     const QRectF frame = ZulScreenCoordinates::toBottomLeft(QRectF(found->panel->geometry()),
                                                             screenLayoutProvider().flipAxis);
+    if (found->state->isCollapsed()) {
+        // The bar's own frame is never stored, and folding it in place
+        // changes nothing stored. A bar moved elsewhere stores the frame it
+        // will unfold to there, so the next start opens it where the user
+        // left it.
+        if (moved)
+            m_viewModel->updateStickyFrame(noteID,
+                                           FloatingStickyGeometry::expandedFrame(frame, found->state->expandedHeight));
+        return;
+    }
     found->state->expandedHeight = frame.height();
     m_viewModel->updateStickyFrame(noteID, frame);
 }

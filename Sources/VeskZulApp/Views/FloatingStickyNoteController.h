@@ -18,7 +18,8 @@ class ZulStudioViewModel;
 // The floating sticky panels, one per note shown as a sticky. A panel opens
 // where the note last stood (when that place is still on a screen) or at
 // the next cascaded place, reports every move or resize of its expanded
-// frame to the view model, collapses to its title bar and switches between
+// frame, and every move of its collapsed bar as the frame it will expand to
+// there, to the view model, collapses to its title bar and switches between
 // staying on top and the normal level. The view model creates it on first
 // need and is its only caller; it keeps the note's flag and frame and saves
 // them. The controller saves nothing itself.
@@ -54,7 +55,7 @@ public:
     std::function<ZulScreenLayout()> screenLayoutProvider;
 
 private:
-    void persistFrameIfExpanded(const QUuid &noteID);
+    void persistFrame(const QUuid &noteID, bool moved);
     QRectF resolvedInitialFrame(const std::optional<QRectF> &storedFrame) const;
 
     ZulStudioViewModel *m_viewModel;

@@ -8,6 +8,7 @@
 #include "VeskKit/Localization/VeskText.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ComputationalEditorView.h"
+#include "Views/SynchronizedComputationalTextView.h"
 #include "Views/StickyWindowState.h"
 #include "Views/ZulMinimalIconButton.h"
 #include "Views/ZulNoteTintFrostedGlass.h"
@@ -22,6 +23,8 @@
 #include <QPainterPath>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
+
+#include <algorithm>
 
 namespace {
 
@@ -57,6 +60,30 @@ protected:
 
 private:
     Painter m_painter;
+};
+
+// The title field, as wide as its text (or its placeholder) and no wider:
+// the rest of the strip is the panel's background, which moves the panel.
+class TitleField : public QLineEdit
+{
+public:
+    explicit TitleField(QWidget *parent) : QLineEdit(parent)
+    {
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        connect(this, &QLineEdit::textChanged, this, &QWidget::updateGeometry);
+    }
+
+    QSize sizeHint() const override
+    {
+        // The field's own hint is 17 x-widths of text plus its insets and
+        // frame: the insets and frame are kept, the text is the real one,
+        // with a point for the caret.
+        const QSize standard = QLineEdit::sizeHint();
+        const QString shown = text().isEmpty() ? placeholderText() : text();
+        const int width = standard.width() - fontMetrics().horizontalAdvance(u'x') * 17 +
+                          fontMetrics().horizontalAdvance(shown) + 1;
+        return QSize(std::max(width, minimumWidth()), standard.height());
+    }
 };
 
 } // namespace
@@ -97,7 +124,7 @@ FloatingStickyNoteView::FloatingStickyNoteView(ZulStudioViewModel *viewModel, co
         m_titleBar);
     m_dot->setFixedSize(7, 7);
     bar->addWidget(m_dot);
-    m_title = new QLineEdit(m_titleBar);
+    m_title = new TitleField(m_titleBar);
     m_title->setFrame(false);
     m_title->setFont(veskSystemFont(12.5, QFont::DemiBold));
     m_title->setAttribute(Qt::WA_MacShowFocusRect, false);
@@ -106,13 +133,14 @@ FloatingStickyNoteView::FloatingStickyNoteView(ZulStudioViewModel *viewModel, co
         if (m_viewModel)
             m_viewModel->updateNoteTitle(m_noteID, text);
     });
-    bar->addWidget(m_title, 1);
+    bar->addWidget(m_title);
     m_total = new QLabel(m_titleBar);
     m_total->setFont(veskSystemFont(11, QFont::Bold, VeskFontDesign::monospaced));
     m_total->setStyleSheet(QStringLiteral("QLabel { color: #FFE066; background: rgba(0, 0, 0, 56);"
                                           " border-radius: 8px; padding: 2px 6px; }"));
     bar->addWidget(m_total);
     bar->addSpacing(4);
+    bar->addStretch(1);
 
     m_buttons = new QWidget(m_titleBar);
     auto *group = new QHBoxLayout(m_buttons);
@@ -221,8 +249,17 @@ void FloatingStickyNoteView::refresh()
     m_pin->setSystemName(onTop ? QStringLiteral("pin.fill") : QStringLiteral("pin.slash"));
     m_pin->setTint(onTop ? veskColorFromHex(accentHex(note->tint)) : VeskGlassTokens::textMuted());
     m_collapse->setSystemName(collapsed ? QStringLiteral("chevron.down") : QStringLiteral("chevron.up"));
+    // Hiding the editor with the keyboard in it would hand the keyboard on
+    // to the title, all of it selected, and the next key meant for the text
+    // would replace the title: the panel keeps the keyboard meanwhile, and
+    // gives it back to the text when it unfolds.
+    QWidget *focused = window()->focusWidget();
+    if (collapsed && m_editor->isAncestorOf(focused))
+        setFocus(Qt::OtherFocusReason);
     m_rule->setVisible(!collapsed);
     m_editor->setVisible(!collapsed);
+    if (!collapsed && focused == this)
+        m_editor->textView()->setFocus(Qt::OtherFocusReason);
     update();
     m_dot->update();
     m_rule->update();
@@ -235,6 +272,7 @@ void FloatingStickyNoteView::refreshTexts()
         return veskText(QString::fromUtf8(en), QString::fromUtf8(tr), language);
     };
     m_title->setPlaceholderText(text("Sticky title", "Yapışkan başlığı"));
+    m_title->updateGeometry();
     m_pin->setToolTip(text("Toggle Always-on-Top", "Her Zaman Üstte Aç/Kapat"));
     m_collapse->setToolTip(text("Collapse / Expand", "Daralt / Genişlet"));
     m_close->setToolTip(text("Close Sticky Note", "Yapışkan Notu Kapat"));

@@ -51,8 +51,9 @@ void StickyNotePanel::noteFrame()
     const QRect frame = geometry();
     if (frame == *m_lastFrame)
         return;
+    const bool moved = frame.topLeft() != m_lastFrame->topLeft();
     m_lastFrame = frame;
-    emit frameChanged();
+    emit frameChanged(moved);
 }
 
 void StickyNotePanel::moveEvent(QMoveEvent *event)

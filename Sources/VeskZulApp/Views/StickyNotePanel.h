@@ -30,8 +30,9 @@ public:
     VeskWindowResizeGrips *resizeGrips() const { return m_grips; }
 
 signals:
-    // The panel was moved or resized while shown.
-    void frameChanged();
+    // The panel was moved or resized while shown; `moved` when its top-left
+    // corner changed place, not only its size.
+    void frameChanged(bool moved);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -312,6 +312,10 @@ void ZulSidebarView::syncTags()
                     m_viewModel.setSelectedTag(tag);
             });
             row->addWidget(chip);
+            // A child added to a row already on screen would only show at
+            // the next turn of the event loop, and until then the row's
+            // height, which the strip takes below, leaves it out.
+            chip->show();
             m_tagChips.append(chip);
         }
         m_tagRow->adjustSize();
