@@ -21,8 +21,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMenu>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPointer>
@@ -33,6 +35,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <thread>
 
@@ -327,6 +330,47 @@ inline QStringList loggedMessages(VeskLogLevel minimum = VeskLogLevel::debug)
     for (auto entry = entries.crbegin(); entry != entries.crend(); ++entry)
         messages.append(entry->message);
     return messages;
+}
+
+// A pop-up menu as the user sees it: opened, drawn, closed again.
+inline QImage shownMenu(QMenu *menu)
+{
+    menu->popup(QPoint(40, 40));
+    if (!QTest::qWaitForWindowExposed(menu))
+        return {};
+    const QImage image = menu->grab().toImage();
+    menu->hide();
+    return image;
+}
+
+// The menu's own ground, read inside its padding.
+inline QColor menuGround(const QImage &menu)
+{
+    return menu.pixelColor(menu.width() / 2, 2);
+}
+
+// Pixels of an area whose grey level stands at least `contrast` apart from
+// the ground's: what of a symbol or a text can be made out.
+inline int pixelsApart(const QImage &image, const QRect &area, const QColor &ground, int contrast)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += std::abs(qGray(image.pixel(x, y)) - qGray(ground.rgb())) >= contrast;
+    return count;
+}
+
+// Pixels of an area within `distance` (per channel) of a colour.
+inline int pixelsNear(const QImage &image, const QRect &area, const QColor &colour, int distance)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += std::abs(c.red() - colour.red()) <= distance && std::abs(c.green() - colour.green()) <= distance
+                     && std::abs(c.blue() - colour.blue()) <= distance;
+        }
+    return count;
 }
 
 inline QList<QUuid> ids(const QList<ZulNote> &notes)

@@ -6,6 +6,7 @@
 #include "Views/ZulSidebarView.h"
 
 #include "VeskKit/Design/VeskButton.h"
+#include "VeskKit/Design/VeskGlassTokens.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -338,6 +339,18 @@ void TestZulSidebarView::contextMenuFollowsFlags()
     std::unique_ptr<QMenu> pinned(m_sidebar->makeContextMenu(idOf("Groceries"), nullptr));
     QCOMPARE(texts(pinned.get()), (QStringList{"Unpin Note", "Float as Sticky Note", "Copy with Live Results",
                                                "Duplicate", "—", "Delete Note"}));
+    // Dark like the rest, every item readable, only the destructive one red.
+    const QImage shot = shownMenu(pinned.get());
+    const QColor ground = menuGround(shot);
+    QVERIFY2(qGray(ground.rgb()) < 80, qPrintable(ground.name()));
+    for (QAction *action : pinned->actions()) {
+        if (action->isSeparator())
+            continue;
+        const QRect row = pinned->actionGeometry(action);
+        QVERIFY2(pixelsApart(shot, row, ground, 70) >= 40, qPrintable(action->text()));
+        const int red = pixelsNear(shot, row, VeskGlassTokens::danger(), 40);
+        QVERIFY2(action == pinned->actions().last() ? red >= 20 : red == 0, qPrintable(action->text()));
+    }
     std::unique_ptr<QMenu> floating(m_sidebar->makeContextMenu(idOf("Budget"), nullptr));
     QCOMPARE(texts(floating.get()).mid(0, 2), (QStringList{"Pin Note", "Close Floating Sticky"}));
 

@@ -7,6 +7,7 @@
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassCard.h"
+#include "VeskKit/Design/VeskGlassScrollBar.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskLanguagePicker.h"
 #include "VeskKit/Design/VeskSymbolLabel.h"
@@ -86,10 +87,6 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
     const QColor primary = VeskGlassTokens::textPrimary();
     setStyleSheet(QStringLiteral(
         "QScrollArea { background: transparent; }"
-        "QScrollBar:vertical { background: transparent; width: 8px; margin: 0; }"
-        "QScrollBar::handle:vertical { background: rgba(255,255,255,46); border-radius: 4px; min-height: 24px; }"
-        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }"
         "QComboBox { color: %1; background: %2; border: 1px solid %3; border-radius: 7px; padding: 3px 8px; }"
         "QComboBox::drop-down { border: none; width: 16px; }"
         "QComboBox QAbstractItemView { color: %1; background: #1B2148; selection-background-color: %4; }"
@@ -99,7 +96,8 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         "QSlider::sub-page:horizontal { background: %4; border-radius: 2px; }"
         "QSlider::handle:horizontal { background: white; width: 14px; height: 14px; margin: -5px 0; border-radius: 7px; }")
                       .arg(rgba(primary), rgba(VeskGlassTokens::surface2()), rgba(VeskGlassTokens::borderSubtle()),
-                           rgba(m_accent)));
+                           rgba(m_accent))
+                  + VeskGlassScrollBar::styleSheet());
 
     auto *page = new QWidget();
     auto *stack = new QVBoxLayout(page);
