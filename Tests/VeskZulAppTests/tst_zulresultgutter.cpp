@@ -5,8 +5,11 @@
 
 #include "Engine/ComputationalNoteEngine.h"
 #include "Models/CurrencyRateTable.h"
+#include "VeskKit/Design/VeskFont.h"
+#include "VeskKit/Design/VeskGlassTokens.h"
 
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QPaintEvent>
 #include <QRegion>
 #include <QScrollBar>
@@ -140,6 +143,8 @@ private slots:
     void helpTexts();
     void lineNumbersCoverEveryLine_data();
     void lineNumbersCoverEveryLine();
+    void widestNumberIsDrawnWhole_data();
+    void widestNumberIsDrawnWhole();
     void newResultsRepaintTheirRows_data();
     void newResultsRepaintTheirRows();
 };
@@ -359,6 +364,51 @@ void TestZulResultGutter::lineNumbersCoverEveryLine()
     QCOMPARE(visible.first, qsizetype(first));
     QCOMPARE(visible.second, qsizetype(end));
     QCOMPARE(column.rowRect(first), QRectF(2, 22.0 * first + 14 - scroll, 30, 22));
+}
+
+void TestZulResultGutter::widestNumberIsDrawnWhole_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::newRow("four digits") << 9999;
+    QTest::newRow("five digits") << 10000;
+    QTest::newRow("six digits") << 123456;
+}
+
+void TestZulResultGutter::widestNumberIsDrawnWhole()
+{
+    QFETCH(int, count);
+    const QString number = QString::number(count);
+    const auto inkWidth = [](const QImage &image, const QRect &area) {
+        int left = area.right() + 1;
+        int right = area.left() - 1;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (qGray(image.pixel(x, y)) > 40) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        return right - left + 1;
+    };
+    QImage reference(200, 40, QImage::Format_RGB32);
+    reference.fill(Qt::black);
+    QPainter painter(&reference);
+    painter.setFont(veskSystemFont(10.5, QFont::Normal, VeskFontDesign::monospaced));
+    QColor ink = VeskGlassTokens::textMuted();
+    ink.setAlphaF(ink.alphaF() * 0.75f);
+    painter.setPen(ink);
+    painter.drawText(QPointF(20, 26), number);
+    painter.end();
+
+    EditorLayoutMetrics metrics;
+    metrics.setLogicalLineCount(count);
+    metrics.setScrollOffsetY(22.0 * (count - 1) + 14 - 40); // the last line 40 from the top
+    ZulLineNumberColumn column(&metrics);
+    column.setBackgroundColor(Qt::black);
+    column.resize(column.width(), 100);
+    const QImage shot = column.grab().toImage();
+    const int shown = inkWidth(shot, QRect(0, 40, shot.width(), 22));
+    const int whole = inkWidth(reference, reference.rect());
+    QVERIFY2(std::abs(shown - whole) <= 1, qPrintable(QStringLiteral("%1 of %2 pixels").arg(shown).arg(whole)));
 }
 
 void TestZulResultGutter::newResultsRepaintTheirRows_data()
