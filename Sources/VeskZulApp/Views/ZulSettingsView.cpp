@@ -89,7 +89,6 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         "QScrollArea { background: transparent; }"
         "QComboBox { color: %1; background: %2; border: 1px solid %3; border-radius: 7px; padding: 3px 8px; }"
         "QComboBox::drop-down { border: none; width: 16px; }"
-        "QComboBox QAbstractItemView { color: %1; background: #1B2148; selection-background-color: %4; }"
         "QSpinBox { color: %1; background: %2; border: 1px solid %3; border-radius: 7px; padding: 2px 4px; }"
         "QSpinBox::up-button, QSpinBox::down-button { border: none; background: transparent; width: 16px; }"
         "QSlider::groove:horizontal { height: 4px; background: %2; border-radius: 2px; }"

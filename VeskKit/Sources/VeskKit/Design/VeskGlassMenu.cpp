@@ -2,6 +2,7 @@
 
 #include "VeskKit/Design/VeskGlassTokens.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QStyleOptionMenuItem>
@@ -91,6 +92,16 @@ void VeskGlassMenu::applyLook(QMenu *menu, VeskProductPalette palette)
 {
     menu->setPalette(menuPalette(menu->palette(), palette));
     menu->setStyleSheet(menuStyleSheet(palette));
+}
+
+void VeskGlassMenu::applyLook(QAbstractItemView *list, VeskProductPalette palette)
+{
+    list->setPalette(menuPalette(list->palette(), palette));
+    list->setStyleSheet(
+        QStringLiteral("QAbstractItemView { background: %1; color: %4; border: 1px solid %2; outline: 0; }"
+                       "QAbstractItemView::item:selected, QAbstractItemView::item:hover { background: %3; color: %4; }")
+            .arg(groundColor(palette).name(), rgba(VeskGlassTokens::borderSubtle()), rgba(selectedFill(palette)),
+                 rgba(VeskGlassTokens::textPrimary())));
 }
 
 void VeskGlassMenu::applyApplicationWide(VeskProductPalette palette)

@@ -4,6 +4,7 @@
 
 #include <QMenu>
 
+class QAbstractItemView;
 class QStyleOptionMenuItem;
 
 // A pop-up menu in the glass design: light text and symbols on an opaque
@@ -24,6 +25,8 @@ public:
 
     // Gives any menu the look; only this class draws destructive items apart.
     static void applyLook(QMenu *menu, VeskProductPalette palette);
+    // The same look for a picker's pop-up list of choices.
+    static void applyLook(QAbstractItemView *list, VeskProductPalette palette);
     // Once at start: every menu the application opens takes the look,
     // including the ones Qt builds by itself (a text field's edit menu).
     static void applyApplicationWide(VeskProductPalette palette);
