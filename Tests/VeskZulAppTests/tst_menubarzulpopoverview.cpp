@@ -171,6 +171,10 @@ void TestMenuBarZulPopoverView::buttonsReachTheirActions()
     };
     QCOMPARE(fill(view.edgeDrawerButton()), QColor(Qt::blue).rgb());
     QVERIFY(fill(view.stickyButton()) != QColor(Qt::blue).rgb());
+    // Below the one line of scratch text the field stays dark: no bar.
+    const QRect field(view.scratchEditor()->mapTo(&view, QPoint()), view.scratchEditor()->size());
+    for (int x = field.left(); x <= field.right(); ++x)
+        QVERIFY2(qGray(shot.pixel(x, field.bottom() - 4)) < 120, qPrintable(QString::number(x)));
 
     view.edgeDrawerButton()->click();
     QCOMPARE(m_studio->drawers->opens, 1);

@@ -189,8 +189,10 @@ MenuBarZulPopoverView::MenuBarZulPopoverView(ZulStudioViewModel *viewModel, std:
     editorBox->setContentsMargins(6, 6, 6, 6);
     m_editor = new QPlainTextEdit(editorWell);
     m_editor->setFrameShape(QFrame::NoFrame);
-    // The text scrolls with the cursor and the wheel; a bar would crowd the small field.
+    // The text wraps and scrolls with the cursor and the wheel; a bar would
+    // crowd the small field (and a long word would bring up a sideways one).
     m_editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_editor->setFont(veskSystemFont(12, QFont::Normal, VeskFontDesign::monospaced));
     m_editor->viewport()->setAutoFillBackground(false);
     m_editor->setAutoFillBackground(false);
