@@ -9,8 +9,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTextEdit>
 #include <QtTest>
 
 using namespace studiotest;
@@ -41,6 +43,8 @@ private slots:
     void closingHidesAndReopenRequestsBringItBack();
     void trayShowsMenuBarText();
     void trayMenuHoldsCommandsAndQuit();
+    void everyMenuIsDarkGlass_data();
+    void everyMenuIsDarkGlass();
     void trayClickRunsTheClickAction();
     void trayClickTogglesThePopover();
 
@@ -142,6 +146,35 @@ void TestVeskZulApp::trayMenuHoldsCommandsAndQuit()
     m_app->viewModel().setLanguage(VeskLanguage::tr);
     QCOMPARE(items.last()->text(), QString("VeskZul'den Çık"));
     QCOMPARE(m_app->trayIcon()->trayIcon()->contextMenu(), m_app->trayMenu());
+}
+
+void TestVeskZulApp::everyMenuIsDarkGlass_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::newRow("tray menu") << "tray";
+    QTest::newRow("a text field's own edit menu") << "line edit";
+    QTest::newRow("a text view's own edit menu") << "text edit";
+}
+
+void TestVeskZulApp::everyMenuIsDarkGlass()
+{
+    QFETCH(QString, menu);
+    QLineEdit field(QStringLiteral("text"));
+    QTextEdit view(QStringLiteral("text"));
+    std::unique_ptr<QMenu> owned;
+    QMenu *shown = m_app->trayMenu();
+    if (menu == "line edit")
+        owned.reset(field.createStandardContextMenu());
+    else if (menu == "text edit")
+        owned.reset(view.createStandardContextMenu());
+    if (owned)
+        shown = owned.get();
+    const QImage shot = shownMenu(shown);
+    const QColor ground = menuGround(shot);
+    QVERIFY2(qGray(ground.rgb()) < 80, qPrintable(ground.name()));
+    for (QAction *action : shown->actions())
+        if (!action->isSeparator())
+            QVERIFY2(pixelsApart(shot, shown->actionGeometry(action), ground, 50) >= 20, qPrintable(action->text()));
 }
 
 void TestVeskZulApp::trayClickRunsTheClickAction()
