@@ -1,5 +1,6 @@
 #include "VeskKit/Design/VeskGlassMenu.h"
 
+#include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 
 #include <QAbstractItemView>
@@ -10,15 +11,6 @@
 namespace {
 
 constexpr char destructiveProperty[] = "veskDestructive";
-
-QString rgba(const QColor &colour)
-{
-    return QStringLiteral("rgba(%1, %2, %3, %4)")
-        .arg(colour.red())
-        .arg(colour.green())
-        .arg(colour.blue())
-        .arg(colour.alpha());
-}
 
 QColor over(const QColor &ground, const QColor &layer)
 {
@@ -45,8 +37,8 @@ QString menuStyleSheet(VeskProductPalette palette)
                           "QMenu::item:disabled { background: transparent; }"
                           "QMenu::icon { padding-left: 6px; }"
                           "QMenu::separator { height: 1px; background: %2; margin: 4px 6px; }")
-        .arg(VeskGlassMenu::groundColor(palette).name(), rgba(VeskGlassTokens::borderSubtle()),
-             rgba(selectedFill(palette)));
+        .arg(VeskGlassMenu::groundColor(palette).name(), veskStyleSheetColor(VeskGlassTokens::borderSubtle()),
+             veskStyleSheetColor(selectedFill(palette)));
 }
 
 void setTextColour(QPalette &palette, QPalette::ColorGroup group, const QColor &colour)
@@ -100,8 +92,8 @@ void VeskGlassMenu::applyLook(QAbstractItemView *list, VeskProductPalette palett
     list->setStyleSheet(
         QStringLiteral("QAbstractItemView { background: %1; color: %4; border: 1px solid %2; outline: 0; }"
                        "QAbstractItemView::item:selected, QAbstractItemView::item:hover { background: %3; color: %4; }")
-            .arg(groundColor(palette).name(), rgba(VeskGlassTokens::borderSubtle()), rgba(selectedFill(palette)),
-                 rgba(VeskGlassTokens::textPrimary())));
+            .arg(groundColor(palette).name(), veskStyleSheetColor(VeskGlassTokens::borderSubtle()),
+                 veskStyleSheetColor(selectedFill(palette)), veskStyleSheetColor(VeskGlassTokens::textPrimary())));
 }
 
 void VeskGlassMenu::applyApplicationWide(VeskProductPalette palette)
