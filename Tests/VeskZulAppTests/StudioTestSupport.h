@@ -349,28 +349,23 @@ inline QColor menuGround(const QImage &menu)
     return menu.pixelColor(menu.width() / 2, 2);
 }
 
-// Pixels of an area whose grey level stands at least `contrast` apart from
-// the ground's: what of a symbol or a text can be made out.
-inline int pixelsApart(const QImage &image, const QRect &area, const QColor &ground, int contrast)
+// Pixels of an area whose colour passes the test.
+template <typename Test>
+int countPixels(const QImage &image, const QRect &area, Test test)
 {
     int count = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
-            count += std::abs(qGray(image.pixel(x, y)) - qGray(ground.rgb())) >= contrast;
+            count += test(image.pixelColor(x, y)) ? 1 : 0;
     return count;
 }
 
-// Pixels of an area within `distance` (per channel) of a colour.
-inline int pixelsNear(const QImage &image, const QRect &area, const QColor &colour, int distance)
+// What of a symbol or a text can be made out: grey level at least
+// `contrast` apart from the ground's.
+inline int pixelsApart(const QImage &image, const QRect &area, const QColor &ground, int contrast)
 {
-    int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            count += std::abs(c.red() - colour.red()) <= distance && std::abs(c.green() - colour.green()) <= distance
-                     && std::abs(c.blue() - colour.blue()) <= distance;
-        }
-    return count;
+    return countPixels(image, area,
+                       [&](const QColor &c) { return std::abs(qGray(c.rgb()) - qGray(ground.rgb())) >= contrast; });
 }
 
 inline QList<QUuid> ids(const QList<ZulNote> &notes)
