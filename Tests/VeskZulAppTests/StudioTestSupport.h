@@ -21,8 +21,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMenu>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPointer>
@@ -33,6 +35,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <thread>
 
@@ -333,6 +336,42 @@ inline QStringList loggedMessages(VeskLogLevel minimum = VeskLogLevel::debug)
     for (auto entry = entries.crbegin(); entry != entries.crend(); ++entry)
         messages.append(entry->message);
     return messages;
+}
+
+// A pop-up menu as the user sees it: opened, drawn, closed again.
+inline QImage shownMenu(QMenu *menu)
+{
+    menu->popup(QPoint(40, 40));
+    if (!QTest::qWaitForWindowExposed(menu))
+        return {};
+    const QImage image = menu->grab().toImage();
+    menu->hide();
+    return image;
+}
+
+// The menu's own ground, read inside its padding.
+inline QColor menuGround(const QImage &menu)
+{
+    return menu.pixelColor(menu.width() / 2, 2);
+}
+
+// Pixels of an area whose colour passes the test.
+template <typename Test>
+int countPixels(const QImage &image, const QRect &area, Test test)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += test(image.pixelColor(x, y)) ? 1 : 0;
+    return count;
+}
+
+// What of a symbol or a text can be made out: grey level at least
+// `contrast` apart from the ground's.
+inline int pixelsApart(const QImage &image, const QRect &area, const QColor &ground, int contrast)
+{
+    return countPixels(image, area,
+                       [&](const QColor &c) { return std::abs(qGray(c.rgb()) - qGray(ground.rgb())) >= contrast; });
 }
 
 inline QList<QUuid> ids(const QList<ZulNote> &notes)

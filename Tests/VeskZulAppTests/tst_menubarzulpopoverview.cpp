@@ -164,6 +164,18 @@ void TestMenuBarZulPopoverView::buttonsReachTheirActions()
     QCOMPARE(viewModel.notes().first().content, QStringLiteral("5 + 5"));
     QCOMPARE(viewModel.quickScratchText(), QStringLiteral("5 + 5"));
 
+    // The drawer is the row's prominent action: filled with the accent.
+    const QImage shot = view.grab().toImage();
+    const auto fill = [&shot](const QWidget *button) {
+        return shot.pixelColor(button->geometry().left() + 3, button->geometry().center().y()).rgb();
+    };
+    QCOMPARE(fill(view.edgeDrawerButton()), QColor(Qt::blue).rgb());
+    QVERIFY(fill(view.stickyButton()) != QColor(Qt::blue).rgb());
+    // Below the one line of scratch text the field stays dark: no bar.
+    const QRect field(view.scratchEditor()->mapTo(&view, QPoint()), view.scratchEditor()->size());
+    for (int x = field.left(); x <= field.right(); ++x)
+        QVERIFY2(qGray(shot.pixel(x, field.bottom() - 4)) < 120, qPrintable(QString::number(x)));
+
     view.edgeDrawerButton()->click();
     QCOMPARE(m_studio->drawers->opens, 1);
     view.stickyButton()->click();

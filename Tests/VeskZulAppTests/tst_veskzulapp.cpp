@@ -9,8 +9,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTextEdit>
 #include <QtTest>
 
 using namespace studiotest;
@@ -41,6 +43,7 @@ private slots:
     void closingHidesAndReopenRequestsBringItBack();
     void trayShowsMenuBarText();
     void trayMenuHoldsCommandsAndQuit();
+    void everyMenuIsDarkGlass();
     void trayClickRunsTheClickAction();
     void trayClickTogglesThePopover();
     void quitting_data();
@@ -145,6 +148,23 @@ void TestVeskZulApp::trayMenuHoldsCommandsAndQuit()
     m_app->viewModel().setLanguage(VeskLanguage::tr);
     QCOMPARE(items.last()->text(), QString("VeskZul'den Çık"));
     QCOMPARE(m_app->trayIcon()->trayIcon()->contextMenu(), m_app->trayMenu());
+}
+
+void TestVeskZulApp::everyMenuIsDarkGlass()
+{
+    // The tray's menu, and the edit menus Qt builds for text fields by itself.
+    QLineEdit field(QStringLiteral("text"));
+    QTextEdit view(QStringLiteral("text"));
+    const std::unique_ptr<QMenu> fieldMenu(field.createStandardContextMenu());
+    const std::unique_ptr<QMenu> viewMenu(view.createStandardContextMenu());
+    for (QMenu *menu : {m_app->trayMenu(), fieldMenu.get(), viewMenu.get()}) {
+        const QImage shot = shownMenu(menu);
+        const QColor ground = menuGround(shot);
+        QVERIFY2(qGray(ground.rgb()) < 80, qPrintable(ground.name()));
+        for (QAction *action : menu->actions())
+            QVERIFY2(action->isSeparator() || pixelsApart(shot, menu->actionGeometry(action), ground, 50) >= 20,
+                     qPrintable(action->text()));
+    }
 }
 
 void TestVeskZulApp::trayClickRunsTheClickAction()

@@ -357,6 +357,18 @@ void TestZulSidebarView::contextMenuFollowsFlags()
     std::unique_ptr<QMenu> pinned(m_sidebar->makeContextMenu(idOf("Groceries"), nullptr));
     QCOMPARE(texts(pinned.get()), (QStringList{"Unpin Note", "Float as Sticky Note", "Copy with Live Results",
                                                "Duplicate", "—", "Delete Note"}));
+    // Dark like the rest, every item readable, only the destructive one red.
+    const QImage shot = shownMenu(pinned.get());
+    const QColor ground = menuGround(shot);
+    QVERIFY2(qGray(ground.rgb()) < 80, qPrintable(ground.name()));
+    for (QAction *action : pinned->actions()) {
+        if (action->isSeparator())
+            continue;
+        const QRect row = pinned->actionGeometry(action);
+        QVERIFY2(pixelsApart(shot, row, ground, 70) >= 40, qPrintable(action->text()));
+        const int red = countPixels(shot, row, [](const QColor &c) { return c.red() - c.green() > 100; });
+        QVERIFY2(action == pinned->actions().last() ? red >= 20 : red == 0, qPrintable(action->text()));
+    }
     std::unique_ptr<QMenu> floating(m_sidebar->makeContextMenu(idOf("Budget"), nullptr));
     QCOMPARE(texts(floating.get()).mid(0, 2), (QStringList{"Pin Note", "Close Floating Sticky"}));
 

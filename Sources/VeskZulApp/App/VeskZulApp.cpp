@@ -4,6 +4,7 @@
 #include "App/ZulTrayIcon.h"
 #include "VeskKit/Design/Emblems/VeskEmblemRenderer.h"
 #include "VeskKit/Design/VeskAppActivationDelegate.h"
+#include "VeskKit/Design/VeskGlassMenu.h"
 #include "VeskKit/Design/VeskProductPalette.h"
 #include "VeskKit/Localization/VeskText.h"
 #include "ViewModels/ZulStudioViewModel.h"
@@ -26,8 +27,11 @@ VeskZulApp::VeskZulApp(ZulStorageService storage, ZulStudioEnvironment environme
       m_viewModel(std::make_unique<ZulStudioViewModel>(std::move(storage), std::move(environment))),
       m_makeEditor(std::move(makeEditor))
 {
+    // Menus Qt builds by itself (a text field's edit menu) must not come up
+    // light on the dark windows either.
+    VeskGlassMenu::applyApplicationWide(VeskProductPalette::deepIndigo);
     m_commandMenu = new ZulCommandMenu(*m_viewModel);
-    m_trayMenu = new QMenu();
+    m_trayMenu = new VeskGlassMenu();
     m_trayMenu->addActions(m_commandMenu->actions());
     m_trayMenu->addSeparator();
     // The desktop has no application menu to quit from; the tray's menu is it.

@@ -29,7 +29,7 @@ const std::array<Row, ZulCommandMenu::commandCount> kRows = {{
 } // namespace
 
 ZulCommandMenu::ZulCommandMenu(ZulStudioViewModel &viewModel, QWidget *parent)
-    : QMenu(parent), m_viewModel(viewModel)
+    : VeskGlassMenu(parent), m_viewModel(viewModel)
 {
     setTitle(QStringLiteral("VeskZul"));
     for (const Row &row : kRows) {

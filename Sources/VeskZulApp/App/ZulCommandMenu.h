@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QMenu>
+#include "VeskKit/Design/VeskGlassMenu.h"
 
 #include <array>
 
@@ -11,7 +11,7 @@ class ZulStudioViewModel;
 // commands and carry their keyboard shortcuts; the titles follow the
 // interface language. Copy and export act on the selected note and do
 // nothing while none is selected.
-class ZulCommandMenu : public QMenu {
+class ZulCommandMenu : public VeskGlassMenu {
     Q_OBJECT
 public:
     enum class Command {

@@ -4,6 +4,7 @@
 #include "VeskKit/Cloud/VeskFeedbackKind.h"
 #include "VeskKit/Design/VeskBrandMark.h"
 #include "VeskKit/Design/VeskButton.h"
+#include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskFeedbackButton.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
@@ -45,11 +46,7 @@ QColor withOpacity(QColor colour, qreal opacity)
 
 QString colourStyle(const QColor &colour)
 {
-    return QStringLiteral("color: rgba(%1,%2,%3,%4); background: transparent;")
-        .arg(colour.red())
-        .arg(colour.green())
-        .arg(colour.blue())
-        .arg(colour.alpha());
+    return QStringLiteral("color: %1; background: transparent;").arg(veskStyleSheetColor(colour));
 }
 
 VeskAppVersion studioVersion()

@@ -123,9 +123,9 @@ QLabel *makeLabel(const QFont &font, const QColor &colour, QWidget *parent)
     return label;
 }
 
-VeskButton *makeButton(bool prominent, const QString &symbol, qreal fontSize, QWidget *parent)
+VeskButton *makeButton(const QString &symbol, qreal fontSize, QWidget *parent)
 {
-    auto *button = new VeskButton(VeskGlassButtonStyle{prominent}, QString(), symbol, parent);
+    auto *button = new VeskButton(VeskGlassButtonStyle{false}, QString(), symbol, parent);
     button->setLabelFont(veskSystemFont(fontSize, QFont::Medium));
     return button;
 }
@@ -176,7 +176,7 @@ MenuBarZulPopoverView::MenuBarZulPopoverView(ZulStudioViewModel *viewModel, std:
     m_title = makeLabel(veskSystemFont(11, QFont::DemiBold), VeskGlassTokens::textPrimary(), this);
     titleRow->addWidget(m_title);
     titleRow->addStretch(1);
-    m_saveNote = makeButton(false, QString(), 10.5, this);
+    m_saveNote = makeButton(QString(), 10.5, this);
     connect(m_saveNote, &QAbstractButton::clicked, this, [this] {
         if (m_viewModel)
             m_viewModel->promoteQuickScratchToNote();
@@ -189,8 +189,10 @@ MenuBarZulPopoverView::MenuBarZulPopoverView(ZulStudioViewModel *viewModel, std:
     editorBox->setContentsMargins(6, 6, 6, 6);
     m_editor = new QPlainTextEdit(editorWell);
     m_editor->setFrameShape(QFrame::NoFrame);
-    // The text scrolls with the cursor and the wheel; a bar would crowd the small field.
+    // The text wraps and scrolls with the cursor and the wheel; a bar would
+    // crowd the small field (and a long word would bring up a sideways one).
     m_editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_editor->setFont(veskSystemFont(12, QFont::Normal, VeskFontDesign::monospaced));
     m_editor->viewport()->setAutoFillBackground(false);
     m_editor->setAutoFillBackground(false);
@@ -215,12 +217,13 @@ MenuBarZulPopoverView::MenuBarZulPopoverView(ZulStudioViewModel *viewModel, std:
     // Actions.
     auto *actions = new QHBoxLayout;
     actions->setSpacing(6);
-    m_edgeDrawer = makeButton(true, QStringLiteral("sidebar.right"), 11, this);
+    m_edgeDrawer = makeButton(QStringLiteral("sidebar.right"), 11, this);
+    m_edgeDrawer->setProminentTint(m_accent);
     connect(m_edgeDrawer, &QAbstractButton::clicked, this, [this] {
         if (m_viewModel)
             m_viewModel->toggleEdgeDrawer();
     });
-    m_sticky = makeButton(false, QStringLiteral("macwindow.on.rectangle"), 11, this);
+    m_sticky = makeButton(QStringLiteral("macwindow.on.rectangle"), 11, this);
     connect(m_sticky, &QAbstractButton::clicked, this, [this] {
         if (m_viewModel)
             m_viewModel->createAndFloatStickyNote();
@@ -234,14 +237,14 @@ MenuBarZulPopoverView::MenuBarZulPopoverView(ZulStudioViewModel *viewModel, std:
 
     // Footer.
     auto *footer = new QHBoxLayout;
-    m_openStudio = makeButton(false, QString(), 11, this);
+    m_openStudio = makeButton(QString(), 11, this);
     connect(m_openStudio, &QAbstractButton::clicked, this, [this] {
         if (m_onOpenStudio)
             m_onOpenStudio();
     });
     m_noteCount = makeLabel(veskSystemFont(10.5, QFont::Normal, VeskFontDesign::monospaced),
                             VeskGlassTokens::textSecondary(), this);
-    m_quit = makeButton(false, QString(), 11, this);
+    m_quit = makeButton(QString(), 11, this);
     connect(m_quit, &QAbstractButton::clicked, this, [this] {
         if (terminateAction)
             terminateAction();

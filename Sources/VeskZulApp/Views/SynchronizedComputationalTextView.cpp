@@ -3,6 +3,7 @@
 #include "Views/EditorLayoutMetrics.h"
 
 #include "VeskKit/Design/VeskFont.h"
+#include "VeskKit/Design/VeskGlassScrollBar.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -36,15 +37,6 @@ QColor textColour()
     return QColor::fromRgbF(1, 1, 1, 0.95);
 }
 
-QString scrollBarStyle()
-{
-    return QStringLiteral(
-        "QScrollBar:vertical { background: transparent; width: 8px; margin: 2px 1px 2px 1px; }"
-        "QScrollBar::handle:vertical { background: rgba(255, 255, 255, 46); border-radius: 3px; min-height: 24px; }"
-        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; }"
-        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }");
-}
-
 } // namespace
 
 SynchronizedComputationalTextView::SynchronizedComputationalTextView(QWidget *parent)
@@ -57,7 +49,7 @@ SynchronizedComputationalTextView::SynchronizedComputationalTextView(QWidget *pa
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    verticalScrollBar()->setStyleSheet(scrollBarStyle());
+    VeskGlassScrollBar::apply(this);
     setTabChangesFocus(false);
     // The caret is drawn in the accent colour by paintEvent; the document
     // would draw it in the text's own colour.

@@ -8,6 +8,7 @@
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFont.h"
+#include "VeskKit/Design/VeskGlassMenu.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskSymbol.h"
 #include "VeskKit/Localization/VeskText.h"
@@ -212,7 +213,7 @@ ZulEditorNoteHeader::ZulEditorNoteHeader(EditorLayoutMetrics *metrics, QWidget *
     m_ephemeral = new VeskButton(VeskGlassButtonStyle{false}, QString(), QStringLiteral("hourglass"), this);
     m_ephemeral->setLabelFont(veskSystemFont(12, QFont::DemiBold));
     m_export = new ExportButton(this);
-    m_exportMenu = new QMenu(this);
+    m_exportMenu = new VeskGlassMenu(this);
     const struct
     {
         const char *en;

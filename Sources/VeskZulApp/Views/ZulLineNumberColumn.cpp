@@ -5,9 +5,20 @@
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
+
+namespace {
+
+QFont numberFont()
+{
+    return veskSystemFont(10.5, QFont::Normal, VeskFontDesign::monospaced);
+}
+
+} // namespace
 
 ZulLineNumberColumn::ZulLineNumberColumn(EditorLayoutMetrics *metrics, QWidget *parent)
     : QWidget(parent)
@@ -19,19 +30,34 @@ ZulLineNumberColumn::ZulLineNumberColumn(EditorLayoutMetrics *metrics, QWidget *
     connect(metrics, &EditorLayoutMetrics::lineTopYChanged, this, repaint);
     connect(metrics, &EditorLayoutMetrics::lineHeightChanged, this, repaint);
     connect(metrics, &EditorLayoutMetrics::scrollOffsetYChanged, this, repaint);
-    connect(metrics, &EditorLayoutMetrics::logicalLineCountChanged, this, repaint);
+    connect(metrics, &EditorLayoutMetrics::logicalLineCountChanged, this, [this] {
+        fitWidestNumber();
+        update();
+    });
+    fitWidestNumber();
+}
+
+void ZulLineNumberColumn::fitWidestNumber()
+{
+    const qsizetype widest = m_metrics ? std::max<qsizetype>(m_metrics->logicalLineCount(), 1) : 1;
+    const qreal needed = std::ceil(QFontMetricsF(numberFont()).horizontalAdvance(QString::number(widest)));
+    const qreal room = std::max(numberWidth, needed);
+    if (room == m_numberRoom)
+        return;
+    m_numberRoom = room;
+    setFixedWidth(int(std::ceil(room + columnWidth - numberWidth)));
 }
 
 QSize ZulLineNumberColumn::sizeHint() const
 {
-    return QSize(columnWidth, 100);
+    return QSize(minimumWidth(), 100);
 }
 
 QRectF ZulLineNumberColumn::rowRect(qsizetype index) const
 {
     if (!m_metrics)
         return {};
-    return QRectF(width() - trailingShift - numberWidth, m_metrics->y(index), numberWidth, m_metrics->lineHeight());
+    return QRectF(width() - trailingShift - m_numberRoom, m_metrics->y(index), m_numberRoom, m_metrics->lineHeight());
 }
 
 std::pair<qsizetype, qsizetype> ZulLineNumberColumn::visibleLines() const
@@ -75,7 +101,7 @@ void ZulLineNumberColumn::paintEvent(QPaintEvent *)
     painter.fillRect(rect(), m_background);
     if (!m_metrics)
         return;
-    painter.setFont(veskSystemFont(10.5, QFont::Normal, VeskFontDesign::monospaced));
+    painter.setFont(numberFont());
     QColor colour = VeskGlassTokens::textMuted();
     colour.setAlphaF(colour.alphaF() * 0.75);
     painter.setPen(colour);

@@ -17,6 +17,7 @@ class ZulLineNumberColumn : public QWidget
     Q_OBJECT
 
 public:
+    // The least width; a note whose widest number needs more gets it.
     static constexpr int columnWidth = 36;
     static constexpr qreal numberWidth = 30;
     static constexpr qreal trailingShift = 4;
@@ -28,6 +29,9 @@ public:
     // The lines whose rows intersect the column, first and one past last.
     std::pair<qsizetype, qsizetype> visibleLines() const;
 
+    // Room for the widest number the note has, never less than numberWidth.
+    qreal numberRoom() const { return m_numberRoom; }
+
     QSize sizeHint() const override;
     // Filled behind the rows; transparent by default.
     void setBackgroundColor(const QColor &colour);
@@ -36,6 +40,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void fitWidestNumber();
+
     QPointer<EditorLayoutMetrics> m_metrics;
+    qreal m_numberRoom = numberWidth;
     QColor m_background = Qt::transparent;
 };

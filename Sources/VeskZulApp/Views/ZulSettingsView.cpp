@@ -4,9 +4,11 @@
 #include "Models/ZulConfig.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskChevronControls.h"
+#include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassCard.h"
+#include "VeskKit/Design/VeskGlassScrollBar.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskLanguagePicker.h"
 #include "VeskKit/Design/VeskSymbolLabel.h"
@@ -31,15 +33,6 @@
 #include <cmath>
 
 namespace {
-
-QString rgba(const QColor &colour)
-{
-    return QStringLiteral("rgba(%1,%2,%3,%4)")
-        .arg(colour.red())
-        .arg(colour.green())
-        .arg(colour.blue())
-        .arg(colour.alpha());
-}
 
 QColor withOpacity(QColor colour, qreal opacity)
 {
@@ -86,20 +79,16 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
     const QColor primary = VeskGlassTokens::textPrimary();
     setStyleSheet(QStringLiteral(
         "QScrollArea { background: transparent; }"
-        "QScrollBar:vertical { background: transparent; width: 8px; margin: 0; }"
-        "QScrollBar::handle:vertical { background: rgba(255,255,255,46); border-radius: 4px; min-height: 24px; }"
-        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }"
         "QComboBox { color: %1; background: %2; border: 1px solid %3; border-radius: 7px; padding: 3px 8px; }"
         "QComboBox::drop-down { border: none; width: 16px; }"
-        "QComboBox QAbstractItemView { color: %1; background: #1B2148; selection-background-color: %4; }"
         "QSpinBox { color: %1; background: %2; border: 1px solid %3; border-radius: 7px; padding: 2px 4px; }"
         "QSpinBox::up-button, QSpinBox::down-button { border: none; background: transparent; width: 16px; }"
         "QSlider::groove:horizontal { height: 4px; background: %2; border-radius: 2px; }"
         "QSlider::sub-page:horizontal { background: %4; border-radius: 2px; }"
         "QSlider::handle:horizontal { background: white; width: 14px; height: 14px; margin: -5px 0; border-radius: 7px; }")
-                      .arg(rgba(primary), rgba(VeskGlassTokens::surface2()), rgba(VeskGlassTokens::borderSubtle()),
-                           rgba(m_accent)));
+                      .arg(veskStyleSheetColor(primary), veskStyleSheetColor(VeskGlassTokens::surface2()),
+                           veskStyleSheetColor(VeskGlassTokens::borderSubtle()), veskStyleSheetColor(m_accent))
+                  + VeskGlassScrollBar::styleSheet());
 
     auto *page = new QWidget();
     auto *stack = new QVBoxLayout(page);
@@ -167,7 +156,7 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
             auto *glyphs = new QLabel(keys, badge);
             glyphs->setFont(veskSystemFont(11, QFont::Bold, VeskFontDesign::monospaced));
             glyphs->setStyleSheet(QStringLiteral("color: white; background: %1; border-radius: 6px; padding: 3px 7px;")
-                                      .arg(rgba(withOpacity(m_accent, 0.32))));
+                                      .arg(veskStyleSheetColor(withOpacity(m_accent, 0.32))));
             badgeRow->addWidget(glyphs);
             *label = addLabel(veskSystemFont(11.5), VeskGlassTokens::textSecondary());
             badgeRow->addWidget(*label);
@@ -225,7 +214,8 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
     {
         auto *divider = new QWidget();
         divider->setFixedHeight(1);
-        divider->setStyleSheet(QStringLiteral("background: %1;").arg(rgba(VeskGlassTokens::borderSubtle())));
+        divider->setStyleSheet(
+            QStringLiteral("background: %1;").arg(veskStyleSheetColor(VeskGlassTokens::borderSubtle())));
         editor->addWidget(divider);
     }
     {
@@ -343,7 +333,7 @@ QLabel *ZulSettingsView::addLabel(const QFont &font, const QColor &colour)
 {
     auto *label = new QLabel();
     label->setFont(font);
-    label->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(rgba(colour)));
+    label->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(veskStyleSheetColor(colour)));
     m_textLabels.append(label);
     return label;
 }
@@ -402,10 +392,12 @@ void ZulSettingsView::syncFromViewModel()
     const CurrencyRateTable &rates = m_viewModel.rates();
     if (rates.isLive) {
         m_ratesStatus->setText(text("Live ECB / Frankfurter FX rates active", "Canlı ECB / Frankfurter döviz kurları aktif"));
-        m_ratesStatus->setStyleSheet(QStringLiteral("color: %1;").arg(rgba(VeskGlassTokens::success())));
+        m_ratesStatus->setStyleSheet(
+            QStringLiteral("color: %1;").arg(veskStyleSheetColor(VeskGlassTokens::success())));
     } else {
         m_ratesStatus->setText(text("Built-in offline FX rates active", "Yerleşik çevrimdışı döviz kurları aktif"));
-        m_ratesStatus->setStyleSheet(QStringLiteral("color: %1;").arg(rgba(VeskGlassTokens::textSecondary())));
+        m_ratesStatus->setStyleSheet(
+            QStringLiteral("color: %1;").arg(veskStyleSheetColor(VeskGlassTokens::textSecondary())));
     }
     m_lastSynced->setVisible(rates.updatedAt.has_value());
     if (rates.updatedAt) {

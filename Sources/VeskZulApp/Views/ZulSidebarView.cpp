@@ -5,6 +5,8 @@
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFont.h"
+#include "VeskKit/Design/VeskGlassMenu.h"
+#include "VeskKit/Design/VeskGlassScrollBar.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskSymbolLabel.h"
 #include "VeskKit/Localization/VeskText.h"
@@ -199,12 +201,8 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
     m_noteList->setMouseTracking(true);
     m_noteList->setContextMenuPolicy(Qt::CustomContextMenu);
     m_noteList->setContentsMargins(0, 2, 0, 2);
-    m_noteList->setStyleSheet(QStringLiteral(
-        "QListView { background: transparent; }"
-        "QScrollBar:vertical { background: transparent; width: 8px; margin: 0; }"
-        "QScrollBar::handle:vertical { background: rgba(255,255,255,46); border-radius: 4px; min-height: 24px; }"
-        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }"));
+    m_noteList->setStyleSheet(QStringLiteral("QListView { background: transparent; }")
+                              + VeskGlassScrollBar::styleSheet());
     m_noteList->viewport()->setAutoFillBackground(false);
     m_listStack->addWidget(m_noteList);
     connect(m_noteList, &QListView::clicked, this, &ZulSidebarView::rowClicked);
@@ -344,7 +342,7 @@ QMenu *ZulSidebarView::makeContextMenu(const QUuid &noteID, QWidget *parent)
     const std::optional<ZulNote> note = m_viewModel.note(noteID);
     if (!note)
         return nullptr;
-    auto *menu = new QMenu(parent);
+    auto *menu = new VeskGlassMenu(parent);
     ZulStudioViewModel *viewModel = &m_viewModel;
     menu->addAction(note->isPinned ? text("Unpin Note", "Sabitlemeyi Kaldır") : text("Pin Note", "Notu Sabitle"),
                     this, [viewModel, noteID] { viewModel->togglePin(noteID); });
@@ -357,7 +355,7 @@ QMenu *ZulSidebarView::makeContextMenu(const QUuid &noteID, QWidget *parent)
     menu->addSeparator();
     QAction *remove = menu->addAction(text("Delete Note", "Notu Sil"), this,
                                       [viewModel, noteID] { viewModel->deleteNote(noteID); });
-    remove->setObjectName(QStringLiteral("destructive"));
+    VeskGlassMenu::setDestructive(remove);
     return menu;
 }
 

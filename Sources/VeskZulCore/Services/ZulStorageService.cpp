@@ -590,7 +590,7 @@ QList<ZulNote> ZulStorageService::makeStarterNotes(const QDateTime &now)
     });
     const QString scratch = joinLines({
         "# Hızlı Karalama & Toplantı Notları",
-        "// ⌥⌘N ile Ekran Kenarı Çekmecesini, ⇧⌥⌘N ile Yüzen Yapışkan Not açabilirsin.",
+        "// Ctrl+Alt+N ile Ekran Kenarı Çekmecesini, Ctrl+Alt+Shift+N ile Yüzen Yapışkan Not açabilirsin.",
         "",
         "Kahve: 145",
         "Öğle Yemeği: 380",

@@ -1,5 +1,6 @@
 #include "VeskKit/Design/VeskChevronControls.h"
 
+#include <QAbstractItemView>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionSpinBox>
 #include <QtTest>
@@ -61,6 +62,7 @@ private slots:
     void stepperArrowsShowWhereTheyStep_data();
     void stepperArrowsShowWhereTheyStep();
     void popUpShowsItsArrow();
+    void popUpChoicesAreDarkGlass();
 };
 
 void TestVeskChevronControls::stepperArrowsShowWhereTheyStep_data()
@@ -106,6 +108,26 @@ void TestVeskChevronControls::popUpShowsItsArrow()
     combo.setEnabled(false);
     const QImage disabled = rendered(combo);
     QVERIFY(brightest(disabled, arrow) < brightest(image, arrow));
+}
+
+void TestVeskChevronControls::popUpChoicesAreDarkGlass()
+{
+    ComboBox combo;
+    combo.addItems({QStringLiteral("TRY"), QStringLiteral("USD"), QStringLiteral("EUR")});
+    combo.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&combo));
+    combo.showPopup();
+    QWidget *popup = combo.view()->window();
+    QVERIFY(QTest::qWaitForWindowExposed(popup));
+    const QImage shot = popup->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect item = QRect(combo.view()->viewport()->mapTo(popup, QPoint()) +
+                                 combo.view()->visualRect(combo.model()->index(1, 0)).topLeft(),
+                             combo.view()->visualRect(combo.model()->index(1, 0)).size()) &
+                       shot.rect().adjusted(1, 1, -1, -1);
+    const int ground = qGray(shot.pixel(item.right() - 2, item.center().y()));
+    QVERIFY2(ground < 80, qPrintable(QString::number(ground)));
+    QVERIFY2(brightest(shot, item) > 200, "the choice's text does not stand out");
+    combo.hidePopup();
 }
 
 QTEST_MAIN(TestVeskChevronControls)

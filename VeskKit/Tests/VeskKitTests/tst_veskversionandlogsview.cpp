@@ -1,5 +1,6 @@
 #include "VeskKit/Design/VeskBrandMark.h"
 #include "VeskKit/Design/VeskFeedbackButton.h"
+#include "VeskKit/Design/VeskGlassCard.h"
 #include "VeskKit/Design/VeskVersionAndLogsView.h"
 #include "VeskKit/Utilities/VeskAppLogger.h"
 #include "VeskKit/Utilities/VeskReleaseLogRecord.h"
@@ -13,6 +14,8 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrlQuery>
@@ -118,6 +121,8 @@ private slots:
     void folderButtonOpensTheLogFolder();
     void feedbackPillOpensThePageForThePanelsApplication();
     void turkishTexts();
+    void fitsItsWidthInEveryLanguage_data();
+    void fitsItsWidthInEveryLanguage();
 
 private:
     std::shared_ptr<VeskAppLogger> makeLogger();
@@ -561,6 +566,42 @@ void TestVeskVersionAndLogsView::turkishTexts()
     QCOMPARE(panel->clearButton()->text(), QStringLiteral("Temizle"));
     QTest::mouseClick(panel->copyButton(), Qt::LeftButton);
     QCOMPARE(panel->copyButton()->text(), QStringLiteral("Kopyalandı"));
+}
+
+void TestVeskVersionAndLogsView::fitsItsWidthInEveryLanguage_data()
+{
+    QTest::addColumn<VeskLanguage>("language");
+    QTest::newRow("English") << VeskLanguage(VeskLanguage::en);
+    QTest::newRow("Turkish") << VeskLanguage(VeskLanguage::tr);
+}
+
+void TestVeskVersionAndLogsView::fitsItsWidthInEveryLanguage()
+{
+    QFETCH(VeskLanguage, language);
+    auto logger = makeLogger();
+    writeEntries(*logger, entriesWithLevels(QStringList(40, QStringLiteral("info"))));
+    VeskVersionAndLogsView *panel = makePanel(logger, {}, language, [] {});
+    panel->resize(680, 540);
+    QVERIFY(QTest::qWaitForWindowExposed(panel));
+    const auto *scroll = panel->findChild<QScrollArea *>(QStringLiteral("scrollArea"));
+    const QWidget *viewport = scroll->viewport();
+    const QRect inside = viewport->rect().adjusted(18, 18, -18, 0);
+    QList<QWidget *> parts{panel->closeButton()};
+    for (VeskGlassCard *card : panel->findChildren<VeskGlassCard *>())
+        parts.append(card);
+    QCOMPARE(parts.size(), 4);
+    for (const QWidget *part : std::as_const(parts)) {
+        const QRect shown(part->mapTo(viewport, QPoint()), part->size());
+        QVERIFY2(shown.left() >= inside.left() && shown.right() <= inside.right(), part->metaObject()->className());
+    }
+    // The scroll bar beside the cards is the thin dark one, not a light default.
+    const QScrollBar *bar = scroll->verticalScrollBar();
+    QVERIFY(bar->isVisible() && bar->width() <= 8);
+    const QImage shot = panel->grab().toImage();
+    const QRect barArea(bar->mapTo(panel, QPoint()), bar->size());
+    for (int y = barArea.top(); y <= barArea.bottom(); ++y)
+        for (int x = barArea.left(); x <= barArea.right(); ++x)
+            QVERIFY(qGray(shot.pixel(x, y)) < 160);
 }
 
 QTEST_MAIN(TestVeskVersionAndLogsView)

@@ -108,6 +108,8 @@ QColor VeskButton::labelColor() const
 {
     if (m_labelColor)
         return *m_labelColor;
+    if (m_prominentTint && !isPrimary())
+        return Qt::white;
     return isPrimary() ? VeskPrimaryButtonStyle::foreground() : VeskGlassButtonStyle::foreground();
 }
 
@@ -125,6 +127,12 @@ QColor VeskButton::symbolColor() const
 void VeskButton::setSymbolColor(const std::optional<QColor> &colour)
 {
     m_symbolColor = colour;
+    update();
+}
+
+void VeskButton::setProminentTint(const std::optional<QColor> &tint)
+{
+    m_prominentTint = tint;
     update();
 }
 
@@ -243,7 +251,10 @@ void VeskButton::paintEvent(QPaintEvent *)
     if (const auto *glass = std::get_if<VeskGlassButtonStyle>(&m_style)) {
         if (isDown())
             painter.setOpacity(VeskGlassButtonStyle::pressedOpacity);
-        veskPaintGlassShape(painter, bounds, VeskGlassButtonStyle::cornerRadius, glass->fill(), glass->border());
+        if (m_prominentTint)
+            painter.fillPath(shape(), *m_prominentTint);
+        else
+            veskPaintGlassShape(painter, bounds, VeskGlassButtonStyle::cornerRadius, glass->fill(), glass->border());
         paintLabel(painter, labelArea, labelColor());
         return;
     }

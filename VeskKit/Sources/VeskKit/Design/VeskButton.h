@@ -44,6 +44,11 @@ public:
     QColor symbolColor() const;
     void setSymbolColor(const std::optional<QColor> &colour);
 
+    // The prominent look of a glass button, the one action a row stresses:
+    // filled with the tint, no border, a white label unless one is set.
+    std::optional<QColor> prominentTint() const { return m_prominentTint; }
+    void setProminentTint(const std::optional<QColor> &tint);
+
     // 0 at rest, 1 fully pressed; the primary style eases between them.
     qreal pressAmount() const { return m_pressAmount; }
 
@@ -72,6 +77,7 @@ private:
     std::optional<QFont> m_labelFont;
     std::optional<QColor> m_labelColor;
     std::optional<QColor> m_symbolColor;
+    std::optional<QColor> m_prominentTint;
     QVariantAnimation *m_pressAnimation = nullptr;
     qreal m_pressAmount = 0;
     bool m_shownDown = false;

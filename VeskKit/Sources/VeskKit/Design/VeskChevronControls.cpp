@@ -1,8 +1,10 @@
 #include "VeskKit/Design/VeskChevronControls.h"
 
+#include "VeskKit/Design/VeskGlassMenu.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskSymbol.h"
 
+#include <QAbstractItemView>
 #include <QPainter>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionSpinBox>
@@ -27,6 +29,11 @@ void paintChevron(QWidget &widget, const QRect &area, const QString &symbol, boo
 }
 
 } // namespace
+
+VeskComboBox::VeskComboBox(QWidget *parent) : QComboBox(parent)
+{
+    VeskGlassMenu::applyLook(view(), VeskProductPalette::deepIndigo);
+}
 
 void VeskComboBox::paintEvent(QPaintEvent *event)
 {

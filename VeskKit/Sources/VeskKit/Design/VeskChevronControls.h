@@ -7,10 +7,11 @@
 // glyphs. Once a style sheet gives these controls a border of their own, the
 // platform style stops drawing their arrows, which left the controls with no
 // sign that they open or step; these paint the chevrons themselves, in the
-// text's secondary colour (muted when disabled).
+// text's secondary colour (muted when disabled). The pop-up menu's list of
+// choices takes the glass look of the kit's menus.
 class VeskComboBox : public QComboBox {
 public:
-    using QComboBox::QComboBox;
+    explicit VeskComboBox(QWidget *parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -9,3 +9,12 @@ QColor veskColorFromHex(quint32 hex, double opacity)
     colour.setAlphaF(float(opacity));
     return colour;
 }
+
+QString veskStyleSheetColor(const QColor &colour)
+{
+    return QStringLiteral("rgba(%1,%2,%3,%4)")
+        .arg(colour.red())
+        .arg(colour.green())
+        .arg(colour.blue())
+        .arg(colour.alpha());
+}

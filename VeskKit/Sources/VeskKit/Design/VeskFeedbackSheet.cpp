@@ -8,6 +8,7 @@
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassCard.h"
 #include "VeskKit/Design/VeskGlassInputField.h"
+#include "VeskKit/Design/VeskGlassScrollBar.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskGroundBackground.h"
 #include "VeskKit/Design/VeskSymbol.h"
@@ -332,6 +333,7 @@ VeskFeedbackSheet::VeskFeedbackSheet(const QString &appName, const VeskAppVersio
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scroll->viewport()->setAutoFillBackground(false);
+    VeskGlassScrollBar::apply(scroll);
     outer->addWidget(scroll);
 
     auto *content = new QWidget;
@@ -537,6 +539,7 @@ QWidget *VeskFeedbackSheet::makeDetailsCard()
     m_messageEditor->setPalette(palette);
     // 105 with the backing's insets; the form scrolls, the editor keeps its height.
     m_messageEditor->setFixedHeight(105 - 12);
+    VeskGlassScrollBar::apply(m_messageEditor);
     backingLayout->addWidget(m_messageEditor);
     messageColumn->addWidget(editorBacking);
     stack->addWidget(messageBox);

@@ -2,6 +2,7 @@
 
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFont.h"
+#include "VeskKit/Design/VeskGlassMenu.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskLanguagePicker.h"
 #include "VeskKit/Design/VeskLanguagePickerState.h"
@@ -9,7 +10,6 @@
 #include "VeskKit/Localization/VeskText.h"
 
 #include <QFontMetricsF>
-#include <QMenu>
 #include <QPainter>
 
 #include <cmath>
@@ -28,7 +28,7 @@ VeskLanguageMenuButton::VeskLanguageMenuButton(VeskLanguage language, OnSelect o
       m_language(language),
       m_onSelect(std::move(onSelect)),
       m_state(new VeskLanguagePickerState(this)),
-      m_menu(new QMenu(this))
+      m_menu(new VeskGlassMenu(this))
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setFocusPolicy(Qt::NoFocus);

@@ -7,6 +7,7 @@
 #include "VeskKit/Design/VeskFeedbackButton.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassCard.h"
+#include "VeskKit/Design/VeskGlassScrollBar.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskGroundBackground.h"
 #include "VeskKit/Design/VeskSymbol.h"
@@ -151,6 +152,91 @@ protected:
     }
 };
 
+// A title and its controls on one line, the title taking what the controls
+// leave. When a language's longer labels would squeeze the title below its
+// longest word, the controls move to a line of their own beneath it, at the
+// trailing edge: the row never grows wider than its card.
+class TitleAndControlsLayout : public QLayout {
+public:
+    explicit TitleAndControlsLayout(int spacing)
+    {
+        setContentsMargins(0, 0, 0, 0);
+        setSpacing(spacing);
+    }
+    ~TitleAndControlsLayout() override
+    {
+        while (QLayoutItem *item = takeAt(0))
+            delete item;
+    }
+
+    void addItem(QLayoutItem *item) override { m_items.append(item); }
+    int count() const override { return int(m_items.size()); }
+    QLayoutItem *itemAt(int index) const override { return m_items.value(index); }
+    QLayoutItem *takeAt(int index) override
+    {
+        return index >= 0 && index < m_items.size() ? m_items.takeAt(index) : nullptr;
+    }
+    Qt::Orientations expandingDirections() const override { return Qt::Horizontal; }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override { return arrange(QRect(0, 0, width, 0), false); }
+    QSize sizeHint() const override
+    {
+        if (m_items.size() < 2)
+            return {};
+        const QSize title = m_items[0]->sizeHint();
+        const QSize controls = m_items[1]->sizeHint();
+        return {title.width() + spacing() + controls.width(), std::max(title.height(), controls.height())};
+    }
+    QSize minimumSize() const override
+    {
+        if (m_items.size() < 2)
+            return {};
+        return {std::max(m_items[0]->minimumSize().width(), m_items[1]->sizeHint().width()),
+                heightForWidth(m_items[1]->sizeHint().width())};
+    }
+    void setGeometry(const QRect &rect) override
+    {
+        QLayout::setGeometry(rect);
+        arrange(rect, true);
+    }
+
+private:
+    static int heightAt(const QLayoutItem *item, int width)
+    {
+        return item->hasHeightForWidth() ? item->heightForWidth(width) : item->sizeHint().height();
+    }
+
+    // The height the two take at the rect's width, placing them when asked.
+    int arrange(const QRect &rect, bool place) const
+    {
+        if (m_items.size() < 2)
+            return 0;
+        QLayoutItem *title = m_items[0];
+        QLayoutItem *controls = m_items[1];
+        const QSize controlsSize = controls->sizeHint();
+        const int titleRoom = rect.width() - spacing() - controlsSize.width();
+        const int controlsLeft = rect.right() + 1 - controlsSize.width();
+        if (titleRoom >= title->minimumSize().width()) {
+            const int titleHeight = heightAt(title, titleRoom);
+            const int height = std::max(titleHeight, controlsSize.height());
+            if (place) {
+                title->setGeometry(QRect(rect.left(), rect.top() + (height - titleHeight) / 2, titleRoom, titleHeight));
+                controls->setGeometry(QRect(QPoint(controlsLeft, rect.top() + (height - controlsSize.height()) / 2),
+                                            controlsSize));
+            }
+            return height;
+        }
+        const int titleHeight = heightAt(title, rect.width());
+        if (place) {
+            title->setGeometry(QRect(rect.left(), rect.top(), rect.width(), titleHeight));
+            controls->setGeometry(QRect(QPoint(controlsLeft, rect.top() + titleHeight + spacing()), controlsSize));
+        }
+        return titleHeight + spacing() + controlsSize.height();
+    }
+
+    QList<QLayoutItem *> m_items;
+};
+
 // The filter's track: one glass strip behind its segments.
 class FilterTrack : public QWidget {
 protected:
@@ -234,6 +320,7 @@ VeskVersionAndLogsView::VeskVersionAndLogsView(const QString &appName, const Ves
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scroll->setAutoFillBackground(false);
     scroll->viewport()->setAutoFillBackground(false);
+    VeskGlassScrollBar::apply(scroll);
     outer->addWidget(scroll);
 
     auto *content = new QWidget;
@@ -359,12 +446,15 @@ QWidget *VeskVersionAndLogsView::makeRuntimeLogsCard()
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(12);
 
-    auto *toolbar = row(8);
+    auto *toolbar = new TitleAndControlsLayout(8);
     toolbar->addWidget(symbolTitle(QStringLiteral("doc.text.magnifyingglass"),
                                    text("Rotating Runtime Logs", "Uygulama Çalışma Logları"),
                                    veskTextStyleFont(VeskTextStyle::headline), VeskGlassTokens::textPrimary(),
-                                   QStringLiteral("logsTitle")),
-                     1);
+                                   QStringLiteral("logsTitle")));
+    auto *controlsBox = new QWidget;
+    auto *controls = row(8);
+    controlsBox->setLayout(controls);
+    toolbar->addWidget(controlsBox);
 
     // The level filter: four segments sharing 230 pixels, the chosen one lit.
     constexpr int kFilterWidth = 230;
@@ -393,7 +483,7 @@ QWidget *VeskVersionAndLogsView::makeRuntimeLogsCard()
     }
     filter->setFixedWidth(kFilterWidth);
     filter->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    toolbar->addWidget(filter);
+    controls->addWidget(filter);
 
     m_refreshButton = new VeskButton(VeskGlassButtonStyle{false}, {}, QStringLiteral("arrow.clockwise"));
     m_refreshButton->setObjectName(QStringLiteral("refreshButton"));
@@ -401,13 +491,13 @@ QWidget *VeskVersionAndLogsView::makeRuntimeLogsCard()
     m_refreshButton->setToolTip(text("Refresh logs", "Logları yenile"));
     m_refreshButton->setAccessibleName(m_refreshButton->toolTip());
     connect(m_refreshButton, &QAbstractButton::clicked, this, [this] { reloadEntries(); });
-    toolbar->addWidget(m_refreshButton);
+    controls->addWidget(m_refreshButton);
 
-    auto action = [this, toolbar](const QString &title, const QString &symbol, const QString &name) {
+    auto action = [this, controls](const QString &title, const QString &symbol, const QString &name) {
         auto *button = new VeskButton(VeskGlassButtonStyle{false}, title, symbol);
         button->setObjectName(name);
         button->setLabelFont(captionFont());
-        toolbar->addWidget(button);
+        controls->addWidget(button);
         return button;
     };
     m_copyButton = action(text("Copy", "Kopyala"), QStringLiteral("doc.on.doc"), QStringLiteral("copyButton"));
