@@ -50,9 +50,28 @@ int countPixels(const QImage &image, const QRect &area, const std::function<bool
 }
 
 // Bright pixels (result text) in a rectangle of the screenshot.
-int brightPixels(const QImage &image, const QRect &area)
+int brightPixels(const QImage &image, const QRect &area, int above = 150)
 {
-    return countPixels(image, area, [](QRgb pixel) { return qGray(pixel) > 150; });
+    return countPixels(image, area, [above](QRgb pixel) { return qGray(pixel) > above; });
+}
+
+// The middles of the runs of rows holding ink in a rectangle of the
+// screenshot, top to bottom: one per chip in the result gutter (the dimmer
+// grey of a task's toggle included).
+QList<int> inkedRows(const QImage &image, const QRect &area)
+{
+    QList<int> middles;
+    int first = -1;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const bool inked = brightPixels(image, QRect(area.left(), y, area.width(), 1), 90) > 0;
+        if (inked && first < 0)
+            first = y;
+        if (!inked && first >= 0) {
+            middles.append((first + y - 1) / 2);
+            first = -1;
+        }
+    }
+    return middles;
 }
 
 QByteArray readFile(const QString &path)
@@ -80,6 +99,9 @@ private slots:
     void quitting();
     void steadyTypingSurvivesAKill();
     void notesRepairedWhileRunningAreKept();
+    void typingAtOnceGoesIntoTheSelectedNote();
+    void taskToggleAndTypingBeforeItAreUndone();
+    void findBarFindsAndHandsBackTheCaret();
 
 private:
     QImage screenshot(const QString &name);
@@ -91,10 +113,20 @@ private:
     {
         return QDir(m_home->path()).filePath("data/Quarnell/VeskZul/" + name);
     }
-    // A new note from the command menu's shortcut, then a click into its text.
-    void newNoteAndClickIntoIt();
+    // A new note from the command menu's shortcut; the keyboard goes into
+    // its text without a click.
+    void newNote();
     void xdotool(const QStringList &arguments) { run(QStringLiteral("xdotool"), arguments); }
-    // The contents of the notes titled "New Note" in the notes file.
+    // Keys as xdotool names them ("ctrl+n", "Return").
+    void key(const QString &keys) { xdotool({"key", "--clearmodifiers", keys}); }
+    // Lines typed one after the other, Return between them.
+    void type(const QStringList &lines);
+    void click(const QPoint &point);
+    // Ends the application as a logout would.
+    void quit();
+    // The contents of the notes in the notes file, all of them or those
+    // titled "New Note".
+    QStringList contentsOnDisk() const;
     QStringList newNotesOnDisk() const;
 
     std::unique_ptr<QTemporaryDir> m_home;
@@ -185,15 +217,41 @@ void EndToEndStudio::launch(const QByteArray &notesFile)
     xdotool({"windowfocus", "--sync", window});
 }
 
-void EndToEndStudio::newNoteAndClickIntoIt()
+void EndToEndStudio::newNote()
 {
-    xdotool({"key", "--clearmodifiers", "ctrl+n"});
-    QTest::qWait(1500);
-    const int textX = m_geometry.x + 268 + 1 + (m_geometry.width - 268 - 168) / 2;
-    const int textY = m_geometry.y + m_geometry.height / 2;
-    xdotool({"mousemove", "--sync", QString::number(textX), QString::number(textY)});
+    key(QStringLiteral("ctrl+n"));
+    QTest::qWait(1000);
+}
+
+void EndToEndStudio::type(const QStringList &lines)
+{
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            key(QStringLiteral("Return"));
+        xdotool({"type", "--delay", "40", "--", lines.at(i)});
+    }
+}
+
+void EndToEndStudio::click(const QPoint &point)
+{
+    xdotool({"mousemove", "--sync", QString::number(point.x()), QString::number(point.y())});
     xdotool({"click", "1"});
-    QTest::qWait(500);
+}
+
+void EndToEndStudio::quit()
+{
+    ::kill(pid_t(m_app->processId()), SIGTERM);
+    QVERIFY(m_app->waitForFinished(60000));
+    QCOMPARE(m_app->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_app->exitCode(), 0);
+}
+
+QStringList EndToEndStudio::contentsOnDisk() const
+{
+    QStringList contents;
+    for (const QJsonValue &value : QJsonDocument::fromJson(readFile(store("notes.json"))).array())
+        contents.append(value.toObject().value("content").toString());
+    return contents;
 }
 
 QStringList EndToEndStudio::newNotesOnDisk() const
@@ -211,26 +269,19 @@ void EndToEndStudio::typedNoteIsSavedAndComputed()
     launch();
     if (QTest::currentTestFailed())
         return;
-    newNoteAndClickIntoIt();
+    newNote();
     const QImage before = screenshot("before.png");
     QVERIFY(!before.isNull());
 
     const QStringList lines = {QStringLiteral("price = 1200"), QStringLiteral("price * 2"),
                                QStringLiteral("15% of 80")};
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            xdotool({"key", "--clearmodifiers", "Return"});
-        xdotool({"type", "--delay", "40", lines.at(i)});
-    }
+    type(lines);
     // Past the save pause.
     QTest::qWait(2000);
     const QImage after = screenshot("after.png");
     QVERIFY(!after.isNull());
 
-    ::kill(pid_t(m_app->processId()), SIGTERM);
-    QVERIFY(m_app->waitForFinished(60000));
-    QCOMPARE(m_app->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(m_app->exitCode(), 0);
+    quit();
     QCOMPARE(newNotesOnDisk(), QStringList{lines.join(QLatin1Char('\n'))});
 
     // The result gutter: the right-hand column of the editor, below the
@@ -277,7 +328,7 @@ void EndToEndStudio::quitting()
     launch();
     if (QTest::currentTestFailed())
         return;
-    newNoteAndClickIntoIt();
+    newNote();
     // Left inside its save pause.
     xdotool({"type", "--delay", "20", "rent = 950"});
     if (gesture == "ctrl+q") {
@@ -297,7 +348,7 @@ void EndToEndStudio::steadyTypingSurvivesAKill()
     launch();
     if (QTest::currentTestFailed())
         return;
-    newNoteAndClickIntoIt();
+    newNote();
     const QString typed = QStringLiteral("abcdefghij").repeated(40);
     QElapsedTimer typing;
     typing.start();
@@ -326,12 +377,10 @@ void EndToEndStudio::notesRepairedWhileRunningAreKept()
 
     // Told at start that the file could not be read, the user repairs it.
     QVERIFY(writeFile(store("notes.json"), repaired));
-    newNoteAndClickIntoIt();
+    newNote();
     xdotool({"type", "--delay", "20", "typed here"});
     QTest::qWait(500);
-    ::kill(pid_t(m_app->processId()), SIGTERM);
-    QVERIFY(m_app->waitForFinished(60000));
-    QCOMPARE(m_app->exitCode(), 0);
+    quit();
 
     // The repaired and the unreadable file are both kept beside the new one.
     const QDir folder(store(QString()));
@@ -348,6 +397,67 @@ void EndToEndStudio::notesRepairedWhileRunningAreKept()
         for (const QByteArray &line : readFile(store("logs/" + file)).split('\n'))
             log << QJsonDocument::fromJson(line).object().value("message").toString();
     QVERIFY2(!log.filter(folder.filePath(kept.at(1))).isEmpty(), qPrintable(log.join('\n')));
+}
+
+void EndToEndStudio::typingAtOnceGoesIntoTheSelectedNote()
+{
+    launch();
+    if (QTest::currentTestFailed())
+        return;
+    // Spaces included: a header button holding the keyboard would take them
+    // (the first opens the drawer).
+    xdotool({"type", "--delay", "40", "7 * 6 "});
+    quit();
+    const QStringList contents = contentsOnDisk();
+    QVERIFY2(contents.filter(QRegularExpression("^7 \\* 6 \\S")).size() == 1, qPrintable(contents.join("\n----\n")));
+}
+
+void EndToEndStudio::taskToggleAndTypingBeforeItAreUndone()
+{
+    launch();
+    if (QTest::currentTestFailed())
+        return;
+    newNote();
+    type({QStringLiteral("rent = 5"), QStringLiteral("- [ ] milk")});
+    QTest::qWait(800);
+    // The second chip in the result gutter is the task's toggle.
+    const QRect gutter(m_geometry.x + m_geometry.width - 168, m_geometry.y + 52 + 60, 160, 120);
+    const QList<int> chips = inkedRows(screenshot("typed.png"), gutter);
+    QVERIFY(chips.size() >= 2);
+    click(QPoint(gutter.right() - 30, chips.at(1)));
+
+    // Each step waits out the save pause and reads what was saved.
+    for (const QString &expected : {QStringLiteral("rent = 5\n- [x] milk"), QStringLiteral("rent = 5\n- [ ] milk")}) {
+        QTest::qWait(1000);
+        const QStringList contents = contentsOnDisk();
+        QVERIFY2(contents.contains(expected), qPrintable(contents.join("|")));
+        key(QStringLiteral("ctrl+z"));
+    }
+    // The second Undo went on into the typing before the toggle.
+    quit();
+    const QStringList last = contentsOnDisk().filter("rent = 5\n");
+    QVERIFY2(last.size() == 1 && last[0].size() < 18 && QString("rent = 5\n- [ ] milk").startsWith(last[0]),
+             qPrintable(last.join("|")));
+}
+
+void EndToEndStudio::findBarFindsAndHandsBackTheCaret()
+{
+    launch();
+    if (QTest::currentTestFailed())
+        return;
+    newNote();
+    type({QStringLiteral("price = 150"), QStringLiteral("7 * 2")});
+    key(QStringLiteral("ctrl+f"));
+    type({QStringLiteral("150")});
+    // Enter finds it; Escape hands the caret back at the match, so what is
+    // typed after it lands right behind the found text.
+    for (const char *name : {"Return", "Escape", "Right"})
+        key(QString::fromLatin1(name));
+    type({QStringLiteral("!")});
+    QTest::qWait(500);
+    quit();
+    const QStringList contents = contentsOnDisk();
+    QVERIFY2(contents.contains("price = 150!\n7 * 2"), qPrintable(contents.join("\n----\n")));
 }
 
 QTEST_GUILESS_MAIN(EndToEndStudio)

@@ -4,6 +4,7 @@
 #include "Views/EditorLayoutMetrics.h"
 #include "Views/SynchronizedComputationalTextView.h"
 #include "Views/ZulEditorChip.h"
+#include "Views/ZulEditorFindBar.h"
 #include "Views/ZulEditorNoteHeader.h"
 #include "Views/ZulEditorStatusBar.h"
 #include "Views/ZulLineNumberColumn.h"
@@ -13,6 +14,8 @@
 #include "Engine/ZulNumberFormatter.h"
 #include "VeskKit/Design/VeskButton.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
@@ -135,6 +138,10 @@ private slots:
     void missingNoteShowsTheEmptyState_data();
     void missingNoteShowsTheEmptyState();
     void anotherNoteNeverInheritsTheUndoHistory();
+    void changesFromElsewhereJoinTheUndoHistory_data();
+    void changesFromElsewhereJoinTheUndoHistory();
+    void findBarFindsWithTheKeyboard_data();
+    void findBarFindsWithTheKeyboard();
 };
 
 void TestComputationalEditorView::typingReachesTheViewModelOncePerKey()
@@ -493,12 +500,112 @@ void TestComputationalEditorView::anotherNoteNeverInheritsTheUndoHistory()
     QCOMPARE(f.stored(1).content, QStringLiteral("second"));
     QCOMPARE(f.stored(0).content, QStringLiteral("first typed"));
 
-    // An edit from another surface replaces the text and the history too.
+    // Back on the first note, an edit from elsewhere can be undone, but the
+    // typing from before the switch is no longer in the history.
     f.editor->setNoteID(f.notes[0].id);
     f.viewModel().updateNoteContent(f.notes[0].id, QStringLiteral("from elsewhere"));
     QCOMPARE(f.text().noteText(), QStringLiteral("from elsewhere"));
     QTest::keyClick(&f.text(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(f.stored(0).content, QStringLiteral("from elsewhere"));
+    QCOMPARE(f.stored(0).content, QStringLiteral("first typed"));
+    QTest::keyClick(&f.text(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(f.stored(0).content, QStringLiteral("first typed"));
+}
+
+void TestComputationalEditorView::changesFromElsewhereJoinTheUndoHistory_data()
+{
+    QTest::addColumn<bool>("fromAnotherEditor"); // else a task ticked in the gutter
+    QTest::addColumn<QString>("changed");
+    QTest::newRow("task ticked in the gutter") << false << QStringLiteral("- [x] pay rent");
+    QTest::newRow("typed in another editor") << true << QStringLiteral("- [ ] pay rent!");
+}
+
+void TestComputationalEditorView::changesFromElsewhereJoinTheUndoHistory()
+{
+    QFETCH(bool, fromAnotherEditor);
+    QFETCH(QString, changed);
+    EditorFixture f({budgetNote});
+    const QString typed = QString(budgetNote).replace(QStringLiteral("340.5"), QStringLiteral("340.5 + 9"));
+    f.moveCaretTo(budgetNote.indexOf(QStringLiteral("340.5")) + 5);
+    QTest::keyClicks(&f.text(), QStringLiteral(" + 9"));
+    const int caret = f.text().textCursor().position();
+
+    ComputationalEditorView other(&f.viewModel(), f.notes[0].id, true, false);
+    if (fromAnotherEditor) {
+        QTextCursor end = other.textView()->textCursor();
+        end.setPosition(other.textView()->documentPosition(typed.indexOf(QStringLiteral("pay rent")) + 8));
+        other.textView()->setTextCursor(end);
+        QTest::keyClick(other.textView(), Qt::Key_Exclam, Qt::ShiftModifier, '!');
+    } else {
+        settle();
+        f.click(f.editor->resultGutter(), f.rowFor(4).value().chip.center());
+    }
+    const QString both = QString(typed).replace(QStringLiteral("- [ ] pay rent"), changed);
+    QCOMPARE(f.text().noteText(), both);
+    QCOMPARE(f.text().textCursor().position(), caret);
+
+    // Undo takes back the change from elsewhere, then the typing before it;
+    // Redo brings both back.
+    for (const QString &expected : {typed, budgetNote}) {
+        QTest::keyClick(&f.text(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.stored().content, expected);
+    }
+    QTest::keyClick(&f.text(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(&f.text(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(f.stored().content, both);
+}
+
+void TestComputationalEditorView::findBarFindsWithTheKeyboard_data()
+{
+    // In "price = 150\n7 * 2\nprice * 150\n150 + 1", the caret at 3.
+    QTest::addColumn<VeskLanguage>("language");
+    QTest::addColumn<QString>("term");
+    QTest::addColumn<QString>("moves"); // '>' Enter, '<' Shift+Enter
+    QTest::addColumn<int>("found");     // where the selected match starts; -1: none
+    QTest::addColumn<QString>("count");
+    const VeskLanguage en = VeskLanguage::en;
+    const VeskLanguage tr = VeskLanguage::tr;
+    QTest::newRow("typing finds the first after the caret") << en << "150" << "" << 8 << "1 of 3";
+    QTest::newRow("Enter goes on and wraps around") << en << "150" << ">>>" << 8 << "1 of 3";
+    QTest::newRow("Shift+Enter goes back and wraps") << en << "Price" << "<<" << 18 << "2 of 2";
+    QTest::newRow("Turkish") << tr << "150" << ">" << 26 << "2 / 3";
+    QTest::newRow("nothing found") << en << "999" << ">" << -1 << "No matches";
+    QTest::newRow("nothing found, Turkish") << tr << "999" << "" << -1 << "Eşleşme yok";
+}
+
+void TestComputationalEditorView::findBarFindsWithTheKeyboard()
+{
+    QFETCH(VeskLanguage, language);
+    QFETCH(QString, term);
+    QFETCH(QString, moves);
+    QFETCH(int, found);
+    QFETCH(QString, count);
+    const QString note = QStringLiteral("price = 150\n7 * 2\nprice * 150\n150 + 1");
+    EditorFixture f({note});
+    f.viewModel().setLanguage(language);
+    QVERIFY(QTest::qWaitForWindowActive(f.editor.get()));
+    f.text().setFocus();
+    f.moveCaretTo(3);
+    QWindow *window = f.editor->windowHandle();
+    ZulEditorFindBar *bar = f.editor->findBar();
+
+    QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), bar->field());
+    // Above the text, the numbers and the results alike.
+    QVERIFY(bar->isVisible() && bar->geometry().bottom() < f.text().mapTo(f.editor.get(), QPoint(0, 0)).y());
+    for (const QChar c : term)
+        QTest::keyClick(window, c.toLatin1());
+    for (const QChar move : moves)
+        QTest::keyClick(window, Qt::Key_Return, move == QLatin1Char('<') ? Qt::ShiftModifier : Qt::NoModifier);
+    QCOMPARE(bar->countLabel()->text(), count);
+    QCOMPARE(f.stored().content, note);
+
+    // Escape hands the keyboard back: at the match, or where it was.
+    QTest::keyClick(window, Qt::Key_Escape);
+    QVERIFY(!bar->isVisible());
+    QCOMPARE(QApplication::focusWidget(), &f.text());
+    const QTextCursor cursor = f.text().textCursor();
+    QCOMPARE(f.text().textPosition(cursor.selectionStart()), found < 0 ? 3 : found);
+    QCOMPARE(f.text().textPosition(cursor.selectionEnd()), found < 0 ? 3 : found + term.size());
 }
 
 QTEST_MAIN(TestComputationalEditorView)

@@ -241,16 +241,17 @@ void TestEdgeDrawerController::escapeClosesTheDrawer()
     if (QTest::currentTestFailed())
         return;
     ZulStudioViewModel &viewModel = this->viewModel();
+    const ZulNote selected = *viewModel.note(*viewModel.selectedNoteID());
     viewModel.toggleEdgeDrawer();
     EdgeDrawerPanel *panel = drawer().drawerPanel();
-    auto *content = panel->findChild<EdgeDrawerContentView *>();
-    QVERIFY(content);
-    QVERIFY(content->editor());
+    QVERIFY(QTest::qWaitForWindowActive(panel));
 
-    // From inside the editor, where the typing goes.
-    QWidget *text = content->editor()->textView();
-    QVERIFY(text);
-    QTest::keyClick(text, Qt::Key_Escape);
+    // From inside the editor, where the typing goes at once (spaces and
+    // all, which a button holding the keyboard would take).
+    for (const char c : QByteArray("1 + 1 "))
+        QTest::keyClick(panel->windowHandle(), c);
+    QCOMPARE(viewModel.note(selected.id)->content, "1 + 1 " + selected.content);
+    QTest::keyClick(panel->windowHandle(), Qt::Key_Escape);
     QVERIFY(!drawer().isDrawerOpen());
     QVERIFY(!viewModel.isEdgeDrawerOpen());
 
@@ -262,7 +263,7 @@ void TestEdgeDrawerController::escapeClosesTheDrawer()
     // The close button does the same.
     viewModel.toggleEdgeDrawer();
     QVERIFY(drawer().isDrawerOpen());
-    content->closeButton()->click();
+    panel->findChild<EdgeDrawerContentView *>()->closeButton()->click();
     QVERIFY(!drawer().isDrawerOpen());
 }
 

@@ -237,6 +237,7 @@ void TestEdgeDrawerViews::quickNotesStackUpNewestFirst()
     ZulStudioViewModel &viewModel = m_studio->start();
     EdgeDrawerContentView view(&viewModel, [] {}, kAccent);
     view.show();
+    QVERIFY(QTest::qWaitForWindowActive(&view));
     view.newQuickNoteButton()->click();
     const QUuid firstID = *viewModel.selectedNoteID();
     view.newQuickNoteButton()->click();
@@ -253,6 +254,10 @@ void TestEdgeDrawerViews::quickNotesStackUpNewestFirst()
     QVERIFY(chipIDs.indexOf(secondID) + 1 == chipIDs.indexOf(firstID));
     QVERIFY(view.chips().at(chipIDs.indexOf(secondID))->isSelected());
     QCOMPARE(view.editor()->noteID(), secondID);
+    // What is typed next goes into the new note.
+    for (const char c : QByteArray("4 * 5"))
+        QTest::keyClick(view.windowHandle(), c);
+    QCOMPARE(viewModel.note(secondID)->content, QStringLiteral("4 * 5"));
 }
 
 void TestEdgeDrawerViews::headerButtonsReachTheViewModel()

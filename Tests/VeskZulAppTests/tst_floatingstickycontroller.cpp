@@ -93,6 +93,7 @@ private slots:
     void aMovedStickyStoresItsFrameBottomLeft();
     void collapseKeepsTheTopAndStoresOnlyExpandedFrames();
     void showingAnOpenStickyOnlyRaisesIt();
+    void aNewStickyTakesTheKeyboard();
     void alwaysOnTopTogglesTheLevel();
     void closingFromThePanelClearsTheFlag();
     void unknownNotesAndClosedPanelsAreIgnored();
@@ -294,6 +295,20 @@ void TestFloatingStickyController::showingAnOpenStickyOnlyRaisesIt()
     QCOMPARE(panel(note.id), sticky);
     QVERIFY(state(note.id)->isCollapsed());
     QCOMPARE(sticky->geometry(), collapsed);
+}
+
+void TestFloatingStickyController::aNewStickyTakesTheKeyboard()
+{
+    start({studiotest::makeNote(QStringLiteral("Plain"), QStringLiteral("1 + 1"), QDateTime::currentDateTimeUtc())});
+    viewModel().createAndFloatStickyNote();
+    const QUuid id = *viewModel().selectedNoteID();
+    StickyNotePanel *sticky = panel(id);
+    QVERIFY(sticky);
+    QVERIFY(QTest::qWaitForWindowActive(sticky));
+    for (const char c : QByteArray("12 * 3"))
+        QTest::keyClick(sticky->windowHandle(), c);
+    QCOMPARE(viewModel().note(id)->content, QStringLiteral("12 * 3"));
+    QCOMPARE(viewModel().note(id)->title, QStringLiteral("Sticky Note"));
 }
 
 void TestFloatingStickyController::alwaysOnTopTogglesTheLevel()

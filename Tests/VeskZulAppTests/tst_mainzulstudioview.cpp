@@ -1,17 +1,21 @@
 #include "StudioTestSupport.h"
 
+#include "App/ZulCommandMenu.h"
+
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskToastBanner.h"
 #include "VeskKit/Design/VeskUnifiedHeaderBar.h"
 #include "VeskKit/Design/VeskWindowControls.h"
 #include "Views/ComputationalEditorView.h"
 #include "Views/MainZulStudioView.h"
+#include "Views/SynchronizedComputationalTextView.h"
 #include "Views/ZulChipButton.h"
 #include "Views/ZulSettingsView.h"
 #include "Views/ZulSidebarView.h"
 
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 #include <QtTest>
 
@@ -70,6 +74,8 @@ private slots:
     void toastIsPainted();
     void versionSheetFollowsFlag();
     void turkishLabels();
+    void typingGoesIntoTheNote_data();
+    void typingGoesIntoTheNote();
 
 private:
     ZulStudioViewModel &viewModel() { return *m_studio->viewModel; }
@@ -335,6 +341,59 @@ void TestMainZulStudioView::turkishLabels()
     QCOMPARE(m_view->createNoteButton()->text(), QString("Yeni Not Oluştur"));
     click(m_view->newNoteButton());
     QCOMPARE(viewModel().notes().first().title, QString("Yeni Not"));
+}
+
+void TestMainZulStudioView::typingGoesIntoTheNote_data()
+{
+    QTest::addColumn<QString>("before"); // what the user did after the window opened
+    QTest::newRow("window just opened") << "";
+    QTest::newRow("Ctrl+N") << "Ctrl+N";
+    QTest::newRow("New Note in the header") << "header";
+    QTest::newRow("new note while searching") << "search, Ctrl+N";
+    QTest::newRow("quick note from the settings") << "settings, quick note";
+}
+
+void TestMainZulStudioView::typingGoesIntoTheNote()
+{
+    QFETCH(QString, before);
+    ZulCommandMenu commands(viewModel());
+    m_view = std::make_unique<MainZulStudioView>(
+        viewModel(), QColor(0x7CA4FF), [](ZulStudioViewModel &model, const QUuid &id, QWidget *parent) -> QWidget * {
+            return new ComputationalEditorView(&model, id, false, true, parent);
+        });
+    m_view->addActions(commands.commandActions());
+    m_view->resize(1180, 740);
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
+    QWindow *window = m_view->windowHandle();
+    if (before.contains("search"))
+        click(m_view->sidebar()->searchField());
+    if (before.contains("Ctrl+N"))
+        QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier);
+    if (before.contains("header"))
+        click(m_view->newNoteButton());
+    if (before.contains("settings")) {
+        click(m_view->settingsTabButton());
+        viewModel().createNote(QString(), true, false);
+    }
+    const ZulNote selected = *viewModel().note(*viewModel().selectedNoteID());
+    QCOMPARE(selected.content.isEmpty(), !before.isEmpty());
+
+    // The first Space goes into the note, not to a header button.
+    for (const char c : QByteArray("7 * 6 "))
+        QTest::keyClick(window, c);
+    QCOMPARE(viewModel().note(selected.id)->content, "7 * 6 " + selected.content);
+    QCOMPARE(m_studio->drawers->opens, 0);
+
+    // Shift+Tab leaves the text (Tab types into it) for a control one sees,
+    // drawn so that it shows it holds the keyboard.
+    QWidget *text = qobject_cast<ComputationalEditorView *>(m_view->editor())->textView();
+    QTest::keyClick(window, Qt::Key_Backtab, Qt::ShiftModifier);
+    QWidget *focused = QApplication::focusWidget();
+    QVERIFY(focused && focused != text && !focused->visibleRegion().isEmpty());
+    const QImage holding = focused->grab().toImage();
+    text->setFocus();
+    QVERIFY(holding != focused->grab().toImage());
 }
 
 QTEST_MAIN(TestMainZulStudioView)

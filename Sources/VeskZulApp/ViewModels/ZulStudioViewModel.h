@@ -199,6 +199,9 @@ signals:
     void storageFootprintBytesChanged();
     void quickScratchTextChanged();
     void quickScratchSummaryChanged();
+    // A note was just made and selected (its sticky panel, when it floats,
+    // already shows): where it is shown takes the keyboard.
+    void noteCreated(const QUuid &id);
 
 private:
     using DayKey = std::tuple<int, int, int>;

@@ -44,6 +44,7 @@ ZulNote ZulStudioViewModel::insertNewNote(const QString &title, const QString &c
     log(QStringLiteral("notes"), QStringLiteral("Created note (ephemeral=%1, sticky=%2, totalNotes=%3)")
                                      .arg(boolText(ephemeral), boolText(sticky))
                                      .arg(m_notes.size()));
+    emit noteCreated(note.id);
     return note;
 }
 

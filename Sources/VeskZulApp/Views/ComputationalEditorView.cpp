@@ -2,6 +2,7 @@
 
 #include "Views/EditorLayoutMetrics.h"
 #include "Views/SynchronizedComputationalTextView.h"
+#include "Views/ZulEditorFindBar.h"
 #include "Views/ZulEditorNoteHeader.h"
 #include "Views/ZulEditorStatusBar.h"
 #include "Views/ZulLineNumberColumn.h"
@@ -90,6 +91,12 @@ ComputationalEditorView::ComputationalEditorView(ZulStudioViewModel *viewModel, 
         connect(viewModel, &ZulStudioViewModel::evaluationsByNoteIDChanged, this, &ComputationalEditorView::refresh);
         connect(viewModel, &ZulStudioViewModel::configChanged, this, &ComputationalEditorView::refresh);
         connect(viewModel, &ZulStudioViewModel::languageChanged, this, &ComputationalEditorView::refresh);
+        // Whoever makes a note means to type into it, wherever it shows: the
+        // studio, the drawer or its own sticky panel.
+        connect(viewModel, &ZulStudioViewModel::noteCreated, this, [this](const QUuid &id) {
+            if (id == m_noteID && !isShowingEmptyState())
+                m_text->setFocus(Qt::OtherFocusReason);
+        });
     }
     refresh();
 }
@@ -173,6 +180,10 @@ void ComputationalEditorView::buildEditor()
     m_lineNumberRule = numberRule;
     m_text = new SynchronizedComputationalTextView(m_editorPage);
     m_text->setMetrics(m_metrics);
+    // Above the text, the line numbers and the results alike, so every row
+    // stays level with its line while the bar is open.
+    m_findBar = new ZulEditorFindBar(m_text, m_editorPage);
+    column->addWidget(m_findBar);
     auto *gutterRule = new RuleLine(Qt::Vertical, m_editorPage);
     m_compactMode ? gutterRule->setLook(0.45, 0.5) : gutterRule->setLook(0.75, 1.0);
     m_gutterRule = gutterRule;
@@ -198,6 +209,7 @@ void ComputationalEditorView::buildEditor()
         if (m_viewModel)
             m_viewModel->updateNoteContent(m_noteID, text);
     });
+    connect(m_text, &SynchronizedComputationalTextView::findRequested, m_findBar, &ZulEditorFindBar::open);
     connect(m_gutter, &ZulResultGutter::copyRequested, this, [this](const QString &text) {
         if (m_viewModel)
             m_viewModel->copyToClipboard(text, std::nullopt);
@@ -253,8 +265,6 @@ void ComputationalEditorView::setNoteID(const QUuid &id)
         return;
     m_noteID = id;
     refresh();
-    // Even a note with the same text must not inherit the other's history.
-    m_text->document()->clearUndoRedoStacks();
 }
 
 bool ComputationalEditorView::isShowingEmptyState() const
@@ -269,6 +279,7 @@ void ComputationalEditorView::refreshTexts()
                                   QStringLiteral("Hesaplamaya başlamak için bir not seçin veya oluşturun."), language));
     m_newNote->setText(veskText(QStringLiteral("New Note"), QStringLiteral("Yeni Not"), language));
     m_gutter->setLanguage(language);
+    m_findBar->setLanguage(language);
     m_statusBar->setLanguage(language);
     if (m_header)
         m_header->setLanguage(language);
@@ -288,7 +299,13 @@ void ComputationalEditorView::refresh()
     const QColor accent = veskColorFromHex(accentHex(note->tint));
     m_text->setFontSize(textFontSize(config.fontSize, m_compactMode));
     m_text->setAccentColor(accent);
-    m_text->setNoteText(note->content);
+    if (m_textNoteID == m_noteID) {
+        m_text->setNoteText(note->content);
+    } else {
+        // Even a note with the same text must not inherit the other's history.
+        m_text->loadNoteText(note->content);
+        m_textNoteID = m_noteID;
+    }
 
     const bool numbers = config.showLineNumbers && !m_compactMode;
     m_lineNumbers->setVisible(numbers);

@@ -15,6 +15,7 @@ class QLabel;
 class SynchronizedComputationalTextView;
 class VeskButton;
 class VeskSymbolLabel;
+class ZulEditorFindBar;
 class ZulEditorNoteHeader;
 class ZulEditorStatusBar;
 class ZulLineNumberColumn;
@@ -64,6 +65,7 @@ public:
     ZulResultGutter *resultGutter() const { return m_gutter; }
     ZulEditorNoteHeader *header() const { return m_header; }
     ZulEditorStatusBar *statusBar() const { return m_statusBar; }
+    ZulEditorFindBar *findBar() const { return m_findBar; }
     // True while the note is missing and the empty state shows.
     bool isShowingEmptyState() const;
     VeskButton *newNoteButton() const { return m_newNote; }
@@ -77,6 +79,8 @@ private:
 
     QPointer<ZulStudioViewModel> m_viewModel;
     QUuid m_noteID;
+    // The note whose text (and history) the text view holds.
+    QUuid m_textNoteID;
     bool m_compactMode;
     bool m_showHeaderControls;
     EditorLayoutMetrics *m_metrics = nullptr;
@@ -92,6 +96,7 @@ private:
     QWidget *m_gutterRule = nullptr;
     ZulResultGutter *m_gutter = nullptr;
     ZulEditorStatusBar *m_statusBar = nullptr;
+    ZulEditorFindBar *m_findBar = nullptr;
     QLabel *m_emptyText = nullptr;
     VeskButton *m_newNote = nullptr;
 };

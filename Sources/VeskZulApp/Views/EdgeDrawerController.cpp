@@ -3,6 +3,7 @@
 #include "VeskKit/Design/VeskEasing.h"
 #include "VeskKit/Design/VeskProductPalette.h"
 #include "ViewModels/ZulStudioViewModel.h"
+#include "Views/ComputationalEditorView.h"
 #include "Views/EdgeDrawerContentView.h"
 #include "Views/EdgeDrawerGeometry.h"
 #include "Views/EdgeDrawerPanel.h"
@@ -10,6 +11,7 @@
 #include "Views/EdgeHandlePanel.h"
 #include "Views/EdgePullHandleView.h"
 #include "Views/FirstClickHostingView.h"
+#include "Views/SynchronizedComputationalTextView.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -181,6 +183,10 @@ void EdgeDrawerController::openDrawer()
     drawer->show();
     drawer->raise();
     drawer->activateWindow();
+    // Whoever opens the drawer means to type into its note, not into the
+    // first button that takes the keyboard.
+    if (auto *content = drawer->findChild<EdgeDrawerContentView *>(); content && !content->isShowingEmptyState())
+        content->editor()->textView()->setFocus(Qt::OtherFocusReason);
     positionDrawerPanel(true, true);
     handle->setGeometry(handleFrame());
 }

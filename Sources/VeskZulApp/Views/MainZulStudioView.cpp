@@ -20,6 +20,7 @@
 #include "VeskKit/Utilities/VeskAppVersion.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ComputationalEditorView.h"
+#include "Views/SynchronizedComputationalTextView.h"
 #include "Views/ZulChipButton.h"
 #include "Views/ZulSettingsView.h"
 #include "Views/ZulSidebarView.h"
@@ -348,6 +349,19 @@ void MainZulStudioView::syncEditor()
     m_editorStack->setCurrentWidget(m_editor);
 }
 
+void MainZulStudioView::focusEditor()
+{
+    // Whoever opens the window means to type into the note; a header button
+    // holding the keyboard would take the first Space, the search field the
+    // first letters.
+    if (m_viewModel.selectedTab() != ZulStudioTab::workspace || !m_editor)
+        return;
+    if (auto *noteEditor = qobject_cast<ComputationalEditorView *>(m_editor.data()))
+        noteEditor->textView()->setFocus(Qt::OtherFocusReason);
+    else
+        m_editor->setFocus(Qt::OtherFocusReason);
+}
+
 void MainZulStudioView::newNote()
 {
     m_viewModel.createNote(text("New Note", "Yeni Not"), QString(), ZulNoteTint::indigo, false, false);
@@ -429,6 +443,12 @@ void MainZulStudioView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     VeskGroundBackground::paintGround(painter, QRectF(rect()), kPalette);
+}
+
+void MainZulStudioView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    focusEditor();
 }
 
 void MainZulStudioView::resizeEvent(QResizeEvent *event)

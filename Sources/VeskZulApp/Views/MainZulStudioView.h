@@ -77,6 +77,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -89,6 +90,8 @@ private:
     void syncToast();
     void syncSheet();
     void placeToast();
+    // Hands the keyboard to the selected note's text.
+    void focusEditor();
 
     ZulStudioViewModel &m_viewModel;
     QColor m_accent;

@@ -37,6 +37,27 @@ QColor textColour()
     return QColor::fromRgbF(1, 1, 1, 0.95);
 }
 
+// The span two texts differ in: [start, oldEnd) of the first became
+// [start, newEnd) of the second.
+struct ChangedSpan
+{
+    qsizetype start = 0;
+    qsizetype oldEnd = 0;
+    qsizetype newEnd = 0;
+};
+
+ChangedSpan changedSpan(QStringView before, QStringView after)
+{
+    const qsizetype shorter = std::min(before.size(), after.size());
+    qsizetype prefix = 0;
+    while (prefix < shorter && before[prefix] == after[prefix])
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix && before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+        ++suffix;
+    return {prefix, before.size() - suffix, after.size() - suffix};
+}
+
 } // namespace
 
 SynchronizedComputationalTextView::SynchronizedComputationalTextView(QWidget *parent)
@@ -123,25 +144,72 @@ void SynchronizedComputationalTextView::setNoteText(const QString &text)
     if (text == m_text)
         return;
     const QTextCursor old = textCursor();
-    qsizetype anchor = textPosition(old.anchor());
-    qsizetype position = textPosition(old.position());
+    const qsizetype anchor = textPosition(old.anchor());
+    const qsizetype position = textPosition(old.position());
+    const int scroll = verticalScrollBar()->value();
+
+    const ChangedSpan inText = changedSpan(m_text, text);
+    const QString shownBefore = displayForm(m_text);
+    const QString shownAfter = displayForm(text);
+    const ChangedSpan shown = changedSpan(shownBefore, shownAfter);
+    m_text = text;
+    rebuildLines();
+    // A change of line-end characters alone shows no different; the history
+    // then has nothing to go back through.
+    if (shown.oldEnd > shown.start || shown.newEnd > shown.start) {
+        m_isProgrammaticUpdate = true;
+        QTextCursor edit(document());
+        edit.beginEditBlock();
+        edit.setPosition(int(shown.start));
+        edit.setPosition(int(shown.oldEnd), QTextCursor::KeepAnchor);
+        edit.insertText(shownAfter.mid(shown.start, shown.newEnd - shown.start), characterFormat());
+        edit.endEditBlock();
+        m_isProgrammaticUpdate = false;
+        m_textChangePending = false;
+    }
+
+    // The caret stays among the characters it stood between; one inside the
+    // replaced span stays at its offset, within the new span.
+    const auto follow = [&inText](qsizetype p) {
+        if (p <= inText.start)
+            return p;
+        if (p >= inText.oldEnd)
+            return p + inText.newEnd - inText.oldEnd;
+        return std::min(p, inText.newEnd);
+    };
+    restoreSelection(follow(anchor), follow(position));
+    verticalScrollBar()->setValue(scroll);
+    schedulePublish();
+}
+
+void SynchronizedComputationalTextView::loadNoteText(const QString &text)
+{
+    if (text == m_text) {
+        document()->clearUndoRedoStacks();
+        return;
+    }
+    const QTextCursor old = textCursor();
+    const qsizetype anchor = textPosition(old.anchor());
+    const qsizetype position = textPosition(old.position());
     const int scroll = verticalScrollBar()->value();
 
     m_text = text;
     rebuildLines();
     rebuildDocument();
 
-    const qsizetype length = m_text.size();
-    anchor = std::min(anchor, length);
-    position = std::min(position, length);
+    restoreSelection(std::min(anchor, m_text.size()), std::min(position, m_text.size()));
+    verticalScrollBar()->setValue(scroll);
+    schedulePublish();
+}
+
+void SynchronizedComputationalTextView::restoreSelection(qsizetype anchor, qsizetype position)
+{
     QTextCursor cursor(document());
     cursor.setPosition(documentPosition(anchor));
     cursor.setPosition(documentPosition(position), QTextCursor::KeepAnchor);
     m_isProgrammaticUpdate = true;
     setTextCursor(cursor);
-    verticalScrollBar()->setValue(scroll);
     m_isProgrammaticUpdate = false;
-    schedulePublish();
 }
 
 void SynchronizedComputationalTextView::setFontSize(qreal size)
@@ -153,12 +221,7 @@ void SynchronizedComputationalTextView::setFontSize(qreal size)
     const qsizetype anchor = textPosition(old.anchor());
     const qsizetype position = textPosition(old.position());
     rebuildDocument();
-    QTextCursor cursor(document());
-    cursor.setPosition(documentPosition(anchor));
-    cursor.setPosition(documentPosition(position), QTextCursor::KeepAnchor);
-    m_isProgrammaticUpdate = true;
-    setTextCursor(cursor);
-    m_isProgrammaticUpdate = false;
+    restoreSelection(anchor, position);
     schedulePublish();
 }
 
@@ -227,25 +290,36 @@ int SynchronizedComputationalTextView::documentPosition(qsizetype textPosition) 
     return int(line.documentStart + std::min(textPosition - line.textStart, line.length));
 }
 
+QTextCharFormat SynchronizedComputationalTextView::characterFormat() const
+{
+    QTextCharFormat characters;
+    characters.setFont(veskSystemFont(m_fontSize, QFont::Normal, VeskFontDesign::monospaced),
+                       QTextCharFormat::FontPropertiesAll);
+    characters.setForeground(textColour());
+    return characters;
+}
+
+QTextBlockFormat SynchronizedComputationalTextView::rowFormat() const
+{
+    QTextBlockFormat block;
+    block.setLineHeight(lineHeightFor(m_fontSize), QTextBlockFormat::FixedHeight);
+    return block;
+}
+
 void SynchronizedComputationalTextView::rebuildDocument()
 {
     QTextDocument *doc = document();
-    const QFont font = veskSystemFont(m_fontSize, QFont::Normal, VeskFontDesign::monospaced);
-    QTextCharFormat characters;
-    characters.setFont(font, QTextCharFormat::FontPropertiesAll);
-    characters.setForeground(textColour());
-    QTextBlockFormat block;
-    block.setLineHeight(lineHeightFor(m_fontSize), QTextBlockFormat::FixedHeight);
+    const QTextCharFormat characters = characterFormat();
 
     m_isProgrammaticUpdate = true;
-    doc->setDefaultFont(font);
+    doc->setDefaultFont(veskSystemFont(m_fontSize, QFont::Normal, VeskFontDesign::monospaced));
     // Turning the history off empties it: the rebuilt text starts a new one.
     doc->setUndoRedoEnabled(false);
     QTextCursor cursor(doc);
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
     cursor.removeSelectedText();
-    cursor.setBlockFormat(block);
+    cursor.setBlockFormat(rowFormat());
     cursor.setBlockCharFormat(characters);
     cursor.setCharFormat(characters);
     cursor.insertText(displayForm(m_text), characters);
@@ -326,11 +400,7 @@ void SynchronizedComputationalTextView::documentContentsChange(int from, int cha
                 // both texts, so positions still correspond one to one.
                 const qsizetype position = textPosition(textCursor().position());
                 rebuildDocument();
-                QTextCursor cursor(document());
-                cursor.setPosition(documentPosition(position));
-                m_isProgrammaticUpdate = true;
-                setTextCursor(cursor);
-                m_isProgrammaticUpdate = false;
+                restoreSelection(position, position);
                 publishLayoutMetrics();
             },
             Qt::QueuedConnection);
@@ -400,14 +470,23 @@ void SynchronizedComputationalTextView::publishScrollOffsetOnly()
 
 void SynchronizedComputationalTextView::keyPressEvent(QKeyEvent *event)
 {
-    // Shift+Return would insert a line separator, which the note engine
-    // counts as a line end but the document shows inside one paragraph.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        && event->modifiers().testFlag(Qt::ShiftModifier)) {
-        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier, event->text(),
-                        event->isAutoRepeat(), ushort(event->count()));
-        QTextEdit::keyPressEvent(&plain);
-        event->setAccepted(plain.isAccepted());
+    if (event->matches(QKeySequence::Find)) {
+        emit findRequested();
+        event->accept();
+        return;
+    }
+    // Every new line is an ordinary paragraph of the fixed row height. The
+    // text edit's own Return would insert a line separator with Shift (one
+    // line end to the note engine, none to the document) and, on an empty
+    // line, reset the paragraph's format instead of breaking the line (the
+    // way it ends a list), which loses the row height and the line alike.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !isReadOnly()
+        && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        QTextCursor cursor = textCursor();
+        cursor.insertBlock(rowFormat(), characterFormat());
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        event->accept();
         return;
     }
     QTextEdit::keyPressEvent(event);

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QPointer>
 #include <QString>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -46,11 +48,17 @@ public:
 
     // The note text as it stands, character for character.
     const QString &noteText() const { return m_text; }
-    // Replaces the text from outside (another note, another surface). Does
-    // nothing when the text is unchanged. The edit history is cleared, so
-    // Undo never applies one text's edits to another; the selection is kept
-    // where it still lies inside the new text and the scroll position stays.
+    // The same note changed elsewhere (a task toggled, typing in another
+    // surface): the smallest span that differs is replaced as one edit that
+    // joins the history, so Undo goes back through it and never around it
+    // onto a text the note no longer has. The caret keeps its place in the
+    // text around the change; the scroll position stays. Does nothing when
+    // the text is unchanged.
     void setNoteText(const QString &text);
+    // Shows another note's text. The history is cleared, so Undo never
+    // applies one note's edits to another; the selection is kept where it
+    // still lies inside the new text and the scroll position stays.
+    void loadNoteText(const QString &text);
 
     qreal fontSize() const { return m_fontSize; }
     // Restyles the whole text when the size differs by more than 0.1.
@@ -75,8 +83,11 @@ public:
 
 signals:
     // One user edit changed the note text; emitted once per change with the
-    // whole new text. Never emitted for a text set through setNoteText.
+    // whole new text. Never emitted for a text set through setNoteText or
+    // loadNoteText.
     void textEdited(const QString &text);
+    // The user asked to search the text (the platform's Find keys).
+    void findRequested();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -98,8 +109,15 @@ private:
 
     void rebuildLines();
     qsizetype lineOfDocumentPosition(qsizetype position) const;
+    // The one style of every character: the monospaced font of the size.
+    QTextCharFormat characterFormat() const;
+    // Every paragraph's format: the fixed row height.
+    QTextBlockFormat rowFormat() const;
     // Builds the document anew from the kept text; clears the history.
     void rebuildDocument();
+    // Puts the caret and the anchor at these note text positions, as the
+    // view's own doing.
+    void restoreSelection(qsizetype anchor, qsizetype position);
     void documentContentsChange(int from, int charsRemoved, int charsAdded);
     void documentContentsChanged();
     void schedulePublish();

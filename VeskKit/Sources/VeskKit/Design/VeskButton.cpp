@@ -3,8 +3,10 @@
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskEasing.h"
 #include "VeskKit/Design/VeskFont.h"
+#include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskSymbol.h"
 
+#include <QFocusEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QVariantAnimation>
@@ -209,6 +211,16 @@ void VeskButton::followPressedState()
     m_pressAnimation->start();
 }
 
+void VeskButton::focusInEvent(QFocusEvent *event)
+{
+    // A window coming back to the front gives back the focus it had, ring
+    // and all; a button alone in a window takes focus without anyone
+    // tabbing to it.
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        m_keyboardFocus = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    QAbstractButton::focusInEvent(event);
+}
+
 bool VeskButton::hitButton(const QPoint &pos) const
 {
     return shape().contains(QPointF(pos) + QPointF(0.5, 0.5));
@@ -248,6 +260,7 @@ void VeskButton::paintEvent(QPaintEvent *)
     const QRectF bounds(rect());
     const QRectF labelArea = bounds.adjusted(horizontalPadding(), verticalPadding(), -horizontalPadding(),
                                              -verticalPadding());
+    painter.save();
     if (const auto *glass = std::get_if<VeskGlassButtonStyle>(&m_style)) {
         if (isDown())
             painter.setOpacity(VeskGlassButtonStyle::pressedOpacity);
@@ -255,14 +268,23 @@ void VeskButton::paintEvent(QPaintEvent *)
             painter.fillPath(shape(), *m_prominentTint);
         else
             veskPaintGlassShape(painter, bounds, VeskGlassButtonStyle::cornerRadius, glass->fill(), glass->border());
-        paintLabel(painter, labelArea, labelColor());
-        return;
+    } else {
+        const qreal scale = VeskPrimaryButtonStyle::scale(m_pressAmount);
+        painter.translate(bounds.center());
+        painter.scale(scale, scale);
+        painter.translate(-bounds.center());
+        painter.fillPath(veskContinuousRoundedRect(bounds, VeskPrimaryButtonStyle::cornerRadius),
+                         VeskPrimaryButtonStyle::fill(m_pressAmount));
     }
-    const qreal scale = VeskPrimaryButtonStyle::scale(m_pressAmount);
-    painter.translate(bounds.center());
-    painter.scale(scale, scale);
-    painter.translate(-bounds.center());
-    painter.fillPath(veskContinuousRoundedRect(bounds, VeskPrimaryButtonStyle::cornerRadius),
-                     VeskPrimaryButtonStyle::fill(m_pressAmount));
     paintLabel(painter, labelArea, labelColor());
+    painter.restore();
+
+    // Whoever tabs here sees that Space now acts on this button.
+    if (hasFocus() && m_keyboardFocus) {
+        constexpr qreal inset = 1.5;
+        painter.setPen(QPen(isPrimary() ? QColor(0, 0, 0, 120) : VeskGlassTokens::textPrimary(), inset));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(veskContinuousRoundedRect(bounds.adjusted(inset, inset, -inset, -inset),
+                                                   cornerRadius() - inset));
+    }
 }

@@ -63,6 +63,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     bool hitButton(const QPoint &pos) const override;
 
@@ -81,4 +82,6 @@ private:
     QVariantAnimation *m_pressAnimation = nullptr;
     qreal m_pressAmount = 0;
     bool m_shownDown = false;
+    // The focus came from Tab or Shift+Tab, and so is drawn.
+    bool m_keyboardFocus = false;
 };
