@@ -13,6 +13,7 @@
 
 #include "Engine/ZulNumberFormatter.h"
 #include "VeskKit/Design/VeskButton.h"
+#include "VeskKit/Design/VeskGlassMenu.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -598,6 +599,15 @@ void TestComputationalEditorView::findBarFindsWithTheKeyboard()
         QTest::keyClick(window, Qt::Key_Return, move == QLatin1Char('<') ? Qt::ShiftModifier : Qt::NoModifier);
     QCOMPARE(bar->countLabel()->text(), count);
     QCOMPARE(f.stored().content, note);
+    // The term stands readable in its field: light ink on the dark glass,
+    // with the look the application gives its menus in place.
+    VeskGlassMenu::applyApplicationWide(VeskProductPalette::deepIndigo);
+    const QImage field = bar->field()->grab().toImage();
+    int light = 0, dark = 0;
+    for (int y = 0; y < field.height(); ++y)
+        for (int x = 0; x < field.width(); ++x)
+            light += qGray(field.pixel(x, y)) > 170, dark += qGray(field.pixel(x, y)) < 90;
+    QVERIFY2(light > 10 && dark > field.width() * field.height() / 2, qPrintable(QString("%1 light, %2 dark").arg(light).arg(dark)));
 
     // Escape hands the keyboard back: at the match, or where it was.
     QTest::keyClick(window, Qt::Key_Escape);

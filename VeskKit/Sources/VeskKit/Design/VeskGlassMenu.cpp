@@ -98,10 +98,10 @@ void VeskGlassMenu::applyLook(QAbstractItemView *list, VeskProductPalette palett
 
 void VeskGlassMenu::applyApplicationWide(VeskProductPalette palette)
 {
+    // The palette alone: an application style sheet, however narrow its
+    // rules, hands every widget to the style-sheet style, which then paints
+    // palette-styled fields (the glass inputs) with the default light base.
     QApplication::setPalette(menuPalette(QApplication::palette(), palette), "QMenu");
-    const QString sheet = menuStyleSheet(palette);
-    if (!qApp->styleSheet().contains(sheet))
-        qApp->setStyleSheet(qApp->styleSheet() + sheet);
 }
 
 void VeskGlassMenu::setDestructive(QAction *action, bool destructive)
