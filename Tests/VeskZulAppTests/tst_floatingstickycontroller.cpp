@@ -176,6 +176,11 @@ void TestFloatingStickyController::reopensFloatingNotesInTheirPlacesAtStartUp()
     // Opening stores nothing.
     QTest::qWait(ZulStudioViewModel::saveDebounceMs + 100);
     QCOMPARE(m_studio->viewModel->note(note.id)->stickyFrame, stored);
+    // A key typed into the reopened panel goes into its text, not its title.
+    QVERIFY(QTest::qWaitForWindowActive(sticky));
+    QTest::keyClick(sticky->windowHandle(), '7');
+    QCOMPARE(viewModel().note(note.id)->title, QStringLiteral("Groceries"));
+    QCOMPARE(viewModel().note(note.id)->content.count(u'7'), 1);
 }
 
 void TestFloatingStickyController::newStickiesCascadeAndWrapAfterSix()

@@ -307,6 +307,16 @@ void FloatingStickyNoteView::applyHover(qreal amount)
     m_rule->update();
 }
 
+void FloatingStickyNoteView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // A panel that becomes active with no keyboard holder of its own
+    // (reopened at start) hands the keys to its first field, the title, and
+    // what the user types for the note would rename it: the text takes them.
+    if (!window()->focusWidget() && m_editor->isVisible())
+        m_editor->textView()->setFocus(Qt::OtherFocusReason);
+}
+
 void FloatingStickyNoteView::paintEvent(QPaintEvent *)
 {
     if (!m_hasNote)

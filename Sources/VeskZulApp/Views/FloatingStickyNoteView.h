@@ -53,6 +53,7 @@ public:
     QColor ruleColour() const;
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
