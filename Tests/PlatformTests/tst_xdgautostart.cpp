@@ -83,9 +83,7 @@ void tst_XdgAutostart::enabledState_data()
     QTest::newRow("hidden in another group")
         << QByteArray("[Desktop Entry]\nExec=x\n[Desktop Action Quit]\nHidden=true\n") << true;
     QTest::newRow("commented out") << QByteArray("[Desktop Entry]\n# Hidden=true\n") << true;
-    QTest::newRow("switched off for GNOME")
-        << QByteArray("[Desktop Entry]\nExec=x\nX-GNOME-Autostart-enabled=false\n") << false;
-    QTest::newRow("switched on for GNOME") << QByteArray("[Desktop Entry]\nX-GNOME-Autostart-enabled=true\n") << true;
+    QTest::newRow("off for GNOME") << QByteArray("[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n") << false;
     QTest::newRow("empty file") << QByteArray() << true;
 }
 

@@ -13,16 +13,8 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QtGlobal>
-#include <QtTest>
 
-#include <atomic>
-#include <chrono>
-#include <csignal>
-#include <fcntl.h>
 #include <memory>
-#include <sys/stat.h>
-#include <thread>
-#include <unistd.h>
 
 // A dbus-daemon of the test's own; the user's session bus is never touched.
 // Start it before anything opens the session bus: Qt connects once per
@@ -84,7 +76,7 @@ inline void useTemporaryXdgFolders(const QTemporaryDir &home)
 }
 
 // Writes a desktop entry for a bundle identifier into an applications
-// folder; its command is `exec`, and a null `exec` leaves the Exec line out.
+// folder; its command is `exec`.
 inline QString installDesktopEntry(const QString &applicationsFolder, const QString &bundleIdentifier,
                                    const QString &exec)
 {
@@ -93,87 +85,9 @@ inline QString installDesktopEntry(const QString &applicationsFolder, const QStr
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return {};
-    file.write("[Desktop Entry]\nType=Application\nName=Sibling\n");
-    if (!exec.isNull())
-        file.write("Exec=" + exec.toUtf8() + "\n");
+    file.write("[Desktop Entry]\nType=Application\nName=Sibling\nExec=" + exec.toUtf8() + "\n");
     return path;
 }
-
-// What may lie in a shared suite folder under a record's name, as rows of
-// kind, content size and whether a reader taking at most `limit` bytes reads it.
-enum class SharedFileKind { regular, fifoWithWriter, fifoWithoutWriter, linkToDevice };
-Q_DECLARE_METATYPE(SharedFileKind)
-
-inline void addOddSharedFileRows(qint64 limit)
-{
-    QTest::addColumn<SharedFileKind>("kind");
-    QTest::addColumn<qint64>("size");
-    QTest::addColumn<bool>("readable");
-    QTest::newRow("regular file at the size limit") << SharedFileKind::regular << limit << true;
-    QTest::newRow("regular file one byte over") << SharedFileKind::regular << limit + 1 << false;
-    QTest::newRow("FIFO with a writer") << SharedFileKind::fifoWithWriter << qint64(6 << 20) << false;
-    QTest::newRow("FIFO without a writer") << SharedFileKind::fifoWithoutWriter << qint64(0) << false;
-    QTest::newRow("link to /dev/zero") << SharedFileKind::linkToDevice << qint64(0) << false;
-}
-
-// Puts a SharedFileKind holding `record`, padded with JSON white space to
-// `size` bytes, at a path. A FIFO is served from a thread while the object
-// lives: a writer hands the record to each reader; without one, a reader
-// still waiting after two seconds is let go and noted, so that a test fails
-// rather than hangs.
-class SharedFilePlacer
-{
-public:
-    ~SharedFilePlacer()
-    {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-
-    bool place(SharedFileKind kind, const QString &path, QByteArray record, qint64 size)
-    {
-        QDir().mkpath(QFileInfo(path).path());
-        record.append(QByteArray(qMax<qint64>(0, size - record.size()), ' '));
-        if (kind == SharedFileKind::linkToDevice)
-            return QFile::link(QStringLiteral("/dev/zero"), path);
-        if (kind == SharedFileKind::regular) {
-            QFile file(path);
-            return file.open(QIODevice::WriteOnly) && file.write(record) == record.size();
-        }
-        if (mkfifo(QFile::encodeName(path).constData(), 0600) != 0)
-            return false;
-        m_thread = std::thread([this, native = QFile::encodeName(path), record,
-                                writes = kind == SharedFileKind::fifoWithWriter] {
-            sigset_t pipeSignal;  // a reader that leaves early gives EPIPE
-            sigemptyset(&pipeSignal);
-            sigaddset(&pipeSignal, SIGPIPE);
-            pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
-            const auto letGo = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-            while (!m_stop) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                // Opens only while a reader has the FIFO open.
-                const int fd = writes || std::chrono::steady_clock::now() > letGo
-                    ? ::open(native.constData(), O_WRONLY | O_NONBLOCK) : -1;
-                if (fd < 0)
-                    continue;
-                m_readerWaited = m_readerWaited || !writes;
-                fcntl(fd, F_SETFL, 0);
-                for (qint64 done = 0, n = 0; writes && n >= 0 && done < record.size(); done += n)
-                    n = ::write(fd, record.constData() + done, size_t(record.size() - done));
-                ::close(fd);
-            }
-        });
-        return true;
-    }
-
-    bool readerWaited() const { return m_readerWaited; }
-
-private:
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
-    std::atomic<bool> m_readerWaited{false};
-};
 
 // A long sleep started under the program name `name`, so the process table
 // lists it as that application. Stops it when destroyed.

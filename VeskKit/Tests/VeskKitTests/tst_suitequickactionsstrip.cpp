@@ -288,12 +288,12 @@ void TestSuiteQuickActionsStrip::tapSendsTheCommand()
 void TestSuiteQuickActionsStrip::tapOnAMissingSiblingReportsIt_data()
 {
     QTest::addColumn<int>("language");
-    QTest::addColumn<QString>("exec");  // the entry's command; null: no Exec line
+    QTest::addColumn<QString>("exec");  // the entry's command by then
     QTest::addColumn<QString>("message");
 
     QTest::newRow("English") << int(VeskLanguage::en) << "uninstalled" << "VeskHalvot is not installed";
     QTest::newRow("Turkish") << int(VeskLanguage::tr) << "uninstalled" << "VeskHalvot kurulu değil";
-    QTest::newRow("entry that cannot start") << int(VeskLanguage::en) << QString() << "VeskHalvot is not installed";
+    QTest::newRow("entry that cannot start") << int(VeskLanguage::en) << "/dev/null" << "VeskHalvot is not installed";
 }
 
 void TestSuiteQuickActionsStrip::tapOnAMissingSiblingReportsIt()
@@ -307,8 +307,7 @@ void TestSuiteQuickActionsStrip::tapOnAMissingSiblingReportsIt()
                                      VeskLanguage(VeskLanguage::Value(language)), false,
                                      [&](const QString &text) { messages << text; });
     QCOMPARE(strip.chips().at(3).kind, VeskSuiteCommandKind::halvotOpenAnalytics);
-    // Uninstalled, or installed so that it cannot start, after the strip was
-    // built: the chip is still there.
+    // Uninstalled, or left unable to start, after the strip was built: the chip is still there.
     QDir(m_home.filePath("data/applications")).removeRecursively();
     if (exec != u"uninstalled")
         installDesktopEntry(m_home.filePath("data/applications"), "com.quarnell.veskhalvot", exec);

@@ -1,5 +1,6 @@
 #include "helper_suitetestenvironment.h"
 
+#include "VeskKit/System/VeskSuiteCommandBus.h"
 #include "VeskKit/System/VeskSuiteJson.h"
 #include "VeskKit/System/VeskSuiteTelemetryBus.h"
 
@@ -10,6 +11,11 @@
 #include <QJsonDocument>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <csignal>
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -53,6 +59,37 @@ bool writeFile(const QString &path, const QByteArray &content)
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
+
+// A `kind` of file ("file", "link" to /dev/zero, "fifo", "idle fifo") holding `record` padded with blanks
+// to `size`. A thread serves a FIFO, through a second name that a reader renaming the first leaves alone;
+// a reader of the idle one is let go after two seconds and fails the test rather than hang.
+struct OddSharedFile {
+    OddSharedFile(const QString &kind, const QString &path, const QByteArray &record, qint64 size)
+    {
+        QDir().mkpath(QFileInfo(path).path());
+        const QByteArray content = kind == u"idle fifo" ? QByteArray() : record.leftJustified(size);
+        QVERIFY(kind == u"link" ? QFile::link(QStringLiteral("/dev/zero"), path)
+                : kind == u"file" ? writeFile(path, content)
+                                  : QProcess::execute(QStringLiteral("mkfifo"), {path + "~"}) == 0
+                                        && ::link(QFile::encodeName(path + "~"), QFile::encodeName(path)) == 0);
+        std::signal(SIGPIPE, SIG_IGN);  // a reader leaving early then fails the write rather than kill the test
+        if (kind.endsWith(u"fifo"))
+            server = std::jthread([this, fifo = QFile::encodeName(path + "~"), content](std::stop_token stop) {
+                for (QDeadlineTimer letGo(content.isEmpty() ? 2000 : 0); !stop.stop_requested(); QThread::msleep(1)) {
+                    // Opens only while a reader has the FIFO open.
+                    const int fd = letGo.hasExpired() ? ::open(fifo.constData(), O_WRONLY | O_NONBLOCK) : -1;
+                    if (fd < 0)
+                        continue;
+                    readerWaited.fetchAndOrRelaxed(content.isEmpty());
+                    [[maybe_unused]] const auto written = ::write(fd, content.constData(), size_t(content.size()));
+                    ::close(fd);
+                }
+            });
+    }
+    ~OddSharedFile() { QVERIFY2(!readerWaited.loadRelaxed(), "a reader waited for the FIFO's writer"); }
+    QAtomicInt readerWaited;
+    std::jthread server;  // last, so that it stops first
+};
 
 } // namespace
 
@@ -231,25 +268,39 @@ void TestSuiteTelemetryBus::unreadableStatusFilesCountAsAbsent()
 
 void TestSuiteTelemetryBus::oddSharedFilesAreSkipped_data()
 {
-    addOddSharedFileRows(4 * 1024 * 1024);
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<qint64>("overLimit");  // bytes beyond the most a reader takes
+    QTest::newRow("regular file at the size limit") << "file" << qint64(0);
+    QTest::newRow("regular file one byte over") << "file" << qint64(1);
+    QTest::newRow("FIFO with a writer") << "fifo" << qint64(2 << 20);
+    QTest::newRow("FIFO without a writer") << "idle fifo" << qint64(0);
+    QTest::newRow("link to /dev/zero") << "link" << qint64(0);
 }
 
+// Status files, tiles, commands and desktop entries lie in folders anyone may fill.
 void TestSuiteTelemetryBus::oddSharedFilesAreSkipped()
 {
-    QFETCH(SharedFileKind, kind);
-    QFETCH(qint64, size);
-    QFETCH(bool, readable);
+    QFETCH(QString, kind);
+    QFETCH(qint64, overLimit);
+    const bool readable = kind == u"file" && overLimit == 0;  // the only one a reader may take
     const QDir base(m_telemetry->baseDirectory());
-    SharedFilePlacer status;
-    QVERIFY(status.place(kind, base.filePath("veskmirrel-live.json"),
-                         VeskSuiteJson::encode(*mirrelStatus(0, ownPid()).toJson()), size));
-    SharedFilePlacer liveTile;
-    QVERIFY(liveTile.place(kind, base.filePath("LiveTiles/veskgrid.json"),
-                           VeskSuiteJson::encode(*tile(VeskSuiteApp::veskGrid, 0, 1).toJson()), size));
+    const VeskSuiteCommandBus commands(base.path());
+    const auto json = [](const auto &record) { return VeskSuiteJson::encode(*record.toJson()); };
+    const VeskSuiteCommandEnvelope command(QUuid::createUuid(), now(), VeskSuiteApp::veskHalvot,
+                                           VeskSuiteApp::veskMirrel, VeskSuiteCommandKind::mirrelThawAll, {}, {}, {});
+    const qint64 large = (4 << 20) + overLimit, small = (1 << 20) + overLimit;  // the readers' limits
+    const OddSharedFile files[] = {
+        {kind, base.filePath("veskmirrel-live.json"), json(mirrelStatus(0, ownPid())), large},
+        {kind, base.filePath("LiveTiles/veskgrid.json"), json(tile(VeskSuiteApp::veskGrid, 0, 1)), large},
+        {kind, commands.commandFilePath(VeskSuiteApp::veskMirrel), json(command), small},
+        {kind, m_home->filePath("data/applications/com.quarnell.veskgrid.desktop"), "[Desktop Entry]\nExec=true\n",
+         small}};
     QCOMPARE(m_telemetry->readMirrelStatus(now(), 60).has_value(), readable);
     QCOMPARE(m_telemetry->readLiveTiles(now(), 60).size(), readable ? 1 : 0);
-    QVERIFY(!status.readerWaited());
-    QVERIFY(!liveTile.readerWaited());
+    QCOMPARE(commands.consumePendingCommand(VeskSuiteApp::veskMirrel, now(), 60).has_value(), readable);
+    QCOMPARE(VeskSuiteApp(VeskSuiteApp::veskGrid).launch(), readable);
+    // A command that could not be read is left where it was.
+    QCOMPARE(QFileInfo::exists(commands.commandFilePath(VeskSuiteApp::veskMirrel)), !readable);
 }
 
 void TestSuiteTelemetryBus::publishReplacesTheWholeFile()

@@ -316,22 +316,16 @@ void tst_VeskAIClient::requestCarriesPromptsModelAndKey_data()
     QTest::addColumn<QString>("userPrompt");
     QTest::addColumn<std::optional<QString>>("authorization");
 
-    const std::optional<QString> none;
+    using Key = std::optional<QString>;
+    const Key none;
+    const VeskAIProvider openAI = VeskAIProvider::openAI, credits = VeskAIProvider::quarnellCredits;
     QTest::newRow("local without key") << VeskAIProvider::ollamaLocal << none << "sys" << "user" << none;
-    QTest::newRow("local ignores a key") << VeskAIProvider::ollamaLocal << std::optional<QString>("sk-local") << "sys"
-                                         << "user" << none;
-    QTest::newRow("local with blank key") << VeskAIProvider::ollamaLocal << std::optional<QString>("  ") << "s" << "u"
-                                          << none;
-    QTest::newRow("openai key") << VeskAIProvider::openAI << std::optional<QString>("sk-test-1") << "sys" << "user"
-                                << std::optional<QString>("Bearer sk-test-1");
-    QTest::newRow("key trimmed") << VeskAIProvider::openAI << std::optional<QString>(" sk-2 ") << "s" << "u"
-                                 << std::optional<QString>("Bearer sk-2");
-    QTest::newRow("pasted key with a line break") << VeskAIProvider::openAI << std::optional<QString>("sk-3\r\n")
-                                                  << "s" << "u" << std::optional<QString>("Bearer sk-3");
-    QTest::newRow("credit token") << VeskAIProvider::quarnellCredits << std::optional<QString>("qc_123") << "s" << "u"
-                                  << std::optional<QString>("Bearer qc_123");
-    QTest::newRow("empty prompts still sent") << VeskAIProvider::openAI << std::optional<QString>("k") << "" << ""
-                                              << std::optional<QString>("Bearer k");
+    QTest::newRow("local ignores a key") << VeskAIProvider::ollamaLocal << Key("sk-local") << "sys" << "user" << none;
+    QTest::newRow("local with blank key") << VeskAIProvider::ollamaLocal << Key("  ") << "s" << "u" << none;
+    QTest::newRow("openai key") << openAI << Key("sk-test-1") << "sys" << "user" << Key("Bearer sk-test-1");
+    QTest::newRow("pasted key trimmed") << openAI << Key(" sk-2\r\n") << "s" << "u" << Key("Bearer sk-2");
+    QTest::newRow("credit token") << credits << Key("qc_123") << "s" << "u" << Key("Bearer qc_123");
+    QTest::newRow("empty prompts still sent") << openAI << Key("k") << "" << "" << Key("Bearer k");
     QTest::newRow("prompts with quotes and lines")
         << VeskAIProvider::ollamaLocal << none << "say \"hi\"\nthen stop" << QStringLiteral(u"çarp: 3×4 ✓") << none;
 }
@@ -380,31 +374,28 @@ void tst_VeskAIClient::unusableKeysAreRefusedBeforeSending_data()
 {
     QTest::addColumn<VeskAIProvider>("provider");
     QTest::addColumn<std::optional<QString>>("apiKey");
-    QTest::addColumn<VeskAIClientError::Case>("failure");
 
-    const auto missing = VeskAIClientError::Case::missingAPIKey;
-    const auto unusable = VeskAIClientError::Case::unusableAPIKey;
-    QTest::newRow("openai without key") << VeskAIProvider::openAI << std::optional<QString>() << missing;
-    QTest::newRow("openai empty key") << VeskAIProvider::openAI << std::optional<QString>(QString()) << missing;
-    QTest::newRow("openai key of blanks") << VeskAIProvider::openAI << std::optional<QString>(" \t\n ") << missing;
-    QTest::newRow("credits without token") << VeskAIProvider::quarnellCredits << std::optional<QString>() << missing;
-    QTest::newRow("line break would add a header")
-        << VeskAIProvider::openAI << std::optional<QString>("sk-1\r\nX-Injected: yes\n") << unusable;
-    QTest::newRow("zero character") << VeskAIProvider::openAI << std::optional<QString>(QStringLiteral("sk") + QChar(0))
-                                    << unusable;
+    using Key = std::optional<QString>;
+    QTest::newRow("openai without key") << VeskAIProvider::openAI << Key();
+    QTest::newRow("openai empty key") << VeskAIProvider::openAI << Key(QString());
+    QTest::newRow("openai key of blanks") << VeskAIProvider::openAI << Key(" \t\n ");
+    QTest::newRow("credits without token") << VeskAIProvider::quarnellCredits << Key();
+    QTest::newRow("line break would add a header") << VeskAIProvider::openAI << Key("sk-1\r\nX-Injected: yes\n");
+    QTest::newRow("zero character") << VeskAIProvider::openAI << Key(QStringLiteral("sk") + QChar(0));
 }
 
 void tst_VeskAIClient::unusableKeysAreRefusedBeforeSending()
 {
     QFETCH(VeskAIProvider, provider);
     QFETCH(std::optional<QString>, apiKey);
-    QFETCH(VeskAIClientError::Case, failure);
 
     LocalChatServer server;
     const std::optional<VeskAIClient::Result> result = ask(configFor(provider, server), apiKey);
     QVERIFY(result.has_value());
     QVERIFY(!result->ok());
-    QCOMPARE(result->error().errorCase(), failure);
+    // A key that holds more than blanks is unusable rather than missing.
+    using enum VeskAIClientError::Case;
+    QCOMPARE(result->error().errorCase(), apiKey && !apiKey->trimmed().isEmpty() ? unusableAPIKey : missingAPIKey);
     QCOMPARE(server.requests().size(), 0);
 }
 
@@ -507,8 +498,7 @@ void tst_VeskAIClient::failedStatusCarriesTheBodyStart_data()
     QTest::newRow("short body whole") << 404 << QByteArray("no such model") << "HTTP 404: no such model";
     QTest::newRow("unauthorized") << 401 << QByteArray(R"({"error":"bad key"})") << R"(HTTP 401: {"error":"bad key"})";
     QTest::newRow("rate limited, empty body") << 429 << QByteArray() << "HTTP 429: ";
-    QTest::newRow("bad request") << 400 << QByteArray(R"({"error":"model required"})")
-                                 << R"(HTTP 400: {"error":"model required"})";
+    QTest::newRow("bad request") << 400 << QByteArray("model required") << "HTTP 400: model required";
     QTest::newRow("teapot") << 418 << QByteArray("short and stout") << "HTTP 418: short and stout";
     QTest::newRow("unprocessable") << 422 << QByteArray("bad messages") << "HTTP 422: bad messages";
     QTest::newRow("body not utf-8") << 502 << QByteArray("\xff\xfe bad gateway") << "HTTP 502: ";
