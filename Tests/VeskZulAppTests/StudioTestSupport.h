@@ -218,6 +218,12 @@ inline ZulStudioEnvironment::NotesWriter recordingWriter(std::shared_ptr<WriteLo
     };
 }
 
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 inline ZulNote makeNote(const QString &title, const QString &content, const QDateTime &updatedAt)
 {
     ZulNote note;
@@ -280,11 +286,7 @@ public:
         return *viewModel;
     }
 
-    QByteArray notesFileBytes() const
-    {
-        QFile file(storage.notesFileURL());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray notesFileBytes() const { return fileBytes(storage.notesFileURL()); }
 
     QList<ZulNote> notesOnDisk() const
     {
@@ -338,23 +340,6 @@ inline QStringList loggedMessages(VeskLogLevel minimum = VeskLogLevel::debug)
     return messages;
 }
 
-// A pop-up menu as the user sees it: opened, drawn, closed again.
-inline QImage shownMenu(QMenu *menu)
-{
-    menu->popup(QPoint(40, 40));
-    if (!QTest::qWaitForWindowExposed(menu))
-        return {};
-    const QImage image = menu->grab().toImage();
-    menu->hide();
-    return image;
-}
-
-// The menu's own ground, read inside its padding.
-inline QColor menuGround(const QImage &menu)
-{
-    return menu.pixelColor(menu.width() / 2, 2);
-}
-
 // Pixels of an area whose colour passes the test.
 template <typename Test>
 int countPixels(const QImage &image, const QRect &area, Test test)
@@ -366,12 +351,34 @@ int countPixels(const QImage &image, const QRect &area, Test test)
     return count;
 }
 
-// What of a symbol or a text can be made out: grey level at least
-// `contrast` apart from the ground's.
-inline int pixelsApart(const QImage &image, const QRect &area, const QColor &ground, int contrast)
+// How a pop-up menu, opened and drawn as the user sees it, falls short of
+// the dark glass look: a light ground, or an item whose text, or symbol
+// where it has one, cannot be made out. Empty when it does not; `shot`
+// receives the drawn menu.
+inline QString menuLookFault(QMenu *menu, QImage *shot = nullptr)
 {
-    return countPixels(image, area,
-                       [&](const QColor &c) { return std::abs(qGray(c.rgb()) - qGray(ground.rgb())) >= contrast; });
+    menu->popup(QPoint(40, 40));
+    if (!QTest::qWaitForWindowExposed(menu))
+        return QStringLiteral("never shown");
+    const QImage image = menu->grab().toImage();
+    menu->hide();
+    if (shot)
+        *shot = image;
+    const int ground = qGray(image.pixel(image.width() / 2, 2)); // inside its padding
+    if (ground >= 80)
+        return QStringLiteral("a light ground, grey %1").arg(ground);
+    // What of an area can be made out: grey well apart from the ground's.
+    const auto legible = [&](const QRect &area) {
+        return countPixels(image, area, [&](const QColor &c) { return std::abs(qGray(c.rgb()) - ground) >= 50; });
+    };
+    for (QAction *action : menu->actions()) {
+        const QRect row = menu->actionGeometry(action);
+        const QRect symbol(row.topLeft(), QSize(row.height(), row.height()));
+        if (!action->isSeparator() &&
+            (legible(row.adjusted(row.height(), 0, 0, 0)) < 20 || (!action->icon().isNull() && legible(symbol) < 12)))
+            return action->text() + QStringLiteral(" cannot be made out");
+    }
+    return {};
 }
 
 inline QList<QUuid> ids(const QList<ZulNote> &notes)

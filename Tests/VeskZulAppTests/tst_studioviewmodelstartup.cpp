@@ -22,12 +22,6 @@ QString firstResult(const NoteEvaluationSummary &summary)
     return summary.lines.isEmpty() ? QString() : summary.lines.first().formattedResult;
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 bool writeAll(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -205,12 +199,13 @@ void TestStudioViewModelStartup::unreadableFilesAreReportedAndKept()
         QVERIFY(writeAll(folder.filePath(name), garbage));
     ZulStudioViewModel &viewModel = studio.start();
     QCOMPARE(viewModel.toastIsError(), !named.isEmpty());
+    QCOMPARE(viewModel.toastMessage().value_or("").contains("could not be read"), !named.isEmpty());
     QVERIFY(!viewModel.notes().isEmpty());
     for (const QString &name : unreadable) {
-        QCOMPARE(readAll(folder.filePath(name)), garbage);
+        QCOMPARE(fileBytes(folder.filePath(name)), garbage);
         const QStringList kept = folder.entryList({name + ".unreadable-*"});
         QCOMPARE(kept.size(), 1);
-        QCOMPARE(readAll(folder.filePath(kept.first())), garbage);
+        QCOMPARE(fileBytes(folder.filePath(kept.first())), garbage);
         QCOMPARE(viewModel.toastMessage().value_or("").contains(folder.filePath(kept.first())),
                  named.contains(name));
     }
@@ -226,7 +221,7 @@ void TestStudioViewModelStartup::unreadableFilesAreReportedAndKept()
     viewModel.flushPendingSaves();
     const QStringList kept = folder.entryList({"notes.json.replaced-*"});
     QCOMPARE(kept.size(), 1);
-    QCOMPARE(readAll(folder.filePath(kept.first())), repaired);
+    QCOMPARE(fileBytes(folder.filePath(kept.first())), repaired);
     QVERIFY(viewModel.toastMessage().value_or("").contains(folder.filePath(kept.first())));
     QCOMPARE(studio.notesOnDisk().first().content, QStringLiteral("new text"));
 }

@@ -157,14 +157,8 @@ void TestVeskZulApp::everyMenuIsDarkGlass()
     QTextEdit view(QStringLiteral("text"));
     const std::unique_ptr<QMenu> fieldMenu(field.createStandardContextMenu());
     const std::unique_ptr<QMenu> viewMenu(view.createStandardContextMenu());
-    for (QMenu *menu : {m_app->trayMenu(), fieldMenu.get(), viewMenu.get()}) {
-        const QImage shot = shownMenu(menu);
-        const QColor ground = menuGround(shot);
-        QVERIFY2(qGray(ground.rgb()) < 80, qPrintable(ground.name()));
-        for (QAction *action : menu->actions())
-            QVERIFY2(action->isSeparator() || pixelsApart(shot, menu->actionGeometry(action), ground, 50) >= 20,
-                     qPrintable(action->text()));
-    }
+    for (QMenu *menu : {m_app->trayMenu(), fieldMenu.get(), viewMenu.get()})
+        QCOMPARE(menuLookFault(menu), QString());
 }
 
 void TestVeskZulApp::trayClickRunsTheClickAction()
@@ -193,37 +187,34 @@ void TestVeskZulApp::trayClickTogglesThePopover()
 
 void TestVeskZulApp::quitting_data()
 {
+    // Closing the studio where no tray is shown is left to the test of the
+    // real application.
     QTest::addColumn<QString>("gesture");
-    QTest::addColumn<bool>("trayAvailable");
-    QTest::addColumn<bool>("quits");
-    QTest::newRow("Ctrl+Q in the studio") << "ctrl+q" << true << true;
-    QTest::newRow("Ctrl+Q in the tray popover, the studio closed") << "popover ctrl+q" << true << true;
-    QTest::newRow("closing the studio without a tray quits") << "close" << false << true;
-    QTest::newRow("closing the studio with a tray only hides it") << "close" << true << false;
+    QTest::newRow("Ctrl+Q in the studio") << "studio";
+    QTest::newRow("Ctrl+Q in the tray popover, the studio closed") << "popover";
+    QTest::newRow("closing the studio with a tray only hides it") << "close";
 }
 
 void TestVeskZulApp::quitting()
 {
     QFETCH(QString, gesture);
-    QFETCH(bool, trayAvailable);
-    QFETCH(bool, quits);
-    m_app->setTrayAvailability([trayAvailable] { return trayAvailable; });
+    m_app->setTrayAvailability([] { return true; });
     m_app->openStudioWindow();
     QWidget *studio = m_app->studioWindow();
     // Still in its pause before saving.
     const QUuid id = m_app->viewModel().notes().first().id;
     m_app->viewModel().updateNoteContent(id, QStringLiteral("typed just before leaving"));
     QTimer::singleShot(0, m_app.get(), [&] {
-        if (gesture != "ctrl+q")
+        if (gesture != "studio")
             studio->close();
-        if (gesture == "popover ctrl+q")
+        if (gesture == "popover")
             m_app->trayIcon()->click();
-        if (gesture.endsWith("ctrl+q"))
-            QTest::keyClick(gesture == "ctrl+q" ? studio : m_app->popover(), Qt::Key_Q, Qt::ControlModifier);
+        if (gesture != "close")
+            QTest::keyClick(gesture == "studio" ? studio : m_app->popover(), Qt::Key_Q, Qt::ControlModifier);
     });
     QTimer::singleShot(1000, m_app.get(), [] { QCoreApplication::exit(7); });
-    QCOMPARE(QCoreApplication::exec(), quits ? 0 : 7);
-    if (quits)
+    QCOMPARE(QCoreApplication::exec(), gesture == "close" ? 7 : 0);
+    if (gesture != "close")
         QCOMPARE(m_studio->notesOnDisk().first().content, QStringLiteral("typed just before leaving"));
 }
 

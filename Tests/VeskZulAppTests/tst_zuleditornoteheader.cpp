@@ -188,15 +188,7 @@ void TestZulEditorNoteHeader::exportItemsCarryTheirOwnFormat()
     QSignalSpy exports(&header, &ZulEditorNoteHeader::exportRequested);
     QAction *action = header.exportMenu()->actions().at(item);
     QCOMPARE(action->text(), turkish);
-    // Symbol and text both stand out from the menu's dark ground.
-    const QImage menu = studiotest::shownMenu(header.exportMenu());
-    const QColor ground = studiotest::menuGround(menu);
-    QVERIFY2(qGray(ground.rgb()) < 80, qPrintable(ground.name()));
-    const QRect row = header.exportMenu()->actionGeometry(action);
-    const QRect symbol(row.left(), row.top(), row.height(), row.height());
-    QVERIFY2(studiotest::pixelsApart(menu, symbol, ground, 70) >= 12, "the item's symbol cannot be made out");
-    QVERIFY2(studiotest::pixelsApart(menu, row.adjusted(row.height(), 0, 0, 0), ground, 70) >= 40,
-             "the item's text cannot be made out");
+    QCOMPARE(studiotest::menuLookFault(header.exportMenu()), QString());
     action->trigger();
     QCOMPARE(exports.count(), 1);
     QCOMPARE(exports.at(0).at(0).value<ZulExportFormat>(), format);
