@@ -179,11 +179,12 @@ std::optional<QStringList> splitExec(const QString &exec, const QString &entryPa
 
 std::optional<QStringList> command(const QString &entryPath)
 {
-    const std::optional<QString> exec = value(entryPath, QStringLiteral("Exec"));
-    if (!exec)
+    const std::optional<QHash<QString, QString>> keys = values(entryPath);
+    if (!keys || !keys->contains(QStringLiteral("Exec")))
         return std::nullopt;
-    std::optional<QStringList> arguments = splitExec(*exec, entryPath, value(entryPath, QStringLiteral("Name")).value_or(QString()),
-                                                     value(entryPath, QStringLiteral("Icon")).value_or(QString()));
+    std::optional<QStringList> arguments = splitExec(keys->value(QStringLiteral("Exec")), entryPath,
+                                                     keys->value(QStringLiteral("Name")),
+                                                     keys->value(QStringLiteral("Icon")));
     if (!arguments || arguments->isEmpty() || arguments->first().isEmpty())
         return std::nullopt;
     return arguments;
