@@ -243,8 +243,10 @@ QString aggregateBlock(qsizetype lines, bool currencies)
     const QStringList &shapes = currencies ? money : plain;
     QStringList text;
     text.reserve(lines);
-    for (qsizetype i = 0; i < lines; ++i)
-        text.append(shapes[i % shapes.size()].arg(i % 997 + 1));
+    for (qsizetype i = 0; i < lines; ++i) {
+        const QString &shape = shapes[i % shapes.size()];
+        text.append(shape.contains(QLatin1String("%1")) ? shape.arg(i % 997 + 1) : shape);
+    }
     return text.join(QLatin1Char('\n'));
 }
 

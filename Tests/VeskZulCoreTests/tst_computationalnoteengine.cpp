@@ -390,6 +390,26 @@ void TestComputationalNoteEngine::evaluateNote_data()
         << QStringList{"0 currency \"100 USD\" unit=USD value=100", "1 currency \"50 EUR\" unit=EUR value=50",
                        "2 aggregate \"5,865.22 TRY\" unit=TRY value=5865.217391304348",
                        "3 aggregate \"3,800 TRY\" unit=TRY value=3800"};
+    QTest::newRow("a block that stops being convertible is summed as typed")
+        << note({u"100 USD", u"50 EUR", u"sum", u"2 km to km", u"sum", u"7 EUR", u"avg"})
+        << QStringList{"0 currency \"100 USD\" unit=USD value=100", "1 currency \"50 EUR\" unit=EUR value=50",
+                       "2 aggregate \"5,865.22 TRY\" unit=TRY value=5865.217391304348",
+                       "3 unit \"2 km\" unit=km value=2", "4 aggregate \"152\" value=152",
+                       "5 currency \"7 EUR\" unit=EUR value=7", "6 aggregate \"39.75\" value=39.75"};
+    QTest::newRow("a new block converts afresh")
+        << note({u"100 USD", u"50 EUR", u"sum", u"", u"10 USD", u"10 USD", u"sum", u"5 EUR", u"sum", u"min"})
+        << QStringList{"0 currency \"100 USD\" unit=USD value=100", "1 currency \"50 EUR\" unit=EUR value=50",
+                       "2 aggregate \"5,865.22 TRY\" unit=TRY value=5865.217391304348",
+                       "4 currency \"10 USD\" unit=USD value=10", "5 currency \"10 USD\" unit=USD value=10",
+                       "6 aggregate \"20 USD\" unit=USD value=20", "7 currency \"5 EUR\" unit=EUR value=5",
+                       "8 aggregate \"966.52 TRY\" unit=TRY value=966.5217391304348",
+                       "9 aggregate \"206.52 TRY\" unit=TRY value=206.52173913043478"};
+    QTest::newRow("extremes and count follow the growing block")
+        << note({u"5", u"max", u"9", u"max", u"2", u"min", u"count", u"Total: max + min", u"max", u"avg"})
+        << QStringList{"0 math \"5\" value=5", "1 aggregate \"5\" value=5", "2 math \"9\" value=9",
+                       "3 aggregate \"9\" value=9", "4 math \"2\" value=2", "5 aggregate \"2\" value=2",
+                       "6 aggregate \"3\" value=3", "7 math \"11\" label=Total value=11",
+                       "8 aggregate \"11\" value=11", "9 aggregate \"6.75\" value=6.75"};
     QTest::newRow("a block entry without a unit leaves the sum unitless")
         << note({u"10 USD", u"5", u"sum", u"count"})
         << QStringList{"0 currency \"10 USD\" unit=USD value=10", "1 math \"5\" value=5",

@@ -259,6 +259,25 @@ std::optional<double> meanOf(const Values &values)
     return sumOf(values) / static_cast<double>(values.size());
 }
 
+// The block's figures: the running totals when the context carries them,
+// else worked out from its values.
+ArithmeticBlockTotals blockFigures(const ArithmeticContext &context)
+{
+    if (context.blockTotals)
+        return *context.blockTotals;
+    ArithmeticBlockTotals totals;
+    for (double value : context.blockValues)
+        totals.append(value);
+    return totals;
+}
+
+std::optional<double> meanOf(const ArithmeticBlockTotals &totals)
+{
+    if (totals.count == 0)
+        return std::nullopt;
+    return totals.sum / static_cast<double>(totals.count);
+}
+
 std::optional<double> finite(double value)
 {
     if (!std::isfinite(value))
@@ -457,9 +476,9 @@ struct Parser
         if (is(u"cos"))
             return count == 1 ? std::optional(std::cos(args[0])) : std::nullopt;
         if (is(u"sum") || is(u"toplam"))
-            return count > 0 ? sumOf(args) : sumOf(context.blockValues);
+            return count > 0 ? sumOf(args) : blockFigures(context).sum;
         if (is(u"avg") || is(u"ortalama"))
-            return count > 0 ? meanOf(args) : meanOf(context.blockValues);
+            return count > 0 ? meanOf(args) : meanOf(blockFigures(context));
         return std::nullopt;
     }
 
@@ -471,7 +490,6 @@ struct Parser
                 return *variable;
         }
         const auto is = [&name](QStringView candidate) { return nameIs(name, candidate); };
-        const QList<double> &block = context.blockValues;
 
         if (is(u"pi") || is(u"π"))
             return kPi;
@@ -479,17 +497,24 @@ struct Parser
             return kE;
         if (is(u"prev") || is(u"ans") || is(u"önceki"))
             return context.previousValue;
-        if (is(u"sum") || is(u"toplam") || is(u"total"))
-            return block.isEmpty() ? std::nullopt : std::optional(sumOf(block));
-        if (is(u"avg") || is(u"average") || is(u"ortalama") || is(u"mean"))
+        const bool sum = is(u"sum") || is(u"toplam") || is(u"total");
+        const bool mean = is(u"avg") || is(u"average") || is(u"ortalama") || is(u"mean");
+        const bool minimum = is(u"min") || is(u"minimum");
+        const bool maximum = is(u"max") || is(u"maximum");
+        if (!sum && !mean && !minimum && !maximum && !is(u"count") && !is(u"adet"))
+            return std::nullopt;
+        const ArithmeticBlockTotals block = blockFigures(context);
+        if (mean)
             return meanOf(block);
-        if (is(u"min") || is(u"minimum"))
-            return block.isEmpty() ? std::nullopt : std::optional(*std::min_element(block.begin(), block.end()));
-        if (is(u"max") || is(u"maximum"))
-            return block.isEmpty() ? std::nullopt : std::optional(*std::max_element(block.begin(), block.end()));
-        if (is(u"count") || is(u"adet"))
-            return block.isEmpty() ? std::nullopt : std::optional(static_cast<double>(block.size()));
-        return std::nullopt;
+        if (block.count == 0)
+            return std::nullopt;
+        if (sum)
+            return block.sum;
+        if (minimum)
+            return block.minimum;
+        if (maximum)
+            return block.maximum;
+        return static_cast<double>(block.count);
     }
 };
 

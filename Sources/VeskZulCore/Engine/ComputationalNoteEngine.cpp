@@ -201,8 +201,7 @@ private:
     // evaluators, so no line copies them.
     ArithmeticContext m_context;
     QHash<QString, QString> m_variableUnits;
-    QList<BlockEntry> m_blockEntries;
-    QList<double> m_blockValues;
+    Block m_block;
     qint64 m_numericCount = 0;
     double m_numericSum = 0;
     qint64 m_completedTasks = 0;
@@ -231,8 +230,7 @@ NoteEvaluationSummary ComputationalNoteEngine::Evaluation::run()
 
 void ComputationalNoteEngine::Evaluation::endBlock()
 {
-    m_blockEntries.clear();
-    m_blockValues.clear();
+    m_block.clear();
 }
 
 void ComputationalNoteEngine::Evaluation::evaluateLine(qint64 index, QStringView raw)
@@ -299,7 +297,7 @@ void ComputationalNoteEngine::Evaluation::evaluateLine(qint64 index, QStringView
     if (e.size() <= 10 || e.size() - e.count(QChar(u'\u0307')) <= 10) {
         const QString key = ZulIdentifierNormalizer::normalize(e.toString());
         if (!m_context.variables.contains(key)) {
-            if (const auto aggregate = m_engine.evaluateStandaloneAggregate(key, m_blockEntries, m_blockValues)) {
+            if (const auto aggregate = m_engine.evaluateStandaloneAggregate(key, m_block)) {
                 emitLine(index, raw, *aggregate, EvaluatedLineKind::aggregate, std::nullopt);
                 m_context.previousValue = aggregate->value;
                 return;
@@ -330,14 +328,13 @@ ComputationalNoteEngine::Evaluation::evaluateChain(QStringView expression)
     if (x.isEmpty())
         return std::nullopt;
 
-    // Handing over the block values costs a reference count; the scan only
-    // keeps the evaluators from seeing values they cannot use. The context
-    // lets go of them afterwards, or the next value appended to the block
-    // would copy the whole block.
-    if (!m_blockValues.isEmpty() && mayReferenceBlockAggregate(x))
-        m_context.blockValues = m_blockValues;
+    // The block reaches the evaluators as its running totals, which cost a
+    // copy of four numbers; the scan only keeps them from seeing values they
+    // cannot use.
+    if (m_block.values.count > 0 && mayReferenceBlockAggregate(x))
+        m_context.blockTotals = m_block.values;
     std::optional<FragmentResult> result = evaluateChainSteps(x);
-    m_context.blockValues = {};
+    m_context.blockTotals.reset();
     return result;
 }
 
@@ -391,8 +388,7 @@ void ComputationalNoteEngine::Evaluation::take(const FragmentResult &result,
         if (result.unitOrCurrency)
             m_variableUnits.insert(key, *result.unitOrCurrency);
     }
-    m_blockEntries.append(BlockEntry{v, result.unitOrCurrency});
-    m_blockValues.append(v);
+    m_block.append(v, result.unitOrCurrency);
     ++m_numericCount;
     m_numericSum += v;
     m_context.previousValue = v;

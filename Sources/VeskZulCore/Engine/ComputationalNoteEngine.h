@@ -66,9 +66,28 @@ private:
         std::optional<QString> currencyOrUnit;
     };
 
+    // The current block as it grows: its entries and, kept in step, the
+    // running figures every aggregate reads, so an aggregate costs the same
+    // whatever the block's length and mix. Amounts in several currencies
+    // are converted into the default currency once each, when an aggregate
+    // first needs them.
+    struct Block
+    {
+        QList<BlockEntry> entries;
+        ArithmeticBlockTotals values;
+        bool someWithoutUnit = false;
+        bool oneUnit = true;
+        qsizetype converted = 0;
+        bool conversionFailed = false;
+        ArithmeticBlockTotals convertedValues;
+
+        void append(double value, const std::optional<QString> &currencyOrUnit);
+        void clear();
+    };
+
     struct ResolvedBlock
     {
-        QList<double> values;
+        ArithmeticBlockTotals values;
         std::optional<QString> unit;
     };
 
@@ -81,11 +100,8 @@ private:
     static qint64 countWords(QStringView text);
     static bool containsConversionConnector(QStringView expression);
 
-    std::optional<FragmentResult> evaluateStandaloneAggregate(const QString &key,
-                                                              const QList<BlockEntry> &blockEntries,
-                                                              const QList<double> &blockValues) const;
-    ResolvedBlock resolveBlockValues(const QList<BlockEntry> &blockEntries,
-                                     const QList<double> &precomputedValues) const;
+    std::optional<FragmentResult> evaluateStandaloneAggregate(const QString &key, Block &block) const;
+    ResolvedBlock resolveBlockValues(Block &block) const;
     std::optional<ConversionEvaluation> evaluateConversionExpression(QStringView expression,
                                                                      const ArithmeticContext &context) const;
     std::optional<ConversionEvaluation> evaluatePrefixedCurrencyConversion(QStringView expression,
