@@ -112,9 +112,7 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
         handleWriteOutcome(m_notesWriter->writeNow(m_notes));
 
     m_storageFootprintBytes = m_storage.totalStorageBytes();
-    const QList<ZulNote> ordered = sortedNotesList(m_notes);
-    if (!ordered.isEmpty())
-        m_selectedNoteID = ordered.first().id;
+    m_selectedNoteID = firstInDisplayOrder();
 
     recomputeAllEvaluations();
     m_quickScratchSummary = currentEngine().evaluate(m_quickScratchText);
@@ -334,36 +332,72 @@ void ZulStudioViewModel::log(const QString &category, const QString &message) co
 
 int ZulStudioViewModel::indexOfNote(const QUuid &id) const
 {
-    for (int index = 0; index < m_notes.size(); ++index) {
-        if (m_notes.at(index).id == id)
-            return index;
+    if (m_indexByIDStale) {
+        m_indexByID.clear();
+        m_indexByID.reserve(m_notes.size());
+        for (int index = 0; index < m_notes.size(); ++index)
+            m_indexByID.insert(m_notes.at(index).id, index);
+        m_indexByIDStale = false;
     }
-    return -1;
+    return m_indexByID.value(id, -1);
+}
+
+const ZulNote *ZulStudioViewModel::findNote(const QUuid &id) const
+{
+    const int index = indexOfNote(id);
+    return index < 0 ? nullptr : &m_notes.at(index);
 }
 
 void ZulStudioViewModel::publishNotes(QList<ZulNote> notes)
 {
     m_notes = std::move(notes);
+    m_indexByIDStale = true;
+    emit notesReset();
     emit notesChanged();
 }
 
-void ZulStudioViewModel::notesMutated()
+void ZulStudioViewModel::noteMutated(int index, ZulNoteFields fields)
 {
+    emit noteChanged(m_notes.at(index).id, fields);
+    emit notesChanged();
+}
+
+void ZulStudioViewModel::notePrepended(const ZulNote &note)
+{
+    m_notes.prepend(note);
+    m_indexByIDStale = true;
+    emit noteAdded(note.id);
+    emit notesChanged();
+}
+
+void ZulStudioViewModel::noteErased(const QUuid &id)
+{
+    const int index = indexOfNote(id);
+    if (index < 0)
+        return;
+    m_notes.removeAt(index);
+    m_indexByIDStale = true;
+    emit noteRemoved(id);
     emit notesChanged();
 }
 
 void ZulStudioViewModel::setEvaluation(const QUuid &id, const NoteEvaluationSummary &summary)
 {
     m_evaluationsByNoteID.insert(id, summary);
+    emit evaluationChanged(id);
     emit evaluationsByNoteIDChanged();
 }
 
 void ZulStudioViewModel::removeEvaluations(const QList<QUuid> &ids)
 {
-    bool removed = false;
-    for (const QUuid &id : ids)
-        removed = m_evaluationsByNoteID.remove(id) || removed;
-    if (removed)
+    QList<QUuid> removed;
+    for (const QUuid &id : ids) {
+        if (m_evaluationsByNoteID.remove(id))
+            removed.append(id);
+    }
+    for (const QUuid &id : std::as_const(removed))
+        emit evaluationChanged(id);
+    if (!removed.isEmpty())
         emit evaluationsByNoteIDChanged();
 }
 
@@ -371,8 +405,7 @@ void ZulStudioViewModel::reselectAfterRemoval()
 {
     if (!m_selectedNoteID || indexOfNote(*m_selectedNoteID) >= 0)
         return;
-    const QList<ZulNote> ordered = sortedNotesList(m_notes);
-    setSelectedNoteID(ordered.isEmpty() ? std::nullopt : std::optional<QUuid>(ordered.first().id));
+    setSelectedNoteID(firstInDisplayOrder());
 }
 
 // MARK: - Engine cache and evaluation
@@ -420,6 +453,7 @@ void ZulStudioViewModel::recomputeAllEvaluations()
             evaluations.insert(note.id, engine.evaluate(note.content));
     }
     m_evaluationsByNoteID = std::move(evaluations);
+    emit evaluationsReset();
     emit evaluationsByNoteIDChanged();
 }
 

@@ -9,6 +9,7 @@
 #include "Models/ZulNoteTint.h"
 #include "Services/ZulStorageService.h"
 #include "VeskKit/Localization/VeskLanguage.h"
+#include "ViewModels/ZulNoteField.h"
 #include "ViewModels/ZulNoteFilter.h"
 #include "ViewModels/ZulOrderedNotesWriter.h"
 #include "ViewModels/ZulStudioEnvironment.h"
@@ -31,6 +32,7 @@
 
 class QTimer;
 class VeskAppLogger;
+class ZulNoteSearch;
 class VeskGlobalHotkeyManager;
 
 using ZulEvaluationMap = QHash<QUuid, NoteEvaluationSummary>;
@@ -122,9 +124,18 @@ public:
     QStringList allTags() const;
     // Pinned first, then the latest updatedAt first; stable.
     static QList<ZulNote> sortedNotesList(const QList<ZulNote> &notes);
+    // The display order: whether a is listed before b (neither before the
+    // other: their order in notes() decides).
+    static bool comesBefore(const ZulNote &a, const ZulNote &b);
+
+    // Whether the note passes the filter, the tag and the search, the tests
+    // filteredNotes() applies to every note.
+    bool isListed(const ZulNote &note) const;
 
     // Look-ups.
     std::optional<ZulNote> note(const QUuid &id) const;
+    // The note itself, or null; valid until notes() next changes.
+    const ZulNote *findNote(const QUuid &id) const;
     NoteEvaluationSummary evaluation(const QUuid &id) const;
     NoteEvaluationSummary selectedNoteEvaluation() const;
     int activeStickyCount() const;
@@ -199,6 +210,20 @@ signals:
     void storageFootprintBytesChanged();
     void quickScratchTextChanged();
     void quickScratchSummaryChanged();
+    // What changed, for views that show one note or one row; each comes
+    // beside the whole-collection signal (notesChanged,
+    // evaluationsByNoteIDChanged) of the same change.
+    // One note changed in place; `fields` says what of it.
+    void noteChanged(const QUuid &id, ZulNoteFields fields);
+    // A note was put at the front of notes() (made, duplicated, promoted).
+    void noteAdded(const QUuid &id);
+    void noteRemoved(const QUuid &id);
+    // notes() was replaced as a whole (a tidy): anything may have changed.
+    void notesReset();
+    // One note's evaluation was replaced, or dropped with its note.
+    void evaluationChanged(const QUuid &id);
+    // Every evaluation was replaced.
+    void evaluationsReset();
     // A note was just made and selected (its sticky panel, when it floats,
     // already shows): where it is shown takes the keyboard.
     void noteCreated(const QUuid &id);
@@ -240,7 +265,10 @@ private:
 
     int indexOfNote(const QUuid &id) const;
     void publishNotes(QList<ZulNote> notes);
-    void notesMutated();
+    // Announces a change made to the note at `index` in place.
+    void noteMutated(int index, ZulNoteFields fields);
+    void notePrepended(const ZulNote &note);
+    void noteErased(const QUuid &id);
     void setEvaluation(const QUuid &id, const NoteEvaluationSummary &summary);
     void removeEvaluations(const QList<QUuid> &ids);
     void setStorageFootprintBytes(qint64 bytes);
@@ -252,11 +280,16 @@ private:
     // Selection after notes were removed: kept when its note remains, else
     // the first remaining note in display order.
     void reselectAfterRemoval();
+    std::optional<QUuid> firstInDisplayOrder() const;
     ZulNote insertNewNote(const QString &title, const QString &content, ZulNoteTint tint, bool ephemeral,
                           bool sticky);
 
     // Published state.
     QList<ZulNote> m_notes;
+    // Where each note stands in m_notes; rebuilt on the next look-up after
+    // notes were added or removed.
+    mutable QHash<QUuid, int> m_indexByID;
+    mutable bool m_indexByIDStale = true;
     std::optional<QUuid> m_selectedNoteID;
     ZulConfig m_config;
     CurrencyRateTable m_rates;
@@ -303,15 +336,7 @@ private:
     QString m_cachedEngineCurrency;
     std::optional<CurrencyRateTable> m_cachedEngineRates;
 
-    // What the search last found in each note, with the texts it looked at:
-    // a keystroke changes one note, and only that one is searched again.
-    struct SearchVerdict
-    {
-        QString title;
-        QString content;
-        QStringList tags;
-        bool found = false;
-    };
-    mutable QString m_searchVerdictsQuery;
-    mutable QHash<QUuid, SearchVerdict> m_searchVerdicts;
+    // The search of isListed(), made once per query and locale.
+    mutable std::shared_ptr<ZulNoteSearch> m_listedSearch;
+    mutable QString m_listedSearchKey;
 };

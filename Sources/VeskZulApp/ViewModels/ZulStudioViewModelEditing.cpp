@@ -39,7 +39,7 @@ void ZulStudioViewModel::updateNoteContent(const QUuid &id, const QString &conte
     ZulNote &note = m_notes[index];
     note.content = content;
     note.updatedAt = now();
-    notesMutated();
+    noteMutated(index, ZulNoteField::content | ZulNoteField::updatedAt);
 
     if (exceedsGraphemeCount(content, longNoteThreshold)) {
         scheduleDebouncedEvaluation(id, content);

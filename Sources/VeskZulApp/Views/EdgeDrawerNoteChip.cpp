@@ -14,14 +14,25 @@ EdgeDrawerNoteChip::EdgeDrawerNoteChip(const QUuid &noteID, const QString &title
                                        QWidget *parent)
     : QAbstractButton(parent), m_noteID(noteID), m_tint(tint), m_selected(selected)
 {
-    // A chip is a single line: line breaks of a title would not show anyway.
-    QString oneLine = title;
-    oneLine.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    setText(oneLine);
     setFocusPolicy(Qt::NoFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
+    setLook(title, tint, selected);
+}
+
+void EdgeDrawerNoteChip::setLook(const QString &title, ZulNoteTint tint, bool selected)
+{
+    // A chip is a single line: line breaks of a title would not show anyway.
+    QString oneLine = title;
+    oneLine.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const bool resized = oneLine != text() || selected != m_selected;
+    m_tint = tint;
+    m_selected = selected;
+    setText(oneLine);
     setAccessibleName(oneLine);
+    if (resized)
+        updateGeometry();
+    update();
 }
 
 QColor EdgeDrawerNoteChip::titleColour() const

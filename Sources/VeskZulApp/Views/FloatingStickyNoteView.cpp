@@ -194,8 +194,18 @@ FloatingStickyNoteView::FloatingStickyNoteView(ZulStudioViewModel *viewModel, co
             [this](const QVariant &value) { applyHover(value.toReal()); });
 
     if (m_viewModel) {
-        connect(m_viewModel, &ZulStudioViewModel::notesChanged, this, &FloatingStickyNoteView::refresh);
-        connect(m_viewModel, &ZulStudioViewModel::evaluationsByNoteIDChanged, this, &FloatingStickyNoteView::refresh);
+        // Only the panel's own note matters to it.
+        const auto ifMine = [this](const QUuid &id) {
+            if (id == m_noteID)
+                refresh();
+        };
+        connect(m_viewModel, &ZulStudioViewModel::noteChanged, this,
+                [ifMine](const QUuid &id, ZulNoteFields) { ifMine(id); });
+        for (auto signal : {&ZulStudioViewModel::noteAdded, &ZulStudioViewModel::noteRemoved,
+                            &ZulStudioViewModel::evaluationChanged})
+            connect(m_viewModel, signal, this, ifMine);
+        for (auto signal : {&ZulStudioViewModel::notesReset, &ZulStudioViewModel::evaluationsReset})
+            connect(m_viewModel, signal, this, &FloatingStickyNoteView::refresh);
         connect(m_viewModel, &ZulStudioViewModel::languageChanged, this, &FloatingStickyNoteView::refreshTexts);
     }
     if (m_state) {

@@ -141,7 +141,9 @@ QString SynchronizedComputationalTextView::displayForm(QStringView text)
 
 void SynchronizedComputationalTextView::setNoteText(const QString &text)
 {
-    if (text == m_text)
+    // The note holds the very text this view handed it after an edit here:
+    // nothing to compare.
+    if ((text.constData() == m_text.constData() && text.size() == m_text.size()) || text == m_text)
         return;
     const QTextCursor old = textCursor();
     const qsizetype anchor = textPosition(old.anchor());

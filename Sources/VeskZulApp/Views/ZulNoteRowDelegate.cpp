@@ -167,19 +167,23 @@ QStringList ZulNoteRowDelegate::flagSymbols(int row) const
 
 QSize ZulNoteRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
+    // Two heights only, known without shaping any text: a row with a
+    // preview has room for its two lines, one without has none. The list
+    // asks every row at start-up; shaping them all would cost far more
+    // than the rows on screen.
+    if (!m_rowHeights) {
+        const qreal bare = padding + titleLineHeight() + lineSpacing + footerHeight() + padding;
+        const qreal preview = lineSpacing + 2 * QFontMetricsF(previewFont()).lineSpacing();
+        m_rowHeights = std::pair(int(std::ceil(bare)) + rowGap, int(std::ceil(bare + preview)) + rowGap);
+    }
     const int width = option.rect.width() > 0 ? option.rect.width() : 240;
-    const QStringList preview = previewLines(m_model.rowAt(index.row()).previewSnippet, width);
-    qreal height = padding + titleLineHeight() + lineSpacing + footerHeight() + padding;
-    if (!preview.isEmpty())
-        height += lineSpacing + preview.size() * QFontMetricsF(previewFont()).lineSpacing();
-    return {width, int(std::ceil(height)) + rowGap};
+    return {width, m_model.hasPreview(index.row()) ? m_rowHeights->second : m_rowHeights->first};
 }
 
 void ZulNoteRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const int row = index.row();
-    const ZulNoteListModel::Row &item = m_model.rowAt(row);
-    const ZulNote &note = item.note;
+    const ZulNote &note = m_model.noteAt(row);
     const bool selected = m_model.viewModel().selectedNoteID() == note.id;
 
     painter->save();
@@ -215,11 +219,12 @@ void ZulNoteRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     painter->setFont(titleFont());
     painter->setPen(VeskGlassTokens::textPrimary());
     painter->drawText(QRectF(titleLeft, y, titleRoom, titleHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                      QFontMetricsF(titleFont()).elidedText(item.displayTitle, Qt::ElideRight, titleRoom));
+                      QFontMetricsF(titleFont()).elidedText(m_model.displayTitle(row), Qt::ElideRight, titleRoom));
     y += titleHeight;
 
     // Preview.
-    const QStringList preview = previewLines(item.previewSnippet, option.rect.width());
+    const QStringList preview =
+        m_model.hasPreview(row) ? previewLines(m_model.previewSnippet(row), option.rect.width()) : QStringList();
     if (!preview.isEmpty()) {
         y += lineSpacing;
         const QFontMetricsF metrics(previewFont());
@@ -232,9 +237,10 @@ void ZulNoteRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
         }
     }
 
-    // Footer.
-    y += lineSpacing;
+    // Footer, at the foot of the row: a one-line preview leaves the second
+    // line's room above it.
     const qreal footer = footerHeight();
+    y = content.bottom() - footer;
     const qreal footerCentre = y + footer / 2;
     qreal x = content.left();
     if (const QString total = totalBadgeText(row); !total.isEmpty())
