@@ -123,6 +123,8 @@ private slots:
     void defaultCurrencyIsUpperCased();
     void resultsIgnoreProcessLocale();
     void concurrentEvaluationsAgree();
+    void resumedEvaluationsMatchFullOnes_data();
+    void resumedEvaluationsMatchFullOnes();
     void hostileInputIsHandled();
 };
 
@@ -440,7 +442,10 @@ void TestComputationalNoteEngine::evaluateNote()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, expected);
-    QCOMPARE(describe(standardEngine().evaluate(text)), expected);
+    const NoteEvaluationSummary summary = standardEngine().evaluate(text);
+    QCOMPARE(describe(summary), expected);
+    // The compact form the application keeps holds the very same.
+    QCOMPARE(standardEngine().evaluateCompact(text).summary(), summary);
 }
 
 void TestComputationalNoteEngine::rateTableVariants_data()
@@ -769,6 +774,65 @@ void TestComputationalNoteEngine::hostileInputIsHandled()
     QVERIFY(summary.charCount > 0 && summary.charCount <= text.size());
     QVERIFY(summary.wordCount > 0);
     QCOMPARE(engine.evaluate(text), summary);
+}
+
+void TestComputationalNoteEngine::resumedEvaluationsMatchFullOnes_data()
+{
+    // A long note of blocks, variables, tasks and dates; each row edits it
+    // and evaluates the edit from the evaluation before it.
+    QStringList lines;
+    for (int i = 0; i < 6000; ++i) {
+        static const char16_t *shapes[] = {u"price = %1",     u"price * 2",       u"%1 USD",     u"%1 EUR",
+                                           u"sum",            u"- [x] paid %1",   u"prev + 1",   u"",
+                                           u"Total: sum + %1", u"now + %1 hours", u"- [ ] due %1", u"# Part %1"};
+        lines.append(QString::fromUtf16(shapes[i % 12]).replace(QStringLiteral("%1"), QString::number(i % 97)));
+    }
+    const QString text = lines.join(QLatin1Char('\n'));
+    const qsizetype middle = text.indexOf(QStringLiteral("price = "), text.size() / 2);
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<int>("hoursLater");
+    QTest::addColumn<QString>("currency");
+    QTest::newRow("a digit typed in the middle") << text << QString(text).insert(middle + 9, u'7') << 0 << "TRY";
+    QTest::newRow("a line added") << text << QString(text).insert(middle, QStringLiteral("12\n")) << 0 << "TRY";
+    QTest::newRow("a line taken out") << text << QString(text).remove(middle, text.indexOf(u'\n', middle) - middle + 1)
+                                      << 0 << "TRY";
+    QTest::newRow("a block joined to the next")
+        << text << QString(text).remove(text.indexOf(QStringLiteral("\n\n"), middle), 1) << 0 << "TRY";
+    QTest::newRow("a variable set once for all below")
+        << text << QStringLiteral("rate = 2\n") + text << 0 << "TRY";
+    QTest::newRow("a variable read only at the end")
+        << QStringLiteral("rate = 2\n") + text + QStringLiteral("\nrate * 3")
+        << QStringLiteral("rate = 3\n") + text + QStringLiteral("\nrate * 3") << 0 << "TRY";
+    QTest::newRow("a fence opened") << text << QString(text).insert(middle, QStringLiteral("```\n")) << 0 << "TRY";
+    QTest::newRow("an edit near the start") << text << QString(text).replace(0, 9, QStringLiteral("price = 5")) << 0
+                                            << "TRY";
+    QTest::newRow("an edit at the end") << text << text + QStringLiteral("\n40 USD\nsum") << 0 << "TRY";
+    QTest::newRow("a CR before a line feed") << QString(text).insert(middle, u'\r')
+                                             << QString(text).insert(middle, QStringLiteral("\r\n")) << 0 << "TRY";
+    QTest::newRow("an hour later") << text << QString(text).insert(middle + 9, u'7') << 1 << "TRY";
+    QTest::newRow("another currency") << text << QString(text).insert(middle + 9, u'7') << 0 << "USD";
+    QTest::newRow("a short text") << QStringLiteral("a = 1\na") << QStringLiteral("a = 2\na") << 0 << "TRY";
+}
+
+void TestComputationalNoteEngine::resumedEvaluationsMatchFullOnes()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(int, hoursLater);
+    QFETCH(QString, currency);
+    const ComputationalNoteEngine first = standardEngine();
+    const ComputationalNoteEngine later(CurrencyRateTable::offlineDefaults(), currency,
+                                        referenceInstant().addSecs(3600 * hoursLater + 60), QTimeZone::utc());
+    const CompactNoteEvaluation previous = first.evaluateCompact(before);
+    const CompactNoteEvaluation resumed = later.evaluateCompact(after, &previous);
+    const NoteEvaluationSummary full = later.evaluate(after);
+    QCOMPARE(describe(resumed.summary()), describe(full));
+    QCOMPARE(resumed.summary(), full);
+    // And once more from the resumed one, as typing goes on.
+    QString again = after;
+    again.insert(again.size() / 3, QStringLiteral("9"));
+    QCOMPARE(later.evaluateCompact(again, &resumed).summary(), later.evaluate(again));
 }
 
 QTEST_GUILESS_MAIN(TestComputationalNoteEngine)

@@ -381,9 +381,9 @@ void ZulStudioViewModel::noteErased(const QUuid &id)
     emit notesChanged();
 }
 
-void ZulStudioViewModel::setEvaluation(const QUuid &id, const NoteEvaluationSummary &summary)
+void ZulStudioViewModel::setEvaluation(const QUuid &id, const CompactNoteEvaluation &evaluation)
 {
-    m_evaluationsByNoteID.insert(id, summary);
+    m_evaluationsByNoteID.insert(id, evaluation);
     emit evaluationChanged(id);
     emit evaluationsByNoteIDChanged();
 }
@@ -444,13 +444,13 @@ void ZulStudioViewModel::recomputeAllEvaluations()
     ZulEvaluationMap evaluations;
     evaluations.reserve(m_notes.size());
     if (m_notes.size() >= kParallelEvaluationThreshold) {
-        const QList<NoteEvaluationSummary> summaries = QtConcurrent::blockingMapped<QList<NoteEvaluationSummary>>(
-            &m_evaluationPool, m_notes, [engine](const ZulNote &note) { return engine.evaluate(note.content); });
+        const QList<CompactNoteEvaluation> summaries = QtConcurrent::blockingMapped<QList<CompactNoteEvaluation>>(
+            &m_evaluationPool, m_notes, [engine](const ZulNote &note) { return engine.evaluateCompact(note.content); });
         for (qsizetype index = 0; index < m_notes.size(); ++index)
             evaluations.insert(m_notes.at(index).id, summaries.at(index));
     } else {
         for (const ZulNote &note : std::as_const(m_notes))
-            evaluations.insert(note.id, engine.evaluate(note.content));
+            evaluations.insert(note.id, engine.evaluateCompact(note.content));
     }
     m_evaluationsByNoteID = std::move(evaluations);
     emit evaluationsReset();
@@ -530,7 +530,14 @@ std::optional<ZulNote> ZulStudioViewModel::note(const QUuid &id) const
 NoteEvaluationSummary ZulStudioViewModel::evaluation(const QUuid &id) const
 {
     const auto found = m_evaluationsByNoteID.constFind(id);
-    return found == m_evaluationsByNoteID.cend() ? NoteEvaluationSummary::empty() : *found;
+    return found == m_evaluationsByNoteID.cend() ? NoteEvaluationSummary::empty() : found->summary();
+}
+
+const CompactNoteEvaluation &ZulStudioViewModel::cachedEvaluation(const QUuid &id) const
+{
+    static const CompactNoteEvaluation none;
+    const auto found = m_evaluationsByNoteID.constFind(id);
+    return found == m_evaluationsByNoteID.cend() ? none : *found;
 }
 
 NoteEvaluationSummary ZulStudioViewModel::selectedNoteEvaluation() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Engine/ComputationalNoteEngine.h"
+#include "Models/CompactNoteEvaluation.h"
 #include "Models/CurrencyRateTable.h"
 #include "Models/NoteEvaluationSummary.h"
 #include "Models/ZulConfig.h"
@@ -17,6 +18,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QObject>
 #include <QRectF>
 #include <QString>
@@ -35,7 +37,9 @@ class VeskAppLogger;
 class ZulNoteSearch;
 class VeskGlobalHotkeyManager;
 
-using ZulEvaluationMap = QHash<QUuid, NoteEvaluationSummary>;
+// Each note's evaluation, in the compact form that refers to the note's own
+// text: evaluation(id) gives it as a NoteEvaluationSummary.
+using ZulEvaluationMap = QHash<QUuid, CompactNoteEvaluation>;
 using ZulOptionalNoteID = std::optional<QUuid>;
 using ZulOptionalText = std::optional<QString>;
 
@@ -138,6 +142,9 @@ public:
     const ZulNote *findNote(const QUuid &id) const;
     NoteEvaluationSummary evaluation(const QUuid &id) const;
     NoteEvaluationSummary selectedNoteEvaluation() const;
+    // The evaluation as kept, for views that show a few of its lines or
+    // only its counts; empty when the note has none.
+    const CompactNoteEvaluation &cachedEvaluation(const QUuid &id) const;
     int activeStickyCount() const;
     QString menuBarBadgeText() const;
 
@@ -235,6 +242,9 @@ private:
     {
         QTimer *timer = nullptr;
         quint64 token = 0;
+        // Its pause is over: it runs, or waits for the note's running one.
+        bool due = false;
+        QString content;
     };
 
     QString text(const char *en, const char *tr) const;
@@ -249,8 +259,9 @@ private:
     void scheduleDebouncedEvaluation(const QUuid &noteID, const QString &content);
     void cancelDebouncedEvaluation(const QUuid &noteID);
     void cancelAllDebouncedEvaluations();
+    void startBackgroundEvaluation(const QUuid &noteID, quint64 token, const QString &content);
     void applyBackgroundEvaluation(const QUuid &noteID, quint64 token, const QString &content,
-                                   const NoteEvaluationSummary &summary);
+                                   const CompactNoteEvaluation &evaluation);
 
     void scheduleDebouncedSave();
     void writePendingSaveInBackground();
@@ -269,7 +280,7 @@ private:
     void noteMutated(int index, ZulNoteFields fields);
     void notePrepended(const ZulNote &note);
     void noteErased(const QUuid &id);
-    void setEvaluation(const QUuid &id, const NoteEvaluationSummary &summary);
+    void setEvaluation(const QUuid &id, const CompactNoteEvaluation &evaluation);
     void removeEvaluations(const QList<QUuid> &ids);
     void setStorageFootprintBytes(qint64 bytes);
     void setIsRefreshingRates(bool refreshing);
@@ -324,6 +335,7 @@ private:
     bool m_saveFailing = false;
     quint64 m_lastHandledWriteTicket = 0;
     QHash<QUuid, PendingEvaluation> m_evaluationDebounceTasks;
+    QSet<QUuid> m_evaluationsRunning;
     quint64 m_nextEvaluationToken = 0;
     QThreadPool m_evaluationPool;
     QTimer *m_tidyTimer = nullptr;

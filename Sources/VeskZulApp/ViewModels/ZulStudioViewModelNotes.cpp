@@ -36,7 +36,7 @@ ZulNote ZulStudioViewModel::insertNewNote(const QString &title, const QString &c
     notePrepended(note);
     setSelectedNoteID(note.id);
     setSelectedTab(ZulStudioTab::workspace);
-    setEvaluation(note.id, currentEngine().evaluate(note.content));
+    setEvaluation(note.id, currentEngine().evaluateCompact(note.content));
     persistNotesImmediately();
     if (sticky)
         ensureStickyController().showSticky(note.id);
@@ -95,7 +95,7 @@ void ZulStudioViewModel::duplicateNote(const QUuid &id)
 
     notePrepended(copy);
     setSelectedNoteID(copy.id);
-    setEvaluation(copy.id, currentEngine().evaluate(copy.content));
+    setEvaluation(copy.id, currentEngine().evaluateCompact(copy.content));
     persistNotesImmediately();
     showToast(text("Note duplicated.", "Not çoğaltıldı."), false);
 }

@@ -352,9 +352,10 @@ void ComputationalEditorView::refreshEvaluation()
 {
     if (!m_viewModel || !m_viewModel->findNote(m_noteID))
         return;
-    const NoteEvaluationSummary summary = m_viewModel->evaluation(m_noteID);
-    m_gutter->setSummary(summary);
-    m_statusBar->setSummary(summary);
+    const CompactNoteEvaluation &evaluation = m_viewModel->cachedEvaluation(m_noteID);
+    m_gutter->setEvaluation(evaluation);
+    // The status bar shows the counts alone.
+    m_statusBar->setSummary(evaluation.totals());
 }
 
 void ComputationalEditorView::toggleTask(const EvaluatedLine &line)

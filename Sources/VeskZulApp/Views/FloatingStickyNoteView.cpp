@@ -249,7 +249,7 @@ void FloatingStickyNoteView::refresh()
 
     if (m_title->text() != note->title)
         m_title->setText(note->title);
-    const std::optional<double> total = m_viewModel->evaluation(m_noteID).totalNumericSum;
+    const std::optional<double> total = m_viewModel->cachedEvaluation(m_noteID).totalNumericSum;
     m_total->setVisible(collapsed && total.has_value());
     if (total)
         m_total->setText(ZulNumberFormatter::format(*total, 2));

@@ -132,18 +132,18 @@ QStringList ZulNoteRowDelegate::previewLines(const QString &snippet, int rowWidt
 
 QString ZulNoteRowDelegate::totalBadgeText(int row) const
 {
-    const NoteEvaluationSummary summary = m_model.viewModel().evaluation(m_model.noteAt(row).id);
-    if (!summary.totalNumericSum)
+    const CompactNoteEvaluation &evaluation = m_model.viewModel().cachedEvaluation(m_model.idAt(row));
+    if (!evaluation.totalNumericSum)
         return {};
-    return QStringLiteral("Σ ") + ZulNumberFormatter::format(*summary.totalNumericSum, 1);
+    return QStringLiteral("Σ ") + ZulNumberFormatter::format(*evaluation.totalNumericSum, 1);
 }
 
 QString ZulNoteRowDelegate::tasksBadgeText(int row) const
 {
-    const NoteEvaluationSummary summary = m_model.viewModel().evaluation(m_model.noteAt(row).id);
-    if (summary.totalTasks < 1)
+    const CompactNoteEvaluation &evaluation = m_model.viewModel().cachedEvaluation(m_model.idAt(row));
+    if (evaluation.totalTasks < 1)
         return {};
-    return QStringLiteral("✓ %1/%2").arg(summary.completedTasks).arg(summary.totalTasks);
+    return QStringLiteral("✓ %1/%2").arg(evaluation.completedTasks).arg(evaluation.totalTasks);
 }
 
 QString ZulNoteRowDelegate::timeText(int row) const
