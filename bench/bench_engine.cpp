@@ -262,6 +262,22 @@ BENCHMARK(evaluateAggregateBlock)
     ->ArgsProduct({{2500, 10000, 20000, 40000, 80000}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 
+// One key typed into the middle of a note of `range(0)` characters,
+// evaluated from the evaluation of the text before the key, as the
+// application evaluates a long note while it is typed into.
+void evaluateEditedLongNote(benchmark::State &state)
+{
+    const ComputationalNoteEngine engine = makeEngine();
+    const QString text = mixedNote(state.range(0));
+    const CompactNoteEvaluation previous = engine.evaluateCompact(text);
+    QString edited = text;
+    edited.insert(edited.indexOf(QLatin1Char('\n'), edited.size() / 2), QLatin1Char('7'));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(engine.evaluateCompact(edited, &previous));
+    reportPerLine(state, edited);
+}
+BENCHMARK(evaluateEditedLongNote)->Arg(1 << 20)->Arg(5 << 20)->Unit(benchmark::kMillisecond);
+
 void splitLines(benchmark::State &state)
 {
     const QString text = mixedNote(1 << 20);
