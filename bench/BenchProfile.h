@@ -46,8 +46,10 @@ inline QString mixedNote(int seed)
     const int lines = 5 + int((quint64(seed) * 7919u) % 36u);
     QStringList text;
     text.reserve(lines);
-    for (int i = 0; i < lines; ++i)
-        text.append(shapes[(seed + i) % shapes.size()].arg((seed * 31 + i) % 997 + 1));
+    for (int i = 0; i < lines; ++i) {
+        const QString &shape = shapes[(seed + i) % shapes.size()];
+        text.append(shape.contains(QLatin1String("%1")) ? shape.arg((seed * 31 + i) % 997 + 1) : shape);
+    }
     return text.join(QLatin1Char('\n'));
 }
 

@@ -332,7 +332,7 @@ BENCHMARK(BM_StudioTypeAtScale)
     ->Args({50000, 1})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(200);
+    ->Iterations(40);
 
 // Waits, running the event loop, until the long note's evaluation (done off
 // the main thread) is in, at most `ms`.

@@ -329,7 +329,6 @@ private:
     std::unique_ptr<ZulStickyControlling> m_stickyController;
     ZulOrderedNotesWriter *m_notesWriter = nullptr;
     QTimer *m_saveTimer = nullptr;
-    QList<ZulNote> m_pendingSaveCopy;
     // When the oldest edit not yet on its way to disk was made.
     std::optional<std::chrono::steady_clock::time_point> m_unsavedSince;
     bool m_saveFailing = false;

@@ -160,10 +160,12 @@ void ZulStudioViewModel::applyBackgroundEvaluation(const QUuid &noteID, quint64 
 
 void ZulStudioViewModel::scheduleDebouncedSave()
 {
-    // The copy is the state as of this edit; a burst of edits writes once,
-    // after its pause, but typing that never pauses is still written at
-    // least once per ceiling, so a crash cannot take all of it.
-    m_pendingSaveCopy = m_notes;
+    // A burst of edits writes once, after its pause, but typing that never
+    // pauses is still written at least once per ceiling, so a crash cannot
+    // take all of it. What is written is the state as of the last edit:
+    // every later change of the notes either comes here again or writes
+    // at once. So no copy is taken here: one shared with the notes would
+    // make the next key copy every note.
     const std::chrono::steady_clock::time_point instant = m_environment.steadyClock();
     if (!m_unsavedSince)
         m_unsavedSince = instant;
@@ -181,14 +183,13 @@ void ZulStudioViewModel::writePendingSaveInBackground()
 {
     m_saveTimer->stop();
     m_unsavedSince.reset();
-    m_notesWriter->writeInBackground(std::exchange(m_pendingSaveCopy, {}));
+    m_notesWriter->writeInBackground(m_notes);
 }
 
 void ZulStudioViewModel::persistNotesImmediately()
 {
     m_saveTimer->stop();
     m_unsavedSince.reset();
-    m_pendingSaveCopy.clear();
     handleWriteOutcome(m_notesWriter->writeNow(m_notes));
 }
 
@@ -197,7 +198,7 @@ void ZulStudioViewModel::flushPendingSaves()
     if (m_saveTimer && m_saveTimer->isActive()) {
         m_saveTimer->stop();
         m_unsavedSince.reset();
-        handleWriteOutcome(m_notesWriter->writeNow(std::exchange(m_pendingSaveCopy, {})));
+        handleWriteOutcome(m_notesWriter->writeNow(m_notes));
     }
     if (m_notesWriter)
         m_notesWriter->waitForIdle();

@@ -25,6 +25,10 @@ void EdgeDrawerNoteChip::setLook(const QString &title, ZulNoteTint tint, bool se
     // A chip is a single line: line breaks of a title would not show anyway.
     QString oneLine = title;
     oneLine.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    // A chip among thousands costs a repaint of the strip's bookkeeping;
+    // one whose note changed what it does not show stays as it is.
+    if (oneLine == text() && tint == m_tint && selected == m_selected)
+        return;
     const bool resized = oneLine != text() || selected != m_selected;
     m_tint = tint;
     m_selected = selected;

@@ -92,7 +92,8 @@ QString ZulNoteListModel::previewSnippet(int row) const
 
 bool ZulNoteListModel::hasPreview(int row) const
 {
-    return m_entries.value(m_rows[row].id).hasPreview;
+    const auto found = m_entries.constFind(m_rows[row].id);
+    return found != m_entries.cend() && found->hasPreview;
 }
 
 bool ZulNoteListModel::before(const Key &a, const Key &b)

@@ -58,8 +58,8 @@ protected:
 };
 
 // The note list. A row's height changes only when its preview comes or
-// goes, which a plain list view would not notice short of a full relayout;
-// this one asks for it (done lazily) exactly then.
+// goes: a plain list view lays every row out again at any change of any
+// row (a key typed into a note changes its row), this one only then.
 class NoteListView : public QListView {
 public:
     using QListView::QListView;
@@ -68,7 +68,7 @@ protected:
     void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
                      const QList<int> &roles = QList<int>()) override
     {
-        QListView::dataChanged(topLeft, bottomRight, roles);
+        QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
         if (roles.contains(ZulNoteListModel::HasPreviewRole))
             scheduleDelayedItemsLayout();
     }
