@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPixmap>
@@ -140,6 +141,13 @@ void VeskZulApp::openStudioWindow()
         studio->addActions(m_commandMenu->commandActions());
         m_studio = studio;
         m_viewModel->bindStudioWindowOpener([this] { openStudioWindow(); });
+        // Drawn once before it is on screen: the layouts, the list's rows,
+        // the fonts and the symbols are then ready, and the window shows
+        // its content in its first frame instead of standing blank while
+        // they are made.
+        QImage firstFrame(studio->size() * studio->devicePixelRatio(), QImage::Format_ARGB32_Premultiplied);
+        firstFrame.setDevicePixelRatio(studio->devicePixelRatio());
+        studio->render(&firstFrame);
     }
     if (m_studio->isMinimized())
         m_studio->showNormal();

@@ -14,9 +14,11 @@
 #include <QPointer>
 #include <QTimeZone>
 #include <QTimer>
+#include <QSet>
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
+#include <numeric>
 #include <utility>
 
 namespace {
@@ -31,6 +33,11 @@ constexpr quint32 kFloatStickyModifiers = 0xB00;
 
 // Whole-collection evaluations spread over threads from this many notes on.
 constexpr qsizetype kParallelEvaluationThreshold = 32;
+// A whole-collection evaluation evaluates this many notes of the top of the
+// list before it returns, and the rest off the main thread.
+constexpr qsizetype kEvaluatedFirst = 64;
+// A note this long is evaluated off the main thread.
+constexpr qsizetype kEvaluatedAsideFrom = 64 * 1024;
 
 void fillMissingServices(ZulStudioEnvironment &environment)
 {
@@ -182,6 +189,8 @@ ZulStudioViewModel::~ZulStudioViewModel()
 {
     flushPendingSaves();
     cancelAllDebouncedEvaluations();
+    // What is left of an evaluation running aside is not begun.
+    ++*m_evaluationGeneration;
     m_evaluationPool.waitForDone();
 }
 
@@ -441,20 +450,82 @@ void ZulStudioViewModel::recomputeAllEvaluations()
 {
     cancelAllDebouncedEvaluations();
     const ComputationalNoteEngine engine = currentEngine();
+    const quint64 generation = ++*m_evaluationGeneration;
+
+    // The notes on screen when the studio opens (the top of the list, the
+    // selected note, the floating ones) are evaluated at once; in a large
+    // collection the others are evaluated off the main thread and come
+    // together when all are done, and a long note always does: the window
+    // does not wait for notes nobody sees yet.
+    QList<int> now;
+    QList<int> aside;
+    if (m_notes.size() <= kEvaluatedFirst) {
+        for (int index = 0; index < m_notes.size(); ++index)
+            (m_notes.at(index).content.size() > kEvaluatedAsideFrom ? aside : now).append(index);
+    } else {
+        QList<int> order(m_notes.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::partial_sort(order.begin(), order.begin() + kEvaluatedFirst, order.end(), [this](int a, int b) {
+            return comesBefore(m_notes.at(a), m_notes.at(b)) || (!comesBefore(m_notes.at(b), m_notes.at(a)) && a < b);
+        });
+        QSet<int> first(order.cbegin(), order.cbegin() + kEvaluatedFirst);
+        for (int index = 0; index < m_notes.size(); ++index) {
+            const ZulNote &note = m_notes.at(index);
+            const bool shown = first.contains(index) || note.isFloatingSticky || note.id == m_selectedNoteID;
+            (shown && note.content.size() <= kEvaluatedAsideFrom ? now : aside).append(index);
+        }
+    }
+
+    // Notes evaluated aside keep their earlier result meanwhile; notes
+    // that are gone lose theirs.
     ZulEvaluationMap evaluations;
     evaluations.reserve(m_notes.size());
-    if (m_notes.size() >= kParallelEvaluationThreshold) {
-        const QList<CompactNoteEvaluation> summaries = QtConcurrent::blockingMapped<QList<CompactNoteEvaluation>>(
-            &m_evaluationPool, m_notes, [engine](const ZulNote &note) { return engine.evaluateCompact(note.content); });
-        for (qsizetype index = 0; index < m_notes.size(); ++index)
-            evaluations.insert(m_notes.at(index).id, summaries.at(index));
+    for (const int index : std::as_const(aside)) {
+        const auto kept = m_evaluationsByNoteID.constFind(m_notes.at(index).id);
+        if (kept != m_evaluationsByNoteID.cend())
+            evaluations.insert(kept.key(), *kept);
+    }
+    if (now.size() >= kParallelEvaluationThreshold) {
+        const QList<CompactNoteEvaluation> results = QtConcurrent::blockingMapped<QList<CompactNoteEvaluation>>(
+            &m_evaluationPool, now, [this, engine](int index) { return engine.evaluateCompact(m_notes.at(index).content); });
+        for (qsizetype k = 0; k < now.size(); ++k)
+            evaluations.insert(m_notes.at(now[k]).id, results.at(k));
     } else {
-        for (const ZulNote &note : std::as_const(m_notes))
-            evaluations.insert(note.id, engine.evaluateCompact(note.content));
+        for (const int index : std::as_const(now))
+            evaluations.insert(m_notes.at(index).id, engine.evaluateCompact(m_notes.at(index).content));
     }
     m_evaluationsByNoteID = std::move(evaluations);
     emit evaluationsReset();
     emit evaluationsByNoteIDChanged();
+    if (aside.isEmpty())
+        return;
+
+    QList<std::pair<QUuid, QString>> texts;
+    texts.reserve(aside.size());
+    for (const int index : std::as_const(aside))
+        texts.append({m_notes.at(index).id, m_notes.at(index).content});
+    const std::shared_ptr<std::atomic<quint64>> current = m_evaluationGeneration;
+    QtConcurrent::mapped(&m_evaluationPool, texts,
+                         [engine, current, generation](const std::pair<QUuid, QString> &text) {
+                             // A later whole evaluation supersedes this one:
+                             // what is left of it is never evaluated.
+                             if (current->load() != generation)
+                                 return CompactNoteEvaluation();
+                             return engine.evaluateCompact(text.second);
+                         })
+        .then(this, [this, generation, texts](QFuture<CompactNoteEvaluation> done) {
+            if (m_evaluationGeneration->load() != generation)
+                return;
+            const QList<CompactNoteEvaluation> results = done.results();
+            for (qsizetype k = 0; k < texts.size() && k < results.size(); ++k) {
+                const ZulNote *note = findNote(texts[k].first);
+                // An edit since then brought its own evaluation.
+                if (note && note->content == texts[k].second)
+                    m_evaluationsByNoteID.insert(texts[k].first, results[k]);
+            }
+            emit evaluationsReset();
+            emit evaluationsByNoteIDChanged();
+        });
 }
 
 void ZulStudioViewModel::refreshQuickScratchSummary()

@@ -26,6 +26,7 @@
 #include <QThreadPool>
 #include <QUuid>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -336,6 +337,9 @@ private:
     QHash<QUuid, PendingEvaluation> m_evaluationDebounceTasks;
     QSet<QUuid> m_evaluationsRunning;
     quint64 m_nextEvaluationToken = 0;
+    // Counts whole-collection evaluations; one running aside stops when a
+    // later one begins.
+    std::shared_ptr<std::atomic<quint64>> m_evaluationGeneration = std::make_shared<std::atomic<quint64>>(0);
     QThreadPool m_evaluationPool;
     QTimer *m_tidyTimer = nullptr;
     QTimer *m_midnightTimer = nullptr;
