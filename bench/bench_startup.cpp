@@ -160,6 +160,7 @@ std::optional<FirstPaint> awaitFirstPaint(QProcess &app, int ms)
 {
     QElapsedTimer limit;
     limit.start();
+    app.waitForStarted(ms);
     while (!app.canReadLine() && limit.elapsed() < ms && app.state() == QProcess::Running)
         app.waitForReadyRead(100);
     if (!app.canReadLine())

@@ -427,6 +427,20 @@ void TestSynchronizedComputationalTextView::longNotesShowInRows()
     QCOMPARE(edits.count(), 1);
     QCOMPARE(edits.at(0).at(0).toString(), expected);
     QTRY_VERIFY(!f.view.isLoading() && f.view.showsRows());
+    // What is drawn is the text as typed: the same as a view given it.
+    Fixture shown(420, 260);
+    shown.view.loadNoteText(expected);
+    QTRY_VERIFY(!shown.view.isLoading());
+    for (Fixture *each : {&f, &shown}) {
+        // A row is measured when first drawn; the view then knows how wide
+        // the text runs.
+        each->view.viewport()->grab();
+        Fixture::settle();
+        each->view.clearFocus();
+        each->view.verticalScrollBar()->setValue(f.view.verticalScrollBar()->value());
+        each->view.horizontalScrollBar()->setValue(f.view.horizontalScrollBar()->value());
+    }
+    QCOMPARE(f.view.viewport()->grab().toImage(), shown.view.viewport()->grab().toImage());
     // Every line went in once, in its place, and is shown as a row: no line
     // has a measured top, and each row stands level with its caret.
     QCOMPARE(f.view.noteText(), expected);

@@ -177,11 +177,17 @@ QRectF EditorRowLayout::blockBoundingRect(const QTextBlock &block) const
 
 void EditorRowLayout::documentChanged(int from, int, int charsAdded)
 {
-    // The document has already dropped the layouts of the paragraphs it
-    // changed; the rows from the first of them down may have moved.
+    // The paragraphs changed keep their old lines until laid out anew; the
+    // rows from the first of them down may have moved.
     const QTextBlock first = document()->findBlock(from);
     const qreal top = first.isValid() ? rowTop(first.blockNumber()) : 0;
     const QTextBlock lastChanged = document()->findBlock(from + charsAdded);
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
+        if (QTextLayout *layout = block.layout())
+            layout->clearLayout();
+        if (block == lastChanged)
+            break;
+    }
     const bool sameRows = lastChanged == first && m_announcedSize && m_announcedSize->height() == documentSize().height();
     announceSize();
     const qreal width = documentSize().width();
