@@ -3,11 +3,11 @@
 // Collections as a person who has kept notes for years has them on disk,
 // written through the application's own storage, so a benchmark loads
 // exactly the file the application would.
+#include "App/ZulStartupProbe.h"
 #include "Models/ZulNote.h"
 #include "Services/ZulStorageService.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -133,14 +133,7 @@ inline bool write(const QString &folder, const QList<ZulNote> &notes)
 // This process's resident memory, in KiB.
 inline qint64 residentKilobytes()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
+    return ZulStartupProbe::residentKilobytes();
 }
 
 } // namespace BenchProfile

@@ -61,24 +61,7 @@ void settle()
 // tasks and prose.
 QString sampleNote(qsizetype size)
 {
-    const QStringList lines = {
-        QStringLiteral("# Project costs"),
-        QStringLiteral("design = 1200"),
-        QStringLiteral("build = 3400.5"),
-        QStringLiteral("design + build"),
-        QStringLiteral("hosting: 12 * 45"),
-        QStringLiteral("- [ ] send the invoice to the client"),
-        QStringLiteral("- [x] agree on the budget"),
-        QStringLiteral("20% of 3400"),
-        QStringLiteral("Notes about the meeting with a few words of plain prose in them."),
-        QStringLiteral("sum"),
-        QString(),
-    };
-    QString text;
-    for (qsizetype i = 0; text.size() < size; ++i)
-        text += lines[i % lines.size()] + QLatin1Char('\n');
-    text.truncate(size);
-    return text;
+    return BenchProfile::longNote(size);
 }
 
 double median(std::vector<double> values)
@@ -443,24 +426,7 @@ void BM_EditorTypeLongLine(benchmark::State &state)
     text->moveCursor(QTextCursor::End);
     text->setFocus();
     settle();
-    PaintCounter textPaints(text->viewport());
-    std::vector<double> keys;
-    bool typeDigit = true;
-    QElapsedTimer timer;
-    for (auto _ : state) {
-        timer.start();
-        if (typeDigit)
-            sendKey(text, Qt::Key_7, QStringLiteral("7"));
-        else
-            sendKey(text, Qt::Key_Backspace, QString());
-        untilPainted(textPaints);
-        const double ms = double(timer.nsecsElapsed()) / 1e6;
-        state.SetIterationTime(ms / 1000);
-        keys.push_back(ms);
-        typeDigit = !typeDigit;
-        settle();
-    }
-    state.counters["median_ms"] = median(keys);
+    typeAndTime(state, text, text->viewport());
 }
 BENCHMARK(BM_EditorTypeLongLine)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(60);
 

@@ -12,9 +12,7 @@
 
 #include <cstdio>
 
-namespace {
-
-qint64 residentKilobytes()
+qint64 ZulStartupProbe::residentKilobytes()
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
@@ -25,6 +23,8 @@ qint64 residentKilobytes()
     }
     return 0;
 }
+
+namespace {
 
 QByteArray mode()
 {

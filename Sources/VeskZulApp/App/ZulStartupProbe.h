@@ -26,6 +26,8 @@ public:
     ZulStartupProbe(QWidget *window, QElapsedTimer sinceStart, QObject *parent = nullptr);
 
     static bool isRequested();
+    // This process's resident memory, in KiB.
+    static qint64 residentKilobytes();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

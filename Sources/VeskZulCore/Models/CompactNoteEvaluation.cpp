@@ -2,15 +2,26 @@
 
 #include <algorithm>
 
+namespace {
+
+// The counts both forms of an evaluation carry.
+template <typename From, typename To>
+void copyCounts(const From &from, To &to)
+{
+    to.totalNumericSum = from.totalNumericSum;
+    to.numericCount = from.numericCount;
+    to.completedTasks = from.completedTasks;
+    to.totalTasks = from.totalTasks;
+    to.wordCount = from.wordCount;
+    to.charCount = from.charCount;
+}
+
+} // namespace
+
 CompactNoteEvaluation CompactNoteEvaluation::fromSummary(const NoteEvaluationSummary &summary)
 {
     CompactNoteEvaluation compact;
-    compact.totalNumericSum = summary.totalNumericSum;
-    compact.numericCount = summary.numericCount;
-    compact.completedTasks = summary.completedTasks;
-    compact.totalTasks = summary.totalTasks;
-    compact.wordCount = summary.wordCount;
-    compact.charCount = summary.charCount;
+    copyCounts(summary, compact);
     qsizetype length = 0;
     for (const EvaluatedLine &line : summary.lines)
         length += line.rawLine.size();
@@ -142,12 +153,7 @@ qsizetype CompactNoteEvaluation::lowerBound(qint64 lineIndex) const
 NoteEvaluationSummary CompactNoteEvaluation::totals() const
 {
     NoteEvaluationSummary summary;
-    summary.totalNumericSum = totalNumericSum;
-    summary.numericCount = numericCount;
-    summary.completedTasks = completedTasks;
-    summary.totalTasks = totalTasks;
-    summary.wordCount = wordCount;
-    summary.charCount = charCount;
+    copyCounts(*this, summary);
     return summary;
 }
 
