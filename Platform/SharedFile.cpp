@@ -1,6 +1,8 @@
 #include "SharedFile.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -168,6 +170,37 @@ int writeAll(int fd, QByteArrayView bytes)
         done += n;
     }
     return 0;
+}
+
+Replaced replaceWhole(const QString &path, QByteArrayView bytes)
+{
+    Replaced replaced;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        replaced.failure = file.errorString();
+        return replaced;
+    }
+    const int error = writeAll(file.handle(), bytes);
+    if (error != 0 || ::fsync(file.handle()) != 0 || ::fstat(file.handle(), &replaced.info) != 0) {
+        replaced.failure = systemError(error != 0 ? error : errno);
+        file.cancelWriting();
+        return replaced;
+    }
+    if (!file.commit()) {
+        replaced.failure = file.errorString();
+        return replaced;
+    }
+    syncDirectory(QFileInfo(path).absolutePath());
+    return replaced;
+}
+
+void syncDirectory(const QString &directory)
+{
+    const int fd = ::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
 }
 
 bool renameWithoutReplacing(const QString &from, const QString &to)

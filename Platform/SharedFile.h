@@ -83,6 +83,23 @@ std::optional<QByteArray> read(const QString &path, qint64 maxBytes);
 // errno of the write that failed (a full disk, a file size limit).
 int writeAll(int fd, QByteArrayView bytes);
 
+struct Replaced
+{
+    QString failure;      // empty on success: the system's own words otherwise
+    struct stat info {};  // of the file as written, on success
+};
+
+// Replaces the file at `path` with `bytes` in one step: written in full to a
+// new file beside it through its descriptor, flushed to the disk, renamed
+// over the old one, and the folder flushed. Qt's buffered writes would lose
+// the reason of a failed write (a full disk, a file size limit) and could
+// let a short file replace the old one; here the old file stays whole
+// unless the new one is complete.
+Replaced replaceWhole(const QString &path, QByteArrayView bytes);
+
+// Flushes a folder's entries (a rename, a new file) to the disk.
+void syncDirectory(const QString &directory);
+
 // Renames `from` to `to` in one step, unless something already exists at
 // `to`; false, and nothing moved, otherwise. Both lie on one file system.
 // Unlike QFile::rename it never falls back to copying, which would open a

@@ -3,10 +3,10 @@
 #include "Services/ZulExportService.h"
 #include "VeskKit/Utilities/VeskAppLogger.h"
 #include "ViewModels/ZulSaveFileChooser.h"
+#include "SharedFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextBoundaryFinder>
 
 namespace {
@@ -67,16 +67,8 @@ void ZulStudioViewModel::exportNoteToDisk(const QUuid &id, ZulExportFormat forma
         return;
 
     const QByteArray bytes = content.toUtf8();
-    QSaveFile file(*location);
-    QString failure;
-    if (!file.open(QIODevice::WriteOnly))
-        failure = file.errorString();
-    else if (file.write(bytes) != bytes.size())
-        failure = file.errorString();
-    if (failure.isEmpty() && !file.commit())
-        failure = file.errorString();
+    const QString failure = SharedFile::replaceWhole(*location, bytes).failure;
     if (!failure.isEmpty()) {
-        file.cancelWriting();
         m_logger->log(VeskLogLevel::error, QStringLiteral("export"),
                       QStringLiteral("Note export failed (format=%1): %2").arg(extension, failure));
         showToast(text("Export failed: ", "Dışa aktarma hatası: ") + failure, true);

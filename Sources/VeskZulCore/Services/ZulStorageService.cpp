@@ -10,7 +10,6 @@
 #include <QHash>
 #include <QJsonArray>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 #include <QStandardPaths>
 
@@ -49,11 +48,6 @@ FileStamp stampOf(const struct stat &st)
 {
     return FileStamp{st.st_dev, st.st_ino, st.st_size, qint64(st.st_mtim.tv_sec),
                      qint64(st.st_mtim.tv_nsec)};
-}
-
-QString systemError(int code)
-{
-    return QString::fromStdString(std::generic_category().message(code));
 }
 
 // Which bytes were seen, without keeping them: enough to tell a file that
@@ -177,16 +171,6 @@ ZulConfig withSettingsInRange(ZulConfig config)
     return config;
 }
 
-// Without this the rename itself may not survive a power cut.
-void syncDirectory(const QString &directory)
-{
-    const int fd = ::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 // The newest copy kept beside `path` for `why`, by the time and attempt
 // number in its name; empty when there is none.
 QString newestKeptCopy(const QString &path, QLatin1StringView why)
@@ -261,7 +245,7 @@ ZulResult<QString> keepBeside(const QString &path, QLatin1StringView why, const 
                 return ZulResult<QString>::failure(old.errorString());
             }
         }
-        syncDirectory(QFileInfo(path).absolutePath());
+        SharedFile::syncDirectory(QFileInfo(path).absolutePath());
         return ZulResult<QString>::success(candidate);
     }
     return ZulResult<QString>::failure(QStringLiteral("no free name was found"));
@@ -460,25 +444,10 @@ ZulResult<ZulSavedFile> ZulStorageService::writeFile(const QString &path, const 
         }
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failure(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
-    // Through the descriptor, and flushed to the disk before the rename: a
-    // full disk then stops the save with its own reason, where Qt's buffered
-    // writes would lose the reason and let a short file replace the old one.
-    if (const int error = SharedFile::writeAll(file.handle(), bytes); error != 0 || ::fsync(file.handle()) != 0) {
-        const int why = error != 0 ? error : errno;
-        file.cancelWriting();
-        return failure(QStringLiteral("%1 cannot be written: %2").arg(path, systemError(why)));
-    }
-    // Without a stamp the next save reads the file and compares fingerprints.
-    FileStamp written;
-    if (::fstat(file.handle(), &st) == 0)
-        written = stampOf(st);
-    if (!file.commit())
-        return failure(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
-    syncDirectory(m_baseDirectory);
-    record.known = KnownVersion{written, fingerprintOf(bytes), {}};
+    const SharedFile::Replaced written = SharedFile::replaceWhole(path, bytes);
+    if (!written.failure.isEmpty())
+        return failure(QStringLiteral("%1 cannot be written: %2").arg(path, written.failure));
+    record.known = KnownVersion{stampOf(written.info), fingerprintOf(bytes), {}};
     return Result::success(saved);
 }
 

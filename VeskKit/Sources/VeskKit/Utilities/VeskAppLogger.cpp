@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUuid>
 
@@ -248,12 +247,8 @@ bool VeskAppLogger::appendLocked(const QByteArray& bytes, QString& failure)
             return false;
         }
         // No file yet: it appears whole or not at all.
-        QSaveFile save(m_currentLogFileURL);
-        if (!save.open(QIODevice::WriteOnly) || save.write(bytes) != bytes.size() || !save.commit()) {
-            failure = save.errorString();
-            return false;
-        }
-        return true;
+        failure = SharedFile::replaceWhole(m_currentLogFileURL, bytes).failure;
+        return failure.isEmpty();
     }
 
     const int fd = opened.file.get();
