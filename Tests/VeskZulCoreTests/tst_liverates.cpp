@@ -27,6 +27,7 @@ enum class ServerMode {
     silent,     // accept and never say anything
     hangUp,     // close the connection without a reply
     trickle,    // headers promising a body, then one byte every 50 ms
+    redirect,   // the status with a Location on another server
 };
 
 // A minimal HTTP/1.1 server on 127.0.0.1: records each request's head and
@@ -85,6 +86,7 @@ private:
             return;
         }
         case ServerMode::answer:
+        case ServerMode::redirect:
             break;
         }
         QByteArray reply = "HTTP/1.1 " + QByteArray::number(status) + " Status\r\n";
@@ -230,6 +232,8 @@ void TestLiveRates::refusedReplies_data()
     QTest::newRow("server never answers") << ServerMode::silent << 0 << QByteArray() << "no answer within 300 ms";
     QTest::newRow("server trickles past the deadline")
         << ServerMode::trickle << 0 << QByteArray() << "no answer within 300 ms";
+    QTest::newRow("302 to another origin") << ServerMode::redirect << 302 << QByteArray() << "HTTP status 302";
+    QTest::newRow("308 to another origin") << ServerMode::redirect << 308 << QByteArray() << "HTTP status 308";
 }
 
 void TestLiveRates::refusedReplies()
@@ -239,11 +243,14 @@ void TestLiveRates::refusedReplies()
     QFETCH(QByteArray, body);
     QFETCH(QString, reason);
 
-    RateServer server;
-    QVERIFY(server.listen());
+    RateServer server, elsewhere;
+    QVERIFY(server.listen() && elsewhere.listen());
     server.mode = mode;
     server.status = status;
     server.body = body;
+    elsewhere.body = R"({"rates":{"EUR":0.95}})";
+    if (mode == ServerMode::redirect)
+        server.extraHeaders = "Location: " + elsewhere.url().toEncoded() + "/v1/latest?base=USD\r\n";
     QNetworkAccessManager session;
     session.setProxy(QNetworkProxy::NoProxy);
     QObject receiver;
@@ -261,6 +268,7 @@ void TestLiveRates::refusedReplies()
     QVERIFY(!fetch->result->ok());
     QVERIFY2(fetch->result->error().contains(reason), qPrintable(fetch->result->error()));
     QCOMPARE(fetch->calls, 1);
+    QCOMPARE(elsewhere.requests.size(), 0);
     const qint64 waited = duration_cast<milliseconds>(fetch->answeredAt - started).count();
     QVERIFY2(!aboutTheDeadline || waited >= 300, qPrintable(QString::number(waited)));
 }

@@ -7,6 +7,7 @@
 #include <QNetworkProxy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -22,7 +23,8 @@ struct SeenRequest {
 };
 
 // A chat server on 127.0.0.1 that answers every request with the reply it
-// was given, or hangs up without one, and keeps what it was sent.
+// was given (or a redirect, or a flood of bytes, or one byte at a time), or
+// hangs up without one, and keeps what it was sent.
 class LocalChatServer : public QObject
 {
 public:
@@ -53,6 +55,9 @@ public:
         m_hangUp = false;
     }
     void hangUp() { m_hangUp = true; }
+    void redirectTo(const QString &location) { m_headers = "Location: " + location.toUtf8() + "\r\n"; }
+    void flood() { m_flood = true; }
+    void trickle() { m_trickle = true; }
 
     const QList<SeenRequest> &requests() const { return m_requests; }
 
@@ -88,10 +93,24 @@ private:
             socket->abort();
             return;
         }
+        if (m_flood) { // no declared length: the body ends when the connection does
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n");
+            socket->write(QByteArray(2 * 1024 * 1024, 'x'));
+            socket->disconnectFromHost();
+            return;
+        }
         QByteArray answer = "HTTP/1.1 " + QByteArray::number(m_status) + " Status\r\n"
                             "Content-Type: application/json\r\n"
-                            "Connection: close\r\n"
+                            "Connection: close\r\n" + m_headers +
                             "Content-Length: " + QByteArray::number(m_body.size()) + "\r\n\r\n" + m_body;
+        if (m_trickle) {
+            auto *timer = new QTimer(socket);
+            connect(timer, &QTimer::timeout, socket, [socket, answer, sent = qsizetype(0)]() mutable {
+                socket->write(answer.mid(sent++, 1));
+            });
+            timer->start(100);
+            return;
+        }
         socket->write(answer);
         socket->disconnectFromHost();
     }
@@ -101,19 +120,23 @@ private:
     int m_status = 200;
     QByteArray m_body = R"({"response":"ok"})";
     bool m_hangUp = false;
+    bool m_flood = false;
+    bool m_trickle = false;
+    QByteArray m_headers;
 };
 
 // Runs one chat request to its end.
 std::optional<VeskAIClient::Result> ask(const VeskAIConfig &config, const std::optional<QString> &apiKey,
                                         const QString &systemPrompt = QStringLiteral("You add numbers."),
-                                        const QString &userPrompt = QStringLiteral("2+2?"))
+                                        const QString &userPrompt = QStringLiteral("2+2?"),
+                                        std::chrono::milliseconds timeout = VeskAIClient::requestTimeout)
 {
     QNetworkAccessManager session;
     session.setProxy(QNetworkProxy::NoProxy); // a proxy from the environment must not see 127.0.0.1
     QObject context;
     std::optional<VeskAIClient::Result> result;
     VeskAIClient().complete(systemPrompt, userPrompt, config, apiKey, session, &context,
-                            [&result](const VeskAIClient::Result &r) { result = r; });
+                            [&result](const VeskAIClient::Result &r) { result = r; }, timeout);
     (void)QTest::qWaitFor([&result] { return result.has_value(); }, 20'000);
     return result;
 }
@@ -155,8 +178,8 @@ private slots:
     void answerIsReadFromTheReply();
     void failedStatusCarriesTheBodyStart_data();
     void failedStatusCarriesTheBodyStart();
-    void failedTransfersPassThePlatformErrorOn_data();
-    void failedTransfersPassThePlatformErrorOn();
+    void failedTransfers_data();
+    void failedTransfers();
     void errorDescriptions_data();
     void errorDescriptions();
     void completionNeverRunsInsideTheCall();
@@ -510,6 +533,15 @@ void tst_VeskAIClient::failedStatusCarriesTheBodyStart_data()
     for (int i = 0; i < 300; ++i)
         expectedAccented += QStringLiteral(u"e\u0301");
     QTest::newRow("combining marks count with their letter") << 503 << accented << expectedAccented;
+    QByteArray isolated;
+    for (int i = 0; i < 150; ++i)
+        isolated += QStringLiteral(u"\u202Ax\u202Ey\u2066z\u2069").toUtf8();
+    QTest::newRow("bidi controls dropped before counting")
+        << 500 << isolated << QString("HTTP 500: " + QString("xyz").repeated(100));
+    // The redirect goes to a second server, which must never be reached.
+    QTest::newRow("302 to another origin") << 302 << QByteArray("moved") << "HTTP 302: moved";
+    QTest::newRow("307 to another origin") << 307 << QByteArray() << "HTTP 307: ";
+    QTest::newRow("308 to another origin") << 308 << QByteArray("gone") << "HTTP 308: gone";
 }
 
 void tst_VeskAIClient::failedStatusCarriesTheBodyStart()
@@ -518,9 +550,12 @@ void tst_VeskAIClient::failedStatusCarriesTheBodyStart()
     QFETCH(QByteArray, body);
     QFETCH(QString, description);
 
-    LocalChatServer server;
+    LocalChatServer server, elsewhere;
     server.reply(status, body);
+    if (status / 100 == 3)
+        server.redirectTo(elsewhere.url());
     const std::optional<VeskAIClient::Result> result = ask(configFor(VeskAIProvider::quarnellCredits, server), QString("t"));
+    QCOMPARE(elsewhere.requests().size(), 0);
     QVERIFY(result.has_value());
     QVERIFY(!result->ok());
     QVERIFY2(result->error().errorCase() == VeskAIClientError::Case::httpError,
@@ -530,33 +565,46 @@ void tst_VeskAIClient::failedStatusCarriesTheBodyStart()
     QCOMPARE(result->error().errorDescription(VeskLanguage::tr), description);
 }
 
-void tst_VeskAIClient::failedTransfersPassThePlatformErrorOn_data()
+void tst_VeskAIClient::failedTransfers_data()
 {
-    QTest::addColumn<bool>("serverRuns");
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<VeskAIClientError::Case>("failure");
 
-    QTest::newRow("server hangs up") << true;
-    QTest::newRow("nobody listens") << false;
+    using enum VeskAIClientError::Case;
+    QTest::newRow("server hangs up") << "hangs up" << platformError;
+    QTest::newRow("nobody listens") << "nobody" << platformError;
+    QTest::newRow("answer trickles past the deadline") << "trickles" << timedOut;
+    QTest::newRow("answer over 1 MiB, no length declared") << "floods" << replyTooLarge;
 }
 
-void tst_VeskAIClient::failedTransfersPassThePlatformErrorOn()
+void tst_VeskAIClient::failedTransfers()
 {
-    QFETCH(bool, serverRuns);
+    QFETCH(QString, server);
+    QFETCH(VeskAIClientError::Case, failure);
 
-    QString endpoint;
-    std::unique_ptr<LocalChatServer> server;
-    if (serverRuns) {
-        server = std::make_unique<LocalChatServer>();
-        server->hangUp();
-        endpoint = server->url();
-    } else {
+    LocalChatServer chat;
+    QString endpoint = chat.url();
+    if (server == u"nobody") {
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost));
         endpoint = QStringLiteral("http://127.0.0.1:%1/api/chat").arg(closed.serverPort());
     }
-    const std::optional<VeskAIClient::Result> result = ask(VeskAIConfig(VeskAIProvider::ollamaLocal, endpoint), {});
+    if (server == u"hangs up")
+        chat.hangUp();
+    if (server == u"trickles")
+        chat.trickle();
+    if (server == u"floods")
+        chat.flood();
+    using namespace std::chrono_literals;
+    const std::optional<VeskAIClient::Result> result =
+        ask(VeskAIConfig(VeskAIProvider::ollamaLocal, endpoint), {}, QStringLiteral("s"), QStringLiteral("u"), 1500ms);
     QVERIFY(result.has_value());
     QVERIFY(!result->ok());
-    QCOMPARE(result->error().errorCase(), VeskAIClientError::Case::platformError);
+    QCOMPARE(result->error().errorCase(), failure);
+    if (failure == VeskAIClientError::Case::timedOut)
+        QCOMPARE(result->error().code(), 1500);
+    if (failure != VeskAIClientError::Case::platformError)
+        return;
     QCOMPARE(result->error().domain(), QStringLiteral("QNetworkReply"));
     QVERIFY(result->error().code() != 0);
     QCOMPARE(result->error().errorDescription(VeskLanguage::tr), result->error().message());
@@ -577,6 +625,12 @@ void tst_VeskAIClient::errorDescriptions_data()
                                     << QStringLiteral(u"Sağlayıcı boş yanıt döndürdü.");
     QTest::newRow("http error") << VeskAIClientError::httpError(418, "teapot") << "HTTP 418: teapot"
                                 << "HTTP 418: teapot";
+    QTest::newRow("timed out") << VeskAIClientError::timedOut(90'000)
+                               << "The provider gave no complete answer within 90 seconds."
+                               << QStringLiteral(u"Sağlayıcı 90 saniye içinde tam bir yanıt vermedi.");
+    QTest::newRow("reply too large") << VeskAIClientError::replyTooLarge()
+                                     << "The provider's answer is larger than 1 MiB."
+                                     << QStringLiteral(u"Sağlayıcının yanıtı 1 MiB'tan büyük.");
     QTest::newRow("platform error") << VeskAIClientError::platformError("QNetworkReply", 1, "Connection refused")
                                     << "Connection refused" << "Connection refused";
 }

@@ -39,6 +39,7 @@ struct Report {
     QList<VeskFeedbackScreenshot> screenshots;
     VeskLanguage language = VeskLanguage::en;
     std::optional<QString> baseURL;
+    std::chrono::milliseconds timeout = VeskFeedbackService::requestTimeout;
 };
 
 class Submitter
@@ -58,7 +59,8 @@ public:
                                     [&](const VeskFeedbackService::Result &result) {
                                         ranInsideCall = !returned;
                                         outcome = result;
-                                    });
+                                    },
+                                    report.timeout);
         returned = true;
         if (!QTest::qWaitFor([&] { return outcome.has_value(); }, 10'000))
             return std::nullopt;
@@ -89,7 +91,8 @@ private slots:
     void requestCarriesTheReport();
     void replyBecomesReceiptOrError_data();
     void replyBecomesReceiptOrError();
-    void unreachableServerIsANetworkFailure();
+    void noAnswerIsANetworkFailure_data();
+    void noAnswerIsANetworkFailure();
     void contextGoneMeansNoCompletion();
     void clipboardImageBecomesScreenshot_data();
     void clipboardImageBecomesScreenshot();
@@ -320,6 +323,23 @@ void TestVeskFeedbackSubmission::replyBecomesReceiptOrError_data()
                                                   << "HTTP 400";
     QTest::newRow("server error without JSON") << 503 << QByteArray("<html>busy</html>") << en << false << none
                                                << "HTTP 503";
+    const QString flood = QString(100'000, u'y');
+    QTest::newRow("long texts shown trimmed, bidi controls dropped")
+        << 200 << QByteArray(R"({"reference_code":"R-\u202e1\u2066","message":")" + flood.toUtf8() + "\"}")
+        << en << true << VeskFeedbackReceipt{"R-1", 2, flood.left(300)} << "";
+    QTest::newRow("long rejection shown trimmed") << 422 << QByteArray(R"({"message":")" + flood.toUtf8() + "\"}")
+                                                  << en << false << none << flood.left(300);
+    QTest::newRow("bidi controls dropped from a rejection")
+        << 422 << QByteArray(R"({"message":"\u202eSpam\u2069 detected\u202a"})") << en << false << none
+        << "Spam detected";
+    QTest::newRow("reply over 1 MiB is not read")
+        << 422 << QByteArray(R"({"message":"Spam","pad":")" + QByteArray(2 * 1024 * 1024, 'x') + "\"}") << en
+        << false << none << "HTTP 422";
+    // The redirect goes to a second server, which must never be reached.
+    QTest::newRow("302 to another origin") << 302 << QByteArray() << en << false << none << "HTTP 302";
+    QTest::newRow("307 to another origin") << 307 << QByteArray() << en << false << none << "HTTP 307";
+    QTest::newRow("308 to another origin") << 308 << QByteArray(R"({"message":"Moved"})") << en << false << none
+                                           << "Moved";
 }
 
 void TestVeskFeedbackSubmission::replyBecomesReceiptOrError()
@@ -331,8 +351,12 @@ void TestVeskFeedbackSubmission::replyBecomesReceiptOrError()
     QFETCH(VeskFeedbackReceipt, receipt);
     QFETCH(QString, rejection);
 
+    FeedbackServer elsewhere;
+    QVERIFY(elsewhere.listen());
     m_server->status = status;
     m_server->body = body;
+    if (status / 100 == 3)
+        m_server->extraHeaders = "Location: " + elsewhere.baseURL().toUtf8() + "/api/v1/feedback\r\n";
     Report report;
     report.language = language;
     report.baseURL = m_server->baseURL();
@@ -340,6 +364,7 @@ void TestVeskFeedbackSubmission::replyBecomesReceiptOrError()
     Submitter submitter;
     const std::optional<VeskFeedbackService::Result> result = submitter.run(report);
     QVERIFY(result.has_value());
+    QCOMPARE(elsewhere.received, QByteArray());
     QCOMPARE(result->ok(), ok);
     if (ok)
         QCOMPARE(result->value(), receipt);
@@ -347,21 +372,46 @@ void TestVeskFeedbackSubmission::replyBecomesReceiptOrError()
         QCOMPARE(result->error(), VeskFeedbackError::serverRejected(rejection));
 }
 
-void TestVeskFeedbackSubmission::unreachableServerIsANetworkFailure()
+void TestVeskFeedbackSubmission::noAnswerIsANetworkFailure_data()
 {
+    QTest::addColumn<bool>("trickle"); // else nobody listens
+    QTest::addColumn<VeskLanguage>("language");
+    QTest::addColumn<QString>("detail"); // "": the network's own text
+
+    QTest::newRow("nobody listens") << false << VeskLanguage(VeskLanguage::en) << "";
+    QTest::newRow("answer trickles past the deadline")
+        << true << VeskLanguage(VeskLanguage::en) << "no complete answer within 1.5 seconds";
+    QTest::newRow("trickle, Turkish") << true << VeskLanguage(VeskLanguage::tr)
+                                      << QStringLiteral(u"1.5 saniye içinde tam bir yanıt gelmedi");
+}
+
+void TestVeskFeedbackSubmission::noAnswerIsANetworkFailure()
+{
+    QFETCH(bool, trickle);
+    QFETCH(VeskLanguage, language);
+    QFETCH(QString, detail);
+
     QTcpServer closed;
     QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
     const quint16 port = closed.serverPort();
     closed.close();
 
     Report report;
+    report.language = language;
     report.baseURL = QStringLiteral("http://127.0.0.1:%1").arg(port);
+    if (trickle) {
+        m_server->trickle = true;
+        report.baseURL = m_server->baseURL();
+        report.timeout = std::chrono::milliseconds(1500);
+    }
     Submitter submitter;
     const std::optional<VeskFeedbackService::Result> result = submitter.run(report);
     QVERIFY(result.has_value());
     QVERIFY(!result->ok());
     QCOMPARE(result->error().errorCase(), VeskFeedbackError::Case::networkFailure);
     QVERIFY(!result->error().text().isEmpty());
+    if (!detail.isEmpty())
+        QCOMPARE(result->error().text(), detail);
     QCOMPARE(result->error().errorDescription(VeskLanguage::en),
              QStringLiteral("Could not reach quarnell.com (") + result->error().text() +
                  QStringLiteral("). You can open the feedback page in your browser instead."));
