@@ -26,8 +26,7 @@ struct ReceivedRequest {
 };
 
 // A one-shot HTTP/1.1 server on 127.0.0.1: reads each request whole (head and
-// body by Content-Length), keeps it and answers with the status, headers and
-// body set, at once or one byte every 100 ms.
+// body by Content-Length), keeps it and answers with the status and body set.
 class FeedbackServer
 {
 public:
@@ -42,7 +41,8 @@ public:
     int status = 200;
     QByteArray body;
     QByteArray extraHeaders; // whole lines, each ending in CRLF
-    bool trickle = false;
+    bool declareLength = true;
+    bool trickle = false; // a byte every 100 ms
     QList<ReceivedRequest> requests;
     QByteArray received; // every byte that arrived, on any connection
 
@@ -67,12 +67,11 @@ private:
                 received->clear();
                 QByteArray reply = "HTTP/1.1 " + QByteArray::number(status) + " Status\r\n";
                 reply += "Content-Type: application/json\r\nConnection: close\r\n" + extraHeaders;
-                reply += "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+                reply += (declareLength ? "Content-Length: " + QByteArray::number(body.size()) : "") + "\r\n\r\n" + body;
                 if (trickle) {
                     auto *timer = new QTimer(socket);
-                    QObject::connect(timer, &QTimer::timeout, socket, [socket, reply, sent = qsizetype(0)]() mutable {
-                        socket->write(reply.mid(sent++, 1));
-                    });
+                    QObject::connect(timer, &QTimer::timeout, socket,
+                                     [socket, reply, sent = 0]() mutable { socket->write(reply.mid(sent++, 1)); });
                     timer->start(100);
                     return;
                 }
