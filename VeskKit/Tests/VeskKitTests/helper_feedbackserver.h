@@ -41,7 +41,7 @@ public:
     int status = 200;
     QByteArray body;
     QByteArray extraHeaders; // whole lines, each ending in CRLF
-    bool declareLength = true;
+    bool declareLength = true; // else the connection's end ends the body
     bool trickle = false; // a byte every 100 ms
     QList<ReceivedRequest> requests;
     QByteArray received; // every byte that arrived, on any connection
