@@ -64,17 +64,27 @@ void TestStudioViewModelExport::exportNoteToDisk_data()
     QTest::addColumn<QString>("expectedProposal");
     QTest::addColumn<QString>("expectedToastStart");
     QTest::addColumn<bool>("expectError");
+    QTest::addColumn<QString>("title");
 
+    const QString plan = QStringLiteral("Q1/Q2: plan-a:b");
     QTest::newRow("markdown: slashes and colons become hyphens")
         << ZulExportFormat::markdownWithResults << "<dir>/plan.md" << "Q1/Q2: plan-a:b.md" << "Exported plan.md"
-        << false;
+        << false << plan;
     QTest::newRow("csv with its own extension")
-        << ZulExportFormat::csv << "<dir>/table.csv" << "Q1/Q2: plan-a:b.csv" << "Exported table.csv" << false;
+        << ZulExportFormat::csv << "<dir>/table.csv" << "Q1/Q2: plan-a:b.csv" << "Exported table.csv" << false << plan;
     QTest::newRow("cancelled: nothing happens")
-        << ZulExportFormat::plainText << "" << "Q1/Q2: plan-a:b.txt" << "" << false;
+        << ZulExportFormat::plainText << "" << "Q1/Q2: plan-a:b.txt" << "" << false << plan;
     QTest::newRow("a folder that does not exist: error toast and log")
         << ZulExportFormat::plainText << "<dir>/missing/folder/out.txt" << "Q1/Q2: plan-a:b.txt" << "Export failed: "
-        << true;
+        << true << plan;
+    // A file name holds 255 bytes: the title is cut between two characters
+    // (é is two bytes; e with a combining accent three), the extension kept.
+    QTest::newRow("a long title cut to a file name")
+        << ZulExportFormat::markdownWithResults << "" << QString(126, u'é') + ".md" << "" << false
+        << QString(300, u'é');
+    QTest::newRow("a long title never cut inside a character")
+        << ZulExportFormat::csv << "" << "x" + QStringLiteral("e\u0301").repeated(83) + ".csv" << "" << false
+        << "x" + QStringLiteral("e\u0301").repeated(100);
 }
 
 void TestStudioViewModelExport::exportNoteToDisk()
@@ -84,9 +94,10 @@ void TestStudioViewModelExport::exportNoteToDisk()
     QFETCH(QString, expectedProposal);
     QFETCH(QString, expectedToastStart);
     QFETCH(bool, expectError);
+    QFETCH(QString, title);
     expectedProposal.replace(QLatin1Char('/'), QLatin1Char('-')).replace(QLatin1Char(':'), QLatin1Char('-'));
 
-    const ZulNote note = noteWith(QStringLiteral("Q1/Q2: plan-a:b"), QStringLiteral("rent = 100\nrent * 2"));
+    const ZulNote note = noteWith(title, QStringLiteral("rent = 100\nrent * 2"));
     QTemporaryDir target;
     Studio studio;
     studio.seed({note});

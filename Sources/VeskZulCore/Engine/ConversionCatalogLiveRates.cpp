@@ -8,6 +8,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -45,29 +46,44 @@ ZulResult<QJsonObject> decodeFrankfurterPayload(const QByteArray &body)
     return Payload::success(object);
 }
 
-CurrencyRateTable mergedOverOfflineRates(const QJsonObject &rates)
+// Three ASCII letters, in either case.
+bool isCurrencyCode(const QString &code)
+{
+    return code.size() == 3 && std::all_of(code.cbegin(), code.cend(), [](QChar c) {
+               return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+           });
+}
+
+// A reply none of whose rates can be used says nothing live: taking it for a
+// fresh table would pass the built-in rates off as today's.
+Result mergedOverOfflineRates(const QJsonObject &rates)
 {
     const QString usd = QStringLiteral("USD");
     CurrencyRateTable table = CurrencyRateTable::offlineDefaults();
     table.ratesPerUSD.insert(usd, 1.0);
+    qsizetype used = 0;
     for (auto it = rates.constBegin(); it != rates.constEnd(); ++it) {
         const double rate = it.value().toDouble();
-        // Zero, negative and unusable rates keep the offline rate. The table
-        // counts units per dollar, so the dollar itself stays at exactly 1
-        // whatever a reply claims for it.
-        if (!(rate > 0) || !std::isfinite(rate))
+        // Zero, negative and unusable rates keep the offline rate, and a key
+        // that is no currency code is no currency. The table counts units
+        // per dollar, so the dollar itself stays at exactly 1 whatever a
+        // reply claims for it.
+        if (!(rate > 0) || !std::isfinite(rate) || !isCurrencyCode(it.key()))
             continue;
         const QString code = it.key().toUpper();
         if (code == usd)
             continue;
         table.ratesPerUSD.insert(code, rate);
+        ++used;
     }
+    if (used == 0)
+        return Result::failure(failure(QStringLiteral("reply holds no usable rate")));
     // Whole seconds: the rates file keeps no finer time, so a saved and
     // reloaded table equals the fetched one.
     const QDateTime now = QDateTime::currentDateTimeUtc();
     table.updatedAt = now.addMSecs(-now.time().msec());
     table.isLive = true;
-    return table;
+    return Result::success(std::move(table));
 }
 
 Result resultOf(QNetworkReply *reply, VeskReplyCut cut, std::chrono::milliseconds timeout)
@@ -89,7 +105,7 @@ Result resultOf(QNetworkReply *reply, VeskReplyCut cut, std::chrono::millisecond
     const ZulResult<QJsonObject> payload = decodeFrankfurterPayload(reply->readAll());
     if (!payload.ok())
         return Result::failure(payload.error());
-    return Result::success(mergedOverOfflineRates(payload.value()));
+    return mergedOverOfflineRates(payload.value());
 }
 
 // The handler always runs from the event loop, never inside the call that

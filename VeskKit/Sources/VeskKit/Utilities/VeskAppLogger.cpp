@@ -1,11 +1,11 @@
 #include "VeskKit/Utilities/VeskAppLogger.h"
 
+#include "SharedFile.h"
 #include "SystemLog.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
@@ -27,6 +27,9 @@ namespace {
 constexpr quint64 kMinimumFileBytes = 4096;
 constexpr quint64 kSharedMaxFileBytes = 2 * 1024 * 1024;
 constexpr int kSharedMaxRotatedFiles = 5;
+// A log that could not rotate may outgrow its limit; one far beyond it is
+// not read back whole.
+constexpr qint64 kLargestReadBytes = qint64(1) << 30;
 
 fs::path toPath(const QString& path)
 {
@@ -247,11 +250,12 @@ void VeskAppLogger::rotateIfNeededLocked()
 
 bool VeskAppLogger::appendLocked(const QByteArray& bytes, QString& failure)
 {
-    const QByteArray path = QFile::encodeName(m_currentLogFileURL);
-    const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno != ENOENT) {
-            failure = errorText(errno);
+    // A FIFO or device put where the log belongs is neither waited for nor
+    // written through.
+    SharedFile::Opened opened = SharedFile::openRegular(m_currentLogFileURL, O_WRONLY | O_APPEND);
+    if (opened.failure) {
+        if (opened.failure.kind != SharedFile::Failure::Kind::missing) {
+            failure = m_currentLogFileURL + u' ' + opened.failure.describe();
             return false;
         }
         // No file yet: it appears whole or not at all.
@@ -263,30 +267,15 @@ bool VeskAppLogger::appendLocked(const QByteArray& bytes, QString& failure)
         return true;
     }
 
-    struct stat before {};
-    const bool sized = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode);
-    qsizetype done = 0;
-    int writeError = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            writeError = errno;
-            break;
-        }
-        if (n == 0) {
-            writeError = EIO;
-            break;
-        }
-        done += n;
-    }
-    if (writeError != 0 && done > 0 && sized) {
+    const int fd = opened.file.get();
+    const int writeError = SharedFile::writeAll(fd, bytes);
+    struct stat after {};
+    if (writeError != 0 && ::fstat(fd, &after) == 0 && after.st_size > opened.info.st_size) {
         // A half-written line would glue itself to the next one and spoil
         // both; cut the file back to the last whole line.
-        [[maybe_unused]] const int ignored = ::ftruncate(fd, before.st_size);
+        [[maybe_unused]] const int ignored = ::ftruncate(fd, opened.info.st_size);
     }
-    ::close(fd); // a failed close loses nothing more than the write already did
+    opened.file.reset(); // a failed close loses nothing more than the write already did
     if (writeError != 0) {
         failure = errorText(writeError);
         return false;
@@ -301,12 +290,10 @@ QList<VeskLogEntry> VeskAppLogger::recentEntries(int limit, VeskLogLevel minimum
         return result;
     std::lock_guard guard(m_lock);
     // Only a regular file is read: a device in its place would never end.
-    if (!QFileInfo(m_currentLogFileURL).isFile())
+    const std::optional<QByteArray> read = SharedFile::read(m_currentLogFileURL, kLargestReadBytes);
+    if (!read)
         return result;
-    QFile file(m_currentLogFileURL);
-    if (!file.open(QIODevice::ReadOnly))
-        return result;
-    const QByteArray text = file.readAll();
+    const QByteArray &text = *read;
     qsizetype end = text.size();
     while (end > 0) {
         const qsizetype newline = text.lastIndexOf('\n', end - 1);
