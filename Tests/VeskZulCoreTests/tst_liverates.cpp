@@ -234,6 +234,7 @@ void TestLiveRates::refusedReplies_data()
     QTest::newRow("server never answers") << ServerMode::silent << 0 << QByteArray() << "no answer within 300 ms";
     QTest::newRow("server trickles past the deadline")
         << ServerMode::trickle << 0 << QByteArray() << "no answer within 300 ms";
+    QTest::newRow("redirect to another origin") << answer << 307 << QByteArray() << "HTTP status 307";
 }
 
 void TestLiveRates::refusedReplies()
@@ -243,11 +244,12 @@ void TestLiveRates::refusedReplies()
     QFETCH(QByteArray, body);
     QFETCH(QString, reason);
 
-    RateServer server;
-    QVERIFY(server.listen());
+    RateServer server, elsewhere;
+    QVERIFY(server.listen() && elsewhere.listen());
     server.mode = mode;
     server.status = status;
     server.body = body;
+    server.extraHeaders = "Location: " + elsewhere.url().toEncoded() + "/v1/latest?base=USD\r\n";
     QNetworkAccessManager session;
     session.setProxy(QNetworkProxy::NoProxy);
     QObject receiver;
@@ -265,6 +267,7 @@ void TestLiveRates::refusedReplies()
     QVERIFY(!fetch->result->ok());
     QVERIFY2(fetch->result->error().contains(reason), qPrintable(fetch->result->error()));
     QCOMPARE(fetch->calls, 1);
+    QCOMPARE(elsewhere.requests.size(), 0);
     const qint64 waited = duration_cast<milliseconds>(fetch->answeredAt - started).count();
     QVERIFY2(!aboutTheDeadline || waited >= 300, qPrintable(QString::number(waited)));
 }

@@ -1,11 +1,12 @@
 #include "Engine/ConversionCatalog.h"
 
+#include "VeskKit/Utilities/VeskReplyLimits.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -15,10 +16,6 @@
 namespace {
 
 using Result = ZulResult<CurrencyRateTable>;
-
-// A rates reply is a few kilobytes; anything far larger is not one, and is
-// not worth holding in memory until the time-out.
-constexpr qint64 maximumReplyBytes = 1024 * 1024;
 
 QString failure(const QString &what)
 {
@@ -89,12 +86,12 @@ Result mergedOverOfflineRates(const QJsonObject &rates)
     return Result::success(std::move(table));
 }
 
-Result resultOf(QNetworkReply *reply, bool timedOut, bool tooLarge, std::chrono::milliseconds timeout)
+Result resultOf(QNetworkReply *reply, VeskReplyCut cut, std::chrono::milliseconds timeout)
 {
-    if (timedOut)
+    if (cut == VeskReplyCut::deadline)
         return Result::failure(failure(QStringLiteral("no answer within %1 ms").arg(timeout.count())));
-    if (tooLarge)
-        return Result::failure(failure(QStringLiteral("reply larger than %1 bytes").arg(maximumReplyBytes)));
+    if (cut == VeskReplyCut::tooLarge)
+        return Result::failure(failure(QStringLiteral("reply larger than %1 bytes").arg(veskMaxReplyBytes)));
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid()) {
         const int code = status.toInt();
@@ -151,46 +148,21 @@ void fetchLiveRates(QNetworkAccessManager &session, QObject *receiver, LiveRates
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    // The service may move its own paths, but the fetch never goes to
+    // another host because an answer names one.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
     QNetworkReply *reply = session.get(request);
+    const std::shared_ptr<const VeskReplyCut> cut = veskLimitReply(reply, timeout);
 
-    // Shared by the timer, the size guard and the finish handlers. The
-    // result is taken from the reply on the reply's own thread, before the
-    // reply is released; only the finished result travels to the receiver.
-    struct State
-    {
-        bool timedOut = false;
-        bool tooLarge = false;
-        std::optional<Result> result;
-    };
-    auto state = std::make_shared<State>();
-
-    // A deadline for the whole exchange, not only for silence: a server that
-    // trickles bytes must not keep the refresh waiting.
-    // Precise: a coarse timer may fire up to 5 % before the promised time.
-    auto *deadline = new QTimer(reply);
-    deadline->setTimerType(Qt::PreciseTimer);
-    deadline->setSingleShot(true);
-    QObject::connect(deadline, &QTimer::timeout, reply, [reply, state] {
-        state->timedOut = true;
-        reply->abort();
+    // The result is taken from the reply on the reply's own thread, before
+    // the reply is released; only the finished result travels to the
+    // receiver. Slots run in the order they were connected.
+    auto result = std::make_shared<std::optional<Result>>();
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, cut, result, timeout] {
+        result->emplace(resultOf(reply, *cut, timeout));
     });
-    deadline->start(timeout);
-
-    // A declared length over the limit is refused before its body arrives.
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply, state](qint64 received, qint64 total) {
-        if ((received > maximumReplyBytes || total > maximumReplyBytes) && !state->tooLarge) {
-            state->tooLarge = true;
-            reply->abort();
-        }
-    });
-
-    // Slots run in the order they were connected.
-    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, state, deadline, timeout] {
-        deadline->stop();
-        state->result = resultOf(reply, state->timedOut, state->tooLarge, timeout);
-    });
-    QObject::connect(reply, &QNetworkReply::finished, receiver, [state, handler = std::move(handler)] {
-        handler(std::move(*state->result));
+    QObject::connect(reply, &QNetworkReply::finished, receiver, [result, handler = std::move(handler)] {
+        handler(std::move(**result));
     });
     QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
 }
