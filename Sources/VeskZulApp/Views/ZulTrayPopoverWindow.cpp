@@ -1,5 +1,7 @@
 #include "Views/ZulTrayPopoverWindow.h"
 
+#include "VeskKit/Design/VeskAccessibleControl.h"
+
 #include "Views/MenuBarZulPopoverView.h"
 #include "Views/ZulPanelCornerMask.h"
 
@@ -15,6 +17,8 @@ ZulTrayPopoverWindow::ZulTrayPopoverWindow(ZulStudioViewModel *viewModel, std::f
     : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint)
 {
     setAttribute(Qt::WA_TranslucentBackground);
+    VeskAccessibleControl::setRole(this, QAccessible::Window);
+    setWindowTitle(QStringLiteral("VeskZul"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
