@@ -108,7 +108,10 @@ public:
     }
 
 private:
-    VeskAccessibleParts *provider() const { return m_owner ? dynamic_cast<VeskAccessibleParts *>(m_owner.data()) : nullptr; }
+    VeskAccessibleParts *provider() const
+    {
+        return m_owner ? dynamic_cast<VeskAccessibleParts *>(m_owner.data()) : nullptr;
+    }
     VeskAccessiblePart part() const { return provider()->accessiblePart(m_index); }
 
     QPointer<QWidget> m_owner;

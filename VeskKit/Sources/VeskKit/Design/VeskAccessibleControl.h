@@ -56,8 +56,9 @@ public:
     // Announces what changed among a widget's painted parts (names, states,
     // their number) since it was last asked.
     static void partsChanged(QWidget *widget);
-    // Raises the alert a screen reader speaks, with the widget's name, and
-    // tells the bridge it is showing.
+    // Raises the alert a screen reader speaks, with the widget's name, for
+    // a widget on screen whose news changed, and tells the bridge it shows
+    // anew.
     static void announce(QWidget *widget);
 
     explicit VeskAccessibleControl(QWidget *widget);

@@ -79,7 +79,9 @@ void VeskToastBanner::setMessage(const QString &message)
 void VeskToastBanner::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    VeskAccessibleControl::announce(this);
+    // Qt tells the bridge it shows right after this.
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 void VeskToastBanner::setIsError(bool isError)
