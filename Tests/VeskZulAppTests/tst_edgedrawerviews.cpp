@@ -215,6 +215,23 @@ void TestEdgeDrawerViews::chipsFollowTheListAndSelectOnly()
     QCOMPARE(view.editor()->noteID(), older.id);
     QVERIFY(view.chips().at(1)->isSelected());
     QVERIFY(!view.chips().at(0)->isSelected());
+
+    // More chips than the strip shows: the selected one is scrolled into
+    // view when the drawer opens and whenever the selection changes.
+    for (int i = 0; i < 8; ++i)
+        viewModel.createNote(QStringLiteral("Filler note %1").arg(i), QString(), ZulNoteTint::indigo, false, false);
+    view.hide();
+    viewModel.setSelectedNoteID(older.id);
+    view.show();
+    const auto inView = [&view](int index) {
+        const EdgeDrawerNoteChip *chip = view.chips().at(index);
+        QWidget *strip = view.chipStrip()->viewport();
+        return strip->rect().contains(QRect(chip->mapTo(strip, QPoint()), chip->size()));
+    };
+    QCOMPARE(view.chips().last()->noteID(), older.id);
+    QTRY_VERIFY(inView(int(view.chips().size()) - 1) && !inView(0));
+    viewModel.setSelectedNoteID(view.chips().first()->noteID());
+    QTRY_VERIFY(inView(0));
 }
 
 void TestEdgeDrawerViews::filterHidingEveryNoteKeepsTheEditor()

@@ -202,8 +202,10 @@ void TestFloatingStickyController::aMovedStickyStoresItsFrameBottomLeft()
 void TestFloatingStickyController::collapseKeepsTheTopAndStoresOnlyExpandedFrames()
 {
     // Top edge at y = 900 - 600 - 300 = 0 in Qt, at 900 in the stored form.
+    // A tray 30 high along the bottom edge.
     const QRectF stored(40, 600, 340, 300);
     const ZulNote note = floatingNote(QStringLiteral("Folding"), stored);
+    m_panels->layout.screens.first().visibleFrame = QRectF(0, 30, 1440, 870);
     start({note});
     if (QTest::currentTestFailed())
         return;
@@ -231,6 +233,31 @@ void TestFloatingStickyController::collapseKeepsTheTopAndStoresOnlyExpandedFrame
     QTRY_COMPARE_WITH_TIMEOUT(sticky->height(), 44, kSettleMs);
     stickies().toggleCollapse(note.id);
     QTRY_COMPARE_WITH_TIMEOUT(sticky->geometry(), QRect(60, 20, 340, 240), kSettleMs);
+
+    // Parked collapsed on the tray, it stores the frame that opens whole
+    // above the tray, and unfolds upwards to it; the next start brings it
+    // back there.
+    stickies().toggleCollapse(note.id);
+    QTRY_COMPARE_WITH_TIMEOUT(sticky->geometry(), QRect(60, 20, 340, 44), kSettleMs);
+    QTest::qWait(FloatingStickyNoteController::collapseAnimationMs); // to its very end
+    sticky->move(274, 900 - 30 - 44);
+    const QRectF parked(274, 30, 340, 240);
+    QCOMPARE(viewModel.note(note.id)->stickyFrame, std::optional<QRectF>(parked));
+    QTRY_COMPARE_WITH_TIMEOUT(frameOnDisk(m_studio->notesFileBytes(), note.id), std::optional<QRectF>(parked),
+                              kSettleMs);
+    const ZulScreenLayout tray = m_panels->layout;
+    m_studio->viewModel.reset();
+    m_panels = std::make_shared<Panels>();
+    m_panels->layout = tray;
+    startWithRealPanels(*m_studio, m_panels);
+    QTRY_VERIFY(m_panels->stickies && panel(note.id));
+    QCOMPARE(panel(note.id)->geometry(), qtFrame(parked));
+    stickies().toggleCollapse(note.id);
+    QTRY_COMPARE_WITH_TIMEOUT(panel(note.id)->geometry(), QRect(274, 630, 340, 44), kSettleMs);
+    QTest::qWait(FloatingStickyNoteController::collapseAnimationMs);
+    panel(note.id)->move(274, 900 - 30 - 44);
+    stickies().toggleCollapse(note.id);
+    QTRY_COMPARE_WITH_TIMEOUT(panel(note.id)->geometry(), qtFrame(parked), kSettleMs);
 }
 
 void TestFloatingStickyController::showingAnOpenStickyOnlyRaisesIt()

@@ -1,7 +1,10 @@
 #include "StudioTestSupport.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
+#include "VeskKit/Design/VeskButton.h"
 #include "Views/ComputationalEditorView.h"
+#include "Views/SynchronizedComputationalTextView.h"
+#include "Views/ZulEditorStatusBar.h"
 #include "Views/FloatingStickyNoteView.h"
 #include "Views/StickyWindowState.h"
 #include "Views/ZulMinimalIconButton.h"
@@ -143,6 +146,18 @@ void TestFloatingStickyNoteView::collapsingShowsTheTotalInsteadOfTheEditor()
     QVERIFY(view->editor()->isVisible());
     QVERIFY(view->tintPicker()->isVisible());
     QVERIFY(!view->totalBadge()->isVisible());
+
+    // Expanded at any height the title bar keeps its 44 points and its
+    // items whole; the editor below gives way, its text before its bar.
+    VeskButton *copy = view->editor()->statusBar()->copyButton();
+    for (const int height : {44, 100}) {
+        view->resize(340, height);
+        QTRY_COMPARE(view->titleField()->parentWidget()->height(), 44);
+        for (QWidget *item : {static_cast<QWidget *>(view->titleField()), static_cast<QWidget *>(view->closeButton())})
+            QCOMPARE(item->height(), item->sizeHint().height());
+    }
+    QCOMPARE(copy->height(), copy->sizeHint().height());
+    QVERIFY(QRect(QPoint(), view->size()).contains(QRect(copy->mapTo(view, QPoint()), copy->size())));
 }
 
 void TestFloatingStickyNoteView::pinShowsTheLevel()
@@ -175,6 +190,19 @@ void TestFloatingStickyNoteView::titleAndTintGoToTheViewModel()
     // Another view of the same note renames it: the field follows.
     viewModel.updateNoteTitle(id, QStringLiteral("Renamed elsewhere"));
     QCOMPARE(view->titleField()->text(), QStringLiteral("Renamed elsewhere"));
+
+    // Too long for its place and not being edited, the title shows its
+    // start (the end in an ellipsis) and whole as its tooltip.
+    QLineEdit *field = view->titleField();
+    view->editor()->textView()->setFocus();
+    view->resize(260, 360);
+    viewModel.updateNoteTitle(id, QStringLiteral("Hızlı Karalama & Snippetler"));
+    QTRY_VERIFY(field->width() < field->sizeHint().width());
+    QCOMPARE(field->toolTip(), QStringLiteral("Hızlı Karalama & Snippetler"));
+    const QImage cut = field->grab().toImage();
+    viewModel.updateNoteTitle(id, QStringLiteral("Hızlı"));
+    QTRY_VERIFY(field->toolTip().isEmpty());
+    QCOMPARE(field->grab().toImage().copy(0, 0, 30, field->height()), cut.copy(0, 0, 30, field->height()));
 
     const QRectF violet = view->tintPicker()->dotRect(ZulNoteTint::violet);
     QTest::mouseClick(view->tintPicker(), Qt::LeftButton, {}, violet.center().toPoint());

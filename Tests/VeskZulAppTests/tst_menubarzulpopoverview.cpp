@@ -5,8 +5,9 @@
 #include "Views/ZulTrayPopoverWindow.h"
 
 #include <QAbstractButton>
-#include <QLabel>
+#include "VeskKit/Design/VeskTextLine.h"
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QTest>
 
 using studiotest::Studio;
@@ -29,6 +30,8 @@ private slots:
     void footerCountsNotes();
     void popupStandsByTheTrayIcon_data();
     void popupStandsByTheTrayIcon();
+    void popupStaysOnScreenWhileTyping_data();
+    void popupStaysOnScreenWhileTyping();
 
 private:
     std::unique_ptr<studiotest::PrivateHome> m_home;
@@ -74,7 +77,7 @@ void TestMenuBarZulPopoverView::rowsAndTotal()
     viewModel.setQuickScratchText(scratch);
 
     QStringList shown;
-    for (QLabel *label : view.resultLines())
+    for (VeskTextLine *label : view.resultLines())
         shown.append(label->text());
     QCOMPARE(shown, rawLines);
     QCOMPARE(view.resultList()->isVisible(), !rawLines.isEmpty());
@@ -230,6 +233,65 @@ void TestMenuBarZulPopoverView::popupStandsByTheTrayIcon()
     QFETCH(QRect, available);
     QFETCH(QPoint, origin);
     QCOMPARE(ZulTrayPopoverWindow::popupOrigin(QSize(316, 400), anchor, available), origin);
+}
+
+void TestMenuBarZulPopoverView::popupStaysOnScreenWhileTyping_data()
+{
+    QTest::addColumn<QRect>("anchor");
+    QTest::addColumn<QRect>("available");
+
+    QTest::newRow("tray at the bottom") << QRect(1376, 872, 24, 28) << QRect(0, 0, 1400, 872);
+    QTest::newRow("tray at the top") << QRect(1376, 0, 24, 28) << QRect(0, 28, 1400, 872);
+    QTest::newRow("screen shorter than the popover") << QRect(700, 372, 24, 28) << QRect(0, 0, 800, 372);
+}
+
+void TestMenuBarZulPopoverView::popupStaysOnScreenWhileTyping()
+{
+    QFETCH(QRect, anchor);
+    QFETCH(QRect, available);
+    ZulStudioViewModel &viewModel = m_studio->start();
+    viewModel.setQuickScratchText(QString());
+    ZulTrayPopoverWindow popup(&viewModel, [] {}, Qt::blue);
+    popup.availableAreaProvider = [available](const QRect &) { return available; };
+    popup.showNear(anchor);
+    QVERIFY(QTest::qWaitForWindowExposed(&popup));
+    const int opened = popup.height();
+
+    // Eight lines typed, each a long sum: result rows join the list.
+    QPlainTextEdit *editor = popup.content()->scratchEditor();
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClicks(editor, QStringLiteral("1+2+3+4+5+6+7+8+9+10+11+12+13+14+15+16+17+18+19+20"));
+        QTest::keyClick(editor, Qt::Key_Return);
+    }
+    QCOMPARE(popup.content()->resultButtons().size(), MenuBarZulPopoverView::listedResults);
+    QTRY_VERIFY(popup.height() > opened || popup.height() == available.height() - 2 * ZulTrayPopoverWindow::gap);
+    // Wholly on the screen, on the free side of the icon.
+    const QRect frame = popup.geometry();
+    QVERIFY2(available.adjusted(6, 6, -6, -6).contains(frame), qPrintable(QDebug::toString(frame)));
+    QVERIFY(anchor.top() > available.center().y() ? frame.bottom() < anchor.top() : frame.top() > anchor.bottom());
+    // Quit is in reach: in view at once, or once scrolled to.
+    popup.scrollArea()->ensureWidgetVisible(popup.content()->quitButton());
+    QWidget *quit = popup.content()->quitButton();
+    QVERIFY(popup.rect().contains(QRect(quit->mapTo(&popup, QPoint()), quit->size())));
+
+    // The rows' texts stand apart; each cut text ends in an ellipsis and
+    // shows whole as its tooltip.
+    viewModel.setQuickScratchText(QStringLiteral("1+2+3+4+5+6+7+8+9+10+11+12+13+14+15+16+17+18+19+20\n"
+                                                 "123456789012345678901234567890 * 123456789"));
+    const auto laidOut = [&popup] {
+        return popup.content()->resultLines().at(0)->geometry().right() <
+               popup.content()->resultButtons().at(0)->geometry().left();
+    };
+    QTRY_VERIFY(laidOut());
+    for (int i = 0; i < 2; ++i) {
+        VeskTextLine *line = popup.content()->resultLines().at(i);
+        QAbstractButton *result = popup.content()->resultButtons().at(i);
+        QVERIFY(line->geometry().right() < result->geometry().left());
+        QVERIFY(line->isCut() && line->shownLines(line->width()).first().endsWith(u'…'));
+        QCOMPARE(line->toolTip(), line->text());
+        QCOMPARE(result->toolTip(), result->width() < result->sizeHint().width() ? result->text() : QString());
+    }
+    QVERIFY(!popup.content()->resultButtons().at(1)->toolTip().isEmpty());
 }
 
 QTEST_MAIN(TestMenuBarZulPopoverView)

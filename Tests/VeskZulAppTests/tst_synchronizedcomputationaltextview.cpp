@@ -91,6 +91,8 @@ private slots:
     void wrappedLinePushesNextLineDown();
     void rowsStayLevelWithTheCaret_data();
     void rowsStayLevelWithTheCaret();
+    void reachingTheFirstLineShowsTheTopInset_data();
+    void reachingTheFirstLineShowsTheTopInset();
     void replacingFromOutside_data();
     void replacingFromOutside();
     void pasteAndCopyKeepCharacters();
@@ -292,6 +294,40 @@ void TestSynchronizedComputationalTextView::rowsStayLevelWithTheCaret()
         QVERIFY2(qAbs(rowCentre - f.caretCentre(i)) <= 1.0,
                  qPrintable(QStringLiteral("line %1: row %2, caret %3").arg(i).arg(rowCentre).arg(f.caretCentre(i))));
     }
+}
+
+void TestSynchronizedComputationalTextView::reachingTheFirstLineShowsTheTopInset_data()
+{
+    // Keys pressed after Ctrl+End, each as often as given.
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("times");
+    QTest::newRow("Ctrl+Home") << QStringLiteral("Ctrl+Home") << 1;
+    QTest::newRow("Up to the first line") << QStringLiteral("Up") << 40;
+    QTest::newRow("Page Up") << QStringLiteral("PgUp") << 12;
+    QTest::newRow("Ctrl+Home twice") << QStringLiteral("Ctrl+Home") << 2;
+}
+
+void TestSynchronizedComputationalTextView::reachingTheFirstLineShowsTheTopInset()
+{
+    QFETCH(QString, key);
+    QFETCH(int, times);
+    Fixture f(420, 200);
+    QString text;
+    for (int i = 0; i < 40; ++i)
+        text += QStringLiteral("price %1 * 3\n").arg(i);
+    f.view.setNoteText(text);
+    Fixture::settle();
+    QTest::keySequence(&f.view, QKeySequence(QStringLiteral("Ctrl+End")));
+    for (int i = 0; i < times; ++i) {
+        // The second Ctrl+Home finds the caret at the start, scrolled away.
+        if (i > 0)
+            f.view.verticalScrollBar()->setValue(300);
+        QTest::keySequence(&f.view, QKeySequence(key));
+    }
+    Fixture::settle();
+    QCOMPARE(f.view.textCursor().blockNumber(), 0);
+    QCOMPARE(f.view.verticalScrollBar()->value(), 0);
+    QCOMPARE(f.metrics.scrollOffsetY(), 0.0);
 }
 
 void TestSynchronizedComputationalTextView::replacingFromOutside_data()

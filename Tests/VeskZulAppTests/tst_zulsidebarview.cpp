@@ -12,6 +12,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QScrollArea>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace studiotest;
@@ -232,6 +233,15 @@ void TestZulSidebarView::tagStripAbsentWithoutTags()
             viewModel.removeTag(tag, each.id);
     QVERIFY(m_sidebar->tagChips().isEmpty());
     QVERIFY(!m_sidebar->tagStrip()->isVisible());
+    // Nor is there room for it in a sidebar opened without tags: the list
+    // stands one spacing below the filter chips from the first frame.
+    ZulSidebarView fresh(viewModel, QColor(0x7CA4FF));
+    fresh.resize(268, 700);
+    fresh.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fresh));
+    const QWidget *chips = fresh.filterChip(ZulNoteFilter::all);
+    QCOMPARE(fresh.noteList()->parentWidget()->mapTo(&fresh, QPoint()).y(),
+             chips->mapTo(&fresh, QPoint(0, chips->height())).y() + 10);
     viewModel.addTag("#New", viewModel.notes().first().id);
     QVERIFY(m_sidebar->tagStrip()->isVisible());
     QCOMPARE(m_sidebar->tagChips().first()->text(), QString("#new"));
@@ -240,26 +250,54 @@ void TestZulSidebarView::tagStripAbsentWithoutTags()
 void TestZulSidebarView::rowBadgesAndFlags_data()
 {
     QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("content"); // the note's own when empty
     QTest::addColumn<QString>("total");
     QTest::addColumn<QString>("tasks");
     QTest::addColumn<QStringList>("flags");
 
-    QTest::newRow("numbers, pinned") << "Groceries" << "Σ 5" << "" << QStringList{"pin.fill"};
-    QTest::newRow("tasks, floating") << "Budget" << "Σ 1,000" << "✓ 1/2" << QStringList{"macwindow.on.rectangle"};
-    QTest::newRow("ephemeral") << "Trip" << "Σ 300" << "" << QStringList{"hourglass"};
+    QTest::newRow("numbers, pinned") << "Groceries" << "" << "Σ 5" << "" << QStringList{"pin.fill"};
+    QTest::newRow("tasks, floating") << "Budget" << "" << "Σ 1,000" << "✓ 1/2" << QStringList{"macwindow.on.rectangle"};
+    QTest::newRow("ephemeral") << "Trip" << "" << "Σ 300" << "" << QStringList{"hourglass"};
+    QTest::newRow("total too long for the row") << "Budget" << "123456789012345678901234567890\n- [x] pay\n- [ ] file"
+                                                << "Σ 123,456,789,012,345,680,000,000,000,000" << "✓ 1/2"
+                                                << QStringList{"macwindow.on.rectangle"};
 }
 
 void TestZulSidebarView::rowBadgesAndFlags()
 {
     QFETCH(QString, title);
+    QFETCH(QString, content);
     QFETCH(QString, total);
     QFETCH(QString, tasks);
     QFETCH(QStringList, flags);
+    ZulStudioViewModel &viewModel = *m_studio->viewModel;
+    for (const ZulNote &each : viewModel.notes())
+        if (each.title == title && !content.isEmpty())
+            viewModel.updateNoteContent(each.id, content);
     const int row = shownTitles(*m_sidebar).indexOf(title);
     QVERIFY(row >= 0);
     QCOMPARE(m_sidebar->rowDelegate()->totalBadgeText(row), total);
     QCOMPARE(m_sidebar->rowDelegate()->tasksBadgeText(row), tasks);
     QCOMPARE(m_sidebar->rowDelegate()->flagSymbols(row), flags);
+
+    // The footer's texts stand apart inside the card, the time whole; a
+    // badge cut short ends in an ellipsis and shows whole as its tooltip.
+    const QRect rect = m_sidebar->noteList()->visualRect(m_sidebar->noteListModel()->index(row));
+    const QList<ZulNoteRowDelegate::FooterText> footer = m_sidebar->rowDelegate()->footerTexts(row, rect);
+    QCOMPARE(footer.last().shown, footer.last().text);
+    // Only the long total is cut.
+    QCOMPARE(footer.first().shown != footer.first().text, total.size() > 20);
+    for (qsizetype i = 0; i < footer.size(); ++i) {
+        QVERIFY(QRectF(rect).contains(footer[i].box));
+        QVERIFY(i == 0 || footer[i - 1].box.right() < footer[i].box.left());
+        if (footer[i].shown == footer[i].text)
+            continue;
+        QVERIFY(footer[i].shown.endsWith(u'…'));
+        QHelpEvent help(QEvent::ToolTip, footer[i].box.center().toPoint(),
+                        m_sidebar->noteList()->viewport()->mapToGlobal(footer[i].box.center().toPoint()));
+        QCoreApplication::sendEvent(m_sidebar->noteList()->viewport(), &help);
+        QTRY_COMPARE(QToolTip::text(), footer[i].text);
+    }
 }
 
 void TestZulSidebarView::rowTimeIsTimeOfDayOnly()

@@ -12,6 +12,7 @@
 #include "Views/ZulMinimalIconButton.h"
 #include "Views/ZulVibrancyView.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -193,6 +195,31 @@ void EdgeDrawerContentView::refresh()
 {
     refreshChips();
     refreshBody();
+    revealSelectedChip();
+}
+
+void EdgeDrawerContentView::revealSelectedChip()
+{
+    // New chips get their places when the strip's layout next runs.
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible())
+            return;
+        // Chips made while the strip shows would otherwise stay squeezed
+        // into it rather than make it scroll.
+        m_chipRow->layout()->activate();
+        QEvent request(QEvent::LayoutRequest);
+        QCoreApplication::sendEvent(m_chipScroll, &request);
+        for (EdgeDrawerNoteChip *chip : chips()) {
+            if (chip->isSelected())
+                m_chipScroll->ensureWidgetVisible(chip, 10, 0);
+        }
+    });
+}
+
+void EdgeDrawerContentView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    revealSelectedChip();
 }
 
 void EdgeDrawerContentView::refreshChips()

@@ -122,13 +122,14 @@ void FloatingStickyNoteController::toggleCollapse(const QUuid &noteID)
         return;
     StickyNotePanel *panel = found->panel;
     StickyWindowState *state = found->state;
-    const qreal axis = screenLayoutProvider().flipAxis;
+    const ZulScreenLayout layout = screenLayoutProvider();
+    const qreal axis = layout.flipAxis;
     const QRectF frame = ZulScreenCoordinates::toBottomLeft(QRectF(panel->geometry()), axis);
     QRectF target;
     if (state->isCollapsed()) {
         // Cleared first, so the frames of the expansion are stored.
         state->setIsCollapsed(false);
-        target = FloatingStickyGeometry::expandedFrame(frame, state->expandedHeight);
+        target = FloatingStickyGeometry::expandedFrame(frame, state->expandedHeight, layout);
     } else {
         state->expandedHeight = FloatingStickyGeometry::heightToRestore(frame.height());
         state->setIsCollapsed(true);
@@ -158,16 +159,16 @@ void FloatingStickyNoteController::persistFrame(const QUuid &noteID, bool moved)
         return;
     if (!found->panel->noteID || *found->panel->noteID != noteID)
         return;
-    const QRectF frame = ZulScreenCoordinates::toBottomLeft(QRectF(found->panel->geometry()),
-                                                            screenLayoutProvider().flipAxis);
+    const ZulScreenLayout layout = screenLayoutProvider();
+    const QRectF frame = ZulScreenCoordinates::toBottomLeft(QRectF(found->panel->geometry()), layout.flipAxis);
     if (found->state->isCollapsed()) {
         // The bar's own frame is never stored, and folding it in place
         // changes nothing stored. A bar moved elsewhere stores the frame it
         // will unfold to there, so the next start opens it where the user
         // left it.
         if (moved)
-            m_viewModel->updateStickyFrame(noteID,
-                                           FloatingStickyGeometry::expandedFrame(frame, found->state->expandedHeight));
+            m_viewModel->updateStickyFrame(
+                noteID, FloatingStickyGeometry::expandedFrame(frame, found->state->expandedHeight, layout));
         return;
     }
     found->state->expandedHeight = frame.height();

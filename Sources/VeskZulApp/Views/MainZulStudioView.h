@@ -16,6 +16,7 @@ class QStackedWidget;
 class QVariantAnimation;
 class VeskButton;
 class VeskFeedbackButton;
+class VeskTextLine;
 class VeskUnifiedHeaderBar;
 class VeskVersionAndLogsView;
 class ZulChipButton;
@@ -28,7 +29,9 @@ class ZulStudioViewModel;
 // then either the workspace (note list beside the editor of the selected
 // note, or an empty state) or the settings page. Toasts rise from the bottom
 // edge; the version-and-logs panel opens as a sheet. Everything shown lives
-// in the view model.
+// in the view model. A header too narrow for everything shortens the
+// subtitle first; should the buttons still not fit, the action buttons show
+// their symbols alone and name themselves in their tooltips.
 class MainZulStudioView : public QWidget {
     Q_OBJECT
 public:
@@ -50,7 +53,7 @@ public:
 
     // The parts, for the application and for tests.
     VeskUnifiedHeaderBar *headerBar() const { return m_headerBar; }
-    QLabel *subtitleLabel() const { return m_subtitle; }
+    VeskTextLine *subtitleLabel() const { return m_subtitle; }
     QAbstractButton *versionBadgeButton() const { return m_versionBadgeButton; }
     VeskFeedbackButton *feedbackButton() const { return m_feedbackButton; }
     ZulChipButton *workspaceTabButton() const { return m_workspaceTab; }
@@ -76,6 +79,7 @@ public:
     void newNote();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -90,6 +94,9 @@ private:
     void syncToast();
     void syncSheet();
     void placeToast();
+    // Gives the action buttons their labels, or their symbols alone when
+    // the header cannot hold the labels.
+    void fitHeader();
     // Hands the keyboard to the selected note's text.
     void focusEditor();
 
@@ -100,7 +107,8 @@ private:
     VeskUnifiedHeaderBar *m_headerBar = nullptr;
     QWidget *m_headerRow = nullptr;
     QLabel *m_title = nullptr;
-    QLabel *m_subtitle = nullptr;
+    VeskTextLine *m_subtitle = nullptr;
+    QString m_stickyLabel;
     QAbstractButton *m_versionBadgeButton = nullptr;
     QWidget *m_feedbackSlot = nullptr;
     VeskFeedbackButton *m_feedbackButton = nullptr;
