@@ -150,8 +150,10 @@ void TestFloatingStickyNoteView::collapsingShowsTheTotalInsteadOfTheEditor()
     // Expanded at any height the title bar keeps its 44 points and its
     // items whole; the editor below gives way, its text before its bar.
     VeskButton *copy = view->editor()->statusBar()->copyButton();
+    view->setMinimumSize(260, 44); // as its panel allows
     for (const int height : {44, 100}) {
         view->resize(340, height);
+        QCOMPARE(view->height(), height);
         QTRY_COMPARE(view->titleField()->parentWidget()->height(), 44);
         for (QWidget *item : {static_cast<QWidget *>(view->titleField()), static_cast<QWidget *>(view->closeButton())})
             QCOMPARE(item->height(), item->sizeHint().height());
