@@ -12,7 +12,6 @@
 #include "Views/ZulMinimalIconButton.h"
 #include "Views/ZulVibrancyView.h"
 
-#include <QCoreApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -204,11 +203,6 @@ void EdgeDrawerContentView::revealSelectedChip()
     QTimer::singleShot(0, this, [this] {
         if (!isVisible())
             return;
-        // Chips made while the strip shows would otherwise stay squeezed
-        // into it rather than make it scroll.
-        m_chipRow->layout()->activate();
-        QEvent request(QEvent::LayoutRequest);
-        QCoreApplication::sendEvent(m_chipScroll, &request);
         for (EdgeDrawerNoteChip *chip : chips()) {
             if (chip->isSelected())
                 m_chipScroll->ensureWidgetVisible(chip, 10, 0);
