@@ -64,9 +64,10 @@ ZulEditorStatusBar::ZulEditorStatusBar(QWidget *parent)
     m_sticky = new VeskButton(VeskGlassButtonStyle{false}, QString(), QString(), this);
     m_sticky->setLabelFont(buttonFont());
 
-    // The figures give way before the buttons, each ending in an ellipsis.
-    for (ZulEditorChip *chip : {m_sum, m_average, m_tasks, m_words})
-        chip->setShrinkable(true);
+    // The sum and the average, which can be long, give way before the
+    // buttons and the short counts, ending in an ellipsis.
+    m_sum->setShrinkable(true);
+    m_average->setShrinkable(true);
     m_layout->addWidget(m_sum);
     m_layout->addWidget(m_average);
     m_layout->addWidget(m_tasks);
