@@ -295,9 +295,7 @@ void TestEdgeDrawerController::handleClickTogglesAndHoverOnlyChangesTheLook()
     elsewhere.show();
     QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
     QTest::mouseMove(view, QPoint(9, 50));
-    QTRY_VERIFY(QToolTip::isVisible());
-    QCOMPARE(QToolTip::text(), QStringLiteral("Toggle VeskZul Edge Drawer (Ctrl+Alt+N)"));
-    QToolTip::hideText();
+    QTRY_COMPARE(QToolTip::text(), QStringLiteral("Toggle VeskZul Edge Drawer (Ctrl+Alt+N)"));
 
     // A click anywhere in the panel toggles.
     QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(1, 100));

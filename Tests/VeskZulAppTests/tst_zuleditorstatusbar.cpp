@@ -117,31 +117,27 @@ void TestZulEditorStatusBar::clickingTheSumCopiesJustTheNumber_data()
 {
     QTest::addColumn<QString>("note");
     QTest::addColumn<bool>("average");
-    QTest::addColumn<int>("width");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("label");
-    QTest::newRow("sum") << QStringLiteral("1000\n250.5") << false << 700 << QStringLiteral("1,250.5")
+    QTest::newRow("sum") << QStringLiteral("1000\n250.5") << false << QStringLiteral("1,250.5")
                          << QStringLiteral("Sum = 1,250.5");
-    QTest::newRow("average") << QStringLiteral("1\n2") << true << 700 << QStringLiteral("1.5")
+    QTest::newRow("average") << QStringLiteral("1\n2") << true << QStringLiteral("1.5")
                              << QStringLiteral("Avg = 1.5");
     const QString big = QStringLiteral("123,456,789,012,345,680,000,000,000,000");
-    QTest::newRow("long sum in a narrow bar") << QStringLiteral("123456789012345678901234567890") << false << 480
-                                              << big << QStringLiteral("Sum = ") + big;
-    QTest::newRow("long average in a narrow bar") << QStringLiteral("123456789012345678901234567890") << true << 480
-                                                  << big << QStringLiteral("Avg = ") + big;
+    QTest::newRow("long sum") << QStringLiteral("123456789012345678901234567890") << false << big
+                              << QStringLiteral("Sum = ") + big;
 }
 
 void TestZulEditorStatusBar::clickingTheSumCopiesJustTheNumber()
 {
     QFETCH(QString, note);
     QFETCH(bool, average);
-    QFETCH(int, width);
     QFETCH(QString, text);
     QFETCH(QString, label);
     ZulEditorStatusBar bar;
     bar.setLanguage(VeskLanguage::tr); // the label is never translated
     bar.setSummary(evaluate(note));
-    bar.resize(width, 40);
+    bar.resize(620, 40);
     bar.show();
     QSignalSpy copies(&bar, &ZulEditorStatusBar::copyRequested);
     ZulEditorChip *chip = average ? bar.averageChip() : bar.sumChip();
@@ -149,15 +145,11 @@ void TestZulEditorStatusBar::clickingTheSumCopiesJustTheNumber()
     QCOMPARE(copies.count(), 1);
     QCOMPARE(copies.at(0).at(0).toString(), text);
     QCOMPARE(copies.at(0).at(1).toString(), label);
-    // Short of room, the number ends in an ellipsis before the buttons,
-    // which stay whole, and the tooltip names it whole.
+    // A long number ends in an ellipsis before the whole buttons, whole as its tooltip.
     QVERIFY(chip->geometry().right() < bar.copyButton()->geometry().left());
     QCOMPARE(bar.copyButton()->width(), bar.copyButton()->sizeHint().width());
-    QCOMPARE(chip->shownLastText() == text, width >= 700);
-    if (width < 700) {
-        QVERIFY(chip->shownLastText().endsWith(u'…'));
-        QVERIFY(chip->toolTip().startsWith(chip->spokenText()));
-    }
+    QCOMPARE(chip->shownLastText().endsWith(u'…'), text.size() > 20);
+    QCOMPARE(chip->toolTip().startsWith(chip->spokenText()), text.size() > 20);
 
     // The task chip is no button.
     QSignalSpy whole(&bar, &ZulEditorStatusBar::copyWithResultsRequested);

@@ -28,7 +28,6 @@
 
 #include <QDialog>
 #include <QEasingCurve>
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
@@ -36,8 +35,6 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
-
-#include <array>
 
 namespace {
 
@@ -211,7 +208,7 @@ void MainZulStudioView::buildHeader()
     titleLine->addWidget(m_feedbackSlot, 0, Qt::AlignVCenter);
     titleLine->addStretch(1);
     names->addLayout(titleLine);
-    // The first to give way when the header runs short.
+    // Cut short before any button is, ending in an ellipsis.
     m_subtitle = new VeskTextLine(QString(), veskSystemFont(11), VeskGlassTokens::textSecondary(), m_headerRow);
     names->addWidget(m_subtitle);
     brand->addLayout(names);
@@ -240,9 +237,11 @@ void MainZulStudioView::buildHeader()
     auto *actions = new QHBoxLayout();
     actions->setSpacing(8);
     m_drawerButton = new VeskButton(VeskGlassButtonStyle{false}, QString(), QStringLiteral("sidebar.right"), m_headerRow);
+    m_drawerButton->setToolTip(ZulSettingsView::toggleDrawerKeys());
     connect(m_drawerButton, &QAbstractButton::clicked, this, [this] { m_viewModel.toggleEdgeDrawer(); });
     m_stickyButton =
         new VeskButton(VeskGlassButtonStyle{false}, QString(), QStringLiteral("macwindow.on.rectangle"), m_headerRow);
+    m_stickyButton->setToolTip(ZulSettingsView::floatStickyKeys());
     connect(m_stickyButton, &QAbstractButton::clicked, this, [this] { m_viewModel.createAndFloatStickyNote(); });
     m_newNoteButton = new VeskButton(VeskPrimaryButtonStyle{}, QString(), QStringLiteral("plus"), m_headerRow);
     connect(m_newNoteButton, &QAbstractButton::clicked, this, &MainZulStudioView::newNote);
@@ -252,37 +251,6 @@ void MainZulStudioView::buildHeader()
     row->addLayout(actions);
 
     m_headerBar = new VeskUnifiedHeaderBar(m_headerRow, 52, 18, 8, Qt::transparent, this);
-    m_headerRow->installEventFilter(this);
-}
-
-void MainZulStudioView::fitHeader()
-{
-    const std::array<std::pair<VeskButton *, QString>, 3> actions{
-        {{m_drawerButton, text("Edge Drawer", "Kenar Çekmecesi")},
-         {m_stickyButton, m_stickyLabel},
-         {m_newNoteButton, text("New Note", "Yeni Not")}}};
-    for (const auto &[button, label] : actions)
-        button->setText(label);
-    // Nested rows measure afresh only when the whole row is laid out.
-    m_headerRow->layout()->activate();
-    const bool symbolsOnly = m_headerRow->layout()->minimumSize().width() > m_headerRow->width();
-    for (const auto &[button, label] : actions) {
-        button->setText(symbolsOnly ? QString() : label);
-        button->setAccessibleName(label);
-    }
-    const auto tip = [symbolsOnly](const QString &label, const QString &keys) {
-        return !symbolsOnly ? keys : keys.isEmpty() ? label : label + QStringLiteral(" (") + keys + QLatin1Char(')');
-    };
-    m_drawerButton->setToolTip(tip(actions[0].second, ZulSettingsView::toggleDrawerKeys()));
-    m_stickyButton->setToolTip(tip(actions[1].second, ZulSettingsView::floatStickyKeys()));
-    m_newNoteButton->setToolTip(tip(actions[2].second, QString()));
-}
-
-bool MainZulStudioView::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_headerRow && event->type() == QEvent::Resize)
-        fitHeader();
-    return QWidget::eventFilter(watched, event);
 }
 
 QString MainZulStudioView::text(const char *en, const char *tr) const
@@ -303,6 +271,8 @@ void MainZulStudioView::retranslate()
     m_versionBadgeButton->setToolTip(text("Version & Runtime Logs", "Sürüm & Uygulama Logları"));
     m_versionBadgeButton->setAccessibleName(m_versionBadgeButton->toolTip());
     m_settingsTab->setText(text("Settings", "Ayarlar"));
+    m_drawerButton->setText(text("Edge Drawer", "Kenar Çekmecesi"));
+    m_newNoteButton->setText(text("New Note", "Yeni Not"));
     m_emptyText->setText(
         text("Ready for your next calculation or scratch note.", "Yeni hesaplaman veya hızlı notun için hazır."));
     m_createButton->setText(text("Create New Note", "Yeni Not Oluştur"));
@@ -339,11 +309,10 @@ void MainZulStudioView::syncActions()
                                                                                  : QStringLiteral("sidebar.right"));
     m_drawerButton->setActive(m_viewModel.isEdgeDrawerOpen());
     const int stickies = m_viewModel.activeStickyCount();
-    m_stickyLabel = stickies < 1 ? text("New Sticky", "Yeni Yapışkan")
-                                 : text("Sticky", "Yapışkan") + QStringLiteral(" (") + QString::number(stickies) +
-                                       QLatin1Char(')');
+    m_stickyButton->setText(stickies < 1 ? text("New Sticky", "Yeni Yapışkan")
+                                         : text("Sticky", "Yapışkan") + QStringLiteral(" (") +
+                                               QString::number(stickies) + QLatin1Char(')'));
     m_stickyButton->setActive(stickies > 0);
-    fitHeader();
 }
 
 void MainZulStudioView::syncEditor()

@@ -29,9 +29,8 @@ class ZulStudioViewModel;
 // then either the workspace (note list beside the editor of the selected
 // note, or an empty state) or the settings page. Toasts rise from the bottom
 // edge; the version-and-logs panel opens as a sheet. Everything shown lives
-// in the view model. A header too narrow for everything shortens the
-// subtitle first; should the buttons still not fit, the action buttons show
-// their symbols alone and name themselves in their tooltips.
+// in the view model. In a header too narrow for everything the subtitle
+// gives way, so the buttons keep their whole labels.
 class MainZulStudioView : public QWidget {
     Q_OBJECT
 public:
@@ -79,7 +78,6 @@ public:
     void newNote();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -94,9 +92,6 @@ private:
     void syncToast();
     void syncSheet();
     void placeToast();
-    // Gives the action buttons their labels, or their symbols alone when
-    // the header cannot hold the labels.
-    void fitHeader();
     // Hands the keyboard to the selected note's text.
     void focusEditor();
 
@@ -108,7 +103,6 @@ private:
     QWidget *m_headerRow = nullptr;
     QLabel *m_title = nullptr;
     VeskTextLine *m_subtitle = nullptr;
-    QString m_stickyLabel;
     QAbstractButton *m_versionBadgeButton = nullptr;
     QWidget *m_feedbackSlot = nullptr;
     VeskFeedbackButton *m_feedbackButton = nullptr;
