@@ -6,6 +6,7 @@
 #include "VeskKit/Design/VeskAppActivationDelegate.h"
 #include "VeskKit/Design/VeskGlassMenu.h"
 #include "VeskKit/Design/VeskProductPalette.h"
+#include "VeskKit/Design/VeskWindowSystem.h"
 #include "VeskKit/Localization/VeskText.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ComputationalEditorView.h"
@@ -110,6 +111,7 @@ VeskZulApp::~VeskZulApp()
 ZulStudioEnvironment VeskZulApp::desktopEnvironment()
 {
     ZulStudioEnvironment environment = ZulStudioEnvironment::desktop();
+    environment.nativeWayland = VeskWindowSystem::isNativeWayland();
     environment.makeEdgeDrawerController = [](ZulStudioViewModel &viewModel) {
         return std::make_unique<EdgeDrawerController>(viewModel);
     };
