@@ -1,8 +1,9 @@
-#include "StudioTestSupport.h"
+#include "PanelTestSupport.h"
 
 #include "App/VeskZulApp.h"
 #include "App/ZulCommandMenu.h"
 #include "App/ZulTrayIcon.h"
+#include "App/ZulWindowSystemChoice.h"
 #include "VeskKit/System/VeskReopenStudioWindowNotifier.h"
 #include "ViewModels/ZulDesktopStudioServices.h"
 #include "Views/ZulTrayPopoverWindow.h"
@@ -48,6 +49,8 @@ private slots:
     void trayClickTogglesThePopover();
     void quitting_data();
     void quitting();
+    void platformChoice_data();
+    void platformChoice();
 
 private:
     std::unique_ptr<PrivateHome> m_home;
@@ -187,35 +190,100 @@ void TestVeskZulApp::trayClickTogglesThePopover()
 
 void TestVeskZulApp::quitting_data()
 {
-    // Closing the studio where no tray is shown is left to the test of the
-    // real application.
+    // What is left open when the studio closes: nothing, a sticky or the
+    // drawer; "last" closes that sticky afterwards.
     QTest::addColumn<QString>("gesture");
-    QTest::newRow("Ctrl+Q in the studio") << "studio";
-    QTest::newRow("Ctrl+Q in the tray popover, the studio closed") << "popover";
-    QTest::newRow("closing the studio with a tray only hides it") << "close";
+    QTest::addColumn<bool>("tray");
+    QTest::addColumn<QString>("open");
+    QTest::newRow("Ctrl+Q in the studio") << "studio" << true << "";
+    QTest::newRow("Ctrl+Q in the tray popover, the studio closed") << "popover" << true << "";
+    QTest::newRow("closing the studio with a tray only hides it") << "close" << true << "";
+    QTest::newRow("closing the studio without a tray quits") << "close" << false << "";
+    QTest::newRow("without a tray, a sticky open keeps it running") << "close" << false << "sticky";
+    QTest::newRow("without a tray, the open drawer keeps it running") << "close" << false << "drawer";
+    QTest::newRow("without a tray, closing the last sticky then quits") << "last" << false << "sticky";
+    QTest::newRow("without a tray, Ctrl+Q in a sticky quits") << "sticky" << false << "sticky";
 }
 
 void TestVeskZulApp::quitting()
 {
     QFETCH(QString, gesture);
-    m_app->setTrayAvailability([] { return true; });
+    QFETCH(bool, tray);
+    QFETCH(QString, open);
+    // The real drawer and sticky panels: their windows closing is what ends it.
+    auto panels = std::make_shared<paneltest::Panels>();
+    m_app.reset();
+    m_app = std::make_unique<VeskZulApp>(m_studio->storage, paneltest::realPanelEnvironment(*m_studio, panels),
+                                         MainZulStudioView::EditorFactory());
+    m_app->setTrayAvailability([tray] { return tray; });
     m_app->openStudioWindow();
     QWidget *studio = m_app->studioWindow();
+    ZulStudioViewModel &viewModel = m_app->viewModel();
+    if (open == "sticky")
+        viewModel.createAndFloatStickyNote();
+    else if (open == "drawer")
+        viewModel.toggleEdgeDrawer();
     // Still in its pause before saving.
-    const QUuid id = m_app->viewModel().notes().first().id;
-    m_app->viewModel().updateNoteContent(id, QStringLiteral("typed just before leaving"));
+    const QUuid id = viewModel.notes().last().id;
+    viewModel.updateNoteContent(id, QStringLiteral("typed just before leaving"));
     QTimer::singleShot(0, m_app.get(), [&] {
         if (gesture != "studio")
             studio->close();
         if (gesture == "popover")
             m_app->trayIcon()->click();
-        if (gesture != "close")
+        if (gesture == "last")
+            viewModel.closeFloatingSticky(viewModel.notes().first().id);
+        if (gesture == "sticky")
+            QTest::keyClick(panels->stickies->panelsByNoteID().begin()->panel, Qt::Key_Q, Qt::ControlModifier);
+        else if (gesture == "studio" || gesture == "popover")
             QTest::keyClick(gesture == "studio" ? studio : m_app->popover(), Qt::Key_Q, Qt::ControlModifier);
     });
     QTimer::singleShot(1000, m_app.get(), [] { QCoreApplication::exit(7); });
-    QCOMPARE(QCoreApplication::exec(), gesture == "close" ? 7 : 0);
-    if (gesture != "close")
-        QCOMPARE(m_studio->notesOnDisk().first().content, QStringLiteral("typed just before leaving"));
+    const bool staysOpen = (gesture == "close" && (tray || !open.isEmpty()));
+    QCOMPARE(QCoreApplication::exec(), staysOpen ? 7 : 0);
+    if (!staysOpen)
+        QCOMPARE(m_studio->notesOnDisk().last().content, QStringLiteral("typed just before leaving"));
+}
+
+void TestVeskZulApp::platformChoice_data()
+{
+    QTest::addColumn<QString>("qpaPlatform");
+    QTest::addColumn<QString>("sessionType");
+    QTest::addColumn<QString>("waylandDisplay");
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<bool>("xServerAnswers");
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("X11 session") << "" << "x11" << "" << "" << true << "";
+    QTest::newRow("Wayland with XWayland") << "" << "wayland" << "wayland-0" << "" << true << "xcb";
+    QTest::newRow("a Wayland display alone, XWayland there") << "" << "" << "wayland-1" << "" << true << "xcb";
+    QTest::newRow("Wayland without XWayland") << "" << "wayland" << "wayland-0" << "" << false << "";
+    QTest::newRow("the user's QT_QPA_PLATFORM=wayland") << "wayland" << "wayland" << "wayland-0" << "" << true << "";
+    QTest::newRow("the user's QT_QPA_PLATFORM=xcb") << "xcb" << "wayland" << "wayland-0" << "" << true << "";
+    QTest::newRow("the user's -platform argument") << "" << "wayland" << "wayland-0" << "-platform" << true << "";
+}
+
+void TestVeskZulApp::platformChoice()
+{
+    QFETCH(QString, qpaPlatform);
+    QFETCH(QString, sessionType);
+    QFETCH(QString, waylandDisplay);
+    QFETCH(QString, argument);
+    QFETCH(bool, xServerAnswers);
+    QFETCH(QString, chosen);
+    const QHash<QByteArray, QByteArray> variables = {{"QT_QPA_PLATFORM", qpaPlatform.toUtf8()},
+                                                     {"XDG_SESSION_TYPE", sessionType.toUtf8()},
+                                                     {"WAYLAND_DISPLAY", waylandDisplay.toUtf8()},
+                                                     {"DISPLAY", ":3"}};
+    QStringList arguments = {QStringLiteral("veskzul")};
+    if (!argument.isEmpty())
+        arguments << argument << QStringLiteral("wayland");
+    const ZulWindowSystemChoice::Choice choice = ZulWindowSystemChoice::choose(
+        arguments, [&variables](const char *name) { return variables.value(name); },
+        [xServerAnswers] { return xServerAnswers; });
+    QCOMPARE(QString::fromLatin1(choice.platform), chosen);
+    // Logged once, saying why and how to stay native.
+    QCOMPARE(choice.reason.contains(QLatin1String("DISPLAY=:3")), !chosen.isEmpty());
+    QCOMPARE(choice.reason.contains(QLatin1String("QT_QPA_PLATFORM=wayland")), !chosen.isEmpty());
 }
 
 QTEST_MAIN(TestVeskZulApp)

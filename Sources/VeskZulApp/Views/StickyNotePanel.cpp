@@ -17,7 +17,7 @@ bool StickyNotePanel::eventFilter(QObject *watched, QEvent *event)
 {
     // The window manager has placed the panel by the time it first shows it:
     // from here on a new frame is the user's doing.
-    if (watched == m_watched && event->type() == QEvent::Expose && !m_lastFrame && isVisible()
+    if (event->type() == QEvent::Expose && !m_lastFrame && watched == m_watched && isVisible()
         && m_watched->isExposed())
         m_lastFrame = m_reported;
     // A press on an edge resizes: it must not also start moving the panel.
