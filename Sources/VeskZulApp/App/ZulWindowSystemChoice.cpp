@@ -17,7 +17,7 @@ Choice choose(const QStringList &arguments, const EnvironmentLookup &environment
         return {};
     return {QByteArrayLiteral("xcb"),
             QStringLiteral("Wayland session with an X server at DISPLAY=%1: running on it (xcb), where the drawer "
-                           "and the stickies can be placed and kept above and the hotkeys reach every window; "
+                           "and the stickies can be placed and kept above and the hotkeys reach X11 windows; "
                            "QT_QPA_PLATFORM=wayland runs natively instead")
                 .arg(QString::fromLocal8Bit(environment("DISPLAY")))};
 }

@@ -129,6 +129,13 @@ EdgeDrawerPanel *EdgeDrawerController::ensureDrawerPanel()
         // any other, moved and closed by the compositor's own decorations.
         panel->setWindowFlags(Qt::Window);
         panel->setWindowTitle(QStringLiteral("VeskZul"));
+        // Glass over the windows behind reads as clutter inside a frame of
+        // the compositor's: the drawer stands on the studio's own ground.
+        panel->setAttribute(Qt::WA_TranslucentBackground, false);
+        QPalette ground = panel->palette();
+        ground.setColor(QPalette::Window, groundStops(VeskProductPalette::deepIndigo).middle);
+        panel->setPalette(ground);
+        panel->setAutoFillBackground(true);
         panel->resize(drawerFrame(true).size());
         panel->installEventFilter(this);
     }
