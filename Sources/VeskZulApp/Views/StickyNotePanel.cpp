@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <utility>
+
 StickyNotePanel::StickyNotePanel(QWidget *parent) : VeskDraggableFloatingPanel(parent)
 {
     setAttribute(Qt::WA_TranslucentBackground);
@@ -58,22 +60,17 @@ void StickyNotePanel::watchWindow()
     m_watched = window;
     // A window's own position and size signals follow the window system's
     // reports only, never the requests made to it.
-    connect(window, &QWindow::xChanged, this, [this](int x) {
-        m_reported.moveLeft(x);
-        scheduleReport();
-    });
-    connect(window, &QWindow::yChanged, this, [this](int y) {
-        m_reported.moveTop(y);
-        scheduleReport();
-    });
-    connect(window, &QWindow::widthChanged, this, [this](int width) {
-        m_reported.setWidth(width);
-        scheduleReport();
-    });
-    connect(window, &QWindow::heightChanged, this, [this](int height) {
-        m_reported.setHeight(height);
-        scheduleReport();
-    });
+    using Report = void (QWindow::*)(int);
+    using Apply = void (QRect::*)(int);
+    for (const auto &[report, apply] : {std::pair<Report, Apply>{&QWindow::xChanged, &QRect::moveLeft},
+                                        {&QWindow::yChanged, &QRect::moveTop},
+                                        {&QWindow::widthChanged, &QRect::setWidth},
+                                        {&QWindow::heightChanged, &QRect::setHeight}}) {
+        connect(window, report, this, [this, apply = apply](int value) {
+            (m_reported.*apply)(value);
+            scheduleReport();
+        });
+    }
     window->installEventFilter(this);
 }
 
