@@ -300,9 +300,7 @@ void TestEdgeDrawerController::handleClickTogglesAndHoverOnlyChangesTheLook()
 
 void TestEdgeDrawerController::panelsStayOnTopAndTheHandleNeverTakesFocus_data()
 {
-    // Native Wayland can neither put a window at the edge nor keep it above:
-    // no handle there, and the drawer is an ordinary window.
-    QTest::addColumn<bool>("nativeWayland");
+    QTest::addColumn<bool>("nativeWayland"); // no edge, no keeping above: an ordinary window
     QTest::newRow("X11") << false;
     QTest::newRow("native Wayland") << true;
 }
@@ -311,33 +309,18 @@ void TestEdgeDrawerController::panelsStayOnTopAndTheHandleNeverTakesFocus()
 {
     QFETCH(bool, nativeWayland);
     m_studio->nativeWayland = nativeWayland;
-    if (nativeWayland) {
-        startWithRealPanels(*m_studio, m_panels);
-        QTRY_VERIFY(m_panels->drawer);
-        QTest::qWait(400); // past the start-up sync that would show the handle
-    } else {
-        start();
-    }
-    if (QTest::currentTestFailed())
-        return;
+    startWithRealPanels(*m_studio, m_panels);
+    QTest::qWait(400); // past the start-up sync that shows the handle
     ZulStudioViewModel &viewModel = this->viewModel();
     viewModel.toggleEdgeDrawer();
     EdgeHandlePanel *handlePanel = drawer().handlePanel();
     EdgeDrawerPanel *drawerPanel = drawer().drawerPanel();
-    QVERIFY(drawerPanel && drawerPanel->isVisible());
-    // The drawer takes typing.
-    QVERIFY(!drawerPanel->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    QVERIFY(drawerPanel->isVisible() && !drawerPanel->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
     if (nativeWayland) {
-        QVERIFY(!handlePanel);
-        QCOMPARE(drawerPanel->windowType(), Qt::Window);
-        QVERIFY(!drawerPanel->windowFlags().testFlag(Qt::FramelessWindowHint));
-        QVERIFY(!drawer().isAnimating());
-        QCOMPARE(drawerPanel->size(), QSize(380, 872));
-        // Closed by its own window button, it is closed for the view model too.
-        QVERIFY(drawerPanel->close());
-        QVERIFY(!drawer().isDrawerOpen() && !viewModel.isEdgeDrawerOpen());
-        viewModel.toggleEdgeDrawer();
-        QVERIFY(drawerPanel->isVisible() && viewModel.isEdgeDrawerOpen());
+        QVERIFY(!handlePanel && !drawer().isAnimating() && drawerPanel->windowType() == Qt::Window);
+        QVERIFY(!(drawerPanel->windowFlags() & (Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)));
+        // Its own window button closes it for the view model too.
+        QVERIFY(drawerPanel->close() && !viewModel.isEdgeDrawerOpen());
         return;
     }
     for (QWidget *panel : {static_cast<QWidget *>(handlePanel), static_cast<QWidget *>(drawerPanel)}) {

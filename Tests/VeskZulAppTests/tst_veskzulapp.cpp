@@ -190,37 +190,29 @@ void TestVeskZulApp::trayClickTogglesThePopover()
 
 void TestVeskZulApp::quitting_data()
 {
-    // What is left open when the studio closes: nothing, a sticky or the
-    // drawer; "last" closes that sticky afterwards.
     QTest::addColumn<QString>("gesture");
-    QTest::addColumn<bool>("tray");
-    QTest::addColumn<QString>("open");
-    QTest::newRow("Ctrl+Q in the studio") << "studio" << true << "";
-    QTest::newRow("Ctrl+Q in the tray popover, the studio closed") << "popover" << true << "";
-    QTest::newRow("closing the studio with a tray only hides it") << "close" << true << "";
-    QTest::newRow("closing the studio without a tray quits") << "close" << false << "";
-    QTest::newRow("without a tray, a sticky open keeps it running") << "close" << false << "sticky";
-    QTest::newRow("without a tray, the open drawer keeps it running") << "close" << false << "drawer";
-    QTest::newRow("without a tray, closing the last sticky then quits") << "last" << false << "sticky";
+    QTest::newRow("Ctrl+Q in the studio") << "studio";
+    QTest::newRow("Ctrl+Q in the tray popover, the studio closed") << "popover";
+    QTest::newRow("closing the studio with a tray only hides it") << "close";
+    QTest::newRow("closing the studio without a tray quits") << "close, no tray";
+    QTest::newRow("without a tray, a sticky open keeps it running") << "close, no tray, sticky";
+    QTest::newRow("without a tray, the open drawer keeps it running") << "close, no tray, drawer";
+    QTest::newRow("without a tray, closing the last sticky then quits") << "close, no tray, sticky, last";
 }
 
 void TestVeskZulApp::quitting()
 {
     QFETCH(QString, gesture);
-    QFETCH(bool, tray);
-    QFETCH(QString, open);
-    // The real drawer and sticky panels: their windows closing is what ends it.
     auto panels = std::make_shared<paneltest::Panels>();
-    m_app.reset();
     m_app = std::make_unique<VeskZulApp>(m_studio->storage, paneltest::realPanelEnvironment(*m_studio, panels),
                                          MainZulStudioView::EditorFactory());
-    m_app->setTrayAvailability([tray] { return tray; });
+    m_app->setTrayAvailability([gesture] { return !gesture.contains("no tray"); });
     m_app->openStudioWindow();
     QWidget *studio = m_app->studioWindow();
     ZulStudioViewModel &viewModel = m_app->viewModel();
-    if (open == "sticky")
+    if (gesture.contains("sticky"))
         viewModel.createAndFloatStickyNote();
-    else if (open == "drawer")
+    if (gesture.contains("drawer"))
         viewModel.toggleEdgeDrawer();
     // Still in its pause before saving.
     const QUuid id = viewModel.notes().last().id;
@@ -230,13 +222,13 @@ void TestVeskZulApp::quitting()
             studio->close();
         if (gesture == "popover")
             m_app->trayIcon()->click();
-        if (gesture == "last")
+        if (gesture.endsWith("last"))
             viewModel.closeFloatingSticky(viewModel.notes().first().id);
         if (gesture == "studio" || gesture == "popover")
             QTest::keyClick(gesture == "studio" ? studio : m_app->popover(), Qt::Key_Q, Qt::ControlModifier);
     });
     QTimer::singleShot(1000, m_app.get(), [] { QCoreApplication::exit(7); });
-    const bool staysOpen = (gesture == "close" && (tray || !open.isEmpty()));
+    const bool staysOpen = gesture == "close" || gesture.endsWith("sticky") || gesture.endsWith("drawer");
     QCOMPARE(QCoreApplication::exec(), staysOpen ? 7 : 0);
     if (!staysOpen)
         QCOMPARE(m_studio->notesOnDisk().last().content, QStringLiteral("typed just before leaving"));
@@ -244,43 +236,33 @@ void TestVeskZulApp::quitting()
 
 void TestVeskZulApp::platformChoice_data()
 {
-    QTest::addColumn<QString>("qpaPlatform");
-    QTest::addColumn<QString>("sessionType");
-    QTest::addColumn<QString>("waylandDisplay");
-    QTest::addColumn<QString>("argument");
+    // The environment and the arguments of one start, as a shell line.
+    QTest::addColumn<QString>("session");
     QTest::addColumn<bool>("xServerAnswers");
     QTest::addColumn<QString>("chosen");
-    QTest::newRow("X11 session") << "" << "x11" << "" << "" << true << "";
-    QTest::newRow("Wayland with XWayland") << "" << "wayland" << "wayland-0" << "" << true << "xcb";
-    QTest::newRow("a Wayland display alone, XWayland there") << "" << "" << "wayland-1" << "" << true << "xcb";
-    QTest::newRow("Wayland without XWayland") << "" << "wayland" << "wayland-0" << "" << false << "";
-    QTest::newRow("the user's QT_QPA_PLATFORM=wayland") << "wayland" << "wayland" << "wayland-0" << "" << true << "";
-    QTest::newRow("the user's QT_QPA_PLATFORM=xcb") << "xcb" << "wayland" << "wayland-0" << "" << true << "";
-    QTest::newRow("the user's -platform argument") << "" << "wayland" << "wayland-0" << "-platform" << true << "";
+    QTest::newRow("X11 session") << "XDG_SESSION_TYPE=x11" << true << "";
+    QTest::newRow("Wayland with XWayland") << "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=w-0" << true << "xcb";
+    QTest::newRow("a Wayland display alone, XWayland there") << "WAYLAND_DISPLAY=w-1" << true << "xcb";
+    QTest::newRow("Wayland without XWayland") << "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=w-0" << false << "";
+    QTest::newRow("the user's QT_QPA_PLATFORM=wayland") << "QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=w-0" << true << "";
+    QTest::newRow("the user's QT_QPA_PLATFORM=xcb") << "QT_QPA_PLATFORM=xcb XDG_SESSION_TYPE=wayland" << true << "";
+    QTest::newRow("the user's -platform argument") << "WAYLAND_DISPLAY=w-0 veskzul -platform wayland" << true << "";
 }
 
 void TestVeskZulApp::platformChoice()
 {
-    QFETCH(QString, qpaPlatform);
-    QFETCH(QString, sessionType);
-    QFETCH(QString, waylandDisplay);
-    QFETCH(QString, argument);
+    QFETCH(QString, session);
     QFETCH(bool, xServerAnswers);
     QFETCH(QString, chosen);
-    const QHash<QByteArray, QByteArray> variables = {{"QT_QPA_PLATFORM", qpaPlatform.toUtf8()},
-                                                     {"XDG_SESSION_TYPE", sessionType.toUtf8()},
-                                                     {"WAYLAND_DISPLAY", waylandDisplay.toUtf8()},
-                                                     {"DISPLAY", ":3"}};
-    QStringList arguments = {QStringLiteral("veskzul")};
-    if (!argument.isEmpty())
-        arguments << argument << QStringLiteral("wayland");
+    QHash<QByteArray, QByteArray> variables = {{"DISPLAY", ":3"}};
+    for (const QString &word : session.split(u' ').filter(QStringLiteral("=")))
+        variables.insert(word.section(u'=', 0, 0).toUtf8(), word.section(u'=', 1).toUtf8());
     const ZulWindowSystemChoice::Choice choice = ZulWindowSystemChoice::choose(
-        arguments, [&variables](const char *name) { return variables.value(name); },
+        session.split(u' ').filter(QRegularExpression("^[^=]*$")), [&](const char *name) { return variables.value(name); },
         [xServerAnswers] { return xServerAnswers; });
     QCOMPARE(QString::fromLatin1(choice.platform), chosen);
-    // Logged once, saying why and how to stay native.
-    QCOMPARE(choice.reason.contains(QLatin1String("DISPLAY=:3")), !chosen.isEmpty());
-    QCOMPARE(choice.reason.contains(QLatin1String("QT_QPA_PLATFORM=wayland")), !chosen.isEmpty());
+    // Logged once: why, and how to stay native.
+    QCOMPARE(choice.reason.contains("DISPLAY=:3:") && choice.reason.contains("QT_QPA_PLATFORM=wayland"), !chosen.isEmpty());
 }
 
 QTEST_MAIN(TestVeskZulApp)

@@ -265,33 +265,21 @@ void TestZulSettingsView::everyLabelFollowsLanguage()
 
 void TestZulSettingsView::hotkeysSayWhereTheyWork_data()
 {
-    QTest::addColumn<bool>("nativeWayland");
-    QTest::addColumn<VeskLanguage>("language");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("X11: nothing to say") << false << VeskLanguage(VeskLanguage::en) << "";
-    QTest::newRow("native Wayland") << true << VeskLanguage(VeskLanguage::en)
-                                    << "In this session the shortcuts work only inside VeskZul: Wayland passes keys "
-                                       "only to the window in front.";
-    QTest::newRow("native Wayland, Turkish") << true << VeskLanguage(VeskLanguage::tr)
-                                             << "Bu oturumda kısayollar yalnızca VeskZul içinde çalışır: Wayland "
-                                                "tuşları yalnızca öndeki pencereye iletir.";
+    QTest::addColumn<bool>("nativeWayland"); // the Turkish is checked with every label's
+    QTest::newRow("X11: nothing to say") << false;
+    QTest::newRow("native Wayland") << true;
 }
 
 void TestZulSettingsView::hotkeysSayWhereTheyWork()
 {
     QFETCH(bool, nativeWayland);
-    QFETCH(VeskLanguage, language);
-    QFETCH(QString, shown);
     m_view.reset();
-    m_studio = std::make_unique<Studio>();
     m_studio->nativeWayland = nativeWayland;
-    m_studio->start().setLanguage(language);
-    m_view = std::make_unique<ZulSettingsView>(viewModel(), QColor(0x7CA4FF));
-    m_view->resize(900, 800);
+    m_view = std::make_unique<ZulSettingsView>(m_studio->start(), QColor(0x7CA4FF));
     m_view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
-    QLabel *scope = m_view->hotkeysScopeLabel();
-    QCOMPARE(scope->isVisible() ? scope->text() : QString(), shown);
+    QCOMPARE(m_view->hotkeysScopeLabel()->isVisible() ? m_view->hotkeysScopeLabel()->text() : "",
+             nativeWayland ? "In this session the shortcuts work only inside VeskZul: Wayland passes keys only to the "
+                             "window in front." : "");
 }
 
 QTEST_MAIN(TestZulSettingsView)
