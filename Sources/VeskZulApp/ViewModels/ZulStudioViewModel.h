@@ -232,6 +232,9 @@ private:
     void scheduleDebouncedSave();
     void writePendingSaveInBackground();
     void handleWriteOutcome(const ZulOrderedNotesWriter::Outcome &outcome);
+    // Logs a failed save of the notes; the toast's text when one is due (the
+    // first failure of a run of them), else empty.
+    QString noteSaveFailure(const QString &error);
 
     void startAutoTidySchedule();
     void runTimedTidy();
@@ -304,6 +307,8 @@ private:
     std::optional<DayKey> m_cachedEngineDayKey;
     QString m_cachedEngineCurrency;
     std::optional<CurrencyRateTable> m_cachedEngineRates;
+    // Whether UTC standing in for an unknown system time zone was logged.
+    bool m_reportedUnknownTimeZone = false;
 
     // What the search last found in each note, with the texts it looked at:
     // a keystroke changes one note, and only that one is searched again.

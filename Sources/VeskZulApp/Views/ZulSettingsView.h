@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Models/ZulConfig.h"
+
 #include <QColor>
 #include <QScrollArea>
 
@@ -23,8 +25,8 @@ class ZulSettingsView : public QScrollArea {
 public:
     // The slider works in tenths of a point so a stored 13.5 sits where it is.
     static constexpr int sliderScale = 10;
-    static constexpr int minimumFontSize = 11;
-    static constexpr int maximumFontSize = 22;
+    static constexpr int minimumFontSize = int(ZulConfig::minimumFontSize);
+    static constexpr int maximumFontSize = int(ZulConfig::maximumFontSize);
     static constexpr int maximumTidyHours = 168;
     static constexpr int tidyHoursStep = 6;
 
