@@ -95,7 +95,7 @@ void FloatingStickyNoteController::showSticky(const QUuid &noteID)
     layoutBox->addWidget(host);
 
     connect(panel, &StickyNotePanel::frameChanged, this,
-            [this, noteID](bool moved) { persistFrame(noteID, moved); });
+            [this, noteID](const QRect &frame, bool moved) { persistFrame(noteID, frame, moved); });
     m_panelsByNoteID.insert(noteID, HostedSticky{noteID, panel, state});
 
     panel->show();
@@ -152,7 +152,7 @@ void FloatingStickyNoteController::toggleAlwaysOnTop(const QUuid &noteID)
     found->panel->setAlwaysOnTop(found->state->isAlwaysOnTop());
 }
 
-void FloatingStickyNoteController::persistFrame(const QUuid &noteID, bool moved)
+void FloatingStickyNoteController::persistFrame(const QUuid &noteID, const QRect &reported, bool moved)
 {
     const auto found = m_panelsByNoteID.constFind(noteID);
     if (found == m_panelsByNoteID.cend() || !found->panel || !found->state)
@@ -160,17 +160,21 @@ void FloatingStickyNoteController::persistFrame(const QUuid &noteID, bool moved)
     if (!found->panel->noteID || *found->panel->noteID != noteID)
         return;
     const ZulScreenLayout layout = screenLayoutProvider();
-    const QRectF frame = ZulScreenCoordinates::toBottomLeft(QRectF(found->panel->geometry()), layout.flipAxis);
+    const QRectF frame = ZulScreenCoordinates::toBottomLeft(QRectF(reported), layout.flipAxis);
+    // There a panel's place is never known: what would be stored is only
+    // where it was asked to be, and the user's places are worth more.
+    const bool placesAreKnown = !m_viewModel->isOnNativeWayland();
     if (found->state->isCollapsed()) {
         // The bar's own frame is never stored, and folding it in place
         // changes nothing stored. A bar moved elsewhere stores the frame it
         // will unfold to there, so the next start opens it where the user
         // left it.
-        if (moved)
+        if (moved && placesAreKnown)
             m_viewModel->updateStickyFrame(
                 noteID, FloatingStickyGeometry::expandedFrame(frame, found->state->expandedHeight, layout));
         return;
     }
     found->state->expandedHeight = frame.height();
-    m_viewModel->updateStickyFrame(noteID, frame);
+    if (placesAreKnown)
+        m_viewModel->updateStickyFrame(noteID, frame);
 }
