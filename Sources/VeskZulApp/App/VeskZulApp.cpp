@@ -6,6 +6,7 @@
 #include "VeskKit/Design/VeskAppActivationDelegate.h"
 #include "VeskKit/Design/VeskGlassMenu.h"
 #include "VeskKit/Design/VeskProductPalette.h"
+#include "VeskKit/Design/VeskWindowSystem.h"
 #include "VeskKit/Localization/VeskText.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ComputationalEditorView.h"
@@ -20,6 +21,8 @@
 #include <QPixmap>
 #include <QScopedValueRollback>
 #include <QSystemTrayIcon>
+
+#include <algorithm>
 
 VeskZulApp::VeskZulApp(ZulStorageService storage, ZulStudioEnvironment environment,
                        MainZulStudioView::EditorFactory makeEditor, QObject *parent)
@@ -83,10 +86,25 @@ bool VeskZulApp::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     } else if (event->type() == QEvent::Close && m_studio && watched == m_studio.data() && !trayIsAvailable()) {
-        // Nothing would be left to bring the application back or end it.
-        quit();
+        m_studioClosedWithoutTray = true;
+        quitUnlessPanelsAreOpen();
+    } else if (event->type() == QEvent::Hide && m_studioClosedWithoutTray && watched->isWidgetType()
+               && static_cast<QWidget *>(watched)->isWindow()) {
+        // A sticky or the drawer closing may have been the last way back.
+        quitUnlessPanelsAreOpen();
     }
     return QObject::eventFilter(watched, event);
+}
+
+void VeskZulApp::quitUnlessPanelsAreOpen()
+{
+    // An open sticky or drawer still shows the notes, and Ctrl+Q there still
+    // quits; once they are gone too, nothing would be left to bring the
+    // application back or end it.
+    const QList<ZulNote> &notes = m_viewModel->notes();
+    const bool floating = std::any_of(notes.cbegin(), notes.cend(), [](const ZulNote &note) { return note.isFloatingSticky; });
+    if (!floating && !m_viewModel->isEdgeDrawerOpen())
+        quit();
 }
 
 void VeskZulApp::togglePopover(const QRect &iconGeometry)
@@ -110,6 +128,7 @@ VeskZulApp::~VeskZulApp()
 ZulStudioEnvironment VeskZulApp::desktopEnvironment()
 {
     ZulStudioEnvironment environment = ZulStudioEnvironment::desktop();
+    environment.nativeWayland = VeskWindowSystem::isNativeWayland();
     environment.makeEdgeDrawerController = [](ZulStudioViewModel &viewModel) {
         return std::make_unique<EdgeDrawerController>(viewModel);
     };
@@ -128,6 +147,7 @@ MainZulStudioView::EditorFactory VeskZulApp::studioEditorFactory()
 
 void VeskZulApp::openStudioWindow()
 {
+    m_studioClosedWithoutTray = false;
     if (!m_studio) {
         auto *studio = new MainZulStudioView(*m_viewModel, accentColor(VeskProductPalette::deepIndigo), m_makeEditor);
         studio->setObjectName(QStringLiteral("studio"));

@@ -22,7 +22,9 @@ class ZulTrayIcon;
 // studio window, the tray item and the command menu. The studio window is
 // made when first opened; closing it only hides it while a tray shows the
 // application, which then runs on until it is quit. Without a tray, closing
-// the studio quits. Ctrl+Q quits from any of the application's windows.
+// the studio quits unless a sticky or the drawer is open, and then the
+// application ends when the last of them closes (a second launch brings the
+// studio back meanwhile). Ctrl+Q quits from any of the application's windows.
 class VeskZulApp : public QObject {
     Q_OBJECT
 public:
@@ -70,6 +72,7 @@ protected:
 
 private:
     bool trayIsAvailable() const;
+    void quitUnlessPanelsAreOpen();
 
     std::unique_ptr<ZulStudioViewModel> m_viewModel;
     MainZulStudioView::EditorFactory m_makeEditor;
@@ -80,4 +83,5 @@ private:
     QPointer<ZulTrayPopoverWindow> m_popover;
     TrayAvailability m_trayAvailability;
     bool m_quitting = false;
+    bool m_studioClosedWithoutTray = false;
 };

@@ -116,6 +116,8 @@ public:
 
     const ZulStorageService &storage() const { return m_storage; }
     VeskAppLogger &logger() const { return *m_logger; }
+    // Where the drawer, the stickies and the hotkeys cannot work as on X11.
+    bool isOnNativeWayland() const { return m_environment.nativeWayland; }
 
     // Note list: display order, filtering and tags.
     QList<ZulNote> filteredNotes() const;

@@ -9,5 +9,7 @@ EdgeHandlePanel::EdgeHandlePanel(QWidget *parent)
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TranslucentBackground);
     VeskAccessibleControl::setRole(this, QAccessible::Window);
+    // Tooltips show only over an active window, which this one never is.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setFocusPolicy(Qt::NoFocus);
 }

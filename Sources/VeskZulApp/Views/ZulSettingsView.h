@@ -49,6 +49,8 @@ public:
     ZulToggle *launchAtLoginToggle() const { return m_launchAtLogin; }
     VeskLanguagePicker *languagePicker() const { return m_languagePicker; }
     QLabel *footprintLabel() const { return m_footprint; }
+    // Beside the hotkeys, shown where they cannot reach other applications.
+    QLabel *hotkeysScopeLabel() const { return m_hotkeysScope; }
     // Every label of the page, for checks that all of them follow the language.
     QList<QLabel *> textLabels() const { return m_textLabels; }
 
@@ -72,6 +74,7 @@ private:
     ZulChipButton *m_leftEdge = nullptr;
     ZulChipButton *m_rightEdge = nullptr;
     QLabel *m_toggleDrawerBadgeLabel = nullptr;
+    QLabel *m_hotkeysScope = nullptr;
     QLabel *m_floatStickyBadgeLabel = nullptr;
 
     QLabel *m_engineTitle = nullptr;
