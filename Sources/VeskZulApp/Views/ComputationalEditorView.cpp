@@ -287,6 +287,7 @@ void ComputationalEditorView::refreshTexts()
     m_emptyText->setText(veskText(QStringLiteral("Select or create a note to start computing."),
                                   QStringLiteral("Hesaplamaya başlamak için bir not seçin veya oluşturun."), language));
     m_newNote->setText(veskText(QStringLiteral("New Note"), QStringLiteral("Yeni Not"), language));
+    m_text->setAccessibleName(veskText(QStringLiteral("Note text"), QStringLiteral("Not metni"), language));
     m_gutter->setLanguage(language);
     m_findBar->setLanguage(language);
     m_statusBar->setLanguage(language);

@@ -262,6 +262,9 @@ void EdgeDrawerContentView::refreshBody()
     const std::optional<QUuid> selected = m_viewModel->selectedNoteID();
     m_popOut->setVisible(selected.has_value());
     m_openStudio->setVisible(selected.has_value());
+    const std::optional<ZulNote> note = selected ? m_viewModel->note(*selected) : std::nullopt;
+    // The drawer's window is named for the note it shows.
+    setWindowTitle(note ? note->displayTitle() : QStringLiteral("VeskZul"));
     if (selected) {
         if (m_editor->noteID() != *selected)
             m_editor->setNoteID(*selected);
@@ -285,6 +288,7 @@ void EdgeDrawerContentView::refreshTexts()
     m_openStudio->setToolTip(text("Open in VeskZul Studio", "VeskZul Stüdyoda Aç"));
     m_close->setToolTip(text("Close Drawer (Esc)", "Çekmeceyi Kapat (Esc)"));
     m_createQuickNote->setText(text("Create Quick Note", "Hızlı Not Oluştur"));
+    m_chipScroll->setAccessibleName(text("Notes", "Notlar"));
 }
 
 bool EdgeDrawerContentView::eventFilter(QObject *watched, QEvent *event)

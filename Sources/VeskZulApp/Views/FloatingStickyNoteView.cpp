@@ -1,6 +1,7 @@
 #include "Views/FloatingStickyNoteView.h"
 
 #include "Engine/ZulNumberFormatter.h"
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskEasing.h"
 #include "VeskKit/Design/VeskFont.h"
@@ -223,6 +224,7 @@ FloatingStickyNoteView::FloatingStickyNoteView(ZulStudioViewModel *viewModel, co
                                            if (m_onClose)
                                                m_onClose();
                                        }, m_buttons);
+    VeskAccessibleControl::setRole(m_pin, QAccessible::CheckBox);
     group->addWidget(m_pin);
     group->addWidget(m_collapse);
     group->addWidget(m_close);
@@ -304,6 +306,8 @@ void FloatingStickyNoteView::refresh()
 
     if (m_title->text() != note->title)
         m_title->setText(note->title);
+    // The panel's window is named for its note.
+    setWindowTitle(note->displayTitle());
     const std::optional<double> total = m_viewModel->evaluation(m_noteID).totalNumericSum;
     m_total->setVisible(collapsed && total.has_value());
     if (total)
@@ -313,6 +317,7 @@ void FloatingStickyNoteView::refresh()
     m_tints->setSelected(note->tint);
     m_pin->setSystemName(onTop ? QStringLiteral("pin.fill") : QStringLiteral("pin.slash"));
     m_pin->setTint(onTop ? veskColorFromHex(accentHex(note->tint)) : VeskGlassTokens::textMuted());
+    VeskAccessibleControl::setOn(m_pin, onTop);
     m_collapse->setSystemName(collapsed ? QStringLiteral("chevron.down") : QStringLiteral("chevron.up"));
     // Hiding the editor with the keyboard in it would hand the keyboard on
     // to the title, all of it selected, and the next key meant for the text
@@ -337,6 +342,8 @@ void FloatingStickyNoteView::refreshTexts()
         return veskText(QString::fromUtf8(en), QString::fromUtf8(tr), language);
     };
     m_title->setPlaceholderText(text("Sticky title", "Yapışkan başlığı"));
+    m_title->setAccessibleName(m_title->placeholderText());
+    m_tints->setLanguage(language);
     m_title->updateGeometry();
     m_pin->setToolTip(text("Toggle Always-on-Top", "Her Zaman Üstte Aç/Kapat"));
     m_collapse->setToolTip(text("Collapse / Expand", "Daralt / Genişlet"));

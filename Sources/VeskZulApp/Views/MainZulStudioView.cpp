@@ -2,6 +2,7 @@
 
 #include "Models/ZulNoteTint.h"
 #include "VeskKit/Cloud/VeskFeedbackKind.h"
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskBrandMark.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskColorHex.h"
@@ -138,6 +139,10 @@ MainZulStudioView::MainZulStudioView(ZulStudioViewModel &viewModel, const QColor
     // The window: its own title bar shared with the header, and edges to
     // resize it by.
     veskUnifiedTitlebarWindow(this, VeskUnifiedTitlebarMode::unifiedHeader, 16, 14);
+    // The product's name in every language; what a screen reader announces
+    // when the window comes forward.
+    setWindowTitle(QStringLiteral("VeskZul"));
+    VeskAccessibleControl::setRole(this, QAccessible::Window);
     if (isWindow())
         new VeskWindowResizeGrips(this);
 
@@ -227,6 +232,7 @@ void MainZulStudioView::buildHeader()
                         withOpacity(m_accent, 0.68), 1},
                        {veskSystemFont(12, QFont::Medium), VeskGlassTokens::textSecondary(),
                         VeskGlassTokens::surface1(), VeskGlassTokens::borderSubtle(), 1});
+        VeskAccessibleControl::setRole(chip, QAccessible::PageTab);
         connect(chip, &QAbstractButton::clicked, this, [this, tab = tab] { m_viewModel.setSelectedTab(tab); });
         tabs->addWidget(chip);
         *button = chip;
@@ -238,6 +244,7 @@ void MainZulStudioView::buildHeader()
     actions->setSpacing(8);
     m_drawerButton = new VeskButton(VeskGlassButtonStyle{false}, QString(), QStringLiteral("sidebar.right"), m_headerRow);
     m_drawerButton->setToolTip(ZulSettingsView::toggleDrawerKeys());
+    VeskAccessibleControl::setRole(m_drawerButton, QAccessible::CheckBox);
     connect(m_drawerButton, &QAbstractButton::clicked, this, [this] { m_viewModel.toggleEdgeDrawer(); });
     m_stickyButton =
         new VeskButton(VeskGlassButtonStyle{false}, QString(), QStringLiteral("macwindow.on.rectangle"), m_headerRow);

@@ -12,6 +12,7 @@
 #include "VeskKit/Utilities/VeskAppVersion.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/EvaluatedLineKindBadgeColor.h"
+#include "Views/EvaluatedLineSpokenText.h"
 #include "Views/ZulVibrancyView.h"
 
 #include <QCoreApplication>
@@ -344,9 +345,13 @@ void MenuBarZulPopoverView::refreshSummary()
     if (!m_viewModel)
         return;
     const NoteEvaluationSummary &summary = m_viewModel->quickScratchSummary();
+    const VeskLanguage language = m_viewModel->language();
     m_totalChip->setVisible(summary.totalNumericSum.has_value());
-    if (summary.totalNumericSum)
-        m_totalChip->setText(QStringLiteral("Σ ") + ZulNumberFormatter::format(*summary.totalNumericSum, 2));
+    if (summary.totalNumericSum) {
+        const QString total = ZulNumberFormatter::format(*summary.totalNumericSum, 2);
+        m_totalChip->setText(QStringLiteral("Σ ") + total);
+        m_totalChip->setAccessibleName(veskText(QStringLiteral("Total "), QStringLiteral("Toplam "), language) + total);
+    }
     m_totalChip->updateGeometry();
 
     // Rows are few; rebuilding them is simpler than matching them up.
@@ -375,6 +380,7 @@ void MenuBarZulPopoverView::refreshSummary()
                                       badgeColor(line.kind), m_resultList);
         result->setShrinkable();
         result->setText(line.formattedResult);
+        result->setAccessibleName(spokenText(line, language));
         const QString copied = line.formattedResult;
         connect(result, &QAbstractButton::clicked, this, [this, copied] {
             if (m_viewModel)
@@ -425,7 +431,9 @@ void MenuBarZulPopoverView::refreshTexts()
     m_sticky->setText(text("Sticky", "Yapışkan"));
     m_openStudio->setText(text("Open Studio", "Stüdyoyu Aç"));
     m_quit->setText(text("Quit", "Çıkış"));
+    m_editor->setAccessibleName(m_title->text());
     refreshNoteCount();
+    refreshSummary();
 }
 
 void MenuBarZulPopoverView::paintEvent(QPaintEvent *)

@@ -1,5 +1,6 @@
 #include "Views/ZulChipButton.h"
 
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskSymbol.h"
@@ -67,6 +68,7 @@ void ZulChipButton::setSelected(bool selected)
     if (selected == m_selected)
         return;
     m_selected = selected;
+    VeskAccessibleControl::setOn(this, selected);
     // The weights differ, so the width may too.
     updateGeometry();
     update();

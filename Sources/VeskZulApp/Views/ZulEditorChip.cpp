@@ -1,5 +1,6 @@
 #include "Views/ZulEditorChip.h"
 
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskSymbol.h"
@@ -130,6 +131,8 @@ void ZulEditorChip::setBorder(const QColor &border, qreal width)
 void ZulEditorChip::setPassive(bool passive)
 {
     m_passive = passive;
+    // A chip that takes no clicks is read, not pressed.
+    VeskAccessibleControl::setRole(this, passive ? QAccessible::StaticText : QAccessible::Button);
     setAttribute(Qt::WA_TransparentForMouseEvents, passive);
     setCursor(passive ? Qt::ArrowCursor : Qt::PointingHandCursor);
 }

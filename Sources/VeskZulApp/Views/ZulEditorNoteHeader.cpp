@@ -4,6 +4,7 @@
 #include "Views/ZulEditorChip.h"
 #include "Views/ZulTintDotPicker.h"
 
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
@@ -212,6 +213,8 @@ ZulEditorNoteHeader::ZulEditorNoteHeader(EditorLayoutMetrics *metrics, QWidget *
     m_pin->setLabelFont(veskSystemFont(12, QFont::DemiBold));
     m_ephemeral = new VeskButton(VeskGlassButtonStyle{false}, QString(), QStringLiteral("hourglass"), this);
     m_ephemeral->setLabelFont(veskSystemFont(12, QFont::DemiBold));
+    VeskAccessibleControl::setRole(m_pin, QAccessible::CheckBox);
+    VeskAccessibleControl::setRole(m_ephemeral, QAccessible::CheckBox);
     m_export = new ExportButton(this);
     m_exportMenu = new VeskGlassMenu(this);
     const struct
@@ -339,7 +342,9 @@ void ZulEditorNoteHeader::refresh()
             m_title->home(false);
     }
     m_title->setPlaceholderText(text("Note title...", "Not başlığı..."));
+    m_title->setAccessibleName(text("Note title", "Not başlığı"));
     m_tints->setSelected(m_note.tint);
+    m_tints->setLanguage(m_language);
 
     m_pin->setActive(m_note.isPinned);
     m_pin->setSymbol(m_note.isPinned ? QStringLiteral("pin.fill") : QStringLiteral("pin"));
@@ -358,8 +363,14 @@ void ZulEditorNoteHeader::refresh()
         action->setText(veskText(action->property("en").toString(), action->property("tr").toString(), m_language));
 
     m_tagField->setPlaceholderText(text("+ tag", "+ etiket"));
+    m_tagField->setAccessibleName(text("Add tag", "Etiket ekle"));
     if (m_note.tags != m_shownTags || colour != m_shownTagAccent)
         rebuildTagChips();
+    for (QWidget *chip : std::as_const(m_tagChips)) {
+        const QString tag = QStringLiteral("#") + static_cast<TagChip *>(chip)->tag();
+        static_cast<TagChip *>(chip)->remove->setAccessibleName(
+            veskText(QStringLiteral("Remove tag ") + tag, tag + QStringLiteral(" etiketini kaldır"), m_language));
+    }
 
     m_caption->setVisible(m_note.isEphemeral);
     const QString hours = QString::number(m_autoTidyHours);

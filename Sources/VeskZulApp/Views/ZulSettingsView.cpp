@@ -2,6 +2,7 @@
 
 #include "Engine/ConversionCatalog.h"
 #include "Models/ZulConfig.h"
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskChevronControls.h"
 #include "VeskKit/Design/VeskColorHex.h"
@@ -133,6 +134,7 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         segmentRow->setSpacing(2);
         for (ZulChipButton **segment : {&m_leftEdge, &m_rightEdge}) {
             *segment = new ZulChipButton();
+            VeskAccessibleControl::setRole(*segment, QAccessible::RadioButton);
             (*segment)->setCornerRadius(6);
             (*segment)->setPadding(6, 4);
             (*segment)->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
@@ -184,6 +186,7 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         for (const QString &code : ConversionCatalog::supportedCurrencies())
             m_currency->addItem(code, code);
         line->addWidget(m_currency);
+        m_currencyText->setBuddy(m_currency);
     }
     {
         QHBoxLayout *line = row(engine);
@@ -212,6 +215,8 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         m_fontSize->setSingleStep(sliderScale);
         m_fontSize->setPageStep(sliderScale);
         line->addWidget(m_fontSize);
+        // Tied to their labels, the slider and the stepper are named by them.
+        m_fontSizeLabel->setBuddy(m_fontSize);
     }
     m_lineNumbers = new ZulToggle(QString(), m_accent);
     editor->addWidget(m_lineNumbers);
@@ -245,6 +250,7 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         m_tidyHours->findChild<QLineEdit *>()->setReadOnly(true);
         m_tidyHours->setMinimumWidth(84);
         line->addWidget(m_tidyHours);
+        m_tidyTitle->setBuddy(m_tidyHours);
         m_tidyNow = new VeskButton(VeskGlassButtonStyle{false}, QString());
         line->addWidget(m_tidyNow);
     }
@@ -346,6 +352,7 @@ QLabel *ZulSettingsView::addLabel(const QFont &font, const QColor &colour)
 
 void ZulSettingsView::retranslate()
 {
+    setAccessibleName(text("Settings", "Ayarlar"));
     m_drawerTitle->setText(text("Screen Edge Drawer & Global Hotkeys", "Ekran Kenarı Çekmecesi & Kısayollar"));
     m_edgeDrawerToggle->setText(
         text("Show translucent screen-edge pull handle", "Yarı saydam ekran kenarı çekme tutamacını göster"));

@@ -1,6 +1,7 @@
 #include "Views/ZulSidebarView.h"
 
 #include "Models/ZulNoteTint.h"
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
@@ -82,6 +83,33 @@ protected:
         QListView::dataChanged(topLeft, bottomRight, roles);
         scheduleDelayedItemsLayout();
     }
+
+    // The selected row is the open note, which only a click (or a screen
+    // reader's select) changes; a press or a drag over rows marks nothing.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event) const override
+    {
+        if (event && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove ||
+                      event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick))
+            return QItemSelectionModel::NoUpdate;
+        return QListView::selectionCommand(index, event);
+    }
+
+    // A row reads as focused while it is current; only the list holding the
+    // keyboard has a current row, so no row claims the focus that another
+    // control holds.
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override
+    {
+        QListView::currentChanged(current, previous);
+        if (current.isValid() && !hasFocus())
+            selectionModel()->clearCurrentIndex();
+    }
+
+    void focusOutEvent(QFocusEvent *event) override
+    {
+        QListView::focusOutEvent(event);
+        selectionModel()->clearCurrentIndex();
+    }
 };
 
 // Turns a vertical wheel into a sideways scroll of the tag strip.
@@ -157,6 +185,7 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
                         VeskGlassTokens::surface1(), VeskGlassTokens::borderSubtle(), 0.8});
         chip->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         chip->setMinimumWidth(10);
+        VeskAccessibleControl::setRole(chip, QAccessible::CheckBox);
         connect(chip, &QAbstractButton::clicked, this, [this, filter] { m_viewModel.setActiveFilter(filter); });
         filterRow->addWidget(chip, 1);
         m_filterChips.append(chip);
@@ -194,7 +223,7 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
     m_noteList->setModel(m_model);
     m_noteList->setItemDelegate(m_delegate);
     m_noteList->setFrameShape(QFrame::NoFrame);
-    m_noteList->setSelectionMode(QAbstractItemView::NoSelection);
+    m_noteList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_noteList->setFocusPolicy(Qt::NoFocus);
     m_noteList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_noteList->verticalScrollBar()->setSingleStep(16);
@@ -209,6 +238,11 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
     m_noteList->viewport()->setAutoFillBackground(false);
     m_listStack->addWidget(m_noteList);
     connect(m_noteList, &QListView::clicked, this, &ZulSidebarView::rowClicked);
+    connect(m_noteList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection &selected) {
+                if (!m_syncingSelection && !selected.isEmpty())
+                    rowClicked(selected.indexes().constFirst());
+            });
     connect(m_noteList, &QWidget::customContextMenuRequested, this, &ZulSidebarView::showContextMenu);
 
     m_emptyState = new QWidget(m_listStack);
@@ -242,12 +276,18 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
     connect(m_model, &QAbstractItemModel::modelReset, this, &ZulSidebarView::syncListState);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &ZulSidebarView::syncListState);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &ZulSidebarView::syncListState);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &ZulSidebarView::syncSelection);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &ZulSidebarView::syncSelection);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &ZulSidebarView::syncSelection);
+    connect(m_model, &QAbstractItemModel::rowsMoved, this, &ZulSidebarView::syncSelection);
+    connect(&viewModel, &ZulStudioViewModel::selectedNoteIDChanged, this, &ZulSidebarView::syncSelection);
 
     retranslate();
     syncSearch();
     syncFilters();
     syncTags();
     syncListState();
+    syncSelection();
 }
 
 QString ZulSidebarView::text(const char *en, const char *tr) const
@@ -263,6 +303,7 @@ ZulChipButton *ZulSidebarView::filterChip(ZulNoteFilter filter) const
 void ZulSidebarView::retranslate()
 {
     m_searchField->setPlaceholderText(text("Search notes & tags...", "Notlarda ve etiketlerde ara..."));
+    m_searchField->setAccessibleName(text("Search notes & tags", "Notlarda ve etiketlerde ara"));
     for (qsizetype i = 0; i < m_filterChips.size(); ++i) {
         m_filterChips[i]->setText(text(kFilterTexts[i].first, kFilterTexts[i].second));
         m_filterChips[i]->setAccessibleName(m_filterChips[i]->text());
@@ -270,6 +311,8 @@ void ZulSidebarView::retranslate()
     m_emptyText->setText(text("No matching notes", "Eşleşen not yok"));
     m_quickScratchButton->setText(text("Quick Scratch", "Hızlı Karalama"));
     m_clearButton->setAccessibleName(text("Clear Search", "Aramayı Temizle"));
+    m_tagStrip->setAccessibleName(text("Tags", "Etiketler"));
+    m_noteList->setAccessibleName(text("Notes", "Notlar"));
 }
 
 void ZulSidebarView::syncSearch()
@@ -299,6 +342,7 @@ void ZulSidebarView::syncTags()
         for (const QString &tag : tags) {
             auto *chip = new ZulChipButton(QStringLiteral("#") + tag, QString(), m_tagRow);
             chip->setObjectName(tag);
+            VeskAccessibleControl::setRole(chip, QAccessible::CheckBox);
             chip->setCapsule(true);
             chip->setPadding(8, 3);
             chip->setLooks({veskSystemFont(10.5, QFont::DemiBold, VeskFontDesign::monospaced), Qt::white,
@@ -330,6 +374,19 @@ void ZulSidebarView::syncTags()
 void ZulSidebarView::syncListState()
 {
     m_listStack->setCurrentWidget(m_model->rowCount() == 0 ? m_emptyState : static_cast<QWidget *>(m_noteList));
+}
+
+void ZulSidebarView::syncSelection()
+{
+    const std::optional<QUuid> id = m_viewModel.selectedNoteID();
+    const int row = id ? m_model->rowOf(*id) : -1;
+    QItemSelectionModel *selection = m_noteList->selectionModel();
+    m_syncingSelection = true;
+    if (row < 0)
+        selection->clearSelection();
+    else if (!selection->isSelected(m_model->index(row)) || selection->selectedIndexes().size() != 1)
+        selection->select(m_model->index(row), QItemSelectionModel::ClearAndSelect);
+    m_syncingSelection = false;
 }
 
 void ZulSidebarView::rowClicked(const QModelIndex &index)

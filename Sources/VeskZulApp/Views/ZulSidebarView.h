@@ -57,6 +57,9 @@ private:
     void syncFilters();
     void syncTags();
     void syncListState();
+    // The open note is the list's one selected row, so a screen reader
+    // reads which it is and can select another.
+    void syncSelection();
     void rowClicked(const QModelIndex &index);
     void showContextMenu(const QPoint &position);
     void quickScratch();
@@ -77,4 +80,5 @@ private:
     QWidget *m_emptyState;
     QLabel *m_emptyText;
     VeskButton *m_quickScratchButton;
+    bool m_syncingSelection = false;
 };

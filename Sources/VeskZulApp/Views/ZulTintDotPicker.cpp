@@ -1,6 +1,7 @@
 #include "Views/ZulTintDotPicker.h"
 
 #include "VeskKit/Design/VeskColorHex.h"
+#include "VeskKit/Localization/VeskText.h"
 
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -34,6 +35,37 @@ void ZulTintDotPicker::setSelected(ZulNoteTint tint)
         return;
     m_selected = tint;
     update();
+    VeskAccessibleControl::partsChanged(this);
+}
+
+void ZulTintDotPicker::setLanguage(VeskLanguage language)
+{
+    if (language == m_language)
+        return;
+    m_language = language;
+    VeskAccessibleControl::partsChanged(this);
+}
+
+int ZulTintDotPicker::accessiblePartCount() const
+{
+    return int(ZulNoteTintAllCases().size());
+}
+
+VeskAccessiblePart ZulTintDotPicker::accessiblePart(int index) const
+{
+    const ZulNoteTint tint = ZulNoteTintAllCases().at(index);
+    VeskAccessiblePart part;
+    part.role = QAccessible::RadioButton;
+    part.name = veskText(labelEN(tint), labelTR(tint), m_language);
+    part.rect = dotRect(tint).toAlignedRect();
+    part.isOn = tint == m_selected;
+    return part;
+}
+
+void ZulTintDotPicker::pressAccessiblePart(int index)
+{
+    if (m_onSelect && index >= 0 && index < accessiblePartCount())
+        m_onSelect(ZulNoteTintAllCases().at(index));
 }
 
 int ZulTintDotPicker::overflowMargin() const

@@ -2,6 +2,9 @@
 
 #include "Models/ZulNoteTint.h"
 
+#include "VeskKit/Design/VeskAccessibleControl.h"
+#include "VeskKit/Localization/VeskLanguage.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -9,11 +12,12 @@
 // A row of six colour dots, one per note tint in tint order, 5 apart. The
 // selected dot wears a bright ring and is drawn 12 % larger; a click reports
 // the tint and leaves changing `selected` to the owner. Each dot's tooltip
-// is the tint's English name in every language.
+// is the tint's English name in every language; a screen reader meets the
+// dots as radio buttons named in the interface language.
 //
 // The larger selected dot reaches past its square; the widget keeps that
 // much room on every side (overflowMargin) so nothing is clipped.
-class ZulTintDotPicker : public QWidget {
+class ZulTintDotPicker : public QWidget, public VeskAccessibleParts {
     Q_OBJECT
 public:
     static constexpr qreal spacing = 5;
@@ -30,6 +34,11 @@ public:
     // The unscaled square of a tint's dot, in widget coordinates.
     QRectF dotRect(ZulNoteTint tint) const;
     static QString helpText(ZulNoteTint tint);
+    void setLanguage(VeskLanguage language);
+
+    int accessiblePartCount() const override;
+    VeskAccessiblePart accessiblePart(int index) const override;
+    void pressAccessiblePart(int index) override;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -44,6 +53,7 @@ private:
     std::optional<ZulNoteTint> tintAt(QPointF position) const;
 
     ZulNoteTint m_selected;
+    VeskLanguage m_language = VeskLanguage::en;
     qreal m_dotSize;
     std::function<void(ZulNoteTint)> m_onSelect;
     std::optional<ZulNoteTint> m_pressed;

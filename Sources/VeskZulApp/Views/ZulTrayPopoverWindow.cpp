@@ -1,5 +1,6 @@
 #include "Views/ZulTrayPopoverWindow.h"
 
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskGlassScrollBar.h"
 #include "Views/MenuBarZulPopoverView.h"
 #include "Views/ZulPanelCornerMask.h"
@@ -19,6 +20,8 @@ ZulTrayPopoverWindow::ZulTrayPopoverWindow(ZulStudioViewModel *viewModel, std::f
     : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint)
 {
     setAttribute(Qt::WA_TranslucentBackground);
+    VeskAccessibleControl::setRole(this, QAccessible::Window);
+    setWindowTitle(QStringLiteral("VeskZul"));
     availableAreaProvider = [](const QRect &anchor) {
         QScreen *screen = QGuiApplication::screenAt(anchor.center());
         if (!screen)
@@ -35,6 +38,9 @@ ZulTrayPopoverWindow::ZulTrayPopoverWindow(ZulStudioViewModel *viewModel, std::f
     m_scroll->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
     VeskGlassScrollBar::apply(m_scroll);
     m_scroll->viewport()->setAutoFillBackground(false);
+    // It can take the keyboard, so a reader names it: the product's name,
+    // as the window's.
+    m_scroll->setAccessibleName(windowTitle());
     layout->addWidget(m_scroll);
     // Opening the studio or the drawer from here puts the popup away first.
     auto openStudio = [this, onOpenStudio = std::move(onOpenStudio)] {

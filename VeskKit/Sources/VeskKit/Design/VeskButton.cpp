@@ -1,5 +1,6 @@
 #include "VeskKit/Design/VeskButton.h"
 
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskEasing.h"
 #include "VeskKit/Design/VeskFont.h"
@@ -80,6 +81,7 @@ void VeskButton::setActive(bool active)
     if (!glass || glass->isActive == active)
         return;
     glass->isActive = active;
+    VeskAccessibleControl::setOn(this, active);
     update();
 }
 
