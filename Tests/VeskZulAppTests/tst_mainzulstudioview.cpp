@@ -4,15 +4,28 @@
 #include "VeskKit/Design/VeskToastBanner.h"
 #include "VeskKit/Design/VeskUnifiedHeaderBar.h"
 #include "VeskKit/Design/VeskWindowControls.h"
+#include "VeskKit/Design/VeskFeedbackButton.h"
+#include "VeskKit/Design/VeskFocusRing.h"
+#include "VeskKit/Design/VeskLanguagePicker.h"
 #include "Views/ComputationalEditorView.h"
 #include "Views/MainZulStudioView.h"
 #include "Views/SynchronizedComputationalTextView.h"
 #include "Views/ZulChipButton.h"
+#include "Views/ZulEditorChip.h"
+#include "Views/ZulEditorNoteHeader.h"
+#include "Views/ZulEditorStatusBar.h"
 #include "Views/ZulSettingsView.h"
 #include "Views/ZulSidebarView.h"
+#include "Views/ZulTintDotPicker.h"
+#include "Views/ZulToggle.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QSlider>
+#include <QSpinBox>
 #include <QtTest>
 
 using namespace studiotest;
@@ -57,6 +70,8 @@ private slots:
     void versionSheetFollowsFlag();
     void turkishLabels();
     void typingGoesIntoANewNote();
+    void tabWalksEveryControlWithItsRing_data();
+    void tabWalksEveryControlWithItsRing();
 
 private:
     ZulStudioViewModel &viewModel() { return *m_studio->viewModel; }
@@ -318,6 +333,97 @@ void TestMainZulStudioView::typingGoesIntoANewNote()
     const QImage holding = focused->grab().toImage();
     text->setFocus();
     QVERIFY(holding != focused->grab().toImage());
+}
+
+void TestMainZulStudioView::tabWalksEveryControlWithItsRing_data()
+{
+    // The stops as the page reads, from the first after the note's text.
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QStringList>("stops");
+    const QStringList header{"version", "feedback", "Scratchpad", "Settings", "Edge Drawer", "New Sticky", "New Note"};
+    QTest::newRow("workspace") << "workspace"
+                               << QStringList{"Sum", "Avg", "Copy with Results", "Pin Sticky", "search", "All",
+                                              "#work", "notes", "Quick Scratch"}
+                                      + header
+                                      + QStringList{"title", "tints", "pin", "hourglass", "Export", "x #work", "+ tag",
+                                                    "text"};
+    QTest::newRow("settings") << "settings"
+                              << header
+                                     + QStringList{"pull handle", "Right Edge", "currency", "Refresh", "font size",
+                                                   "line numbers", "gutter", "auto-tidy", "Tidy Now", "login",
+                                                   "language"};
+}
+
+void TestMainZulStudioView::tabWalksEveryControlWithItsRing()
+{
+    QFETCH(QString, page);
+    QFETCH(QStringList, stops);
+    const QUuid noted = *viewModel().selectedNoteID();
+    viewModel().addTag("work", noted);
+    m_view = std::make_unique<MainZulStudioView>(
+        viewModel(), QColor(0x7CA4FF), [](ZulStudioViewModel &model, const QUuid &id, QWidget *parent) -> QWidget * {
+            return new ComputationalEditorView(&model, id, false, true, parent);
+        });
+    m_view->resize(1180, 740);
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
+    auto *editor = qobject_cast<ComputationalEditorView *>(m_view->editor());
+    ZulSidebarView *sidebar = m_view->sidebar();
+    QHash<QWidget *, QString> names{
+        {sidebar->searchField(), "search"}, {sidebar->filterChip(ZulNoteFilter::all), "All"},
+        {sidebar->tagChips().value(0), "#work"}, {sidebar->noteList(), "notes"},
+        {sidebar->quickScratchButton(), "Quick Scratch"}, {m_view->versionBadgeButton(), "version"},
+        {m_view->feedbackButton()->button(), "feedback"}, {m_view->workspaceTabButton(), "Scratchpad"},
+        {m_view->settingsTabButton(), "Settings"}, {m_view->edgeDrawerButton(), "Edge Drawer"},
+        {m_view->stickyButton(), "New Sticky"}, {m_view->newNoteButton(), "New Note"},
+        {editor->header()->titleField(), "title"}, {editor->header()->tintPicker(), "tints"},
+        {editor->header()->pinButton(), "pin"}, {editor->header()->ephemeralButton(), "hourglass"},
+        {editor->header()->exportButton(), "Export"}, {editor->header()->tagRemoveButton("work"), "x #work"},
+        {editor->header()->tagField(), "+ tag"}, {editor->textView(), "text"},
+        {editor->statusBar()->sumChip(), "Sum"}, {editor->statusBar()->averageChip(), "Avg"},
+        {editor->statusBar()->copyButton(), "Copy with Results"}, {editor->statusBar()->stickyButton(), "Pin Sticky"}};
+    if (page == "settings") {
+        viewModel().setSelectedTab(ZulStudioTab::settings);
+        ZulSettingsView *settings = m_view->settingsView();
+        names.insert({{settings->edgeDrawerToggle(), "pull handle"}, {settings->rightEdgeButton(), "Right Edge"},
+                      {settings->currencyPicker(), "currency"}, {settings->refreshRatesButton(), "Refresh"},
+                      {settings->fontSizeSlider(), "font size"}, {settings->lineNumbersToggle(), "line numbers"},
+                      {settings->resultGutterToggle(), "gutter"}, {settings->tidyStepper(), "auto-tidy"},
+                      {settings->tidyNowButton(), "Tidy Now"}, {settings->launchAtLoginToggle(), "login"},
+                      {settings->languagePicker()->comboBox(), "language"}});
+    }
+    // Where the ring shows: a field's glass box, a tag's whole capsule.
+    const auto ringArea = [&](QWidget *stop) {
+        QWidget *drawn = stop == sidebar->searchField() || names.value(stop).startsWith("x ") ? stop->parentWidget()
+                                                                                               : stop;
+        return QRect(drawn->mapTo(m_view.get(), QPoint(0, 0)), drawn->size());
+    };
+    const auto ring = [](const QColor &c) {
+        const QColor accent = VeskFocusRing::colour();
+        return std::abs(c.red() - accent.red()) + std::abs(c.green() - accent.green()) +
+                   std::abs(c.blue() - accent.blue()) < 48;
+    };
+    // From the note's text (where the keyboard is at first) out with Ctrl+Tab,
+    // then Tab until the walk comes round.
+    QStringList walked;
+    for (int step = 0; step < 60 && (walked.isEmpty() || walked.last() != stops.last()); ++step) {
+        const QImage before = m_view->grab().toImage();
+        QWidget *from = QApplication::focusWidget();
+        QTest::keyClick(m_view->windowHandle(), Qt::Key_Tab,
+                        from == editor->textView() ? Qt::ControlModifier : Qt::NoModifier);
+        QWidget *stop = QApplication::focusWidget();
+        QVERIFY2(stop && stop != from, qPrintable(walked.join(", ")));
+        if (walked.isEmpty() && page == "settings" && stop != m_view->versionBadgeButton())
+            continue; // walking round to the page's first stop
+        walked.append(names.value(stop, stop->metaObject()->className()));
+        if (stop == editor->textView())
+            continue; // its caret shows it
+        const QImage after = m_view->grab().toImage();
+        const QRect area = ringArea(stop).intersected(after.rect());
+        const int added = countPixels(after, area, ring) - countPixels(before, area, ring);
+        QVERIFY2(added >= 20, qPrintable(QString("%1: %2 ring pixels").arg(walked.last()).arg(added)));
+    }
+    QCOMPARE(walked, stops);
 }
 
 QTEST_MAIN(TestMainZulStudioView)

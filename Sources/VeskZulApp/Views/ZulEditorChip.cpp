@@ -1,6 +1,7 @@
 #include "Views/ZulEditorChip.h"
 
 #include "VeskKit/Design/VeskContinuousShape.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskSymbol.h"
 
@@ -14,7 +15,7 @@ ZulEditorChip::ZulEditorChip(QWidget *parent)
     : QAbstractButton(parent)
 {
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
@@ -79,6 +80,7 @@ void ZulEditorChip::setPassive(bool passive)
 {
     m_passive = passive;
     setAttribute(Qt::WA_TransparentForMouseEvents, passive);
+    setFocusPolicy(passive ? Qt::NoFocus : Qt::TabFocus);
     setCursor(passive ? Qt::ArrowCursor : Qt::PointingHandCursor);
 }
 
@@ -124,6 +126,8 @@ void ZulEditorChip::paintEvent(QPaintEvent *)
     const QRectF bounds = QRectF(rect());
     if (m_fill.alpha() > 0 || m_border.alpha() > 0)
         veskPaintGlassShape(painter, bounds, bounds.height() / 2, m_fill, m_border, m_borderWidth);
+    if (hasFocus() && m_drawsFocusRing)
+        VeskFocusRing::paint(painter, bounds, bounds.height() / 2);
     if (isDown()) {
         painter.setOpacity(0.78);
     }

@@ -9,7 +9,8 @@
 // A small capsule holding a row of symbols and texts, each in its own font
 // and colour: the sum, average and task chips of the editor's status bar
 // and the text of a tag. Clickable unless made passive; the click area is
-// the capsule.
+// the capsule. A clickable chip is a keyboard stop and wears the focus ring
+// while it holds the keyboard, unless its container draws the ring.
 class ZulEditorChip : public QAbstractButton
 {
     Q_OBJECT
@@ -44,6 +45,7 @@ public:
     // A passive chip takes no clicks and shows the arrow cursor.
     void setPassive(bool passive);
     bool isPassive() const { return m_passive; }
+    void setDrawsFocusRing(bool draws) { m_drawsFocusRing = draws; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -64,4 +66,5 @@ private:
     QColor m_border = Qt::transparent;
     qreal m_borderWidth = 0;
     bool m_passive = false;
+    bool m_drawsFocusRing = true;
 };

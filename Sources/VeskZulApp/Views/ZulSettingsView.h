@@ -10,6 +10,7 @@ class QSpinBox;
 class VeskButton;
 class VeskLanguagePicker;
 class ZulChipButton;
+class ZulChipGroup;
 class ZulStudioViewModel;
 class ZulToggle;
 
@@ -49,6 +50,8 @@ public:
     QLabel *footprintLabel() const { return m_footprint; }
     // Every label of the page, for checks that all of them follow the language.
     QList<QLabel *> textLabels() const { return m_textLabels; }
+    // Where Tab stops, in page order.
+    QList<QWidget *> tabStops() const;
 
     // The hotkey chords as this desktop writes them.
     static QString toggleDrawerKeys();
@@ -69,6 +72,7 @@ private:
     QLabel *m_edgeSideText = nullptr;
     ZulChipButton *m_leftEdge = nullptr;
     ZulChipButton *m_rightEdge = nullptr;
+    ZulChipGroup *m_edgeGroup = nullptr;
     QLabel *m_toggleDrawerBadgeLabel = nullptr;
     QLabel *m_floatStickyBadgeLabel = nullptr;
 

@@ -11,8 +11,12 @@
 // the tint and leaves changing `selected` to the owner. Each dot's tooltip
 // is the tint's English name in every language.
 //
-// The larger selected dot reaches past its square; the widget keeps that
-// much room on every side (overflowMargin) so nothing is clipped.
+// From the keyboard the row is one stop: Left and Right move the focus ring
+// from dot to dot, Space or Enter chooses the ringed dot.
+//
+// The larger selected dot and the focus ring reach past a dot's square; the
+// widget keeps that much room on every side (overflowMargin) so nothing is
+// clipped.
 class ZulTintDotPicker : public QWidget {
     Q_OBJECT
 public:
@@ -30,12 +34,16 @@ public:
     // The unscaled square of a tint's dot, in widget coordinates.
     QRectF dotRect(ZulNoteTint tint) const;
     static QString helpText(ZulNoteTint tint);
+    // The dot the focus ring is on while the row has the keyboard.
+    ZulNoteTint keyboardTint() const { return m_keyboardTint; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
 protected:
     bool event(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -47,4 +55,5 @@ private:
     qreal m_dotSize;
     std::function<void(ZulNoteTint)> m_onSelect;
     std::optional<ZulNoteTint> m_pressed;
+    ZulNoteTint m_keyboardTint;
 };

@@ -5,6 +5,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -61,6 +62,9 @@ void ZulTrayPopoverWindow::showNear(const std::optional<QRect> &trayIconGeometry
     adjustSize();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1440, 900);
     move(popupOrigin(sizeHint(), anchor, available));
+    // A popup gives the keyboard to the part that last had it, and on its
+    // first opening to none: whoever opens it means to type a calculation.
+    m_content->scratchEditor()->setFocus(Qt::PopupFocusReason);
     show();
     raise();
     activateWindow();
