@@ -72,9 +72,14 @@ private slots:
     void typingGoesIntoANewNote();
     void tabWalksEveryControlWithItsRing_data();
     void tabWalksEveryControlWithItsRing();
+    void keysActOnTheControlHoldingThem_data();
+    void keysActOnTheControlHoldingThem();
 
 private:
     ZulStudioViewModel &viewModel() { return *m_studio->viewModel; }
+    // The studio with its real editor (the selected note tagged "work"), on
+    // that page, and its keyboard stops by name.
+    QHash<QWidget *, QString> showKeyboardStudio(const QString &page);
 
     std::unique_ptr<PrivateHome> m_home;
     std::unique_ptr<Studio> m_studio;
@@ -354,34 +359,33 @@ void TestMainZulStudioView::tabWalksEveryControlWithItsRing_data()
                                                    "language"};
 }
 
-void TestMainZulStudioView::tabWalksEveryControlWithItsRing()
+QHash<QWidget *, QString> TestMainZulStudioView::showKeyboardStudio(const QString &page)
 {
-    QFETCH(QString, page);
-    QFETCH(QStringList, stops);
-    const QUuid noted = *viewModel().selectedNoteID();
-    viewModel().addTag("work", noted);
+    viewModel().addTag("work", *viewModel().selectedNoteID());
     m_view = std::make_unique<MainZulStudioView>(
         viewModel(), QColor(0x7CA4FF), [](ZulStudioViewModel &model, const QUuid &id, QWidget *parent) -> QWidget * {
             return new ComputationalEditorView(&model, id, false, true, parent);
         });
     m_view->resize(1180, 740);
     m_view->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
+    if (!QTest::qWaitForWindowActive(m_view.get()))
+        return {};
     auto *editor = qobject_cast<ComputationalEditorView *>(m_view->editor());
     ZulSidebarView *sidebar = m_view->sidebar();
     QHash<QWidget *, QString> names{
         {sidebar->searchField(), "search"}, {sidebar->filterChip(ZulNoteFilter::all), "All"},
-        {sidebar->tagChips().value(0), "#work"}, {sidebar->noteList(), "notes"},
-        {sidebar->quickScratchButton(), "Quick Scratch"}, {m_view->versionBadgeButton(), "version"},
-        {m_view->feedbackButton()->button(), "feedback"}, {m_view->workspaceTabButton(), "Scratchpad"},
-        {m_view->settingsTabButton(), "Settings"}, {m_view->edgeDrawerButton(), "Edge Drawer"},
-        {m_view->stickyButton(), "New Sticky"}, {m_view->newNoteButton(), "New Note"},
-        {editor->header()->titleField(), "title"}, {editor->header()->tintPicker(), "tints"},
-        {editor->header()->pinButton(), "pin"}, {editor->header()->ephemeralButton(), "hourglass"},
-        {editor->header()->exportButton(), "Export"}, {editor->header()->tagRemoveButton("work"), "x #work"},
-        {editor->header()->tagField(), "+ tag"}, {editor->textView(), "text"},
-        {editor->statusBar()->sumChip(), "Sum"}, {editor->statusBar()->averageChip(), "Avg"},
-        {editor->statusBar()->copyButton(), "Copy with Results"}, {editor->statusBar()->stickyButton(), "Pin Sticky"}};
+        {sidebar->filterChip(ZulNoteFilter::pinned), "Pinned"}, {sidebar->tagChips().value(0), "#work"},
+        {sidebar->noteList(), "notes"}, {sidebar->quickScratchButton(), "Quick Scratch"},
+        {m_view->versionBadgeButton(), "version"}, {m_view->feedbackButton()->button(), "feedback"},
+        {m_view->workspaceTabButton(), "Scratchpad"}, {m_view->settingsTabButton(), "Settings"},
+        {m_view->edgeDrawerButton(), "Edge Drawer"}, {m_view->stickyButton(), "New Sticky"},
+        {m_view->newNoteButton(), "New Note"}, {editor->header()->titleField(), "title"},
+        {editor->header()->tintPicker(), "tints"}, {editor->header()->pinButton(), "pin"},
+        {editor->header()->ephemeralButton(), "hourglass"}, {editor->header()->exportButton(), "Export"},
+        {editor->header()->tagRemoveButton("work"), "x #work"}, {editor->header()->tagField(), "+ tag"},
+        {editor->textView(), "text"}, {editor->statusBar()->sumChip(), "Sum"},
+        {editor->statusBar()->averageChip(), "Avg"}, {editor->statusBar()->copyButton(), "Copy with Results"},
+        {editor->statusBar()->stickyButton(), "Pin Sticky"}};
     if (page == "settings") {
         viewModel().setSelectedTab(ZulStudioTab::settings);
         ZulSettingsView *settings = m_view->settingsView();
@@ -392,6 +396,17 @@ void TestMainZulStudioView::tabWalksEveryControlWithItsRing()
                       {settings->tidyNowButton(), "Tidy Now"}, {settings->launchAtLoginToggle(), "login"},
                       {settings->languagePicker()->comboBox(), "language"}});
     }
+    return names;
+}
+
+void TestMainZulStudioView::tabWalksEveryControlWithItsRing()
+{
+    QFETCH(QString, page);
+    QFETCH(QStringList, stops);
+    const QHash<QWidget *, QString> names = showKeyboardStudio(page);
+    QVERIFY(!names.isEmpty());
+    auto *editor = qobject_cast<ComputationalEditorView *>(m_view->editor());
+    ZulSidebarView *sidebar = m_view->sidebar();
     // Where the ring shows: a field's glass box, a tag's whole capsule.
     const auto ringArea = [&](QWidget *stop) {
         QWidget *drawn = stop == sidebar->searchField() || names.value(stop).startsWith("x ") ? stop->parentWidget()
@@ -424,6 +439,60 @@ void TestMainZulStudioView::tabWalksEveryControlWithItsRing()
         QVERIFY2(added >= 20, qPrintable(QString("%1: %2 ring pixels").arg(walked.last()).arg(added)));
     }
     QCOMPARE(walked, stops);
+}
+
+void TestMainZulStudioView::keysActOnTheControlHoldingThem_data()
+{
+    // Keys pressed at a stop; "type:" types text. What follows them is
+    // given as fragments of the studio's state.
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("stop");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("Down in the list selects the next note") << "workspace" << "notes" << "Down" << "|note=First|focus=notes|";
+    QTest::newRow("End in the list selects the last note") << "workspace" << "notes" << "End" << "|note=First|";
+    QTest::newRow("Enter goes from the list into the text") << "workspace" << "notes" << "Down Return"
+                                                           << "|note=First|focus=text|";
+    QTest::newRow("Right and Space choose the next filter") << "workspace" << "All" << "Right Space"
+                                                           << "|filter=pinned|focus=Pinned|";
+    QTest::newRow("Left at the row's start stays") << "workspace" << "All" << "Left Return" << "|filter=all|focus=All|";
+    QTest::newRow("Enter chooses a tag") << "workspace" << "#work" << "Return" << "|tag=work|";
+    QTest::newRow("Right twice and Space on the tint dots") << "workspace" << "tints" << "Right Right Space"
+                                                           << "|tint=amber|focus=tints|";
+    QTest::newRow("Return ends a title edit") << "workspace" << "title" << "End type:! Return type:7"
+                                             << "|title=Second!|focus=text|";
+    QTest::newRow("Escape puts the old title back") << "workspace" << "title" << "type:Draft Escape"
+                                                   << "|title=Second|focus=text|";
+    QTest::newRow("Up steps the auto-tidy age") << "settings" << "auto-tidy" << "Up" << "|hours=30|";
+    QTest::newRow("a typed age") << "settings" << "auto-tidy" << "type:48 Return" << "|hours=48|";
+    QTest::newRow("a typed age past the range") << "settings" << "auto-tidy" << "type:200 Return" << "|hours=20|";
+}
+
+void TestMainZulStudioView::keysActOnTheControlHoldingThem()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, stop);
+    QFETCH(QString, keys);
+    QFETCH(QString, after);
+    const QHash<QWidget *, QString> names = showKeyboardStudio(page);
+    QVERIFY(!names.isEmpty());
+    names.key(stop)->setFocus(Qt::TabFocusReason);
+    for (const QString &key : keys.split(' ')) {
+        if (key.startsWith("type:"))
+            QTest::keyClicks(QApplication::focusWidget(), key.mid(5));
+        else
+            QTest::keyClick(m_view->windowHandle(), QKeySequence(key)[0].key());
+    }
+    const std::optional<ZulNote> note = viewModel().note(*viewModel().selectedNoteID());
+    const QString state = QString("|note=%1|filter=%2|tag=%3|tint=%4|title=%1|hours=%5|focus=%6|")
+                              .arg(note->title, rawValue(viewModel().activeFilter()),
+                                   viewModel().selectedTag().value_or(QString()), rawValue(note->tint))
+                              .arg(viewModel().config().autoTidyEphemeralHours)
+                              .arg(names.value(QApplication::focusWidget()));
+    for (const QString &fragment : after.split('|', Qt::SkipEmptyParts))
+        QVERIFY2(state.contains('|' + fragment + '|'), qPrintable(state));
+    // The editor shows the selected note at once.
+    QCOMPARE(qobject_cast<ComputationalEditorView *>(m_view->editor())->noteID(), note->id);
 }
 
 QTEST_MAIN(TestMainZulStudioView)

@@ -178,6 +178,11 @@ void TestVeskZulApp::trayClickTogglesThePopover()
     QPointer<ZulTrayPopoverWindow> popover = m_app->popover();
     QVERIFY(popover);
     QTRY_VERIFY(popover->isVisible());
+    // From its very first opening, what is typed is a calculation.
+    const QString scratch = m_app->viewModel().quickScratchText();
+    for (const char key : QByteArray("9*9"))
+        QTest::keyClick(popover->windowHandle(), key);
+    QCOMPARE(m_app->viewModel().quickScratchText(), QStringLiteral("9*9") + scratch);
     m_app->trayIcon()->click();
     QTRY_VERIFY(!popover->isVisible());
     QCOMPARE(m_app->popover(), popover.data()); // kept for the next click
