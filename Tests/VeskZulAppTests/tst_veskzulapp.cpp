@@ -9,8 +9,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTextEdit>
 #include <QtTest>
@@ -39,11 +41,14 @@ private slots:
     void init();
     void cleanup();
 
+    void studioWindowGeometry_data();
     void studioWindowGeometry();
     void closingHidesAndReopenRequestsBringItBack();
     void trayShowsMenuBarText();
     void trayMenuHoldsCommandsAndQuit();
     void everyMenuIsDarkGlass();
+    void qtDialogsAndMenusSpeakTheLanguage_data();
+    void qtDialogsAndMenusSpeakTheLanguage();
     void trayClickRunsTheClickAction();
     void trayClickTogglesThePopover();
     void quitting_data();
@@ -78,16 +83,43 @@ void TestVeskZulApp::cleanup()
     m_home.reset();
 }
 
+void TestVeskZulApp::studioWindowGeometry_data()
+{
+    // How the window was left, and how it comes back; no rectangle: the
+    // default size, centred on the screen as far as it fits.
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("first start") << "" << QRect();
+    QTest::newRow("closed and opened again") << "close" << QRect(40, 30, 1020, 660);
+    QTest::newRow("after a restart") << "restart" << QRect(40, 30, 1020, 660);
+    QTest::newRow("left where no screen shows it") << "offscreen" << QRect();
+}
+
 void TestVeskZulApp::studioWindowGeometry()
 {
-    QVERIFY(!m_app->studioWindow());
+    QFETCH(QString, before);
+    QFETCH(QRect, expected);
+    if (!before.isEmpty()) {
+        m_app->openStudioWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(m_app->studioWindow()));
+        m_app->studioWindow()->setGeometry(before == "offscreen" ? QRect(5000, 4000, 1020, 660)
+                                                                 : QRect(40, 30, 1020, 660));
+        m_app->studioWindow()->close();
+        if (before != "close")
+            m_app = std::make_unique<VeskZulApp>(m_studio->storage, m_studio->environment(),
+                                                 MainZulStudioView::EditorFactory());
+    }
     m_app->openStudioWindow();
     MainZulStudioView *studio = m_app->studioWindow();
     QVERIFY(studio);
     QVERIFY(QTest::qWaitForWindowExposed(studio));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect centred(screen.topLeft() + QPoint(std::max(0, screen.width() - 1180) / 2,
+                                                  std::max(0, screen.height() - 740) / 2),
+                        QSize(1180, 740));
+    QCOMPARE(studio->geometry(), expected.isNull() ? centred : expected);
     QCOMPARE(studio->objectName(), QString("studio"));
     QCOMPARE(studio->windowTitle(), QString("VeskZul"));
-    QCOMPARE(studio->size(), QSize(1180, 740));
     QCOMPARE(studio->minimumSize(), QSize(1020, 660));
     QVERIFY(studio->windowFlags().testFlag(Qt::FramelessWindowHint));
     for (QAction *action : m_app->commandMenu()->commandActions())
@@ -159,6 +191,52 @@ void TestVeskZulApp::everyMenuIsDarkGlass()
     const std::unique_ptr<QMenu> viewMenu(view.createStandardContextMenu());
     for (QMenu *menu : {m_app->trayMenu(), fieldMenu.get(), viewMenu.get()})
         QCOMPARE(menuLookFault(menu), QString());
+}
+
+void TestVeskZulApp::qtDialogsAndMenusSpeakTheLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("selectAll");
+    QTest::addColumn<QString>("save");
+    QTest::newRow("English") << "en" << "Select All" << "Save";
+    QTest::newRow("Turkish") << "tr" << "Tümünü Seç" << "Kaydet";
+}
+
+void TestVeskZulApp::qtDialogsAndMenusSpeakTheLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, selectAll);
+    QFETCH(QString, save);
+    m_app->viewModel().setLanguage(language == "tr" ? VeskLanguage::tr : VeskLanguage::en);
+    QTextEdit text(QStringLiteral("text"));
+    const std::unique_ptr<QMenu> menu(text.createStandardContextMenu());
+    QStringList items;
+    for (const QAction *action : menu->actions())
+        items.append(action->text().remove('&').section('\t', 0, 0));
+    QVERIFY2(items.contains(selectAll), qPrintable(items.join(", ")));
+
+    // Two exports, the chooser made afresh for the second as at a new start:
+    // the second opens in the first one's folder.
+    const QString folder = QDir(m_home->home.path()).filePath("exports");
+    QVERIFY(QDir().mkpath(folder));
+    QStringList openedIn, accept;
+    for (const QString &name : {QStringLiteral("a.md"), QStringLiteral("b.md")}) {
+        QTimer::singleShot(0, this, [&, name] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            openedIn.append(dialog->directory().absolutePath());
+            accept.append(dialog->labelText(QFileDialog::Accept).remove('&'));
+            dialog->setDirectory(folder);
+            auto *field = dialog->findChild<QLineEdit *>("fileNameEdit");
+            field->selectAll();
+            QTest::keyClicks(field, name);
+            QTest::keyClick(field, Qt::Key_Return);
+        });
+        ZulFileDialogSaveChooser chooser;
+        QCOMPARE(chooser.chooseSaveLocation("Note.md", ZulExportFormat::markdownWithResults), folder + '/' + name);
+    }
+    QCOMPARE(openedIn, QStringList({QDir::homePath(), folder}));
+    QCOMPARE(accept, QStringList({save, save}));
 }
 
 void TestVeskZulApp::trayClickRunsTheClickAction()
