@@ -1,4 +1,5 @@
 #include "App/VeskZulApp.h"
+#include "App/ZulProcessEnd.h"
 #include "App/ZulStartupProbe.h"
 #include "App/ZulTerminationSignalHandler.h"
 #include "VeskKit/Design/VeskAppActivationDelegate.h"
@@ -18,7 +19,9 @@ int main(int argc, char *argv[])
     // computation core never does.
     std::setlocale(LC_ALL, "");
 
+    int status = 0;
     QApplication application(argc, argv);
+    ZulProcessEnd::atApplicationEnd(application, status);
     QCoreApplication::setOrganizationName(QStringLiteral("Quarnell"));
     QCoreApplication::setApplicationName(QStringLiteral("VeskZul"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("VeskZul"));
@@ -39,13 +42,18 @@ int main(int argc, char *argv[])
     ZulTerminationSignalHandler terminationSignals;
 
     VeskZulApp app(ZulStorageService(), VeskZulApp::desktopEnvironment(), VeskZulApp::studioEditorFactory());
-    QObject::connect(&application, &QCoreApplication::aboutToQuit, &app,
-                     [&app] { app.viewModel().flushPendingSaves(); });
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, &app, [&app, &instance] {
+        app.viewModel().flushPendingSaves();
+        // Saved: a launch from now on starts afresh instead of handing over
+        // to a copy that is ending.
+        instance.release();
+    });
 
     app.openStudioWindow();
     if (ZulStartupProbe::isRequested())
         new ZulStartupProbe(app.studioWindow(), sinceStart, &app);
     delegate.applicationDidFinishLaunching();
 
-    return application.exec();
+    status = application.exec();
+    return status;
 }

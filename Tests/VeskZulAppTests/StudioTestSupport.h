@@ -371,9 +371,7 @@ inline QString menuLookFault(QMenu *menu, QImage *shot = nullptr)
     const auto legible = [&](const QRect &area) {
         return countPixels(image, area, [&](const QColor &c) { return std::abs(qGray(c.rgb()) - ground) >= 50; });
     };
-    // The brightest ink of enabled and of disabled items: disabled reads
-    // dimmer, never embossed brighter.
-    int brightest[2] = {0, 0};
+    int brightest[2] = {0, 0}; // of disabled and of enabled items' ink
     for (QAction *action : menu->actions()) {
         const QRect row = menu->actionGeometry(action);
         const QRect symbol(row.topLeft(), QSize(row.height(), row.height()));
@@ -384,8 +382,8 @@ inline QString menuLookFault(QMenu *menu, QImage *shot = nullptr)
             for (int x = row.left() + row.height(); x <= row.right(); ++x)
                 brightest[action->isEnabled()] = std::max(brightest[action->isEnabled()], qGray(image.pixel(x, y)));
     }
-    if (brightest[0] > 0 && brightest[0] >= brightest[1] - 40)
-        return QStringLiteral("disabled items as bright as enabled ones: %1 against %2").arg(brightest[0]).arg(brightest[1]);
+    if (brightest[0] > 0 && brightest[0] >= brightest[1] - 40) // dimmer, never embossed brighter
+        return QStringLiteral("disabled as bright as enabled: %1 against %2").arg(brightest[0]).arg(brightest[1]);
     return {};
 }
 

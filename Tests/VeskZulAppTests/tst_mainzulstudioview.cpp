@@ -77,8 +77,7 @@ private slots:
 
 private:
     ZulStudioViewModel &viewModel() { return *m_studio->viewModel; }
-    // The studio with its real editor (the selected note tagged "work"), on
-    // that page, and its keyboard stops by name.
+    // The studio on that page with its editor (the note tagged "work"), and its stops by name.
     QHash<QWidget *, QString> showKeyboardStudio(const QString &page);
 
     std::unique_ptr<PrivateHome> m_home;
@@ -345,18 +344,13 @@ void TestMainZulStudioView::tabWalksEveryControlWithItsRing_data()
     // The stops as the page reads, from the first after the note's text.
     QTest::addColumn<QString>("page");
     QTest::addColumn<QStringList>("stops");
-    const QStringList header{"version", "feedback", "Scratchpad", "Settings", "Edge Drawer", "New Sticky", "New Note"};
+    const QString header = "version|feedback|Scratchpad|Settings|Edge Drawer|New Sticky|New Note|";
     QTest::newRow("workspace") << "workspace"
-                               << QStringList{"Sum", "Avg", "Copy with Results", "Pin Sticky", "search", "All",
-                                              "#work", "notes", "Quick Scratch"}
-                                      + header
-                                      + QStringList{"title", "tints", "pin", "hourglass", "Export", "x #work", "+ tag",
-                                                    "text"};
+                               << ("Sum|Avg|Copy with Results|Pin Sticky|search|All|#work|notes|Quick Scratch|" + header
+                                   + "title|tints|pin|hourglass|Export|x #work|+ tag|text").split('|');
     QTest::newRow("settings") << "settings"
-                              << header
-                                     + QStringList{"pull handle", "Right Edge", "currency", "Refresh", "font size",
-                                                   "line numbers", "gutter", "auto-tidy", "Tidy Now", "login",
-                                                   "language"};
+                              << (header + "pull handle|Right Edge|currency|Refresh|font size|line numbers|gutter|"
+                                           "auto-tidy|Tidy Now|login|language").split('|');
 }
 
 QHash<QWidget *, QString> TestMainZulStudioView::showKeyboardStudio(const QString &page)
@@ -371,30 +365,30 @@ QHash<QWidget *, QString> TestMainZulStudioView::showKeyboardStudio(const QStrin
     if (!QTest::qWaitForWindowActive(m_view.get()))
         return {};
     auto *editor = qobject_cast<ComputationalEditorView *>(m_view->editor());
-    ZulSidebarView *sidebar = m_view->sidebar();
+    const ZulSidebarView *bar = m_view->sidebar();
+    const ZulEditorNoteHeader *head = editor->header();
+    const ZulEditorStatusBar *foot = editor->statusBar();
+    const MainZulStudioView *v = m_view.get();
     QHash<QWidget *, QString> names{
-        {sidebar->searchField(), "search"}, {sidebar->filterChip(ZulNoteFilter::all), "All"},
-        {sidebar->filterChip(ZulNoteFilter::pinned), "Pinned"}, {sidebar->tagChips().value(0), "#work"},
-        {sidebar->noteList(), "notes"}, {sidebar->quickScratchButton(), "Quick Scratch"},
-        {m_view->versionBadgeButton(), "version"}, {m_view->feedbackButton()->button(), "feedback"},
-        {m_view->workspaceTabButton(), "Scratchpad"}, {m_view->settingsTabButton(), "Settings"},
-        {m_view->edgeDrawerButton(), "Edge Drawer"}, {m_view->stickyButton(), "New Sticky"},
-        {m_view->newNoteButton(), "New Note"}, {editor->header()->titleField(), "title"},
-        {editor->header()->tintPicker(), "tints"}, {editor->header()->pinButton(), "pin"},
-        {editor->header()->ephemeralButton(), "hourglass"}, {editor->header()->exportButton(), "Export"},
-        {editor->header()->tagRemoveButton("work"), "x #work"}, {editor->header()->tagField(), "+ tag"},
-        {editor->textView(), "text"}, {editor->statusBar()->sumChip(), "Sum"},
-        {editor->statusBar()->averageChip(), "Avg"}, {editor->statusBar()->copyButton(), "Copy with Results"},
-        {editor->statusBar()->stickyButton(), "Pin Sticky"}};
+        {bar->searchField(), "search"}, {bar->filterChip(ZulNoteFilter::all), "All"}, {bar->noteList(), "notes"},
+        {bar->filterChip(ZulNoteFilter::pinned), "Pinned"}, {bar->tagChips().value(0), "#work"},
+        {bar->quickScratchButton(), "Quick Scratch"}, {v->versionBadgeButton(), "version"},
+        {v->feedbackButton()->button(), "feedback"}, {v->workspaceTabButton(), "Scratchpad"},
+        {v->settingsTabButton(), "Settings"}, {v->edgeDrawerButton(), "Edge Drawer"}, {v->stickyButton(), "New Sticky"},
+        {v->newNoteButton(), "New Note"}, {head->titleField(), "title"}, {head->tintPicker(), "tints"},
+        {head->pinButton(), "pin"}, {head->ephemeralButton(), "hourglass"}, {head->exportButton(), "Export"},
+        {head->tagRemoveButton("work"), "x #work"}, {head->tagField(), "+ tag"}, {editor->textView(), "text"},
+        {foot->sumChip(), "Sum"}, {foot->averageChip(), "Avg"}, {foot->copyButton(), "Copy with Results"},
+        {foot->stickyButton(), "Pin Sticky"}};
     if (page == "settings") {
         viewModel().setSelectedTab(ZulStudioTab::settings);
-        ZulSettingsView *settings = m_view->settingsView();
-        names.insert({{settings->edgeDrawerToggle(), "pull handle"}, {settings->rightEdgeButton(), "Right Edge"},
-                      {settings->currencyPicker(), "currency"}, {settings->refreshRatesButton(), "Refresh"},
-                      {settings->fontSizeSlider(), "font size"}, {settings->lineNumbersToggle(), "line numbers"},
-                      {settings->resultGutterToggle(), "gutter"}, {settings->tidyStepper(), "auto-tidy"},
-                      {settings->tidyNowButton(), "Tidy Now"}, {settings->launchAtLoginToggle(), "login"},
-                      {settings->languagePicker()->comboBox(), "language"}});
+        const ZulSettingsView *s = m_view->settingsView();
+        names.insert({{s->edgeDrawerToggle(), "pull handle"}, {s->rightEdgeButton(), "Right Edge"},
+                      {s->currencyPicker(), "currency"}, {s->refreshRatesButton(), "Refresh"},
+                      {s->fontSizeSlider(), "font size"}, {s->lineNumbersToggle(), "line numbers"},
+                      {s->resultGutterToggle(), "gutter"}, {s->tidyStepper(), "auto-tidy"},
+                      {s->tidyNowButton(), "Tidy Now"}, {s->launchAtLoginToggle(), "login"},
+                      {s->languagePicker()->comboBox(), "language"}});
     }
     return names;
 }
@@ -404,19 +398,15 @@ void TestMainZulStudioView::tabWalksEveryControlWithItsRing()
     QFETCH(QString, page);
     QFETCH(QStringList, stops);
     const QHash<QWidget *, QString> names = showKeyboardStudio(page);
-    QVERIFY(!names.isEmpty());
     auto *editor = qobject_cast<ComputationalEditorView *>(m_view->editor());
-    ZulSidebarView *sidebar = m_view->sidebar();
     // Where the ring shows: a field's glass box, a tag's whole capsule.
     const auto ringArea = [&](QWidget *stop) {
-        QWidget *drawn = stop == sidebar->searchField() || names.value(stop).startsWith("x ") ? stop->parentWidget()
-                                                                                               : stop;
+        QWidget *drawn = names[stop] == "search" || names[stop].startsWith("x ") ? stop->parentWidget() : stop;
         return QRect(drawn->mapTo(m_view.get(), QPoint(0, 0)), drawn->size());
     };
-    const auto ring = [](const QColor &c) {
-        const QColor accent = VeskFocusRing::colour();
-        return std::abs(c.red() - accent.red()) + std::abs(c.green() - accent.green()) +
-                   std::abs(c.blue() - accent.blue()) < 48;
+    const QColor a = VeskFocusRing::colour();
+    const auto ring = [a](const QColor &c) {
+        return std::abs(c.red() - a.red()) + std::abs(c.green() - a.green()) + std::abs(c.blue() - a.blue()) < 48;
     };
     // From the note's text (where the keyboard is at first) out with Ctrl+Tab,
     // then Tab until the walk comes round.
@@ -443,29 +433,25 @@ void TestMainZulStudioView::tabWalksEveryControlWithItsRing()
 
 void TestMainZulStudioView::keysActOnTheControlHoldingThem_data()
 {
-    // Keys pressed at a stop; "type:" types text. What follows them is
-    // given as fragments of the studio's state.
+    // Keys pressed at a stop ("type:" types text); the studio's state after.
     QTest::addColumn<QString>("page");
     QTest::addColumn<QString>("stop");
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("after");
-    QTest::newRow("Down in the list selects the next note") << "workspace" << "notes" << "Down" << "|note=First|focus=notes|";
-    QTest::newRow("End in the list selects the last note") << "workspace" << "notes" << "End" << "|note=First|";
-    QTest::newRow("Enter goes from the list into the text") << "workspace" << "notes" << "Down Return"
-                                                           << "|note=First|focus=text|";
-    QTest::newRow("Right and Space choose the next filter") << "workspace" << "All" << "Right Space"
-                                                           << "|filter=pinned|focus=Pinned|";
-    QTest::newRow("Left at the row's start stays") << "workspace" << "All" << "Left Return" << "|filter=all|focus=All|";
-    QTest::newRow("Enter chooses a tag") << "workspace" << "#work" << "Return" << "|tag=work|";
-    QTest::newRow("Right twice and Space on the tint dots") << "workspace" << "tints" << "Right Right Space"
-                                                           << "|tint=amber|focus=tints|";
-    QTest::newRow("Return ends a title edit") << "workspace" << "title" << "End type:! Return type:7"
-                                             << "|title=Second!|focus=text|";
-    QTest::newRow("Escape puts the old title back") << "workspace" << "title" << "type:Draft Escape"
-                                                   << "|title=Second|focus=text|";
-    QTest::newRow("Up steps the auto-tidy age") << "settings" << "auto-tidy" << "Up" << "|hours=30|";
-    QTest::newRow("a typed age") << "settings" << "auto-tidy" << "type:48 Return" << "|hours=48|";
-    QTest::newRow("a typed age past the range") << "settings" << "auto-tidy" << "type:200 Return" << "|hours=20|";
+    const auto row = [](const char *name, const char *page, const char *stop, const char *keys, const char *after) {
+        QTest::newRow(name) << QString(page) << QString(stop) << QString(keys) << QString(after);
+    };
+    row("Down in the list selects the next note", "workspace", "notes", "Down", "|note=First|focus=notes|");
+    row("Enter goes from the list into the text", "workspace", "notes", "Down Return", "|note=First|focus=text|");
+    row("Right and Space choose the next filter", "workspace", "All", "Right Space", "|filter=pinned|focus=Pinned|");
+    row("Left at the row's start stays", "workspace", "All", "Left Return", "|filter=all|focus=All|");
+    row("Enter chooses a tag", "workspace", "#work", "Return", "|tag=work|");
+    row("Right twice and Space on the tint dots", "workspace", "tints", "Right Right Space", "|tint=amber|");
+    row("Return ends a title edit", "workspace", "title", "End type:! Return type:7", "|title=Second!|focus=text|");
+    row("Escape puts the old title back", "workspace", "title", "type:Draft Escape", "|title=Second|focus=text|");
+    row("Up steps the auto-tidy age", "settings", "auto-tidy", "Up", "|hours=30|");
+    row("a typed age", "settings", "auto-tidy", "type:48 Return", "|hours=48|");
+    row("a typed age past the range", "settings", "auto-tidy", "type:200 Return", "|hours=20|");
 }
 
 void TestMainZulStudioView::keysActOnTheControlHoldingThem()
@@ -475,7 +461,7 @@ void TestMainZulStudioView::keysActOnTheControlHoldingThem()
     QFETCH(QString, keys);
     QFETCH(QString, after);
     const QHash<QWidget *, QString> names = showKeyboardStudio(page);
-    QVERIFY(!names.isEmpty());
+    QVERIFY(names.key(stop));
     names.key(stop)->setFocus(Qt::TabFocusReason);
     for (const QString &key : keys.split(' ')) {
         if (key.startsWith("type:"))
@@ -485,10 +471,9 @@ void TestMainZulStudioView::keysActOnTheControlHoldingThem()
     }
     const std::optional<ZulNote> note = viewModel().note(*viewModel().selectedNoteID());
     const QString state = QString("|note=%1|filter=%2|tag=%3|tint=%4|title=%1|hours=%5|focus=%6|")
-                              .arg(note->title, rawValue(viewModel().activeFilter()),
-                                   viewModel().selectedTag().value_or(QString()), rawValue(note->tint))
-                              .arg(viewModel().config().autoTidyEphemeralHours)
-                              .arg(names.value(QApplication::focusWidget()));
+                              .arg(note->title, rawValue(viewModel().activeFilter()), viewModel().selectedTag().value_or(
+                                   ""), rawValue(note->tint), QString::number(viewModel().config().autoTidyEphemeralHours),
+                                   names.value(QApplication::focusWidget()));
     for (const QString &fragment : after.split('|', Qt::SkipEmptyParts))
         QVERIFY2(state.contains('|' + fragment + '|'), qPrintable(state));
     // The editor shows the selected note at once.
