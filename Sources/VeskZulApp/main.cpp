@@ -2,14 +2,18 @@
 #include "App/ZulProcessEnd.h"
 #include "App/ZulStartupProbe.h"
 #include "App/ZulTerminationSignalHandler.h"
+#include "App/ZulWindowSystemChoice.h"
 #include "VeskKit/Design/VeskAppActivationDelegate.h"
 #include "VeskKit/System/VeskSingleInstance.h"
+#include "VeskKit/Utilities/VeskAppLogger.h"
 #include "ViewModels/ZulStudioViewModel.h"
+#include "X11Display.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 
 #include <clocale>
+#include <vector>
 
 int main(int argc, char *argv[])
 {
@@ -19,8 +23,24 @@ int main(int argc, char *argv[])
     // computation core never does.
     std::setlocale(LC_ALL, "");
 
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const ZulWindowSystemChoice::Choice platform = ZulWindowSystemChoice::choose(
+        arguments, [](const char *name) { return qgetenv(name); }, X11Display::isReachable);
+    // Asked for on the command line rather than through QT_QPA_PLATFORM, so
+    // the programs the application starts (a browser) choose for themselves.
+    std::vector<char *> args(argv, argv + argc);
+    char platformOption[] = "-platform";
+    QByteArray platformName = platform.platform;
+    if (!platformName.isEmpty()) {
+        args.push_back(platformOption);
+        args.push_back(platformName.data());
+    }
+    int count = int(args.size());
+    args.push_back(nullptr);
     int status = 0;
-    QApplication application(argc, argv);
+    QApplication application(count, args.data());
     ZulProcessEnd::atApplicationEnd(application, status);
     QCoreApplication::setOrganizationName(QStringLiteral("Quarnell"));
     QCoreApplication::setApplicationName(QStringLiteral("VeskZul"));
@@ -42,6 +62,8 @@ int main(int argc, char *argv[])
     ZulTerminationSignalHandler terminationSignals;
 
     VeskZulApp app(ZulStorageService(), VeskZulApp::desktopEnvironment(), VeskZulApp::studioEditorFactory());
+    if (!platform.reason.isEmpty())
+        app.viewModel().logger().log(VeskLogLevel::info, QStringLiteral("lifecycle"), platform.reason);
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &app, [&app, &instance] {
         app.viewModel().flushPendingSaves();
         // Saved: a launch from now on starts afresh instead of handing over

@@ -277,6 +277,7 @@ public:
         environment.clock = [testClock] { return testClock->now(); };
         environment.steadyClock = [testClock] { return testClock->steadyNow(); };
         environment.autoTidyInterval = tidyInterval;
+        environment.nativeWayland = nativeWayland;
         return environment;
     }
 
@@ -307,6 +308,7 @@ public:
     std::shared_ptr<ZulStudioWindowActivation> activation;
     FakeKeyGrabber grabber;
     std::chrono::milliseconds tidyInterval{std::chrono::seconds(1800)};
+    bool nativeWayland = false;
     std::unique_ptr<ZulStudioViewModel> viewModel;
 };
 

@@ -1,6 +1,7 @@
 #include "StudioTestSupport.h"
 
 #include "VeskKit/Design/VeskButton.h"
+#include "VeskKit/Design/VeskTextLine.h"
 #include "VeskKit/Design/VeskToastBanner.h"
 #include "VeskKit/Design/VeskUnifiedHeaderBar.h"
 #include "VeskKit/Design/VeskWindowControls.h"
@@ -307,6 +308,18 @@ void TestMainZulStudioView::turkishLabels()
     QCOMPARE(m_view->newNoteButton()->text(), QString("Yeni Not"));
     QCOMPARE(m_view->versionBadgeButton()->toolTip(), QString("Sürüm & Uygulama Logları"));
     QCOMPARE(m_view->createNoteButton()->text(), QString("Yeni Not Oluştur"));
+    // In the smallest window the buttons stay whole; the subtitle ends in an ellipsis.
+    m_view->setMinimumSize(1020, 660);
+    m_view->resize(1020, 660);
+    QWidget *row = m_view->headerBar()->row();
+    QTRY_COMPARE(row->width(), 1020 - int(m_view->headerBar()->leadingPadding()) - 18);
+    for (QAbstractButton *button : std::initializer_list<QAbstractButton *>{
+             m_view->workspaceTabButton(), m_view->settingsTabButton(), m_view->edgeDrawerButton(),
+             m_view->stickyButton(), m_view->newNoteButton()}) {
+        QTRY_COMPARE(button->width(), button->sizeHint().width());
+        QVERIFY(button->mapTo(row, QPoint(button->width(), 0)).x() <= row->width());
+    }
+    QCOMPARE(m_view->subtitleLabel()->toolTip(), m_view->subtitleLabel()->text());
     click(m_view->newNoteButton());
     QCOMPARE(viewModel().notes().first().title, QString("Yeni Not"));
 }

@@ -6,6 +6,7 @@
 #include "VeskKit/Design/VeskAppActivationDelegate.h"
 #include "VeskKit/Design/VeskGlassMenu.h"
 #include "VeskKit/Design/VeskProductPalette.h"
+#include "VeskKit/Design/VeskWindowSystem.h"
 #include "VeskKit/Localization/VeskUserDefaults.h"
 #include "VeskKit/Localization/VeskText.h"
 #include "ViewModels/ZulStudioViewModel.h"
@@ -115,11 +116,27 @@ bool VeskZulApp::eventFilter(QObject *watched, QEvent *event)
         }
     } else if (event->type() == QEvent::Close && m_studio && watched == m_studio.data()) {
         keepStudioPlace();
-        // Nothing would be left to bring the application back or end it.
-        if (!trayIsAvailable())
-            quit();
+        if (!trayIsAvailable()) {
+            m_studioClosedWithoutTray = true;
+            quitUnlessPanelsAreOpen();
+        }
+    } else if (event->type() == QEvent::Hide && m_studioClosedWithoutTray && watched->isWidgetType()
+               && static_cast<QWidget *>(watched)->isWindow()) {
+        // A sticky or the drawer closing may have been the last way back.
+        quitUnlessPanelsAreOpen();
     }
     return QObject::eventFilter(watched, event);
+}
+
+void VeskZulApp::quitUnlessPanelsAreOpen()
+{
+    // An open sticky or drawer still shows the notes, and Ctrl+Q there still
+    // quits; once they are gone too, nothing would be left to bring the
+    // application back or end it.
+    const QList<ZulNote> &notes = m_viewModel->notes();
+    const bool floating = std::any_of(notes.cbegin(), notes.cend(), [](const ZulNote &note) { return note.isFloatingSticky; });
+    if (!floating && !m_viewModel->isEdgeDrawerOpen())
+        quit();
 }
 
 void VeskZulApp::togglePopover(const QRect &iconGeometry)
@@ -143,6 +160,7 @@ VeskZulApp::~VeskZulApp()
 ZulStudioEnvironment VeskZulApp::desktopEnvironment()
 {
     ZulStudioEnvironment environment = ZulStudioEnvironment::desktop();
+    environment.nativeWayland = VeskWindowSystem::isNativeWayland();
     environment.makeEdgeDrawerController = [](ZulStudioViewModel &viewModel) {
         return std::make_unique<EdgeDrawerController>(viewModel);
     };
@@ -161,6 +179,7 @@ MainZulStudioView::EditorFactory VeskZulApp::studioEditorFactory()
 
 void VeskZulApp::openStudioWindow()
 {
+    m_studioClosedWithoutTray = false;
     if (!m_studio) {
         auto *studio = new MainZulStudioView(*m_viewModel, accentColor(VeskProductPalette::deepIndigo), m_makeEditor);
         studio->setObjectName(QStringLiteral("studio"));

@@ -24,7 +24,9 @@ class ZulTrayIcon;
 // made when first opened and comes back where it was left, also after a
 // restart; closing it only hides it while a tray shows the
 // application, which then runs on until it is quit. Without a tray, closing
-// the studio quits. Ctrl+Q quits from any of the application's windows.
+// the studio quits unless a sticky or the drawer is open, and then the
+// application ends when the last of them closes (a second launch brings the
+// studio back meanwhile). Ctrl+Q quits from any of the application's windows.
 class VeskZulApp : public QObject {
     Q_OBJECT
 public:
@@ -78,6 +80,7 @@ private:
     void keepStudioPlace();
     void restoreStudioPlace();
     void followLanguageInQtTexts();
+    void quitUnlessPanelsAreOpen();
 
     std::unique_ptr<ZulStudioViewModel> m_viewModel;
     MainZulStudioView::EditorFactory m_makeEditor;
@@ -90,4 +93,5 @@ private:
     bool m_quitting = false;
     // Qt's own texts in the interface language.
     QTranslator m_qtTexts;
+    bool m_studioClosedWithoutTray = false;
 };

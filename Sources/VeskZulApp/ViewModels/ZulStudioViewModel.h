@@ -116,6 +116,8 @@ public:
 
     const ZulStorageService &storage() const { return m_storage; }
     VeskAppLogger &logger() const { return *m_logger; }
+    // Where the drawer, the stickies and the hotkeys cannot work as on X11.
+    bool isOnNativeWayland() const { return m_environment.nativeWayland; }
 
     // Note list: display order, filtering and tags.
     QList<ZulNote> filteredNotes() const;
@@ -230,6 +232,9 @@ private:
     void scheduleDebouncedSave();
     void writePendingSaveInBackground();
     void handleWriteOutcome(const ZulOrderedNotesWriter::Outcome &outcome);
+    // Logs a failed save of the notes; the toast's text when one is due (the
+    // first failure of a run of them), else empty.
+    QString noteSaveFailure(const QString &error);
 
     void startAutoTidySchedule();
     void runTimedTidy();
@@ -302,6 +307,8 @@ private:
     std::optional<DayKey> m_cachedEngineDayKey;
     QString m_cachedEngineCurrency;
     std::optional<CurrencyRateTable> m_cachedEngineRates;
+    // Whether UTC standing in for an unknown system time zone was logged.
+    bool m_reportedUnknownTimeZone = false;
 
     // What the search last found in each note, with the texts it looked at:
     // a keystroke changes one note, and only that one is searched again.

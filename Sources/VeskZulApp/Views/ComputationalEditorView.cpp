@@ -198,6 +198,15 @@ void ComputationalEditorView::buildEditor()
     row->addWidget(m_text, 1);
     row->addWidget(gutterRule);
     row->addWidget(m_gutter);
+    // In a short panel the text gives way, down to nothing, before the
+    // status bar below it is squeezed.
+    for (QWidget *part : {static_cast<QWidget *>(m_lineNumbers), static_cast<QWidget *>(numberRule),
+                          static_cast<QWidget *>(m_text), static_cast<QWidget *>(gutterRule),
+                          static_cast<QWidget *>(m_gutter)}) {
+        QSizePolicy policy = part->sizePolicy();
+        policy.setVerticalPolicy(QSizePolicy::Ignored);
+        part->setSizePolicy(policy);
+    }
     column->addLayout(row, 1);
 
     auto *footRule = new RuleLine(Qt::Horizontal, m_editorPage);

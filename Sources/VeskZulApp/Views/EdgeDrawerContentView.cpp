@@ -20,6 +20,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -193,6 +194,26 @@ void EdgeDrawerContentView::refresh()
 {
     refreshChips();
     refreshBody();
+    revealSelectedChip();
+}
+
+void EdgeDrawerContentView::revealSelectedChip()
+{
+    // New chips get their places when the strip's layout next runs.
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible())
+            return;
+        for (EdgeDrawerNoteChip *chip : chips()) {
+            if (chip->isSelected())
+                m_chipScroll->ensureWidgetVisible(chip, 10, 0);
+        }
+    });
+}
+
+void EdgeDrawerContentView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    revealSelectedChip();
 }
 
 void EdgeDrawerContentView::refreshChips()

@@ -6,5 +6,7 @@ EdgeHandlePanel::EdgeHandlePanel(QWidget *parent)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TranslucentBackground);
+    // Tooltips show only over an active window, which this one never is.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setFocusPolicy(Qt::NoFocus);
 }

@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
 
@@ -66,13 +67,25 @@ private:
 
 // The title field, as wide as its text (or its placeholder) and no wider:
 // the rest of the strip is the panel's background, which moves the panel.
+// Narrower than its title and not being edited, it shows the title's start
+// ending in an ellipsis, as the list and the chips do, and the whole title
+// as its tooltip; the line edit itself would show the end, where its caret
+// was left.
 class TitleField : public QLineEdit
 {
 public:
     explicit TitleField(QWidget *parent) : QLineEdit(parent)
     {
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-        connect(this, &QLineEdit::textChanged, this, &QWidget::updateGeometry);
+        connect(this, &QLineEdit::textChanged, this, [this] {
+            updateGeometry();
+            refreshToolTip();
+        });
+    }
+
+    QString shownTitle() const
+    {
+        return fontMetrics().elidedText(text(), Qt::ElideRight, textArea().width());
     }
 
     QSize sizeHint() const override
@@ -86,6 +99,50 @@ public:
                           fontMetrics().horizontalAdvance(shown) + 1;
         return QSize(std::max(width, minimumWidth()), standard.height());
     }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        if (hasFocus() || text().isEmpty()) {
+            QLineEdit::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::Text));
+        painter.drawText(textArea(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shownTitle());
+    }
+
+    void focusInEvent(QFocusEvent *event) override
+    {
+        QLineEdit::focusInEvent(event);
+        update();
+    }
+
+    void focusOutEvent(QFocusEvent *event) override
+    {
+        QLineEdit::focusOutEvent(event);
+        update();
+    }
+
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QLineEdit::resizeEvent(event);
+        refreshToolTip();
+    }
+
+private:
+    // Where the line edit draws its text: inside its frame, its text
+    // margins and the two pixels it keeps on either side.
+    QRect textArea() const
+    {
+        QStyleOptionFrame option;
+        initStyleOption(&option);
+        const QMargins margins = textMargins();
+        return style()->subElementRect(QStyle::SE_LineEditContents, &option, this)
+            .adjusted(margins.left() + 2, margins.top(), -margins.right() - 2, -margins.bottom());
+    }
+
+    void refreshToolTip() { setToolTip(shownTitle() == text() ? QString() : text()); }
 };
 
 } // namespace
@@ -188,20 +245,28 @@ FloatingStickyNoteView::FloatingStickyNoteView(ZulStudioViewModel *viewModel, co
     m_buttonsOpacity = new QGraphicsOpacityEffect(m_buttons);
     m_buttons->setGraphicsEffect(m_buttonsOpacity);
     bar->addWidget(m_buttons);
+    // As tall as a collapsed panel, whatever the panel's height: below it
+    // the editor gives way, down to nothing.
+    m_titleBar->setFixedHeight(int(titleBarHeight));
     column->addWidget(m_titleBar);
 
     // Rule and editor, hidden while collapsed.
+    auto *body = new QWidget(m_card);
+    body->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+    auto *bodyColumn = new QVBoxLayout(body);
+    bodyColumn->setContentsMargins(0, 0, 0, 0);
+    bodyColumn->setSpacing(0);
     m_rule = new PaintedPart(
         [this](QPainter &painter, const QRectF &area) {
             painter.fillRect(QRectF(area.left(), area.top(), area.width(), 0.5), ruleColour());
         },
-        m_card);
+        body);
     m_rule->setFixedHeight(1);
-    column->addWidget(m_rule);
-    m_editor = new ComputationalEditorView(viewModel, noteID, true, false, m_card);
-    // Collapsed, the title bar alone takes the panel's height, its items
-    // centred in it.
-    column->addWidget(m_editor, 1);
+    bodyColumn->addWidget(m_rule);
+    m_editor = new ComputationalEditorView(viewModel, noteID, true, false, body);
+    bodyColumn->addWidget(m_editor, 1);
+    // Collapsed, the title bar alone takes the panel's height.
+    column->addWidget(body, 1);
 
     m_hoverAnimation = new QVariantAnimation(this);
     m_hoverAnimation->setDuration(hoverAnimationMs);

@@ -11,6 +11,7 @@
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskGroundBackground.h"
 #include "VeskKit/Design/VeskSymbolLabel.h"
+#include "VeskKit/Design/VeskTextLine.h"
 #include "VeskKit/Design/VeskTitlebarObserver.h"
 #include "VeskKit/Design/VeskToastBanner.h"
 #include "VeskKit/Design/VeskUnifiedHeaderBar.h"
@@ -211,9 +212,8 @@ void MainZulStudioView::buildHeader()
     titleLine->addWidget(m_feedbackSlot, 0, Qt::AlignVCenter);
     titleLine->addStretch(1);
     names->addLayout(titleLine);
-    m_subtitle = new QLabel(m_headerRow);
-    m_subtitle->setFont(veskSystemFont(11));
-    m_subtitle->setStyleSheet(colourStyle(VeskGlassTokens::textSecondary()));
+    // Cut short before any button is, ending in an ellipsis.
+    m_subtitle = new VeskTextLine(QString(), veskSystemFont(11), VeskGlassTokens::textSecondary(), m_headerRow);
     names->addWidget(m_subtitle);
     brand->addLayout(names);
     row->addLayout(brand);

@@ -16,6 +16,7 @@ class QStackedWidget;
 class QVariantAnimation;
 class VeskButton;
 class VeskFeedbackButton;
+class VeskTextLine;
 class VeskUnifiedHeaderBar;
 class VeskVersionAndLogsView;
 class ZulChipButton;
@@ -28,7 +29,8 @@ class ZulStudioViewModel;
 // then either the workspace (note list beside the editor of the selected
 // note, or an empty state) or the settings page. Toasts rise from the bottom
 // edge; the version-and-logs panel opens as a sheet. Everything shown lives
-// in the view model.
+// in the view model. In a header too narrow for everything the subtitle
+// gives way, so the buttons keep their whole labels.
 class MainZulStudioView : public QWidget {
     Q_OBJECT
 public:
@@ -50,7 +52,7 @@ public:
 
     // The parts, for the application and for tests.
     VeskUnifiedHeaderBar *headerBar() const { return m_headerBar; }
-    QLabel *subtitleLabel() const { return m_subtitle; }
+    VeskTextLine *subtitleLabel() const { return m_subtitle; }
     QAbstractButton *versionBadgeButton() const { return m_versionBadgeButton; }
     VeskFeedbackButton *feedbackButton() const { return m_feedbackButton; }
     ZulChipButton *workspaceTabButton() const { return m_workspaceTab; }
@@ -107,7 +109,7 @@ private:
     VeskUnifiedHeaderBar *m_headerBar = nullptr;
     QWidget *m_headerRow = nullptr;
     QLabel *m_title = nullptr;
-    QLabel *m_subtitle = nullptr;
+    VeskTextLine *m_subtitle = nullptr;
     QAbstractButton *m_versionBadgeButton = nullptr;
     QWidget *m_feedbackSlot = nullptr;
     VeskFeedbackButton *m_feedbackButton = nullptr;

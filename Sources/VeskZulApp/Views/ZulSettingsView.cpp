@@ -170,6 +170,12 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         }
         badges->addStretch(1);
         drawer->addLayout(badges);
+        // Wayland hands keys only to the window in front: said here, where
+        // the user looks for the shortcuts, rather than letting them fail.
+        m_hotkeysScope = addLabel(veskSystemFont(11.5), VeskGlassTokens::textMuted());
+        m_hotkeysScope->setWordWrap(true);
+        m_hotkeysScope->setVisible(m_viewModel.isOnNativeWayland());
+        drawer->addWidget(m_hotkeysScope);
     }
 
     // Card 2: engine and rates.
@@ -366,6 +372,10 @@ void ZulSettingsView::retranslate()
     m_rightEdge->setText(text("Right Edge", "Sağ Kenar"));
     m_toggleDrawerBadgeLabel->setText(text("Toggle Edge Drawer", "Kenar Çekmecesi Aç/Kapat"));
     m_floatStickyBadgeLabel->setText(text("New Floating Sticky Note", "Yeni Yüzen Yapışkan Not"));
+    m_hotkeysScope->setText(text("In this session the shortcuts work only inside VeskZul: Wayland passes keys only to "
+                                 "the window in front.",
+                                 "Bu oturumda kısayollar yalnızca VeskZul içinde çalışır: Wayland tuşları yalnızca "
+                                 "öndeki pencereye iletir."));
 
     m_engineTitle->setText(text("Computational Engine & Currency Rates", "Hesaplama Motoru & Döviz Kurları"));
     m_currencyText->setText(

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Models/ZulConfig.h"
+
 #include <QColor>
 #include <QScrollArea>
 
@@ -24,8 +26,8 @@ class ZulSettingsView : public QScrollArea {
 public:
     // The slider works in tenths of a point so a stored 13.5 sits where it is.
     static constexpr int sliderScale = 10;
-    static constexpr int minimumFontSize = 11;
-    static constexpr int maximumFontSize = 22;
+    static constexpr int minimumFontSize = int(ZulConfig::minimumFontSize);
+    static constexpr int maximumFontSize = int(ZulConfig::maximumFontSize);
     static constexpr int maximumTidyHours = 168;
     static constexpr int tidyHoursStep = 6;
 
@@ -48,6 +50,8 @@ public:
     ZulToggle *launchAtLoginToggle() const { return m_launchAtLogin; }
     VeskLanguagePicker *languagePicker() const { return m_languagePicker; }
     QLabel *footprintLabel() const { return m_footprint; }
+    // Beside the hotkeys, shown where they cannot reach other applications.
+    QLabel *hotkeysScopeLabel() const { return m_hotkeysScope; }
     // Every label of the page, for checks that all of them follow the language.
     QList<QLabel *> textLabels() const { return m_textLabels; }
     // Where Tab stops, in page order.
@@ -74,6 +78,7 @@ private:
     ZulChipButton *m_rightEdge = nullptr;
     ZulChipGroup *m_edgeGroup = nullptr;
     QLabel *m_toggleDrawerBadgeLabel = nullptr;
+    QLabel *m_hotkeysScope = nullptr;
     QLabel *m_floatStickyBadgeLabel = nullptr;
 
     QLabel *m_engineTitle = nullptr;

@@ -227,6 +227,9 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
     // The scroll area fills its widget's background; the chips stand on the
     // sidebar's own ground.
     m_tagRow->setAutoFillBackground(false);
+    // Absent until a tag exists: with no tags at start syncTags finds
+    // nothing changed and would leave an empty strip taking room.
+    m_tagStrip->hide();
     layout->addWidget(m_tagStrip);
     m_tagGroup = new ZulChipGroup(this);
     // A chip reached by the keyboard scrolls into the strip's view.
