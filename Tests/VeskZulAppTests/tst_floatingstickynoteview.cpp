@@ -180,9 +180,15 @@ void TestFloatingStickyNoteView::titleAndTintGoToTheViewModel()
     m_state->setIsHovering(true);
     QCOMPARE(view->titleField()->text(), viewModel.note(id)->title);
 
+    QVERIFY(QTest::qWaitForWindowActive(view));
     view->titleField()->selectAll();
     QTest::keyClicks(view->titleField(), QStringLiteral("Trip costs"));
     QCOMPARE(viewModel.note(id)->title, QStringLiteral("Trip costs"));
+    // Return ends the rename; what follows is the note's text.
+    QTest::keyClick(view->titleField(), Qt::Key_Return);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("milk 2.5"));
+    QCOMPARE(viewModel.note(id)->title, QStringLiteral("Trip costs"));
+    QVERIFY(viewModel.note(id)->content.contains(QStringLiteral("milk 2.5")));
 
     // Another view of the same note renames it: the field follows.
     viewModel.updateNoteTitle(id, QStringLiteral("Renamed elsewhere"));

@@ -144,6 +144,8 @@ void ComputationalEditorView::buildEditor()
             if (m_viewModel)
                 m_viewModel->updateNoteTitle(m_noteID, title);
         });
+        connect(m_header, &ZulEditorNoteHeader::titleEditEnded, this,
+                [this] { m_text->setFocus(Qt::OtherFocusReason); });
         connect(m_header, &ZulEditorNoteHeader::tintChosen, this, [this](ZulNoteTint tint) {
             if (m_viewModel)
                 m_viewModel->updateNoteTint(m_noteID, tint);
@@ -266,6 +268,14 @@ void ComputationalEditorView::buildEmptyState()
                                 QString(), ZulNoteTint::indigo, false, false);
     });
     m_pages->addWidget(m_emptyPage);
+}
+
+QList<QWidget *> ComputationalEditorView::tabStops() const
+{
+    QList<QWidget *> stops = m_header ? m_header->tabStops() : QList<QWidget *>();
+    stops.append(m_text);
+    stops.append(m_statusBar->tabStops());
+    return stops;
 }
 
 void ComputationalEditorView::setNoteID(const QUuid &id)

@@ -4,6 +4,7 @@
 #include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskEasing.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Localization/VeskText.h"
@@ -14,6 +15,7 @@
 #include "Views/ZulMinimalIconButton.h"
 #include "Views/ZulNoteTintFrostedGlass.h"
 #include "Views/ZulTintDotPicker.h"
+#include "Views/ZulTitleFieldKeys.h"
 #include "Views/ZulVibrancyView.h"
 
 #include <QGraphicsOpacityEffect>
@@ -191,6 +193,20 @@ FloatingStickyNoteView::FloatingStickyNoteView(ZulStudioViewModel *viewModel, co
         if (m_viewModel)
             m_viewModel->updateNoteTitle(m_noteID, text);
     });
+    new ZulTitleFieldKeys(
+        m_title,
+        [this] {
+            if (m_editor->isVisible())
+                m_editor->textView()->setFocus(Qt::OtherFocusReason);
+            else
+                setFocus(Qt::OtherFocusReason);
+        },
+        [this](const QString &title) {
+            if (m_viewModel)
+                m_viewModel->updateNoteTitle(m_noteID, title);
+        });
+    m_title->setTextMargins(4, 0, 4, 0);
+    VeskFocusRing::attach(m_title, 6);
     bar->addWidget(m_title);
     m_total = new QLabel(m_titleBar);
     m_total->setFont(veskSystemFont(11, QFont::Bold, VeskFontDesign::monospaced));

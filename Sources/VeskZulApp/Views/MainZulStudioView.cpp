@@ -7,6 +7,7 @@
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskFeedbackButton.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskGroundBackground.h"
@@ -27,6 +28,7 @@
 #include "Views/ZulSettingsView.h"
 #include "Views/ZulSidebarView.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QEasingCurve>
 #include <QHBoxLayout>
@@ -64,8 +66,9 @@ public:
     {
         m_badge = new VeskVersionBadge(studioVersion(), false, this);
         m_badge->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+        VeskFocusRing::attach(m_badge, -1, this);
         setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
+        setFocusPolicy(Qt::TabFocus);
         setFixedSize(m_badge->sizeHint());
     }
 
@@ -111,6 +114,7 @@ MainZulStudioView::MainZulStudioView(ZulStudioViewModel &viewModel, const QColor
     workspaceRow->setSpacing(0);
     m_sidebar = new ZulSidebarView(viewModel, accentColor(kPalette), m_workspace);
     m_sidebar->setFixedWidth(sidebarWidth);
+    connect(m_sidebar, &ZulSidebarView::noteTextRequested, this, &MainZulStudioView::focusEditor);
     workspaceRow->addWidget(m_sidebar);
     workspaceRow->addWidget(rule(Qt::Vertical, m_workspace));
     m_editorStack = new QStackedWidget(m_workspace);
@@ -367,6 +371,48 @@ void MainZulStudioView::focusEditor()
         noteEditor->textView()->setFocus(Qt::OtherFocusReason);
     else
         m_editor->setFocus(Qt::OtherFocusReason);
+}
+
+QList<QWidget *> MainZulStudioView::tabStops() const
+{
+    const QList<QWidget *> header{m_versionBadgeButton, m_feedbackButton ? m_feedbackButton->button() : nullptr,
+                                  m_workspaceTab,       m_settingsTab,
+                                  m_drawerButton,       m_stickyButton,
+                                  m_newNoteButton};
+    QList<QWidget *> stops;
+    if (m_viewModel.selectedTab() == ZulStudioTab::settings && m_settingsView) {
+        stops = header + m_settingsView->tabStops();
+    } else {
+        stops = m_sidebar->tabStops() + header;
+        if (auto *noteEditor = qobject_cast<ComputationalEditorView *>(m_editor.data()))
+            stops += noteEditor->tabStops();
+        else
+            stops += {m_editor.data(), m_createButton};
+    }
+    // Only what shows and takes the keyboard.
+    stops.removeIf([this](QWidget *stop) {
+        return !stop || !stop->isVisibleTo(this) || !stop->isEnabled() || !(stop->focusPolicy() & Qt::TabFocus);
+    });
+    return stops;
+}
+
+bool MainZulStudioView::focusNextPrevChild(bool next)
+{
+    // The window's own focus chain follows the order the widgets were made
+    // in (the header last, tag chips after the field they stand before); the
+    // stops follow the page as it reads.
+    const QList<QWidget *> stops = tabStops();
+    QWidget *focused = QApplication::focusWidget();
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < stops.size() && focused; ++i)
+        if (stops[i] == focused || stops[i]->isAncestorOf(focused))
+            at = i;
+    if (stops.isEmpty() || (at < 0 && focused && isAncestorOf(focused)))
+        return QWidget::focusNextPrevChild(next);
+    const qsizetype count = stops.size();
+    const qsizetype target = at < 0 ? (next ? 0 : count - 1) : (at + (next ? 1 : count - 1)) % count;
+    stops[target]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 void MainZulStudioView::newNote()

@@ -77,7 +77,14 @@ public:
     // Header's and empty state's New Note.
     void newNote();
 
+    // Where Tab stops, as the page reads: on the workspace the sidebar top
+    // to bottom, the header, then the note's header, text and status bar; on
+    // the settings page the header, then the page. Only what shows.
+    QList<QWidget *> tabStops() const;
+
 protected:
+    bool focusNextPrevChild(bool next) override;
+
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;

@@ -477,6 +477,17 @@ void SynchronizedComputationalTextView::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    // Tab types a tab into the note; with Ctrl it leaves the text for the
+    // next control (and with Shift as well, for the one before), as in the
+    // desktop's other text editors.
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
+        && event->modifiers().testFlag(Qt::ControlModifier)) {
+        // QTextEdit itself refuses to hand the focus on while it is editable.
+        QAbstractScrollArea::focusNextPrevChild(event->key() == Qt::Key_Tab
+                                                && !event->modifiers().testFlag(Qt::ShiftModifier));
+        event->accept();
+        return;
+    }
     // Every new line is an ordinary paragraph of the fixed row height. The
     // text edit's own Return would insert a line separator with Shift (one
     // line end to the note engine, none to the document) and, on an empty

@@ -2,6 +2,7 @@
 
 #include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskSymbol.h"
 
@@ -15,7 +16,7 @@ ZulEditorChip::ZulEditorChip(QWidget *parent)
     : QAbstractButton(parent)
 {
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
@@ -134,6 +135,7 @@ void ZulEditorChip::setPassive(bool passive)
     // A chip that takes no clicks is read, not pressed.
     VeskAccessibleControl::setRole(this, passive ? QAccessible::StaticText : QAccessible::Button);
     setAttribute(Qt::WA_TransparentForMouseEvents, passive);
+    setFocusPolicy(passive ? Qt::NoFocus : Qt::TabFocus);
     setCursor(passive ? Qt::ArrowCursor : Qt::PointingHandCursor);
 }
 
@@ -185,6 +187,8 @@ void ZulEditorChip::paintEvent(QPaintEvent *)
     const QRectF bounds = QRectF(rect());
     if (m_fill.alpha() > 0 || m_border.alpha() > 0)
         veskPaintGlassShape(painter, bounds, bounds.height() / 2, m_fill, m_border, m_borderWidth);
+    if (hasFocus() && m_drawsFocusRing)
+        VeskFocusRing::paint(painter, bounds, bounds.height() / 2);
     if (isDown()) {
         painter.setOpacity(0.78);
     }

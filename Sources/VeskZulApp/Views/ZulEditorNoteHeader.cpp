@@ -3,11 +3,13 @@
 #include "Views/EditorLayoutMetrics.h"
 #include "Views/ZulEditorChip.h"
 #include "Views/ZulTintDotPicker.h"
+#include "Views/ZulTitleFieldKeys.h"
 
 #include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassMenu.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
@@ -80,7 +82,7 @@ public:
     explicit ExportButton(QWidget *parent)
         : QAbstractButton(parent)
     {
-        setFocusPolicy(Qt::NoFocus);
+        setFocusPolicy(Qt::TabFocus);
         setCursor(Qt::PointingHandCursor);
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     }
@@ -113,6 +115,8 @@ protected:
         painter.setPen(colour);
         painter.drawText(QRectF(horizontalPadding + side + spacing, 0, width(), height()),
                          Qt::AlignLeft | Qt::AlignVCenter, text());
+        if (hasFocus())
+            VeskFocusRing::paint(painter, QRectF(rect()), 8);
     }
 };
 
@@ -139,6 +143,9 @@ public:
         layout->addWidget(label);
         layout->addWidget(remove);
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        // The cross is too small to carry the ring; the whole tag wears it.
+        remove->setDrawsFocusRing(false);
+        VeskFocusRing::attach(this, -1, remove);
     }
 
     const QString &tag() const { return m_tag; }
@@ -173,10 +180,9 @@ void styleField(QLineEdit *field, const QFont &font, const QColor &colour)
         palette.setColor(group, QPalette::PlaceholderText, VeskGlassTokens::textMuted());
     }
     field->setPalette(palette);
-    field->setTextMargins(0, 0, 0, 0);
-    // Showing a note must not put the caret into its title: the text is
-    // what one types into first.
-    field->setFocusPolicy(Qt::ClickFocus);
+    // Room for the focus ring inside the field's edge.
+    field->setTextMargins(4, 0, 4, 0);
+    VeskFocusRing::attach(field, 6);
     field->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; padding: 0px; }"));
 }
 
@@ -265,6 +271,8 @@ ZulEditorNoteHeader::ZulEditorNoteHeader(EditorLayoutMetrics *metrics, QWidget *
     column->addLayout(m_tagRow);
 
     connect(m_title, &QLineEdit::textEdited, this, &ZulEditorNoteHeader::titleEdited);
+    new ZulTitleFieldKeys(m_title, [this] { emit titleEditEnded(); },
+                          [this](const QString &title) { emit titleEdited(title); });
     connect(m_pin, &QAbstractButton::clicked, this, &ZulEditorNoteHeader::pinToggleRequested);
     connect(m_ephemeral, &QAbstractButton::clicked, this, &ZulEditorNoteHeader::ephemeralToggleRequested);
     connect(m_tagField, &QLineEdit::textEdited, this, [this](const QString &text) {
@@ -384,6 +392,12 @@ void ZulEditorNoteHeader::refresh()
 
 void ZulEditorNoteHeader::rebuildTagChips()
 {
+    // A tag removed from the keyboard takes its chip, and the keyboard with
+    // it; the keyboard stays in the row, on the next tag or the field.
+    qsizetype focused = -1;
+    for (qsizetype i = 0; i < m_tagChips.size(); ++i)
+        if (static_cast<TagChip *>(m_tagChips[i])->remove->hasFocus())
+            focused = i;
     for (QWidget *chip : std::as_const(m_tagChips)) {
         m_tagRow->removeWidget(chip);
         chip->deleteLater();
@@ -395,10 +409,25 @@ void ZulEditorNoteHeader::rebuildTagChips()
         auto *chip = new TagChip(tag, colour, this);
         connect(chip->remove, &QAbstractButton::clicked, this, [this, tag] { emit tagRemoveRequested(tag); });
         m_tagRow->insertWidget(index++, chip);
+        chip->show();
         m_tagChips.append(chip);
     }
     m_shownTags = m_note.tags;
     m_shownTagAccent = colour;
+    if (focused >= 0) {
+        QWidget *next = focused < m_tagChips.size() ? static_cast<TagChip *>(m_tagChips[focused])->remove
+                                                    : static_cast<QWidget *>(m_tagField);
+        next->setFocus(Qt::TabFocusReason);
+    }
+}
+
+QList<QWidget *> ZulEditorNoteHeader::tabStops() const
+{
+    QList<QWidget *> stops{m_title, m_tints, m_pin, m_ephemeral, m_export};
+    for (QWidget *chip : m_tagChips)
+        stops.append(static_cast<TagChip *>(chip)->remove);
+    stops.append(m_tagField);
+    return stops;
 }
 
 QStringList ZulEditorNoteHeader::tagChipTexts() const
@@ -409,16 +438,22 @@ QStringList ZulEditorNoteHeader::tagChipTexts() const
     return texts;
 }
 
+QAbstractButton *ZulEditorNoteHeader::tagRemoveButton(const QString &tag) const
+{
+    for (QWidget *chip : m_tagChips) {
+        auto *tagChip = static_cast<TagChip *>(chip);
+        if (tagChip->tag() == tag)
+            return tagChip->remove;
+    }
+    return nullptr;
+}
+
 bool ZulEditorNoteHeader::clickRemoveTag(const QString &tag)
 {
-    for (QWidget *chip : std::as_const(m_tagChips)) {
-        auto *tagChip = static_cast<TagChip *>(chip);
-        if (tagChip->tag() == tag) {
-            tagChip->remove->click();
-            return true;
-        }
-    }
-    return false;
+    QAbstractButton *remove = tagRemoveButton(tag);
+    if (remove)
+        remove->click();
+    return remove;
 }
 
 void ZulEditorNoteHeader::paintEvent(QPaintEvent *)

@@ -186,3 +186,8 @@ void ZulEditorStatusBar::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.fillRect(rect(), QColor::fromRgbF(0, 0, 0, m_compact ? 0.10 : 0.18));
 }
+
+QList<QWidget *> ZulEditorStatusBar::tabStops() const
+{
+    return {m_sum, m_average, m_copy, m_sticky};
+}

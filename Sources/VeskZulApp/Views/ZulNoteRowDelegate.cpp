@@ -4,6 +4,7 @@
 #include "Models/ZulNoteTint.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskSymbol.h"
@@ -250,6 +251,9 @@ void ZulNoteRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     veskPaintGlassShape(*painter, card, 11, selected ? tintColour(note.tint, 0.18) : VeskGlassTokens::surface1(),
                         selected ? tintColour(note.tint, 0.7) : VeskGlassTokens::borderSubtle(),
                         selected ? 1.2 : 0.9);
+    // The list's cursor while the list holds the keyboard.
+    if (option.state & QStyle::State_HasFocus)
+        VeskFocusRing::paint(*painter, card, 11);
 
     const QRectF content = card.adjusted(padding, padding, -padding, -padding);
     qreal y = content.top();

@@ -7,6 +7,7 @@
 #include "VeskKit/Design/VeskChevronControls.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassCard.h"
 #include "VeskKit/Design/VeskGlassScrollBar.h"
@@ -17,13 +18,13 @@
 #include "VeskKit/Utilities/VeskByteFormatter.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ZulChipButton.h"
+#include "Views/ZulChipGroup.h"
 #include "Views/ZulToggle.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
 #include <QPainter>
 #include <QSignalBlocker>
@@ -76,6 +77,9 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
 {
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
+    // The page's controls take the keyboard, and scroll into view when they
+    // do; the page itself is no stop.
+    setFocusPolicy(Qt::NoFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const QColor primary = VeskGlassTokens::textPrimary();
     setStyleSheet(QStringLiteral(
@@ -145,6 +149,8 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
             segmentRow->addWidget(*segment, 1);
         }
         line->addWidget(segments);
+        m_edgeGroup = new ZulChipGroup(this);
+        m_edgeGroup->setChips({m_leftEdge, m_rightEdge});
     }
     {
         auto *badges = new QHBoxLayout();
@@ -214,6 +220,9 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         m_fontSize->setRange(minimumFontSize * sliderScale, maximumFontSize * sliderScale);
         m_fontSize->setSingleStep(sliderScale);
         m_fontSize->setPageStep(sliderScale);
+        // Tall enough for the focus ring around the handle.
+        m_fontSize->setFixedHeight(24);
+        VeskFocusRing::attach(m_fontSize, 8);
         line->addWidget(m_fontSize);
         // Tied to their labels, the slider and the stepper are named by them.
         m_fontSizeLabel->setBuddy(m_fontSize);
@@ -244,10 +253,12 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         m_tidyHours->setSingleStep(tidyHoursStep);
         m_tidyHours->setSuffix(QStringLiteral("h"));
         m_tidyHours->setFont(body);
-        // A stepper: the value changes only through its arrows.
+        // One stop: the arrows (or Up and Down) step it, a typed number sets
+        // it once Return or leaving the field confirms it; the spin box keeps
+        // what is typed within its range.
         m_tidyHours->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-        m_tidyHours->setFocusPolicy(Qt::NoFocus);
-        m_tidyHours->findChild<QLineEdit *>()->setReadOnly(true);
+        m_tidyHours->setFocusPolicy(Qt::StrongFocus);
+        m_tidyHours->setKeyboardTracking(false);
         m_tidyHours->setMinimumWidth(84);
         line->addWidget(m_tidyHours);
         m_tidyTitle->setBuddy(m_tidyHours);
@@ -324,6 +335,13 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         connect(&viewModel, signal, this, &ZulSettingsView::syncFromViewModel);
     connect(&viewModel, &ZulStudioViewModel::languageChanged, this, &ZulSettingsView::retranslate);
     retranslate();
+}
+
+QList<QWidget *> ZulSettingsView::tabStops() const
+{
+    return {m_edgeDrawerToggle, m_edgeGroup->stop(), m_currency,       m_refreshRates,
+            m_fontSize,         m_lineNumbers,       m_resultGutter,   m_tidyHours,
+            m_tidyNow,          m_launchAtLogin,     m_languagePicker->comboBox()};
 }
 
 QString ZulSettingsView::toggleDrawerKeys()

@@ -5,6 +5,7 @@
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassMenu.h"
 #include "VeskKit/Design/VeskGlassScrollBar.h"
@@ -13,10 +14,13 @@
 #include "VeskKit/Localization/VeskText.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ZulChipButton.h"
+#include "Views/ZulChipGroup.h"
 #include "Views/ZulNoteListModel.h"
 #include "Views/ZulNoteRowDelegate.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -29,6 +33,8 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+
+#include <functional>
 
 namespace {
 
@@ -65,11 +71,46 @@ protected:
 // the width changes, since previews wrap to it. A list laid out before the
 // window first showed at its real width would otherwise keep the old row
 // positions while painting rows at their new heights.
+//
+// From the keyboard the list is one stop whose cursor is the selected note:
+// the arrows, Home, End and the page keys move it and the selection follows
+// at once; Enter hands over to the note's text.
 class NoteListView : public QListView {
 public:
     using QListView::QListView;
 
+    std::function<QModelIndex()> selectedIndex;
+    std::function<void(const QModelIndex &)> onKeyboardMove;
+    std::function<void()> onEnter;
+
 protected:
+    void focusInEvent(QFocusEvent *event) override
+    {
+        followSelection();
+        QListView::focusInEvent(event);
+    }
+
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && onEnter) {
+            onEnter();
+            return;
+        }
+        followSelection();
+        const QModelIndex before = currentIndex();
+        QListView::keyPressEvent(event);
+        if (currentIndex() != before && currentIndex().isValid() && onKeyboardMove)
+            onKeyboardMove(currentIndex());
+    }
+
+    // The selection may have moved by the mouse or elsewhere since.
+    void followSelection()
+    {
+        const QModelIndex wanted = selectedIndex ? selectedIndex() : QModelIndex();
+        if (wanted.isValid() && wanted != currentIndex())
+            selectionModel()->setCurrentIndex(wanted, QItemSelectionModel::NoUpdate);
+    }
+
     void resizeEvent(QResizeEvent *event) override
     {
         QListView::resizeEvent(event);
@@ -167,6 +208,7 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
     m_clearButton->setLooks(clearLook, clearLook);
     searchRow->addWidget(m_clearButton);
     layout->addWidget(search);
+    VeskFocusRing::attach(search, 9, m_searchField);
     connect(m_searchField, &QLineEdit::textEdited, this, [this](const QString &typed) {
         m_viewModel.setSearchText(typed);
     });
@@ -191,10 +233,14 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
         m_filterChips.append(chip);
     }
     layout->addLayout(filterRow);
+    m_filterGroup = new ZulChipGroup(this);
+    m_filterGroup->setChips(m_filterChips);
 
     // 3. Tags.
     m_tagStrip = new QScrollArea(this);
     m_tagStrip->setFrameShape(QFrame::NoFrame);
+    // The chips take the keyboard; the strip around them is no stop of its own.
+    m_tagStrip->setFocusPolicy(Qt::NoFocus);
     m_tagStrip->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tagStrip->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tagStrip->setWidgetResizable(false);
@@ -214,17 +260,32 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
     // nothing changed and would leave an empty strip taking room.
     m_tagStrip->hide();
     layout->addWidget(m_tagStrip);
+    m_tagGroup = new ZulChipGroup(this);
+    // A chip reached by the keyboard scrolls into the strip's view.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && m_tagRow->isAncestorOf(now))
+            m_tagStrip->ensureWidgetVisible(now, 0, 0);
+    });
 
     // 4. Notes, or the empty state.
     m_listStack = new QStackedWidget(this);
     m_model = new ZulNoteListModel(viewModel, this);
-    m_noteList = new NoteListView(m_listStack);
+    auto *noteList = new NoteListView(m_listStack);
+    m_noteList = noteList;
     m_delegate = new ZulNoteRowDelegate(*m_model, m_noteList);
     m_noteList->setModel(m_model);
     m_noteList->setItemDelegate(m_delegate);
     m_noteList->setFrameShape(QFrame::NoFrame);
     m_noteList->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_noteList->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab; a click on a row leaves the keyboard in the note.
+    m_noteList->setFocusPolicy(Qt::TabFocus);
+    noteList->selectedIndex = [this] {
+        const std::optional<QUuid> selected = m_viewModel.selectedNoteID();
+        const int row = selected ? m_model->rowOf(*selected) : -1;
+        return row < 0 ? QModelIndex() : m_model->index(row);
+    };
+    noteList->onKeyboardMove = [this](const QModelIndex &index) { rowClicked(index); };
+    noteList->onEnter = [this] { emit noteTextRequested(); };
     m_noteList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_noteList->verticalScrollBar()->setSingleStep(16);
     m_noteList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -300,6 +361,12 @@ ZulChipButton *ZulSidebarView::filterChip(ZulNoteFilter filter) const
     return m_filterChips.value(qsizetype(filter));
 }
 
+QList<QWidget *> ZulSidebarView::tabStops() const
+{
+    return {m_searchField, m_clearButton, m_filterGroup->stop(), m_tagGroup->stop(), m_noteList,
+            m_quickScratchButton};
+}
+
 void ZulSidebarView::retranslate()
 {
     m_searchField->setPlaceholderText(text("Search notes & tags...", "Notlarda ve etiketlerde ara..."));
@@ -363,6 +430,7 @@ void ZulSidebarView::syncTags()
             chip->show();
             m_tagChips.append(chip);
         }
+        m_tagGroup->setChips(m_tagChips);
         m_tagRow->adjustSize();
         m_tagStrip->setFixedHeight(m_tagRow->sizeHint().height());
         m_tagStrip->setVisible(!tags.isEmpty());

@@ -15,8 +15,12 @@
 // is the tint's English name in every language; a screen reader meets the
 // dots as radio buttons named in the interface language.
 //
-// The larger selected dot reaches past its square; the widget keeps that
-// much room on every side (overflowMargin) so nothing is clipped.
+// From the keyboard the row is one stop: Left and Right move the focus ring
+// from dot to dot, Space or Enter chooses the ringed dot.
+//
+// The larger selected dot and the focus ring reach past a dot's square; the
+// widget keeps that much room on every side (overflowMargin) so nothing is
+// clipped.
 class ZulTintDotPicker : public QWidget, public VeskAccessibleParts {
     Q_OBJECT
 public:
@@ -39,17 +43,22 @@ public:
     int accessiblePartCount() const override;
     VeskAccessiblePart accessiblePart(int index) const override;
     void pressAccessiblePart(int index) override;
+    // The dot the focus ring is on while the row has the keyboard.
+    ZulNoteTint keyboardTint() const { return m_keyboardTint; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
 protected:
     bool event(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void nameForLanguage();
     std::optional<ZulNoteTint> tintAt(QPointF position) const;
 
     ZulNoteTint m_selected;
@@ -57,4 +66,5 @@ private:
     qreal m_dotSize;
     std::function<void(ZulNoteTint)> m_onSelect;
     std::optional<ZulNoteTint> m_pressed;
+    ZulNoteTint m_keyboardTint;
 };

@@ -8,6 +8,7 @@
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -84,6 +85,9 @@ void ZulTrayPopoverWindow::showNear(const std::optional<QRect> &trayIconGeometry
                              : QRect(QCursor::pos(), QSize(1, 1));
     m_anchor = anchor;
     place();
+    // A popup gives the keyboard to the part that last had it, and on its
+    // first opening to none: whoever opens it means to type a calculation.
+    m_content->scratchEditor()->setFocus(Qt::PopupFocusReason);
     show();
     raise();
     activateWindow();
