@@ -1,6 +1,8 @@
 #include "SharedFile.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -8,55 +10,117 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <system_error>
+
 namespace SharedFile {
 
 namespace {
 
-class Descriptor
+constexpr qint64 kLargestRead = qint64(1) << 40;
+
+QString systemError(int error)
 {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-int openForReading(const QByteArray &path)
-{
-    int fd;
-    do {
-        // Without O_NONBLOCK the open of a FIFO waits for a writer.
-        fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
+    return QString::fromStdString(std::generic_category().message(error));
 }
 
 } // namespace
 
-std::optional<QByteArray> read(const QString &path, qint64 maxBytes)
+Descriptor &Descriptor::operator=(Descriptor &&other) noexcept
 {
-    if (maxBytes < 0)
-        return std::nullopt;
-    const Descriptor file(openForReading(QFile::encodeName(path)));
-    if (file.get() < 0)
-        return std::nullopt;
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
-        return std::nullopt;
+    if (this != &other) {
+        reset();
+        m_fd = other.release();
+    }
+    return *this;
+}
+
+int Descriptor::release()
+{
+    const int fd = m_fd;
+    m_fd = -1;
+    return fd;
+}
+
+void Descriptor::reset()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+QString Failure::describe() const
+{
+    switch (kind) {
+    case Kind::none:
+        break;
+    case Kind::missing:
+        return QStringLiteral("does not exist");
+    case Kind::cannotOpen:
+        return QStringLiteral("cannot be opened: ") + systemError(error);
+    case Kind::notRegular:
+        return QStringLiteral("is not a regular file");
+    case Kind::tooLarge:
+        return QStringLiteral("is larger than %1 bytes").arg(maxBytes);
+    case Kind::cannotRead:
+        return QStringLiteral("cannot be read: ") + systemError(error);
+    }
+    return {};
+}
+
+Opened openRegular(const QString &path, int flags)
+{
+    Opened opened;
+    const QByteArray name = QFile::encodeName(path);
+    int fd;
+    do {
+        // Without O_NONBLOCK the open of a FIFO waits for the other end (and
+        // a FIFO opened for writing with no reader fails with ENXIO).
+        fd = ::open(name.constData(), (flags & ~O_CREAT) | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        const int error = errno;
+        struct stat target {};
+        if (error == ENOENT) {
+            opened.failure.kind = Failure::Kind::missing;
+        } else if (error == ENXIO || (::stat(name.constData(), &target) == 0 && !S_ISREG(target.st_mode))) {
+            opened.failure.kind = Failure::Kind::notRegular;
+        } else {
+            opened.failure.kind = Failure::Kind::cannotOpen;
+            opened.failure.error = error;
+        }
+        return opened;
+    }
+    opened.file = Descriptor(fd);
+    if (::fstat(fd, &opened.info) != 0) {
+        opened.failure = Failure{Failure::Kind::cannotOpen, errno, 0};
+        opened.file.reset();
+    } else if (!S_ISREG(opened.info.st_mode)) {
+        opened.failure.kind = Failure::Kind::notRegular;
+        opened.file.reset();
+    } else {
+        // A regular file never blocks; clearing the flag keeps later reads
+        // and writes ordinary ones.
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    }
+    return opened;
+}
+
+Contents readReporting(const QString &path, qint64 maxBytes)
+{
+    Contents contents;
+    maxBytes = qBound<qint64>(0, maxBytes, kLargestRead);
+    Opened opened = openRegular(path, O_RDONLY);
+    contents.info = opened.info;
+    if (opened.failure) {
+        contents.failure = opened.failure;
+        return contents;
+    }
+    const int fd = opened.file.get();
 
     // One byte past the limit tells a file at the limit from a larger one,
     // whatever the size said before reading (a file may still grow).
     const qint64 wanted = maxBytes + 1;
-    QByteArray data(qMin<qint64>(wanted, qMax<qint64>(info.st_size + 1, 4096)), Qt::Uninitialized);
+    QByteArray data(qMin<qint64>(wanted, qMax<qint64>(opened.info.st_size + 1, 4096)), Qt::Uninitialized);
     qint64 filled = 0;
     for (;;) {
         if (filled == data.size()) {
@@ -64,20 +128,79 @@ std::optional<QByteArray> read(const QString &path, qint64 maxBytes)
                 break;
             data.resize(qMin<qint64>(wanted, data.size() * 2));
         }
-        const ssize_t n = ::read(file.get(), data.data() + filled, size_t(data.size() - filled));
+        const ssize_t n = ::read(fd, data.data() + filled, size_t(data.size() - filled));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return std::nullopt;
+            contents.failure = Failure{Failure::Kind::cannotRead, errno, 0};
+            return contents;
         }
         if (n == 0)
             break;
         filled += n;
     }
-    if (filled > maxBytes)
-        return std::nullopt;
+    if (filled > maxBytes) {
+        contents.failure = Failure{Failure::Kind::tooLarge, 0, maxBytes};
+        return contents;
+    }
     data.truncate(filled);
-    return data;
+    contents.bytes = std::move(data);
+    return contents;
+}
+
+std::optional<QByteArray> read(const QString &path, qint64 maxBytes)
+{
+    if (maxBytes < 0)
+        return std::nullopt;
+    return readReporting(path, maxBytes).bytes;
+}
+
+int writeAll(int fd, QByteArrayView bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, size_t(bytes.size() - done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            return EIO;
+        done += n;
+    }
+    return 0;
+}
+
+Replaced replaceWhole(const QString &path, QByteArrayView bytes)
+{
+    Replaced replaced;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        replaced.failure = file.errorString();
+        return replaced;
+    }
+    const int error = writeAll(file.handle(), bytes);
+    if (error != 0 || ::fsync(file.handle()) != 0 || ::fstat(file.handle(), &replaced.info) != 0) {
+        replaced.failure = systemError(error != 0 ? error : errno);
+        file.cancelWriting();
+        return replaced;
+    }
+    if (!file.commit()) {
+        replaced.failure = file.errorString();
+        return replaced;
+    }
+    syncDirectory(QFileInfo(path).absolutePath());
+    return replaced;
+}
+
+void syncDirectory(const QString &directory)
+{
+    const int fd = ::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
 }
 
 bool renameWithoutReplacing(const QString &from, const QString &to)

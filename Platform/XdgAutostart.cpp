@@ -1,12 +1,12 @@
 #include "XdgAutostart.h"
 
 #include "DesktopEntry.h"
+#include "SharedFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace XdgAutostart {
 
@@ -111,15 +111,7 @@ bool enable(const QString& applicationId, const QString& displayName, const QStr
     text += QStringLiteral("Terminal=false\n");
     text += QStringLiteral("X-GNOME-Autostart-enabled=true\n");
 
-    QSaveFile file(entryPath(applicationId));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return SharedFile::replaceWhole(entryPath(applicationId), text.toUtf8()).failure.isEmpty();
 }
 
 bool disable(const QString& applicationId)

@@ -1,9 +1,13 @@
 #include "App/VeskZulApp.h"
+#include "App/ZulProcessEnd.h"
 #include "App/ZulStartupProbe.h"
 #include "App/ZulTerminationSignalHandler.h"
+#include "App/ZulWindowSystemChoice.h"
 #include "VeskKit/Design/VeskAppActivationDelegate.h"
 #include "VeskKit/System/VeskSingleInstance.h"
+#include "VeskKit/Utilities/VeskAppLogger.h"
 #include "ViewModels/ZulStudioViewModel.h"
+#include "X11Display.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -11,6 +15,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -23,7 +28,25 @@ int main(int argc, char *argv[])
     // computation core never does.
     std::setlocale(LC_ALL, "");
 
-    QApplication application(argc, argv);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const ZulWindowSystemChoice::Choice platform = ZulWindowSystemChoice::choose(
+        arguments, [](const char *name) { return qgetenv(name); }, X11Display::isReachable);
+    // Asked for on the command line rather than through QT_QPA_PLATFORM, so
+    // the programs the application starts (a browser) choose for themselves.
+    std::vector<char *> args(argv, argv + argc);
+    char platformOption[] = "-platform";
+    QByteArray platformName = platform.platform;
+    if (!platformName.isEmpty()) {
+        args.push_back(platformOption);
+        args.push_back(platformName.data());
+    }
+    int count = int(args.size());
+    args.push_back(nullptr);
+    int status = 0;
+    QApplication application(count, args.data());
+    ZulProcessEnd::atApplicationEnd(application, status);
     QCoreApplication::setOrganizationName(QStringLiteral("Quarnell"));
     QCoreApplication::setApplicationName(QStringLiteral("VeskZul"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("VeskZul"));
@@ -48,24 +71,30 @@ int main(int argc, char *argv[])
     // Reading the notes file leaves most of what it took free but held.
     malloc_trim(0);
 #endif
-    QObject::connect(&application, &QCoreApplication::aboutToQuit, &app,
-                     [&app] { app.viewModel().flushPendingSaves(); });
+    if (!platform.reason.isEmpty())
+        app.viewModel().logger().log(VeskLogLevel::info, QStringLiteral("lifecycle"), platform.reason);
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, &app, [&app, &instance] {
+        app.viewModel().flushPendingSaves();
+        // Saved: a launch from now on starts afresh instead of handing over
+        // to a copy that is ending.
+        instance.release();
+    });
 
     app.openStudioWindow();
     if (ZulStartupProbe::isRequested())
         new ZulStartupProbe(app.studioWindow(), sinceStart, &app);
     delegate.applicationDidFinishLaunching();
 
-    const int code = application.exec();
+    status = application.exec();
     // What the user made is on disk by now: the save still in its pause is
     // written on the way out, and the log is written a line at a time. So
     // the process ends here instead of freeing every note and result one by
     // one, which with a large collection takes longer than starting did. A
-    // sanitizer build frees everything, for its leak check to see.
+    // sanitizer build frees everything, for the leak check that ends it.
     app.viewModel().flushPendingSaves();
 #if !defined(__SANITIZE_ADDRESS__)
     std::fflush(nullptr);
-    std::_Exit(code);
+    std::_Exit(status);
 #endif
-    return code;
+    return status;
 }

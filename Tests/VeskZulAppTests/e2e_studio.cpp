@@ -16,6 +16,9 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/stat.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -75,6 +78,8 @@ class EndToEndStudio : public QObject {
 private slots:
     void typedNoteIsSavedAndComputed_data();
     void typedNoteIsSavedAndComputed();
+    void oddFileDoesNotHoldUpStart_data();
+    void oddFileDoesNotHoldUpStart();
 
 private:
     QImage screenshot(const QString &path);
@@ -95,6 +100,8 @@ void EndToEndStudio::typedNoteIsSavedAndComputed_data()
     QTest::newRow("logout") << "logout";
     QTest::newRow("window closed") << "close";
     QTest::newRow("killed while typing") << "kill";
+    // Ctrl+Q while a rate refresh waits on a host-name lookup that never ends.
+    QTest::newRow("quit amid a lookup") << "quit";
 }
 
 void EndToEndStudio::typedNoteIsSavedAndComputed()
@@ -126,7 +133,18 @@ void EndToEndStudio::typedNoteIsSavedAndComputed()
     app.setProcessEnvironment(environment);
     // Read by the test: Qt's warnings, and the sanitizers' reports.
     app.setProcessChannelMode(QProcess::ForwardedOutputChannel);
-    app.start(QStringLiteral(VESK_APP_EXECUTABLE), {});
+    if (ending == "quit") {
+        // Its hosts file a pipe nobody writes: every lookup waits on it.
+        const QString hosts = root.filePath("hosts");
+        bool ok = false;
+        run("unshare", {"-rm", "true"}, 10000, &ok);
+        if (!ok || ::mkfifo(QFile::encodeName(hosts).constData(), 0600) != 0)
+            QSKIP("no user and mount namespaces here to hold a lookup");
+        app.start("unshare", {"-rm", "sh", "-c", "mount --bind \"$0\" /etc/hosts && exec \"$1\"", hosts,
+                              VESK_APP_EXECUTABLE});
+    } else {
+        app.start(QStringLiteral(VESK_APP_EXECUTABLE), {});
+    }
     QVERIFY(app.waitForStarted(30000));
     auto stopApp = qScopeGuard([&app] {
         if (app.state() != QProcess::NotRunning) {
@@ -221,11 +239,20 @@ void EndToEndStudio::typedNoteIsSavedAndComputed()
     typing.start();
     type(tail, 30);
     const double keysPerSecond = tail.size() * 1000.0 / std::max<qint64>(1, typing.elapsed());
-    if (ending == "close")
+    QElapsedTimer quitting;
+    if (ending == "quit") {
+        key(QStringLiteral("ctrl+alt+r"));
+        QTest::qWait(500);
+        key(QStringLiteral("ctrl+q"));
+        quitting.start();
+    } else if (ending == "close") {
         click(27, 26);
-    else
+    } else {
         ::kill(pid_t(app.processId()), ending == "kill" ? SIGKILL : SIGTERM);
+    }
     QVERIFY2(app.waitForFinished(20000), "the application kept running");
+    // Not held by the lookup (room left for the sanitizers' leak check).
+    QVERIFY2(!quitting.isValid() || quitting.elapsed() < 1500, qPrintable(QString::number(quitting.elapsed())));
     QVERIFY(ending == "kill" || (app.exitStatus() == QProcess::NormalExit && app.exitCode() == 0));
     QVERIFY(!app.readAllStandardError().contains("Painter"));
 
@@ -237,6 +264,54 @@ void EndToEndStudio::typedNoteIsSavedAndComputed()
     QVERIFY(typed.size() + tail.size() - saved.size() <= (ending == "kill" ? keysPerSecond * 2.5 : 0));
     QCOMPARE(contentsIn(notesFile, "New Note").size(), 1);
     QCOMPARE(contentsIn(notesFile).filter(QRegularExpression("^7 \\* 6 \\S")).size(), 1);
+}
+
+void EndToEndStudio::oddFileDoesNotHoldUpStart_data()
+{
+    // Files the application reads or appends to at start, below the data
+    // folder (the catalog is the chosen language's): a FIFO nobody writes, a
+    // link to one, or a link to a device that never ends.
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("kind");
+    for (const char *file : {"notes.json", "config.json", "rates.json", "logs/veskzul.log", "../Localizations/de.json"})
+        for (const char *kind : {"fifo", file[0] == 'n' || file[0] == 'c' ? "device" : "linked fifo"})
+            QTest::addRow("%s as a %s", file, kind) << "Quarnell/VeskZul/" + QString::fromLatin1(file) << kind;
+}
+
+void EndToEndStudio::oddFileDoesNotHoldUpStart()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, kind);
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        QSKIP("needs an X server (run under xvfb-run)");
+    const QTemporaryDir home;
+    const QString path = QDir::cleanPath(home.path() + "/data/" + file);
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    const QByteArray fifo = QFile::encodeName(kind == "fifo" ? path : path + ".fifo");
+    QVERIFY(kind == "device" ? QFile::link("/dev/zero", path) : ::mkfifo(fifo, 0600) == 0);
+    QVERIFY(kind != "linked fifo" || QFile::link(fifo, path));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", home.path());
+    environment.insert("XDG_RUNTIME_DIR", home.path()); // private to its owner, as it must be
+    for (const char *folder : {"data", "config", "cache"})
+        environment.insert(QStringLiteral("XDG_%1_HOME").arg(folder).toUpper(), home.path() + '/' + folder);
+    environment.insert("LC_ALL", file.contains("Localizations") ? "de_DE.UTF-8" : "en_US.UTF-8");
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+
+    QProcess app;
+    app.setProcessEnvironment(environment);
+    QElapsedTimer started;
+    started.start();
+    app.start(QStringLiteral(VESK_APP_EXECUTABLE), {});
+    const auto stopApp = qScopeGuard([&app] { app.kill(), app.waitForFinished(10000); });
+    bool shown = false;
+    run(QStringLiteral("xdotool"), {"search", "--sync", "--onlyvisible", "--name", "^VeskZul$"}, 2000, &shown);
+    QVERIFY2(shown && started.elapsed() <= 2000, qPrintable(QString("no window after %1 ms").arg(started.elapsed())));
+    ::kill(pid_t(app.processId()), SIGTERM);
+    QVERIFY2(app.waitForFinished(5000) && app.exitStatus() == QProcess::NormalExit && app.exitCode() == 0,
+             "SIGTERM did not end it");
+    // Nothing was written through it or put in its place.
+    QVERIFY(!QFileInfo(path).isFile() && QFileInfo(path).isSymLink() == (kind != "fifo"));
 }
 
 QTEST_GUILESS_MAIN(EndToEndStudio)

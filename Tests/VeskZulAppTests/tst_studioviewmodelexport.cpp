@@ -2,6 +2,10 @@
 
 #include "Services/ZulExportService.h"
 
+#include <csignal>
+#include <sys/resource.h>
+#include <system_error>
+
 using namespace studiotest;
 
 namespace {
@@ -64,17 +68,32 @@ void TestStudioViewModelExport::exportNoteToDisk_data()
     QTest::addColumn<QString>("expectedProposal");
     QTest::addColumn<QString>("expectedToastStart");
     QTest::addColumn<bool>("expectError");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("sizeLimit"); // bytes a file may hold, as on a full disk; 0: no limit
 
+    const QString plan = QStringLiteral("Q1/Q2: plan-a:b");
     QTest::newRow("markdown: slashes and colons become hyphens")
         << ZulExportFormat::markdownWithResults << "<dir>/plan.md" << "Q1/Q2: plan-a:b.md" << "Exported plan.md"
-        << false;
+        << false << plan << 0;
     QTest::newRow("csv with its own extension")
-        << ZulExportFormat::csv << "<dir>/table.csv" << "Q1/Q2: plan-a:b.csv" << "Exported table.csv" << false;
+        << ZulExportFormat::csv << "<dir>/table.csv" << "Q1/Q2: plan-a:b.csv" << "Exported table.csv" << false << plan << 0;
     QTest::newRow("cancelled: nothing happens")
-        << ZulExportFormat::plainText << "" << "Q1/Q2: plan-a:b.txt" << "" << false;
+        << ZulExportFormat::plainText << "" << "Q1/Q2: plan-a:b.txt" << "" << false << plan << 0;
     QTest::newRow("a folder that does not exist: error toast and log")
         << ZulExportFormat::plainText << "<dir>/missing/folder/out.txt" << "Q1/Q2: plan-a:b.txt" << "Export failed: "
-        << true;
+        << true << plan << 0;
+    // The file already there stays whole, and the toast tells the system's reason.
+    QTest::newRow("no room for the whole file: the old one stays")
+        << ZulExportFormat::plainText << "<dir>/out.txt" << "Q1/Q2: plan-a:b.txt"
+        << "Export failed: " + QString::fromStdString(std::generic_category().message(EFBIG)) << true << plan << 16;
+    // A file name holds 255 bytes: the title is cut between two characters
+    // (é is two bytes; e with a combining accent three), the extension kept.
+    QTest::newRow("a long title cut to a file name")
+        << ZulExportFormat::markdownWithResults << "" << QString(126, u'é') + ".md" << "" << false
+        << QString(300, u'é') << 0;
+    QTest::newRow("a long title never cut inside a character")
+        << ZulExportFormat::csv << "" << "x" + QStringLiteral("e\u0301").repeated(83) + ".csv" << "" << false
+        << "x" + QStringLiteral("e\u0301").repeated(100) << 0;
 }
 
 void TestStudioViewModelExport::exportNoteToDisk()
@@ -84,9 +103,11 @@ void TestStudioViewModelExport::exportNoteToDisk()
     QFETCH(QString, expectedProposal);
     QFETCH(QString, expectedToastStart);
     QFETCH(bool, expectError);
+    QFETCH(QString, title);
+    QFETCH(int, sizeLimit);
     expectedProposal.replace(QLatin1Char('/'), QLatin1Char('-')).replace(QLatin1Char(':'), QLatin1Char('-'));
 
-    const ZulNote note = noteWith(QStringLiteral("Q1/Q2: plan-a:b"), QStringLiteral("rent = 100\nrent * 2"));
+    const ZulNote note = noteWith(title, QStringLiteral("rent = 100\nrent * 2"));
     QTemporaryDir target;
     Studio studio;
     studio.seed({note});
@@ -97,7 +118,20 @@ void TestStudioViewModelExport::exportNoteToDisk()
     viewModel.exportNoteToDisk(QUuid::createUuid(), format);
     QVERIFY(studio.chooser->proposedNames.isEmpty());
 
+    const QByteArray before = "kept";
+    struct rlimit limit {};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &limit) == 0);
+    if (sizeLimit > 0) {
+        QFile old(*studio.chooser->answer);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(before) == before.size());
+        old.close();
+        ::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit tiny = limit;
+        tiny.rlim_cur = rlim_t(sizeLimit);
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &tiny) == 0);
+    }
     viewModel.exportNoteToDisk(note.id, format);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
     QCOMPARE(studio.chooser->proposedNames, QStringList{expectedProposal});
     QCOMPARE(studio.chooser->formats, QList<ZulExportFormat>{format});
     const QString extension = fileExtension(format);
@@ -112,6 +146,13 @@ void TestStudioViewModelExport::exportNoteToDisk()
     const QString expectedContent =
         ZulExportService::exportNote(note, viewModel.evaluation(note.id), format, true);
     if (expectError) {
+        if (sizeLimit > 0) {
+            // The limit held back the log line too; the toast has the reason.
+            QFile old(*studio.chooser->answer);
+            QVERIFY(old.open(QIODevice::ReadOnly));
+            QCOMPARE(old.readAll(), before);
+            return;
+        }
         const QStringList errors = loggedMessages(VeskLogLevel::error);
         QCOMPARE(errors.size(), 1);
         QVERIFY(errors.first().startsWith(QStringLiteral("Note export failed (format=%1): ").arg(extension)));

@@ -77,10 +77,14 @@ void TestStudioViewModelNotes::deleteNote_data()
     QTest::addColumn<QString>("deleted");
     QTest::addColumn<QString>("expectedSelection");
     QTest::addColumn<bool>("changes");
+    QTest::addColumn<bool>("newestSharesOlderID"); // as a sync tool may leave them
 
-    QTest::newRow("selected note: first remaining in display order") << "pinned" << "pinned" << "newest" << true;
-    QTest::newRow("another note: selection kept") << "newest" << "older" << "newest" << true;
-    QTest::newRow("unknown note: nothing happens") << "older" << "unknown" << "older" << false;
+    QTest::newRow("selected note: first remaining in display order")
+        << "pinned" << "pinned" << "newest" << true << false;
+    QTest::newRow("another note: selection kept") << "newest" << "older" << "newest" << true << false;
+    QTest::newRow("unknown note: nothing happens") << "older" << "unknown" << "older" << false << false;
+    QTest::newRow("two notes stored with one id: only the one deleted goes")
+        << "pinned" << "older" << "pinned" << true << true;
 }
 
 void TestStudioViewModelNotes::deleteNote()
@@ -89,9 +93,11 @@ void TestStudioViewModelNotes::deleteNote()
     QFETCH(QString, deleted);
     QFETCH(QString, expectedSelection);
     QFETCH(bool, changes);
+    QFETCH(bool, newestSharesOlderID);
 
-    const QList<ZulNote> seeded{noteWith("older", "1", 1), noteWith("pinned", "2", 48, true),
-                                noteWith("newest", "3", 0.2)};
+    QList<ZulNote> seeded{noteWith("older", "1", 1), noteWith("pinned", "2", 48, true), noteWith("newest", "3", 0.2)};
+    if (newestSharesOlderID)
+        seeded[2].id = seeded[0].id;
     QHash<QString, QUuid> byTitle;
     for (const ZulNote &note : seeded)
         byTitle.insert(note.title, note.id);
@@ -99,11 +105,20 @@ void TestStudioViewModelNotes::deleteNote()
 
     Studio studio;
     studio.seed(seeded);
+    const QByteArray stored = studio.notesFileBytes();
     ZulStudioViewModel &viewModel = studio.start();
     viewModel.setSelectedNoteID(byTitle.value(selected));
     QSignalSpy toasts(&viewModel, &ZulStudioViewModel::toastMessageChanged);
 
     viewModel.deleteNote(byTitle.value(deleted));
+    if (newestSharesOlderID) {
+        QCOMPARE(titles(studio.notesOnDisk()), QStringList({"pinned", "newest"}));
+        // The file as the sync tool left it is kept beside the new one.
+        const QDir folder(studio.folder.path());
+        const QStringList kept = folder.entryList({"notes.json.replaced-*"});
+        QVERIFY(kept.size() == 1 && fileBytes(folder.filePath(kept.first())) == stored);
+        QCOMPARE(loggedMessages(VeskLogLevel::warn).filter("had the id of an earlier note").size(), 1);
+    }
 
     QCOMPARE(viewModel.selectedNoteID(), std::optional<QUuid>(byTitle.value(expectedSelection)));
     if (changes) {

@@ -202,25 +202,32 @@ void TestStudioViewModelStartup::unreadableFilesAreReportedAndKept_data()
 {
     QTest::addColumn<QStringList>("unreadable");
     QTest::addColumn<QStringList>("named");  // the files whose kept copy the start-up toast names
-    QTest::newRow("notes") << QStringList{"notes.json"} << QStringList{"notes.json"};
-    QTest::newRow("settings") << QStringList{"config.json"} << QStringList{"config.json"};
-    QTest::newRow("rates, a mere cache") << QStringList{"rates.json"} << QStringList();
+    QTest::addColumn<bool>("starterSaveFails");  // notes.json a link into a folder that is not there
+    QTest::newRow("notes") << QStringList{"notes.json"} << QStringList{"notes.json"} << false;
+    QTest::newRow("settings") << QStringList{"config.json"} << QStringList{"config.json"} << false;
+    QTest::newRow("rates, a mere cache") << QStringList{"rates.json"} << QStringList() << false;
     QTest::newRow("notes and settings") << QStringList{"notes.json", "config.json"}
-                                        << QStringList{"notes.json", "config.json"};
+                                        << QStringList{"notes.json", "config.json"} << false;
+    QTest::newRow("starter notes that cannot be written") << QStringList() << QStringList() << true;
 }
 
 void TestStudioViewModelStartup::unreadableFilesAreReportedAndKept()
 {
     QFETCH(QStringList, unreadable);
     QFETCH(QStringList, named);
+    QFETCH(bool, starterSaveFails);
     Studio studio;
     const QDir folder(studio.folder.path());
     const QByteArray garbage("[{\"id\": \"not a note\"");
     for (const QString &name : unreadable)
         QVERIFY(writeAll(folder.filePath(name), garbage));
+    if (starterSaveFails)
+        QVERIFY(QFile::link(folder.filePath("gone/notes.json"), folder.filePath("notes.json")));
     ZulStudioViewModel &viewModel = studio.start();
-    QCOMPARE(viewModel.toastIsError(), !named.isEmpty());
+    QCOMPARE(viewModel.toastIsError(), !named.isEmpty() || starterSaveFails);
     QCOMPARE(viewModel.toastMessage().value_or("").contains("could not be read"), !named.isEmpty());
+    QCOMPARE(viewModel.toastMessage().value_or("").contains("Could not save your notes: "), starterSaveFails);
+    QCOMPARE(loggedMessages(VeskLogLevel::error).filter("Saving notes failed: ").size(), int(starterSaveFails));
     QVERIFY(!viewModel.notes().isEmpty());
     for (const QString &name : unreadable) {
         QCOMPARE(fileBytes(folder.filePath(name)), garbage);
@@ -315,13 +322,22 @@ void TestStudioViewModelStartup::evaluationsUseTheMomentOfEvaluation_data()
     QTest::addColumn<QDateTime>("evaluatedAt");
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("expected");
+    QTest::addColumn<QByteArray>("systemZone"); // TZ; empty: as the test was started
 
     QTest::newRow("at start-up: six hours on stays on the day")
-        << localTime(2030, 5, 10, 10, 0) << localTime(2030, 5, 10, 10, 0) << "now + 6 hours" << "2030-05-10";
+        << localTime(2030, 5, 10, 10, 0) << localTime(2030, 5, 10, 10, 0) << "now + 6 hours" << "2030-05-10"
+        << QByteArray();
     QTest::newRow("later the same day: six hours on crosses midnight")
-        << localTime(2030, 5, 10, 10, 0) << localTime(2030, 5, 10, 20, 0) << "now + 6 hours" << "2030-05-11";
+        << localTime(2030, 5, 10, 10, 0) << localTime(2030, 5, 10, 20, 0) << "now + 6 hours" << "2030-05-11"
+        << QByteArray();
     QTest::newRow("just after midnight: today is the new day")
-        << localTime(2030, 5, 10, 12, 0) << localTime(2030, 5, 11, 0, 0, 5) << "today" << "2030-05-11";
+        << localTime(2030, 5, 10, 12, 0) << localTime(2030, 5, 11, 0, 0, 5) << "today" << "2030-05-11"
+        << QByteArray();
+    const QDateTime lateEvening(QDate(2030, 5, 10), QTime(23, 30), Qt::UTC);
+    for (const char *unknown : {"Europe/Istambul", "Nowhere/Nope", "UTC+99"}) {
+        QTest::addRow("unknown system zone %s: days are counted in UTC", unknown)
+            << lateEvening << lateEvening << "bugün + 14 gün" << "2030-05-24" << QByteArray(unknown);
+    }
 }
 
 void TestStudioViewModelStartup::evaluationsUseTheMomentOfEvaluation()
@@ -330,6 +346,11 @@ void TestStudioViewModelStartup::evaluationsUseTheMomentOfEvaluation()
     QFETCH(QDateTime, evaluatedAt);
     QFETCH(QString, line);
     QFETCH(QString, expected);
+    QFETCH(QByteArray, systemZone);
+    const QByteArray startZone = qgetenv("TZ");
+    const auto restoreZone = qScopeGuard([startZone] { startZone.isNull() ? qunsetenv("TZ") : qputenv("TZ", startZone); });
+    if (!systemZone.isEmpty())
+        qputenv("TZ", systemZone);
 
     Studio studio;
     const ZulNote typed = makeNote(QStringLiteral("typed"), QStringLiteral("1"), startedAt.addSecs(-60));
@@ -350,6 +371,8 @@ void TestStudioViewModelStartup::evaluationsUseTheMomentOfEvaluation()
     const QString longText = line + QStringLiteral("\n") + QStringLiteral("1+1\n").repeated(1100);
     viewModel.updateNoteContent(longNote.id, longText);
     QTRY_COMPARE(firstResult(viewModel.evaluation(longNote.id)), expected);
+    QCOMPARE(loggedMessages(VeskLogLevel::warn).filter("is unknown; dates are counted in UTC").size(),
+             int(!systemZone.isEmpty()));
 }
 
 void TestStudioViewModelStartup::everyNoteIsReevaluatedAtMidnight()

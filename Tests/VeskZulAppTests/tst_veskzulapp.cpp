@@ -1,16 +1,19 @@
-#include "StudioTestSupport.h"
+#include "PanelTestSupport.h"
 
 #include "App/VeskZulApp.h"
 #include "App/ZulCommandMenu.h"
 #include "App/ZulTrayIcon.h"
+#include "App/ZulWindowSystemChoice.h"
 #include "VeskKit/System/VeskReopenStudioWindowNotifier.h"
 #include "ViewModels/ZulDesktopStudioServices.h"
 #include "Views/ZulTrayPopoverWindow.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTextEdit>
 #include <QtTest>
@@ -39,15 +42,20 @@ private slots:
     void init();
     void cleanup();
 
+    void studioWindowGeometry_data();
     void studioWindowGeometry();
     void closingHidesAndReopenRequestsBringItBack();
     void trayShowsMenuBarText();
     void trayMenuHoldsCommandsAndQuit();
     void everyMenuIsDarkGlass();
+    void qtDialogsAndMenusSpeakTheLanguage_data();
+    void qtDialogsAndMenusSpeakTheLanguage();
     void trayClickRunsTheClickAction();
     void trayClickTogglesThePopover();
     void quitting_data();
     void quitting();
+    void platformChoice_data();
+    void platformChoice();
 
 private:
     std::unique_ptr<PrivateHome> m_home;
@@ -78,16 +86,38 @@ void TestVeskZulApp::cleanup()
     m_home.reset();
 }
 
+void TestVeskZulApp::studioWindowGeometry_data()
+{
+    // How the window was left, and how it comes back (none: default, centred).
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("first start") << "" << QRect();
+    QTest::newRow("closed and opened again") << "close" << QRect(40, 30, 1020, 660);
+    QTest::newRow("after a restart") << "restart" << QRect(40, 30, 1020, 660);
+    QTest::newRow("left where no screen shows it") << "offscreen" << QRect();
+}
+
 void TestVeskZulApp::studioWindowGeometry()
 {
-    QVERIFY(!m_app->studioWindow());
+    QFETCH(QString, before);
+    QFETCH(QRect, expected);
+    if (!before.isEmpty()) {
+        m_app->openStudioWindow();
+        m_app->studioWindow()->setGeometry(QRect(before == "offscreen" ? 5000 : 40, 30, 1020, 660));
+        m_app->studioWindow()->close();
+        if (before != "close")
+            m_app = std::make_unique<VeskZulApp>(m_studio->storage, m_studio->environment(),
+                                                 MainZulStudioView::EditorFactory());
+    }
     m_app->openStudioWindow();
     MainZulStudioView *studio = m_app->studioWindow();
-    QVERIFY(studio);
-    QVERIFY(QTest::qWaitForWindowExposed(studio));
+    QVERIFY(studio && QTest::qWaitForWindowExposed(studio));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint room(std::max(0, screen.width() - 1180), std::max(0, screen.height() - 740));
+    const QRect centred(screen.topLeft() + room / 2, QSize(1180, 740));
+    QCOMPARE(studio->geometry(), expected.isNull() ? centred : expected);
     QCOMPARE(studio->objectName(), QString("studio"));
     QCOMPARE(studio->windowTitle(), QString("VeskZul"));
-    QCOMPARE(studio->size(), QSize(1180, 740));
     QCOMPARE(studio->minimumSize(), QSize(1020, 660));
     QVERIFY(studio->windowFlags().testFlag(Qt::FramelessWindowHint));
     for (QAction *action : m_app->commandMenu()->commandActions())
@@ -161,6 +191,43 @@ void TestVeskZulApp::everyMenuIsDarkGlass()
         QCOMPARE(menuLookFault(menu), QString());
 }
 
+void TestVeskZulApp::qtDialogsAndMenusSpeakTheLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("selectAll");
+    QTest::addColumn<QString>("save");
+    QTest::newRow("English") << "en" << "Select All" << "Save";
+    QTest::newRow("Turkish") << "tr" << "Tümünü Seç" << "Kaydet";
+}
+
+void TestVeskZulApp::qtDialogsAndMenusSpeakTheLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, selectAll);
+    QFETCH(QString, save);
+    m_app->viewModel().setLanguage(language == "tr" ? VeskLanguage::tr : VeskLanguage::en);
+    QTextEdit text(QStringLiteral("text"));
+    const std::unique_ptr<QMenu> menu(text.createStandardContextMenu());
+    QCOMPARE(menu->actions().last()->text().remove('&').section('\t', 0, 0), selectAll);
+
+    // Two exports, each by a chooser made afresh as at a new start.
+    const QString folder = QDir(m_home->home.path()).filePath("exports");
+    QVERIFY(QDir().mkpath(folder));
+    QStringList seen;
+    for (const QString &name : {QStringLiteral("a.md"), QStringLiteral("b.md")}) {
+        QTimer::singleShot(0, this, [&, name] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            seen << dialog->directory().absolutePath() << dialog->labelText(QFileDialog::Accept).remove('&');
+            dialog->setDirectory(folder);
+            QTest::keyClicks(dialog->findChild<QLineEdit *>("fileNameEdit"), name);
+            QTest::keyClick(dialog->findChild<QLineEdit *>("fileNameEdit"), Qt::Key_Return);
+        });
+        QCOMPARE(ZulFileDialogSaveChooser().chooseSaveLocation("Note.md", ZulExportFormat::markdownWithResults),
+                 folder + '/' + name);
+    }
+    QCOMPARE(seen.mid(1), QStringList({save, folder, save}));
+}
+
 void TestVeskZulApp::trayClickRunsTheClickAction()
 {
     int clicks = 0;
@@ -178,6 +245,11 @@ void TestVeskZulApp::trayClickTogglesThePopover()
     QPointer<ZulTrayPopoverWindow> popover = m_app->popover();
     QVERIFY(popover);
     QTRY_VERIFY(popover->isVisible());
+    // From its very first opening, what is typed is a calculation.
+    const QString scratch = m_app->viewModel().quickScratchText();
+    for (const char key : QByteArray("9*9"))
+        QTest::keyClick(popover->windowHandle(), key);
+    QCOMPARE(m_app->viewModel().quickScratchText(), QStringLiteral("9*9") + scratch);
     m_app->trayIcon()->click();
     QTRY_VERIFY(!popover->isVisible());
     QCOMPARE(m_app->popover(), popover.data()); // kept for the next click
@@ -187,35 +259,79 @@ void TestVeskZulApp::trayClickTogglesThePopover()
 
 void TestVeskZulApp::quitting_data()
 {
-    // Closing the studio where no tray is shown is left to the test of the
-    // real application.
     QTest::addColumn<QString>("gesture");
     QTest::newRow("Ctrl+Q in the studio") << "studio";
     QTest::newRow("Ctrl+Q in the tray popover, the studio closed") << "popover";
     QTest::newRow("closing the studio with a tray only hides it") << "close";
+    QTest::newRow("closing the studio without a tray quits") << "close, no tray";
+    QTest::newRow("without a tray, a sticky open keeps it running") << "close, no tray, sticky";
+    QTest::newRow("without a tray, the open drawer keeps it running") << "close, no tray, drawer";
+    QTest::newRow("without a tray, closing the last sticky then quits") << "close, no tray, sticky, last";
 }
 
 void TestVeskZulApp::quitting()
 {
     QFETCH(QString, gesture);
-    m_app->setTrayAvailability([] { return true; });
+    auto panels = std::make_shared<paneltest::Panels>();
+    m_app = std::make_unique<VeskZulApp>(m_studio->storage, paneltest::realPanelEnvironment(*m_studio, panels),
+                                         MainZulStudioView::EditorFactory());
+    m_app->setTrayAvailability([gesture] { return !gesture.contains("no tray"); });
     m_app->openStudioWindow();
     QWidget *studio = m_app->studioWindow();
+    ZulStudioViewModel &viewModel = m_app->viewModel();
+    if (gesture.contains("sticky"))
+        viewModel.createAndFloatStickyNote();
+    if (gesture.contains("drawer"))
+        viewModel.toggleEdgeDrawer();
     // Still in its pause before saving.
-    const QUuid id = m_app->viewModel().notes().first().id;
-    m_app->viewModel().updateNoteContent(id, QStringLiteral("typed just before leaving"));
+    const QUuid id = viewModel.notes().last().id;
+    viewModel.updateNoteContent(id, QStringLiteral("typed just before leaving"));
     QTimer::singleShot(0, m_app.get(), [&] {
         if (gesture != "studio")
             studio->close();
         if (gesture == "popover")
             m_app->trayIcon()->click();
-        if (gesture != "close")
+        if (gesture.endsWith("last"))
+            viewModel.closeFloatingSticky(viewModel.notes().first().id);
+        if (gesture == "studio" || gesture == "popover")
             QTest::keyClick(gesture == "studio" ? studio : m_app->popover(), Qt::Key_Q, Qt::ControlModifier);
     });
     QTimer::singleShot(1000, m_app.get(), [] { QCoreApplication::exit(7); });
-    QCOMPARE(QCoreApplication::exec(), gesture == "close" ? 7 : 0);
-    if (gesture != "close")
-        QCOMPARE(m_studio->notesOnDisk().first().content, QStringLiteral("typed just before leaving"));
+    const bool staysOpen = gesture == "close" || gesture.endsWith("sticky") || gesture.endsWith("drawer");
+    QCOMPARE(QCoreApplication::exec(), staysOpen ? 7 : 0);
+    if (!staysOpen)
+        QCOMPARE(m_studio->notesOnDisk().last().content, QStringLiteral("typed just before leaving"));
+}
+
+void TestVeskZulApp::platformChoice_data()
+{
+    // The environment and the arguments of one start, as a shell line.
+    QTest::addColumn<QString>("session");
+    QTest::addColumn<bool>("xServerAnswers");
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("X11 session") << "XDG_SESSION_TYPE=x11" << true << "";
+    QTest::newRow("Wayland with XWayland") << "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=w-0" << true << "xcb";
+    QTest::newRow("a Wayland display alone, XWayland there") << "WAYLAND_DISPLAY=w-1" << true << "xcb";
+    QTest::newRow("Wayland without XWayland") << "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=w-0" << false << "";
+    QTest::newRow("the user's QT_QPA_PLATFORM=wayland") << "QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=w-0" << true << "";
+    QTest::newRow("the user's QT_QPA_PLATFORM=xcb") << "QT_QPA_PLATFORM=xcb XDG_SESSION_TYPE=wayland" << true << "";
+    QTest::newRow("the user's -platform argument") << "WAYLAND_DISPLAY=w-0 veskzul -platform wayland" << true << "";
+}
+
+void TestVeskZulApp::platformChoice()
+{
+    QFETCH(QString, session);
+    QFETCH(bool, xServerAnswers);
+    QFETCH(QString, chosen);
+    QHash<QByteArray, QByteArray> variables = {{"DISPLAY", ":3"}};
+    for (const QString &word : session.split(u' ').filter(QStringLiteral("=")))
+        variables.insert(word.section(u'=', 0, 0).toUtf8(), word.section(u'=', 1).toUtf8());
+    const ZulWindowSystemChoice::Choice choice = ZulWindowSystemChoice::choose(
+        session.split(u' ').filter(QRegularExpression("^[^=]*$")), [&](const char *name) { return variables.value(name); },
+        [xServerAnswers] { return xServerAnswers; });
+    QCOMPARE(QString::fromLatin1(choice.platform), chosen);
+    // Logged once: why, and how to stay native.
+    QCOMPARE(choice.reason.contains("DISPLAY=:3:") && choice.reason.contains("QT_QPA_PLATFORM=wayland"), !chosen.isEmpty());
 }
 
 QTEST_MAIN(TestVeskZulApp)

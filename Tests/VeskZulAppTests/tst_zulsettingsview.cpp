@@ -51,6 +51,8 @@ private slots:
     void footprintIsFormatted();
     void languagePickerSetsLanguage();
     void everyLabelFollowsLanguage();
+    void hotkeysSayWhereTheyWork_data();
+    void hotkeysSayWhereTheyWork();
 
 private:
     ZulStudioViewModel &viewModel() { return *m_studio->viewModel; }
@@ -259,6 +261,25 @@ void TestZulSettingsView::everyLabelFollowsLanguage()
     QCOMPARE(m_view->leftEdgeButton()->text(), QString("Sol Kenar"));
     QCOMPARE(m_view->launchAtLoginToggle()->text(), QString("Açılışta VeskZul'i Başlat"));
     QCOMPARE(m_view->tidyNowButton()->text(), QString("Şimdi Temizle"));
+}
+
+void TestZulSettingsView::hotkeysSayWhereTheyWork_data()
+{
+    QTest::addColumn<bool>("nativeWayland"); // the Turkish is checked with every label's
+    QTest::newRow("X11: nothing to say") << false;
+    QTest::newRow("native Wayland") << true;
+}
+
+void TestZulSettingsView::hotkeysSayWhereTheyWork()
+{
+    QFETCH(bool, nativeWayland);
+    m_view.reset();
+    m_studio->nativeWayland = nativeWayland;
+    m_view = std::make_unique<ZulSettingsView>(m_studio->start(), QColor(0x7CA4FF));
+    m_view->show();
+    QCOMPARE(m_view->hotkeysScopeLabel()->isVisible() ? m_view->hotkeysScopeLabel()->text() : "",
+             nativeWayland ? "In this session the shortcuts work only inside VeskZul: Wayland passes keys only to the "
+                             "window in front." : "");
 }
 
 QTEST_MAIN(TestZulSettingsView)

@@ -167,7 +167,8 @@ void TestLiveRates::mergesReplyOverOfflineRates_data()
         << QByteArray(R"({"rates":{"HUF":361.5}})") << offlineWith({{"HUF", 361.5}});
     QTest::newRow("zero and negative keep offline")
         << QByteArray(R"({"rates":{"EUR":0,"TRY":-1,"GBP":0.8}})") << offlineWith({{"GBP", 0.8}});
-    QTest::newRow("empty rates object") << QByteArray(R"({"rates":{}})") << offlineWith({});
+    QTest::newRow("keys that are no currency code are dropped")
+        << QByteArray(R"({"rates":{"EURO":2,"E1":3,"":4,"ÇAY":5,"gbp":0.8}})") << offlineWith({{"GBP", 0.8}});
     QTest::newRow("integer rates") << QByteArray(R"({"rates":{"JPY":150}})") << offlineWith({{"JPY", 150}});
     QTest::newRow("dollar stays at one")
         << QByteArray(R"({"rates":{"USD":2,"usd":3,"CHF":0.9}})") << offlineWith({{"CHF", 0.9}});
@@ -216,6 +217,9 @@ void TestLiveRates::refusedReplies_data()
     QTest::newRow("rate is null") << answer << 200 << QByteArray(R"({"rates":{"EUR":null}})") << "not a number";
     QTest::newRow("one bad rate spoils all")
         << answer << 200 << QByteArray(R"({"rates":{"EUR":0.9,"TRY":true}})") << "not a number";
+    QTest::newRow("empty rates object") << answer << 200 << QByteArray(R"({"rates":{}})") << "no usable rate";
+    QTest::newRow("no usable rate")
+        << answer << 200 << QByteArray(R"({"rates":{"EUR":0,"TRY":-1,"EURO":2,"USD":1}})") << "no usable rate";
     QTest::newRow("top level is a list") << answer << 200 << QByteArray(R"([{"rates":{}}])") << "not a JSON object";
     QTest::newRow("not JSON") << answer << 200 << QByteArray("<html>busy</html>") << "not JSON";
     QTest::newRow("truncated JSON") << answer << 200 << QByteArray(R"({"rates":{"EUR":0.9)") << "not JSON";
@@ -230,6 +234,7 @@ void TestLiveRates::refusedReplies_data()
     QTest::newRow("server never answers") << ServerMode::silent << 0 << QByteArray() << "no answer within 300 ms";
     QTest::newRow("server trickles past the deadline")
         << ServerMode::trickle << 0 << QByteArray() << "no answer within 300 ms";
+    QTest::newRow("redirect to another origin") << answer << 307 << QByteArray() << "HTTP status 307";
 }
 
 void TestLiveRates::refusedReplies()
@@ -239,11 +244,12 @@ void TestLiveRates::refusedReplies()
     QFETCH(QByteArray, body);
     QFETCH(QString, reason);
 
-    RateServer server;
-    QVERIFY(server.listen());
+    RateServer server, elsewhere;
+    QVERIFY(server.listen() && elsewhere.listen());
     server.mode = mode;
     server.status = status;
     server.body = body;
+    server.extraHeaders = "Location: " + elsewhere.url().toEncoded() + "/v1/latest?base=USD\r\n";
     QNetworkAccessManager session;
     session.setProxy(QNetworkProxy::NoProxy);
     QObject receiver;
@@ -261,6 +267,7 @@ void TestLiveRates::refusedReplies()
     QVERIFY(!fetch->result->ok());
     QVERIFY2(fetch->result->error().contains(reason), qPrintable(fetch->result->error()));
     QCOMPARE(fetch->calls, 1);
+    QCOMPARE(elsewhere.requests.size(), 0);
     const qint64 waited = duration_cast<milliseconds>(fetch->answeredAt - started).count();
     QVERIFY2(!aboutTheDeadline || waited >= 300, qPrintable(QString::number(waited)));
 }
@@ -279,7 +286,7 @@ void TestLiveRates::sendsOnePlainGet()
 
     RateServer server;
     QVERIFY(server.listen());
-    server.body = R"({"rates":{}})";
+    server.body = R"({"rates":{"EUR":0.9}})";
     QNetworkAccessManager session;
     session.setProxy(QNetworkProxy::NoProxy);
     QObject receiver;

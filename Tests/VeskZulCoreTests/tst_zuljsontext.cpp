@@ -5,6 +5,8 @@
 #include <QJsonObject>
 #include <QtTest>
 
+#include <memory>
+
 class TestZulJsonText : public QObject {
     Q_OBJECT
 
@@ -113,12 +115,22 @@ void TestZulJsonText::refuses_data()
     QTest::newRow("nul byte") << QByteArray("[\"a\0b\"]", 7);
     QTest::newRow("too deep") << QByteArray(513, '[') + QByteArray(513, ']');
     QTest::newRow("very deep, unclosed") << QByteArray(200000, '[');
+    // Cut at every byte of an escape and of what closes it.
+    for (const char *escape : {"\\\"", "\\\\", "\\/", "\\n", "\\u00e9", "\\ud83d\\ude00"}) {
+        const QByteArray whole = QByteArray("[\"x") + escape + "\"]";
+        for (qsizetype cut = 3; cut < whole.size(); ++cut)
+            QTest::addRow("%s cut to %d bytes", escape, int(cut)) << whole.left(cut);
+    }
 }
 
 void TestZulJsonText::refuses()
 {
     QFETCH(QByteArray, text);
-    const ZulResult<QJsonValue> ours = ZulJsonText::parse(text);
+    // Exactly the input's bytes on the heap, with no terminating zero after
+    // them, so that a read past the end is caught by the address sanitizer.
+    const std::unique_ptr<char[]> exact(new char[size_t(text.size())]);
+    std::copy(text.cbegin(), text.cend(), exact.get());
+    const ZulResult<QJsonValue> ours = ZulJsonText::parse(QByteArrayView(exact.get(), text.size()));
     QVERIFY(!ours);
     QVERIFY2(ours.error().startsWith("not valid JSON at byte "), qPrintable(ours.error()));
 }

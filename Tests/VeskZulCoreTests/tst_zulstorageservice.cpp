@@ -9,6 +9,10 @@
 #include <atomic>
 #include <thread>
 
+#include <csignal>
+#include <system_error>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -122,6 +126,8 @@ private slots:
     void preservesUnreadableRatesFile();
     void unusableRatesFallBack_data();
     void unusableRatesFallBack();
+    void settingsOutsideTheirRangeAreBroughtIn_data();
+    void settingsOutsideTheirRangeAreBroughtIn();
     void readableFileIsReplacedWithoutCopy();
     void fileReplacedBehindOurBackIsChecked();
     void byteOrderMarkIsAccepted();
@@ -356,6 +362,8 @@ void TestZulStorageService::preservesUnreadableNotesFile()
              qPrintable(report.keptCopyPath));
     QCOMPARE(QFileInfo(report.keptCopyPath).absolutePath(), QFileInfo(path).absolutePath());
     QVERIFY2(readBytes(report.keptCopyPath) == content, "the kept copy differs");
+    // Loaded again, as at the next start: the copy already kept is the one.
+    QCOMPARE(ZulStorageService(folder()).loadNotesReporting().keptCopyPath, report.keptCopyPath);
 
     // The user repairs the file meanwhile: the save after the next edit keeps the repair beside it.
     const QByteArray repaired = ZulStorageService::encodeNotes(makeVersion(QStringLiteral("repaired"), 1)).value();
@@ -396,6 +404,7 @@ void TestZulStorageService::preservesUnreadableConfigFile()
     QVERIFY(readBytes(path) == content);
     QVERIFY(kPreservedName.match(QFileInfo(report.keptCopyPath).fileName()).hasMatch());
     QVERIFY(readBytes(report.keptCopyPath) == content);
+    QCOMPARE(storage.loadConfigReporting().keptCopyPath, report.keptCopyPath);
 
     ZulConfig changed;
     changed.fontSize = 18;
@@ -464,6 +473,28 @@ void TestZulStorageService::unusableRatesFallBack()
     QVERIFY(saved.value().preservedFilePath.isEmpty());
 }
 
+void TestZulStorageService::settingsOutsideTheirRangeAreBroughtIn_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<double>("fontSize");
+    QTest::addColumn<qint64>("tidyHours");
+    QTest::newRow("in range") << QByteArray(R"({"fontSize": 16.5, "autoTidyEphemeralHours": 8760})") << 16.5 << qint64(8760);
+    QTest::newRow("font beyond any screen") << QByteArray(R"({"fontSize": 1e308})") << 22.0 << qint64(24);
+    QTest::newRow("negative font, negative tidy age (off)")
+        << QByteArray(R"({"fontSize": -3, "autoTidyEphemeralHours": -5})") << 11.0 << qint64(0);
+}
+
+void TestZulStorageService::settingsOutsideTheirRangeAreBroughtIn()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(double, fontSize);
+    QFETCH(qint64, tidyHours);
+    QVERIFY(writeBytes(folder() + "/config.json", settings));
+    const ZulConfig loaded = ZulStorageService(folder()).loadConfig();
+    QCOMPARE(loaded.fontSize, fontSize);
+    QCOMPARE(loaded.autoTidyEphemeralHours, tidyHours);
+}
+
 void TestZulStorageService::readableFileIsReplacedWithoutCopy()
 {
     // Written by another service of this process: the version last saved, so simply replaced.
@@ -507,19 +538,23 @@ void TestZulStorageService::byteOrderMarkIsAccepted()
 void TestZulStorageService::preservedFilesAreNeverReplaced()
 {
     const ZulStorageService storage(folder());
-    const QList<QByteArray> garbage = {"first {", "second [", "third \""};
+    const QByteArray readable = ZulStorageService::encodeNotes(makeVersion(QStringLiteral("r"), 1)).value();
+    // Bytes found in the way of a save, and which of them are kept anew: the
+    // same bytes as the newest copy kept for the same reason are not.
+    const QList<std::pair<QByteArray, bool>> found = {{"first {", true}, {"first {", false}, {readable, true},
+                                                      {"second [", true}, {readable, false}, {"first {", true}};
     QStringList kept;
-    for (const QByteArray &bytes : garbage) {
+    for (const auto &[bytes, anew] : found) {
         QVERIFY(writeBytes(storage.notesFileURL(), bytes));
         const ZulResult<ZulSavedFile> saved = storage.saveNotes(makeVersion(QStringLiteral("x"), 1));
         QVERIFY(saved.ok());
+        QCOMPARE(kept.contains(saved.value().preservedFilePath), !anew);
         kept << saved.value().preservedFilePath;
+        QCOMPARE(readBytes(kept.last()), bytes);
     }
-    // All three within the same second or not, each under its own name.
-    QCOMPARE(QSet<QString>(kept.begin(), kept.end()).size(), 3);
-    for (qsizetype i = 0; i < kept.size(); ++i)
-        QCOMPARE(readBytes(kept.at(i)), garbage.at(i));
+    // Within the same second or not, each under its own name.
     QCOMPARE(preservedFiles(folder()).size(), 3);
+    QCOMPARE(QDir(folder()).entryList({"notes.json.replaced-*"}).size(), 1);
 }
 
 void TestZulStorageService::directoryWhereFileShouldBe_data()
@@ -554,14 +589,18 @@ void TestZulStorageService::directoryWhereFileShouldBe()
 
 void TestZulStorageService::unwritableFolderReportsAndKeepsOldFile_data()
 {
-    QTest::addColumn<bool>("byPermissions");  // else: the folder's path runs through a file
-    QTest::newRow("folder without write permission") << true;
-    QTest::newRow("folder path under a regular file") << false;
+    QTest::addColumn<QString>("how");
+    QTest::newRow("folder without write permission") << "permissions";
+    QTest::newRow("folder path under a regular file") << "under a file";
+    QTest::newRow("no room to write, as on a full disk") << "size limit";
 }
 
 void TestZulStorageService::unwritableFolderReportsAndKeepsOldFile()
 {
-    QFETCH(bool, byPermissions);
+    QFETCH(QString, how);
+    // The system's own words for the failure, where a write fails part way.
+    const QString reason = how == "size limit" ? QString::fromStdString(std::generic_category().message(EFBIG)) : "";
+    const bool byPermissions = how == "permissions";
     if (byPermissions && ::geteuid() == 0)
         QSKIP("running as root: file permissions do not stop root from writing");
 
@@ -570,8 +609,15 @@ void TestZulStorageService::unwritableFolderReportsAndKeepsOldFile()
     const QList<ZulNote> original = makeVersion(QStringLiteral("original"), 2);
     QVERIFY(ZulStorageService(base).saveNotes(original).ok());
     const QByteArray before = readBytes(base + "/notes.json");
+    struct rlimit sizeLimit {};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &sizeLimit) == 0);
     if (byPermissions) {
         QVERIFY(::chmod(QFile::encodeName(base).constData(), 0555) == 0);
+    } else if (how == "size limit") {
+        ::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit tiny = sizeLimit;
+        tiny.rlim_cur = 64;
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &tiny) == 0);
     } else {
         QVERIFY(writeBytes(folder() + "/plain-file", "x"));
         base = folder() + "/plain-file/store";
@@ -580,7 +626,10 @@ void TestZulStorageService::unwritableFolderReportsAndKeepsOldFile()
     const ZulResult<ZulSavedFile> notes = storage.saveNotes(makeVersion(QStringLiteral("new"), 1));
     const ZulResult<ZulSavedFile> config = storage.saveConfig(ZulConfig());
     const ZulResult<ZulSavedFile> rates = storage.saveCachedRates(CurrencyRateTable::offlineDefaults());
-    if (byPermissions) {
+    ::setrlimit(RLIMIT_FSIZE, &sizeLimit);
+    for (const auto *result : {&notes, &config, &rates})
+        QVERIFY2(!result->ok() && result->error().contains(reason), qPrintable(result->error()));
+    if (how != "under a file") {
         // Another service on the same folder still reads what was there before.
         QCOMPARE(storage.loadNotes(), original);
         ::chmod(QFile::encodeName(base).constData(), 0755);
@@ -591,9 +640,6 @@ void TestZulStorageService::unwritableFolderReportsAndKeepsOldFile()
         QCOMPARE(report.outcome, ZulNotesLoadOutcome::starterNotesCreated);
         QVERIFY2(!report.problem.isEmpty(), "a starter write that failed went unreported");
     }
-    QVERIFY(!notes.ok());
-    QVERIFY(!config.ok());
-    QVERIFY(!rates.ok());
     QVERIFY(!notes.error().isEmpty() && !config.error().isEmpty() && !rates.error().isEmpty());
 }
 

@@ -48,6 +48,15 @@ if(NOT code EQUAL 0 OR NOT out MATCHES "\"formattedResult\":\"100 EUR\",\"kind\"
   message(FATAL_ERROR "--currency/--rates: exit code ${code}, output:\n${out}")
 endif()
 
+# A system time zone that does not exist counts days in UTC, and says so.
+foreach(zone "Europe/Istambul" "Nowhere/Nope" "UTC+99")
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E env "TZ=${zone}" "${TOOL}" --now 2025-01-10T15:00:00Z
+    INPUT_FILE "${DATA}/starter-scratch.note" OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT out MATCHES "\"2025-01-24\"" OR NOT err MATCHES "is unknown; dates are counted in UTC")
+    message(FATAL_ERROR "TZ=${zone}: output:\n${out}\nstderr: ${err}")
+  endif()
+endforeach()
+
 # Bad options and unreadable inputs: exit code 2, a reason, no output.
 expect_failure("missing file" "cannot read" "${WORK}/no-such.note")
 expect_failure("unknown option" "bogus" --bogus "${WORK}/mixed.note")

@@ -4,6 +4,7 @@
 // "-") and prints what the note engine makes of it, as JSON. Exit status 0 on
 // success, 2 for a bad option or an unreadable input.
 #include "Engine/ComputationalNoteEngine.h"
+#include "Engine/ZulSystemTimeZone.h"
 #include "Models/CurrencyRateTable.h"
 
 #include <QCommandLineParser>
@@ -106,8 +107,14 @@ int main(int argc, char *argv[])
         now = now.toUTC();
     }
 
-    QTimeZone zone = QTimeZone::systemTimeZone();
-    if (parser.isSet(zoneOption)) {
+    QTimeZone zone;
+    if (!parser.isSet(zoneOption)) {
+        const ZulSystemTimeZone system = ZulSystemTimeZone::current();
+        if (!system.unknownName.isEmpty())
+            std::fprintf(stderr, "veskzul-eval: the system time zone \"%s\" is unknown; dates are counted in UTC\n",
+                         system.unknownName.constData());
+        zone = system.zone;
+    } else {
         zone = QTimeZone(parser.value(zoneOption).toUtf8());
         if (!zone.isValid())
             return fail(QStringLiteral("--tz wants an IANA time zone such as Europe/Istanbul, got \"%1\"")

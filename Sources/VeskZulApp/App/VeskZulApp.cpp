@@ -6,6 +6,8 @@
 #include "VeskKit/Design/VeskAppActivationDelegate.h"
 #include "VeskKit/Design/VeskGlassMenu.h"
 #include "VeskKit/Design/VeskProductPalette.h"
+#include "VeskKit/Design/VeskWindowSystem.h"
+#include "VeskKit/Localization/VeskUserDefaults.h"
 #include "VeskKit/Localization/VeskText.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ComputationalEditorView.h"
@@ -17,10 +19,34 @@
 #include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QPixmap>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QSystemTrayIcon>
+
+#include <algorithm>
+
+namespace {
+
+// Where the studio window was left, in the application's settings file:
+// Qt's own record (size, place, maximised, the screens of the time) and the
+// frame alone, to tell whether that place is still on a screen.
+const QString kStudioGeometryKey = QStringLiteral("studioWindow/geometry");
+const QString kStudioFrameKey = QStringLiteral("studioWindow/frame");
+
+// Enough of the window on a screen to see it and drag it back.
+bool isReachable(const QRect &frame)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    return std::any_of(screens.cbegin(), screens.cend(), [&frame](const QScreen *screen) {
+        const QRect shown = screen->availableGeometry().intersected(frame);
+        return shown.width() >= 120 && shown.height() >= 40;
+    });
+}
+
+} // namespace
 
 VeskZulApp::VeskZulApp(ZulStorageService storage, ZulStudioEnvironment environment,
                        MainZulStudioView::EditorFactory makeEditor, QObject *parent)
@@ -44,6 +70,8 @@ VeskZulApp::VeskZulApp(ZulStorageService storage, ZulStudioEnvironment environme
     };
     retitleQuit();
     connect(m_viewModel.get(), &ZulStudioViewModel::languageChanged, this, retitleQuit);
+    followLanguageInQtTexts();
+    connect(m_viewModel.get(), &ZulStudioViewModel::languageChanged, this, &VeskZulApp::followLanguageInQtTexts);
 
     m_tray = new ZulTrayIcon(*m_viewModel, this);
     m_tray->setContextMenu(m_trayMenu);
@@ -53,6 +81,10 @@ VeskZulApp::VeskZulApp(ZulStorageService storage, ZulStudioEnvironment environme
     // Seen before any window's own handling, so the key quits wherever the
     // keyboard is, the studio hidden or not.
     qApp->installEventFilter(this);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        if (m_studio && m_studio->isVisible())
+            keepStudioPlace();
+    });
 }
 
 QKeySequence VeskZulApp::quitShortcut()
@@ -83,11 +115,29 @@ bool VeskZulApp::eventFilter(QObject *watched, QEvent *event)
             quit();
             return true;
         }
-    } else if (event->type() == QEvent::Close && m_studio && watched == m_studio.data() && !trayIsAvailable()) {
-        // Nothing would be left to bring the application back or end it.
-        quit();
+    } else if (event->type() == QEvent::Close && m_studio && watched == m_studio.data()) {
+        keepStudioPlace();
+        if (!trayIsAvailable()) {
+            m_studioClosedWithoutTray = true;
+            quitUnlessPanelsAreOpen();
+        }
+    } else if (event->type() == QEvent::Hide && m_studioClosedWithoutTray && watched->isWidgetType()
+               && static_cast<QWidget *>(watched)->isWindow()) {
+        // A sticky or the drawer closing may have been the last way back.
+        quitUnlessPanelsAreOpen();
     }
     return QObject::eventFilter(watched, event);
+}
+
+void VeskZulApp::quitUnlessPanelsAreOpen()
+{
+    // An open sticky or drawer still shows the notes, and Ctrl+Q there still
+    // quits; once they are gone too, nothing would be left to bring the
+    // application back or end it.
+    const QList<ZulNote> &notes = m_viewModel->notes();
+    const bool floating = std::any_of(notes.cbegin(), notes.cend(), [](const ZulNote &note) { return note.isFloatingSticky; });
+    if (!floating && !m_viewModel->isEdgeDrawerOpen())
+        quit();
 }
 
 void VeskZulApp::togglePopover(const QRect &iconGeometry)
@@ -111,6 +161,7 @@ VeskZulApp::~VeskZulApp()
 ZulStudioEnvironment VeskZulApp::desktopEnvironment()
 {
     ZulStudioEnvironment environment = ZulStudioEnvironment::desktop();
+    environment.nativeWayland = VeskWindowSystem::isNativeWayland();
     environment.makeEdgeDrawerController = [](ZulStudioViewModel &viewModel) {
         return std::make_unique<EdgeDrawerController>(viewModel);
     };
@@ -129,13 +180,13 @@ MainZulStudioView::EditorFactory VeskZulApp::studioEditorFactory()
 
 void VeskZulApp::openStudioWindow()
 {
+    m_studioClosedWithoutTray = false;
     if (!m_studio) {
         auto *studio = new MainZulStudioView(*m_viewModel, accentColor(VeskProductPalette::deepIndigo), m_makeEditor);
         studio->setObjectName(QStringLiteral("studio"));
         studio->setWindowTitle(QStringLiteral("VeskZul"));
         studio->setWindowIcon(QIcon(QPixmap::fromImage(VeskEmblemRenderer::image(VeskAppIdentity::veskZul, 64, 2, false))));
         studio->setMinimumSize(minimumWidth, minimumHeight);
-        studio->resize(defaultWidth, defaultHeight);
         // Closing hides the window; with a tray the application stays there.
         studio->setAttribute(Qt::WA_DeleteOnClose, false);
         studio->addActions(m_commandMenu->commandActions());
@@ -149,6 +200,9 @@ void VeskZulApp::openStudioWindow()
         firstFrame.setDevicePixelRatio(studio->devicePixelRatio());
         studio->render(&firstFrame);
     }
+    // Shown again after a close, the window manager would place it anew.
+    if (!m_studio->isVisible())
+        restoreStudioPlace();
     if (m_studio->isMinimized())
         m_studio->showNormal();
     else
@@ -156,4 +210,36 @@ void VeskZulApp::openStudioWindow()
     m_studio->raise();
     m_studio->activateWindow();
     VeskAppActivationDelegate::bringStudioWindowToFront();
+}
+
+void VeskZulApp::followLanguageInQtTexts()
+{
+    // What Qt draws by itself (the save dialog, a text field's edit menu)
+    // speaks the interface language too; installing the catalog tells every
+    // widget, so the change is live.
+    QCoreApplication::removeTranslator(&m_qtTexts);
+    if (m_qtTexts.load(m_viewModel->language().locale(), QStringLiteral("qt"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&m_qtTexts);
+}
+
+void VeskZulApp::keepStudioPlace()
+{
+    VeskUserDefaults::setValue(kStudioGeometryKey, m_studio->saveGeometry());
+    VeskUserDefaults::setValue(kStudioFrameKey, m_studio->frameGeometry());
+}
+
+void VeskZulApp::restoreStudioPlace()
+{
+    const QByteArray saved = VeskUserDefaults::value(kStudioGeometryKey).toByteArray();
+    if (!saved.isEmpty() && isReachable(VeskUserDefaults::value(kStudioFrameKey).toRect())
+        && m_studio->restoreGeometry(saved))
+        return;
+    // First start, or a place no screen shows any more.
+    m_studio->resize(defaultWidth, defaultHeight);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        const QSize room = (available.size() - m_studio->frameGeometry().size()).expandedTo(QSize(0, 0));
+        m_studio->move(available.topLeft() + QPoint(room.width() / 2, room.height() / 2));
+    }
 }

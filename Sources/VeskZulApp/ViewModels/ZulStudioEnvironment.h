@@ -52,6 +52,9 @@ struct ZulStudioEnvironment
     // the system's steady clock.
     SteadyClock steadyClock;
     std::chrono::milliseconds autoTidyInterval{std::chrono::seconds(1800)};
+    // Native Wayland: windows cannot be placed or kept above, their
+    // positions are never known, and keys reach only the focused window.
+    bool nativeWayland = false;
 
     // The desktop's clipboard, save dialog, live-rate service and reopen
     // notification; the drawer and stickies still do nothing.

@@ -1,5 +1,6 @@
 #include "ViewModels/ZulStudioViewModel.h"
 
+#include "Engine/ZulSystemTimeZone.h"
 #include "VeskKit/Localization/VeskText.h"
 #include "VeskKit/System/VeskGlobalHotkeyManager.h"
 #include "VeskKit/System/VeskHotkeyDescriptor.h"
@@ -173,6 +174,14 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
                                   "Not dosyanız okunamadı. Bir kopyası %1 olarak saklandı; başlangıç notları "
                                   "gösteriliyor.")
                                  .arg(loaded.keptCopyPath));
+    }
+    if (loaded.outcome == ZulNotesLoadOutcome::starterNotesCreated && !loaded.problem.isEmpty())
+        unreadable << noteSaveFailure(loaded.problem);
+    if (loaded.renumberedCount > 0) {
+        m_logger->log(VeskLogLevel::warn, QStringLiteral("notes"),
+                      QStringLiteral("%1 note(s) of the notes file had the id of an earlier note and were given a "
+                                     "new one; the file as it was is kept beside it at the next save")
+                          .arg(loaded.renumberedCount));
     }
     if (!unreadable.isEmpty())
         showToast(unreadable.join(u' '), true);
@@ -428,7 +437,14 @@ ComputationalNoteEngine ZulStudioViewModel::currentEngine()
     const bool cacheHolds = m_cachedEngine && m_cachedEngineDayKey == dayKey && m_cachedEngineCurrency == currency
         && m_cachedEngineRates == m_rates;
     if (!cacheHolds) {
-        m_cachedEngine.emplace(m_rates, currency, instant, QTimeZone::systemTimeZone());
+        const ZulSystemTimeZone calendar = ZulSystemTimeZone::current();
+        if (!calendar.unknownName.isEmpty() && !m_reportedUnknownTimeZone) {
+            m_reportedUnknownTimeZone = true;
+            m_logger->log(VeskLogLevel::warn, QStringLiteral("lifecycle"),
+                          QStringLiteral("The system time zone \"%1\" is unknown; dates are counted in UTC")
+                              .arg(QString::fromUtf8(calendar.unknownName)));
+        }
+        m_cachedEngine.emplace(m_rates, currency, instant, calendar.zone);
         m_cachedEngineDayKey = dayKey;
         m_cachedEngineCurrency = currency;
         m_cachedEngineRates = m_rates;

@@ -123,6 +123,8 @@ public:
 
     const ZulStorageService &storage() const { return m_storage; }
     VeskAppLogger &logger() const { return *m_logger; }
+    // Where the drawer, the stickies and the hotkeys cannot work as on X11.
+    bool isOnNativeWayland() const { return m_environment.nativeWayland; }
 
     // Note list: display order, filtering and tags.
     QList<ZulNote> filteredNotes() const;
@@ -267,6 +269,9 @@ private:
     void scheduleDebouncedSave();
     void writePendingSaveInBackground();
     void handleWriteOutcome(const ZulOrderedNotesWriter::Outcome &outcome);
+    // Logs a failed save of the notes; the toast's text when one is due (the
+    // first failure of a run of them), else empty.
+    QString noteSaveFailure(const QString &error);
 
     void startAutoTidySchedule();
     void runTimedTidy();
@@ -350,6 +355,8 @@ private:
     std::optional<DayKey> m_cachedEngineDayKey;
     QString m_cachedEngineCurrency;
     std::optional<CurrencyRateTable> m_cachedEngineRates;
+    // Whether UTC standing in for an unknown system time zone was logged.
+    bool m_reportedUnknownTimeZone = false;
 
     // The search of isListed(), made once per query and locale.
     mutable std::shared_ptr<ZulNoteSearch> m_listedSearch;

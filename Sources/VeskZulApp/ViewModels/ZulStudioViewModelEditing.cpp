@@ -214,13 +214,9 @@ void ZulStudioViewModel::handleWriteOutcome(const ZulOrderedNotesWriter::Outcome
     setStorageFootprintBytes(outcome.footprintBytes);
 
     if (!outcome.ok) {
-        m_logger->log(VeskLogLevel::error, QStringLiteral("notes"),
-                      QStringLiteral("Saving notes failed: ") + outcome.error);
-        // One toast per run of failures, not one per keystroke.
-        if (!m_saveFailing) {
-            m_saveFailing = true;
-            showToast(text("Could not save your notes: ", "Notlarınız kaydedilemedi: ") + outcome.error, true);
-        }
+        const QString toast = noteSaveFailure(outcome.error);
+        if (!toast.isEmpty())
+            showToast(toast, true);
         return;
     }
     if (m_saveFailing) {
@@ -236,6 +232,16 @@ void ZulStudioViewModel::handleWriteOutcome(const ZulOrderedNotesWriter::Outcome
                       .arg(outcome.preservedFilePath),
                   true);
     }
+}
+
+QString ZulStudioViewModel::noteSaveFailure(const QString &error)
+{
+    m_logger->log(VeskLogLevel::error, QStringLiteral("notes"), QStringLiteral("Saving notes failed: ") + error);
+    // One toast per run of failures, not one per keystroke.
+    if (m_saveFailing)
+        return {};
+    m_saveFailing = true;
+    return text("Could not save your notes: ", "Notlarınız kaydedilemedi: ") + error;
 }
 
 // MARK: - Toasts

@@ -3,9 +3,40 @@
 #include "Services/ZulExportService.h"
 #include "VeskKit/Utilities/VeskAppLogger.h"
 #include "ViewModels/ZulSaveFileChooser.h"
+#include "SharedFile.h"
 
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTextBoundaryFinder>
+
+namespace {
+
+// What most Linux file systems allow for one name, in bytes.
+constexpr qsizetype kMaxFileNameBytes = 255;
+
+// `stem` + "." + `extension`, the stem cut so that the whole name fits one
+// file name: a title is shown whole however long, but a save panel offered
+// a longer name could only fail. The cut falls between two user-perceived
+// characters, so no letter loses its accent and no emoji half of itself.
+QString fileNameWithin(const QString &stem, const QString &extension)
+{
+    const QString suffix = QLatin1Char('.') + extension;
+    const qsizetype room = kMaxFileNameBytes - QFile::encodeName(suffix).size();
+    if (QFile::encodeName(stem).size() <= room)
+        return stem + suffix;
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, stem);
+    qsizetype cut = 0;
+    qsizetype bytes = 0;
+    for (qsizetype next = characters.toNextBoundary(); next > 0; next = characters.toNextBoundary()) {
+        bytes += QFile::encodeName(stem.mid(cut, next - cut)).size();
+        if (bytes > room)
+            break;
+        cut = next;
+    }
+    return stem.left(cut) + suffix;
+}
+
+} // namespace
 
 void ZulStudioViewModel::copyNoteWithResults(const QUuid &id)
 {
@@ -29,23 +60,15 @@ void ZulStudioViewModel::exportNoteToDisk(const QUuid &id, ZulExportFormat forma
     QString proposedName = found->displayTitle();
     proposedName.replace(QLatin1Char('/'), QLatin1Char('-'));
     proposedName.replace(QLatin1Char(':'), QLatin1Char('-'));
-    proposedName += QLatin1Char('.') + extension;
+    proposedName = fileNameWithin(proposedName, extension);
 
     const std::optional<QString> location = m_environment.saveFileChooser->chooseSaveLocation(proposedName, format);
     if (!location || location->isEmpty())
         return;
 
     const QByteArray bytes = content.toUtf8();
-    QSaveFile file(*location);
-    QString failure;
-    if (!file.open(QIODevice::WriteOnly))
-        failure = file.errorString();
-    else if (file.write(bytes) != bytes.size())
-        failure = file.errorString();
-    if (failure.isEmpty() && !file.commit())
-        failure = file.errorString();
+    const QString failure = SharedFile::replaceWhole(*location, bytes).failure;
     if (!failure.isEmpty()) {
-        file.cancelWriting();
         m_logger->log(VeskLogLevel::error, QStringLiteral("export"),
                       QStringLiteral("Note export failed (format=%1): %2").arg(extension, failure));
         showToast(text("Export failed: ", "Dışa aktarma hatası: ") + failure, true);

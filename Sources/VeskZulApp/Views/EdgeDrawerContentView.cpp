@@ -21,6 +21,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -163,7 +164,15 @@ EdgeDrawerContentView::EdgeDrawerContentView(ZulStudioViewModel *viewModel, std:
                 });
         connect(m_notes, &QAbstractItemModel::dataChanged, this,
                 [this](const QModelIndex &top, const QModelIndex &bottom) { restyleChips(top.row(), bottom.row()); });
-        connect(m_viewModel, &ZulStudioViewModel::selectedNoteIDChanged, this, &EdgeDrawerContentView::refreshBody);
+        connect(m_viewModel, &ZulStudioViewModel::selectedNoteIDChanged, this, [this] {
+            refreshBody();
+            revealSelectedChip();
+        });
+        // The window is named for the note it shows.
+        connect(m_viewModel, &ZulStudioViewModel::noteChanged, this, [this](const QUuid &id, ZulNoteFields fields) {
+            if (id == m_viewModel->selectedNoteID() && (fields & (ZulNoteField::title | ZulNoteField::content)))
+                refreshBody();
+        });
         connect(m_viewModel, &ZulStudioViewModel::languageChanged, this, &EdgeDrawerContentView::refreshTexts);
     }
     refreshTexts();
@@ -219,6 +228,30 @@ EdgeDrawerNoteChip *EdgeDrawerContentView::makeChip(int row)
     return chip;
 }
 
+void EdgeDrawerContentView::revealSelectedChip()
+{
+    // New chips get their places when the strip's layout next runs.
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible() || !m_viewModel || !m_notes)
+            return;
+        const std::optional<QUuid> selected = m_viewModel->selectedNoteID();
+        const int row = selected ? m_notes->rowOf(*selected) : -1;
+        if (row < 0 || row >= m_chips.size() || !m_chips[row])
+            return;
+        // Chips that came meanwhile take their places first: the strip
+        // grows to hold them, then lays them out.
+        m_chipRow->resize(m_chipRow->sizeHint().expandedTo(m_chipScroll->viewport()->size()));
+        m_chipLayout->activate();
+        m_chipScroll->ensureWidgetVisible(m_chips[row], 10, 0);
+    });
+}
+
+void EdgeDrawerContentView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    revealSelectedChip();
+}
+
 void EdgeDrawerContentView::rebuildChips()
 {
     for (const QPointer<EdgeDrawerNoteChip> &chip : std::as_const(m_chips)) {
@@ -228,6 +261,7 @@ void EdgeDrawerContentView::rebuildChips()
     m_chips.clear();
     if (m_notes)
         insertChips(0, m_notes->rowCount() - 1);
+    revealSelectedChip();
 }
 
 void EdgeDrawerContentView::insertChips(int first, int last)
@@ -278,6 +312,9 @@ void EdgeDrawerContentView::refreshBody()
     const std::optional<QUuid> selected = m_viewModel->selectedNoteID();
     m_popOut->setVisible(selected.has_value());
     m_openStudio->setVisible(selected.has_value());
+    const std::optional<ZulNote> note = selected ? m_viewModel->note(*selected) : std::nullopt;
+    // The drawer's window is named for the note it shows.
+    setWindowTitle(note ? note->displayTitle() : QStringLiteral("VeskZul"));
     if (selected) {
         if (m_editor->noteID() != *selected)
             m_editor->setNoteID(*selected);
@@ -301,6 +338,7 @@ void EdgeDrawerContentView::refreshTexts()
     m_openStudio->setToolTip(text("Open in VeskZul Studio", "VeskZul Stüdyoda Aç"));
     m_close->setToolTip(text("Close Drawer (Esc)", "Çekmeceyi Kapat (Esc)"));
     m_createQuickNote->setText(text("Create Quick Note", "Hızlı Not Oluştur"));
+    m_chipScroll->setAccessibleName(text("Notes", "Notlar"));
 }
 
 bool EdgeDrawerContentView::eventFilter(QObject *watched, QEvent *event)

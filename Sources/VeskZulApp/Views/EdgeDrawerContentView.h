@@ -49,6 +49,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -60,6 +61,8 @@ private:
     void removeChips(int first, int last);
     void moveChips(int first, int last, int destination);
     void restyleChips(int first, int last);
+    // Scrolls the strip to the selected note's chip once the strip is laid out.
+    void revealSelectedChip();
     void refreshBody();
     void refreshTexts();
 

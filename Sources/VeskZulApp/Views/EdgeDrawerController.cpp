@@ -122,7 +122,23 @@ EdgeDrawerPanel *EdgeDrawerController::ensureDrawerPanel()
     if (m_drawerPanel)
         return m_drawerPanel;
     auto *panel = new EdgeDrawerPanel;
-    panel->setGeometry(drawerFrame(false));
+    if (standsAtTheEdge()) {
+        panel->setGeometry(drawerFrame(false));
+    } else {
+        // Where it cannot be put at the edge, the drawer is a window like
+        // any other, moved and closed by the compositor's own decorations.
+        panel->setWindowFlags(Qt::Window);
+        panel->setWindowTitle(QStringLiteral("VeskZul"));
+        // Glass over the windows behind reads as clutter inside a frame of
+        // the compositor's: the drawer stands on the studio's own ground.
+        panel->setAttribute(Qt::WA_TranslucentBackground, false);
+        QPalette ground = panel->palette();
+        ground.setColor(QPalette::Window, groundStops(VeskProductPalette::deepIndigo).middle);
+        panel->setPalette(ground);
+        panel->setAutoFillBackground(true);
+        panel->resize(drawerFrame(true).size());
+        panel->installEventFilter(this);
+    }
     const QPointer<EdgeDrawerController> weakSelf(this);
     auto close = [weakSelf] {
         if (weakSelf)
@@ -169,14 +185,29 @@ void EdgeDrawerController::positionDrawerPanel(bool open, bool animated)
     m_slide->start();
 }
 
+bool EdgeDrawerController::standsAtTheEdge() const
+{
+    return !m_viewModel->isOnNativeWayland();
+}
+
+bool EdgeDrawerController::eventFilter(QObject *watched, QEvent *event)
+{
+    // The window's own close button closes the drawer as the drawer's does.
+    if (event->type() == QEvent::Close && m_isDrawerOpen && watched == m_drawerPanel) {
+        m_isDrawerOpen = false;
+        m_viewModel->setIsEdgeDrawerOpen(false);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 void EdgeDrawerController::openDrawer()
 {
     m_currentSide = m_viewModel->config().edgeSide;
-    EdgeHandlePanel *handle = ensureHandlePanel();
+    EdgeHandlePanel *handle = standsAtTheEdge() ? ensureHandlePanel() : nullptr;
     EdgeDrawerPanel *drawer = ensureDrawerPanel();
     // Every slide starts from the closed frame of the side in force now,
     // also after the side changed while the drawer was closed.
-    if (!m_isDrawerOpen)
+    if (!m_isDrawerOpen && handle)
         setDrawerGeometry(drawerFrame(false));
     m_isDrawerOpen = true;
     m_viewModel->setIsEdgeDrawerOpen(true);
@@ -187,6 +218,8 @@ void EdgeDrawerController::openDrawer()
     // first button that takes the keyboard.
     if (auto *content = drawer->findChild<EdgeDrawerContentView *>(); content && !content->isShowingEmptyState())
         content->editor()->textView()->setFocus(Qt::OtherFocusReason);
+    if (!handle)
+        return;
     positionDrawerPanel(true, true);
     handle->setGeometry(handleFrame());
 }
@@ -197,6 +230,11 @@ void EdgeDrawerController::closeDrawer()
         return;
     m_isDrawerOpen = false;
     m_viewModel->setIsEdgeDrawerOpen(false);
+    if (!standsAtTheEdge()) {
+        if (m_drawerPanel)
+            m_drawerPanel->hide();
+        return;
+    }
     positionDrawerPanel(false, true);
     if (m_handlePanel)
         m_handlePanel->setGeometry(handleFrame());
@@ -205,6 +243,10 @@ void EdgeDrawerController::closeDrawer()
 void EdgeDrawerController::syncEdgePlacement(ZulEdgeSide side)
 {
     m_currentSide = side;
+    // No handle where it could not stand at the edge: the drawer opens from
+    // the command menu and the other surfaces' buttons there.
+    if (!standsAtTheEdge())
+        return;
     EdgeHandlePanel *handle = ensureHandlePanel();
     handle->setGeometry(handleFrame());
     handle->show();
@@ -256,6 +298,8 @@ void EdgeDrawerController::screenParametersChanged()
     m_screenChangePending = true;
     QTimer::singleShot(0, this, [this] {
         m_screenChangePending = false;
+        if (!standsAtTheEdge())
+            return;
         const bool handleShown = m_handlePanel && m_handlePanel->isVisible();
         if (!handleShown && !m_isDrawerOpen)
             return;

@@ -22,7 +22,9 @@ class ZulStudioViewModel;
 // panel that slides in beside it, on the screen under the pointer. It keeps
 // both panels where they belong when screens change, and writes the open
 // state into the view model whenever it changes it. The view model creates
-// it on first need and is its only caller.
+// it on first need and is its only caller. On native Wayland, where no window
+// can be put at an edge or kept above, there is no handle and the drawer is
+// an ordinary window that opens and closes without sliding.
 class EdgeDrawerController : public QObject, public ZulEdgeDrawerControlling
 {
     Q_OBJECT
@@ -61,7 +63,11 @@ public:
     // drawer back in place, once the change has settled.
     void screenParametersChanged();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    bool standsAtTheEdge() const;
     EdgeHandlePanel *ensureHandlePanel();
     EdgeDrawerPanel *ensureDrawerPanel();
     void positionDrawerPanel(bool open, bool animated);

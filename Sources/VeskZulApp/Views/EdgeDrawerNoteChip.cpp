@@ -1,5 +1,6 @@
 #include "Views/EdgeDrawerNoteChip.h"
 
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFont.h"
@@ -17,6 +18,9 @@ EdgeDrawerNoteChip::EdgeDrawerNoteChip(const QUuid &noteID, const QString &title
     setFocusPolicy(Qt::NoFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
+    // The open note's chip is the one that is on.
+    VeskAccessibleControl::setRole(this, QAccessible::CheckBox);
+    VeskAccessibleControl::setOn(this, selected);
     setLook(title, tint, selected);
 }
 
@@ -34,6 +38,7 @@ void EdgeDrawerNoteChip::setLook(const QString &title, ZulNoteTint tint, bool se
     m_selected = selected;
     setText(oneLine);
     setAccessibleName(oneLine);
+    VeskAccessibleControl::setOn(this, selected);
     if (resized)
         updateGeometry();
     update();

@@ -95,7 +95,7 @@ void FloatingStickyNoteController::showSticky(const QUuid &noteID)
     layoutBox->addWidget(host);
 
     connect(panel, &StickyNotePanel::frameChanged, this,
-            [this, noteID](bool moved) { persistFrame(noteID, moved); });
+            [this, noteID](const QRect &frame, bool moved) { persistFrame(noteID, frame, moved); });
     m_panelsByNoteID.insert(noteID, HostedSticky{noteID, panel, state});
 
     panel->show();
@@ -122,13 +122,14 @@ void FloatingStickyNoteController::toggleCollapse(const QUuid &noteID)
         return;
     StickyNotePanel *panel = found->panel;
     StickyWindowState *state = found->state;
-    const qreal axis = screenLayoutProvider().flipAxis;
+    const ZulScreenLayout layout = screenLayoutProvider();
+    const qreal axis = layout.flipAxis;
     const QRectF frame = ZulScreenCoordinates::toBottomLeft(QRectF(panel->geometry()), axis);
     QRectF target;
     if (state->isCollapsed()) {
         // Cleared first, so the frames of the expansion are stored.
         state->setIsCollapsed(false);
-        target = FloatingStickyGeometry::expandedFrame(frame, state->expandedHeight);
+        target = FloatingStickyGeometry::expandedFrame(frame, state->expandedHeight, layout);
     } else {
         state->expandedHeight = FloatingStickyGeometry::heightToRestore(frame.height());
         state->setIsCollapsed(true);
@@ -151,25 +152,29 @@ void FloatingStickyNoteController::toggleAlwaysOnTop(const QUuid &noteID)
     found->panel->setAlwaysOnTop(found->state->isAlwaysOnTop());
 }
 
-void FloatingStickyNoteController::persistFrame(const QUuid &noteID, bool moved)
+void FloatingStickyNoteController::persistFrame(const QUuid &noteID, const QRect &reported, bool moved)
 {
     const auto found = m_panelsByNoteID.constFind(noteID);
     if (found == m_panelsByNoteID.cend() || !found->panel || !found->state)
         return;
     if (!found->panel->noteID || *found->panel->noteID != noteID)
         return;
-    const QRectF frame = ZulScreenCoordinates::toBottomLeft(QRectF(found->panel->geometry()),
-                                                            screenLayoutProvider().flipAxis);
+    const ZulScreenLayout layout = screenLayoutProvider();
+    const QRectF frame = ZulScreenCoordinates::toBottomLeft(QRectF(reported), layout.flipAxis);
+    // There a panel's place is never known: what would be stored is only
+    // where it was asked to be, and the user's places are worth more.
+    const bool placesAreKnown = !m_viewModel->isOnNativeWayland();
     if (found->state->isCollapsed()) {
         // The bar's own frame is never stored, and folding it in place
         // changes nothing stored. A bar moved elsewhere stores the frame it
         // will unfold to there, so the next start opens it where the user
         // left it.
-        if (moved)
-            m_viewModel->updateStickyFrame(noteID,
-                                           FloatingStickyGeometry::expandedFrame(frame, found->state->expandedHeight));
+        if (moved && placesAreKnown)
+            m_viewModel->updateStickyFrame(
+                noteID, FloatingStickyGeometry::expandedFrame(frame, found->state->expandedHeight, layout));
         return;
     }
     found->state->expandedHeight = frame.height();
-    m_viewModel->updateStickyFrame(noteID, frame);
+    if (placesAreKnown)
+        m_viewModel->updateStickyFrame(noteID, frame);
 }

@@ -22,7 +22,8 @@ class ZulStudioViewModel;
 // there, to the view model, collapses to its title bar and switches between
 // staying on top and the normal level. The view model creates it on first
 // need and is its only caller; it keeps the note's flag and frame and saves
-// them. The controller saves nothing itself.
+// them. The controller saves nothing itself. On native Wayland, where no
+// panel's place is known, stored frames are left as they are.
 class FloatingStickyNoteController : public QObject, public ZulStickyControlling
 {
     Q_OBJECT
@@ -55,7 +56,7 @@ public:
     std::function<ZulScreenLayout()> screenLayoutProvider;
 
 private:
-    void persistFrame(const QUuid &noteID, bool moved);
+    void persistFrame(const QUuid &noteID, const QRect &reported, bool moved);
     QRectF resolvedInitialFrame(const std::optional<QRectF> &storedFrame) const;
 
     ZulStudioViewModel *m_viewModel;

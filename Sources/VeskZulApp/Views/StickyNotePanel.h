@@ -2,17 +2,21 @@
 
 #include "VeskKit/Design/VeskDraggableFloatingPanel.h"
 
+#include <QPointer>
 #include <QRect>
 #include <QUuid>
 
 #include <optional>
 
+class QWindow;
 class VeskWindowResizeGrips;
 
 // The window of one floating sticky note: frameless, moved by dragging its
 // background, resized by its edges and corners, above other windows unless
-// switched to the normal level. It reports each change of its frame once it
-// is on screen; where it first appears is not a change.
+// switched to the normal level. It reports each change of its frame that the
+// window system reports once the panel is on screen: a move the window
+// manager ignored is no change, and neither is where the panel first
+// appears, wherever the window manager chose to put it.
 class StickyNotePanel : public VeskDraggableFloatingPanel
 {
     Q_OBJECT
@@ -28,22 +32,32 @@ public:
     void setAlwaysOnTop(bool onTop);
 
     VeskWindowResizeGrips *resizeGrips() const { return m_grips; }
+    // The frame the window system last reported while the panel was shown.
+    std::optional<QRect> reportedFrame() const { return m_lastFrame; }
 
 signals:
-    // The panel was moved or resized while shown; `moved` when its top-left
-    // corner changed place, not only its size.
-    void frameChanged(bool moved);
+    // The panel was moved or resized while shown, to `frame` (Qt
+    // coordinates); `moved` when its top-left corner changed place, not only
+    // its size.
+    void frameChanged(const QRect &frame, bool moved);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:
-    void noteFrame();
+    void watchWindow();
+    void scheduleReport();
+    void reportFrame();
 
     VeskWindowResizeGrips *m_grips = nullptr;
+    QPointer<QWindow> m_watched;
+    // Where the window system last said the panel is.
+    QRect m_reported;
+    // The frame last reported onwards; none until the panel is first shown
+    // on screen, and none while hidden.
     std::optional<QRect> m_lastFrame;
+    bool m_reportPending = false;
 };

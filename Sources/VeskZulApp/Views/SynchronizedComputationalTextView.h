@@ -150,6 +150,8 @@ private:
     void schedulePublish();
     void restartCaretBlink();
     QRect caretRect() const;
+    // With the caret on the first row, scrolls to the very top.
+    void revealTopInset();
     void applyPalette();
 
     QString m_text;

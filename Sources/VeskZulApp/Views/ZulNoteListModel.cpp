@@ -1,5 +1,7 @@
 #include "Views/ZulNoteListModel.h"
 
+#include "Engine/ZulNumberFormatter.h"
+#include "VeskKit/Localization/VeskText.h"
 #include "ViewModels/ZulStudioViewModel.h"
 
 #include <QLocale>
@@ -36,7 +38,8 @@ ZulNoteListModel::ZulNoteListModel(ZulStudioViewModel &viewModel, QObject *paren
     // The rows' badges and selection highlight: same rows, new look.
     connect(&viewModel, &ZulStudioViewModel::evaluationChanged, this,
             [this](const QUuid &id) { rowChanged(id); });
-    connect(&viewModel, &ZulStudioViewModel::evaluationsReset, this, &ZulNoteListModel::everyRowChanged);
+    for (auto signal : {&ZulStudioViewModel::evaluationsReset, &ZulStudioViewModel::languageChanged})
+        connect(&viewModel, signal, this, &ZulNoteListModel::everyRowChanged);
     connect(&viewModel, &ZulStudioViewModel::selectedNoteIDChanged, this, &ZulNoteListModel::selectionChanged);
     rebuild();
 }
@@ -52,8 +55,9 @@ QVariant ZulNoteListModel::data(const QModelIndex &index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
         return displayTitle(index.row());
+    case Qt::AccessibleTextRole:
+        return spokenRow(index.row());
     case NoteIDRole:
         return m_rows[index.row()].id;
     case HasPreviewRole:
@@ -61,6 +65,30 @@ QVariant ZulNoteListModel::data(const QModelIndex &index, int role) const
     default:
         return {};
     }
+}
+
+QString ZulNoteListModel::spokenRow(int row) const
+{
+    const VeskLanguage language = m_viewModel.language();
+    auto text = [language](const char *en, const char *tr) {
+        return veskText(QString::fromUtf8(en), QString::fromUtf8(tr), language);
+    };
+    // What the row shows, in its order: title, flags, then the badges.
+    const ZulNote &note = noteAt(row);
+    QStringList parts{displayTitle(row)};
+    if (note.isPinned)
+        parts.append(text("pinned", "sabit"));
+    if (note.isFloatingSticky)
+        parts.append(text("floating sticky", "yüzen yapışkan"));
+    if (note.isEphemeral)
+        parts.append(text("ephemeral", "geçici"));
+    const CompactNoteEvaluation &evaluation = m_viewModel.cachedEvaluation(note.id);
+    if (evaluation.totalNumericSum)
+        parts.append(text("total ", "toplam ") + ZulNumberFormatter::format(*evaluation.totalNumericSum, 1));
+    if (evaluation.totalTasks > 0)
+        parts.append(
+            text("tasks %1/%2 done", "görev %1/%2 tamam").arg(evaluation.completedTasks).arg(evaluation.totalTasks));
+    return parts.join(QStringLiteral(", "));
 }
 
 const ZulNote &ZulNoteListModel::noteAt(int row) const

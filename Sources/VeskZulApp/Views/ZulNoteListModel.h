@@ -36,7 +36,8 @@ public:
     explicit ZulNoteListModel(ZulStudioViewModel &viewModel, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    // Display: the note's display title; NoteIDRole: its id; HasPreviewRole.
+    // Display: the note's display title; accessible text: the title with
+    // the row's flags and figures; NoteIDRole: its id; HasPreviewRole.
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
     // Only for valid rows. The note is the view model's own, valid until
@@ -83,6 +84,7 @@ private:
         QString previewSnippet;
     };
 
+    QString spokenRow(int row) const;
     Key keyOf(const ZulNote &note, qint64 sequence) const;
     // Where a row of that key stands, or would stand.
     int lowerBound(const Key &key) const;

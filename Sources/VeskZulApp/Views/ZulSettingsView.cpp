@@ -2,10 +2,12 @@
 
 #include "Engine/ConversionCatalog.h"
 #include "Models/ZulConfig.h"
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskChevronControls.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassCard.h"
 #include "VeskKit/Design/VeskGlassScrollBar.h"
@@ -16,13 +18,13 @@
 #include "VeskKit/Utilities/VeskByteFormatter.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ZulChipButton.h"
+#include "Views/ZulChipGroup.h"
 #include "Views/ZulToggle.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
 #include <QPainter>
 #include <QSignalBlocker>
@@ -75,6 +77,9 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
 {
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
+    // The page's controls take the keyboard, and scroll into view when they
+    // do; the page itself is no stop.
+    setFocusPolicy(Qt::NoFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const QColor primary = VeskGlassTokens::textPrimary();
     setStyleSheet(QStringLiteral(
@@ -133,6 +138,7 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         segmentRow->setSpacing(2);
         for (ZulChipButton **segment : {&m_leftEdge, &m_rightEdge}) {
             *segment = new ZulChipButton();
+            VeskAccessibleControl::setRole(*segment, QAccessible::RadioButton);
             (*segment)->setCornerRadius(6);
             (*segment)->setPadding(6, 4);
             (*segment)->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
@@ -143,6 +149,8 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
             segmentRow->addWidget(*segment, 1);
         }
         line->addWidget(segments);
+        m_edgeGroup = new ZulChipGroup(this);
+        m_edgeGroup->setChips({m_leftEdge, m_rightEdge});
     }
     {
         auto *badges = new QHBoxLayout();
@@ -164,6 +172,12 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         }
         badges->addStretch(1);
         drawer->addLayout(badges);
+        // Wayland hands keys only to the window in front: said here, where
+        // the user looks for the shortcuts, rather than letting them fail.
+        m_hotkeysScope = addLabel(veskSystemFont(11.5), VeskGlassTokens::textMuted());
+        m_hotkeysScope->setWordWrap(true);
+        m_hotkeysScope->setVisible(m_viewModel.isOnNativeWayland());
+        drawer->addWidget(m_hotkeysScope);
     }
 
     // Card 2: engine and rates.
@@ -178,6 +192,7 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         for (const QString &code : ConversionCatalog::supportedCurrencies())
             m_currency->addItem(code, code);
         line->addWidget(m_currency);
+        m_currencyText->setBuddy(m_currency);
     }
     {
         QHBoxLayout *line = row(engine);
@@ -205,7 +220,12 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         m_fontSize->setRange(minimumFontSize * sliderScale, maximumFontSize * sliderScale);
         m_fontSize->setSingleStep(sliderScale);
         m_fontSize->setPageStep(sliderScale);
+        // Tall enough for the focus ring around the handle.
+        m_fontSize->setFixedHeight(24);
+        VeskFocusRing::attach(m_fontSize, 8);
         line->addWidget(m_fontSize);
+        // Tied to their labels, the slider and the stepper are named by them.
+        m_fontSizeLabel->setBuddy(m_fontSize);
     }
     m_lineNumbers = new ZulToggle(QString(), m_accent);
     editor->addWidget(m_lineNumbers);
@@ -233,12 +253,15 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         m_tidyHours->setSingleStep(tidyHoursStep);
         m_tidyHours->setSuffix(QStringLiteral("h"));
         m_tidyHours->setFont(body);
-        // A stepper: the value changes only through its arrows.
+        // One stop: the arrows (or Up and Down) step it, a typed number sets
+        // it once Return or leaving the field confirms it; the spin box keeps
+        // what is typed within its range.
         m_tidyHours->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-        m_tidyHours->setFocusPolicy(Qt::NoFocus);
-        m_tidyHours->findChild<QLineEdit *>()->setReadOnly(true);
+        m_tidyHours->setFocusPolicy(Qt::StrongFocus);
+        m_tidyHours->setKeyboardTracking(false);
         m_tidyHours->setMinimumWidth(84);
         line->addWidget(m_tidyHours);
+        m_tidyTitle->setBuddy(m_tidyHours);
         m_tidyNow = new VeskButton(VeskGlassButtonStyle{false}, QString());
         line->addWidget(m_tidyNow);
     }
@@ -314,6 +337,13 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
     retranslate();
 }
 
+QList<QWidget *> ZulSettingsView::tabStops() const
+{
+    return {m_edgeDrawerToggle, m_edgeGroup->stop(), m_currency,       m_refreshRates,
+            m_fontSize,         m_lineNumbers,       m_resultGutter,   m_tidyHours,
+            m_tidyNow,          m_launchAtLogin,     m_languagePicker->comboBox()};
+}
+
 QString ZulSettingsView::toggleDrawerKeys()
 {
     return QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N).toString(QKeySequence::NativeText);
@@ -340,6 +370,7 @@ QLabel *ZulSettingsView::addLabel(const QFont &font, const QColor &colour)
 
 void ZulSettingsView::retranslate()
 {
+    setAccessibleName(text("Settings", "Ayarlar"));
     m_drawerTitle->setText(text("Screen Edge Drawer & Global Hotkeys", "Ekran Kenarı Çekmecesi & Kısayollar"));
     m_edgeDrawerToggle->setText(
         text("Show translucent screen-edge pull handle", "Yarı saydam ekran kenarı çekme tutamacını göster"));
@@ -348,6 +379,10 @@ void ZulSettingsView::retranslate()
     m_rightEdge->setText(text("Right Edge", "Sağ Kenar"));
     m_toggleDrawerBadgeLabel->setText(text("Toggle Edge Drawer", "Kenar Çekmecesi Aç/Kapat"));
     m_floatStickyBadgeLabel->setText(text("New Floating Sticky Note", "Yeni Yüzen Yapışkan Not"));
+    m_hotkeysScope->setText(text("In this session the shortcuts work only inside VeskZul: Wayland passes keys only to "
+                                 "the window in front.",
+                                 "Bu oturumda kısayollar yalnızca VeskZul içinde çalışır: Wayland tuşları yalnızca "
+                                 "öndeki pencereye iletir."));
 
     m_engineTitle->setText(text("Computational Engine & Currency Rates", "Hesaplama Motoru & Döviz Kurları"));
     m_currencyText->setText(

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Models/ZulConfig.h"
+
 #include <QColor>
 #include <QScrollArea>
 
@@ -10,6 +12,7 @@ class QSpinBox;
 class VeskButton;
 class VeskLanguagePicker;
 class ZulChipButton;
+class ZulChipGroup;
 class ZulStudioViewModel;
 class ZulToggle;
 
@@ -23,8 +26,8 @@ class ZulSettingsView : public QScrollArea {
 public:
     // The slider works in tenths of a point so a stored 13.5 sits where it is.
     static constexpr int sliderScale = 10;
-    static constexpr int minimumFontSize = 11;
-    static constexpr int maximumFontSize = 22;
+    static constexpr int minimumFontSize = int(ZulConfig::minimumFontSize);
+    static constexpr int maximumFontSize = int(ZulConfig::maximumFontSize);
     static constexpr int maximumTidyHours = 168;
     static constexpr int tidyHoursStep = 6;
 
@@ -47,8 +50,12 @@ public:
     ZulToggle *launchAtLoginToggle() const { return m_launchAtLogin; }
     VeskLanguagePicker *languagePicker() const { return m_languagePicker; }
     QLabel *footprintLabel() const { return m_footprint; }
+    // Beside the hotkeys, shown where they cannot reach other applications.
+    QLabel *hotkeysScopeLabel() const { return m_hotkeysScope; }
     // Every label of the page, for checks that all of them follow the language.
     QList<QLabel *> textLabels() const { return m_textLabels; }
+    // Where Tab stops, in page order.
+    QList<QWidget *> tabStops() const;
 
     // The hotkey chords as this desktop writes them.
     static QString toggleDrawerKeys();
@@ -69,7 +76,9 @@ private:
     QLabel *m_edgeSideText = nullptr;
     ZulChipButton *m_leftEdge = nullptr;
     ZulChipButton *m_rightEdge = nullptr;
+    ZulChipGroup *m_edgeGroup = nullptr;
     QLabel *m_toggleDrawerBadgeLabel = nullptr;
+    QLabel *m_hotkeysScope = nullptr;
     QLabel *m_floatStickyBadgeLabel = nullptr;
 
     QLabel *m_engineTitle = nullptr;

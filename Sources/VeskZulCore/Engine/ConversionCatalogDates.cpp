@@ -297,9 +297,14 @@ ConversionEvaluation dayCountResult(qint64 count, const QString &unit)
     };
 }
 
+// A date is shown with a four-digit year: one outside years 1 to 9999 would
+// show a wrong year (12025 as 2025), so it gives no result at all.
 std::optional<ConversionEvaluation> dateResult(const std::optional<QDateTime> &instant, const QTimeZone &zone)
 {
     if (!instant)
+        return std::nullopt;
+    const QDate day = localDate(*instant, zone);
+    if (!day.isValid() || day.year() < 1 || day.year() > 9999)
         return std::nullopt;
     return ConversionEvaluation{
         std::nullopt,

@@ -1,12 +1,14 @@
 #include "Engine/ConversionCatalog.h"
 
+#include "VeskKit/Utilities/VeskReplyLimits.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -14,10 +16,6 @@
 namespace {
 
 using Result = ZulResult<CurrencyRateTable>;
-
-// A rates reply is a few kilobytes; anything far larger is not one, and is
-// not worth holding in memory until the time-out.
-constexpr qint64 maximumReplyBytes = 1024 * 1024;
 
 QString failure(const QString &what)
 {
@@ -48,37 +46,52 @@ ZulResult<QJsonObject> decodeFrankfurterPayload(const QByteArray &body)
     return Payload::success(object);
 }
 
-CurrencyRateTable mergedOverOfflineRates(const QJsonObject &rates)
+// Three ASCII letters, in either case.
+bool isCurrencyCode(const QString &code)
+{
+    return code.size() == 3 && std::all_of(code.cbegin(), code.cend(), [](QChar c) {
+               return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+           });
+}
+
+// A reply none of whose rates can be used says nothing live: taking it for a
+// fresh table would pass the built-in rates off as today's.
+Result mergedOverOfflineRates(const QJsonObject &rates)
 {
     const QString usd = QStringLiteral("USD");
     CurrencyRateTable table = CurrencyRateTable::offlineDefaults();
     table.ratesPerUSD.insert(usd, 1.0);
+    qsizetype used = 0;
     for (auto it = rates.constBegin(); it != rates.constEnd(); ++it) {
         const double rate = it.value().toDouble();
-        // Zero, negative and unusable rates keep the offline rate. The table
-        // counts units per dollar, so the dollar itself stays at exactly 1
-        // whatever a reply claims for it.
-        if (!(rate > 0) || !std::isfinite(rate))
+        // Zero, negative and unusable rates keep the offline rate, and a key
+        // that is no currency code is no currency. The table counts units
+        // per dollar, so the dollar itself stays at exactly 1 whatever a
+        // reply claims for it.
+        if (!(rate > 0) || !std::isfinite(rate) || !isCurrencyCode(it.key()))
             continue;
         const QString code = it.key().toUpper();
         if (code == usd)
             continue;
         table.ratesPerUSD.insert(code, rate);
+        ++used;
     }
+    if (used == 0)
+        return Result::failure(failure(QStringLiteral("reply holds no usable rate")));
     // Whole seconds: the rates file keeps no finer time, so a saved and
     // reloaded table equals the fetched one.
     const QDateTime now = QDateTime::currentDateTimeUtc();
     table.updatedAt = now.addMSecs(-now.time().msec());
     table.isLive = true;
-    return table;
+    return Result::success(std::move(table));
 }
 
-Result resultOf(QNetworkReply *reply, bool timedOut, bool tooLarge, std::chrono::milliseconds timeout)
+Result resultOf(QNetworkReply *reply, VeskReplyCut cut, std::chrono::milliseconds timeout)
 {
-    if (timedOut)
+    if (cut == VeskReplyCut::deadline)
         return Result::failure(failure(QStringLiteral("no answer within %1 ms").arg(timeout.count())));
-    if (tooLarge)
-        return Result::failure(failure(QStringLiteral("reply larger than %1 bytes").arg(maximumReplyBytes)));
+    if (cut == VeskReplyCut::tooLarge)
+        return Result::failure(failure(QStringLiteral("reply larger than %1 bytes").arg(veskMaxReplyBytes)));
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid()) {
         const int code = status.toInt();
@@ -92,7 +105,7 @@ Result resultOf(QNetworkReply *reply, bool timedOut, bool tooLarge, std::chrono:
     const ZulResult<QJsonObject> payload = decodeFrankfurterPayload(reply->readAll());
     if (!payload.ok())
         return Result::failure(payload.error());
-    return Result::success(mergedOverOfflineRates(payload.value()));
+    return mergedOverOfflineRates(payload.value());
 }
 
 // The handler always runs from the event loop, never inside the call that
@@ -135,46 +148,21 @@ void fetchLiveRates(QNetworkAccessManager &session, QObject *receiver, LiveRates
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    // The service may move its own paths, but the fetch never goes to
+    // another host because an answer names one.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
     QNetworkReply *reply = session.get(request);
+    const std::shared_ptr<const VeskReplyCut> cut = veskLimitReply(reply, timeout);
 
-    // Shared by the timer, the size guard and the finish handlers. The
-    // result is taken from the reply on the reply's own thread, before the
-    // reply is released; only the finished result travels to the receiver.
-    struct State
-    {
-        bool timedOut = false;
-        bool tooLarge = false;
-        std::optional<Result> result;
-    };
-    auto state = std::make_shared<State>();
-
-    // A deadline for the whole exchange, not only for silence: a server that
-    // trickles bytes must not keep the refresh waiting.
-    // Precise: a coarse timer may fire up to 5 % before the promised time.
-    auto *deadline = new QTimer(reply);
-    deadline->setTimerType(Qt::PreciseTimer);
-    deadline->setSingleShot(true);
-    QObject::connect(deadline, &QTimer::timeout, reply, [reply, state] {
-        state->timedOut = true;
-        reply->abort();
+    // The result is taken from the reply on the reply's own thread, before
+    // the reply is released; only the finished result travels to the
+    // receiver. Slots run in the order they were connected.
+    auto result = std::make_shared<std::optional<Result>>();
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, cut, result, timeout] {
+        result->emplace(resultOf(reply, *cut, timeout));
     });
-    deadline->start(timeout);
-
-    // A declared length over the limit is refused before its body arrives.
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply, state](qint64 received, qint64 total) {
-        if ((received > maximumReplyBytes || total > maximumReplyBytes) && !state->tooLarge) {
-            state->tooLarge = true;
-            reply->abort();
-        }
-    });
-
-    // Slots run in the order they were connected.
-    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, state, deadline, timeout] {
-        deadline->stop();
-        state->result = resultOf(reply, state->timedOut, state->tooLarge, timeout);
-    });
-    QObject::connect(reply, &QNetworkReply::finished, receiver, [state, handler = std::move(handler)] {
-        handler(std::move(*state->result));
+    QObject::connect(reply, &QNetworkReply::finished, receiver, [result, handler = std::move(handler)] {
+        handler(std::move(**result));
     });
     QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
 }

@@ -8,9 +8,13 @@
 #include <QString>
 
 
-// The user's settings. No field is clamped here: the views decide what a
-// sensible font size is.
+// The user's settings. No field is clamped here; the storage service brings
+// a loaded font size into the range the settings offer.
 struct ZulConfig {
+    // The editor font sizes the settings offer, in points.
+    static constexpr double minimumFontSize = 11;
+    static constexpr double maximumFontSize = 22;
+
     bool edgeDrawerEnabled = true;
     ZulEdgeSide edgeSide = ZulEdgeSide::right;
     qint64 autoTidyEphemeralHours = 24;  // below 1 turns the tidy off

@@ -308,8 +308,11 @@ private:
         // its end first so the buffer is sized once.
         const unsigned char *scan = m_pos;
         while (scan < m_end && *scan != '"') {
-            if (*scan == '\\' && m_end - scan < 2)
+            // A backslash as the last byte escapes nothing: the string has no end.
+            if (*scan == '\\' && m_end - scan < 2) {
+                scan = m_end;
                 break;
+            }
             scan += (*scan == '\\') ? 2 : 1;
         }
         if (scan >= m_end) {
@@ -320,6 +323,10 @@ private:
         char16_t *out = reinterpret_cast<char16_t *>(text.data());
         char16_t *const begin = out;
         while (true) {
+            if (m_pos == m_end) {
+                fail("unterminated string");
+                return false;
+            }
             const unsigned char c = *m_pos;
             if (c == '"') {
                 ++m_pos;
@@ -339,7 +346,11 @@ private:
                     return false;
                 continue;
             }
-            ++m_pos;  // backslash; the scan above guaranteed one more byte
+            ++m_pos;  // backslash; the scan above found a byte after it
+            if (m_pos == m_end) {
+                fail("unterminated string");
+                return false;
+            }
             const unsigned char e = *m_pos++;
             switch (e) {
             case '"': *out++ = u'"'; break;

@@ -2,19 +2,22 @@
 
 #include "Models/ZulIsoDate.h"
 #include "Services/ZulJsonText.h"
+#include "SharedFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
-#include <QSaveFile>
+#include <QRegularExpression>
+#include <QSet>
 #include <QStandardPaths>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -52,11 +55,6 @@ FileStamp stampOf(const struct stat &st)
                      qint64(st.st_mtim.tv_nsec)};
 }
 
-QString systemError(int code)
-{
-    return QString::fromStdString(std::generic_category().message(code));
-}
-
 // Which bytes were seen, without keeping them: enough to tell a file that
 // was only touched from one whose content changed.
 struct Fingerprint {
@@ -74,6 +72,10 @@ Fingerprint fingerprintOf(const QByteArray &bytes)
     return Fingerprint{bytes.size(), qHashBits(bytes.constData(), size_t(bytes.size()), seed)};
 }
 
+// Far beyond any collection typed by hand, yet a file that keeps growing or
+// a huge stray file cannot take all the memory there is.
+constexpr qint64 kMaxStoredFileBytes = qint64(1) << 30;
+
 struct ReadResult {
     std::optional<QByteArray> bytes;
     FileStamp stamp;
@@ -81,31 +83,19 @@ struct ReadResult {
     bool missing = false;
 };
 
+// A FIFO, device or socket in a file's place is never opened in a way that
+// waits, and never read: it is an unreadable file like any other.
 ReadResult readWholeFile(const QString &path)
 {
     ReadResult result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.missing = !QFileInfo::exists(path);
-        result.error = QStringLiteral("%1 cannot be opened: %2").arg(path, file.errorString());
+    SharedFile::Contents contents = SharedFile::readReporting(path, kMaxStoredFileBytes);
+    if (contents.failure) {
+        result.missing = contents.failure.kind == SharedFile::Failure::Kind::missing;
+        result.error = path + u' ' + contents.failure.describe();
         return result;
     }
-    struct stat st;
-    if (::fstat(file.handle(), &st) != 0) {
-        result.error = QStringLiteral("%1 cannot be examined: %2").arg(path, systemError(errno));
-        return result;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        result.error = QStringLiteral("%1 is not a regular file").arg(path);
-        return result;
-    }
-    result.stamp = stampOf(st);
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString());
-        return result;
-    }
-    result.bytes = std::move(bytes);
+    result.stamp = stampOf(contents.info);
+    result.bytes = std::move(contents.bytes);
     return result;
 }
 
@@ -267,22 +257,63 @@ CurrencyRateTable withUsableRates(CurrencyRateTable table)
     return table;
 }
 
-// Without this the rename itself may not survive a power cut.
-void syncDirectory(const QString &directory)
+// A size the editor cannot draw (a font of 1e308 points blanks it) is taken
+// as the nearest one the settings offer. A tidy age below zero means "off",
+// as zero does; a long one is kept as it is, since cutting it short would
+// tidy away notes the file asks to keep.
+ZulConfig withSettingsInRange(ZulConfig config)
 {
-    const int fd = ::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
+    config.fontSize = std::clamp(config.fontSize, ZulConfig::minimumFontSize, ZulConfig::maximumFontSize);
+    config.autoTidyEphemeralHours = std::max<qint64>(config.autoTidyEphemeralHours, 0);
+    return config;
+}
+
+// The newest copy kept beside `path` for `why`, by the time and attempt
+// number in its name; empty when there is none.
+QString newestKeptCopy(const QString &path, QLatin1StringView why)
+{
+    static const QRegularExpression suffix(QStringLiteral("^\\d{8}T\\d{6}Z(?:-(\\d{1,9}))?$"));
+    const QFileInfo file(path);
+    const QString prefix = file.fileName() + u'.' + why + u'-';
+    QString newest;
+    std::pair<QString, int> newestKey;
+    const QStringList names = file.dir().entryList(QDir::Files | QDir::Hidden, QDir::NoSort);
+    for (const QString &name : names) {
+        if (!name.startsWith(prefix))
+            continue;
+        const QString rest = name.sliced(prefix.size());
+        const QRegularExpressionMatch match = suffix.match(rest);
+        if (!match.hasMatch())
+            continue;
+        const std::pair<QString, int> key{rest.left(16), match.hasCaptured(1) ? match.captured(1).toInt() : 1};
+        if (newest.isEmpty() || key > newestKey) {
+            newest = file.dir().filePath(name);
+            newestKey = key;
+        }
+    }
+    return newest;
 }
 
 // Keeps what is at `path` beside it, under "<name>.<why>-<when>", or with
 // "-2", "-3", ... added when that is taken; never replaces anything. Given
 // `copyOf`, those bytes are written there and the file stays where it is;
-// otherwise the file itself is moved.
-ZulResult<QString> keepBeside(const QString &path, QLatin1StringView why, const QByteArray *copyOf)
+// otherwise the file itself is moved. When the newest copy already kept for
+// the same reason holds the same bytes (`content`, or `copyOf`), nothing is
+// kept again and that copy is named instead: a file that stays broken
+// across many starts must not fill the disk with copies of itself.
+ZulResult<QString> keepBeside(const QString &path, QLatin1StringView why, const QByteArray *copyOf,
+                              const QByteArray *content = nullptr)
 {
+    if (!content)
+        content = copyOf;
+    if (content) {
+        const QString newest = newestKeptCopy(path, why);
+        if (!newest.isEmpty() && QFileInfo(newest).size() == content->size()) {
+            const std::optional<QByteArray> kept = SharedFile::read(newest, content->size());
+            if (kept && *kept == *content)
+                return ZulResult<QString>::success(newest);
+        }
+    }
     QString when = ZulIsoDate::format(QDateTime::currentDateTimeUtc());
     when.remove(u'-').remove(u':');
     const QString stem = path + u'.' + why + u'-' + when;
@@ -311,7 +342,7 @@ ZulResult<QString> keepBeside(const QString &path, QLatin1StringView why, const 
                 return ZulResult<QString>::failure(old.errorString());
             }
         }
-        syncDirectory(QFileInfo(path).absolutePath());
+        SharedFile::syncDirectory(QFileInfo(path).absolutePath());
         return ZulResult<QString>::success(candidate);
     }
     return ZulResult<QString>::failure(QStringLiteral("no free name was found"));
@@ -321,9 +352,10 @@ ZulResult<QString> keepBeside(const QString &path, QLatin1StringView why, const 
 struct KnownVersion {
     FileStamp stamp;
     Fingerprint fingerprint;
-    // False for an unreadable file of which no copy could be kept: it must
-    // be moved aside rather than replaced.
-    bool replaceable = true;
+    // Set when this version must be moved aside, under this reason, rather
+    // than replaced: an unreadable file of which no copy could be kept, or
+    // one whose notes were changed while they were read.
+    QLatin1StringView keepAs;
 };
 
 // Everything the process knows about one file, and the lock that lets one
@@ -350,9 +382,11 @@ FileRecord &recordFor(const QString &path)
 // left as it is, and a copy of it is kept beside it at once: the user may
 // repair or replace the file while we run, and the version that failed must
 // survive that. What was read is remembered, so a save knows whether the
-// file in its way is still that version.
-template <typename T, typename Decode>
-ZulLoadReport<std::optional<T>> loadFile(const QString &path, Decode decode)
+// file in its way is still that version. `amend` may mend the decoded value
+// and says whether it did: the file then no longer holds what is in memory,
+// and the first save moves it aside as a ".replaced-" copy.
+template <typename T, typename Decode, typename Amend>
+ZulLoadReport<std::optional<T>> loadFile(const QString &path, Decode decode, Amend amend)
 {
     ZulLoadReport<std::optional<T>> report;
     FileRecord &record = recordFor(path);
@@ -364,9 +398,11 @@ ZulLoadReport<std::optional<T>> loadFile(const QString &path, Decode decode)
         return report;
     }
     ZulResult<T> decoded = decode(*read.bytes);
-    bool replaceable = true;
+    QLatin1StringView keepAs;
     if (decoded) {
         report.value = std::move(decoded).value();
+        if (amend(*report.value))
+            keepAs = QLatin1StringView("replaced");
     } else {
         report.problem = QStringLiteral("%1 cannot be decoded: %2").arg(path, decoded.error());
         const ZulResult<QString> kept = keepBeside(path, QLatin1StringView("unreadable"), &*read.bytes);
@@ -374,10 +410,35 @@ ZulLoadReport<std::optional<T>> loadFile(const QString &path, Decode decode)
             report.keptCopyPath = kept.value();
         else
             report.problem += QStringLiteral(" (no copy of it could be kept: %1)").arg(kept.error());
-        replaceable = kept.ok();
+        if (!kept)
+            keepAs = QLatin1StringView("unreadable");
     }
-    record.known = KnownVersion{read.stamp, fingerprintOf(*read.bytes), replaceable};
+    record.known = KnownVersion{read.stamp, fingerprintOf(*read.bytes), keepAs};
     return report;
+}
+
+// Notes merged by hand or by a sync tool may share an id; each later one
+// gets a fresh id, so that every note can be edited and deleted by itself.
+int giveRepeatedIdsFreshOnes(QList<ZulNote> &notes)
+{
+    QSet<QUuid> seen;
+    seen.reserve(notes.size());
+    int renumbered = 0;
+    for (ZulNote &note : notes) {
+        if (seen.contains(note.id)) {
+            do
+                note.id = QUuid::createUuid();
+            while (seen.contains(note.id));
+            ++renumbered;
+        }
+        seen.insert(note.id);
+    }
+    return renumbered;
+}
+
+bool leaveAsRead(const auto &)
+{
+    return false;
 }
 
 // The files keep whole seconds; starting from a whole second makes the
@@ -464,10 +525,13 @@ ZulResult<ZulSavedFile> ZulStorageService::writeFile(const QString &path, const 
             current = readWholeFile(path).bytes;
             isKnownVersion = known && current && fingerprintOf(*current) == known->fingerprint;
         }
-        if (!isKnownVersion || !known->replaceable) {
-            const bool readable = current && isReadable(*current);
-            const ZulResult<QString> kept = keepBeside(
-                path, QLatin1StringView(readable ? "replaced" : "unreadable"), nullptr);
+        if (!isKnownVersion || !known->keepAs.isEmpty()) {
+            if (!current)
+                current = readWholeFile(path).bytes;
+            const QLatin1StringView why = isKnownVersion ? known->keepAs
+                : current && isReadable(*current)      ? QLatin1StringView("replaced")
+                                                       : QLatin1StringView("unreadable");
+            const ZulResult<QString> kept = keepBeside(path, why, nullptr, current ? &*current : nullptr);
             if (!kept)
                 return failure(QStringLiteral("%1 is not the version last read or written here and "
                                               "cannot be moved aside (%2); nothing was written")
@@ -477,21 +541,10 @@ ZulResult<ZulSavedFile> ZulStorageService::writeFile(const QString &path, const 
         }
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failure(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return failure(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
-    }
-    // Without a stamp the next save reads the file and compares fingerprints.
-    FileStamp written;
-    if (file.flush() && ::fstat(file.handle(), &st) == 0)
-        written = stampOf(st);
-    if (!file.commit())
-        return failure(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
-    syncDirectory(m_baseDirectory);
-    record.known = KnownVersion{written, fingerprintOf(bytes), true};
+    const SharedFile::Replaced written = SharedFile::replaceWhole(path, bytes);
+    if (!written.failure.isEmpty())
+        return failure(QStringLiteral("%1 cannot be written: %2").arg(path, written.failure));
+    record.known = KnownVersion{stampOf(written.info), fingerprintOf(bytes), {}};
     return Result::success(saved);
 }
 
@@ -561,7 +614,11 @@ ZulNotesLoadReport ZulStorageService::loadNotesReporting() const
         return report;
     }
 
-    ZulLoadReport<std::optional<QList<ZulNote>>> loaded = loadFile<QList<ZulNote>>(path, &decodeNotes);
+    ZulLoadReport<std::optional<QList<ZulNote>>> loaded =
+        loadFile<QList<ZulNote>>(path, &decodeNotes, [&report](QList<ZulNote> &notes) {
+            report.renumberedCount = giveRepeatedIdsFreshOnes(notes);
+            return report.renumberedCount > 0;
+        });
     if (!loaded.value) {
         report.outcome = ZulNotesLoadOutcome::unreadable;
         report.problem = loaded.problem;
@@ -591,8 +648,9 @@ ZulConfig ZulStorageService::loadConfig() const
 
 ZulLoadReport<ZulConfig> ZulStorageService::loadConfigReporting() const
 {
-    ZulLoadReport<std::optional<ZulConfig>> loaded = loadFile<ZulConfig>(configFileURL(), &decodeConfig);
-    return {loaded.value.value_or(ZulConfig()), loaded.problem, loaded.keptCopyPath};
+    ZulLoadReport<std::optional<ZulConfig>> loaded =
+        loadFile<ZulConfig>(configFileURL(), &decodeConfig, leaveAsRead<ZulConfig>);
+    return {withSettingsInRange(loaded.value.value_or(ZulConfig())), loaded.problem, loaded.keptCopyPath};
 }
 
 ZulResult<ZulSavedFile> ZulStorageService::saveConfig(const ZulConfig &config) const
@@ -611,7 +669,7 @@ CurrencyRateTable ZulStorageService::loadCachedRates() const
 ZulLoadReport<CurrencyRateTable> ZulStorageService::loadCachedRatesReporting() const
 {
     ZulLoadReport<std::optional<CurrencyRateTable>> loaded =
-        loadFile<CurrencyRateTable>(ratesFileURL(), &decodeRates);
+        loadFile<CurrencyRateTable>(ratesFileURL(), &decodeRates, leaveAsRead<CurrencyRateTable>);
     return {loaded.value ? withUsableRates(*loaded.value) : CurrencyRateTable::offlineDefaults(),
             loaded.problem, loaded.keptCopyPath};
 }

@@ -27,6 +27,10 @@ struct ZulNotesLoadReport {
     QString problem;
     // Where a copy of an unreadable file was kept (see ZulStorageService::saveNotes).
     QString keptCopyPath;
+    // Notes that shared an id with an earlier note of the file and were given
+    // a fresh one; the file is then moved aside, as a ".replaced-" copy, by
+    // the first save.
+    int renumberedCount = 0;
 };
 
 // What loading the settings or the rates came to.
@@ -78,8 +82,11 @@ public:
     // written at once; a file that cannot be read or decoded gives fresh
     // starter notes and is not touched, but a copy of it is kept at once as
     // "<name>.unreadable-YYYYMMDDTHHMMSSZ" beside it. The same holds for the
-    // settings and rates files. A byte-order mark at the start of any of the
-    // three files is allowed.
+    // settings and rates files, unless the newest copy kept of that file for
+    // that reason holds the same bytes (the same holds for ".replaced-"
+    // copies). A FIFO, device or socket in a file's place is an unreadable
+    // file, never opened in a way that waits. A byte-order mark at the start
+    // of any of the three files is allowed.
     ZulNotesLoadReport loadNotesReporting() const;
 
     // Every save replaces its file atomically (written in full, flushed, then
@@ -91,7 +98,9 @@ public:
     // does not hold a readable record of its kind.
     ZulResult<ZulSavedFile> saveNotes(const QList<ZulNote> &notes) const;
 
-    // Missing, unreadable or undecodable settings give the defaults; nothing is written.
+    // Missing, unreadable or undecodable settings give the defaults; nothing
+    // is written. A font size outside the settings' range is taken as the
+    // nearest one in it, a negative tidy age as 0 (off).
     ZulConfig loadConfig() const;
     ZulLoadReport<ZulConfig> loadConfigReporting() const;
     ZulResult<ZulSavedFile> saveConfig(const ZulConfig &config) const;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <memory>
 
@@ -39,6 +40,9 @@ public:
 
     int status = 200;
     QByteArray body;
+    QByteArray extraHeaders; // whole lines, each ending in CRLF
+    bool declareLength = true; // else the connection's end ends the body
+    bool trickle = false; // a byte every 100 ms
     QList<ReceivedRequest> requests;
     QByteArray received; // every byte that arrived, on any connection
 
@@ -62,8 +66,15 @@ private:
                 requests.append(request);
                 received->clear();
                 QByteArray reply = "HTTP/1.1 " + QByteArray::number(status) + " Status\r\n";
-                reply += "Content-Type: application/json\r\nConnection: close\r\n";
-                reply += "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+                reply += "Content-Type: application/json\r\nConnection: close\r\n" + extraHeaders;
+                reply += (declareLength ? "Content-Length: " + QByteArray::number(body.size()) : "") + "\r\n\r\n" + body;
+                if (trickle) {
+                    auto *timer = new QTimer(socket);
+                    QObject::connect(timer, &QTimer::timeout, socket,
+                                     [socket, reply, sent = 0]() mutable { socket->write(reply.mid(sent++, 1)); });
+                    timer->start(100);
+                    return;
+                }
                 socket->write(reply);
                 socket->disconnectFromHost();
             });

@@ -1,4 +1,5 @@
 #include "VeskKit/Cloud/VeskAIClient.h"
+#include "helper_feedbackserver.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -55,6 +56,7 @@ public:
     void hangUp() { m_hangUp = true; }
 
     const QList<SeenRequest> &requests() const { return m_requests; }
+    QByteArray headers; // further header lines of every reply
 
 private:
     void serve(QTcpSocket *socket, const QByteArray &buffer)
@@ -90,7 +92,7 @@ private:
         }
         QByteArray answer = "HTTP/1.1 " + QByteArray::number(m_status) + " Status\r\n"
                             "Content-Type: application/json\r\n"
-                            "Connection: close\r\n"
+                            "Connection: close\r\n" + headers +
                             "Content-Length: " + QByteArray::number(m_body.size()) + "\r\n\r\n" + m_body;
         socket->write(answer);
         socket->disconnectFromHost();
@@ -106,14 +108,15 @@ private:
 // Runs one chat request to its end.
 std::optional<VeskAIClient::Result> ask(const VeskAIConfig &config, const std::optional<QString> &apiKey,
                                         const QString &systemPrompt = QStringLiteral("You add numbers."),
-                                        const QString &userPrompt = QStringLiteral("2+2?"))
+                                        const QString &userPrompt = QStringLiteral("2+2?"),
+                                        std::chrono::milliseconds timeout = VeskAIClient::requestTimeout)
 {
     QNetworkAccessManager session;
     session.setProxy(QNetworkProxy::NoProxy); // a proxy from the environment must not see 127.0.0.1
     QObject context;
     std::optional<VeskAIClient::Result> result;
     VeskAIClient().complete(systemPrompt, userPrompt, config, apiKey, session, &context,
-                            [&result](const VeskAIClient::Result &r) { result = r; });
+                            [&result](const VeskAIClient::Result &r) { result = r; }, timeout);
     (void)QTest::qWaitFor([&result] { return result.has_value(); }, 20'000);
     return result;
 }
@@ -510,6 +513,8 @@ void tst_VeskAIClient::failedStatusCarriesTheBodyStart_data()
     for (int i = 0; i < 300; ++i)
         expectedAccented += QStringLiteral(u"e\u0301");
     QTest::newRow("combining marks count with their letter") << 503 << accented << expectedAccented;
+    // Every reply names a second server, which must never be reached.
+    QTest::newRow("307 to another origin") << 307 << QByteArray("moved") << "HTTP 307: moved";
 }
 
 void tst_VeskAIClient::failedStatusCarriesTheBodyStart()
@@ -518,9 +523,11 @@ void tst_VeskAIClient::failedStatusCarriesTheBodyStart()
     QFETCH(QByteArray, body);
     QFETCH(QString, description);
 
-    LocalChatServer server;
+    LocalChatServer server, elsewhere;
     server.reply(status, body);
+    server.headers = "Location: " + elsewhere.url().toUtf8() + "\r\n";
     const std::optional<VeskAIClient::Result> result = ask(configFor(VeskAIProvider::quarnellCredits, server), QString("t"));
+    QCOMPARE(elsewhere.requests().size(), 0);
     QVERIFY(result.has_value());
     QVERIFY(!result->ok());
     QVERIFY2(result->error().errorCase() == VeskAIClientError::Case::httpError,
@@ -533,18 +540,29 @@ void tst_VeskAIClient::failedStatusCarriesTheBodyStart()
 void tst_VeskAIClient::failedTransfersPassThePlatformErrorOn_data()
 {
     QTest::addColumn<bool>("serverRuns");
+    QTest::addColumn<QString>("description"); // "": the platform's own message
 
-    QTest::newRow("server hangs up") << true;
-    QTest::newRow("nobody listens") << false;
+    QTest::newRow("server hangs up") << true << "";
+    QTest::newRow("nobody listens") << false << "";
+    QTest::newRow("2 MiB trickling past the deadline") << true << "The provider gave no complete answer within 1.5 seconds.";
+    QTest::newRow("2 MiB of undeclared length, ended by the connection") << true << "The provider's answer is larger than 1 MiB.";
 }
 
 void tst_VeskAIClient::failedTransfersPassThePlatformErrorOn()
 {
     QFETCH(bool, serverRuns);
+    QFETCH(QString, description);
 
     QString endpoint;
     std::unique_ptr<LocalChatServer> server;
-    if (serverRuns) {
+    FeedbackServer large;
+    if (!description.isEmpty()) {
+        QVERIFY(large.listen());
+        large.body = QByteArray(2 * 1024 * 1024, 'x');
+        large.declareLength = false;
+        large.trickle = description.contains(u"seconds");
+        endpoint = large.baseURL() + "/api/chat";
+    } else if (serverRuns) {
         server = std::make_unique<LocalChatServer>();
         server->hangUp();
         endpoint = server->url();
@@ -553,9 +571,13 @@ void tst_VeskAIClient::failedTransfersPassThePlatformErrorOn()
         QVERIFY(closed.listen(QHostAddress::LocalHost));
         endpoint = QStringLiteral("http://127.0.0.1:%1/api/chat").arg(closed.serverPort());
     }
-    const std::optional<VeskAIClient::Result> result = ask(VeskAIConfig(VeskAIProvider::ollamaLocal, endpoint), {});
+    const std::optional<VeskAIClient::Result> result =
+        ask(VeskAIConfig(VeskAIProvider::ollamaLocal, endpoint), {}, "s", "u", std::chrono::milliseconds(1500));
     QVERIFY(result.has_value());
     QVERIFY(!result->ok());
+    QCOMPARE(result->error().errorDescription(VeskLanguage::en), description.isEmpty() ? result->error().message() : description);
+    if (!description.isEmpty())
+        return;
     QCOMPARE(result->error().errorCase(), VeskAIClientError::Case::platformError);
     QCOMPARE(result->error().domain(), QStringLiteral("QNetworkReply"));
     QVERIFY(result->error().code() != 0);

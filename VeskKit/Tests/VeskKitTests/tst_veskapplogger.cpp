@@ -195,7 +195,11 @@ void TestVeskAppLogger::redaction_data()
                                               << "Authorization: Bearer [REDACTED]";
     QTest::newRow("bearer any case, tab kept") << "bEaReR\tabcdefgh rest" << "bEaReR\t[REDACTED] rest";
     QTest::newRow("bearer 7 chars stays") << "Bearer abcdefg" << "Bearer abcdefg";
-    QTest::newRow("bearer token stops at other chars") << "Bearer abcdefgh12+tail" << "Bearer [REDACTED]+tail";
+    QTest::newRow("bearer base64 token whole") << "Bearer abcdefgh+ijklmnop/qrstuv==" << "Bearer [REDACTED]";
+    QTest::newRow("basic credentials") << R"("authorization":"Basic YTpi")" << R"("authorization":"Basic [REDACTED]")";
+    QTest::newRow("url password holding an at sign") << "redis://:p@ss:w@cache:6379" << "redis://:[REDACTED]@cache:6379";
+    QTest::newRow("basic word, url port stay") << "basic http://127.0.0.1:80/?to=a@b.c" << "basic http://127.0.0.1:80/?to=a@b.c";
+    QTest::newRow("passwd and pwd") << R"(passwd=a PWD: b {"pwd":"c d"})" << R"(passwd=[REDACTED] PWD: [REDACTED] {"pwd":"[REDACTED]"})";
     QTest::newRow("openai-style key") << "using sk-proj-4fA9xQ2LmZ7pR1tV8wY3 now" << "using [REDACTED_KEY] now";
     QTest::newRow("sk key too short stays") << "sk-123456789 end" << "sk-123456789 end";
     QTest::newRow("sk key glued to word stays") << "ask-abcdefghijkl" << "ask-abcdefghijkl";

@@ -39,6 +39,7 @@ struct Report {
     QList<VeskFeedbackScreenshot> screenshots;
     VeskLanguage language = VeskLanguage::en;
     std::optional<QString> baseURL;
+    std::chrono::milliseconds timeout = VeskFeedbackService::requestTimeout;
 };
 
 class Submitter
@@ -58,7 +59,8 @@ public:
                                     [&](const VeskFeedbackService::Result &result) {
                                         ranInsideCall = !returned;
                                         outcome = result;
-                                    });
+                                    },
+                                    report.timeout);
         returned = true;
         if (!QTest::qWaitFor([&] { return outcome.has_value(); }, 10'000))
             return std::nullopt;
@@ -285,12 +287,12 @@ void TestVeskFeedbackSubmission::requestCarriesTheReport()
 
 void TestVeskFeedbackSubmission::replyBecomesReceiptOrError_data()
 {
-    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("status"); // 0: the answer trickles in, a byte every 100 ms
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<VeskLanguage>("language");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<VeskFeedbackReceipt>("receipt");
-    QTest::addColumn<QString>("rejection");
+    QTest::addColumn<QString>("rejection"); // or with status 0 the network failure's detail
 
     const VeskLanguage en = VeskLanguage::en;
     const QString thanks = QStringLiteral("Thank you! Your feedback has been received.");
@@ -320,6 +322,17 @@ void TestVeskFeedbackSubmission::replyBecomesReceiptOrError_data()
                                                   << "HTTP 400";
     QTest::newRow("server error without JSON") << 503 << QByteArray("<html>busy</html>") << en << false << none
                                                << "HTTP 503";
+    const QByteArray y(100'000, 'y');
+    QTest::newRow("long texts shown trimmed") << 200 << R"({"reference_code":"R","message":")" + y + "\"}" << en << true
+                                              << VeskFeedbackReceipt{"R", 2, y.left(300)} << "";
+    QTest::newRow("rejection without bidi controls, trimmed") << 422 << R"({"message":"\u202eSpam\u2069 )" + y + "\"}"
+                                                              << en << false << none << QString("Spam " + y.left(295));
+    QTest::newRow("reply over 1 MiB not read") << 422 << R"({"message":"Spam","x":")" + QByteArray(1 << 21, 'x') + "\"}"
+                                               << en << false << none << "HTTP 422";
+    QTest::newRow("answer trickling past the deadline") << 0 << QByteArray() << en << false << none
+                                                        << "no complete answer within 1.5 seconds";
+    // Every reply names a second server, which must never be reached.
+    QTest::newRow("307 to another origin") << 307 << QByteArray() << en << false << none << "HTTP 307";
 }
 
 void TestVeskFeedbackSubmission::replyBecomesReceiptOrError()
@@ -331,20 +344,27 @@ void TestVeskFeedbackSubmission::replyBecomesReceiptOrError()
     QFETCH(VeskFeedbackReceipt, receipt);
     QFETCH(QString, rejection);
 
+    FeedbackServer elsewhere;
+    QVERIFY(elsewhere.listen());
     m_server->status = status;
     m_server->body = body;
+    m_server->trickle = status == 0;
+    m_server->extraHeaders = "Location: " + elsewhere.baseURL().toUtf8() + "/api/v1/feedback\r\n";
     Report report;
     report.language = language;
     report.baseURL = m_server->baseURL();
     report.screenshots = {shot("a.png", 10), shot("b.png", 20)};
+    report.timeout = status ? report.timeout : std::chrono::milliseconds(1500);
     Submitter submitter;
     const std::optional<VeskFeedbackService::Result> result = submitter.run(report);
     QVERIFY(result.has_value());
+    QCOMPARE(elsewhere.received, QByteArray());
     QCOMPARE(result->ok(), ok);
     if (ok)
         QCOMPARE(result->value(), receipt);
     else
-        QCOMPARE(result->error(), VeskFeedbackError::serverRejected(rejection));
+        QCOMPARE(result->error(), status ? VeskFeedbackError::serverRejected(rejection)
+                                         : VeskFeedbackError::networkFailure(rejection));
 }
 
 void TestVeskFeedbackSubmission::unreachableServerIsANetworkFailure()

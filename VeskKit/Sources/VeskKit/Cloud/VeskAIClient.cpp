@@ -1,6 +1,8 @@
 #include "VeskKit/Cloud/VeskAIClient.h"
 
 #include "VeskKit/Cloud/VeskHeaderText.h"
+#include "VeskKit/Cloud/VeskServerText.h"
+#include "VeskKit/Utilities/VeskReplyLimits.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,7 +13,6 @@
 #include <QNetworkRequest>
 #include <QPointer>
 #include <QStringDecoder>
-#include <QTextBoundaryFinder>
 #include <QUrl>
 
 namespace {
@@ -59,15 +60,6 @@ QByteArray requestBody(const QString &systemPrompt, const QString &userPrompt, c
     return QJsonDocument(body).toJson(QJsonDocument::Compact);
 }
 
-QString leadingCharacters(const QString &text, int count)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int taken = 0;
-    while (taken < count && finder.toNextBoundary() != -1)
-        ++taken;
-    return taken < count ? text : text.left(finder.position());
-}
-
 // The body as text for an error message; a body that is not UTF-8 says nothing.
 QString bodyText(const QByteArray &body)
 {
@@ -110,8 +102,12 @@ std::optional<QString> answerIn(const QJsonObject &reply)
     return stringAt(reply, QLatin1String("response"));
 }
 
-Result resultOf(QNetworkReply *reply)
+Result resultOf(QNetworkReply *reply, VeskReplyCut cut, std::chrono::milliseconds timeout)
 {
+    if (cut == VeskReplyCut::deadline)
+        return Result::failure(VeskAIClientError::timedOut(int(timeout.count())));
+    if (cut == VeskReplyCut::tooLarge)
+        return Result::failure(VeskAIClientError::replyTooLarge());
     // Qt files a failed status under an error of its own whose kind varies
     // (400 and 418 count as a protocol error), so the status decides: any
     // answer of 400 or more carries the server's text.
@@ -126,7 +122,7 @@ Result resultOf(QNetworkReply *reply)
     const QByteArray body = reply->readAll();
     if (statusCode < 200 || statusCode > 299)
         return Result::failure(VeskAIClientError::httpError(
-            statusCode, leadingCharacters(bodyText(body), VeskAIClient::errorBodyCharacters)));
+            statusCode, veskShownServerText(bodyText(body), VeskAIClient::errorBodyCharacters)));
 
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
@@ -150,7 +146,7 @@ void reportLater(QObject *context, const VeskAIClient::Completion &completion, c
 
 void VeskAIClient::complete(const QString &systemPrompt, const QString &userPrompt, const VeskAIConfig &config,
                             const std::optional<QString> &apiKey, QNetworkAccessManager &session, QObject *context,
-                            Completion completion) const
+                            Completion completion, std::chrono::milliseconds timeout) const
 {
     if (!completion)
         return;
@@ -169,18 +165,21 @@ void VeskAIClient::complete(const QString &systemPrompt, const QString &userProm
     }
 
     QNetworkRequest request(*endpoint);
-    request.setTransferTimeout(requestTimeoutMs);
+    // A redirect is answered as the failed status it is, never followed: the
+    // key and the prompts go to the address the user gave and nowhere else.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
     // The local server never sees a key, even when one is passed.
     if (keyed)
         request.setRawHeader(QByteArrayLiteral("Authorization"), QByteArrayLiteral("Bearer ") + key.value().toUtf8());
 
     QNetworkReply *reply = session.post(request, requestBody(systemPrompt, userPrompt, config));
+    const std::shared_ptr<const VeskReplyCut> cut = veskLimitReply(reply, timeout);
     // The result is read on the reply's own thread before the reply goes;
     // only the finished result travels to the context.
     QObject::connect(reply, &QNetworkReply::finished, reply,
-                     [reply, target = QPointer<QObject>(receiver), completion = std::move(completion)] {
-                         const Result result = resultOf(reply);
+                     [reply, cut, timeout, target = QPointer<QObject>(receiver), completion = std::move(completion)] {
+                         const Result result = resultOf(reply, *cut, timeout);
                          reply->deleteLater();
                          if (target)
                              reportLater(target, completion, result);

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -21,7 +22,8 @@ public:
     using Result = VeskResult<QString, VeskAIClientError>;
     using Completion = std::function<void(const Result &)>;
 
-    static constexpr int requestTimeoutMs = 90'000;
+    // The whole request's limit, from sending to the last byte of the answer.
+    static constexpr std::chrono::milliseconds requestTimeout{90'000};
     // How much of a failed reply's body the error carries, in characters.
     static constexpr int errorBodyCharacters = 300;
 
@@ -34,7 +36,9 @@ public:
     // The completion runs on the context's thread once the answer (or the
     // failure) is in, always after complete() has returned, and not at all
     // when the context is gone by then. No context: the session is the context.
+    // A redirect is reported as the failed status it is; an answer that takes
+    // longer than the timeout or is larger than 1 MiB is a failure too.
     void complete(const QString &systemPrompt, const QString &userPrompt, const VeskAIConfig &config,
                   const std::optional<QString> &apiKey, QNetworkAccessManager &session, QObject *context,
-                  Completion completion) const;
+                  Completion completion, std::chrono::milliseconds timeout = requestTimeout) const;
 };

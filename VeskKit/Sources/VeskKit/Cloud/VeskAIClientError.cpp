@@ -1,6 +1,7 @@
 #include "VeskKit/Cloud/VeskAIClientError.h"
 
 #include "VeskKit/Localization/VeskText.h"
+#include "VeskKit/Utilities/VeskReplyLimits.h"
 
 VeskAIClientError::VeskAIClientError(Case errorCase, int code, const QString &message, const QString &domain)
     : m_case(errorCase)
@@ -35,6 +36,16 @@ VeskAIClientError VeskAIClientError::emptyResponse()
     return VeskAIClientError(Case::emptyResponse, 0, {}, {});
 }
 
+VeskAIClientError VeskAIClientError::timedOut(int milliseconds)
+{
+    return VeskAIClientError(Case::timedOut, milliseconds, {}, {});
+}
+
+VeskAIClientError VeskAIClientError::replyTooLarge()
+{
+    return VeskAIClientError(Case::replyTooLarge, 0, {}, {});
+}
+
 VeskAIClientError VeskAIClientError::platformError(const QString &domain, int code, const QString &message)
 {
     return VeskAIClientError(Case::platformError, code, message, domain);
@@ -66,6 +77,19 @@ QString VeskAIClientError::errorDescription(VeskLanguage language) const
     case Case::emptyResponse:
         return veskText(QStringLiteral("Provider returned an empty response."),
                         QStringLiteral("Sağlayıcı boş yanıt döndürdü."), language);
+    case Case::timedOut: {
+        const QString seconds = QString::number(m_code / 1000.0);
+        return veskText(QStringLiteral("The provider gave no complete answer within ") + seconds +
+                            QStringLiteral(" seconds."),
+                        QStringLiteral("Sağlayıcı ") + seconds + QStringLiteral(" saniye içinde tam bir yanıt vermedi."),
+                        language);
+    }
+    case Case::replyTooLarge: {
+        const QString mebibytes = QString::number(veskMaxReplyBytes / 1048576);
+        return veskText(QStringLiteral("The provider's answer is larger than ") + mebibytes + QStringLiteral(" MiB."),
+                        QStringLiteral("Sağlayıcının yanıtı ") + mebibytes + QStringLiteral(" MiB'tan büyük."),
+                        language);
+    }
     case Case::platformError:
         return m_message;
     }

@@ -17,6 +17,10 @@ public:
         // A key was given but holds a control character even after trimming.
         unusableAPIKey,
         emptyResponse,
+        // No complete answer within the request's time limit.
+        timedOut,
+        // The answer was larger than a reply may be.
+        replyTooLarge,
         // The network or the JSON reader failed; domain, code and message
         // are theirs, unchanged.
         platformError,
@@ -27,10 +31,13 @@ public:
     static VeskAIClientError missingAPIKey();
     static VeskAIClientError unusableAPIKey();
     static VeskAIClientError emptyResponse();
+    static VeskAIClientError timedOut(int milliseconds);
+    static VeskAIClientError replyTooLarge();
     static VeskAIClientError platformError(const QString &domain, int code, const QString &message);
 
     Case errorCase() const { return m_case; }
-    // The HTTP status of httpError, the platform's code of platformError.
+    // The HTTP status of httpError, the platform's code of platformError, the
+    // time limit in milliseconds of timedOut.
     int code() const { return m_code; }
     // The start of the reply body of httpError, the platform's message of platformError.
     const QString &message() const { return m_message; }

@@ -15,6 +15,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -33,6 +34,8 @@ inline const QString defaultBaseURL = QStringLiteral("https://quarnell.com");
 inline const QString baseURLDefaultsKey = QStringLiteral("com.quarnell.feedbackBaseURL");
 inline constexpr int maxScreenshots = 5;
 inline constexpr qint64 maxScreenshotBytes = 5 * 1048576;
+// The whole submission's limit, from sending to the last byte of the answer.
+inline constexpr std::chrono::milliseconds requestTimeout{25'000};
 
 // The first present of: the override, $QUARNELL_FEEDBACK_BASE_URL, the user
 // default under baseURLDefaultsKey (each trimmed; a blank one is passed over)
@@ -83,11 +86,14 @@ QByteArray buildMultipartBody(const QString &boundary, const QList<std::pair<QSt
 // type, which would break a header line), then posts it as one multipart form to <base URL>/api/v1/feedback and reads
 // the reply. The completion runs exactly once on the context's thread, always
 // after submit has returned; it does not run when the context is destroyed
-// first. Only absolute http and https endpoints are posted to.
+// first. Only absolute http and https endpoints are posted to, and a redirect
+// is never followed (it is a rejection naming its status). An exchange that
+// takes longer than the timeout, or a reply over 1 MiB, keeps only its status;
+// without one it is a network failure. The service's texts are shown trimmed.
 void submit(const QString &appName, const VeskAppVersion &version, VeskFeedbackKind kind, const QString &email,
             const QString &senderName, const QString &subject, const QString &message,
             const QList<VeskFeedbackScreenshot> &screenshots, VeskLanguage language,
             const std::optional<QString> &baseURL, QNetworkAccessManager &session, QObject *context,
-            std::function<void(const Result &)> completion);
+            std::function<void(const Result &)> completion, std::chrono::milliseconds timeout = requestTimeout);
 
 } // namespace VeskFeedbackService

@@ -1,7 +1,9 @@
 #include "VeskKit/Cloud/VeskFeedbackService.h"
 
 #include "VeskKit/Cloud/VeskHeaderText.h"
+#include "VeskKit/Cloud/VeskServerText.h"
 #include "VeskKit/Localization/VeskText.h"
+#include "VeskKit/Utilities/VeskReplyLimits.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -21,8 +23,6 @@
 #include <limits>
 
 namespace {
-
-constexpr int kRequestTimeoutMs = 25'000;
 
 // Lengths the user would count: one per grapheme cluster.
 int perceivedLength(const QString &text)
@@ -74,11 +74,11 @@ VeskFeedbackService::Result receiptFromReply(const QByteArray &body, int screens
     if (document.isObject()) {
         const QJsonObject object = document.object();
         if (object.value(QStringLiteral("reference_code")).isString())
-            receipt.referenceCode = object.value(QStringLiteral("reference_code")).toString();
+            receipt.referenceCode = veskShownServerText(object.value(QStringLiteral("reference_code")).toString());
         if (const std::optional<int> count = integerValue(object.value(QStringLiteral("attachments_count"))))
             receipt.attachmentsCount = *count;
         if (object.value(QStringLiteral("message")).isString())
-            receipt.message = object.value(QStringLiteral("message")).toString();
+            receipt.message = veskShownServerText(object.value(QStringLiteral("message")).toString());
     }
     return VeskFeedbackService::Result::success(receipt);
 }
@@ -89,10 +89,32 @@ VeskFeedbackService::Result rejection(const QByteArray &body, int status)
     if (document.isObject()) {
         const QJsonValue message = document.object().value(QStringLiteral("message"));
         if (message.isString() && !message.toString().isEmpty())
-            return VeskFeedbackService::Result::failure(VeskFeedbackError::serverRejected(message.toString()));
+            return VeskFeedbackService::Result::failure(
+                VeskFeedbackError::serverRejected(veskShownServerText(message.toString())));
     }
     return VeskFeedbackService::Result::failure(
         VeskFeedbackError::serverRejected(QStringLiteral("HTTP ") + QString::number(status)));
+}
+
+// Why no HTTP answer came, for the network failure's text.
+QString failureDetail(QNetworkReply *reply, VeskReplyCut cut, std::chrono::milliseconds timeout,
+                      VeskLanguage language)
+{
+    switch (cut) {
+    case VeskReplyCut::deadline: {
+        const QString seconds = QString::number(timeout.count() / 1000.0);
+        return veskText(QStringLiteral("no complete answer within ") + seconds + QStringLiteral(" seconds"),
+                        seconds + QStringLiteral(" saniye içinde tam bir yanıt gelmedi"), language);
+    }
+    case VeskReplyCut::tooLarge: {
+        const QString mebibytes = QString::number(veskMaxReplyBytes / 1048576);
+        return veskText(QStringLiteral("the answer is larger than ") + mebibytes + QStringLiteral(" MiB"),
+                        QStringLiteral("yanıt ") + mebibytes + QStringLiteral(" MiB'tan büyük"), language);
+    }
+    case VeskReplyCut::none:
+        break;
+    }
+    return reply->error() != QNetworkReply::NoError ? reply->errorString() : QStringLiteral("Invalid HTTP response");
 }
 
 std::optional<VeskFeedbackError> validationError(const QString &email, const QString &message,
@@ -183,7 +205,7 @@ void submit(const QString &appName, const VeskAppVersion &version, VeskFeedbackK
             const QString &senderName, const QString &subject, const QString &message,
             const QList<VeskFeedbackScreenshot> &screenshots, VeskLanguage language,
             const std::optional<QString> &baseURL, QNetworkAccessManager &session, QObject *context,
-            std::function<void(const Result &)> completion)
+            std::function<void(const Result &)> completion, std::chrono::milliseconds timeout)
 {
     // Every outcome arrives later, on the context's thread, so a caller never
     // sees its completion run inside its own call.
@@ -225,21 +247,28 @@ void submit(const QString &appName, const VeskAppVersion &version, VeskFeedbackK
     }
 
     QNetworkRequest request(endpoint);
-    request.setTransferTimeout(kRequestTimeoutMs);
+    // The report goes to the configured service or nowhere. Followed, a
+    // redirect would hand its contents to another host, or (301 to 303) turn
+    // the post into a bodiless request whose success claims a report that
+    // was never received; it is taken as the failed status it is.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("multipart/form-data; boundary=") + boundary);
     request.setRawHeader("Accept", "application/json");
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Quarnell/") + appName + QStringLiteral(" VeskKit"));
     QNetworkReply *reply = session.post(request, buildMultipartBody(boundary, fields, screenshots));
+    const std::shared_ptr<const VeskReplyCut> cut = veskLimitReply(reply, timeout);
 
     const int screenshotCount = int(screenshots.size());
-    QObject::connect(reply, &QNetworkReply::finished, context, [reply, screenshotCount, language, completion] {
+    QObject::connect(reply, &QNetworkReply::finished, context,
+                     [reply, cut, timeout, screenshotCount, language, completion] {
         reply->deleteLater();
         const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-        const QByteArray body = reply->readAll();
+        // A body cut short is not read: the status decides alone, as with any
+        // body that cannot be read.
+        const QByteArray body = *cut == VeskReplyCut::none ? reply->readAll() : QByteArray();
         if (!status.isValid()) {
-            completion(Result::failure(VeskFeedbackError::networkFailure(
-                reply->error() != QNetworkReply::NoError ? reply->errorString()
-                                                         : QStringLiteral("Invalid HTTP response"))));
+            completion(
+                Result::failure(VeskFeedbackError::networkFailure(failureDetail(reply, *cut, timeout, language))));
             return;
         }
         const int code = status.toInt();

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QWindow>
 
 #include <cmath>
 
@@ -54,6 +55,7 @@ void VeskDraggableFloatingPanel::resetDragState(bool notifyCancelled)
     const bool wasDragging = m_didStartDragging;
     m_trackingPotentialDrag = false;
     m_didStartDragging = false;
+    m_windowSystemMoving = false;
     if (m_pushedClosedHandCursor) {
         QGuiApplication::restoreOverrideCursor();
         m_pushedClosedHandCursor = false;
@@ -84,6 +86,7 @@ bool VeskDraggableFloatingPanel::routeMouse(QWidget *receiver, QEvent *event)
             return false;
         m_trackingPotentialDrag = false;
         m_didStartDragging = false;
+        m_windowSystemMoving = false;
         if (m_pushedClosedHandCursor) {
             QGuiApplication::restoreOverrideCursor();
             m_pushedClosedHandCursor = false;
@@ -101,6 +104,8 @@ bool VeskDraggableFloatingPanel::routeMouse(QWidget *receiver, QEvent *event)
     case QEvent::MouseMove: {
         if (!m_trackingPotentialDrag || !(mouse->buttons() & Qt::LeftButton))
             return false;
+        if (m_windowSystemMoving)
+            return true;
         const QPointF d = screenMouseLocationProvider() - m_dragStartScreenPoint;
         const QPoint moved = m_dragStartWindowOrigin + QPoint(int(std::lround(d.x())), int(std::lround(d.y())));
         if (m_didStartDragging) {
@@ -112,6 +117,14 @@ bool VeskDraggableFloatingPanel::routeMouse(QWidget *receiver, QEvent *event)
         if (std::hypot(d.x(), d.y()) < dragThreshold)
             return false;
         m_didStartDragging = true;
+        if (QWindow *window = windowHandle(); window && window->startSystemMove()) {
+            // The window manager moves the panel from here on and reports
+            // where it put it; moving it ourselves as well would fight it.
+            m_windowSystemMoving = true;
+            if (onDragBegan)
+                onDragBegan(QRectF(frameGeometry()));
+            return true;
+        }
         if (!m_pushedClosedHandCursor) {
             QGuiApplication::setOverrideCursor(Qt::ClosedHandCursor);
             m_pushedClosedHandCursor = true;
@@ -133,6 +146,7 @@ bool VeskDraggableFloatingPanel::routeMouse(QWidget *receiver, QEvent *event)
         const QPointF origin = pos();
         m_trackingPotentialDrag = false;
         m_didStartDragging = false;
+        m_windowSystemMoving = false;
         if (m_pushedClosedHandCursor) {
             QGuiApplication::restoreOverrideCursor();
             m_pushedClosedHandCursor = false;

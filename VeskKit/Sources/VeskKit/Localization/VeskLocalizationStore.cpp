@@ -1,6 +1,7 @@
 #include "VeskKit/Localization/VeskLocalizationStore.h"
 
 #include "LzfseDecoder.h"
+#include "SharedFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,33 +14,28 @@ namespace {
 // only cost memory.
 constexpr qint64 kMaxCatalogFileSize = 16 * 1024 * 1024;
 
+// A FIFO or device under a catalog's name is skipped, never waited for.
 std::optional<QByteArray> readWholeFile(const QString &path, QString *detail = nullptr)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (detail)
-            *detail = file.errorString();
-        return std::nullopt;
-    }
-    // In pieces, so that the limit costs nothing for the small files we expect.
-    QByteArray data;
-    char chunk[64 * 1024];
-    while (true) {
-        const qint64 n = file.read(chunk, sizeof chunk);
-        if (n < 0) {
+    if (path.startsWith(u':')) {
+        // Compiled into the program: nothing else can stand in its place.
+        QFile resource(path);
+        if (!resource.open(QIODevice::ReadOnly)) {
             if (detail)
-                *detail = file.errorString();
+                *detail = resource.errorString();
             return std::nullopt;
         }
-        if (n == 0)
-            return data;
-        if (n > kMaxCatalogFileSize - data.size()) {
+        if (resource.size() > kMaxCatalogFileSize) {
             if (detail)
                 *detail = QStringLiteral("larger than %1 bytes").arg(kMaxCatalogFileSize);
             return std::nullopt;
         }
-        data.append(chunk, n);
+        return resource.readAll();
     }
+    SharedFile::Contents contents = SharedFile::readReporting(path, kMaxCatalogFileSize);
+    if (contents.failure && detail)
+        *detail = contents.failure.describe();
+    return std::move(contents.bytes);
 }
 
 bool isCompressed(const QString &path)

@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
@@ -111,14 +110,7 @@ std::optional<QByteArray> VeskSuiteCommandBus::writeEnvelope(const VeskSuiteComm
     if (!encoded)
         return std::nullopt;
     const QByteArray data = VeskSuiteJson::encode(*encoded);
-    QSaveFile file(commandFilePath(envelope.targetApp));
-    if (!file.open(QIODevice::WriteOnly))
-        return std::nullopt;
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return std::nullopt;
-    }
-    if (!file.commit())
+    if (!SharedFile::replaceWhole(commandFilePath(envelope.targetApp), data).failure.isEmpty())
         return std::nullopt;
     return data;
 }

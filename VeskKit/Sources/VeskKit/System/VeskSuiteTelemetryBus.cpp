@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <QSet>
 #include <QStandardPaths>
 
@@ -72,14 +71,7 @@ std::optional<QByteArray> readWhole(const QString &path)
 
 void writeAtomically(const QString &path, const QByteArray &data)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return;
-    }
-    file.commit();
+    SharedFile::replaceWhole(path, data);
 }
 
 void postDoorbell(const char *name, const std::optional<QString> &object)
