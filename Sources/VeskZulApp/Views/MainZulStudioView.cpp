@@ -5,6 +5,7 @@
 #include "VeskKit/Design/VeskBrandMark.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskColorHex.h"
+#include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskFeedbackButton.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
@@ -38,12 +39,6 @@
 namespace {
 
 const VeskProductPalette kPalette = VeskProductPalette::deepIndigo;
-
-QColor withOpacity(QColor colour, qreal opacity)
-{
-    colour.setAlphaF(opacity);
-    return colour;
-}
 
 QString colourStyle(const QColor &colour)
 {
@@ -119,7 +114,7 @@ MainZulStudioView::MainZulStudioView(ZulStudioViewModel &viewModel, const QColor
     emptyColumn->setSpacing(14);
     emptyColumn->addStretch(1);
     emptyColumn->addWidget(
-        new VeskSymbolLabel(QStringLiteral("note.text"), 40, QFont::Light, withOpacity(m_accent, 0.8), m_emptyState), 0,
+        new VeskSymbolLabel(QStringLiteral("note.text"), 40, QFont::Light, veskColorWithOpacity(m_accent, 0.8), m_emptyState), 0,
         Qt::AlignHCenter);
     m_emptyText = new QLabel(m_emptyState);
     m_emptyText->setFont(veskSystemFont(14, QFont::Medium));
@@ -223,8 +218,8 @@ void MainZulStudioView::buildHeader()
         auto *chip = new ZulChipButton(QString(), QString::fromLatin1(symbol), m_headerRow);
         chip->setPadding(11, 7);
         chip->setCornerRadius(9);
-        chip->setLooks({veskSystemFont(12, QFont::DemiBold), Qt::white, withOpacity(m_accent, 0.28),
-                        withOpacity(m_accent, 0.68), 1},
+        chip->setLooks({veskSystemFont(12, QFont::DemiBold), Qt::white, veskColorWithOpacity(m_accent, 0.28),
+                        veskColorWithOpacity(m_accent, 0.68), 1},
                        {veskSystemFont(12, QFont::Medium), VeskGlassTokens::textSecondary(),
                         VeskGlassTokens::surface1(), VeskGlassTokens::borderSubtle(), 1});
         connect(chip, &QAbstractButton::clicked, this, [this, tab = tab] { m_viewModel.setSelectedTab(tab); });

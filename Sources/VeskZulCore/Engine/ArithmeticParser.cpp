@@ -2,6 +2,7 @@
 
 #include "Engine/NoteVocabulary.h"
 #include "Engine/ZulIdentifierNormalizer.h"
+#include "VeskKit/Utilities/VeskCompiledPattern.h"
 
 #include <QRegularExpression>
 #include <QTextBoundaryFinder>
@@ -516,14 +517,6 @@ struct Parser
     }
 };
 
-QRegularExpression compiled(const QString &pattern)
-{
-    QRegularExpression expression(pattern);
-    if (!expression.isValid())
-        qFatal("ArithmeticParser: invalid pattern %s", qPrintable(expression.pattern()));
-    return expression;
-}
-
 } // namespace
 
 namespace ArithmeticParser {
@@ -549,8 +542,8 @@ std::optional<double> parsePlainNumber(const QString &text)
 
     if (number.contains(QLatin1Char(','))) {
         static const QRegularExpression thousandsComma =
-            compiled(QStringLiteral("^[+-]?\\d{1,3}(,\\d{3})+(\\.\\d+)?$"));
-        static const QRegularExpression decimalComma = compiled(QStringLiteral("^[+-]?\\d+,\\d{1,2}$"));
+            veskCompiledPattern(QStringLiteral("^[+-]?\\d{1,3}(,\\d{3})+(\\.\\d+)?$"));
+        static const QRegularExpression decimalComma = veskCompiledPattern(QStringLiteral("^[+-]?\\d+,\\d{1,2}$"));
         if (thousandsComma.match(number).hasMatch())
             number.remove(QLatin1Char(','));
         else if (number.contains(QLatin1Char('.')))

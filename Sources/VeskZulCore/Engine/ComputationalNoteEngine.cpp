@@ -6,6 +6,7 @@
 #include "Engine/NoteVocabulary.h"
 #include "Engine/ZulIdentifierNormalizer.h"
 #include "Engine/ZulNumberFormatter.h"
+#include "VeskKit/Utilities/VeskCompiledPattern.h"
 
 #include <QChar>
 #include <QHash>
@@ -123,13 +124,8 @@ WordFinder blockNameFinder()
 
 const QRegularExpression &numberedProseList()
 {
-    static const QRegularExpression expression = [] {
-        QRegularExpression compiled(QStringLiteral("^\\d+[.)]\\s+[A-Za-zÇĞİÖŞÜçğıöşü]"),
-                                    QRegularExpression::UseUnicodePropertiesOption);
-        if (!compiled.isValid())
-            qFatal("ComputationalNoteEngine: invalid pattern %s", qPrintable(compiled.pattern()));
-        return compiled;
-    }();
+    static const QRegularExpression expression = veskCompiledPattern(
+        QStringLiteral("^\\d+[.)]\\s+[A-Za-zÇĞİÖŞÜçğıöşü]"), QRegularExpression::UseUnicodePropertiesOption);
     return expression;
 }
 

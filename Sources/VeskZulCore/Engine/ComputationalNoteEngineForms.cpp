@@ -8,6 +8,7 @@
 #include "Engine/NoteLineText.h"
 #include "Engine/NoteVocabulary.h"
 #include "Engine/ZulNumberFormatter.h"
+#include "VeskKit/Utilities/VeskCompiledPattern.h"
 
 #include <QChar>
 #include <QRegularExpression>
@@ -23,32 +24,31 @@ namespace {
 
 constexpr int kResultFractionDigits = 2;
 
-QRegularExpression compiled(const char16_t *pattern)
+// A pattern of a special form, with the vocabulary's words put in for
+// {connector}, {of} and {tax}.
+QRegularExpression formPattern(const char16_t *pattern)
 {
     using NoteVocabulary::Role;
-    // Connectors and tax words match in any letter case; \d, \s and \p{L}
-    // follow Unicode.
     const QString text = QString::fromUtf16(pattern)
                              .replace(QLatin1StringView("{connector}"), NoteVocabulary::alternatives(Role::connector))
                              .replace(QLatin1StringView("{of}"), NoteVocabulary::alternatives(Role::percentageOf))
                              .replace(QLatin1StringView("{tax}"), NoteVocabulary::alternatives(Role::tax | Role::discount));
-    QRegularExpression expression(text, QRegularExpression::CaseInsensitiveOption
-                                            | QRegularExpression::UseUnicodePropertiesOption);
-    if (!expression.isValid())
-        qFatal("ComputationalNoteEngine: invalid pattern %s", qPrintable(expression.pattern()));
-    return expression;
+    // Connectors and tax words match in any letter case; \d, \s and \p{L}
+    // follow Unicode.
+    return veskCompiledPattern(text, QRegularExpression::CaseInsensitiveOption
+                                         | QRegularExpression::UseUnicodePropertiesOption);
 }
 
 const QRegularExpression &conversionSpaced()
 {
-    static const QRegularExpression expression = compiled(
+    static const QRegularExpression expression = formPattern(
         uR"(^(.+?)\s+([\p{L}°₺$€£¥/%][\p{L}0-9°/²]*)\s+(?:{connector})\s+([\p{L}°₺$€£¥/%][\p{L}0-9°/²]*)$)");
     return expression;
 }
 
 const QRegularExpression &conversionGlued()
 {
-    static const QRegularExpression expression = compiled(
+    static const QRegularExpression expression = formPattern(
         uR"(^([+-]?\d+(?:[.,_]\d+)*)\s*([\p{L}°₺$€£¥/%][\p{L}0-9°/²]*)\s+(?:{connector})\s+([\p{L}°₺$€£¥/%][\p{L}0-9°/²]*)$)");
     return expression;
 }
@@ -56,20 +56,20 @@ const QRegularExpression &conversionGlued()
 const QRegularExpression &prefixedCurrencyConversion()
 {
     static const QRegularExpression expression =
-        compiled(uR"(^([$€£₺¥])\s*([0-9.,_+\-*/() ]+?)\s+(?:{connector})\s+([A-Za-z$€£₺¥]+)$)");
+        formPattern(uR"(^([$€£₺¥])\s*([0-9.,_+\-*/() ]+?)\s+(?:{connector})\s+([A-Za-z$€£₺¥]+)$)");
     return expression;
 }
 
 const QRegularExpression &percentageOf()
 {
     static const QRegularExpression expression =
-        compiled(uR"(^(?:(\d+(?:[.,]\d+)?)%|%(\d+(?:[.,]\d+)?))\s+(?:{of})\s+(.+)$)");
+        formPattern(uR"(^(?:(\d+(?:[.,]\d+)?)%|%(\d+(?:[.,]\d+)?))\s+(?:{of})\s+(.+)$)");
     return expression;
 }
 
 const QRegularExpression &percentageAddSub()
 {
-    static const QRegularExpression expression = compiled(
+    static const QRegularExpression expression = formPattern(
         uR"(^(.+?)\s*([+-])\s*(?:(\d+(?:[.,]\d+)?)%|%(\d+(?:[.,]\d+)?))(?:\s+(?:{tax}))?$)");
     return expression;
 }

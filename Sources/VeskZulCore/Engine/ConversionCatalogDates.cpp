@@ -5,6 +5,7 @@
 
 #include "Engine/NoteVocabulary.h"
 #include "Engine/ZulIdentifierNormalizer.h"
+#include "VeskKit/Utilities/VeskCompiledPattern.h"
 
 #include <QRegularExpression>
 #include <QStringView>
@@ -254,15 +255,11 @@ bool mayBeDateExpression(QStringView text)
     return initials.contains(first);
 }
 
-QRegularExpression compileFixedPattern(const QString &pattern)
+QRegularExpression datePattern(const QString &pattern)
 {
     // Unicode meanings of \d and \s, as the patterns were written for; the
     // text is already folded, so matching stays case-sensitive.
-    QRegularExpression expression(pattern, QRegularExpression::UseUnicodePropertiesOption);
-    if (!expression.isValid())
-        qFatal("ConversionCatalog: date pattern does not compile: %s", qUtf8Printable(expression.errorString()));
-    expression.optimize();
-    return expression;
+    return veskCompiledPattern(pattern, QRegularExpression::UseUnicodePropertiesOption);
 }
 
 using NoteVocabulary::Meaning;
@@ -278,7 +275,7 @@ QList<const NoteVocabulary::Word *> nowWords()
 
 const QRegularExpression &dateDifference()
 {
-    static const QRegularExpression expression = compileFixedPattern(
+    static const QRegularExpression expression = datePattern(
         QStringLiteral(u"^(\\d{4}-\\d{2}-\\d{2})\\s*-\\s*(%1|\\d{4}-\\d{2}-\\d{2})$")
             .arg(NoteVocabulary::alternatives(nowWords())));
     return expression;
@@ -287,7 +284,7 @@ const QRegularExpression &dateDifference()
 const QRegularExpression &dateOffset()
 {
     static const QRegularExpression expression =
-        compileFixedPattern(QStringLiteral(u"^(%1|\\d{4}-\\d{2}-\\d{2})\\s*([+-])\\s*(\\d+)\\s*(%2)$")
+        datePattern(QStringLiteral(u"^(%1|\\d{4}-\\d{2}-\\d{2})\\s*([+-])\\s*(\\d+)\\s*(%2)$")
                                 .arg(NoteVocabulary::alternatives(Role::dayWord),
                                      NoteVocabulary::alternatives(Role::dateUnit)));
     return expression;
