@@ -278,6 +278,10 @@ std::optional<double> roundToDigits(double x, double d)
     return std::round(x * factor) / factor;
 }
 
+const NoteVocabulary::Lookup kFunctions(NoteVocabulary::Role::function | NoteVocabulary::Role::blockFunction);
+const NoteVocabulary::Lookup kSymbols(NoteVocabulary::Role::constant | NoteVocabulary::Role::previous
+                                      | NoteVocabulary::Role::blockSymbol);
+
 // The sum, mean, smallest, largest or count of some values; absent for a
 // mean, smallest or largest of none, and for any other meaning.
 template <typename Values>
@@ -446,8 +450,7 @@ struct Parser
     {
         using NoteVocabulary::Meaning;
         using NoteVocabulary::Role;
-        static const NoteVocabulary::Lookup functions(Role::function | Role::blockFunction);
-        const NoteVocabulary::Word *word = functions.find(name);
+        const NoteVocabulary::Word *word = kFunctions.find(name);
         if (!word)
             return std::nullopt;
         const qsizetype count = args.size();
@@ -496,9 +499,7 @@ struct Parser
                 return *variable;
         }
         using NoteVocabulary::Meaning;
-        using NoteVocabulary::Role;
-        static const NoteVocabulary::Lookup symbols(Role::constant | Role::previous | Role::blockSymbol);
-        const NoteVocabulary::Word *word = symbols.find(name);
+        const NoteVocabulary::Word *word = kSymbols.find(name);
         if (!word)
             return std::nullopt;
         switch (word->meaning) {

@@ -63,44 +63,44 @@ bool sameLetter(char16_t c, char16_t folded)
 }
 
 // Words a quick scan looks for in a line before anything is folded or
-// matched, with what rules most places out at once.
+// matched, filed by their first character so that most places are passed
+// over at one look.
 struct WordFinder
 {
-    QList<QStringView> words;
-    std::array<bool, 0x80> asciiFirst{};
-    QList<char16_t> otherFirst;
+    std::array<QList<QStringView>, 0x80> byAsciiInitial; // lower case
+    QList<QStringView> byOtherInitial;
     qsizetype shortest = 0; // in UTF-16 code units
     qsizetype shortestUtf8 = 0;
 
     explicit WordFinder(const QList<const NoteVocabulary::Word *> &found)
     {
         for (const NoteVocabulary::Word *word : found) {
-            words.append(word->text);
-            const char16_t first = word->text[0].unicode();
-            if (first < 0x80)
-                asciiFirst[first] = true;
-            else
-                otherFirst.append(first);
+            const char16_t initial = word->text[0].unicode();
+            (initial < 0x80 ? byAsciiInitial[initial] : byOtherInitial).append(word->text);
             const qsizetype utf8 = word->text.toUtf8().size();
             shortest = shortest == 0 ? word->text.size() : std::min(shortest, word->text.size());
             shortestUtf8 = shortestUtf8 == 0 ? utf8 : std::min(shortestUtf8, utf8);
         }
     }
 
-    // `c` already lowered by asciiLower().
-    bool mayStartAt(char16_t c) const
+    // Whether one of the words stands at `i` of the `n` code units of `data`
+    // with `followed(end)` true for the place after it.
+    template <typename Followed>
+    bool anyAt(const char16_t *data, qsizetype n, qsizetype i, Followed followed) const
     {
-        if (c < 0x80)
-            return asciiFirst[c];
-        return !otherFirst.isEmpty() && otherFirst.contains(QChar::toLower(c));
-    }
-
-    bool startsAt(const char16_t *data, qsizetype i, QStringView word) const
-    {
-        qsizetype k = 0;
-        while (k < word.size() && sameLetter(data[i + k], word[k].unicode()))
-            ++k;
-        return k == word.size();
+        const char16_t first = asciiLower(data[i]);
+        const bool ascii = first < 0x80;
+        for (const QStringView word : ascii ? byAsciiInitial[first] : byOtherInitial) {
+            const qsizetype end = i + word.size();
+            if (end > n || !followed(end))
+                continue;
+            qsizetype k = ascii ? 1 : 0;
+            while (k < word.size() && sameLetter(data[i + k], word[k].unicode()))
+                ++k;
+            if (k == word.size())
+                return true;
+        }
+        return false;
     }
 };
 
@@ -121,6 +121,11 @@ WordFinder blockNameFinder()
     }
     return WordFinder(needed);
 }
+
+// Made once, at start.
+const WordFinder kBlockNames = blockNameFinder();
+const WordFinder kConnectors(NoteVocabulary::wordsWith(NoteVocabulary::Role::connector));
+const qsizetype kLongestKeyword = NoteVocabulary::longest(NoteVocabulary::Role::aggregate);
 
 const QRegularExpression &numberedProseList()
 {
@@ -365,7 +370,7 @@ void ComputationalNoteEngine::Evaluation::evaluateLine(qint64 index, QStringView
     // Folding only ever shortens a text by the combining dots it drops, so a
     // line longer than the longest keyword with its "()" is never one and
     // needs no folding.
-    static const qsizetype longestKey = NoteVocabulary::longest(NoteVocabulary::Role::aggregate) + 2;
+    const qsizetype longestKey = kLongestKeyword + 2;
     if (e.size() <= longestKey || e.size() - e.count(QChar(u'\u0307')) <= longestKey) {
         const QString key = ZulIdentifierNormalizer::normalize(e.toString());
         if (!m_context.variables.contains(key)) {
@@ -566,19 +571,14 @@ std::optional<std::pair<QStringView, QStringView>> ComputationalNoteEngine::spli
 
 bool ComputationalNoteEngine::mayReferenceBlockAggregate(QStringView expression)
 {
-    static const WordFinder names = blockNameFinder();
     const char16_t *data = expression.utf16();
     const qsizetype n = expression.size();
-    if (n < names.shortest)
+    const qsizetype shortest = kBlockNames.shortest;
+    if (n < shortest)
         return false;
-    for (qsizetype i = 0; i + names.shortest <= n; ++i) {
-        const char16_t first = asciiLower(data[i]);
-        if (!names.mayStartAt(first))
-            continue;
-        for (const QStringView word : names.words) {
-            if (i + word.size() <= n && names.startsAt(data, i, word))
-                return true;
-        }
+    for (qsizetype i = 0; i + shortest <= n; ++i) {
+        if (kBlockNames.anyAt(data, n, i, [](qsizetype) { return true; }))
+            return true;
     }
     return false;
 }
@@ -607,7 +607,7 @@ qint64 ComputationalNoteEngine::countWords(QStringView text)
 
 bool ComputationalNoteEngine::containsConversionConnector(QStringView expression)
 {
-    static const WordFinder connectors(NoteVocabulary::wordsWith(NoteVocabulary::Role::connector));
+    const WordFinder &connectors = kConnectors;
     // Measured in UTF-8 bytes, as the rule is stated: a connector needs a
     // word before it and white space on either side.
     const auto utf8Length = [](char16_t c) -> int {
@@ -644,13 +644,8 @@ bool ComputationalNoteEngine::containsConversionConnector(QStringView expression
             ++i;
         if (!atLeastBytes(i, connectors.shortestUtf8 + 1))
             return false;
-        if (!connectors.mayStartAt(asciiLower(data[i])))
-            continue;
-        for (const QStringView word : connectors.words) {
-            const qsizetype end = i + word.size();
-            if (end < n && isSpaceOrTab(data[end]) && connectors.startsAt(data, i, word))
-                return true;
-        }
+        if (connectors.anyAt(data, n, i, [&](qsizetype end) { return end < n && isSpaceOrTab(data[end]); }))
+            return true;
     }
     return false;
 }

@@ -74,6 +74,9 @@ const QRegularExpression &percentageAddSub()
     return expression;
 }
 
+// The words of a line that sums up its block.
+const NoteVocabulary::Lookup kKeywords(NoteVocabulary::Role::aggregate);
+
 bool isCurrencySymbol(char16_t c)
 {
     return c == u'$' || c == u'€' || c == u'£' || c == u'₺' || c == u'¥';
@@ -104,8 +107,7 @@ ComputationalNoteEngine::evaluateStandaloneAggregate(const QString &key, const Q
     QStringView word = key;
     if (word.endsWith(u"()"))
         word.chop(2);
-    static const NoteVocabulary::Lookup keywords(NoteVocabulary::Role::aggregate);
-    const NoteVocabulary::Word *keyword = keywords.find(word);
+    const NoteVocabulary::Word *keyword = kKeywords.find(word);
     if (!keyword)
         return std::nullopt;
     using NoteVocabulary::Meaning;

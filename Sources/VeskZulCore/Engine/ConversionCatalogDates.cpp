@@ -219,6 +219,8 @@ struct Initials
     bool contains(QChar c) const { return c.unicode() < 0x80 ? ascii[c.unicode()] : others.contains(c); }
 };
 
+const Initials kInitials;
+
 // Rules out almost every line before anything is folded or matched: a date
 // expression starts with four digits and "-", or with the first letter of one
 // of its words (a day word, or the phrase of a day count).
@@ -251,8 +253,7 @@ bool mayBeDateExpression(QStringView text)
         }
         return utf8Bytes >= 10;
     }
-    static const Initials initials;
-    return initials.contains(first);
+    return kInitials.contains(first);
 }
 
 QRegularExpression datePattern(const QString &pattern)
@@ -290,10 +291,26 @@ const QRegularExpression &dateOffset()
     return expression;
 }
 
+const NoteVocabulary::Lookup kDayWords(Role::dayWord);
+const NoteVocabulary::Lookup kDateUnits(Role::dateUnit);
+
+// A day count's phrase as the line begins with it, a space after it.
+struct DayCountPrefix
+{
+    QString text;
+    bool countsBackwards;
+};
+
+const QList<DayCountPrefix> kDayCountPrefixes = [] {
+    QList<DayCountPrefix> prefixes;
+    for (const NoteVocabulary::Word *phrase : NoteVocabulary::wordsWith(Role::dayCount))
+        prefixes.append({phrase->text.toString() + u' ', phrase->meaning == Meaning::daysSince});
+    return prefixes;
+}();
+
 const NoteVocabulary::Word *dayWord(QStringView folded)
 {
-    static const NoteVocabulary::Lookup dayWords(Role::dayWord);
-    return dayWords.find(folded);
+    return kDayWords.find(folded);
 }
 
 bool isNowWord(QStringView word)
@@ -353,18 +370,16 @@ std::optional<ConversionEvaluation> dateResult(const std::optional<QDateTime> &i
 std::optional<ConversionEvaluation> evaluateDayCount(const QString &folded, const QDateTime &referenceDate,
                                                      const QTimeZone &zone, bool *matched)
 {
-    static const QList<const NoteVocabulary::Word *> phrases = NoteVocabulary::wordsWith(Role::dayCount);
-    for (const NoteVocabulary::Word *phrase : phrases) {
-        const qsizetype length = phrase->text.size();
-        if (!folded.startsWith(phrase->text) || folded.size() <= length || folded[length] != u' ')
+    for (const DayCountPrefix &prefix : kDayCountPrefixes) {
+        if (!folded.startsWith(QStringView(prefix.text)))
             continue;
         *matched = true;
-        const QString rest = folded.sliced(length + 1).trimmed();
+        const QString rest = folded.sliced(prefix.text.size()).trimmed();
         const std::optional<QDateTime> target = ConversionCatalog::parseISODate(rest, zone);
         if (!target)
             return std::nullopt;
-        const qint64 days = phrase->meaning == Meaning::daysSince ? calendarDaysBetween(*target, referenceDate, zone)
-                                                                  : calendarDaysBetween(referenceDate, *target, zone);
+        const qint64 days = prefix.countsBackwards ? calendarDaysBetween(*target, referenceDate, zone)
+                                                   : calendarDaysBetween(referenceDate, *target, zone);
         return dayCountResult(days, QStringLiteral("days"));
     }
     *matched = false;
@@ -410,8 +425,7 @@ std::optional<ConversionEvaluation> evaluateOffset(const QString &folded, const 
     if (!base)
         return std::nullopt;
 
-    static const NoteVocabulary::Lookup units(Role::dateUnit);
-    const NoteVocabulary::Word *unit = units.find(match.capturedView(4));
+    const NoteVocabulary::Word *unit = kDateUnits.find(match.capturedView(4));
     if (!unit)
         return std::nullopt;
     switch (unit->meaning) {

@@ -1,8 +1,5 @@
 #include "Engine/NoteVocabulary.h"
 
-#include <QRegularExpression>
-#include <QStringList>
-
 #include <algorithm>
 
 namespace NoteVocabulary {
@@ -118,12 +115,31 @@ QList<const Word *> wordsWith(Roles roles)
     return found;
 }
 
+Lookup::Lookup(Roles roles)
+{
+    for (const Word *word : wordsWith(roles)) {
+        Q_ASSERT(word->text.size() < 64);
+        m_words.append(*word);
+        m_lengths |= quint64(1) << word->text.size();
+    }
+}
+
 QString alternatives(const QList<const Word *> &words)
 {
-    QStringList escaped;
-    for (const Word *word : words)
-        escaped.append(QRegularExpression::escape(word->text));
-    return escaped.join(u'|');
+    // Only what is special outside a character class is escaped, so the
+    // pattern reads as if written by hand and compiles to the same program.
+    static const QStringView special = u"\\^$.|?*+()[]{}";
+    QString pattern;
+    for (const Word *word : words) {
+        if (!pattern.isEmpty())
+            pattern += u'|';
+        for (const QChar c : word->text) {
+            if (special.contains(c))
+                pattern += u'\\';
+            pattern += c;
+        }
+    }
+    return pattern;
 }
 
 qsizetype longest(Roles roles)

@@ -101,20 +101,24 @@ qsizetype longest(Roles roles);
 class Lookup
 {
 public:
-    explicit Lookup(Roles roles) : m_words(wordsWith(roles)) {}
+    explicit Lookup(Roles roles);
 
     // Null when `folded` is none of them.
     const Word *find(QStringView folded) const
     {
-        for (const Word *word : m_words) {
-            if (word->text == folded)
-                return word;
+        // Most names have a length no word has.
+        if (folded.size() >= 64 || !(m_lengths & (quint64(1) << folded.size())))
+            return nullptr;
+        for (const Word &word : m_words) {
+            if (word.text == folded)
+                return &word;
         }
         return nullptr;
     }
 
 private:
-    QList<const Word *> m_words;
+    QList<Word> m_words; // copies, side by side for the scan
+    quint64 m_lengths = 0; // bit n: some word is n code units long
 };
 
 } // namespace NoteVocabulary
