@@ -1,4 +1,5 @@
 #include "App/VeskZulApp.h"
+#include "App/ZulProcessEnd.h"
 #include "App/ZulStartupProbe.h"
 #include "App/ZulTerminationSignalHandler.h"
 #include "App/ZulWindowSystemChoice.h"
@@ -38,7 +39,9 @@ int main(int argc, char *argv[])
     }
     int count = int(args.size());
     args.push_back(nullptr);
+    int status = 0;
     QApplication application(count, args.data());
+    ZulProcessEnd::atApplicationEnd(application, status);
     QCoreApplication::setOrganizationName(QStringLiteral("Quarnell"));
     QCoreApplication::setApplicationName(QStringLiteral("VeskZul"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("VeskZul"));
@@ -61,13 +64,18 @@ int main(int argc, char *argv[])
     VeskZulApp app(ZulStorageService(), VeskZulApp::desktopEnvironment(), VeskZulApp::studioEditorFactory());
     if (!platform.reason.isEmpty())
         app.viewModel().logger().log(VeskLogLevel::info, QStringLiteral("lifecycle"), platform.reason);
-    QObject::connect(&application, &QCoreApplication::aboutToQuit, &app,
-                     [&app] { app.viewModel().flushPendingSaves(); });
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, &app, [&app, &instance] {
+        app.viewModel().flushPendingSaves();
+        // Saved: a launch from now on starts afresh instead of handing over
+        // to a copy that is ending.
+        instance.release();
+    });
 
     app.openStudioWindow();
     if (ZulStartupProbe::isRequested())
         new ZulStartupProbe(app.studioWindow(), sinceStart, &app);
     delegate.applicationDidFinishLaunching();
 
-    return application.exec();
+    status = application.exec();
+    return status;
 }

@@ -373,13 +373,19 @@ inline QString menuLookFault(QMenu *menu, QImage *shot = nullptr)
     const auto legible = [&](const QRect &area) {
         return countPixels(image, area, [&](const QColor &c) { return std::abs(qGray(c.rgb()) - ground) >= 50; });
     };
+    int brightest[2] = {0, 0}; // of disabled and of enabled items' ink
     for (QAction *action : menu->actions()) {
         const QRect row = menu->actionGeometry(action);
         const QRect symbol(row.topLeft(), QSize(row.height(), row.height()));
         if (!action->isSeparator() &&
             (legible(row.adjusted(row.height(), 0, 0, 0)) < 20 || (!action->icon().isNull() && legible(symbol) < 12)))
             return action->text() + QStringLiteral(" cannot be made out");
+        for (int y = row.top(); y <= row.bottom() && !action->isSeparator(); ++y)
+            for (int x = row.left() + row.height(); x <= row.right(); ++x)
+                brightest[action->isEnabled()] = std::max(brightest[action->isEnabled()], qGray(image.pixel(x, y)));
     }
+    if (brightest[0] > 0 && brightest[0] >= brightest[1] - 40) // dimmer, never embossed brighter
+        return QStringLiteral("disabled as bright as enabled: %1 against %2").arg(brightest[0]).arg(brightest[1]);
     return {};
 }
 

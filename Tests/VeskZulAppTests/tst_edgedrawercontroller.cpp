@@ -12,6 +12,7 @@
 
 #include <QEnterEvent>
 #include <QTest>
+#include <QToolTip>
 
 using namespace paneltest;
 using studiotest::Studio;
@@ -289,6 +290,13 @@ void TestEdgeDrawerController::handleClickTogglesAndHoverOnlyChangesTheLook()
     QCoreApplication::sendEvent(host, &leave);
     QVERIFY(!drawer().handleHoverState()->isHovering());
     QCOMPARE(view->currentAppearance().size, QSizeF(10, 84));
+
+    // Resting over it shows what it does, though another window is active.
+    QWidget elsewhere;
+    elsewhere.show();
+    QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+    QTest::mouseMove(view, QPoint(9, 50));
+    QTRY_COMPARE(QToolTip::text(), QStringLiteral("Toggle VeskZul Edge Drawer (Ctrl+Alt+N)"));
 
     // A click anywhere in the panel toggles.
     QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(1, 100));

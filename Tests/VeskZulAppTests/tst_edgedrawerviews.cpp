@@ -215,6 +215,20 @@ void TestEdgeDrawerViews::chipsFollowTheListAndSelectOnly()
     QCOMPARE(view.editor()->noteID(), older.id);
     QVERIFY(view.chips().at(1)->isSelected());
     QVERIFY(!view.chips().at(0)->isSelected());
+
+    // The selected chip scrolls into view as the drawer opens and follows the selection.
+    for (int i = 0; i < 8; ++i)
+        viewModel.createNote(QStringLiteral("Filler note %1").arg(i), QString(), ZulNoteTint::indigo, false, false);
+    view.hide();
+    viewModel.setSelectedNoteID(older.id);
+    view.show();
+    const auto inView = [&view](QWidget *chip) {
+        QWidget *strip = view.chipStrip()->viewport();
+        return strip->rect().contains(QRect(chip->mapTo(strip, QPoint()), chip->size()));
+    };
+    QTRY_VERIFY(inView(view.chips().last()) && !inView(view.chips().first()));
+    viewModel.setSelectedNoteID(view.chips().first()->noteID());
+    QTRY_VERIFY(inView(view.chips().first()));
 }
 
 void TestEdgeDrawerViews::filterHidingEveryNoteKeepsTheEditor()

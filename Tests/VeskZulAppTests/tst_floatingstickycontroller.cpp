@@ -225,8 +225,10 @@ void TestFloatingStickyController::aMovedStickyStoresItsFrameBottomLeft()
 void TestFloatingStickyController::collapseKeepsTheTopAndStoresOnlyExpandedFrames()
 {
     // Top edge at y = 900 - 600 - 300 = 0 in Qt, at 900 in the stored form.
+    // A tray 30 high along the bottom edge.
     const QRectF stored(40, 600, 340, 300);
     const ZulNote note = floatingNote(QStringLiteral("Folding"), stored);
+    m_panels->layout.screens.first().visibleFrame = QRectF(0, 30, 1440, 870);
     start({note});
     if (QTest::currentTestFailed())
         return;
@@ -256,6 +258,16 @@ void TestFloatingStickyController::collapseKeepsTheTopAndStoresOnlyExpandedFrame
     QTRY_COMPARE_WITH_TIMEOUT(sticky->height(), 44, kSettleMs);
     stickies().toggleCollapse(note.id);
     QTRY_COMPARE_WITH_TIMEOUT(sticky->geometry(), QRect(60, 20, 340, 240), kSettleMs);
+
+    // Parked on the tray, it stores (and unfolds to) a frame whole above it.
+    stickies().toggleCollapse(note.id);
+    settle(sticky);
+    sticky->move(274, 900 - 30 - 44);
+    const QRectF parked(274, 30, 340, 240);
+    QTRY_COMPARE(viewModel.note(note.id)->stickyFrame, std::optional<QRectF>(parked));
+    QVERIFY(FloatingStickyGeometry::isUsableStoredFrame(parked, m_panels->layout));
+    stickies().toggleCollapse(note.id);
+    QTRY_COMPARE_WITH_TIMEOUT(sticky->geometry(), qtFrame(parked), kSettleMs);
 }
 
 void TestFloatingStickyController::showingAnOpenStickyOnlyRaisesIt()

@@ -138,9 +138,9 @@ void TestFloatingStickyGeometry::collapseAndExpand()
 
     QCOMPARE(FloatingStickyGeometry::collapsedFrame(frame), collapsed);
     QCOMPARE(FloatingStickyGeometry::heightToRestore(frame.height()), remembered);
-    QCOMPARE(FloatingStickyGeometry::expandedFrame(collapsed, remembered), expanded);
+    QCOMPARE(FloatingStickyGeometry::expandedFrame(collapsed, remembered, oneScreen()), expanded);
     // Expanding below the floor still gives 240.
-    QCOMPARE(FloatingStickyGeometry::expandedFrame(collapsed, 100).height(), 240.0);
+    QCOMPARE(FloatingStickyGeometry::expandedFrame(collapsed, 100, oneScreen()).height(), 240.0);
 }
 
 QTEST_MAIN(TestFloatingStickyGeometry)

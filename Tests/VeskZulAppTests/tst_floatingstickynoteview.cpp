@@ -1,7 +1,9 @@
 #include "StudioTestSupport.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
+#include "VeskKit/Design/VeskButton.h"
 #include "Views/ComputationalEditorView.h"
+#include "Views/ZulEditorStatusBar.h"
 #include "Views/FloatingStickyNoteView.h"
 #include "Views/StickyWindowState.h"
 #include "Views/ZulMinimalIconButton.h"
@@ -143,6 +145,16 @@ void TestFloatingStickyNoteView::collapsingShowsTheTotalInsteadOfTheEditor()
     QVERIFY(view->editor()->isVisible());
     QVERIFY(view->tintPicker()->isVisible());
     QVERIFY(!view->totalBadge()->isVisible());
+
+    // However low, the title bar keeps its 44 points; at 100 the status bar stays whole.
+    view->setMinimumSize(260, 44);
+    for (const int height : {44, 100}) {
+        view->resize(340, height);
+        QTRY_COMPARE(view->titleField()->parentWidget()->height(), 44);
+        QCOMPARE(view->closeButton()->height(), view->closeButton()->sizeHint().height());
+    }
+    VeskButton *copy = view->editor()->statusBar()->copyButton();
+    QVERIFY(copy->height() == copy->sizeHint().height() && copy->mapTo(view, QPoint(0, copy->height())).y() <= 100);
 }
 
 void TestFloatingStickyNoteView::pinShowsTheLevel()
@@ -168,13 +180,30 @@ void TestFloatingStickyNoteView::titleAndTintGoToTheViewModel()
     m_state->setIsHovering(true);
     QCOMPARE(view->titleField()->text(), viewModel.note(id)->title);
 
+    QVERIFY(QTest::qWaitForWindowActive(view));
     view->titleField()->selectAll();
     QTest::keyClicks(view->titleField(), QStringLiteral("Trip costs"));
     QCOMPARE(viewModel.note(id)->title, QStringLiteral("Trip costs"));
+    // Return ends the rename; what follows is the note's text.
+    QTest::keyClick(view->titleField(), Qt::Key_Return);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("milk 2.5"));
+    QCOMPARE(viewModel.note(id)->title, QStringLiteral("Trip costs"));
+    QVERIFY(viewModel.note(id)->content.contains(QStringLiteral("milk 2.5")));
 
     // Another view of the same note renames it: the field follows.
     viewModel.updateNoteTitle(id, QStringLiteral("Renamed elsewhere"));
     QCOMPARE(view->titleField()->text(), QStringLiteral("Renamed elsewhere"));
+
+    // A long title at rest shows its start, as a short one does, and whole as its tooltip.
+    QLineEdit *field = view->titleField();
+    field->clearFocus();
+    view->resize(260, 360);
+    viewModel.updateNoteTitle(id, QStringLiteral("Hızlı Karalama & Snippetler"));
+    QTRY_COMPARE(field->toolTip(), QStringLiteral("Hızlı Karalama & Snippetler"));
+    const QImage cut = field->grab().toImage().copy(0, 0, 30, field->height());
+    viewModel.updateNoteTitle(id, QStringLiteral("Hızlı"));
+    QTRY_VERIFY(field->toolTip().isEmpty());
+    QCOMPARE(field->grab().toImage().copy(0, 0, 30, field->height()), cut);
 
     const QRectF violet = view->tintPicker()->dotRect(ZulNoteTint::violet);
     QTest::mouseClick(view->tintPicker(), Qt::LeftButton, {}, violet.center().toPoint());

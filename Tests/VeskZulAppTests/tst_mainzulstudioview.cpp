@@ -1,18 +1,32 @@
 #include "StudioTestSupport.h"
 
 #include "VeskKit/Design/VeskButton.h"
+#include "VeskKit/Design/VeskTextLine.h"
 #include "VeskKit/Design/VeskToastBanner.h"
 #include "VeskKit/Design/VeskUnifiedHeaderBar.h"
 #include "VeskKit/Design/VeskWindowControls.h"
+#include "VeskKit/Design/VeskFeedbackButton.h"
+#include "VeskKit/Design/VeskFocusRing.h"
+#include "VeskKit/Design/VeskLanguagePicker.h"
 #include "Views/ComputationalEditorView.h"
 #include "Views/MainZulStudioView.h"
 #include "Views/SynchronizedComputationalTextView.h"
 #include "Views/ZulChipButton.h"
+#include "Views/ZulEditorChip.h"
+#include "Views/ZulEditorNoteHeader.h"
+#include "Views/ZulEditorStatusBar.h"
 #include "Views/ZulSettingsView.h"
 #include "Views/ZulSidebarView.h"
+#include "Views/ZulTintDotPicker.h"
+#include "Views/ZulToggle.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QSlider>
+#include <QSpinBox>
 #include <QtTest>
 
 using namespace studiotest;
@@ -57,9 +71,15 @@ private slots:
     void versionSheetFollowsFlag();
     void turkishLabels();
     void typingGoesIntoANewNote();
+    void tabWalksEveryControlWithItsRing_data();
+    void tabWalksEveryControlWithItsRing();
+    void keysActOnTheControlHoldingThem_data();
+    void keysActOnTheControlHoldingThem();
 
 private:
     ZulStudioViewModel &viewModel() { return *m_studio->viewModel; }
+    // The studio on that page with its editor (the note tagged "work"), and its stops by name.
+    QHash<QWidget *, QString> showKeyboardStudio(const QString &page);
 
     std::unique_ptr<PrivateHome> m_home;
     std::unique_ptr<Studio> m_studio;
@@ -288,6 +308,18 @@ void TestMainZulStudioView::turkishLabels()
     QCOMPARE(m_view->newNoteButton()->text(), QString("Yeni Not"));
     QCOMPARE(m_view->versionBadgeButton()->toolTip(), QString("Sürüm & Uygulama Logları"));
     QCOMPARE(m_view->createNoteButton()->text(), QString("Yeni Not Oluştur"));
+    // In the smallest window the buttons stay whole; the subtitle ends in an ellipsis.
+    m_view->setMinimumSize(1020, 660);
+    m_view->resize(1020, 660);
+    QWidget *row = m_view->headerBar()->row();
+    QTRY_COMPARE(row->width(), 1020 - int(m_view->headerBar()->leadingPadding()) - 18);
+    for (QAbstractButton *button : std::initializer_list<QAbstractButton *>{
+             m_view->workspaceTabButton(), m_view->settingsTabButton(), m_view->edgeDrawerButton(),
+             m_view->stickyButton(), m_view->newNoteButton()}) {
+        QTRY_COMPARE(button->width(), button->sizeHint().width());
+        QVERIFY(button->mapTo(row, QPoint(button->width(), 0)).x() <= row->width());
+    }
+    QCOMPARE(m_view->subtitleLabel()->toolTip(), m_view->subtitleLabel()->text());
     click(m_view->newNoteButton());
     QCOMPARE(viewModel().notes().first().title, QString("Yeni Not"));
 }
@@ -318,6 +350,147 @@ void TestMainZulStudioView::typingGoesIntoANewNote()
     const QImage holding = focused->grab().toImage();
     text->setFocus();
     QVERIFY(holding != focused->grab().toImage());
+}
+
+void TestMainZulStudioView::tabWalksEveryControlWithItsRing_data()
+{
+    // The stops as the page reads, from the first after the note's text.
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QStringList>("stops");
+    const QString header = "version|feedback|Scratchpad|Settings|Edge Drawer|New Sticky|New Note|";
+    QTest::newRow("workspace") << "workspace"
+                               << ("Sum|Avg|Copy with Results|Pin Sticky|search|All|#work|notes|Quick Scratch|" + header
+                                   + "title|tints|pin|hourglass|Export|x #work|+ tag|text").split('|');
+    QTest::newRow("settings") << "settings"
+                              << (header + "pull handle|Right Edge|currency|Refresh|font size|line numbers|gutter|"
+                                           "auto-tidy|Tidy Now|login|language").split('|');
+}
+
+QHash<QWidget *, QString> TestMainZulStudioView::showKeyboardStudio(const QString &page)
+{
+    viewModel().addTag("work", *viewModel().selectedNoteID());
+    m_view = std::make_unique<MainZulStudioView>(
+        viewModel(), QColor(0x7CA4FF), [](ZulStudioViewModel &model, const QUuid &id, QWidget *parent) -> QWidget * {
+            return new ComputationalEditorView(&model, id, false, true, parent);
+        });
+    m_view->resize(1180, 740);
+    m_view->show();
+    if (!QTest::qWaitForWindowActive(m_view.get()))
+        return {};
+    auto *editor = qobject_cast<ComputationalEditorView *>(m_view->editor());
+    const ZulSidebarView *bar = m_view->sidebar();
+    const ZulEditorNoteHeader *head = editor->header();
+    const ZulEditorStatusBar *foot = editor->statusBar();
+    const MainZulStudioView *v = m_view.get();
+    QHash<QWidget *, QString> names{
+        {bar->searchField(), "search"}, {bar->filterChip(ZulNoteFilter::all), "All"}, {bar->noteList(), "notes"},
+        {bar->filterChip(ZulNoteFilter::pinned), "Pinned"}, {bar->tagChips().value(0), "#work"},
+        {bar->quickScratchButton(), "Quick Scratch"}, {v->versionBadgeButton(), "version"},
+        {v->feedbackButton()->button(), "feedback"}, {v->workspaceTabButton(), "Scratchpad"},
+        {v->settingsTabButton(), "Settings"}, {v->edgeDrawerButton(), "Edge Drawer"}, {v->stickyButton(), "New Sticky"},
+        {v->newNoteButton(), "New Note"}, {head->titleField(), "title"}, {head->tintPicker(), "tints"},
+        {head->pinButton(), "pin"}, {head->ephemeralButton(), "hourglass"}, {head->exportButton(), "Export"},
+        {head->tagRemoveButton("work"), "x #work"}, {head->tagField(), "+ tag"}, {editor->textView(), "text"},
+        {foot->sumChip(), "Sum"}, {foot->averageChip(), "Avg"}, {foot->copyButton(), "Copy with Results"},
+        {foot->stickyButton(), "Pin Sticky"}};
+    if (page == "settings") {
+        viewModel().setSelectedTab(ZulStudioTab::settings);
+        const ZulSettingsView *s = m_view->settingsView();
+        names.insert({{s->edgeDrawerToggle(), "pull handle"}, {s->rightEdgeButton(), "Right Edge"},
+                      {s->currencyPicker(), "currency"}, {s->refreshRatesButton(), "Refresh"},
+                      {s->fontSizeSlider(), "font size"}, {s->lineNumbersToggle(), "line numbers"},
+                      {s->resultGutterToggle(), "gutter"}, {s->tidyStepper(), "auto-tidy"},
+                      {s->tidyNowButton(), "Tidy Now"}, {s->launchAtLoginToggle(), "login"},
+                      {s->languagePicker()->comboBox(), "language"}});
+    }
+    return names;
+}
+
+void TestMainZulStudioView::tabWalksEveryControlWithItsRing()
+{
+    QFETCH(QString, page);
+    QFETCH(QStringList, stops);
+    const QHash<QWidget *, QString> names = showKeyboardStudio(page);
+    auto *editor = qobject_cast<ComputationalEditorView *>(m_view->editor());
+    // Where the ring shows: a field's glass box, a tag's whole capsule.
+    const auto ringArea = [&](QWidget *stop) {
+        QWidget *drawn = names[stop] == "search" || names[stop].startsWith("x ") ? stop->parentWidget() : stop;
+        return QRect(drawn->mapTo(m_view.get(), QPoint(0, 0)), drawn->size());
+    };
+    const QColor a = VeskFocusRing::colour();
+    const auto ring = [a](const QColor &c) {
+        return std::abs(c.red() - a.red()) + std::abs(c.green() - a.green()) + std::abs(c.blue() - a.blue()) < 48;
+    };
+    // From the note's text (where the keyboard is at first) out with Ctrl+Tab,
+    // then Tab until the walk comes round.
+    QStringList walked;
+    for (int step = 0; step < 60 && (walked.isEmpty() || walked.last() != stops.last()); ++step) {
+        const QImage before = m_view->grab().toImage();
+        QWidget *from = QApplication::focusWidget();
+        QTest::keyClick(m_view->windowHandle(), Qt::Key_Tab,
+                        from == editor->textView() ? Qt::ControlModifier : Qt::NoModifier);
+        QWidget *stop = QApplication::focusWidget();
+        QVERIFY2(stop && stop != from, qPrintable(walked.join(", ")));
+        if (walked.isEmpty() && page == "settings" && stop != m_view->versionBadgeButton())
+            continue; // walking round to the page's first stop
+        walked.append(names.value(stop, stop->metaObject()->className()));
+        if (stop == editor->textView())
+            continue; // its caret shows it
+        const QImage after = m_view->grab().toImage();
+        const QRect area = ringArea(stop).intersected(after.rect());
+        const int added = countPixels(after, area, ring) - countPixels(before, area, ring);
+        QVERIFY2(added >= 20, qPrintable(QString("%1: %2 ring pixels").arg(walked.last()).arg(added)));
+    }
+    QCOMPARE(walked, stops);
+}
+
+void TestMainZulStudioView::keysActOnTheControlHoldingThem_data()
+{
+    // Keys pressed at a stop ("type:" types text); the studio's state after.
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("stop");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("after");
+    const auto row = [](const char *name, const char *page, const char *stop, const char *keys, const char *after) {
+        QTest::newRow(name) << QString(page) << QString(stop) << QString(keys) << QString(after);
+    };
+    row("Down in the list selects the next note", "workspace", "notes", "Down", "|note=First|focus=notes|");
+    row("Enter goes from the list into the text", "workspace", "notes", "Down Return", "|note=First|focus=text|");
+    row("Right and Space choose the next filter", "workspace", "All", "Right Space", "|filter=pinned|focus=Pinned|");
+    row("Left at the row's start stays", "workspace", "All", "Left Return", "|filter=all|focus=All|");
+    row("Enter chooses a tag", "workspace", "#work", "Return", "|tag=work|");
+    row("Right twice and Space on the tint dots", "workspace", "tints", "Right Right Space", "|tint=amber|");
+    row("Return ends a title edit", "workspace", "title", "End type:! Return type:7", "|title=Second!|focus=text|");
+    row("Escape puts the old title back", "workspace", "title", "type:Draft Escape", "|title=Second|focus=text|");
+    row("Up steps the auto-tidy age", "settings", "auto-tidy", "Up", "|hours=30|");
+    row("a typed age", "settings", "auto-tidy", "type:48 Return", "|hours=48|");
+    row("a typed age past the range", "settings", "auto-tidy", "type:200 Return", "|hours=20|");
+}
+
+void TestMainZulStudioView::keysActOnTheControlHoldingThem()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, stop);
+    QFETCH(QString, keys);
+    QFETCH(QString, after);
+    const QHash<QWidget *, QString> names = showKeyboardStudio(page);
+    QVERIFY(names.key(stop));
+    names.key(stop)->setFocus(Qt::TabFocusReason);
+    for (const QString &key : keys.split(' ')) {
+        if (key.startsWith("type:"))
+            QTest::keyClicks(QApplication::focusWidget(), key.mid(5));
+        else
+            QTest::keyClick(m_view->windowHandle(), QKeySequence(key)[0].key());
+    }
+    const std::optional<ZulNote> note = viewModel().note(*viewModel().selectedNoteID());
+    const QString state = QString("|note=%1|filter=%2|tag=%3|tint=%4|title=%1|hours=%5|focus=%6|")
+                              .arg(note->title, rawValue(viewModel().activeFilter()), viewModel().selectedTag().value_or(
+                                   ""), rawValue(note->tint), QString::number(viewModel().config().autoTidyEphemeralHours),
+                                   names.value(QApplication::focusWidget()));
+    for (const QString &fragment : after.split('|', Qt::SkipEmptyParts))
+        QVERIFY2(state.contains('|' + fragment + '|'), qPrintable(state));
+    // The editor shows the selected note at once.
+    QCOMPARE(qobject_cast<ComputationalEditorView *>(m_view->editor())->noteID(), note->id);
 }
 
 QTEST_MAIN(TestMainZulStudioView)

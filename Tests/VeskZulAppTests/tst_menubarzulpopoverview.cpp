@@ -1,12 +1,13 @@
 #include "StudioTestSupport.h"
 #include "VeskKit/Design/VeskButton.h"
+#include "VeskKit/Design/VeskTextLine.h"
 #include "Views/EvaluatedLineKindBadgeColor.h"
 #include "Views/MenuBarZulPopoverView.h"
 #include "Views/ZulTrayPopoverWindow.h"
 
 #include <QAbstractButton>
-#include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QTest>
 
 using studiotest::Studio;
@@ -74,7 +75,7 @@ void TestMenuBarZulPopoverView::rowsAndTotal()
     viewModel.setQuickScratchText(scratch);
 
     QStringList shown;
-    for (QLabel *label : view.resultLines())
+    for (VeskTextLine *label : view.resultLines())
         shown.append(label->text());
     QCOMPARE(shown, rawLines);
     QCOMPARE(view.resultList()->isVisible(), !rawLines.isEmpty());
@@ -230,6 +231,32 @@ void TestMenuBarZulPopoverView::popupStandsByTheTrayIcon()
     QFETCH(QRect, available);
     QFETCH(QPoint, origin);
     QCOMPARE(ZulTrayPopoverWindow::popupOrigin(QSize(316, 400), anchor, available), origin);
+
+    // The real popup there, eight long lines typed: wholly on the screen, Quit in reach
+    // (once scrolled to), each row's texts apart, a cut one ending in an ellipsis.
+    ZulStudioViewModel &viewModel = m_studio->start();
+    viewModel.setQuickScratchText(QString());
+    ZulTrayPopoverWindow popup(&viewModel, [] {}, Qt::blue);
+    popup.availableAreaProvider = [available](const QRect &) { return available; };
+    popup.showNear(anchor);
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClicks(popup.content()->scratchEditor(),
+                         i == 0 ? QStringLiteral("123456789012345678901234567890 * 123456789")
+                                : QStringLiteral("1+2+3+4+5+6+7+8+9+10+11+12+13+14+15+16+17+18+19+20"));
+        QTest::keyClick(popup.content()->scratchEditor(), Qt::Key_Return);
+    }
+    QTRY_COMPARE(popup.height(), std::min(popup.content()->sizeHint().height(), available.height() - 12));
+    QVERIFY(available.adjusted(6, 6, -6, -6).contains(popup.geometry()));
+    QWidget *quit = popup.content()->quitButton();
+    popup.scrollArea()->ensureWidgetVisible(quit);
+    QVERIFY(popup.rect().contains(QRect(quit->mapTo(&popup, QPoint()), quit->size())));
+    for (int i = 0; i < MenuBarZulPopoverView::listedResults; ++i) {
+        VeskTextLine *line = popup.content()->resultLines().at(i);
+        QAbstractButton *result = popup.content()->resultButtons().at(i);
+        QVERIFY(line->geometry().right() < result->geometry().left() && line->toolTip() == line->text());
+        QVERIFY(line->shownLines(line->width()).first().endsWith(u'…'));
+        QCOMPARE(result->toolTip(), i == 0 ? result->text() : QString());
+    }
 }
 
 QTEST_MAIN(TestMenuBarZulPopoverView)

@@ -265,16 +265,22 @@ void TestSynchronizedComputationalTextView::rowsStayLevelWithTheCaret_data()
 {
     QTest::addColumn<int>("scroll");
     QTest::addColumn<int>("width");
-    QTest::newRow("at rest") << 0 << 420;
-    QTest::newRow("scrolled") << 137 << 420;
-    QTest::newRow("narrowed so lines wrap") << 0 << 160;
-    QTest::newRow("narrowed and scrolled") << 211 << 160;
+    QTest::addColumn<QStringList>("keys"); // pressed after scrolling, ending on the first line
+    QTest::newRow("at rest") << 0 << 420 << QStringList();
+    QTest::newRow("scrolled") << 137 << 420 << QStringList();
+    QTest::newRow("narrowed so lines wrap") << 0 << 160 << QStringList();
+    QTest::newRow("narrowed and scrolled") << 211 << 160 << QStringList();
+    // However the first line is reached, the inset above it shows.
+    QTest::newRow("Ctrl+End, Ctrl+Home") << 0 << 420 << QStringList{"Ctrl+End", "Ctrl+Home"};
+    QTest::newRow("Ctrl+Home at the start") << 300 << 420 << QStringList{"Ctrl+Home"};
+    QTest::newRow("up to the first row") << 0 << 160 << QStringList{"Ctrl+End"} + QStringList(120, "Up");
 }
 
 void TestSynchronizedComputationalTextView::rowsStayLevelWithTheCaret()
 {
     QFETCH(int, scroll);
     QFETCH(int, width);
+    QFETCH(QStringList, keys);
     Fixture f(420, 200);
     QString text;
     for (int i = 0; i < 40; ++i)
@@ -283,8 +289,11 @@ void TestSynchronizedComputationalTextView::rowsStayLevelWithTheCaret()
     f.view.resize(width, 200);
     Fixture::settle();
     f.view.verticalScrollBar()->setValue(scroll);
+    for (const QString &key : keys)
+        QTest::keySequence(&f.view, QKeySequence(key));
     Fixture::settle();
     QCOMPARE(f.metrics.scrollOffsetY(), qreal(f.view.verticalScrollBar()->value()));
+    QVERIFY(keys.isEmpty() || f.metrics.scrollOffsetY() == 0);
     const int lines = f.metrics.logicalLineCount();
     QCOMPARE(lines, 41);
     for (int i = 0; i < lines; ++i) {

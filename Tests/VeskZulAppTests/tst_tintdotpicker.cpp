@@ -114,7 +114,7 @@ void TestTintDotPicker::dotsInTintOrder()
     QFETCH(QString, colour);
     ZulTintDotPicker picker(ZulNoteTint::indigo, 14, nullptr);
     const int margin = picker.overflowMargin();
-    QCOMPARE(margin, 1); // 14 * 0.06 rounded up
+    QCOMPARE(margin, 4); // 14 * 0.06 and the focus ring outside the dot, rounded up
     QCOMPARE(picker.sizeHint(), QSize(6 * 14 + 5 * 5 + 2 * margin, 14 + 2 * margin));
     const QRectF square = picker.dotRect(ZulNoteTint(tint));
     QCOMPARE(square, QRectF(margin + tint * (14 + 5), margin, 14, 14));

@@ -10,8 +10,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTextEdit>
 #include <QtTest>
@@ -40,11 +42,14 @@ private slots:
     void init();
     void cleanup();
 
+    void studioWindowGeometry_data();
     void studioWindowGeometry();
     void closingHidesAndReopenRequestsBringItBack();
     void trayShowsMenuBarText();
     void trayMenuHoldsCommandsAndQuit();
     void everyMenuIsDarkGlass();
+    void qtDialogsAndMenusSpeakTheLanguage_data();
+    void qtDialogsAndMenusSpeakTheLanguage();
     void trayClickRunsTheClickAction();
     void trayClickTogglesThePopover();
     void quitting_data();
@@ -81,16 +86,38 @@ void TestVeskZulApp::cleanup()
     m_home.reset();
 }
 
+void TestVeskZulApp::studioWindowGeometry_data()
+{
+    // How the window was left, and how it comes back (none: default, centred).
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("first start") << "" << QRect();
+    QTest::newRow("closed and opened again") << "close" << QRect(40, 30, 1020, 660);
+    QTest::newRow("after a restart") << "restart" << QRect(40, 30, 1020, 660);
+    QTest::newRow("left where no screen shows it") << "offscreen" << QRect();
+}
+
 void TestVeskZulApp::studioWindowGeometry()
 {
-    QVERIFY(!m_app->studioWindow());
+    QFETCH(QString, before);
+    QFETCH(QRect, expected);
+    if (!before.isEmpty()) {
+        m_app->openStudioWindow();
+        m_app->studioWindow()->setGeometry(QRect(before == "offscreen" ? 5000 : 40, 30, 1020, 660));
+        m_app->studioWindow()->close();
+        if (before != "close")
+            m_app = std::make_unique<VeskZulApp>(m_studio->storage, m_studio->environment(),
+                                                 MainZulStudioView::EditorFactory());
+    }
     m_app->openStudioWindow();
     MainZulStudioView *studio = m_app->studioWindow();
-    QVERIFY(studio);
-    QVERIFY(QTest::qWaitForWindowExposed(studio));
+    QVERIFY(studio && QTest::qWaitForWindowExposed(studio));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint room(std::max(0, screen.width() - 1180), std::max(0, screen.height() - 740));
+    const QRect centred(screen.topLeft() + room / 2, QSize(1180, 740));
+    QCOMPARE(studio->geometry(), expected.isNull() ? centred : expected);
     QCOMPARE(studio->objectName(), QString("studio"));
     QCOMPARE(studio->windowTitle(), QString("VeskZul"));
-    QCOMPARE(studio->size(), QSize(1180, 740));
     QCOMPARE(studio->minimumSize(), QSize(1020, 660));
     QVERIFY(studio->windowFlags().testFlag(Qt::FramelessWindowHint));
     for (QAction *action : m_app->commandMenu()->commandActions())
@@ -164,6 +191,43 @@ void TestVeskZulApp::everyMenuIsDarkGlass()
         QCOMPARE(menuLookFault(menu), QString());
 }
 
+void TestVeskZulApp::qtDialogsAndMenusSpeakTheLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("selectAll");
+    QTest::addColumn<QString>("save");
+    QTest::newRow("English") << "en" << "Select All" << "Save";
+    QTest::newRow("Turkish") << "tr" << "Tümünü Seç" << "Kaydet";
+}
+
+void TestVeskZulApp::qtDialogsAndMenusSpeakTheLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, selectAll);
+    QFETCH(QString, save);
+    m_app->viewModel().setLanguage(language == "tr" ? VeskLanguage::tr : VeskLanguage::en);
+    QTextEdit text(QStringLiteral("text"));
+    const std::unique_ptr<QMenu> menu(text.createStandardContextMenu());
+    QCOMPARE(menu->actions().last()->text().remove('&').section('\t', 0, 0), selectAll);
+
+    // Two exports, each by a chooser made afresh as at a new start.
+    const QString folder = QDir(m_home->home.path()).filePath("exports");
+    QVERIFY(QDir().mkpath(folder));
+    QStringList seen;
+    for (const QString &name : {QStringLiteral("a.md"), QStringLiteral("b.md")}) {
+        QTimer::singleShot(0, this, [&, name] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            seen << dialog->directory().absolutePath() << dialog->labelText(QFileDialog::Accept).remove('&');
+            dialog->setDirectory(folder);
+            QTest::keyClicks(dialog->findChild<QLineEdit *>("fileNameEdit"), name);
+            QTest::keyClick(dialog->findChild<QLineEdit *>("fileNameEdit"), Qt::Key_Return);
+        });
+        QCOMPARE(ZulFileDialogSaveChooser().chooseSaveLocation("Note.md", ZulExportFormat::markdownWithResults),
+                 folder + '/' + name);
+    }
+    QCOMPARE(seen.mid(1), QStringList({save, folder, save}));
+}
+
 void TestVeskZulApp::trayClickRunsTheClickAction()
 {
     int clicks = 0;
@@ -181,6 +245,11 @@ void TestVeskZulApp::trayClickTogglesThePopover()
     QPointer<ZulTrayPopoverWindow> popover = m_app->popover();
     QVERIFY(popover);
     QTRY_VERIFY(popover->isVisible());
+    // From its very first opening, what is typed is a calculation.
+    const QString scratch = m_app->viewModel().quickScratchText();
+    for (const char key : QByteArray("9*9"))
+        QTest::keyClick(popover->windowHandle(), key);
+    QCOMPARE(m_app->viewModel().quickScratchText(), QStringLiteral("9*9") + scratch);
     m_app->trayIcon()->click();
     QTRY_VERIFY(!popover->isVisible());
     QCOMPARE(m_app->popover(), popover.data()); // kept for the next click

@@ -123,6 +123,9 @@ void TestZulEditorStatusBar::clickingTheSumCopiesJustTheNumber_data()
                          << QStringLiteral("Sum = 1,250.5");
     QTest::newRow("average") << QStringLiteral("1\n2") << true << QStringLiteral("1.5")
                              << QStringLiteral("Avg = 1.5");
+    const QString big = QStringLiteral("123,456,789,012,345,680,000,000,000,000");
+    QTest::newRow("long sum") << QStringLiteral("123456789012345678901234567890") << false << big
+                              << QStringLiteral("Sum = ") + big;
 }
 
 void TestZulEditorStatusBar::clickingTheSumCopiesJustTheNumber()
@@ -134,7 +137,7 @@ void TestZulEditorStatusBar::clickingTheSumCopiesJustTheNumber()
     ZulEditorStatusBar bar;
     bar.setLanguage(VeskLanguage::tr); // the label is never translated
     bar.setSummary(evaluate(note));
-    bar.resize(700, 40);
+    bar.resize(620, 40);
     bar.show();
     QSignalSpy copies(&bar, &ZulEditorStatusBar::copyRequested);
     ZulEditorChip *chip = average ? bar.averageChip() : bar.sumChip();
@@ -142,6 +145,11 @@ void TestZulEditorStatusBar::clickingTheSumCopiesJustTheNumber()
     QCOMPARE(copies.count(), 1);
     QCOMPARE(copies.at(0).at(0).toString(), text);
     QCOMPARE(copies.at(0).at(1).toString(), label);
+    // A long number ends in an ellipsis before the whole buttons, whole as its tooltip.
+    QVERIFY(chip->geometry().right() < bar.copyButton()->geometry().left());
+    QCOMPARE(bar.copyButton()->width(), bar.copyButton()->sizeHint().width());
+    QCOMPARE(chip->shownLastText().endsWith(u'…'), text.size() > 20);
+    QCOMPARE(chip->toolTip().startsWith(chip->spokenText()), text.size() > 20);
 
     // The task chip is no button.
     QSignalSpy whole(&bar, &ZulEditorStatusBar::copyWithResultsRequested);

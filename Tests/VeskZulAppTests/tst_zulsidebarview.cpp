@@ -12,6 +12,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QScrollArea>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace studiotest;
@@ -232,6 +233,12 @@ void TestZulSidebarView::tagStripAbsentWithoutTags()
             viewModel.removeTag(tag, each.id);
     QVERIFY(m_sidebar->tagChips().isEmpty());
     QVERIFY(!m_sidebar->tagStrip()->isVisible());
+    // Nor any room for it in a sidebar opened without tags.
+    ZulSidebarView fresh(viewModel, QColor(0x7CA4FF));
+    fresh.show();
+    const QWidget *chips = fresh.filterChip(ZulNoteFilter::all);
+    QCOMPARE(fresh.noteList()->parentWidget()->mapTo(&fresh, QPoint()).y(),
+             chips->mapTo(&fresh, QPoint(0, chips->height())).y() + 10);
     viewModel.addTag("#New", viewModel.notes().first().id);
     QVERIFY(m_sidebar->tagStrip()->isVisible());
     QCOMPARE(m_sidebar->tagChips().first()->text(), QString("#new"));
@@ -240,26 +247,49 @@ void TestZulSidebarView::tagStripAbsentWithoutTags()
 void TestZulSidebarView::rowBadgesAndFlags_data()
 {
     QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("content"); // the note's own when empty
     QTest::addColumn<QString>("total");
     QTest::addColumn<QString>("tasks");
     QTest::addColumn<QStringList>("flags");
 
-    QTest::newRow("numbers, pinned") << "Groceries" << "Σ 5" << "" << QStringList{"pin.fill"};
-    QTest::newRow("tasks, floating") << "Budget" << "Σ 1,000" << "✓ 1/2" << QStringList{"macwindow.on.rectangle"};
-    QTest::newRow("ephemeral") << "Trip" << "Σ 300" << "" << QStringList{"hourglass"};
+    QTest::newRow("numbers, pinned") << "Groceries" << "" << "Σ 5" << "" << QStringList{"pin.fill"};
+    QTest::newRow("tasks, floating") << "Budget" << "" << "Σ 1,000" << "✓ 1/2" << QStringList{"macwindow.on.rectangle"};
+    QTest::newRow("ephemeral") << "Trip" << "" << "Σ 300" << "" << QStringList{"hourglass"};
+    QTest::newRow("total too long for the row") << "Budget" << "123456789012345678901234567890\n- [x] pay\n- [ ] file"
+                                                << "Σ 123,456,789,012,345,680,000,000,000,000" << "✓ 1/2"
+                                                << QStringList{"macwindow.on.rectangle"};
 }
 
 void TestZulSidebarView::rowBadgesAndFlags()
 {
     QFETCH(QString, title);
+    QFETCH(QString, content);
     QFETCH(QString, total);
     QFETCH(QString, tasks);
     QFETCH(QStringList, flags);
+    for (const ZulNote &each : m_studio->viewModel->notes())
+        if (each.title == title && !content.isEmpty())
+            m_studio->viewModel->updateNoteContent(each.id, content);
     const int row = shownTitles(*m_sidebar).indexOf(title);
     QVERIFY(row >= 0);
     QCOMPARE(m_sidebar->rowDelegate()->totalBadgeText(row), total);
     QCOMPARE(m_sidebar->rowDelegate()->tasksBadgeText(row), tasks);
     QCOMPARE(m_sidebar->rowDelegate()->flagSymbols(row), flags);
+
+    // The footer's texts stand apart; a total too long ends in an ellipsis, whole as its tooltip.
+    const QRect rect = m_sidebar->noteList()->visualRect(m_sidebar->noteListModel()->index(row));
+    const QList<ZulNoteRowDelegate::FooterText> footer = m_sidebar->rowDelegate()->footerTexts(row, rect);
+    for (qsizetype i = 0; i < footer.size(); ++i) {
+        QVERIFY(QRectF(rect).contains(footer[i].box));
+        QVERIFY(i == 0 || footer[i - 1].box.right() < footer[i].box.left());
+        QCOMPARE(footer[i].shown.endsWith(u'…'), i == 0 && total.size() > 20);
+    }
+    if (total.size() > 20) {
+        const QPoint at = footer[0].box.center().toPoint();
+        QHelpEvent help(QEvent::ToolTip, at, m_sidebar->noteList()->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(m_sidebar->noteList()->viewport(), &help);
+        QTRY_COMPARE(QToolTip::text(), total);
+    }
 }
 
 void TestZulSidebarView::rowTimeIsTimeOfDayOnly()

@@ -7,6 +7,7 @@
 #include "VeskKit/Design/VeskGlassMenu.h"
 #include "VeskKit/Design/VeskProductPalette.h"
 #include "VeskKit/Design/VeskWindowSystem.h"
+#include "VeskKit/Localization/VeskUserDefaults.h"
 #include "VeskKit/Localization/VeskText.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ComputationalEditorView.h"
@@ -17,12 +18,34 @@
 #include <QApplication>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QPixmap>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QSystemTrayIcon>
 
 #include <algorithm>
+
+namespace {
+
+// Where the studio window was left, in the application's settings file:
+// Qt's own record (size, place, maximised, the screens of the time) and the
+// frame alone, to tell whether that place is still on a screen.
+const QString kStudioGeometryKey = QStringLiteral("studioWindow/geometry");
+const QString kStudioFrameKey = QStringLiteral("studioWindow/frame");
+
+// Enough of the window on a screen to see it and drag it back.
+bool isReachable(const QRect &frame)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    return std::any_of(screens.cbegin(), screens.cend(), [&frame](const QScreen *screen) {
+        const QRect shown = screen->availableGeometry().intersected(frame);
+        return shown.width() >= 120 && shown.height() >= 40;
+    });
+}
+
+} // namespace
 
 VeskZulApp::VeskZulApp(ZulStorageService storage, ZulStudioEnvironment environment,
                        MainZulStudioView::EditorFactory makeEditor, QObject *parent)
@@ -46,6 +69,8 @@ VeskZulApp::VeskZulApp(ZulStorageService storage, ZulStudioEnvironment environme
     };
     retitleQuit();
     connect(m_viewModel.get(), &ZulStudioViewModel::languageChanged, this, retitleQuit);
+    followLanguageInQtTexts();
+    connect(m_viewModel.get(), &ZulStudioViewModel::languageChanged, this, &VeskZulApp::followLanguageInQtTexts);
 
     m_tray = new ZulTrayIcon(*m_viewModel, this);
     m_tray->setContextMenu(m_trayMenu);
@@ -55,6 +80,10 @@ VeskZulApp::VeskZulApp(ZulStorageService storage, ZulStudioEnvironment environme
     // Seen before any window's own handling, so the key quits wherever the
     // keyboard is, the studio hidden or not.
     qApp->installEventFilter(this);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        if (m_studio && m_studio->isVisible())
+            keepStudioPlace();
+    });
 }
 
 QKeySequence VeskZulApp::quitShortcut()
@@ -85,9 +114,12 @@ bool VeskZulApp::eventFilter(QObject *watched, QEvent *event)
             quit();
             return true;
         }
-    } else if (event->type() == QEvent::Close && m_studio && watched == m_studio.data() && !trayIsAvailable()) {
-        m_studioClosedWithoutTray = true;
-        quitUnlessPanelsAreOpen();
+    } else if (event->type() == QEvent::Close && m_studio && watched == m_studio.data()) {
+        keepStudioPlace();
+        if (!trayIsAvailable()) {
+            m_studioClosedWithoutTray = true;
+            quitUnlessPanelsAreOpen();
+        }
     } else if (event->type() == QEvent::Hide && m_studioClosedWithoutTray && watched->isWidgetType()
                && static_cast<QWidget *>(watched)->isWindow()) {
         // A sticky or the drawer closing may have been the last way back.
@@ -154,13 +186,15 @@ void VeskZulApp::openStudioWindow()
         studio->setWindowTitle(QStringLiteral("VeskZul"));
         studio->setWindowIcon(QIcon(QPixmap::fromImage(VeskEmblemRenderer::image(VeskAppIdentity::veskZul, 64, 2, false))));
         studio->setMinimumSize(minimumWidth, minimumHeight);
-        studio->resize(defaultWidth, defaultHeight);
         // Closing hides the window; with a tray the application stays there.
         studio->setAttribute(Qt::WA_DeleteOnClose, false);
         studio->addActions(m_commandMenu->commandActions());
         m_studio = studio;
         m_viewModel->bindStudioWindowOpener([this] { openStudioWindow(); });
     }
+    // Shown again after a close, the window manager would place it anew.
+    if (!m_studio->isVisible())
+        restoreStudioPlace();
     if (m_studio->isMinimized())
         m_studio->showNormal();
     else
@@ -168,4 +202,36 @@ void VeskZulApp::openStudioWindow()
     m_studio->raise();
     m_studio->activateWindow();
     VeskAppActivationDelegate::bringStudioWindowToFront();
+}
+
+void VeskZulApp::followLanguageInQtTexts()
+{
+    // What Qt draws by itself (the save dialog, a text field's edit menu)
+    // speaks the interface language too; installing the catalog tells every
+    // widget, so the change is live.
+    QCoreApplication::removeTranslator(&m_qtTexts);
+    if (m_qtTexts.load(m_viewModel->language().locale(), QStringLiteral("qt"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&m_qtTexts);
+}
+
+void VeskZulApp::keepStudioPlace()
+{
+    VeskUserDefaults::setValue(kStudioGeometryKey, m_studio->saveGeometry());
+    VeskUserDefaults::setValue(kStudioFrameKey, m_studio->frameGeometry());
+}
+
+void VeskZulApp::restoreStudioPlace()
+{
+    const QByteArray saved = VeskUserDefaults::value(kStudioGeometryKey).toByteArray();
+    if (!saved.isEmpty() && isReachable(VeskUserDefaults::value(kStudioFrameKey).toRect())
+        && m_studio->restoreGeometry(saved))
+        return;
+    // First start, or a place no screen shows any more.
+    m_studio->resize(defaultWidth, defaultHeight);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        const QSize room = (available.size() - m_studio->frameGeometry().size()).expandedTo(QSize(0, 0));
+        m_studio->move(available.topLeft() + QPoint(room.width() / 2, room.height() / 2));
+    }
 }

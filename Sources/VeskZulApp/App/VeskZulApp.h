@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <QTranslator>
 
 #include <functional>
 #include <memory>
@@ -20,7 +21,8 @@ class ZulTrayIcon;
 
 // The application: the one view model for the life of the process, the
 // studio window, the tray item and the command menu. The studio window is
-// made when first opened; closing it only hides it while a tray shows the
+// made when first opened and comes back where it was left, also after a
+// restart; closing it only hides it while a tray shows the
 // application, which then runs on until it is quit. Without a tray, closing
 // the studio quits unless a sticky or the drawer is open, and then the
 // application ends when the last of them closes (a second launch brings the
@@ -72,6 +74,12 @@ protected:
 
 private:
     bool trayIsAvailable() const;
+    // The studio window's size and place, kept in the settings file on
+    // every close and at quitting, and given back at every opening; the
+    // default size, centred, the first time or when no screen shows it.
+    void keepStudioPlace();
+    void restoreStudioPlace();
+    void followLanguageInQtTexts();
     void quitUnlessPanelsAreOpen();
 
     std::unique_ptr<ZulStudioViewModel> m_viewModel;
@@ -83,5 +91,7 @@ private:
     QPointer<ZulTrayPopoverWindow> m_popover;
     TrayAvailability m_trayAvailability;
     bool m_quitting = false;
+    // Qt's own texts in the interface language.
+    QTranslator m_qtTexts;
     bool m_studioClosedWithoutTray = false;
 };

@@ -2,13 +2,22 @@
 
 #include "Engine/ConversionCatalog.h"
 #include "VeskKit/Design/VeskAppActivationDelegate.h"
+#include "VeskKit/Localization/VeskUserDefaults.h"
 #include "VeskKit/System/VeskReopenStudioWindowNotifier.h"
 
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QNetworkAccessManager>
+
+namespace {
+
+// In the application's settings file, beside the studio window's place.
+const QString kLastExportFolderKey = QStringLiteral("export/lastFolder");
+
+} // namespace
 
 void ZulSystemClipboard::setText(const QString &text)
 {
@@ -34,13 +43,18 @@ std::optional<QString> ZulFileDialogSaveChooser::chooseSaveLocation(const QStrin
         filter = QStringLiteral("Comma-separated values (*.csv)");
         break;
     }
-    QFileDialog dialog(nullptr, QString(), QDir::home().filePath(proposedFileName), filter);
+    // The folder of the last export, across starts, while it is still there.
+    const QString lastFolder = VeskUserDefaults::string(kLastExportFolderKey).value_or(QString());
+    const QDir folder = !lastFolder.isEmpty() && QFileInfo(lastFolder).isDir() ? QDir(lastFolder) : QDir::home();
+    QFileDialog dialog(nullptr, QString(), folder.filePath(proposedFileName), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(fileExtension(format));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    VeskUserDefaults::setString(kLastExportFolderKey, QFileInfo(chosen).absolutePath());
+    return chosen;
 }
 
 void ZulDesktopWindowActivation::postReopenStudioWindow()

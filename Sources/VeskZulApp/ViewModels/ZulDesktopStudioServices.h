@@ -16,7 +16,8 @@ public:
     void setText(const QString &text) override;
 };
 
-// A modal file dialog that offers the export format's one file type.
+// A modal file dialog that offers the export format's one file type, opened
+// in the folder of the last export (kept across starts).
 class ZulFileDialogSaveChooser final : public ZulSaveFileChooser
 {
 public:

@@ -144,6 +144,8 @@ void ComputationalEditorView::buildEditor()
             if (m_viewModel)
                 m_viewModel->updateNoteTitle(m_noteID, title);
         });
+        connect(m_header, &ZulEditorNoteHeader::titleEditEnded, this,
+                [this] { m_text->setFocus(Qt::OtherFocusReason); });
         connect(m_header, &ZulEditorNoteHeader::tintChosen, this, [this](ZulNoteTint tint) {
             if (m_viewModel)
                 m_viewModel->updateNoteTint(m_noteID, tint);
@@ -196,6 +198,15 @@ void ComputationalEditorView::buildEditor()
     row->addWidget(m_text, 1);
     row->addWidget(gutterRule);
     row->addWidget(m_gutter);
+    // In a short panel the text gives way, down to nothing, before the
+    // status bar below it is squeezed.
+    for (QWidget *part : {static_cast<QWidget *>(m_lineNumbers), static_cast<QWidget *>(numberRule),
+                          static_cast<QWidget *>(m_text), static_cast<QWidget *>(gutterRule),
+                          static_cast<QWidget *>(m_gutter)}) {
+        QSizePolicy policy = part->sizePolicy();
+        policy.setVerticalPolicy(QSizePolicy::Ignored);
+        part->setSizePolicy(policy);
+    }
     column->addLayout(row, 1);
 
     auto *footRule = new RuleLine(Qt::Horizontal, m_editorPage);
@@ -259,6 +270,14 @@ void ComputationalEditorView::buildEmptyState()
     m_pages->addWidget(m_emptyPage);
 }
 
+QList<QWidget *> ComputationalEditorView::tabStops() const
+{
+    QList<QWidget *> stops = m_header ? m_header->tabStops() : QList<QWidget *>();
+    stops.append(m_text);
+    stops.append(m_statusBar->tabStops());
+    return stops;
+}
+
 void ComputationalEditorView::setNoteID(const QUuid &id)
 {
     if (id == m_noteID)
@@ -278,6 +297,7 @@ void ComputationalEditorView::refreshTexts()
     m_emptyText->setText(veskText(QStringLiteral("Select or create a note to start computing."),
                                   QStringLiteral("Hesaplamaya başlamak için bir not seçin veya oluşturun."), language));
     m_newNote->setText(veskText(QStringLiteral("New Note"), QStringLiteral("Yeni Not"), language));
+    m_text->setAccessibleName(veskText(QStringLiteral("Note text"), QStringLiteral("Not metni"), language));
     m_gutter->setLanguage(language);
     m_findBar->setLanguage(language);
     m_statusBar->setLanguage(language);

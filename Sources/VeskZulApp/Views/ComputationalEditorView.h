@@ -69,6 +69,9 @@ public:
     // True while the note is missing and the empty state shows.
     bool isShowingEmptyState() const;
     VeskButton *newNoteButton() const { return m_newNote; }
+    // Where Tab stops, in reading order: the header's controls, the text,
+    // the status bar's buttons.
+    QList<QWidget *> tabStops() const;
 
 private:
     void buildEditor();

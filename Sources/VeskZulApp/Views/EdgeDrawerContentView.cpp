@@ -21,6 +21,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -184,6 +185,26 @@ void EdgeDrawerContentView::refresh()
 {
     refreshChips();
     refreshBody();
+    revealSelectedChip();
+}
+
+void EdgeDrawerContentView::revealSelectedChip()
+{
+    // New chips get their places when the strip's layout next runs.
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible())
+            return;
+        for (EdgeDrawerNoteChip *chip : chips()) {
+            if (chip->isSelected())
+                m_chipScroll->ensureWidgetVisible(chip, 10, 0);
+        }
+    });
+}
+
+void EdgeDrawerContentView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    revealSelectedChip();
 }
 
 void EdgeDrawerContentView::refreshChips()
@@ -232,6 +253,9 @@ void EdgeDrawerContentView::refreshBody()
     const std::optional<QUuid> selected = m_viewModel->selectedNoteID();
     m_popOut->setVisible(selected.has_value());
     m_openStudio->setVisible(selected.has_value());
+    const std::optional<ZulNote> note = selected ? m_viewModel->note(*selected) : std::nullopt;
+    // The drawer's window is named for the note it shows.
+    setWindowTitle(note ? note->displayTitle() : QStringLiteral("VeskZul"));
     if (selected) {
         if (m_editor->noteID() != *selected)
             m_editor->setNoteID(*selected);
@@ -255,6 +279,7 @@ void EdgeDrawerContentView::refreshTexts()
     m_openStudio->setToolTip(text("Open in VeskZul Studio", "VeskZul Stüdyoda Aç"));
     m_close->setToolTip(text("Close Drawer (Esc)", "Çekmeceyi Kapat (Esc)"));
     m_createQuickNote->setText(text("Create Quick Note", "Hızlı Not Oluştur"));
+    m_chipScroll->setAccessibleName(text("Notes", "Notlar"));
 }
 
 bool EdgeDrawerContentView::eventFilter(QObject *watched, QEvent *event)

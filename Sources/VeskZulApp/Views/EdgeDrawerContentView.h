@@ -48,12 +48,15 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createQuickNote();
     void refresh();
     void refreshChips();
+    // Scrolls the strip to the selected note's chip once the strip is laid out.
+    void revealSelectedChip();
     void refreshBody();
     void refreshTexts();
 

@@ -1,5 +1,6 @@
 #include "Views/EdgeDrawerNoteChip.h"
 
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFont.h"
@@ -22,6 +23,9 @@ EdgeDrawerNoteChip::EdgeDrawerNoteChip(const QUuid &noteID, const QString &title
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
     setAccessibleName(oneLine);
+    // The open note's chip is the one that is on.
+    VeskAccessibleControl::setRole(this, QAccessible::CheckBox);
+    VeskAccessibleControl::setOn(this, selected);
 }
 
 QColor EdgeDrawerNoteChip::titleColour() const

@@ -1,5 +1,7 @@
 #include "Views/EdgeDrawerPanel.h"
 
+#include "VeskKit/Design/VeskAccessibleControl.h"
+
 #include "Views/EdgeDrawerContentView.h"
 #include "Views/ZulPanelCornerMask.h"
 
@@ -9,6 +11,7 @@ EdgeDrawerPanel::EdgeDrawerPanel(QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setAttribute(Qt::WA_TranslucentBackground);
+    VeskAccessibleControl::setRole(this, QAccessible::Window);
 }
 
 void EdgeDrawerPanel::keyPressEvent(QKeyEvent *event)

@@ -164,6 +164,8 @@ void EdgePullHandleView::refreshTexts()
     const VeskLanguage language = m_viewModel ? m_viewModel->language() : VeskLanguage::current();
     setToolTip(veskText(QStringLiteral("Toggle VeskZul Edge Drawer (Ctrl+Alt+N)"),
                         QStringLiteral("VeskZul Kenar Çekmecesini Aç/Kapat (Ctrl+Alt+N)"), language));
+    // The name of the handle's window.
+    setWindowTitle(veskText(QStringLiteral("VeskZul Edge Drawer"), QStringLiteral("VeskZul Kenar Çekmecesi"), language));
 }
 
 void EdgePullHandleView::paintEvent(QPaintEvent *)

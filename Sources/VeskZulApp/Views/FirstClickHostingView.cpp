@@ -10,8 +10,19 @@ FirstClickHostingView::FirstClickHostingView(QWidget *rootView, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    if (m_rootView)
+    if (m_rootView) {
         layout->addWidget(m_rootView);
+        connect(m_rootView, &QWidget::windowTitleChanged, this, &FirstClickHostingView::nameWindow);
+    }
+}
+
+void FirstClickHostingView::nameWindow()
+{
+    // The panel takes its content's title: what a screen reader announces
+    // when the panel comes up.
+    QWidget *panel = window();
+    if (m_rootView && panel != this && !m_rootView->windowTitle().isEmpty())
+        panel->setWindowTitle(m_rootView->windowTitle());
 }
 
 void FirstClickHostingView::setOnHoverChanged(std::function<void(bool)> callback)
@@ -74,6 +85,7 @@ void FirstClickHostingView::moveEvent(QMoveEvent *event)
 void FirstClickHostingView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    nameWindow();
     // A panel moves as a whole window; its content sees no move of its own.
     QWidget *panel = window();
     if (panel != this && panel != m_watchedWindow) {

@@ -37,6 +37,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void nameWindow();
     void syncPointerLocation();
     void updateHover(bool inside);
 

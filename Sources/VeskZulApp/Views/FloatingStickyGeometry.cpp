@@ -69,10 +69,26 @@ QRectF collapsedFrame(const QRectF &frame, qreal height)
     return QRectF(frame.left(), frame.bottom() - height, frame.width(), height);
 }
 
-QRectF expandedFrame(const QRectF &frame, qreal expandedHeight)
+QRectF expandedFrame(const QRectF &frame, qreal expandedHeight, const ZulScreenLayout &layout)
 {
     const qreal height = std::max(expandedHeight, minimumExpandedHeight);
-    return QRectF(frame.left(), frame.bottom() - height, frame.width(), height);
+    QRectF expanded(frame.left(), frame.bottom() - height, frame.width(), height);
+    // The screen the bar is on: the one showing the most of it.
+    std::optional<QRectF> visible;
+    qreal shownArea = 0;
+    for (const ZulScreenFrames &screen : layout.screens) {
+        const QRectF shown = frame.intersected(screen.visibleFrame);
+        if (shown.width() * shown.height() > shownArea) {
+            shownArea = shown.width() * shown.height();
+            visible = screen.visibleFrame;
+        }
+    }
+    // top() and bottom() are the lowest and highest y in this form; the
+    // shift never takes the top edge above the visible frame.
+    if (visible && expanded.top() < visible->top())
+        expanded.translate(0, std::min(visible->top() - expanded.top(),
+                                       std::max(0.0, visible->bottom() - expanded.bottom())));
+    return expanded;
 }
 
 qreal heightToRestore(qreal currentHeight)

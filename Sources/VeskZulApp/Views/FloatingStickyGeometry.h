@@ -43,8 +43,11 @@ QRectF resolvedInitialFrame(const std::optional<QRectF> &stored, const ZulScreen
                             qsizetype openPanels, QSizeF size = defaultSize);
 
 // Collapsing and expanding keep the top edge, the left edge and the width.
+// A bar too near the bottom of its screen's visible frame to unfold
+// downwards unfolds as far upwards as it lacks room below, so the panel
+// stays whole on the screen (and is reused at the next start).
 QRectF collapsedFrame(const QRectF &frame, qreal height = collapsedHeight);
-QRectF expandedFrame(const QRectF &frame, qreal expandedHeight);
+QRectF expandedFrame(const QRectF &frame, qreal expandedHeight, const ZulScreenLayout &layout);
 // The height to restore later when collapsing a panel of this height.
 qreal heightToRestore(qreal currentHeight);
 

@@ -122,13 +122,14 @@ void FloatingStickyNoteController::toggleCollapse(const QUuid &noteID)
         return;
     StickyNotePanel *panel = found->panel;
     StickyWindowState *state = found->state;
-    const qreal axis = screenLayoutProvider().flipAxis;
+    const ZulScreenLayout layout = screenLayoutProvider();
+    const qreal axis = layout.flipAxis;
     const QRectF frame = ZulScreenCoordinates::toBottomLeft(QRectF(panel->geometry()), axis);
     QRectF target;
     if (state->isCollapsed()) {
         // Cleared first, so the frames of the expansion are stored.
         state->setIsCollapsed(false);
-        target = FloatingStickyGeometry::expandedFrame(frame, state->expandedHeight);
+        target = FloatingStickyGeometry::expandedFrame(frame, state->expandedHeight, layout);
     } else {
         state->expandedHeight = FloatingStickyGeometry::heightToRestore(frame.height());
         state->setIsCollapsed(true);
@@ -158,7 +159,8 @@ void FloatingStickyNoteController::persistFrame(const QUuid &noteID, const QRect
         return;
     if (!found->panel->noteID || *found->panel->noteID != noteID)
         return;
-    const QRectF frame = ZulScreenCoordinates::toBottomLeft(QRectF(reported), screenLayoutProvider().flipAxis);
+    const ZulScreenLayout layout = screenLayoutProvider();
+    const QRectF frame = ZulScreenCoordinates::toBottomLeft(QRectF(reported), layout.flipAxis);
     // There a panel's place is never known: what would be stored is only
     // where it was asked to be, and the user's places are worth more.
     const bool placesAreKnown = !m_viewModel->isOnNativeWayland();
@@ -168,8 +170,8 @@ void FloatingStickyNoteController::persistFrame(const QUuid &noteID, const QRect
         // will unfold to there, so the next start opens it where the user
         // left it.
         if (moved && placesAreKnown)
-            m_viewModel->updateStickyFrame(noteID,
-                                           FloatingStickyGeometry::expandedFrame(frame, found->state->expandedHeight));
+            m_viewModel->updateStickyFrame(
+                noteID, FloatingStickyGeometry::expandedFrame(frame, found->state->expandedHeight, layout));
         return;
     }
     found->state->expandedHeight = frame.height();

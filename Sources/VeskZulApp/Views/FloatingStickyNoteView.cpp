@@ -1,9 +1,11 @@
 #include "Views/FloatingStickyNoteView.h"
 
 #include "Engine/ZulNumberFormatter.h"
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskEasing.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Localization/VeskText.h"
@@ -14,6 +16,7 @@
 #include "Views/ZulMinimalIconButton.h"
 #include "Views/ZulNoteTintFrostedGlass.h"
 #include "Views/ZulTintDotPicker.h"
+#include "Views/ZulTitleFieldKeys.h"
 #include "Views/ZulVibrancyView.h"
 
 #include <QGraphicsOpacityEffect>
@@ -22,6 +25,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
 
@@ -59,13 +63,25 @@ private:
 
 // The title field, as wide as its text (or its placeholder) and no wider:
 // the rest of the strip is the panel's background, which moves the panel.
+// Narrower than its title and not being edited, it shows the title's start
+// ending in an ellipsis, as the list and the chips do, and the whole title
+// as its tooltip; the line edit itself would show the end, where its caret
+// was left.
 class TitleField : public QLineEdit
 {
 public:
     explicit TitleField(QWidget *parent) : QLineEdit(parent)
     {
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-        connect(this, &QLineEdit::textChanged, this, &QWidget::updateGeometry);
+        connect(this, &QLineEdit::textChanged, this, [this] {
+            updateGeometry();
+            refreshToolTip();
+        });
+    }
+
+    QString shownTitle() const
+    {
+        return fontMetrics().elidedText(text(), Qt::ElideRight, textArea().width());
     }
 
     QSize sizeHint() const override
@@ -79,6 +95,50 @@ public:
                           fontMetrics().horizontalAdvance(shown) + 1;
         return QSize(std::max(width, minimumWidth()), standard.height());
     }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        if (hasFocus() || text().isEmpty()) {
+            QLineEdit::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::Text));
+        painter.drawText(textArea(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shownTitle());
+    }
+
+    void focusInEvent(QFocusEvent *event) override
+    {
+        QLineEdit::focusInEvent(event);
+        update();
+    }
+
+    void focusOutEvent(QFocusEvent *event) override
+    {
+        QLineEdit::focusOutEvent(event);
+        update();
+    }
+
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QLineEdit::resizeEvent(event);
+        refreshToolTip();
+    }
+
+private:
+    // Where the line edit draws its text: inside its frame, its text
+    // margins and the two pixels it keeps on either side.
+    QRect textArea() const
+    {
+        QStyleOptionFrame option;
+        initStyleOption(&option);
+        const QMargins margins = textMargins();
+        return style()->subElementRect(QStyle::SE_LineEditContents, &option, this)
+            .adjusted(margins.left() + 2, margins.top(), -margins.right() - 2, -margins.bottom());
+    }
+
+    void refreshToolTip() { setToolTip(shownTitle() == text() ? QString() : text()); }
 };
 
 } // namespace
@@ -128,6 +188,20 @@ FloatingStickyNoteView::FloatingStickyNoteView(ZulStudioViewModel *viewModel, co
         if (m_viewModel)
             m_viewModel->updateNoteTitle(m_noteID, text);
     });
+    new ZulTitleFieldKeys(
+        m_title,
+        [this] {
+            if (m_editor->isVisible())
+                m_editor->textView()->setFocus(Qt::OtherFocusReason);
+            else
+                setFocus(Qt::OtherFocusReason);
+        },
+        [this](const QString &title) {
+            if (m_viewModel)
+                m_viewModel->updateNoteTitle(m_noteID, title);
+        });
+    m_title->setTextMargins(4, 0, 4, 0);
+    VeskFocusRing::attach(m_title, 6);
     bar->addWidget(m_title);
     m_total = new QLabel(m_titleBar);
     m_total->setFont(veskSystemFont(11, QFont::Bold, VeskFontDesign::monospaced));
@@ -161,26 +235,35 @@ FloatingStickyNoteView::FloatingStickyNoteView(ZulStudioViewModel *viewModel, co
                                            if (m_onClose)
                                                m_onClose();
                                        }, m_buttons);
+    VeskAccessibleControl::setRole(m_pin, QAccessible::CheckBox);
     group->addWidget(m_pin);
     group->addWidget(m_collapse);
     group->addWidget(m_close);
     m_buttonsOpacity = new QGraphicsOpacityEffect(m_buttons);
     m_buttons->setGraphicsEffect(m_buttonsOpacity);
     bar->addWidget(m_buttons);
+    // As tall as a collapsed panel, whatever the panel's height: below it
+    // the editor gives way, down to nothing.
+    m_titleBar->setFixedHeight(int(titleBarHeight));
     column->addWidget(m_titleBar);
 
     // Rule and editor, hidden while collapsed.
+    auto *body = new QWidget(m_card);
+    body->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+    auto *bodyColumn = new QVBoxLayout(body);
+    bodyColumn->setContentsMargins(0, 0, 0, 0);
+    bodyColumn->setSpacing(0);
     m_rule = new PaintedPart(
         [this](QPainter &painter, const QRectF &area) {
             painter.fillRect(QRectF(area.left(), area.top(), area.width(), 0.5), ruleColour());
         },
-        m_card);
+        body);
     m_rule->setFixedHeight(1);
-    column->addWidget(m_rule);
-    m_editor = new ComputationalEditorView(viewModel, noteID, true, false, m_card);
-    // Collapsed, the title bar alone takes the panel's height, its items
-    // centred in it.
-    column->addWidget(m_editor, 1);
+    bodyColumn->addWidget(m_rule);
+    m_editor = new ComputationalEditorView(viewModel, noteID, true, false, body);
+    bodyColumn->addWidget(m_editor, 1);
+    // Collapsed, the title bar alone takes the panel's height.
+    column->addWidget(body, 1);
 
     m_hoverAnimation = new QVariantAnimation(this);
     m_hoverAnimation->setDuration(hoverAnimationMs);
@@ -234,6 +317,8 @@ void FloatingStickyNoteView::refresh()
 
     if (m_title->text() != note->title)
         m_title->setText(note->title);
+    // The panel's window is named for its note.
+    setWindowTitle(note->displayTitle());
     const std::optional<double> total = m_viewModel->evaluation(m_noteID).totalNumericSum;
     m_total->setVisible(collapsed && total.has_value());
     if (total)
@@ -243,6 +328,7 @@ void FloatingStickyNoteView::refresh()
     m_tints->setSelected(note->tint);
     m_pin->setSystemName(onTop ? QStringLiteral("pin.fill") : QStringLiteral("pin.slash"));
     m_pin->setTint(onTop ? veskColorFromHex(accentHex(note->tint)) : VeskGlassTokens::textMuted());
+    VeskAccessibleControl::setOn(m_pin, onTop);
     m_collapse->setSystemName(collapsed ? QStringLiteral("chevron.down") : QStringLiteral("chevron.up"));
     // Hiding the editor with the keyboard in it would hand the keyboard on
     // to the title, all of it selected, and the next key meant for the text
@@ -267,6 +353,8 @@ void FloatingStickyNoteView::refreshTexts()
         return veskText(QString::fromUtf8(en), QString::fromUtf8(tr), language);
     };
     m_title->setPlaceholderText(text("Sticky title", "Yapışkan başlığı"));
+    m_title->setAccessibleName(m_title->placeholderText());
+    m_tints->setLanguage(language);
     m_title->updateGeometry();
     m_pin->setToolTip(text("Toggle Always-on-Top", "Her Zaman Üstte Aç/Kapat"));
     m_collapse->setToolTip(text("Collapse / Expand", "Daralt / Genişlet"));

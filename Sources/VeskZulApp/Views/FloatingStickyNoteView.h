@@ -27,6 +27,7 @@ class FloatingStickyNoteView : public QWidget
 
 public:
     static constexpr qreal cornerRadius = 15;
+    static constexpr qreal titleBarHeight = 44;
     static constexpr int hoverAnimationMs = 180;
 
     FloatingStickyNoteView(ZulStudioViewModel *viewModel, const QUuid &noteID, StickyWindowState *windowState,

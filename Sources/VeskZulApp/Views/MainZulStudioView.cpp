@@ -2,15 +2,18 @@
 
 #include "Models/ZulNoteTint.h"
 #include "VeskKit/Cloud/VeskFeedbackKind.h"
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskBrandMark.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskFeedbackButton.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskGroundBackground.h"
 #include "VeskKit/Design/VeskSymbolLabel.h"
+#include "VeskKit/Design/VeskTextLine.h"
 #include "VeskKit/Design/VeskTitlebarObserver.h"
 #include "VeskKit/Design/VeskToastBanner.h"
 #include "VeskKit/Design/VeskUnifiedHeaderBar.h"
@@ -26,6 +29,7 @@
 #include "Views/ZulSettingsView.h"
 #include "Views/ZulSidebarView.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QEasingCurve>
 #include <QHBoxLayout>
@@ -57,8 +61,9 @@ public:
     {
         m_badge = new VeskVersionBadge(studioVersion(), false, this);
         m_badge->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+        VeskFocusRing::attach(m_badge, -1, this);
         setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
+        setFocusPolicy(Qt::TabFocus);
         setFixedSize(m_badge->sizeHint());
     }
 
@@ -104,6 +109,7 @@ MainZulStudioView::MainZulStudioView(ZulStudioViewModel &viewModel, const QColor
     workspaceRow->setSpacing(0);
     m_sidebar = new ZulSidebarView(viewModel, accentColor(kPalette), m_workspace);
     m_sidebar->setFixedWidth(sidebarWidth);
+    connect(m_sidebar, &ZulSidebarView::noteTextRequested, this, &MainZulStudioView::focusEditor);
     workspaceRow->addWidget(m_sidebar);
     workspaceRow->addWidget(rule(Qt::Vertical, m_workspace));
     m_editorStack = new QStackedWidget(m_workspace);
@@ -132,6 +138,10 @@ MainZulStudioView::MainZulStudioView(ZulStudioViewModel &viewModel, const QColor
     // The window: its own title bar shared with the header, and edges to
     // resize it by.
     veskUnifiedTitlebarWindow(this, VeskUnifiedTitlebarMode::unifiedHeader, 16, 14);
+    // The product's name in every language; what a screen reader announces
+    // when the window comes forward.
+    setWindowTitle(QStringLiteral("VeskZul"));
+    VeskAccessibleControl::setRole(this, QAccessible::Window);
     if (isWindow())
         new VeskWindowResizeGrips(this);
 
@@ -202,9 +212,8 @@ void MainZulStudioView::buildHeader()
     titleLine->addWidget(m_feedbackSlot, 0, Qt::AlignVCenter);
     titleLine->addStretch(1);
     names->addLayout(titleLine);
-    m_subtitle = new QLabel(m_headerRow);
-    m_subtitle->setFont(veskSystemFont(11));
-    m_subtitle->setStyleSheet(colourStyle(VeskGlassTokens::textSecondary()));
+    // Cut short before any button is, ending in an ellipsis.
+    m_subtitle = new VeskTextLine(QString(), veskSystemFont(11), VeskGlassTokens::textSecondary(), m_headerRow);
     names->addWidget(m_subtitle);
     brand->addLayout(names);
     row->addLayout(brand);
@@ -222,6 +231,7 @@ void MainZulStudioView::buildHeader()
                         veskColorWithOpacity(m_accent, 0.68), 1},
                        {veskSystemFont(12, QFont::Medium), VeskGlassTokens::textSecondary(),
                         VeskGlassTokens::surface1(), VeskGlassTokens::borderSubtle(), 1});
+        VeskAccessibleControl::setRole(chip, QAccessible::PageTab);
         connect(chip, &QAbstractButton::clicked, this, [this, tab = tab] { m_viewModel.setSelectedTab(tab); });
         tabs->addWidget(chip);
         *button = chip;
@@ -233,6 +243,7 @@ void MainZulStudioView::buildHeader()
     actions->setSpacing(8);
     m_drawerButton = new VeskButton(VeskGlassButtonStyle{false}, QString(), QStringLiteral("sidebar.right"), m_headerRow);
     m_drawerButton->setToolTip(ZulSettingsView::toggleDrawerKeys());
+    VeskAccessibleControl::setRole(m_drawerButton, QAccessible::CheckBox);
     connect(m_drawerButton, &QAbstractButton::clicked, this, [this] { m_viewModel.toggleEdgeDrawer(); });
     m_stickyButton =
         new VeskButton(VeskGlassButtonStyle{false}, QString(), QStringLiteral("macwindow.on.rectangle"), m_headerRow);
@@ -355,6 +366,48 @@ void MainZulStudioView::focusEditor()
         noteEditor->textView()->setFocus(Qt::OtherFocusReason);
     else
         m_editor->setFocus(Qt::OtherFocusReason);
+}
+
+QList<QWidget *> MainZulStudioView::tabStops() const
+{
+    const QList<QWidget *> header{m_versionBadgeButton, m_feedbackButton ? m_feedbackButton->button() : nullptr,
+                                  m_workspaceTab,       m_settingsTab,
+                                  m_drawerButton,       m_stickyButton,
+                                  m_newNoteButton};
+    QList<QWidget *> stops;
+    if (m_viewModel.selectedTab() == ZulStudioTab::settings && m_settingsView) {
+        stops = header + m_settingsView->tabStops();
+    } else {
+        stops = m_sidebar->tabStops() + header;
+        if (auto *noteEditor = qobject_cast<ComputationalEditorView *>(m_editor.data()))
+            stops += noteEditor->tabStops();
+        else
+            stops += {m_editor.data(), m_createButton};
+    }
+    // Only what shows and takes the keyboard.
+    stops.removeIf([this](QWidget *stop) {
+        return !stop || !stop->isVisibleTo(this) || !stop->isEnabled() || !(stop->focusPolicy() & Qt::TabFocus);
+    });
+    return stops;
+}
+
+bool MainZulStudioView::focusNextPrevChild(bool next)
+{
+    // The window's own focus chain follows the order the widgets were made
+    // in (the header last, tag chips after the field they stand before); the
+    // stops follow the page as it reads.
+    const QList<QWidget *> stops = tabStops();
+    QWidget *focused = QApplication::focusWidget();
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < stops.size() && focused; ++i)
+        if (stops[i] == focused || stops[i]->isAncestorOf(focused))
+            at = i;
+    if (stops.isEmpty() || (at < 0 && focused && isAncestorOf(focused)))
+        return QWidget::focusNextPrevChild(next);
+    const qsizetype count = stops.size();
+    const qsizetype target = at < 0 ? (next ? 0 : count - 1) : (at + (next ? 1 : count - 1)) % count;
+    stops[target]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 void MainZulStudioView::newNote()

@@ -16,6 +16,7 @@ class QStackedWidget;
 class QVariantAnimation;
 class VeskButton;
 class VeskFeedbackButton;
+class VeskTextLine;
 class VeskUnifiedHeaderBar;
 class VeskVersionAndLogsView;
 class ZulChipButton;
@@ -28,7 +29,8 @@ class ZulStudioViewModel;
 // then either the workspace (note list beside the editor of the selected
 // note, or an empty state) or the settings page. Toasts rise from the bottom
 // edge; the version-and-logs panel opens as a sheet. Everything shown lives
-// in the view model.
+// in the view model. In a header too narrow for everything the subtitle
+// gives way, so the buttons keep their whole labels.
 class MainZulStudioView : public QWidget {
     Q_OBJECT
 public:
@@ -50,7 +52,7 @@ public:
 
     // The parts, for the application and for tests.
     VeskUnifiedHeaderBar *headerBar() const { return m_headerBar; }
-    QLabel *subtitleLabel() const { return m_subtitle; }
+    VeskTextLine *subtitleLabel() const { return m_subtitle; }
     QAbstractButton *versionBadgeButton() const { return m_versionBadgeButton; }
     VeskFeedbackButton *feedbackButton() const { return m_feedbackButton; }
     ZulChipButton *workspaceTabButton() const { return m_workspaceTab; }
@@ -75,7 +77,14 @@ public:
     // Header's and empty state's New Note.
     void newNote();
 
+    // Where Tab stops, as the page reads: on the workspace the sidebar top
+    // to bottom, the header, then the note's header, text and status bar; on
+    // the settings page the header, then the page. Only what shows.
+    QList<QWidget *> tabStops() const;
+
 protected:
+    bool focusNextPrevChild(bool next) override;
+
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -100,7 +109,7 @@ private:
     VeskUnifiedHeaderBar *m_headerBar = nullptr;
     QWidget *m_headerRow = nullptr;
     QLabel *m_title = nullptr;
-    QLabel *m_subtitle = nullptr;
+    VeskTextLine *m_subtitle = nullptr;
     QAbstractButton *m_versionBadgeButton = nullptr;
     QWidget *m_feedbackSlot = nullptr;
     VeskFeedbackButton *m_feedbackButton = nullptr;

@@ -8,10 +8,12 @@
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskLabel.h"
+#include "VeskKit/Design/VeskTextLine.h"
 #include "VeskKit/Localization/VeskText.h"
 #include "VeskKit/Utilities/VeskAppVersion.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/EvaluatedLineKindBadgeColor.h"
+#include "Views/EvaluatedLineSpokenText.h"
 #include "Views/ZulVibrancyView.h"
 
 #include <QCoreApplication>
@@ -28,8 +30,12 @@
 namespace {
 
 constexpr int kEditorHeight = 82;
+// What a result row keeps for its line, however long the result.
+constexpr int kRawLineMinimumWidth = 88;
 
 // A borderless button showing one line of text, optionally on a capsule.
+// Given less room than its text needs it ends the text in an ellipsis and
+// shows it whole as its tooltip.
 class TextButton : public QAbstractButton
 {
 public:
@@ -55,6 +61,23 @@ public:
                      int(std::ceil(metrics.height() + 2 * m_padding.height())));
     }
 
+    QSize minimumSizeHint() const override
+    {
+        const QFontMetricsF metrics(font());
+        return QSize(int(std::ceil(metrics.horizontalAdvance(QChar(0x2026)) + 2 * m_padding.width())),
+                     sizeHint().height());
+    }
+
+    void setShrinkable()
+    {
+        setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+    }
+
+    QString shownText() const
+    {
+        return QFontMetricsF(font()).elidedText(text(), Qt::ElideRight, width() - 2 * m_padding.width());
+    }
+
 protected:
     void paintEvent(QPaintEvent *) override
     {
@@ -71,7 +94,13 @@ protected:
             colour.setAlphaF(colour.alphaF() * 0.7f);
         painter.setPen(colour);
         painter.setFont(font());
-        painter.drawText(bounds, Qt::AlignCenter | Qt::TextSingleLine, text());
+        painter.drawText(bounds, Qt::AlignCenter | Qt::TextSingleLine, shownText());
+    }
+
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QAbstractButton::resizeEvent(event);
+        setToolTip(shownText() == text() ? QString() : text());
     }
 
 private:
@@ -307,9 +336,13 @@ void MenuBarZulPopoverView::refreshSummary()
     if (!m_viewModel)
         return;
     const NoteEvaluationSummary &summary = m_viewModel->quickScratchSummary();
+    const VeskLanguage language = m_viewModel->language();
     m_totalChip->setVisible(summary.totalNumericSum.has_value());
-    if (summary.totalNumericSum)
-        m_totalChip->setText(QStringLiteral("Σ ") + ZulNumberFormatter::format(*summary.totalNumericSum, 2));
+    if (summary.totalNumericSum) {
+        const QString total = ZulNumberFormatter::format(*summary.totalNumericSum, 2);
+        m_totalChip->setText(QStringLiteral("Σ ") + total);
+        m_totalChip->setAccessibleName(veskText(QStringLiteral("Total "), QStringLiteral("Toplam "), language) + total);
+    }
     m_totalChip->updateGeometry();
 
     // Rows are few; rebuilding them is simpler than matching them up.
@@ -329,16 +362,16 @@ void MenuBarZulPopoverView::refreshSummary()
         const EvaluatedLine &line = summary.lines.at(i);
         auto *row = new QHBoxLayout;
         row->setSpacing(6);
-        auto *raw = veskMakeLabel(veskSystemFont(10.5, QFont::Normal, VeskFontDesign::monospaced),
-                              VeskGlassTokens::textSecondary(), m_resultList);
-        raw->setText(displayedRawLine(line.rawLine));
-        raw->setMinimumWidth(1);
+        auto *raw = new VeskTextLine(displayedRawLine(line.rawLine),
+                                     veskSystemFont(10.5, QFont::Normal, VeskFontDesign::monospaced),
+                                     VeskGlassTokens::textSecondary(), m_resultList);
         raw->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        raw->setTextFormat(Qt::PlainText);
-        raw->setToolTip(raw->text());
+        raw->setMinimumWidth(kRawLineMinimumWidth);
         auto *result = new TextButton(veskSystemFont(11, QFont::Bold, VeskFontDesign::monospaced),
                                       badgeColor(line.kind), m_resultList);
+        result->setShrinkable();
         result->setText(line.formattedResult);
+        result->setAccessibleName(spokenText(line, language));
         const QString copied = line.formattedResult;
         connect(result, &QAbstractButton::clicked, this, [this, copied] {
             if (m_viewModel)
@@ -389,7 +422,9 @@ void MenuBarZulPopoverView::refreshTexts()
     m_sticky->setText(text("Sticky", "Yapışkan"));
     m_openStudio->setText(text("Open Studio", "Stüdyoyu Aç"));
     m_quit->setText(text("Quit", "Çıkış"));
+    m_editor->setAccessibleName(m_title->text());
     refreshNoteCount();
+    refreshSummary();
 }
 
 void MenuBarZulPopoverView::paintEvent(QPaintEvent *)

@@ -14,6 +14,7 @@ class QPlainTextEdit;
 class QVBoxLayout;
 class VeskButton;
 class VeskFeedbackButton;
+class VeskTextLine;
 class ZulStudioViewModel;
 
 // The tray popover: a scratch calculator (its text and results live in the
@@ -41,7 +42,7 @@ public:
     QAbstractButton *totalChip() const;
     QWidget *resultList() const { return m_resultList; }
     // Raw-line labels and result buttons of the listed rows, in order.
-    QList<QLabel *> resultLines() const { return m_rowLines; }
+    QList<VeskTextLine *> resultLines() const { return m_rowLines; }
     QList<QAbstractButton *> resultButtons() const { return m_rowResults; }
     VeskButton *saveNoteButton() const { return m_saveNote; }
     VeskButton *edgeDrawerButton() const { return m_edgeDrawer; }
@@ -75,7 +76,7 @@ private:
     QPlainTextEdit *m_editor = nullptr;
     QWidget *m_resultList = nullptr;
     QVBoxLayout *m_resultLayout = nullptr;
-    QList<QLabel *> m_rowLines;
+    QList<VeskTextLine *> m_rowLines;
     QList<QAbstractButton *> m_rowResults;
     VeskButton *m_saveNote = nullptr;
     VeskButton *m_edgeDrawer = nullptr;

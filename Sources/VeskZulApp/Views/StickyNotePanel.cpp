@@ -1,5 +1,6 @@
 #include "Views/StickyNotePanel.h"
 
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskWindowResizeGrips.h"
 #include "Views/FloatingStickyNoteView.h"
 #include "Views/ZulPanelCornerMask.h"
@@ -12,6 +13,7 @@
 StickyNotePanel::StickyNotePanel(QWidget *parent) : VeskDraggableFloatingPanel(parent)
 {
     setAttribute(Qt::WA_TranslucentBackground);
+    VeskAccessibleControl::setRole(this, QAccessible::Window);
     m_grips = new VeskWindowResizeGrips(this);
 }
 

@@ -116,6 +116,8 @@ SynchronizedComputationalTextView::SynchronizedComputationalTextView(QWidget *pa
         m_caretRect = cursorRect().adjusted(-2, 0, 2, 0);
         viewport()->update(m_caretRect);
         restartCaretBlink();
+        // After the text edit has scrolled to the caret, whoever moved it.
+        QMetaObject::invokeMethod(this, &SynchronizedComputationalTextView::revealTopInset, Qt::QueuedConnection);
     });
 }
 
@@ -475,6 +477,17 @@ void SynchronizedComputationalTextView::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    // Tab types a tab into the note; with Ctrl it leaves the text for the
+    // next control (and with Shift as well, for the one before), as in the
+    // desktop's other text editors.
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
+        && event->modifiers().testFlag(Qt::ControlModifier)) {
+        // QTextEdit itself refuses to hand the focus on while it is editable.
+        QAbstractScrollArea::focusNextPrevChild(event->key() == Qt::Key_Tab
+                                                && !event->modifiers().testFlag(Qt::ShiftModifier));
+        event->accept();
+        return;
+    }
     // Every new line is an ordinary paragraph of the fixed row height. The
     // text edit's own Return would insert a line separator with Shift (one
     // line end to the note engine, none to the document) and, on an empty
@@ -490,6 +503,25 @@ void SynchronizedComputationalTextView::keyPressEvent(QKeyEvent *event)
         return;
     }
     QTextEdit::keyPressEvent(event);
+    // Ctrl+Home on a caret already at the start moves nothing, yet scrolls.
+    revealTopInset();
+}
+
+void SynchronizedComputationalTextView::revealTopInset()
+{
+    // The text edit scrolls just far enough to show the caret's row, which
+    // for the first row leaves the inset above it scrolled away; the rows
+    // of the gutter then stand against the top edge. A view the user has
+    // scrolled past the caret's row stays where it is.
+    if (cursorRect().top() < 0)
+        return;
+    const QTextCursor cursor = textCursor();
+    const QTextBlock block = cursor.block();
+    if (block != document()->firstBlock() || !block.layout())
+        return;
+    const QTextLine line = block.layout()->lineForTextPosition(cursor.positionInBlock());
+    if (line.isValid() && line.lineNumber() == 0)
+        verticalScrollBar()->setValue(0);
 }
 
 void SynchronizedComputationalTextView::paintEvent(QPaintEvent *event)

@@ -122,6 +122,8 @@ private:
     void documentContentsChanged();
     void schedulePublish();
     void restartCaretBlink();
+    // With the caret on the first row, scrolls to the very top.
+    void revealTopInset();
     void applyPalette();
 
     QString m_text;

@@ -1,10 +1,13 @@
 #include "Views/ZulChipButton.h"
 
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskSymbol.h"
 
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -15,7 +18,7 @@ ZulChipButton::ZulChipButton(const QString &text, const QString &symbol, QWidget
 {
     setText(text);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAccessibleName(text);
 }
@@ -67,6 +70,7 @@ void ZulChipButton::setSelected(bool selected)
     if (selected == m_selected)
         return;
     m_selected = selected;
+    VeskAccessibleControl::setOn(this, selected);
     // The weights differ, so the width may too.
     updateGeometry();
     update();
@@ -95,6 +99,15 @@ QSize ZulChipButton::minimumSizeHint() const
     return sizeHint();
 }
 
+void ZulChipButton::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
 void ZulChipButton::paintEvent(QPaintEvent *)
 {
     const Look &look = currentLook();
@@ -106,6 +119,8 @@ void ZulChipButton::paintEvent(QPaintEvent *)
     if (isDown())
         painter.setOpacity(0.8);
     veskPaintGlassShape(painter, bounds, radius, look.fill, look.border, look.borderWidth);
+    if (hasFocus())
+        VeskFocusRing::paint(painter, bounds, radius);
 
     const QSizeF label = labelSize(look);
     const qreal width = std::min(label.width(), bounds.width() - 2 * m_horizontalPadding);

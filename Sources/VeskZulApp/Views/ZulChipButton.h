@@ -8,7 +8,7 @@
 // text on a continuous rounded rectangle (or capsule) with a border drawn
 // inside its edge. The studio's tab buttons and the sidebar's filter and tag
 // chips are all this button with their own fonts and colours for the
-// selected and the plain state.
+// selected and the plain state. From the keyboard, Space or Enter presses it.
 class ZulChipButton : public QAbstractButton {
     Q_OBJECT
 public:
@@ -39,6 +39,7 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:

@@ -1,6 +1,8 @@
 #include "Views/ZulEditorChip.h"
 
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskSymbol.h"
 
@@ -14,7 +16,7 @@ ZulEditorChip::ZulEditorChip(QWidget *parent)
     : QAbstractButton(parent)
 {
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
@@ -26,6 +28,58 @@ void ZulEditorChip::setParts(const QList<Part> &parts)
     setAccessibleName(spokenText());
     updateGeometry();
     update();
+    refreshToolTip();
+}
+
+void ZulEditorChip::setShrinkable(bool shrinkable)
+{
+    m_shrinkable = shrinkable;
+    setSizePolicy(shrinkable ? QSizePolicy::Maximum : QSizePolicy::Fixed, QSizePolicy::Fixed);
+    updateGeometry();
+}
+
+void ZulEditorChip::setHelpText(const QString &help)
+{
+    m_helpText = help;
+    refreshToolTip();
+}
+
+qsizetype ZulEditorChip::lastTextIndex() const
+{
+    for (qsizetype i = m_parts.size() - 1; i >= 0; --i) {
+        if (m_parts[i].symbol.isEmpty())
+            return i;
+    }
+    return -1;
+}
+
+QString ZulEditorChip::shownLastText() const
+{
+    const qsizetype last = lastTextIndex();
+    if (last < 0)
+        return {};
+    const Part &part = m_parts[last];
+    const qreal room = partWidth(part) - (sizeHint().width() - width());
+    return room >= partWidth(part) ? part.text
+                                   : QFontMetricsF(part.font).elidedText(part.text, Qt::ElideRight, room);
+}
+
+void ZulEditorChip::refreshToolTip()
+{
+    const qsizetype last = lastTextIndex();
+    const bool cut = last >= 0 && shownLastText() != m_parts[last].text;
+    QStringList lines;
+    if (cut)
+        lines.append(spokenText());
+    if (!m_helpText.isEmpty())
+        lines.append(m_helpText);
+    setToolTip(lines.join(QLatin1Char('\n')));
+}
+
+void ZulEditorChip::resizeEvent(QResizeEvent *event)
+{
+    QAbstractButton::resizeEvent(event);
+    refreshToolTip();
 }
 
 QString ZulEditorChip::spokenText() const
@@ -78,7 +132,10 @@ void ZulEditorChip::setBorder(const QColor &border, qreal width)
 void ZulEditorChip::setPassive(bool passive)
 {
     m_passive = passive;
+    // A chip that takes no clicks is read, not pressed.
+    VeskAccessibleControl::setRole(this, passive ? QAccessible::StaticText : QAccessible::Button);
     setAttribute(Qt::WA_TransparentForMouseEvents, passive);
+    setFocusPolicy(passive ? Qt::NoFocus : Qt::TabFocus);
     setCursor(passive ? Qt::ArrowCursor : Qt::PointingHandCursor);
 }
 
@@ -109,7 +166,13 @@ QSize ZulEditorChip::sizeHint() const
 
 QSize ZulEditorChip::minimumSizeHint() const
 {
-    return sizeHint();
+    const QSize whole = sizeHint();
+    const qsizetype last = lastTextIndex();
+    if (!m_shrinkable || last < 0)
+        return whole;
+    // Down to an ellipsis for the last text.
+    const qreal spare = partWidth(m_parts[last]) - QFontMetricsF(m_parts[last].font).horizontalAdvance(QChar(0x2026));
+    return QSize(whole.width() - int(std::floor(std::max(0.0, spare))), whole.height());
 }
 
 bool ZulEditorChip::hitButton(const QPoint &pos) const
@@ -124,20 +187,25 @@ void ZulEditorChip::paintEvent(QPaintEvent *)
     const QRectF bounds = QRectF(rect());
     if (m_fill.alpha() > 0 || m_border.alpha() > 0)
         veskPaintGlassShape(painter, bounds, bounds.height() / 2, m_fill, m_border, m_borderWidth);
+    if (hasFocus() && m_drawsFocusRing)
+        VeskFocusRing::paint(painter, bounds, bounds.height() / 2);
     if (isDown()) {
         painter.setOpacity(0.78);
     }
     qreal x = m_horizontalPadding;
     const qreal centre = bounds.center().y();
-    for (const Part &part : m_parts) {
-        const qreal w = partWidth(part);
+    const qsizetype last = lastTextIndex();
+    for (qsizetype i = 0; i < m_parts.size(); ++i) {
+        const Part &part = m_parts[i];
+        const QString text = i == last ? shownLastText() : part.text;
+        const qreal w = i == last ? QFontMetricsF(part.font).horizontalAdvance(text) : partWidth(part);
         const qreal h = partHeight(part);
         if (!part.symbol.isEmpty()) {
             VeskSymbol::paint(painter, QRectF(x, centre - h / 2, w, h), part.symbol, part.colour, part.font.weight());
         } else {
             painter.setFont(part.font);
             painter.setPen(part.colour);
-            painter.drawText(QRectF(x, centre - h / 2, w + 1, h), Qt::AlignLeft | Qt::AlignVCenter, part.text);
+            painter.drawText(QRectF(x, centre - h / 2, w + 1, h), Qt::AlignLeft | Qt::AlignVCenter, text);
         }
         x += w + m_spacing;
     }

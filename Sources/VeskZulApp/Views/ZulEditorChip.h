@@ -9,7 +9,10 @@
 // A small capsule holding a row of symbols and texts, each in its own font
 // and colour: the sum, average and task chips of the editor's status bar
 // and the text of a tag. Clickable unless made passive; the click area is
-// the capsule.
+// the capsule. A shrinkable chip given less room than it asks for ends its
+// last text in an ellipsis and names itself whole in its tooltip. A
+// clickable chip is a keyboard stop and wears the focus ring while it holds
+// the keyboard, unless its container draws the ring.
 class ZulEditorChip : public QAbstractButton
 {
     Q_OBJECT
@@ -44,6 +47,12 @@ public:
     // A passive chip takes no clicks and shows the arrow cursor.
     void setPassive(bool passive);
     bool isPassive() const { return m_passive; }
+    void setDrawsFocusRing(bool draws) { m_drawsFocusRing = draws; }
+    void setShrinkable(bool shrinkable);
+    // The tooltip's text, after the chip's whole text when that is cut.
+    void setHelpText(const QString &help);
+    // The last text part as drawn at the current width.
+    QString shownLastText() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -51,9 +60,12 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     bool hitButton(const QPoint &pos) const override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     qreal partWidth(const Part &part) const;
+    qsizetype lastTextIndex() const;
+    void refreshToolTip();
     qreal partHeight(const Part &part) const;
 
     QList<Part> m_parts;
@@ -64,4 +76,7 @@ private:
     QColor m_border = Qt::transparent;
     qreal m_borderWidth = 0;
     bool m_passive = false;
+    bool m_drawsFocusRing = true;
+    bool m_shrinkable = false;
+    QString m_helpText;
 };

@@ -3,11 +3,14 @@
 #include "Views/EditorLayoutMetrics.h"
 #include "Views/ZulEditorChip.h"
 #include "Views/ZulTintDotPicker.h"
+#include "Views/ZulTitleFieldKeys.h"
 
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassMenu.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
@@ -74,7 +77,7 @@ public:
     explicit ExportButton(QWidget *parent)
         : QAbstractButton(parent)
     {
-        setFocusPolicy(Qt::NoFocus);
+        setFocusPolicy(Qt::TabFocus);
         setCursor(Qt::PointingHandCursor);
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     }
@@ -107,6 +110,8 @@ protected:
         painter.setPen(colour);
         painter.drawText(QRectF(horizontalPadding + side + spacing, 0, width(), height()),
                          Qt::AlignLeft | Qt::AlignVCenter, text());
+        if (hasFocus())
+            VeskFocusRing::paint(painter, QRectF(rect()), 8);
     }
 };
 
@@ -133,6 +138,9 @@ public:
         layout->addWidget(label);
         layout->addWidget(remove);
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        // The cross is too small to carry the ring; the whole tag wears it.
+        remove->setDrawsFocusRing(false);
+        VeskFocusRing::attach(this, -1, remove);
     }
 
     const QString &tag() const { return m_tag; }
@@ -167,10 +175,9 @@ void styleField(QLineEdit *field, const QFont &font, const QColor &colour)
         palette.setColor(group, QPalette::PlaceholderText, VeskGlassTokens::textMuted());
     }
     field->setPalette(palette);
-    field->setTextMargins(0, 0, 0, 0);
-    // Showing a note must not put the caret into its title: the text is
-    // what one types into first.
-    field->setFocusPolicy(Qt::ClickFocus);
+    // Room for the focus ring inside the field's edge.
+    field->setTextMargins(4, 0, 4, 0);
+    VeskFocusRing::attach(field, 6);
     field->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; padding: 0px; }"));
 }
 
@@ -207,6 +214,8 @@ ZulEditorNoteHeader::ZulEditorNoteHeader(EditorLayoutMetrics *metrics, QWidget *
     m_pin->setLabelFont(veskSystemFont(12, QFont::DemiBold));
     m_ephemeral = new VeskButton(VeskGlassButtonStyle{false}, QString(), QStringLiteral("hourglass"), this);
     m_ephemeral->setLabelFont(veskSystemFont(12, QFont::DemiBold));
+    VeskAccessibleControl::setRole(m_pin, QAccessible::CheckBox);
+    VeskAccessibleControl::setRole(m_ephemeral, QAccessible::CheckBox);
     m_export = new ExportButton(this);
     m_exportMenu = new VeskGlassMenu(this);
     const struct
@@ -257,6 +266,8 @@ ZulEditorNoteHeader::ZulEditorNoteHeader(EditorLayoutMetrics *metrics, QWidget *
     column->addLayout(m_tagRow);
 
     connect(m_title, &QLineEdit::textEdited, this, &ZulEditorNoteHeader::titleEdited);
+    new ZulTitleFieldKeys(m_title, [this] { emit titleEditEnded(); },
+                          [this](const QString &title) { emit titleEdited(title); });
     connect(m_pin, &QAbstractButton::clicked, this, &ZulEditorNoteHeader::pinToggleRequested);
     connect(m_ephemeral, &QAbstractButton::clicked, this, &ZulEditorNoteHeader::ephemeralToggleRequested);
     connect(m_tagField, &QLineEdit::textEdited, this, [this](const QString &text) {
@@ -334,7 +345,9 @@ void ZulEditorNoteHeader::refresh()
             m_title->home(false);
     }
     m_title->setPlaceholderText(text("Note title...", "Not başlığı..."));
+    m_title->setAccessibleName(text("Note title", "Not başlığı"));
     m_tints->setSelected(m_note.tint);
+    m_tints->setLanguage(m_language);
 
     m_pin->setActive(m_note.isPinned);
     m_pin->setSymbol(m_note.isPinned ? QStringLiteral("pin.fill") : QStringLiteral("pin"));
@@ -353,8 +366,14 @@ void ZulEditorNoteHeader::refresh()
         action->setText(veskText(action->property("en").toString(), action->property("tr").toString(), m_language));
 
     m_tagField->setPlaceholderText(text("+ tag", "+ etiket"));
+    m_tagField->setAccessibleName(text("Add tag", "Etiket ekle"));
     if (m_note.tags != m_shownTags || colour != m_shownTagAccent)
         rebuildTagChips();
+    for (QWidget *chip : std::as_const(m_tagChips)) {
+        const QString tag = QStringLiteral("#") + static_cast<TagChip *>(chip)->tag();
+        static_cast<TagChip *>(chip)->remove->setAccessibleName(
+            veskText(QStringLiteral("Remove tag ") + tag, tag + QStringLiteral(" etiketini kaldır"), m_language));
+    }
 
     m_caption->setVisible(m_note.isEphemeral);
     const QString hours = QString::number(m_autoTidyHours);
@@ -368,6 +387,12 @@ void ZulEditorNoteHeader::refresh()
 
 void ZulEditorNoteHeader::rebuildTagChips()
 {
+    // A tag removed from the keyboard takes its chip, and the keyboard with
+    // it; the keyboard stays in the row, on the next tag or the field.
+    qsizetype focused = -1;
+    for (qsizetype i = 0; i < m_tagChips.size(); ++i)
+        if (static_cast<TagChip *>(m_tagChips[i])->remove->hasFocus())
+            focused = i;
     for (QWidget *chip : std::as_const(m_tagChips)) {
         m_tagRow->removeWidget(chip);
         chip->deleteLater();
@@ -379,10 +404,25 @@ void ZulEditorNoteHeader::rebuildTagChips()
         auto *chip = new TagChip(tag, colour, this);
         connect(chip->remove, &QAbstractButton::clicked, this, [this, tag] { emit tagRemoveRequested(tag); });
         m_tagRow->insertWidget(index++, chip);
+        chip->show();
         m_tagChips.append(chip);
     }
     m_shownTags = m_note.tags;
     m_shownTagAccent = colour;
+    if (focused >= 0) {
+        QWidget *next = focused < m_tagChips.size() ? static_cast<TagChip *>(m_tagChips[focused])->remove
+                                                    : static_cast<QWidget *>(m_tagField);
+        next->setFocus(Qt::TabFocusReason);
+    }
+}
+
+QList<QWidget *> ZulEditorNoteHeader::tabStops() const
+{
+    QList<QWidget *> stops{m_title, m_tints, m_pin, m_ephemeral, m_export};
+    for (QWidget *chip : m_tagChips)
+        stops.append(static_cast<TagChip *>(chip)->remove);
+    stops.append(m_tagField);
+    return stops;
 }
 
 QStringList ZulEditorNoteHeader::tagChipTexts() const
@@ -393,16 +433,22 @@ QStringList ZulEditorNoteHeader::tagChipTexts() const
     return texts;
 }
 
+QAbstractButton *ZulEditorNoteHeader::tagRemoveButton(const QString &tag) const
+{
+    for (QWidget *chip : m_tagChips) {
+        auto *tagChip = static_cast<TagChip *>(chip);
+        if (tagChip->tag() == tag)
+            return tagChip->remove;
+    }
+    return nullptr;
+}
+
 bool ZulEditorNoteHeader::clickRemoveTag(const QString &tag)
 {
-    for (QWidget *chip : std::as_const(m_tagChips)) {
-        auto *tagChip = static_cast<TagChip *>(chip);
-        if (tagChip->tag() == tag) {
-            tagChip->remove->click();
-            return true;
-        }
-    }
-    return false;
+    QAbstractButton *remove = tagRemoveButton(tag);
+    if (remove)
+        remove->click();
+    return remove;
 }
 
 void ZulEditorNoteHeader::paintEvent(QPaintEvent *)

@@ -50,12 +50,18 @@ public:
     QLineEdit *tagField() const { return m_tagField; }
     // The tags shown as chips, in order, as their chips read ("#budget").
     QStringList tagChipTexts() const;
+    // The remove button of the chip for `tag`; null when none shows.
+    QAbstractButton *tagRemoveButton(const QString &tag) const;
     // Clicks the remove button of the chip for `tag`; false when none shows.
     bool clickRemoveTag(const QString &tag);
     ZulEditorChip *autoTidyCaption() const { return m_caption; }
+    // Where Tab stops, in reading order.
+    QList<QWidget *> tabStops() const;
 
 signals:
     void titleEdited(const QString &title);
+    // Return or Escape in the title: the user goes on to the note's text.
+    void titleEditEnded();
     void tintChosen(ZulNoteTint tint);
     void pinToggleRequested();
     void ephemeralToggleRequested();

@@ -59,6 +59,10 @@ ZulEditorStatusBar::ZulEditorStatusBar(QWidget *parent)
     m_sticky = new VeskButton(VeskGlassButtonStyle{false}, QString(), QString(), this);
     m_sticky->setLabelFont(buttonFont());
 
+    // The sum and the average, which can be long, give way before the
+    // buttons and the short counts, ending in an ellipsis.
+    m_sum->setShrinkable(true);
+    m_average->setShrinkable(true);
     m_layout->addWidget(m_sum);
     m_layout->addWidget(m_average);
     m_layout->addWidget(m_tasks);
@@ -128,7 +132,7 @@ void ZulEditorStatusBar::refresh()
     if (sum) {
         m_sum->setParts({{text("Sum", "Toplam"), {}, chipFont(QFont::Normal), muted},
                          {m_sumText, {}, chipFont(QFont::Bold), sumColour()}});
-        m_sum->setToolTip(text("Click to copy document sum", "Toplamı kopyalamak için tıkla"));
+        m_sum->setHelpText(text("Click to copy document sum", "Toplamı kopyalamak için tıkla"));
     }
 
     // The average is never taken over fewer than one number.
@@ -176,4 +180,9 @@ void ZulEditorStatusBar::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), QColor::fromRgbF(0, 0, 0, m_compact ? 0.10 : 0.18));
+}
+
+QList<QWidget *> ZulEditorStatusBar::tabStops() const
+{
+    return {m_sum, m_average, m_copy, m_sticky};
 }

@@ -38,6 +38,8 @@ public:
     ZulEditorChip *wordCountChip() const { return m_words; }
     VeskButton *copyButton() const { return m_copy; }
     VeskButton *stickyButton() const { return m_sticky; }
+    // Where Tab stops, left to right: the chips that copy, then the buttons.
+    QList<QWidget *> tabStops() const;
 
 signals:
     // Copy `text`, naming it `label` in the confirmation.

@@ -1,5 +1,7 @@
 #include "Views/ZulNoteListModel.h"
 
+#include "Engine/ZulNumberFormatter.h"
+#include "VeskKit/Localization/VeskText.h"
 #include "ViewModels/ZulStudioViewModel.h"
 
 #include <QHash>
@@ -21,7 +23,8 @@ ZulNoteListModel::ZulNoteListModel(ZulStudioViewModel &viewModel, QObject *paren
                         &ZulStudioViewModel::selectedTagChanged, &ZulStudioViewModel::searchTextChanged})
         connect(&viewModel, signal, this, &ZulNoteListModel::refresh);
     // The rows' badges and selection highlight: same rows, new look.
-    for (auto signal : {&ZulStudioViewModel::evaluationsByNoteIDChanged, &ZulStudioViewModel::selectedNoteIDChanged})
+    for (auto signal : {&ZulStudioViewModel::evaluationsByNoteIDChanged, &ZulStudioViewModel::selectedNoteIDChanged,
+                        &ZulStudioViewModel::languageChanged})
         connect(&viewModel, signal, this, [this] {
             if (!m_rows.isEmpty())
                 emit dataChanged(index(0), index(int(m_rows.size()) - 1));
@@ -40,13 +43,36 @@ QVariant ZulNoteListModel::data(const QModelIndex &index, int role) const
     const Row &row = m_rows[index.row()];
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
         return row.displayTitle;
+    case Qt::AccessibleTextRole:
+        return spokenRow(row);
     case NoteIDRole:
         return row.note.id;
     default:
         return {};
     }
+}
+
+QString ZulNoteListModel::spokenRow(const Row &row) const
+{
+    const VeskLanguage language = m_viewModel.language();
+    auto text = [language](const char *en, const char *tr) {
+        return veskText(QString::fromUtf8(en), QString::fromUtf8(tr), language);
+    };
+    // What the row shows, in its order: title, flags, then the badges.
+    QStringList parts{row.displayTitle};
+    if (row.note.isPinned)
+        parts.append(text("pinned", "sabit"));
+    if (row.note.isFloatingSticky)
+        parts.append(text("floating sticky", "yüzen yapışkan"));
+    if (row.note.isEphemeral)
+        parts.append(text("ephemeral", "geçici"));
+    const NoteEvaluationSummary summary = m_viewModel.evaluation(row.note.id);
+    if (summary.totalNumericSum)
+        parts.append(text("total ", "toplam ") + ZulNumberFormatter::format(*summary.totalNumericSum, 1));
+    if (summary.totalTasks > 0)
+        parts.append(text("tasks %1/%2 done", "görev %1/%2 tamam").arg(summary.completedTasks).arg(summary.totalTasks));
+    return parts.join(QStringLiteral(", "));
 }
 
 int ZulNoteListModel::rowOf(const QUuid &id) const

@@ -21,7 +21,8 @@ public:
     explicit ZulNoteListModel(ZulStudioViewModel &viewModel, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    // Display: the note's display title; NoteIDRole: its id.
+    // Display: the note's display title; accessible text: the title with
+    // the row's flags and figures; NoteIDRole: its id.
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
     // What a row shows of its note, worked out once per change of the note.
@@ -42,6 +43,7 @@ public:
     void refresh();
 
 private:
+    QString spokenRow(const Row &row) const;
     QList<Row> rowsFor(QList<ZulNote> notes) const;
 
     ZulStudioViewModel &m_viewModel;

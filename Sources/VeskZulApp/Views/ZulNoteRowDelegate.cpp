@@ -4,16 +4,20 @@
 #include "Models/ZulNoteTint.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskSymbol.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ZulNoteListModel.h"
 
+#include <QAbstractItemView>
 #include <QFontMetricsF>
+#include <QHelpEvent>
 #include <QLocale>
 #include <QPainter>
 #include <QTextLayout>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -69,22 +73,33 @@ QColor tintColour(ZulNoteTint tint, double opacity = 1)
     return veskColorFromHex(accentHex(tint), opacity);
 }
 
-// Draws a badge's capsule and text starting at x, centred on the line;
-// returns its width.
-qreal paintBadge(QPainter &painter, qreal x, qreal centreY, const QString &text, const QFont &font,
-                 const QColor &colour)
+// Draws a badge's capsule and text.
+void paintBadge(QPainter &painter, const QRectF &box, const QString &text, const QFont &font, const QColor &colour)
 {
-    const QFontMetricsF metrics(font);
-    const qreal width = metrics.horizontalAdvance(text) + 2 * kBadgeHorizontalPadding;
-    const qreal height = metrics.height() + 2 * kBadgeVerticalPadding;
-    const QRectF box(x, centreY - height / 2, width, height);
     QColor fill = colour;
     fill.setAlphaF(0.14);
     painter.fillPath(veskContinuousCapsule(box), fill);
     painter.setFont(font);
     painter.setPen(colour);
     painter.drawText(box, Qt::AlignCenter, text);
-    return width;
+}
+
+// A badge of the footer, cut to at most `room` wide.
+ZulNoteRowDelegate::FooterText badge(const QString &text, const QFont &font, qreal x, qreal centreY, qreal room)
+{
+    const QFontMetricsF metrics(font);
+    const QString shown = metrics.elidedText(text, Qt::ElideRight, std::max(0.0, room - 2 * kBadgeHorizontalPadding));
+    const qreal height = metrics.height() + 2 * kBadgeVerticalPadding;
+    const qreal width = shown.isEmpty() ? 0 : metrics.horizontalAdvance(shown) + 2 * kBadgeHorizontalPadding;
+    return {QRectF(x, centreY - height / 2, width, height), shown, text};
+}
+
+// The card's content area within a row's rectangle.
+QRectF contentArea(const QRectF &rowRect)
+{
+    return rowRect.adjusted(0, 0, 0, -ZulNoteRowDelegate::rowGap)
+        .adjusted(ZulNoteRowDelegate::padding, ZulNoteRowDelegate::padding, -ZulNoteRowDelegate::padding,
+                  -ZulNoteRowDelegate::padding);
 }
 
 } // namespace
@@ -165,6 +180,53 @@ QStringList ZulNoteRowDelegate::flagSymbols(int row) const
     return symbols;
 }
 
+QList<ZulNoteRowDelegate::FooterText> ZulNoteRowDelegate::footerTexts(int row, const QRectF &rowRect) const
+{
+    const QRectF content = contentArea(rowRect);
+    qreal y = content.top() + titleLineHeight() + lineSpacing;
+    const QStringList preview = previewLines(m_model.rowAt(row).previewSnippet, int(rowRect.width()));
+    if (!preview.isEmpty())
+        y += preview.size() * QFontMetricsF(previewFont()).lineSpacing() + lineSpacing;
+    const qreal height = footerHeight();
+    const qreal centreY = y + height / 2;
+
+    // The time stays whole at the right; the badges share what is left of
+    // it, the tasks badge (short) before the total.
+    const QString time = timeText(row);
+    const qreal timeWidth = std::ceil(QFontMetricsF(timeFont()).horizontalAdvance(time));
+    const QRectF timeBox(content.right() - timeWidth, y, timeWidth, height);
+    const qreal room = std::max(0.0, timeBox.left() - 6 - content.left());
+    const QString total = totalBadgeText(row);
+    const QString tasks = tasksBadgeText(row);
+    const qreal tasksWidth =
+        tasks.isEmpty() ? 0 : QFontMetricsF(tasksFont()).horizontalAdvance(tasks) + 2 * kBadgeHorizontalPadding;
+    QList<FooterText> texts;
+    qreal x = content.left();
+    if (!total.isEmpty()) {
+        const qreal totalRoom = tasks.isEmpty() ? room : std::max(0.0, room - std::min(tasksWidth, room / 2) - 6);
+        texts.append(badge(total, totalFont(), x, centreY, totalRoom));
+        x = texts.last().box.right() + 6;
+    }
+    if (!tasks.isEmpty())
+        texts.append(badge(tasks, tasksFont(), x, centreY, room - (x - content.left())));
+    texts.append({timeBox, time, time});
+    return texts;
+}
+
+bool ZulNoteRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                                   const QModelIndex &index)
+{
+    if (event->type() == QEvent::ToolTip && index.isValid()) {
+        for (const FooterText &text : footerTexts(index.row(), QRectF(option.rect))) {
+            if (text.box.contains(event->pos()) && text.shown != text.text) {
+                QToolTip::showText(event->globalPos(), text.text, view->viewport(), text.box.toRect());
+                return true;
+            }
+        }
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
+}
+
 QSize ZulNoteRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const int width = option.rect.width() > 0 ? option.rect.width() : 240;
@@ -189,6 +251,9 @@ void ZulNoteRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     veskPaintGlassShape(*painter, card, 11, selected ? tintColour(note.tint, 0.18) : VeskGlassTokens::surface1(),
                         selected ? tintColour(note.tint, 0.7) : VeskGlassTokens::borderSubtle(),
                         selected ? 1.2 : 0.9);
+    // The list's cursor while the list holds the keyboard.
+    if (option.state & QStyle::State_HasFocus)
+        VeskFocusRing::paint(*painter, card, 11);
 
     const QRectF content = card.adjusted(padding, padding, -padding, -padding);
     qreal y = content.top();
@@ -233,17 +298,14 @@ void ZulNoteRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     }
 
     // Footer.
-    y += lineSpacing;
-    const qreal footer = footerHeight();
-    const qreal footerCentre = y + footer / 2;
-    qreal x = content.left();
-    if (const QString total = totalBadgeText(row); !total.isEmpty())
-        x += paintBadge(*painter, x, footerCentre, total, totalFont(), veskColorFromHex(kTotalBadgeHex)) + 6;
-    if (const QString tasks = tasksBadgeText(row); !tasks.isEmpty())
-        paintBadge(*painter, x, footerCentre, tasks, tasksFont(), VeskGlassTokens::success());
+    const QList<FooterText> footer = footerTexts(row, QRectF(option.rect));
+    for (qsizetype i = 0; i + 1 < footer.size(); ++i) {
+        const bool total = footer[i].text.startsWith(u'Σ');
+        paintBadge(*painter, footer[i].box, footer[i].shown, total ? totalFont() : tasksFont(),
+                   total ? veskColorFromHex(kTotalBadgeHex) : VeskGlassTokens::success());
+    }
     painter->setFont(timeFont());
     painter->setPen(VeskGlassTokens::textMuted());
-    painter->drawText(QRectF(content.left(), y, content.width(), footer), Qt::AlignRight | Qt::AlignVCenter,
-                      timeText(row));
+    painter->drawText(footer.last().box, Qt::AlignRight | Qt::AlignVCenter, footer.last().shown);
     painter->restore();
 }

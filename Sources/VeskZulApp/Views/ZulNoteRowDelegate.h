@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
+#include <QRectF>
 #include <QStyledItemDelegate>
 
 class ZulNoteListModel;
@@ -8,6 +10,8 @@ class ZulNoteListModel;
 // Draws one note of the sidebar: tint dot, title and flag symbols; up to two
 // lines of preview; the total and task badges and the time of the last
 // change. The selected note is filled with its tint. Rows stand 8 apart.
+// A badge too long for its row ends in an ellipsis, never under the time,
+// and shows whole as its tooltip.
 class ZulNoteRowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -17,8 +21,23 @@ public:
 
     explicit ZulNoteRowDelegate(ZulNoteListModel &model, QObject *parent = nullptr);
 
+    // One text of a row's footer: where it is drawn, what it reads and what
+    // it reads whole.
+    struct FooterText
+    {
+        QRectF box;
+        QString shown;
+        QString text;
+    };
+
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override;
+
+    // The badges (total, tasks) and the time of a row drawn in `rowRect`,
+    // left to right.
+    QList<FooterText> footerTexts(int row, const QRectF &rowRect) const;
 
     // The preview as drawn in a row of that width: at most two lines, the
     // second cut short with an ellipsis when the text goes on.

@@ -2,6 +2,7 @@
 
 #include "Views/EditorLayoutMetrics.h"
 #include "Views/EvaluatedLineKindBadgeColor.h"
+#include "Views/EvaluatedLineSpokenText.h"
 
 #include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
@@ -103,15 +104,16 @@ void ZulResultGutter::setSummary(const NoteEvaluationSummary &summary)
         // The placeholder comes or goes: the whole column changes.
         m_summary = summary;
         update();
-        return;
+    } else {
+        const QList<Row> before = visibleRows();
+        m_summary = summary;
+        // A key typed usually changes a result or two. Repainting only those
+        // rows keeps the fills small; a fill as tall as the column costs far
+        // more than the rows themselves. Rows move only with the line tops,
+        // and those repaint the whole column.
+        update(changedArea(before, visibleRows()));
     }
-    const QList<Row> before = visibleRows();
-    m_summary = summary;
-    // A key typed usually changes a result or two. Repainting only those
-    // rows keeps the fills small; a fill as tall as the column costs far more
-    // than the rows themselves. Rows move only with the line tops, and those
-    // repaint the whole column.
-    update(changedArea(before, visibleRows()));
+    VeskAccessibleControl::partsChanged(this);
 }
 
 QRegion ZulResultGutter::changedArea(const QList<Row> &before, const QList<Row> &after) const
@@ -159,6 +161,7 @@ void ZulResultGutter::setLanguage(VeskLanguage language)
         return;
     m_language = language;
     update();
+    VeskAccessibleControl::partsChanged(this);
 }
 
 const QFont &ZulResultGutter::resultFont(bool aggregate) const
@@ -385,10 +388,42 @@ void ZulResultGutter::mouseReleaseEvent(QMouseEvent *event)
     // A click counts only when it ends on the chip it began on.
     if (!row || row->line.lineIndex != *pressed)
         return;
-    if (row->line.kind == EvaluatedLineKind::checklist)
-        emit taskToggleRequested(row->line);
+    activate(row->line);
+}
+
+void ZulResultGutter::activate(const EvaluatedLine &line)
+{
+    if (line.kind == EvaluatedLineKind::checklist)
+        emit taskToggleRequested(line);
     else
-        emit copyRequested(row->line.formattedResult);
+        emit copyRequested(line.formattedResult);
+}
+
+int ZulResultGutter::accessiblePartCount() const
+{
+    return m_metrics ? int(m_summary.lines.size()) : 0;
+}
+
+VeskAccessiblePart ZulResultGutter::accessiblePart(int index) const
+{
+    const EvaluatedLine &line = m_summary.lines.at(index);
+    const Row row = layoutRow(line, m_metrics->y(line.lineIndex));
+    VeskAccessiblePart part;
+    part.name = spokenText(line, m_language);
+    part.description = helpText(line);
+    part.rect = row.chip.toAlignedRect();
+    part.isShown = row.chip.intersects(QRectF(rect()));
+    if (line.kind == EvaluatedLineKind::checklist) {
+        part.role = QAccessible::CheckBox;
+        part.isOn = line.isChecked.value_or(false);
+    }
+    return part;
+}
+
+void ZulResultGutter::pressAccessiblePart(int index)
+{
+    if (index >= 0 && index < accessiblePartCount())
+        activate(m_summary.lines.at(index));
 }
 
 void ZulResultGutter::mouseMoveEvent(QMouseEvent *event)

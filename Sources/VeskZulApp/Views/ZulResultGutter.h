@@ -2,6 +2,7 @@
 
 #include "Models/NoteEvaluationSummary.h"
 
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Localization/VeskLanguage.h"
 
 #include <QColor>
@@ -20,8 +21,9 @@ class EditorLayoutMetrics;
 // a badge with its result (a click copies it) or, for a task line, a
 // Todo/Done toggle. Rows are placed from the published line tops minus the
 // scroll offset; only the rows within 40 of the visible height are laid out
-// and painted.
-class ZulResultGutter : public QWidget
+// and painted. A screen reader meets every result, on screen or not, as an
+// object of its own in line order.
+class ZulResultGutter : public QWidget, public VeskAccessibleParts
 {
     Q_OBJECT
 
@@ -58,6 +60,10 @@ public:
     // Filled behind the rows; transparent by default.
     void setBackgroundColor(const QColor &colour);
 
+    int accessiblePartCount() const override;
+    VeskAccessiblePart accessiblePart(int index) const override;
+    void pressAccessiblePart(int index) override;
+
 signals:
     // A result badge was clicked: copy this text.
     void copyRequested(const QString &formattedResult);
@@ -73,6 +79,8 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
+    // What a click on the row's chip does.
+    void activate(const EvaluatedLine &line);
     Row layoutRow(const EvaluatedLine &line, qreal y) const;
     // The area to repaint when the rows change from one list to the other.
     QRegion changedArea(const QList<Row> &before, const QList<Row> &after) const;

@@ -2,11 +2,13 @@
 
 #include "Engine/ConversionCatalog.h"
 #include "Models/ZulConfig.h"
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskChevronControls.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassCard.h"
 #include "VeskKit/Design/VeskGlassScrollBar.h"
@@ -17,13 +19,13 @@
 #include "VeskKit/Utilities/VeskByteFormatter.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ZulChipButton.h"
+#include "Views/ZulChipGroup.h"
 #include "Views/ZulToggle.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
 #include <QPainter>
 #include <QSignalBlocker>
@@ -70,6 +72,9 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
 {
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
+    // The page's controls take the keyboard, and scroll into view when they
+    // do; the page itself is no stop.
+    setFocusPolicy(Qt::NoFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const QColor primary = VeskGlassTokens::textPrimary();
     setStyleSheet(QStringLiteral(
@@ -128,6 +133,7 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         segmentRow->setSpacing(2);
         for (ZulChipButton **segment : {&m_leftEdge, &m_rightEdge}) {
             *segment = new ZulChipButton();
+            VeskAccessibleControl::setRole(*segment, QAccessible::RadioButton);
             (*segment)->setCornerRadius(6);
             (*segment)->setPadding(6, 4);
             (*segment)->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
@@ -138,6 +144,8 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
             segmentRow->addWidget(*segment, 1);
         }
         line->addWidget(segments);
+        m_edgeGroup = new ZulChipGroup(this);
+        m_edgeGroup->setChips({m_leftEdge, m_rightEdge});
     }
     {
         auto *badges = new QHBoxLayout();
@@ -179,6 +187,7 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         for (const QString &code : ConversionCatalog::supportedCurrencies())
             m_currency->addItem(code, code);
         line->addWidget(m_currency);
+        m_currencyText->setBuddy(m_currency);
     }
     {
         QHBoxLayout *line = row(engine);
@@ -206,7 +215,12 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         m_fontSize->setRange(minimumFontSize * sliderScale, maximumFontSize * sliderScale);
         m_fontSize->setSingleStep(sliderScale);
         m_fontSize->setPageStep(sliderScale);
+        // Tall enough for the focus ring around the handle.
+        m_fontSize->setFixedHeight(24);
+        VeskFocusRing::attach(m_fontSize, 8);
         line->addWidget(m_fontSize);
+        // Tied to their labels, the slider and the stepper are named by them.
+        m_fontSizeLabel->setBuddy(m_fontSize);
     }
     m_lineNumbers = new ZulToggle(QString(), m_accent);
     editor->addWidget(m_lineNumbers);
@@ -234,12 +248,15 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         m_tidyHours->setSingleStep(tidyHoursStep);
         m_tidyHours->setSuffix(QStringLiteral("h"));
         m_tidyHours->setFont(body);
-        // A stepper: the value changes only through its arrows.
+        // One stop: the arrows (or Up and Down) step it, a typed number sets
+        // it once Return or leaving the field confirms it; the spin box keeps
+        // what is typed within its range.
         m_tidyHours->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-        m_tidyHours->setFocusPolicy(Qt::NoFocus);
-        m_tidyHours->findChild<QLineEdit *>()->setReadOnly(true);
+        m_tidyHours->setFocusPolicy(Qt::StrongFocus);
+        m_tidyHours->setKeyboardTracking(false);
         m_tidyHours->setMinimumWidth(84);
         line->addWidget(m_tidyHours);
+        m_tidyTitle->setBuddy(m_tidyHours);
         m_tidyNow = new VeskButton(VeskGlassButtonStyle{false}, QString());
         line->addWidget(m_tidyNow);
     }
@@ -315,6 +332,13 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
     retranslate();
 }
 
+QList<QWidget *> ZulSettingsView::tabStops() const
+{
+    return {m_edgeDrawerToggle, m_edgeGroup->stop(), m_currency,       m_refreshRates,
+            m_fontSize,         m_lineNumbers,       m_resultGutter,   m_tidyHours,
+            m_tidyNow,          m_launchAtLogin,     m_languagePicker->comboBox()};
+}
+
 QString ZulSettingsView::toggleDrawerKeys()
 {
     return QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N).toString(QKeySequence::NativeText);
@@ -341,6 +365,7 @@ QLabel *ZulSettingsView::addLabel(const QFont &font, const QColor &colour)
 
 void ZulSettingsView::retranslate()
 {
+    setAccessibleName(text("Settings", "Ayarlar"));
     m_drawerTitle->setText(text("Screen Edge Drawer & Global Hotkeys", "Ekran Kenarı Çekmecesi & Kısayollar"));
     m_edgeDrawerToggle->setText(
         text("Show translucent screen-edge pull handle", "Yarı saydam ekran kenarı çekme tutamacını göster"));

@@ -12,6 +12,7 @@ class QSpinBox;
 class VeskButton;
 class VeskLanguagePicker;
 class ZulChipButton;
+class ZulChipGroup;
 class ZulStudioViewModel;
 class ZulToggle;
 
@@ -53,6 +54,8 @@ public:
     QLabel *hotkeysScopeLabel() const { return m_hotkeysScope; }
     // Every label of the page, for checks that all of them follow the language.
     QList<QLabel *> textLabels() const { return m_textLabels; }
+    // Where Tab stops, in page order.
+    QList<QWidget *> tabStops() const;
 
     // The hotkey chords as this desktop writes them.
     static QString toggleDrawerKeys();
@@ -73,6 +76,7 @@ private:
     QLabel *m_edgeSideText = nullptr;
     ZulChipButton *m_leftEdge = nullptr;
     ZulChipButton *m_rightEdge = nullptr;
+    ZulChipGroup *m_edgeGroup = nullptr;
     QLabel *m_toggleDrawerBadgeLabel = nullptr;
     QLabel *m_hotkeysScope = nullptr;
     QLabel *m_floatStickyBadgeLabel = nullptr;

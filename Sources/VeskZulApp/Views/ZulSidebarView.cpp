@@ -1,10 +1,12 @@
 #include "Views/ZulSidebarView.h"
 
 #include "Models/ZulNoteTint.h"
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassMenu.h"
 #include "VeskKit/Design/VeskGlassScrollBar.h"
@@ -13,10 +15,13 @@
 #include "VeskKit/Localization/VeskText.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ZulChipButton.h"
+#include "Views/ZulChipGroup.h"
 #include "Views/ZulNoteListModel.h"
 #include "Views/ZulNoteRowDelegate.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -29,6 +34,8 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+
+#include <functional>
 
 namespace {
 
@@ -59,11 +66,46 @@ protected:
 // the width changes, since previews wrap to it. A list laid out before the
 // window first showed at its real width would otherwise keep the old row
 // positions while painting rows at their new heights.
+//
+// From the keyboard the list is one stop whose cursor is the selected note:
+// the arrows, Home, End and the page keys move it and the selection follows
+// at once; Enter hands over to the note's text.
 class NoteListView : public QListView {
 public:
     using QListView::QListView;
 
+    std::function<QModelIndex()> selectedIndex;
+    std::function<void(const QModelIndex &)> onKeyboardMove;
+    std::function<void()> onEnter;
+
 protected:
+    void focusInEvent(QFocusEvent *event) override
+    {
+        followSelection();
+        QListView::focusInEvent(event);
+    }
+
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && onEnter) {
+            onEnter();
+            return;
+        }
+        followSelection();
+        const QModelIndex before = currentIndex();
+        QListView::keyPressEvent(event);
+        if (currentIndex() != before && currentIndex().isValid() && onKeyboardMove)
+            onKeyboardMove(currentIndex());
+    }
+
+    // The selection may have moved by the mouse or elsewhere since.
+    void followSelection()
+    {
+        const QModelIndex wanted = selectedIndex ? selectedIndex() : QModelIndex();
+        if (wanted.isValid() && wanted != currentIndex())
+            selectionModel()->setCurrentIndex(wanted, QItemSelectionModel::NoUpdate);
+    }
+
     void resizeEvent(QResizeEvent *event) override
     {
         QListView::resizeEvent(event);
@@ -76,6 +118,33 @@ protected:
     {
         QListView::dataChanged(topLeft, bottomRight, roles);
         scheduleDelayedItemsLayout();
+    }
+
+    // The selected row is the open note, which only a click (or a screen
+    // reader's select) changes; a press or a drag over rows marks nothing.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event) const override
+    {
+        if (event && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove ||
+                      event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick))
+            return QItemSelectionModel::NoUpdate;
+        return QListView::selectionCommand(index, event);
+    }
+
+    // A row reads as focused while it is current; only the list holding the
+    // keyboard has a current row, so no row claims the focus that another
+    // control holds.
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override
+    {
+        QListView::currentChanged(current, previous);
+        if (current.isValid() && !hasFocus())
+            selectionModel()->clearCurrentIndex();
+    }
+
+    void focusOutEvent(QFocusEvent *event) override
+    {
+        QListView::focusOutEvent(event);
+        selectionModel()->clearCurrentIndex();
     }
 };
 
@@ -134,6 +203,7 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
     m_clearButton->setLooks(clearLook, clearLook);
     searchRow->addWidget(m_clearButton);
     layout->addWidget(search);
+    VeskFocusRing::attach(search, 9, m_searchField);
     connect(m_searchField, &QLineEdit::textEdited, this, [this](const QString &typed) {
         m_viewModel.setSearchText(typed);
     });
@@ -152,15 +222,20 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
                         VeskGlassTokens::surface1(), VeskGlassTokens::borderSubtle(), 0.8});
         chip->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         chip->setMinimumWidth(10);
+        VeskAccessibleControl::setRole(chip, QAccessible::CheckBox);
         connect(chip, &QAbstractButton::clicked, this, [this, filter] { m_viewModel.setActiveFilter(filter); });
         filterRow->addWidget(chip, 1);
         m_filterChips.append(chip);
     }
     layout->addLayout(filterRow);
+    m_filterGroup = new ZulChipGroup(this);
+    m_filterGroup->setChips(m_filterChips);
 
     // 3. Tags.
     m_tagStrip = new QScrollArea(this);
     m_tagStrip->setFrameShape(QFrame::NoFrame);
+    // The chips take the keyboard; the strip around them is no stop of its own.
+    m_tagStrip->setFocusPolicy(Qt::NoFocus);
     m_tagStrip->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tagStrip->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tagStrip->setWidgetResizable(false);
@@ -176,18 +251,36 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
     // The scroll area fills its widget's background; the chips stand on the
     // sidebar's own ground.
     m_tagRow->setAutoFillBackground(false);
+    // Absent until a tag exists: with no tags at start syncTags finds
+    // nothing changed and would leave an empty strip taking room.
+    m_tagStrip->hide();
     layout->addWidget(m_tagStrip);
+    m_tagGroup = new ZulChipGroup(this);
+    // A chip reached by the keyboard scrolls into the strip's view.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && m_tagRow->isAncestorOf(now))
+            m_tagStrip->ensureWidgetVisible(now, 0, 0);
+    });
 
     // 4. Notes, or the empty state.
     m_listStack = new QStackedWidget(this);
     m_model = new ZulNoteListModel(viewModel, this);
-    m_noteList = new NoteListView(m_listStack);
+    auto *noteList = new NoteListView(m_listStack);
+    m_noteList = noteList;
     m_delegate = new ZulNoteRowDelegate(*m_model, m_noteList);
     m_noteList->setModel(m_model);
     m_noteList->setItemDelegate(m_delegate);
     m_noteList->setFrameShape(QFrame::NoFrame);
-    m_noteList->setSelectionMode(QAbstractItemView::NoSelection);
-    m_noteList->setFocusPolicy(Qt::NoFocus);
+    m_noteList->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Reached by Tab; a click on a row leaves the keyboard in the note.
+    m_noteList->setFocusPolicy(Qt::TabFocus);
+    noteList->selectedIndex = [this] {
+        const std::optional<QUuid> selected = m_viewModel.selectedNoteID();
+        const int row = selected ? m_model->rowOf(*selected) : -1;
+        return row < 0 ? QModelIndex() : m_model->index(row);
+    };
+    noteList->onKeyboardMove = [this](const QModelIndex &index) { rowClicked(index); };
+    noteList->onEnter = [this] { emit noteTextRequested(); };
     m_noteList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_noteList->verticalScrollBar()->setSingleStep(16);
     m_noteList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -201,6 +294,11 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
     m_noteList->viewport()->setAutoFillBackground(false);
     m_listStack->addWidget(m_noteList);
     connect(m_noteList, &QListView::clicked, this, &ZulSidebarView::rowClicked);
+    connect(m_noteList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection &selected) {
+                if (!m_syncingSelection && !selected.isEmpty())
+                    rowClicked(selected.indexes().constFirst());
+            });
     connect(m_noteList, &QWidget::customContextMenuRequested, this, &ZulSidebarView::showContextMenu);
 
     m_emptyState = new QWidget(m_listStack);
@@ -234,12 +332,18 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
     connect(m_model, &QAbstractItemModel::modelReset, this, &ZulSidebarView::syncListState);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &ZulSidebarView::syncListState);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &ZulSidebarView::syncListState);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &ZulSidebarView::syncSelection);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &ZulSidebarView::syncSelection);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &ZulSidebarView::syncSelection);
+    connect(m_model, &QAbstractItemModel::rowsMoved, this, &ZulSidebarView::syncSelection);
+    connect(&viewModel, &ZulStudioViewModel::selectedNoteIDChanged, this, &ZulSidebarView::syncSelection);
 
     retranslate();
     syncSearch();
     syncFilters();
     syncTags();
     syncListState();
+    syncSelection();
 }
 
 QString ZulSidebarView::text(const char *en, const char *tr) const
@@ -252,9 +356,16 @@ ZulChipButton *ZulSidebarView::filterChip(ZulNoteFilter filter) const
     return m_filterChips.value(qsizetype(filter));
 }
 
+QList<QWidget *> ZulSidebarView::tabStops() const
+{
+    return {m_searchField, m_clearButton, m_filterGroup->stop(), m_tagGroup->stop(), m_noteList,
+            m_quickScratchButton};
+}
+
 void ZulSidebarView::retranslate()
 {
     m_searchField->setPlaceholderText(text("Search notes & tags...", "Notlarda ve etiketlerde ara..."));
+    m_searchField->setAccessibleName(text("Search notes & tags", "Notlarda ve etiketlerde ara"));
     for (qsizetype i = 0; i < m_filterChips.size(); ++i) {
         m_filterChips[i]->setText(text(kFilterTexts[i].first, kFilterTexts[i].second));
         m_filterChips[i]->setAccessibleName(m_filterChips[i]->text());
@@ -262,6 +373,8 @@ void ZulSidebarView::retranslate()
     m_emptyText->setText(text("No matching notes", "Eşleşen not yok"));
     m_quickScratchButton->setText(text("Quick Scratch", "Hızlı Karalama"));
     m_clearButton->setAccessibleName(text("Clear Search", "Aramayı Temizle"));
+    m_tagStrip->setAccessibleName(text("Tags", "Etiketler"));
+    m_noteList->setAccessibleName(text("Notes", "Notlar"));
 }
 
 void ZulSidebarView::syncSearch()
@@ -291,6 +404,7 @@ void ZulSidebarView::syncTags()
         for (const QString &tag : tags) {
             auto *chip = new ZulChipButton(QStringLiteral("#") + tag, QString(), m_tagRow);
             chip->setObjectName(tag);
+            VeskAccessibleControl::setRole(chip, QAccessible::CheckBox);
             chip->setCapsule(true);
             chip->setPadding(8, 3);
             chip->setLooks({veskSystemFont(10.5, QFont::DemiBold, VeskFontDesign::monospaced), Qt::white,
@@ -311,6 +425,7 @@ void ZulSidebarView::syncTags()
             chip->show();
             m_tagChips.append(chip);
         }
+        m_tagGroup->setChips(m_tagChips);
         m_tagRow->adjustSize();
         m_tagStrip->setFixedHeight(m_tagRow->sizeHint().height());
         m_tagStrip->setVisible(!tags.isEmpty());
@@ -322,6 +437,19 @@ void ZulSidebarView::syncTags()
 void ZulSidebarView::syncListState()
 {
     m_listStack->setCurrentWidget(m_model->rowCount() == 0 ? m_emptyState : static_cast<QWidget *>(m_noteList));
+}
+
+void ZulSidebarView::syncSelection()
+{
+    const std::optional<QUuid> id = m_viewModel.selectedNoteID();
+    const int row = id ? m_model->rowOf(*id) : -1;
+    QItemSelectionModel *selection = m_noteList->selectionModel();
+    m_syncingSelection = true;
+    if (row < 0)
+        selection->clearSelection();
+    else if (!selection->isSelected(m_model->index(row)) || selection->selectedIndexes().size() != 1)
+        selection->select(m_model->index(row), QItemSelectionModel::ClearAndSelect);
+    m_syncingSelection = false;
 }
 
 void ZulSidebarView::rowClicked(const QModelIndex &index)

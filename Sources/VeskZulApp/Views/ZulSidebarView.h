@@ -15,6 +15,7 @@ class QStackedWidget;
 class QLabel;
 class VeskButton;
 class ZulChipButton;
+class ZulChipGroup;
 class ZulNoteListModel;
 class ZulNoteRowDelegate;
 class ZulStudioViewModel;
@@ -47,6 +48,13 @@ public:
     // The row's context menu for that note, as it would open now.
     QMenu *makeContextMenu(const QUuid &noteID, QWidget *parent);
 
+    // Where Tab stops, top to bottom; the owner skips what is not shown.
+    QList<QWidget *> tabStops() const;
+
+signals:
+    // Enter on the note list: the user goes on into the selected note's text.
+    void noteTextRequested();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
@@ -57,6 +65,9 @@ private:
     void syncFilters();
     void syncTags();
     void syncListState();
+    // The open note is the list's one selected row, so a screen reader
+    // reads which it is and can select another.
+    void syncSelection();
     void rowClicked(const QModelIndex &index);
     void showContextMenu(const QPoint &position);
     void quickScratch();
@@ -66,6 +77,8 @@ private:
     QLineEdit *m_searchField;
     ZulChipButton *m_clearButton;
     QList<ZulChipButton *> m_filterChips;
+    ZulChipGroup *m_filterGroup;
+    ZulChipGroup *m_tagGroup;
     QScrollArea *m_tagStrip;
     QWidget *m_tagRow;
     QList<ZulChipButton *> m_tagChips;
@@ -77,4 +90,5 @@ private:
     QWidget *m_emptyState;
     QLabel *m_emptyText;
     VeskButton *m_quickScratchButton;
+    bool m_syncingSelection = false;
 };

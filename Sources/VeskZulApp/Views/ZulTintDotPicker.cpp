@@ -1,12 +1,16 @@
 #include "Views/ZulTintDotPicker.h"
 
 #include "VeskKit/Design/VeskColorHex.h"
+#include "VeskKit/Design/VeskFocusRing.h"
+#include "VeskKit/Localization/VeskText.h"
 
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -23,9 +27,18 @@ constexpr Ring kOtherRing{0.2, 0.5};
 
 ZulTintDotPicker::ZulTintDotPicker(ZulNoteTint selected, qreal dotSize, std::function<void(ZulNoteTint)> onSelect,
                                    QWidget *parent)
-    : QWidget(parent), m_selected(selected), m_dotSize(dotSize), m_onSelect(std::move(onSelect))
+    : QWidget(parent), m_selected(selected), m_dotSize(dotSize), m_onSelect(std::move(onSelect)),
+      m_keyboardTint(selected)
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setFocusPolicy(Qt::TabFocus);
+    nameForLanguage();
+}
+
+// The row takes the keyboard as one stop, so it is named as a whole too.
+void ZulTintDotPicker::nameForLanguage()
+{
+    setAccessibleName(veskText(QStringLiteral("Note tint"), QStringLiteral("Not rengi"), m_language));
 }
 
 void ZulTintDotPicker::setSelected(ZulNoteTint tint)
@@ -34,11 +47,43 @@ void ZulTintDotPicker::setSelected(ZulNoteTint tint)
         return;
     m_selected = tint;
     update();
+    VeskAccessibleControl::partsChanged(this);
+}
+
+void ZulTintDotPicker::setLanguage(VeskLanguage language)
+{
+    if (language == m_language)
+        return;
+    m_language = language;
+    nameForLanguage();
+    VeskAccessibleControl::partsChanged(this);
+}
+
+int ZulTintDotPicker::accessiblePartCount() const
+{
+    return int(ZulNoteTintAllCases().size());
+}
+
+VeskAccessiblePart ZulTintDotPicker::accessiblePart(int index) const
+{
+    const ZulNoteTint tint = ZulNoteTintAllCases().at(index);
+    VeskAccessiblePart part;
+    part.role = QAccessible::RadioButton;
+    part.name = veskText(labelEN(tint), labelTR(tint), m_language);
+    part.rect = dotRect(tint).toAlignedRect();
+    part.isOn = tint == m_selected;
+    return part;
+}
+
+void ZulTintDotPicker::pressAccessiblePart(int index)
+{
+    if (m_onSelect && index >= 0 && index < accessiblePartCount())
+        m_onSelect(ZulNoteTintAllCases().at(index));
 }
 
 int ZulTintDotPicker::overflowMargin() const
 {
-    return int(std::ceil(m_dotSize * (selectedScale - 1) / 2));
+    return int(std::ceil(m_dotSize * (selectedScale - 1) / 2 + 1 + VeskFocusRing::width));
 }
 
 QRectF ZulTintDotPicker::dotRect(ZulNoteTint tint) const
@@ -87,6 +132,37 @@ bool ZulTintDotPicker::event(QEvent *event)
     return QWidget::event(event);
 }
 
+void ZulTintDotPicker::focusInEvent(QFocusEvent *event)
+{
+    // Arriving at the row, the ring starts on the note's own colour.
+    m_keyboardTint = m_selected;
+    QWidget::focusInEvent(event);
+}
+
+void ZulTintDotPicker::keyPressEvent(QKeyEvent *event)
+{
+    const auto tints = ZulNoteTintAllCases();
+    const qsizetype at = std::find(tints.begin(), tints.end(), m_keyboardTint) - tints.begin();
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        const qsizetype next = std::clamp<qsizetype>(at + (event->key() == Qt::Key_Left ? -1 : 1), 0,
+                                                     qsizetype(tints.size()) - 1);
+        m_keyboardTint = tints[size_t(next)];
+        update();
+        return;
+    }
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (m_onSelect)
+            m_onSelect(m_keyboardTint);
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
 void ZulTintDotPicker::mousePressEvent(QMouseEvent *event)
 {
     m_pressed = event->button() == Qt::LeftButton ? tintAt(event->position()) : std::nullopt;
@@ -123,5 +199,7 @@ void ZulTintDotPicker::paintEvent(QPaintEvent *)
         painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(veskColorFromHex(0xFFFFFF, ring.opacity), width));
         painter.drawEllipse(dot.adjusted(width / 2, width / 2, -width / 2, -width / 2));
+        if (hasFocus() && tint == m_keyboardTint)
+            VeskFocusRing::paintCircle(painter, dot.center(), side / 2);
     }
 }

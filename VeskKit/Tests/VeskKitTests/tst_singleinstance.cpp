@@ -119,6 +119,8 @@ void tst_SingleInstance::firstLaunchBecomesPrimary_data()
     QTest::newRow("clean runtime folder") << "";
     QTest::newRow("socket file of a crashed copy") << "socket";
     QTest::newRow("stale lock file") << "lock";
+    QTest::newRow("a copy that let go of it") << "released";
+    QTest::newRow("a copy ending without an answer") << "ending";
 }
 
 void tst_SingleInstance::firstLaunchBecomesPrimary()
@@ -135,6 +137,15 @@ void tst_SingleInstance::firstLaunchBecomesPrimary()
         // The lock of a process on this machine that no longer runs.
         file.write("999999\nveskzul\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     }
+    VeskSingleInstance earlier(appId);
+    if (leftover == QLatin1String("released")) {
+        QCOMPARE(earlier.claim(), VeskSingleInstance::Role::primary);
+        earlier.release();
+    }
+    QLocalServer ending; // takes the launch's request, then goes away without a word
+    QVERIFY(leftover != QLatin1String("ending") || ending.listen(path));
+    connect(&ending, &QLocalServer::newConnection, this,
+            [&ending] { QTimer::singleShot(200, &ending, [&ending] { ending.close(); }); });
     QCOMPARE(launch(), exitPrimary);
 
     // That copy has ended; the next claim is primary again.

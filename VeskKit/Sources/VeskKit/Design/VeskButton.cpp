@@ -1,9 +1,10 @@
 #include "VeskKit/Design/VeskButton.h"
 
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskEasing.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
-#include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskSymbol.h"
 
 #include <QFocusEvent>
@@ -80,6 +81,7 @@ void VeskButton::setActive(bool active)
     if (!glass || glass->isActive == active)
         return;
     glass->isActive = active;
+    VeskAccessibleControl::setOn(this, active);
     update();
 }
 
@@ -280,11 +282,6 @@ void VeskButton::paintEvent(QPaintEvent *)
     painter.restore();
 
     // Whoever tabs here sees that Space now acts on this button.
-    if (hasFocus() && m_keyboardFocus) {
-        constexpr qreal inset = 1.5;
-        painter.setPen(QPen(isPrimary() ? QColor(0, 0, 0, 120) : VeskGlassTokens::textPrimary(), inset));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPath(veskContinuousRoundedRect(bounds.adjusted(inset, inset, -inset, -inset),
-                                                   cornerRadius() - inset));
-    }
+    if (hasFocus() && m_keyboardFocus)
+        VeskFocusRing::paint(painter, bounds, cornerRadius());
 }

@@ -1,5 +1,6 @@
 #include "VeskKit/Design/VeskChevronControls.h"
 
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskGlassMenu.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskSymbol.h"
@@ -28,6 +29,17 @@ void paintChevron(QWidget &widget, const QRect &area, const QString &symbol, boo
                       QFont::DemiBold);
 }
 
+// The corner radius the glass pages give these controls in their style sheets.
+constexpr qreal kCornerRadius = 7;
+
+void paintRing(QWidget &widget)
+{
+    if (!widget.hasFocus())
+        return;
+    QPainter painter(&widget);
+    VeskFocusRing::paint(painter, QRectF(widget.rect()), kCornerRadius);
+}
+
 } // namespace
 
 VeskComboBox::VeskComboBox(QWidget *parent) : QComboBox(parent)
@@ -42,6 +54,7 @@ void VeskComboBox::paintEvent(QPaintEvent *event)
     initStyleOption(&option);
     const QRect arrow = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this);
     paintChevron(*this, arrow, QStringLiteral("chevron.down"), isEnabled());
+    paintRing(*this);
 }
 
 void VeskStepper::paintEvent(QPaintEvent *event)
@@ -55,4 +68,5 @@ void VeskStepper::paintEvent(QPaintEvent *event)
     const QRect down = style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxDown, this);
     paintChevron(*this, up, QStringLiteral("chevron.up"), isEnabled() && value() < maximum());
     paintChevron(*this, down, QStringLiteral("chevron.down"), isEnabled() && value() > minimum());
+    paintRing(*this);
 }

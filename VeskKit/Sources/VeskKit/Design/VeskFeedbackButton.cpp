@@ -3,6 +3,7 @@
 #include "VeskKit/Cloud/VeskFeedbackService.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskSymbol.h"
@@ -55,6 +56,8 @@ protected:
         const qreal side = VeskSymbol::boxSide(VeskFeedbackButton::compactSymbolPixelSize);
         const QRectF box(bounds.center().x() - side / 2, bounds.center().y() - side / 2, side, side);
         VeskSymbol::paint(painter, box, kSymbol, VeskGlassTokens::textSecondary(), QFont::DemiBold);
+        if (hasFocus())
+            VeskFocusRing::paint(painter, bounds, bounds.height() / 2);
     }
 };
 

@@ -58,6 +58,11 @@ QPalette menuPalette(QPalette base, VeskProductPalette palette)
         setTextColour(base, group, group == QPalette::Disabled ? VeskGlassTokens::textMuted()
                                                                 : VeskGlassTokens::textPrimary());
     }
+    // The styles etch disabled text with the light colour one pixel down and
+    // right: on the dark ground that drew it brighter than enabled text, as
+    // if embossed. The etch melts into the ground instead.
+    for (const QPalette::ColorRole role : {QPalette::Light, QPalette::Midlight, QPalette::Shadow})
+        base.setColor(QPalette::Disabled, role, ground);
     return base;
 }
 

@@ -18,6 +18,31 @@ void VeskTextLine::changed()
 {
     updateGeometry();
     update();
+    refreshToolTip();
+}
+
+bool VeskTextLine::isCut() const
+{
+    const QStringList lines = shownLines(width());
+    if (m_maximumLines == 1)
+        return !lines.isEmpty() && lines.first() != m_text;
+    const QChar ellipsis(0x2026);
+    return !lines.isEmpty() && lines.last().contains(ellipsis) && !m_text.contains(ellipsis);
+}
+
+void VeskTextLine::refreshToolTip()
+{
+    // A tooltip of the caller's own stays.
+    if (!toolTip().isEmpty() && toolTip() != m_cutToolTip)
+        return;
+    m_cutToolTip = isCut() ? m_text : QString();
+    setToolTip(m_cutToolTip);
+}
+
+void VeskTextLine::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    refreshToolTip();
 }
 
 void VeskTextLine::setText(const QString &text)
@@ -54,12 +79,14 @@ void VeskTextLine::setElideMode(Qt::TextElideMode mode)
 {
     m_elideMode = mode;
     update();
+    refreshToolTip();
 }
 
 void VeskTextLine::setMinimumScaleFactor(qreal factor)
 {
     m_minimumScaleFactor = std::clamp(factor, 0.1, 1.0);
     update();
+    refreshToolTip();
 }
 
 QStringList VeskTextLine::layoutLines(const QFont &font, qreal width) const

@@ -8,6 +8,7 @@
 // boundaries up to that many lines and the last line is cut with an ellipsis
 // (at its end, or in its middle for names whose end matters). Optionally the
 // font first shrinks down to a fraction of its size before anything is cut.
+// A text cut short shows whole as the tooltip, unless one was set.
 class VeskTextLine : public QWidget {
     Q_OBJECT
 public:
@@ -31,6 +32,8 @@ public:
     QStringList shownLines(qreal width) const;
     // The font as drawn at this width.
     QFont shownFont(qreal width) const;
+    // Whether the text is cut at the current width.
+    bool isCut() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -39,10 +42,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     QStringList layoutLines(const QFont &font, qreal width) const;
     void changed();
+    void refreshToolTip();
 
     QString m_text;
     QFont m_font;
@@ -50,4 +55,5 @@ private:
     int m_maximumLines = 1;
     Qt::TextElideMode m_elideMode = Qt::ElideRight;
     qreal m_minimumScaleFactor = 1;
+    QString m_cutToolTip;
 };

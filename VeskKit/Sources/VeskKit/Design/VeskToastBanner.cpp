@@ -1,5 +1,6 @@
 #include "VeskKit/Design/VeskToastBanner.h"
 
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFont.h"
@@ -43,6 +44,8 @@ VeskToastBanner::VeskToastBanner(const QString &message, bool isError, QWidget *
     m_shadow->setOffset(0, shadowOffsetY);
     m_shadow->setColor(veskColorFromHex(0x000000, shadowOpacity));
     setGraphicsEffect(m_shadow);
+    VeskAccessibleControl::setRole(this, QAccessible::Notification);
+    setAccessibleName(message);
 }
 
 qreal VeskToastBanner::opacity() const
@@ -64,9 +67,21 @@ void VeskToastBanner::setMessage(const QString &message)
     if (message == m_message)
         return;
     m_message = message;
+    setAccessibleName(message);
     updateGeometry();
     adjustSize();
     update();
+    // A newer message in a banner already up is news of its own.
+    if (isVisible())
+        VeskAccessibleControl::announce(this);
+}
+
+void VeskToastBanner::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Qt tells the bridge it shows right after this.
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 void VeskToastBanner::setIsError(bool isError)

@@ -3,6 +3,7 @@
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Localization/VeskLanguage.h"
+#include "VeskKit/Localization/VeskLanguageNotifier.h"
 #include "VeskKit/Localization/VeskText.h"
 
 #include <QEvent>
@@ -69,24 +70,30 @@ VeskWindowControls::VeskWindowControls(QWidget *window) : QWidget(window)
 {
     setObjectName(QLatin1String(kObjectName));
     setAttribute(Qt::WA_Hover, true);
-    const VeskLanguage language = VeskLanguage::current();
-    const std::array<std::pair<VeskWindowButton, QString>, 3> rows = {{
-        {VeskWindowButton::close, veskText(QStringLiteral("Close"), QStringLiteral("Kapat"), language)},
-        {VeskWindowButton::miniaturize, veskText(QStringLiteral("Minimize"), QStringLiteral("Küçült"), language)},
-        {VeskWindowButton::zoom, veskText(QStringLiteral("Zoom"), QStringLiteral("Büyüt"), language)},
-    }};
     int x = 0;
-    for (const auto &[kind, name] : rows) {
+    for (const VeskWindowButton kind : {VeskWindowButton::close, VeskWindowButton::miniaturize, VeskWindowButton::zoom}) {
         auto *disc = new ControlDisc(kind, this);
         disc->move(x, 0);
-        disc->setAccessibleName(name);
-        connect(disc, &QAbstractButton::clicked, this, [this, kind = kind] { trigger(kind); });
+        connect(disc, &QAbstractButton::clicked, this, [this, kind] { trigger(kind); });
         m_buttons[std::size_t(kind)] = disc;
         x += buttonSide + buttonSpacing;
     }
+    nameButtons(VeskLanguage::current());
+    connect(VeskLanguageNotifier::shared(), &VeskLanguageNotifier::veskLanguageDidChange, this,
+            &VeskWindowControls::nameButtons);
     setFixedSize(3 * buttonSide + 2 * buttonSpacing, buttonSide);
     window->installEventFilter(this);
     raise();
+}
+
+void VeskWindowControls::nameButtons(VeskLanguage language)
+{
+    m_buttons[std::size_t(VeskWindowButton::close)]->setAccessibleName(
+        veskText(QStringLiteral("Close"), QStringLiteral("Kapat"), language));
+    m_buttons[std::size_t(VeskWindowButton::miniaturize)]->setAccessibleName(
+        veskText(QStringLiteral("Minimize"), QStringLiteral("Küçült"), language));
+    m_buttons[std::size_t(VeskWindowButton::zoom)]->setAccessibleName(
+        veskText(QStringLiteral("Zoom"), QStringLiteral("Büyüt"), language));
 }
 
 QAbstractButton *VeskWindowControls::button(VeskWindowButton kind) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VeskKit/Localization/VeskLanguage.h"
+
 #include <QAbstractButton>
 #include <QPointer>
 #include <QWidget>
@@ -42,6 +44,8 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    // The buttons' spoken names follow the interface language.
+    void nameButtons(VeskLanguage language);
     void trigger(VeskWindowButton kind);
     void setHovering(bool hovering);
 

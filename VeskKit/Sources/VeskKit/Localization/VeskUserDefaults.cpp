@@ -21,14 +21,24 @@ QString filePath()
 
 std::optional<QString> string(const QString &key)
 {
-    const QSettings settings(filePath(), QSettings::IniFormat);
-    const QVariant value = settings.value(key);
-    if (value.typeId() != QMetaType::QString)
+    const QVariant stored = value(key);
+    if (stored.typeId() != QMetaType::QString)
         return std::nullopt;
-    return value.toString();
+    return stored.toString();
 }
 
 bool setString(const QString &key, const QString &value)
+{
+    return setValue(key, value);
+}
+
+QVariant value(const QString &key)
+{
+    const QSettings settings(filePath(), QSettings::IniFormat);
+    return settings.value(key);
+}
+
+bool setValue(const QString &key, const QVariant &value)
 {
     QSettings settings(filePath(), QSettings::IniFormat);
     settings.setValue(key, value);

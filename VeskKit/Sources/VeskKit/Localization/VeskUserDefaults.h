@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 
 #include <optional>
 
@@ -19,5 +20,9 @@ std::optional<QString> string(const QString &key);
 
 // False when the file could not be written.
 bool setString(const QString &key, const QString &value);
+
+// Any value QSettings keeps (bytes, a rectangle); invalid when missing.
+QVariant value(const QString &key);
+bool setValue(const QString &key, const QVariant &value);
 
 } // namespace VeskUserDefaults

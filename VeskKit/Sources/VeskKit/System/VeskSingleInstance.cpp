@@ -44,15 +44,23 @@ VeskSingleInstance::Role VeskSingleInstance::claim(int timeoutMs)
     if (!lock.tryLock(timeoutMs))
         return Role::failed;
 
-    QLocalSocket socket;
-    socket.connectToServer(m_socketPath);
-    if (socket.waitForConnected(left())) {
+    for (;;) {
+        QLocalSocket socket;
+        socket.connectToServer(m_socketPath);
+        if (!socket.waitForConnected(left()))
+            break;
         socket.write(reopenRequest);
         socket.flush();
         QByteArray reply;
         while (!reply.contains('\n') && socket.waitForReadyRead(left()))
             reply += socket.readAll();
-        return reply == acknowledgement ? Role::handedOver : Role::failed;
+        if (reply == acknowledgement)
+            return Role::handedOver;
+        // A copy on its way out has stopped answering and lets go of the
+        // socket: this launch takes over once it has. A copy that holds on
+        // without a word is not ours to replace.
+        if (socket.state() != QLocalSocket::UnconnectedState || clock.elapsed() >= timeoutMs)
+            return Role::failed;
     }
 
     // Nobody answers: whatever is left at the path is the socket of a copy
@@ -67,6 +75,14 @@ VeskSingleInstance::Role VeskSingleInstance::claim(int timeoutMs)
     m_server = server;
     connect(server, &QLocalServer::newConnection, this, &VeskSingleInstance::acceptConnections);
     return Role::primary;
+}
+
+void VeskSingleInstance::release()
+{
+    if (m_server) {
+        m_server->close();
+        delete m_server.data();
+    }
 }
 
 bool VeskSingleInstance::requestReopen(const QString& applicationId, int timeoutMs)

@@ -35,6 +35,10 @@ public:
 
     QString socketPath() const { return m_socketPath; }
 
+    // The primary copy stops listening (it is ending): a later launch then
+    // becomes the primary copy itself rather than handing over to this one.
+    void release();
+
     // Hands a reopen request to the running copy of the application with that
     // id without becoming an instance of it. True once the request has been
     // written to its socket; the copy acts on it when its event loop runs.

@@ -1,0 +1,263 @@
+#include "PanelTestSupport.h"
+
+#include "Views/ComputationalEditorView.h"
+#include "Views/EdgeDrawerPanel.h"
+#include "Views/MainZulStudioView.h"
+#include "Views/StickyNotePanel.h"
+#include "Views/ZulResultGutter.h"
+#include "Views/ZulTrayPopoverWindow.h"
+
+#include <QAccessible>
+#include <QListView>
+#include <QtGui/private/qguiapplication_p.h>
+#include <QtTest>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+
+using namespace paneltest;
+using namespace studiotest;
+
+namespace {
+
+const QDateTime kBase = QDateTime(QDate(2026, 3, 2), QTime(9, 0), QTimeZone::utc());
+
+// What a screen reader heard: each event with its object's role and name
+// as they were when it was raised.
+QList<std::tuple<QAccessible::Event, QAccessible::Role, QString>> heard;
+
+void hear(QAccessibleEvent *event)
+{
+    QAccessibleInterface *iface = event->accessibleInterface();
+    heard.append({event->type(), iface ? iface->role() : QAccessible::NoRole,
+                  iface ? iface->text(QAccessible::Name) : QString()});
+}
+
+// What a walk over the shown objects of one window found.
+struct Reading
+{
+    qsizetype results = 0; // the engine's, for the note every surface shows
+    QStringList names;
+    QStringList faults;
+    int focused = 0;
+    int selectedTabs = 0;
+};
+
+void read(QAccessibleInterface *iface, Reading &reading)
+{
+    if (!iface || !iface->isValid() || iface->state().invisible)
+        return;
+    const QAccessible::State state = iface->state();
+    const QAccessible::Role role = iface->role();
+    const QString name = iface->text(QAccessible::Name);
+    const QString what = QStringLiteral("%1 '%2'").arg(int(role)).arg(name);
+    const QStringList actions = iface->actionInterface() ? iface->actionInterface()->actionNames() : QStringList();
+    const bool operable = state.focusable || actions.contains(QAccessibleActionInterface::pressAction()) ||
+                          actions.contains(QAccessibleActionInterface::toggleAction()) ||
+                          QList{QAccessible::SpinBox, QAccessible::Slider, QAccessible::ComboBox,
+                                QAccessible::EditableText}.contains(role);
+    if (operable && name.trimmed().isEmpty())
+        reading.faults.append(QStringLiteral("unnamed ") + what);
+    if ((role == QAccessible::CheckBox || role == QAccessible::RadioButton) && !state.checkable)
+        reading.faults.append(QStringLiteral("no on state ") + what);
+    if (qobject_cast<ZulResultGutter *>(iface->object()) && iface->childCount() != reading.results)
+        reading.faults.append(QStringLiteral("gutter shows %1 results").arg(iface->childCount()));
+    // A scroll area's viewport mirrors the focus of the area it serves.
+    const auto *widget = qobject_cast<const QWidget *>(iface->object());
+    reading.focused += state.focused && !(widget && widget->focusProxy()) ? 1 : 0;
+    reading.selectedTabs += role == QAccessible::PageTab && state.selected ? 1 : 0;
+    reading.names.append(name);
+    for (int i = 0; i < iface->childCount(); ++i)
+        read(iface->child(i), reading);
+}
+
+enum class Surface { workspace, settings, drawer, sticky, popover };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Surface)
+
+class TestZulAccessibility : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void everyShownControlIsNamedAndStated_data();
+    void everyShownControlIsNamedAndStated();
+    void changesAreAnnounced_data();
+    void changesAreAnnounced();
+
+private:
+    ZulStudioViewModel &viewModel() { return *m_studio->viewModel; }
+    QWidget *open(Surface surface);
+
+    std::unique_ptr<PrivateHome> m_home;
+    std::unique_ptr<Studio> m_studio;
+    std::shared_ptr<Panels> m_panels;
+    std::unique_ptr<MainZulStudioView> m_view;
+    std::unique_ptr<ZulTrayPopoverWindow> m_popover;
+    QList<QUuid> m_ids;
+};
+
+void TestZulAccessibility::initTestCase()
+{
+    // As with a screen reader listening: interfaces are made while widgets
+    // are built and every event is raised.
+    QAccessible::installUpdateHandler(hear);
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+}
+
+void TestZulAccessibility::init()
+{
+    heard.clear();
+    m_home = std::make_unique<PrivateHome>();
+    m_studio = std::make_unique<Studio>();
+    m_panels = std::make_shared<Panels>();
+    const QList<ZulNote> notes{makeNote("Budget", QString::fromUtf8("maaş = 95000\n12 km to mi\n- [x] Pay rent"), kBase),
+                               makeNote("Second", "2 * 3", kBase.addSecs(-60))};
+    m_ids = {notes[0].id, notes[1].id};
+    m_studio->seed(notes);
+    startWithRealPanels(*m_studio, m_panels).setLanguage(VeskLanguage::en);
+    VeskLanguage::setCurrent(VeskLanguage::en);
+    QTRY_VERIFY(m_panels->drawer);
+    m_view = std::make_unique<MainZulStudioView>(
+        viewModel(), QColor(0x7CA4FF), [](ZulStudioViewModel &model, const QUuid &id, QWidget *parent) -> QWidget * {
+            return new ComputationalEditorView(&model, id, false, true, parent);
+        });
+    m_view->resize(1180, 740);
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+}
+
+void TestZulAccessibility::cleanup()
+{
+    m_popover.reset();
+    m_view.reset();
+    m_studio.reset();
+    m_home.reset();
+}
+
+QWidget *TestZulAccessibility::open(Surface surface)
+{
+    switch (surface) {
+    case Surface::workspace:
+        return m_view.get();
+    case Surface::settings:
+        viewModel().setSelectedTab(ZulStudioTab::settings);
+        return m_view.get();
+    case Surface::drawer:
+        viewModel().toggleEdgeDrawer();
+        return m_panels->drawer->drawerPanel();
+    case Surface::sticky:
+        viewModel().toggleFloatingSticky(m_ids[0]);
+        return m_panels->stickies->panelsByNoteID().value(m_ids[0]).panel;
+    case Surface::popover:
+        viewModel().setQuickScratchText(QStringLiteral("120 + 5"));
+        m_popover = std::make_unique<ZulTrayPopoverWindow>(&viewModel(), [] {}, QColor(0x7CA4FF));
+        m_popover->show();
+        return m_popover.get();
+    }
+    return nullptr;
+}
+
+void TestZulAccessibility::everyShownControlIsNamedAndStated_data()
+{
+    QTest::addColumn<Surface>("surface");
+    QTest::addColumn<VeskLanguage>("language");
+    QTest::addColumn<QStringList>("expected"); // the window's name first
+    QTest::addColumn<int>("selectedTabs");
+
+    const QString result = QString::fromUtf8("Line 1: 95,000, variable, maaş");
+    QTest::newRow("workspace") << Surface::workspace << VeskLanguage(VeskLanguage::en)
+                               << QStringList{"VeskZul", "Search notes & tags", "Note title", "Add tag", result,
+                                              "Line 3: Done, task", "Indigo", "Budget, total 95,007.5, tasks 1/1 done"} << 1;
+    QTest::newRow("workspace in Turkish")
+        << Surface::workspace << VeskLanguage(VeskLanguage::tr)
+        << QStringList{"VeskZul", QString::fromUtf8("Notlarda ve etiketlerde ara"), QString::fromUtf8("Not başlığı"),
+                       QString::fromUtf8("Satır 1: 95,000, değişken, maaş"), QString::fromUtf8("Çivit"),
+                       QString::fromUtf8("Budget, toplam 95,007.5, görev 1/1 tamam"), "Kapat"} << 1;
+    QTest::newRow("settings") << Surface::settings << VeskLanguage(VeskLanguage::en)
+        << QStringList{"VeskZul", "Settings", "Left Edge", "Editor Font Size: 14 pt", "Auto-Tidy Ephemeral Scratch Notes"} << 1;
+    QTest::newRow("settings in Turkish") << Surface::settings << VeskLanguage(VeskLanguage::tr)
+                                         << QStringList{"VeskZul", "Ayarlar", "Sol Kenar"} << 1;
+    QTest::newRow("drawer") << Surface::drawer << VeskLanguage(VeskLanguage::en)
+                            << QStringList{"Budget", "Close Drawer (Esc)", result} << 0;
+    QTest::newRow("sticky in Turkish") << Surface::sticky << VeskLanguage(VeskLanguage::tr)
+        << QStringList{"Budget", QString::fromUtf8("Her Zaman Üstte Aç/Kapat"), QString::fromUtf8("Satır 3: Tamam, görev")} << 0;
+    QTest::newRow("popover") << Surface::popover << VeskLanguage(VeskLanguage::en)
+                             << QStringList{"VeskZul", "Instant Scratch Calculator", "Line 1: 125", "Total 125"} << 0;
+}
+
+void TestZulAccessibility::everyShownControlIsNamedAndStated()
+{
+    QFETCH(Surface, surface);
+    QFETCH(VeskLanguage, language);
+    QFETCH(QStringList, expected);
+    QFETCH(int, selectedTabs);
+
+    // A row clicked leaves no row claiming the focus the editor holds.
+    QListView *list = m_view->findChild<QListView *>();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
+    QWidget *window = open(surface);
+    QVERIFY(window);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    // As the settings' language picker switches it.
+    viewModel().setLanguage(language);
+    VeskLanguage::setCurrent(language);
+
+    QAccessibleInterface *root = QAccessible::queryAccessibleInterface(window);
+    QCOMPARE(root->role(), QAccessible::Window);
+    QCOMPARE(root->text(QAccessible::Name), expected.constFirst());
+    Reading reading{viewModel().evaluation(m_ids[0]).lines.size()};
+    read(root, reading);
+    QVERIFY2(reading.faults.isEmpty(), qPrintable(reading.faults.join(QStringLiteral("; "))));
+    QVERIFY2(reading.focused <= 1, qPrintable(QString::number(reading.focused)));
+    QCOMPARE(reading.selectedTabs, selectedTabs);
+    for (const QString &name : expected)
+        QVERIFY2(reading.names.contains(name), qPrintable(name + QStringLiteral(" in ") + reading.names.join('|')));
+}
+
+void TestZulAccessibility::changesAreAnnounced_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QAccessible::Event>("event");
+    QTest::addColumn<QAccessible::Role>("role");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("a copied result raises the toast's alert")
+        << "press result" << QAccessible::Alert << QAccessible::Notification << "Copied: 95,000";
+    QTest::newRow("a changed result renames its object")
+        << "edit" << QAccessible::NameChanged << QAccessible::StaticText << QString::fromUtf8("Line 1: 96,000, variable, maaş");
+    QTest::newRow("a row's action opens its note")
+        << "select row" << QAccessible::SelectionAdd << QAccessible::ListItem << "Second, total 6";
+}
+
+void TestZulAccessibility::changesAreAnnounced()
+{
+    QFETCH(QString, change);
+    QFETCH(QAccessible::Event, event);
+    QFETCH(QAccessible::Role, role);
+    QFETCH(QString, name);
+
+    QAccessibleInterface *gutter = QAccessible::queryAccessibleInterface(m_view->findChild<ZulResultGutter *>());
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(m_view->findChild<QListView *>());
+    QVERIFY(gutter->child(0));
+    heard.clear();
+    if (change == "press result")
+        gutter->child(0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    else if (change == "edit")
+        viewModel().updateNoteContent(m_ids[0], QString::fromUtf8("maaş = 96000\n12 km to mi\n- [x] Pay rent"));
+    else
+        list->tableInterface()->cellAt(1, 0)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+
+    QTRY_VERIFY2(heard.contains({event, role, name}), qPrintable(name));
+    if (change == "select row") {
+        QCOMPARE(viewModel().selectedNoteID(), std::optional<QUuid>(m_ids[1]));
+        QCOMPARE(list->tableInterface()->selectedRows(), QList<int>{1});
+    }
+}
+
+QTEST_MAIN(TestZulAccessibility)
+#include "tst_zulaccessibility.moc"
