@@ -574,9 +574,8 @@ qint64 ZulStorageService::totalStorageBytes() const
 {
     qint64 total = 0;
     for (const QString &path : {notesFileURL(), configFileURL(), ratesFileURL()}) {
-        struct stat st;
-        if (::stat(QFile::encodeName(path).constData(), &st) == 0)
-            total += qint64(st.st_size);
+        if (const std::optional<struct stat> st = SharedFile::status(path))
+            total += qint64(st->st_size);
     }
     return total;
 }
