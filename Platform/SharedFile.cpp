@@ -172,6 +172,45 @@ int writeAll(int fd, QByteArrayView bytes)
     return 0;
 }
 
+int appendWhole(const Opened &opened, QByteArrayView bytes)
+{
+    const int fd = opened.file.get();
+    const int error = writeAll(fd, bytes);
+    struct stat after {};
+    if (error != 0 && ::fstat(fd, &after) == 0 && after.st_size > opened.info.st_size) {
+        [[maybe_unused]] const int ignored = ::ftruncate(fd, opened.info.st_size);
+    }
+    return error;
+}
+
+std::optional<struct stat> status(const QString &path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return st;
+}
+
+Created createWhole(const QString &path, QByteArrayView bytes)
+{
+    Created created;
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        created.failure = systemError(errno);
+        return created;
+    }
+    created.opened = true;
+    Descriptor file(fd);
+    const int error = writeAll(fd, bytes);
+    if (error != 0 || ::fsync(fd) != 0) {
+        created.failure = systemError(error != 0 ? error : errno);
+        file.reset();
+        ::unlink(name.constData());
+    }
+    return created;
+}
+
 Replaced replaceWhole(const QString &path, QByteArrayView bytes)
 {
     Replaced replaced;

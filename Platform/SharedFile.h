@@ -83,6 +83,27 @@ std::optional<QByteArray> read(const QString &path, qint64 maxBytes);
 // errno of the write that failed (a full disk, a file size limit).
 int writeAll(int fd, QByteArrayView bytes);
 
+// Appends all of `bytes` to a file opened for appending. A write that fails
+// part way is taken back to the size the file had when it was opened, so a
+// half-written record never glues itself to the next one. 0, or the errno of
+// the write that failed.
+int appendWhole(const Opened &opened, QByteArrayView bytes);
+
+// The status of what is at `path` (a link is followed), or absent when
+// nothing is.
+std::optional<struct stat> status(const QString &path);
+
+struct Created
+{
+    bool opened = false;  // false when the file could not be made, or something is already there
+    QString failure;      // empty on success: the system's own words otherwise
+};
+
+// Writes `bytes` to a new file at `path`, never over anything already there,
+// and flushes it to the disk. A file that could not be written in full is
+// removed again.
+Created createWhole(const QString &path, QByteArrayView bytes);
+
 struct Replaced
 {
     QString failure;      // empty on success: the system's own words otherwise

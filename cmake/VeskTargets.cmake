@@ -60,3 +60,15 @@ function(vesk_add_tests)
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${env}")
   endforeach()
 endfunction()
+
+# vesk_take_sources(<from-var> <into-var> <regex>) — moves the files of list
+# <from-var> whose names match <regex> into <into-var>, for a folder whose
+# files belong to targets that depend on different things.
+function(vesk_take_sources from into regex)
+  set(taken ${${from}})
+  list(FILTER taken INCLUDE REGEX "${regex}")
+  set(rest ${${from}})
+  list(FILTER rest EXCLUDE REGEX "${regex}")
+  set(${into} ${taken} PARENT_SCOPE)
+  set(${from} ${rest} PARENT_SCOPE)
+endfunction()

@@ -1,9 +1,11 @@
 #include "Engine/ComputationalNoteEngine.h"
+#include "Engine/NoteVocabulary.h"
 #include "LocaleScope.h"
 
 #include <QtTest>
 
 #include <charconv>
+#include <map>
 #include <cmath>
 #include <thread>
 
@@ -99,6 +101,78 @@ QByteArray readData(const QString &name)
     return file.readAll();
 }
 
+
+// Every word of the note language in every role it has, each read where the
+// engine reads that role: a word that is missing from one of the lists made
+// from the vocabulary (a pattern, a lookup, a quick pre-check) fails here.
+void addVocabularyRows()
+{
+    using namespace NoteVocabulary;
+    // Over the block 2, 4; and a call that gives the value in the map.
+    const std::map<Meaning, int> overBlock{{Meaning::sum, 6}, {Meaning::average, 3}, {Meaning::minimum, 2},
+                                           {Meaning::maximum, 4}, {Meaning::count, 2}};
+    const std::map<Meaning, std::pair<const char *, int>> calls{
+        {Meaning::sum, {"1, 3", 4}},         {Meaning::average, {"2, 6", 4}},   {Meaning::minimum, {"4, 9", 4}},
+        {Meaning::maximum, {"1, 4", 4}},     {Meaning::squareRoot, {"16", 4}},  {Meaning::absolute, {"-4", 4}},
+        {Meaning::rounded, {"3.5", 4}},      {Meaning::floor, {"4.7", 4}},      {Meaning::ceiling, {"3.2", 4}},
+        {Meaning::power, {"2, 2", 4}},       {Meaning::logarithm10, {"10000", 4}},
+        {Meaning::naturalLogarithm, {"1", 0}}, {Meaning::sine, {"0", 0}},       {Meaning::cosine, {"0", 1}}};
+    const std::map<Meaning, const char *> constants{{Meaning::pi, "\"3.1416\" value=3.141592653589793"},
+                                                    {Meaning::eulerNumber, "\"2.7183\" value=2.718281828459045"}};
+    const std::map<Meaning, std::pair<const char *, const char *>> days{
+        {Meaning::now, {"2025-01-10", "2025-01-17"}},
+        {Meaning::tomorrow, {"2025-01-11", "2025-01-18"}},
+        {Meaning::yesterday, {"2025-01-09", "2025-01-16"}}};
+    const std::map<Meaning, const char *> in36{{Meaning::days, "2025-02-06"}, {Meaning::weeks, "2025-09-10"},
+                                               {Meaning::months, "2028-01-01"}, {Meaning::years, "2061-01-01"},
+                                               {Meaning::hours, "2025-01-03"}};
+    const QStringList block{"0 math \"2\" value=2", "1 math \"4\" value=4"};
+    const auto math = [](int line, int value) { return QStringLiteral("%1 math \"%2\" value=%2").arg(line).arg(value); };
+    const auto date = [](const char *day) { return QStringLiteral("0 date \"%1\" unit=date").arg(day); };
+
+    for (const Word &entry : words()) {
+        const QString word = entry.text.toString();
+        const auto row = [&](const char *role, const QString &text, const QStringList &expected) {
+            QTest::newRow(qPrintable(QStringLiteral("vocabulary: %1 as %2").arg(word, role))) << text << expected;
+        };
+        const Meaning meaning = entry.meaning;
+        if (entry.roles & Role::aggregate)
+            row("aggregate", "2\n4\n" + word,
+                block + QStringList{QStringLiteral("2 aggregate \"%1\" value=%1").arg(overBlock.at(meaning))});
+        if (entry.roles & Role::blockSymbol)
+            row("symbol", "2\n4\n" + word + " * 10", block + QStringList{math(2, overBlock.at(meaning) * 10)});
+        if (entry.roles & Role::blockFunction)
+            row("block function", "2\n4\n" + word + "() * 10", block + QStringList{math(2, overBlock.at(meaning) * 10)});
+        if (entry.roles & (Role::function | Role::blockFunction))
+            row("function", word + '(' + calls.at(meaning).first + ')', {math(0, calls.at(meaning).second)});
+        if (entry.roles & Role::constant)
+            row("constant", word, {QStringLiteral("0 math ") + constants.at(meaning)});
+        if (entry.roles & Role::previous)
+            row("previous", "4\n" + word + " * 10", {math(0, 4), math(1, 40)});
+        if (entry.roles & Role::tax)
+            row("tax", "100 + 10% " + word, {"0 percentage \"110\" value=110"});
+        if (entry.roles & Role::discount)
+            row("discount", "100 - 10% " + word, {"0 percentage \"90\" value=90"});
+        if (entry.roles & Role::percentageOf)
+            row("percentage of", "20% " + word + " 50", {"0 percentage \"10\" value=10"});
+        if (entry.roles & Role::connector)
+            row("connector", "1 km " + word + " m", {"0 unit \"1,000 m\" unit=m value=1000"});
+        if (entry.roles & Role::dayWord) {
+            row("day word", word, {date(days.at(meaning).first)});
+            row("day moved", word + " + 7 days", {date(days.at(meaning).second)});
+        }
+        if (entry.roles & Role::dayWord && meaning == Meaning::now) {
+            const QString unit = entry.language == Language::turkish ? "gün" : "days";
+            row("day counted to", "2025-01-20 - " + word, {QStringLiteral("0 date \"10 %1\" unit=%1 value=10").arg(unit)});
+        }
+        if (entry.roles & Role::dateUnit)
+            row("date unit", "2025-01-01 + 36 " + word, {date(in36.at(meaning))});
+        if (entry.roles & Role::dayCount) {
+            const int count = meaning == Meaning::daysSince ? -10 : 10;
+            row("day count", word + " 2025-01-20", {QStringLiteral("0 date \"%1 days\" unit=days value=%1").arg(count)});
+        }
+    }
+}
 } // namespace
 
 class TestComputationalNoteEngine : public QObject
@@ -436,6 +510,7 @@ void TestComputationalNoteEngine::evaluateNote_data()
         << QStringList{"0 math \"2,009\" value=2009", "1 math \"2,009\" value=2009"};
 
     QTest::newRow("empty note") << QString() << QStringList{};
+    addVocabularyRows();
 }
 
 void TestComputationalNoteEngine::evaluateNote()

@@ -232,9 +232,7 @@ void ZulStudioViewModel::promoteQuickScratchToNote()
 {
     if (m_quickScratchText.trimmed().isEmpty())
         return;
-    QString title = text("Menu Bar Scratch", "Menü Çubuğu Karalaması");
-    if (title.isEmpty())
-        title = text("Quick Scratch", "Hızlı Karalama");
+    const QString title = text("Menu Bar Scratch", "Menü Çubuğu Karalaması");
     insertNewNote(title, m_quickScratchText, ZulNoteTint::cyan, true, false);
     showToast(text("Saved scratchpad to VeskZul.", "Karalama VeskZul'e kaydedildi."), false);
 }

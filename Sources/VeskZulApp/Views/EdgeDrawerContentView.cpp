@@ -5,6 +5,7 @@
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
+#include "VeskKit/Design/VeskLabel.h"
 #include "VeskKit/Localization/VeskText.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ComputationalEditorView.h"
@@ -49,16 +50,6 @@ protected:
     }
 };
 
-QLabel *makeLabel(const QFont &font, const QColor &colour, QWidget *parent)
-{
-    auto *label = new QLabel(parent);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-    return label;
-}
-
 } // namespace
 
 EdgeDrawerContentView::EdgeDrawerContentView(ZulStudioViewModel *viewModel, std::function<void()> onClose,
@@ -77,8 +68,8 @@ EdgeDrawerContentView::EdgeDrawerContentView(ZulStudioViewModel *viewModel, std:
     header->addWidget(new VeskBrandMark(16, VeskBrandMarkStyle::currentApp(), this));
     auto *titles = new QVBoxLayout;
     titles->setSpacing(1);
-    m_title = makeLabel(veskSystemFont(13, QFont::DemiBold), VeskGlassTokens::textPrimary(), this);
-    m_caption = makeLabel(veskSystemFont(10), VeskGlassTokens::textMuted(), this);
+    m_title = veskMakeLabel(veskSystemFont(13, QFont::DemiBold), VeskGlassTokens::textPrimary(), this);
+    m_caption = veskMakeLabel(veskSystemFont(10), VeskGlassTokens::textMuted(), this);
     titles->addWidget(m_title);
     titles->addWidget(m_caption);
     header->addLayout(titles);

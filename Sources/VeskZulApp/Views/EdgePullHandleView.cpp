@@ -1,6 +1,7 @@
 #include "Views/EdgePullHandleView.h"
 
 #include "VeskKit/Design/VeskColorHex.h"
+#include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskEasing.h"
 #include "VeskKit/Design/VeskSymbol.h"
 #include "VeskKit/Localization/VeskText.h"
@@ -33,12 +34,6 @@ QColor mix(const QColor &from, const QColor &to, qreal t)
 {
     return QColor::fromRgbF(float(lerp(from.redF(), to.redF(), t)), float(lerp(from.greenF(), to.greenF(), t)),
                             float(lerp(from.blueF(), to.blueF(), t)), float(lerp(from.alphaF(), to.alphaF(), t)));
-}
-
-QColor withOpacity(QColor colour, qreal opacity)
-{
-    colour.setAlphaF(float(colour.alphaF() * opacity));
-    return colour;
 }
 
 // Rounded only on the side facing the screen's interior; square on the edge.
@@ -119,9 +114,9 @@ EdgePullHandleView::Appearance EdgePullHandleView::appearance(ZulEdgeSide side, 
     a.gradientTopOpacity = hovering ? 0.5 : 0.16;
     a.gradientBottomOpacity = hovering ? 0.62 : 0.24;
     if (hovering)
-        a.stroke = withOpacity(accent, 0.82);
+        a.stroke = veskColorFaded(accent, 0.82);
     else
-        a.stroke = withOpacity(Qt::white, open ? 0.22 : 0.14);
+        a.stroke = veskColorFaded(Qt::white, open ? 0.22 : 0.14);
     a.showsGrips = hovering;
     // Closed, it points into the screen; open, back towards the edge.
     const bool pointsLeft = open ? !right : right;
@@ -196,7 +191,7 @@ void EdgePullHandleView::paintEvent(QPaintEvent *)
         painter.save();
         painter.translate(right ? -1 : 1, 0);
         for (int ring = int(kShadowRadius); ring >= 1; --ring) {
-            QPen pen(withOpacity(m_accent, shadow / (kShadowRadius + 1)), ring * 2);
+            QPen pen(veskColorFaded(m_accent, shadow / (kShadowRadius + 1)), ring * 2);
             painter.setPen(pen);
             painter.setBrush(Qt::NoBrush);
             painter.drawPath(path);
@@ -207,7 +202,7 @@ void EdgePullHandleView::paintEvent(QPaintEvent *)
     painter.save();
     painter.setClipPath(path);
     const qreal vibrancy = lerp(rest.vibrancyOpacity, lit.vibrancyOpacity, t);
-    painter.fillRect(shape, withOpacity(ZulVibrancyView::materialTint(ZulVisualEffectMaterial::hudWindow), vibrancy));
+    painter.fillRect(shape, veskColorFaded(ZulVibrancyView::materialTint(ZulVisualEffectMaterial::hudWindow), vibrancy));
     QLinearGradient wash(shape.topLeft(), shape.bottomLeft());
     wash.setColorAt(0, veskColorFromHex(kGradientTop, lerp(rest.gradientTopOpacity, lit.gradientTopOpacity, t)));
     wash.setColorAt(1, veskColorFromHex(kGradientBottom,
@@ -223,19 +218,19 @@ void EdgePullHandleView::paintEvent(QPaintEvent *)
     const qreal restWeight = 1 - std::clamp(t, 0.0, 1.0);
     if (restWeight > 0) {
         const QRectF capsule(centre - QPointF(kCapsuleSize.width() / 2, kCapsuleSize.height() / 2), kCapsuleSize);
-        fillCapsule(painter, capsule, withOpacity(Qt::white, rest.capsuleOpacity * restWeight));
+        fillCapsule(painter, capsule, veskColorFaded(Qt::white, rest.capsuleOpacity * restWeight));
     }
     const qreal litWeight = std::clamp(t, 0.0, 1.0);
     if (litWeight > 0) {
         const qreal chevronSide = VeskSymbol::boxSide(kChevronPixelSize);
         const qreal column = kGripSize.height() * 2 + chevronSide + kContentSpacing * 2;
         qreal y = centre.y() - column / 2;
-        const QColor grip = withOpacity(m_accent, 0.9 * litWeight);
+        const QColor grip = veskColorFaded(m_accent, 0.9 * litWeight);
         fillCapsule(painter, QRectF(centre.x() - kGripSize.width() / 2, y, kGripSize.width(), kGripSize.height()),
                     grip);
         y += kGripSize.height() + kContentSpacing;
         VeskSymbol::paint(painter, QRectF(centre.x() - chevronSide / 2, y, chevronSide, chevronSide), lit.chevron,
-                          withOpacity(Qt::white, 0.95 * litWeight), QFont::Bold);
+                          veskColorFaded(Qt::white, 0.95 * litWeight), QFont::Bold);
         y += chevronSide + kContentSpacing;
         fillCapsule(painter, QRectF(centre.x() - kGripSize.width() / 2, y, kGripSize.width(), kGripSize.height()),
                     grip);

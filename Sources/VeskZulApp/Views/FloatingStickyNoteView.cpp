@@ -3,6 +3,7 @@
 #include "Engine/ZulNumberFormatter.h"
 #include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskColorHex.h"
+#include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskEasing.h"
 #include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
@@ -39,12 +40,6 @@ constexpr quint32 kTotalColour = 0xFFE066;
 qreal lerp(qreal a, qreal b, qreal t)
 {
     return a + (b - a) * t;
-}
-
-QColor withOpacity(QColor colour, qreal opacity)
-{
-    colour.setAlphaF(float(opacity));
-    return colour;
 }
 
 // Widgets of the card that paint with the view's colours of the moment.
@@ -178,7 +173,7 @@ FloatingStickyNoteView::FloatingStickyNoteView(ZulStudioViewModel *viewModel, co
     m_dot = new PaintedPart(
         [this](QPainter &painter, const QRectF &area) {
             painter.setPen(Qt::NoPen);
-            painter.setBrush(withOpacity(accent(), lerp(0.72, 0.95, m_hoverAmount)));
+            painter.setBrush(veskColorWithOpacity(accent(), lerp(0.72, 0.95, m_hoverAmount)));
             painter.drawEllipse(QRectF(area.center() - QPointF(kDotSide / 2, kDotSide / 2), QSizeF(kDotSide, kDotSide)));
         },
         m_titleBar);
@@ -310,7 +305,7 @@ QColor FloatingStickyNoteView::accent() const
 
 QColor FloatingStickyNoteView::ruleColour() const
 {
-    return withOpacity(accent(), lerp(0.12, 0.24, m_hoverAmount));
+    return veskColorWithOpacity(accent(), lerp(0.12, 0.24, m_hoverAmount));
 }
 
 bool FloatingStickyNoteView::buttonsAcceptClicks() const
@@ -395,7 +390,7 @@ void FloatingStickyNoteView::applyHover(qreal amount)
     m_buttons->setAttribute(Qt::WA_TransparentForMouseEvents, !hovering);
     m_buttonsOpacity->setOpacity(amount);
     QPalette palette = m_title->palette();
-    palette.setColor(QPalette::Text, withOpacity(Qt::white, lerp(0.84, 0.96, amount)));
+    palette.setColor(QPalette::Text, veskColorWithOpacity(Qt::white, lerp(0.84, 0.96, amount)));
     palette.setColor(QPalette::PlaceholderText, VeskGlassTokens::textMuted());
     palette.setColor(QPalette::Base, Qt::transparent);
     m_title->setPalette(palette);
@@ -437,7 +432,7 @@ void FloatingStickyNoteView::paintEvent(QPaintEvent *)
     painter.setClipping(false);
     QLinearGradient border(bounds.topLeft(), bounds.bottomRight());
     border.setColorAt(0, veskColorFromHex(0xFFFFFF, lerp(0.16, 0.28, m_hoverAmount)));
-    border.setColorAt(1, withOpacity(accent(), lerp(0.26, 0.46, m_hoverAmount)));
+    border.setColorAt(1, veskColorWithOpacity(accent(), lerp(0.26, 0.46, m_hoverAmount)));
     painter.setPen(QPen(QBrush(border), 0.5));
     painter.setBrush(Qt::NoBrush);
     painter.drawRoundedRect(bounds.adjusted(0.25, 0.25, -0.25, -0.25), cornerRadius - 0.25, cornerRadius - 0.25);

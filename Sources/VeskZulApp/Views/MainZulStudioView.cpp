@@ -6,6 +6,7 @@
 #include "VeskKit/Design/VeskBrandMark.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskColorHex.h"
+#include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskFeedbackButton.h"
 #include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
@@ -42,12 +43,6 @@
 namespace {
 
 const VeskProductPalette kPalette = VeskProductPalette::deepIndigo;
-
-QColor withOpacity(QColor colour, qreal opacity)
-{
-    colour.setAlphaF(opacity);
-    return colour;
-}
 
 QString colourStyle(const QColor &colour)
 {
@@ -125,7 +120,7 @@ MainZulStudioView::MainZulStudioView(ZulStudioViewModel &viewModel, const QColor
     emptyColumn->setSpacing(14);
     emptyColumn->addStretch(1);
     emptyColumn->addWidget(
-        new VeskSymbolLabel(QStringLiteral("note.text"), 40, QFont::Light, withOpacity(m_accent, 0.8), m_emptyState), 0,
+        new VeskSymbolLabel(QStringLiteral("note.text"), 40, QFont::Light, veskColorWithOpacity(m_accent, 0.8), m_emptyState), 0,
         Qt::AlignHCenter);
     m_emptyText = new QLabel(m_emptyState);
     m_emptyText->setFont(veskSystemFont(14, QFont::Medium));
@@ -247,8 +242,8 @@ void MainZulStudioView::buildHeader()
         auto *chip = new ZulChipButton(QString(), QString::fromLatin1(symbol), m_headerRow);
         chip->setPadding(11, 7);
         chip->setCornerRadius(9);
-        chip->setLooks({veskSystemFont(12, QFont::DemiBold), Qt::white, withOpacity(m_accent, 0.28),
-                        withOpacity(m_accent, 0.68), 1},
+        chip->setLooks({veskSystemFont(12, QFont::DemiBold), Qt::white, veskColorWithOpacity(m_accent, 0.28),
+                        veskColorWithOpacity(m_accent, 0.68), 1},
                        {veskSystemFont(12, QFont::Medium), VeskGlassTokens::textSecondary(),
                         VeskGlassTokens::surface1(), VeskGlassTokens::borderSubtle(), 1});
         VeskAccessibleControl::setRole(chip, QAccessible::PageTab);

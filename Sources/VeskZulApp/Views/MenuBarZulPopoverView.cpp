@@ -7,6 +7,7 @@
 #include "VeskKit/Design/VeskFeedbackButton.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
+#include "VeskKit/Design/VeskLabel.h"
 #include "VeskKit/Design/VeskTextLine.h"
 #include "VeskKit/Localization/VeskText.h"
 #include "VeskKit/Utilities/VeskAppVersion.h"
@@ -142,16 +143,6 @@ private:
     qreal m_opacity;
 };
 
-QLabel *makeLabel(const QFont &font, const QColor &colour, QWidget *parent)
-{
-    auto *label = new QLabel(parent);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-    return label;
-}
-
 VeskButton *makeButton(const QString &symbol, qreal fontSize, QWidget *parent)
 {
     auto *button = new VeskButton(VeskGlassButtonStyle{false}, QString(), symbol, parent);
@@ -176,7 +167,7 @@ MenuBarZulPopoverView::MenuBarZulPopoverView(ZulStudioViewModel *viewModel, std:
     auto *header = new QHBoxLayout;
     header->setSpacing(8);
     header->addWidget(new VeskBrandMark(18, VeskBrandMarkStyle::currentApp(), this));
-    header->addWidget(makeLabel(veskSystemFont(13.5, QFont::Bold), VeskGlassTokens::textPrimary(), this));
+    header->addWidget(veskMakeLabel(veskSystemFont(13.5, QFont::Bold), VeskGlassTokens::textPrimary(), this));
     static_cast<QLabel *>(header->itemAt(1)->widget())->setText(QStringLiteral("VeskZul"));
     header->addStretch(1);
     m_header = header;
@@ -202,7 +193,7 @@ MenuBarZulPopoverView::MenuBarZulPopoverView(ZulStudioViewModel *viewModel, std:
     auto *scratch = new QVBoxLayout;
     scratch->setSpacing(6);
     auto *titleRow = new QHBoxLayout;
-    m_title = makeLabel(veskSystemFont(11, QFont::DemiBold), VeskGlassTokens::textPrimary(), this);
+    m_title = veskMakeLabel(veskSystemFont(11, QFont::DemiBold), VeskGlassTokens::textPrimary(), this);
     titleRow->addWidget(m_title);
     titleRow->addStretch(1);
     m_saveNote = makeButton(QString(), 10.5, this);
@@ -271,7 +262,7 @@ MenuBarZulPopoverView::MenuBarZulPopoverView(ZulStudioViewModel *viewModel, std:
         if (m_onOpenStudio)
             m_onOpenStudio();
     });
-    m_noteCount = makeLabel(veskSystemFont(10.5, QFont::Normal, VeskFontDesign::monospaced),
+    m_noteCount = veskMakeLabel(veskSystemFont(10.5, QFont::Normal, VeskFontDesign::monospaced),
                             VeskGlassTokens::textSecondary(), this);
     m_quit = makeButton(QString(), 11, this);
     connect(m_quit, &QAbstractButton::clicked, this, [this] {

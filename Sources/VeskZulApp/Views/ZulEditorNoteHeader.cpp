@@ -8,6 +8,7 @@
 #include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskColorHex.h"
+#include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
@@ -24,12 +25,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QColor withOpacity(QColor colour, qreal opacity)
-{
-    colour.setAlphaF(colour.alphaF() * opacity);
-    return colour;
-}
 
 // The note's colour as a small glowing dot.
 class TintDot : public QWidget
@@ -60,7 +55,7 @@ protected:
         painter.setPen(Qt::NoPen);
         const QPointF centre = QRectF(rect()).center();
         for (int step = int(glow); step >= 1; --step) {
-            painter.setBrush(withOpacity(m_colour, 0.7 * 0.25 * (glow + 1 - step) / glow));
+            painter.setBrush(veskColorFaded(m_colour, 0.7 * 0.25 * (glow + 1 - step) / glow));
             painter.drawEllipse(centre, diameter / 2 + step, diameter / 2 + step);
         }
         painter.setBrush(m_colour);
@@ -159,8 +154,8 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         const QRectF bounds(rect());
-        veskPaintGlassShape(painter, bounds, bounds.height() / 2, withOpacity(m_accent, 0.14),
-                            withOpacity(m_accent, 0.32), 0.8);
+        veskPaintGlassShape(painter, bounds, bounds.height() / 2, veskColorFaded(m_accent, 0.14),
+                            veskColorFaded(m_accent, 0.32), 0.8);
     }
 
 private:

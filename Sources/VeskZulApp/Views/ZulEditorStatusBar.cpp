@@ -6,6 +6,7 @@
 
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskColorHex.h"
+#include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Localization/VeskText.h"
@@ -14,12 +15,6 @@
 #include <QPainter>
 
 namespace {
-
-QColor withOpacity(QColor colour, qreal opacity)
-{
-    colour.setAlphaF(colour.alphaF() * opacity);
-    return colour;
-}
 
 QFont chipFont(QFont::Weight weight)
 {
@@ -50,11 +45,11 @@ ZulEditorStatusBar::ZulEditorStatusBar(QWidget *parent)
 {
     m_layout = new QHBoxLayout(this);
     m_sum = new ZulEditorChip(this);
-    m_sum->setFill(withOpacity(sumColour(), 0.14));
+    m_sum->setFill(veskColorFaded(sumColour(), 0.14));
     m_average = new ZulEditorChip(this);
     m_average->setFill(VeskGlassTokens::surface2());
     m_tasks = new ZulEditorChip(this);
-    m_tasks->setFill(withOpacity(VeskGlassTokens::success(), 0.14));
+    m_tasks->setFill(veskColorFaded(VeskGlassTokens::success(), 0.14));
     m_tasks->setPassive(true);
     m_words = new ZulEditorChip(this);
     m_words->setPadding(0, 0);

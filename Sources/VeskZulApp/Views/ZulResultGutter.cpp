@@ -4,6 +4,7 @@
 #include "Views/EvaluatedLineKindBadgeColor.h"
 #include "Views/EvaluatedLineSpokenText.h"
 
+#include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
@@ -30,12 +31,6 @@ constexpr qreal chipVerticalPadding = 2;
 constexpr qreal labelSpacing = 4;
 // Keeps a long result clear of the rule on the column's left.
 constexpr qreal leadingMargin = 6;
-
-QColor withOpacity(QColor colour, qreal opacity)
-{
-    colour.setAlphaF(colour.alphaF() * opacity);
-    return colour;
-}
 
 qreal taskSymbolSize(bool compact)
 {
@@ -75,7 +70,7 @@ const QPixmap &glow(QSizeF chip, const QColor &colour, qreal radius, qreal ratio
     painter.setPen(Qt::NoPen);
     const QRectF body(QPointF(glowRadius, glowRadius), chip);
     for (int step = int(glowRadius); step >= 1; --step) {
-        painter.setBrush(withOpacity(colour, 0.32 * 0.22 * (glowRadius + 1 - step) / glowRadius));
+        painter.setBrush(veskColorFaded(colour, 0.32 * 0.22 * (glowRadius + 1 - step) / glowRadius));
         painter.drawPath(veskContinuousRoundedRect(body.adjusted(-step, -step, step, step), radius + step));
     }
     painter.end();
@@ -314,9 +309,9 @@ void ZulResultGutter::paintPlaceholder(QPainter &painter) const
     const QFontMetricsF fm(font);
     const qreal top = 20;
     VeskSymbol::paint(painter, QRectF((width() - symbolSide) / 2, top, symbolSide, symbolSide),
-                      QStringLiteral("function"), withOpacity(VeskGlassTokens::textMuted(), 0.55), QFont::DemiBold);
+                      QStringLiteral("function"), veskColorFaded(VeskGlassTokens::textMuted(), 0.55), QFont::DemiBold);
     painter.setFont(font);
-    painter.setPen(withOpacity(VeskGlassTokens::textMuted(), 0.65));
+    painter.setPen(veskColorFaded(VeskGlassTokens::textMuted(), 0.65));
     painter.drawText(QRectF(0, top + symbolSide + labelSpacing, width(), fm.height()), Qt::AlignCenter,
                      veskText(QStringLiteral("Live results"), QStringLiteral("Canlı sonuçlar"), m_language));
 }
@@ -325,7 +320,7 @@ void ZulResultGutter::paintTask(QPainter &painter, const Row &row) const
 {
     const bool checked = row.line.isChecked.value_or(false);
     const QColor colour = checked ? VeskGlassTokens::success() : VeskGlassTokens::textMuted();
-    const QColor fill = checked ? withOpacity(VeskGlassTokens::success(), 0.14) : VeskGlassTokens::surface1();
+    const QColor fill = checked ? veskColorFaded(VeskGlassTokens::success(), 0.14) : VeskGlassTokens::surface1();
     painter.setPen(Qt::NoPen);
     painter.setBrush(fill);
     painter.drawPath(veskContinuousCapsule(row.chip));
@@ -355,8 +350,8 @@ void ZulResultGutter::paintBadge(QPainter &painter, const Row &row) const
         const QPixmap &halo = glow(row.chip.size(), colour, radius, painter.device()->devicePixelRatioF());
         painter.drawPixmap(row.chip.topLeft() - QPointF(glowRadius, glowRadius), halo);
     }
-    veskPaintGlassShape(painter, row.chip, radius, withOpacity(colour, aggregate ? 0.24 : 0.11),
-                        withOpacity(colour, aggregate ? 0.65 : 0.25), 0.8);
+    veskPaintGlassShape(painter, row.chip, radius, veskColorFaded(colour, aggregate ? 0.24 : 0.11),
+                        veskColorFaded(colour, aggregate ? 0.65 : 0.25), 0.8);
 
     QRectF label = row.chip.adjusted(chipHorizontalPadding, chipVerticalPadding, -chipHorizontalPadding,
                                      -chipVerticalPadding);

@@ -6,6 +6,7 @@
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskChevronControls.h"
 #include "VeskKit/Design/VeskColorHex.h"
+#include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
@@ -35,12 +36,6 @@
 #include <cmath>
 
 namespace {
-
-QColor withOpacity(QColor colour, qreal opacity)
-{
-    colour.setAlphaF(opacity);
-    return colour;
-}
 
 // A rounded glass background for a row of small parts.
 class Plate : public QWidget {
@@ -142,7 +137,7 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
             (*segment)->setCornerRadius(6);
             (*segment)->setPadding(6, 4);
             (*segment)->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-            (*segment)->setLooks({veskSystemFont(12, QFont::DemiBold), Qt::white, withOpacity(m_accent, 0.45),
+            (*segment)->setLooks({veskSystemFont(12, QFont::DemiBold), Qt::white, veskColorWithOpacity(m_accent, 0.45),
                                   Qt::transparent, 0},
                                  {veskSystemFont(12, QFont::Medium), VeskGlassTokens::textSecondary(), Qt::transparent,
                                   Qt::transparent, 0});
@@ -164,7 +159,7 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
             auto *glyphs = new QLabel(keys, badge);
             glyphs->setFont(veskSystemFont(11, QFont::Bold, VeskFontDesign::monospaced));
             glyphs->setStyleSheet(QStringLiteral("color: white; background: %1; border-radius: 6px; padding: 3px 7px;")
-                                      .arg(veskStyleSheetColor(withOpacity(m_accent, 0.32))));
+                                      .arg(veskStyleSheetColor(veskColorWithOpacity(m_accent, 0.32))));
             badgeRow->addWidget(glyphs);
             *label = addLabel(veskSystemFont(11.5), VeskGlassTokens::textSecondary());
             badgeRow->addWidget(*label);

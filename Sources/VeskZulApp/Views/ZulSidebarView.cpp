@@ -4,6 +4,7 @@
 #include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskColorHex.h"
+#include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
@@ -43,12 +44,6 @@ const std::array<std::pair<const char *, const char *>, 4> kFilterTexts = {{
     {"Sticky", "Yapışkan"},
     {"Scratch", "Geçici"},
 }};
-
-QColor withOpacity(QColor colour, qreal opacity)
-{
-    colour.setAlphaF(opacity);
-    return colour;
-}
 
 // The search row's rounded glass behind the field.
 class SearchBox : public QWidget {
@@ -211,8 +206,8 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
         auto *chip = new ZulChipButton(QString(), QString(), this);
         chip->setPadding(0, 5);
         chip->setCornerRadius(7);
-        chip->setLooks({veskSystemFont(10.5, QFont::DemiBold), Qt::white, withOpacity(m_accent, 0.28),
-                        withOpacity(m_accent, 0.65), 0.8},
+        chip->setLooks({veskSystemFont(10.5, QFont::DemiBold), Qt::white, veskColorWithOpacity(m_accent, 0.28),
+                        veskColorWithOpacity(m_accent, 0.65), 0.8},
                        {veskSystemFont(10.5, QFont::Medium), VeskGlassTokens::textSecondary(),
                         VeskGlassTokens::surface1(), VeskGlassTokens::borderSubtle(), 0.8});
         chip->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
@@ -404,7 +399,7 @@ void ZulSidebarView::syncTags()
             chip->setCapsule(true);
             chip->setPadding(8, 3);
             chip->setLooks({veskSystemFont(10.5, QFont::DemiBold, VeskFontDesign::monospaced), Qt::white,
-                            withOpacity(m_accent, 0.32), withOpacity(m_accent, 0.7), 0.8},
+                            veskColorWithOpacity(m_accent, 0.32), veskColorWithOpacity(m_accent, 0.7), 0.8},
                            {veskSystemFont(10.5, QFont::Medium, VeskFontDesign::monospaced),
                             VeskGlassTokens::textSecondary(), VeskGlassTokens::surface1(),
                             VeskGlassTokens::borderSubtle(), 0.8});

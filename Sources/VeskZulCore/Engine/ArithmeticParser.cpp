@@ -1,6 +1,8 @@
 #include "Engine/ArithmeticParser.h"
 
+#include "Engine/NoteVocabulary.h"
 #include "Engine/ZulIdentifierNormalizer.h"
+#include "VeskKit/Utilities/VeskCompiledPattern.h"
 
 #include <QRegularExpression>
 #include <QTextBoundaryFinder>
@@ -237,11 +239,6 @@ QString foldedName(QStringView raw)
     return ZulIdentifierNormalizer::normalize(raw.toString());
 }
 
-bool nameIs(const QString &name, QStringView candidate)
-{
-    return QStringView(name) == candidate;
-}
-
 template <typename Values>
 double sumOf(const Values &values)
 {
@@ -298,6 +295,56 @@ std::optional<double> roundToDigits(double x, double d)
     static constexpr double powersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
     const double factor = powersOfTen[static_cast<int>(std::clamp(wholeDigits, 0.0, 10.0))];
     return std::round(x * factor) / factor;
+}
+
+const NoteVocabulary::Lookup kFunctions(NoteVocabulary::Role::function | NoteVocabulary::Role::blockFunction);
+const NoteVocabulary::Lookup kSymbols(NoteVocabulary::Role::constant | NoteVocabulary::Role::previous
+                                      | NoteVocabulary::Role::blockSymbol);
+
+// The sum, mean, smallest, largest or count of some values; absent for a
+// mean, smallest or largest of none, and for any other meaning.
+template <typename Values>
+std::optional<double> aggregate(NoteVocabulary::Meaning meaning, const Values &values)
+{
+    using NoteVocabulary::Meaning;
+    switch (meaning) {
+    case Meaning::sum:
+        return sumOf(values);
+    case Meaning::average:
+        return meanOf(values);
+    case Meaning::minimum:
+        if (values.isEmpty())
+            return std::nullopt;
+        return *std::min_element(values.begin(), values.end());
+    case Meaning::maximum:
+        if (values.isEmpty())
+            return std::nullopt;
+        return *std::max_element(values.begin(), values.end());
+    case Meaning::count:
+        return static_cast<double>(values.size());
+    default:
+        return std::nullopt;
+    }
+}
+
+// The same from a block's running totals.
+std::optional<double> aggregate(NoteVocabulary::Meaning meaning, const ArithmeticBlockTotals &block)
+{
+    using NoteVocabulary::Meaning;
+    switch (meaning) {
+    case Meaning::sum:
+        return block.sum;
+    case Meaning::average:
+        return meanOf(block);
+    case Meaning::minimum:
+        return block.count == 0 ? std::nullopt : std::optional(block.minimum);
+    case Meaning::maximum:
+        return block.count == 0 ? std::nullopt : std::optional(block.maximum);
+    case Meaning::count:
+        return static_cast<double>(block.count);
+    default:
+        return std::nullopt;
+    }
 }
 
 struct Parser
@@ -440,46 +487,47 @@ struct Parser
 
     std::optional<double> callFunction(const QString &name, const QVarLengthArray<double, 8> &args) const
     {
+        using NoteVocabulary::Meaning;
+        using NoteVocabulary::Role;
+        const NoteVocabulary::Word *word = kFunctions.find(name);
+        if (!word)
+            return std::nullopt;
         const qsizetype count = args.size();
-        const auto is = [&name](QStringView candidate) { return nameIs(name, candidate); };
+        const auto one = [count](double value) { return count == 1 ? std::optional(value) : std::nullopt; };
 
-        if (is(u"sqrt")) {
+        switch (word->meaning) {
+        case Meaning::squareRoot:
             if (count != 1 || args[0] < 0)
                 return std::nullopt;
             return std::sqrt(args[0]);
-        }
-        if (is(u"abs"))
-            return count == 1 ? std::optional(std::fabs(args[0])) : std::nullopt;
-        if (is(u"round")) {
+        case Meaning::absolute:
+            return one(std::fabs(args.value(0)));
+        case Meaning::rounded:
             if (count == 1)
                 return std::round(args[0]);
             if (count == 2)
                 return roundToDigits(args[0], args[1]);
             return std::nullopt;
-        }
-        if (is(u"floor"))
-            return count == 1 ? std::optional(std::floor(args[0])) : std::nullopt;
-        if (is(u"ceil"))
-            return count == 1 ? std::optional(std::ceil(args[0])) : std::nullopt;
-        if (is(u"min"))
-            return count >= 1 ? std::optional(*std::min_element(args.begin(), args.end())) : std::nullopt;
-        if (is(u"max"))
-            return count >= 1 ? std::optional(*std::max_element(args.begin(), args.end())) : std::nullopt;
-        if (is(u"pow"))
+        case Meaning::floor:
+            return one(std::floor(args.value(0)));
+        case Meaning::ceiling:
+            return one(std::ceil(args.value(0)));
+        case Meaning::power:
             return count == 2 ? finite(std::pow(args[0], args[1])) : std::nullopt;
-        if (is(u"log") || is(u"log10"))
+        case Meaning::logarithm10:
             return count == 1 && args[0] > 0 ? std::optional(std::log10(args[0])) : std::nullopt;
-        if (is(u"ln"))
+        case Meaning::naturalLogarithm:
             return count == 1 && args[0] > 0 ? std::optional(std::log(args[0])) : std::nullopt;
-        if (is(u"sin"))
-            return count == 1 ? std::optional(std::sin(args[0])) : std::nullopt;
-        if (is(u"cos"))
-            return count == 1 ? std::optional(std::cos(args[0])) : std::nullopt;
-        if (is(u"sum") || is(u"toplam"))
-            return count > 0 ? sumOf(args) : blockFigures(context).sum;
-        if (is(u"avg") || is(u"ortalama"))
-            return count > 0 ? meanOf(args) : meanOf(blockFigures(context));
-        return std::nullopt;
+        case Meaning::sine:
+            return one(std::sin(args.value(0)));
+        case Meaning::cosine:
+            return one(std::cos(args.value(0)));
+        default:
+            // Called without arguments, a block function works on the block.
+            if (count == 0 && word->roles.testFlag(Role::blockFunction))
+                return aggregate(word->meaning, blockFigures(context));
+            return aggregate(word->meaning, args);
+        }
     }
 
     std::optional<double> resolveSymbol(const QString &name) const
@@ -489,42 +537,27 @@ struct Parser
             if (variable != context.variables.cend())
                 return *variable;
         }
-        const auto is = [&name](QStringView candidate) { return nameIs(name, candidate); };
-
-        if (is(u"pi") || is(u"π"))
+        using NoteVocabulary::Meaning;
+        const NoteVocabulary::Word *word = kSymbols.find(name);
+        if (!word)
+            return std::nullopt;
+        switch (word->meaning) {
+        case Meaning::pi:
             return kPi;
-        if (is(u"e"))
+        case Meaning::eulerNumber:
             return kE;
-        if (is(u"prev") || is(u"ans") || is(u"önceki"))
+        case Meaning::previous:
             return context.previousValue;
-        const bool sum = is(u"sum") || is(u"toplam") || is(u"total");
-        const bool mean = is(u"avg") || is(u"average") || is(u"ortalama") || is(u"mean");
-        const bool minimum = is(u"min") || is(u"minimum");
-        const bool maximum = is(u"max") || is(u"maximum");
-        if (!sum && !mean && !minimum && !maximum && !is(u"count") && !is(u"adet"))
-            return std::nullopt;
-        const ArithmeticBlockTotals block = blockFigures(context);
-        if (mean)
-            return meanOf(block);
-        if (block.count == 0)
-            return std::nullopt;
-        if (sum)
-            return block.sum;
-        if (minimum)
-            return block.minimum;
-        if (maximum)
-            return block.maximum;
-        return static_cast<double>(block.count);
+        default: {
+            // A symbol over an empty block has no value, not even a count of 0.
+            const ArithmeticBlockTotals block = blockFigures(context);
+            if (block.count == 0)
+                return std::nullopt;
+            return aggregate(word->meaning, block);
+        }
+        }
     }
 };
-
-QRegularExpression compiled(const QString &pattern)
-{
-    QRegularExpression expression(pattern);
-    if (!expression.isValid())
-        qFatal("ArithmeticParser: invalid pattern %s", qPrintable(expression.pattern()));
-    return expression;
-}
 
 } // namespace
 
@@ -551,8 +584,8 @@ std::optional<double> parsePlainNumber(const QString &text)
 
     if (number.contains(QLatin1Char(','))) {
         static const QRegularExpression thousandsComma =
-            compiled(QStringLiteral("^[+-]?\\d{1,3}(,\\d{3})+(\\.\\d+)?$"));
-        static const QRegularExpression decimalComma = compiled(QStringLiteral("^[+-]?\\d+,\\d{1,2}$"));
+            veskCompiledPattern(QStringLiteral("^[+-]?\\d{1,3}(,\\d{3})+(\\.\\d+)?$"));
+        static const QRegularExpression decimalComma = veskCompiledPattern(QStringLiteral("^[+-]?\\d+,\\d{1,2}$"));
         if (thousandsComma.match(number).hasMatch())
             number.remove(QLatin1Char(','));
         else if (number.contains(QLatin1Char('.')))

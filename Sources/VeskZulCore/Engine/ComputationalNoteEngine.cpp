@@ -3,8 +3,10 @@
 #include "Engine/ArithmeticParser.h"
 #include "Engine/ConversionCatalog.h"
 #include "Engine/NoteLineText.h"
+#include "Engine/NoteVocabulary.h"
 #include "Engine/ZulIdentifierNormalizer.h"
 #include "Engine/ZulNumberFormatter.h"
+#include "VeskKit/Utilities/VeskCompiledPattern.h"
 
 #include <QChar>
 #include <QHash>
@@ -12,6 +14,7 @@
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -51,15 +54,85 @@ bool isSpaceOrTab(char16_t c)
     return c == u' ' || c == u'\t';
 }
 
+// Letter case aside, the same character as `folded`, a character of a folded
+// word. An ASCII letter only ever matches an ASCII letter: the regular
+// expressions that follow the scans below see "İ" as no "i".
+bool sameLetter(char16_t c, char16_t folded)
+{
+    if (folded < 0x80)
+        return asciiLower(c) == folded;
+    return c >= 0x80 && QChar::toLower(c) == folded;
+}
+
+// Words a quick scan looks for in a line before anything is folded or
+// matched, filed by their first character so that most places are passed
+// over at one look.
+struct WordFinder
+{
+    std::array<QList<QStringView>, 0x80> byAsciiInitial; // lower case
+    QList<QStringView> byOtherInitial;
+    qsizetype shortest = 0; // in UTF-16 code units
+    qsizetype shortestUtf8 = 0;
+
+    explicit WordFinder(const QList<const NoteVocabulary::Word *> &found)
+    {
+        for (const NoteVocabulary::Word *word : found) {
+            const char16_t initial = word->text[0].unicode();
+            (initial < 0x80 ? byAsciiInitial[initial] : byOtherInitial).append(word->text);
+            const qsizetype utf8 = word->text.toUtf8().size();
+            shortest = shortest == 0 ? word->text.size() : std::min(shortest, word->text.size());
+            shortestUtf8 = shortestUtf8 == 0 ? utf8 : std::min(shortestUtf8, utf8);
+        }
+    }
+
+    // Whether one of the words stands at `i` of the `n` code units of `data`
+    // with `followed(end)` true for the place after it.
+    template <typename Followed>
+    bool anyAt(const char16_t *data, qsizetype n, qsizetype i, Followed followed) const
+    {
+        const char16_t first = asciiLower(data[i]);
+        const bool ascii = first < 0x80;
+        for (const QStringView word : ascii ? byAsciiInitial[first] : byOtherInitial) {
+            const qsizetype end = i + word.size();
+            if (end > n || !followed(end))
+                continue;
+            qsizetype k = ascii ? 1 : 0;
+            while (k < word.size() && sameLetter(data[i + k], word[k].unicode()))
+                ++k;
+            if (k == word.size())
+                return true;
+        }
+        return false;
+    }
+};
+
+// The names of the block's aggregates an expression may use. A name that
+// contains another is found through it ("minimum" through "min"): a false
+// positive only costs handing the block values to the evaluators.
+WordFinder blockNameFinder()
+{
+    using NoteVocabulary::Role;
+    const QList<const NoteVocabulary::Word *> names = NoteVocabulary::wordsWith(Role::blockSymbol | Role::blockFunction);
+    QList<const NoteVocabulary::Word *> needed;
+    for (const NoteVocabulary::Word *name : names) {
+        const bool foundThroughAnother = std::any_of(names.cbegin(), names.cend(), [name](const auto *other) {
+            return other != name && name->text.contains(other->text);
+        });
+        if (!foundThroughAnother)
+            needed.append(name);
+    }
+    return WordFinder(needed);
+}
+
+// Made once, at start.
+const WordFinder kBlockNames = blockNameFinder();
+const WordFinder kConnectors(NoteVocabulary::wordsWith(NoteVocabulary::Role::connector));
+const qsizetype kLongestKeyword = NoteVocabulary::longest(NoteVocabulary::Role::aggregate);
+
 const QRegularExpression &numberedProseList()
 {
-    static const QRegularExpression expression = [] {
-        QRegularExpression compiled(QStringLiteral("^\\d+[.)]\\s+[A-Za-zÇĞİÖŞÜçğıöşü]"),
-                                    QRegularExpression::UseUnicodePropertiesOption);
-        if (!compiled.isValid())
-            qFatal("ComputationalNoteEngine: invalid pattern %s", qPrintable(compiled.pattern()));
-        return compiled;
-    }();
+    static const QRegularExpression expression = veskCompiledPattern(
+        QStringLiteral("^\\d+[.)]\\s+[A-Za-zÇĞİÖŞÜçğıöşü]"), QRegularExpression::UseUnicodePropertiesOption);
     return expression;
 }
 
@@ -317,10 +390,11 @@ void ComputationalNoteEngine::Evaluation::evaluateLine(qint64 index, QStringView
         return;
     }
 
-    // The longest keyword is ten characters with its "()"; folding only ever
-    // shortens a text by the combining dots it drops, so longer lines are
-    // never keywords and need no folding.
-    if (e.size() <= 10 || e.size() - e.count(QChar(u'\u0307')) <= 10) {
+    // Folding only ever shortens a text by the combining dots it drops, so a
+    // line longer than the longest keyword with its "()" is never one and
+    // needs no folding.
+    const qsizetype longestKey = kLongestKeyword + 2;
+    if (e.size() <= longestKey || e.size() - e.count(QChar(u'\u0307')) <= longestKey) {
         const QString key = ZulIdentifierNormalizer::normalize(e.toString());
         if (!m_context.variables.contains(key)) {
             if (const auto aggregate = m_engine.evaluateStandaloneAggregate(key, m_block)) {
@@ -744,28 +818,14 @@ std::optional<std::pair<QStringView, QStringView>> ComputationalNoteEngine::spli
 
 bool ComputationalNoteEngine::mayReferenceBlockAggregate(QStringView expression)
 {
-    // The keywords are ASCII, and in UTF-8 an ASCII byte only ever stands for
-    // itself, so a search over UTF-16 code units finds exactly what a byte
-    // search would.
-    static const QStringView needles[] = {u"sum", u"toplam", u"total", u"avg", u"average", u"ortalama",
-                                          u"mean", u"min", u"max", u"count", u"adet"};
     const char16_t *data = expression.utf16();
     const qsizetype n = expression.size();
-    if (n < 3)
+    const qsizetype shortest = kBlockNames.shortest;
+    if (n < shortest)
         return false;
-    for (qsizetype i = 0; i + 3 <= n; ++i) {
-        const char16_t first = asciiLower(data[i]);
-        if (first != u's' && first != u't' && first != u'a' && first != u'o' && first != u'm' && first != u'c')
-            continue;
-        for (const QStringView needle : needles) {
-            if (needle[0] != first || i + needle.size() > n)
-                continue;
-            qsizetype k = 1;
-            while (k < needle.size() && asciiLower(data[i + k]) == needle[k].unicode())
-                ++k;
-            if (k == needle.size())
-                return true;
-        }
+    for (qsizetype i = 0; i + shortest <= n; ++i) {
+        if (kBlockNames.anyAt(data, n, i, [](qsizetype) { return true; }))
+            return true;
     }
     return false;
 }
@@ -794,20 +854,21 @@ qint64 ComputationalNoteEngine::countWords(QStringView text)
 
 bool ComputationalNoteEngine::containsConversionConnector(QStringView expression)
 {
-    // Measured in UTF-8 bytes, as the rule is stated; every connector is
-    // ASCII apart from the "ç" of "kaç".
+    const WordFinder &connectors = kConnectors;
+    // Measured in UTF-8 bytes, as the rule is stated: a connector needs a
+    // word before it and white space on either side.
     const auto utf8Length = [](char16_t c) -> int {
         if (c < 0x80)
             return 1;
         if (c < 0x800)
             return 2;
         // A surrogate half counts as three, so a pair counts six where
-        // UTF-8 has four; the answers below only ask for at least three or
-        // four bytes, which a pair gives either way.
+        // UTF-8 has four; the answers below only ask for a few bytes more
+        // than the shortest connector, which a pair gives either way.
         return 3;
     };
-    const auto atLeastBytes = [&](qsizetype from, int wanted) {
-        int bytes = 0;
+    const auto atLeastBytes = [&](qsizetype from, qsizetype wanted) {
+        qsizetype bytes = 0;
         for (qsizetype k = from; k < expression.size() && bytes < wanted; ++k)
             bytes += utf8Length(expression.utf16()[k]);
         return bytes >= wanted;
@@ -815,7 +876,7 @@ bool ComputationalNoteEngine::containsConversionConnector(QStringView expression
 
     const char16_t *data = expression.utf16();
     const qsizetype n = expression.size();
-    if (!atLeastBytes(0, 4))
+    if (!atLeastBytes(0, connectors.shortestUtf8 + 2))
         return false;
     qsizetype i = 0;
     while (i < n) {
@@ -828,18 +889,9 @@ bool ComputationalNoteEngine::containsConversionConnector(QStringView expression
         }
         while (i < n && isSpaceOrTab(data[i]))
             ++i;
-        if (!atLeastBytes(i, 3))
+        if (!atLeastBytes(i, connectors.shortestUtf8 + 1))
             return false;
-        // Three bytes may be a single character, so look before reading on.
-        const char16_t a = asciiLower(data[i]);
-        const char16_t b = i + 1 < n ? asciiLower(data[i + 1]) : 0;
-        if (i + 2 < n && data[i] < 0x80 && b < 0x80 && isSpaceOrTab(data[i + 2])) {
-            if ((a == u'-' && b == u'>') || (a == u'=' && b == u'>') || (a == u'i' && b == u'n')
-                || (a == u't' && b == u'o'))
-                return true;
-        }
-        if (a == u'k' && b == u'a' && i + 3 < n && (data[i + 2] == u'\u00E7' || data[i + 2] == u'\u00C7')
-            && isSpaceOrTab(data[i + 3]))
+        if (connectors.anyAt(data, n, i, [&](qsizetype end) { return end < n && isSpaceOrTab(data[end]); }))
             return true;
     }
     return false;

@@ -6,7 +6,9 @@
 #include "Engine/ArithmeticParser.h"
 #include "Engine/ConversionCatalog.h"
 #include "Engine/NoteLineText.h"
+#include "Engine/NoteVocabulary.h"
 #include "Engine/ZulNumberFormatter.h"
+#include "VeskKit/Utilities/VeskCompiledPattern.h"
 
 #include <QChar>
 #include <QRegularExpression>
@@ -22,51 +24,58 @@ namespace {
 
 constexpr int kResultFractionDigits = 2;
 
-QRegularExpression compiled(const char16_t *pattern)
+// A pattern of a special form, with the vocabulary's words put in for
+// {connector}, {of} and {tax}.
+QRegularExpression formPattern(const char16_t *pattern)
 {
+    using NoteVocabulary::Role;
+    const QString text = QString::fromUtf16(pattern)
+                             .replace(QLatin1StringView("{connector}"), NoteVocabulary::alternatives(Role::connector))
+                             .replace(QLatin1StringView("{of}"), NoteVocabulary::alternatives(Role::percentageOf))
+                             .replace(QLatin1StringView("{tax}"), NoteVocabulary::alternatives(Role::tax | Role::discount));
     // Connectors and tax words match in any letter case; \d, \s and \p{L}
     // follow Unicode.
-    QRegularExpression expression(QString::fromUtf16(pattern),
-                                  QRegularExpression::CaseInsensitiveOption
-                                      | QRegularExpression::UseUnicodePropertiesOption);
-    if (!expression.isValid())
-        qFatal("ComputationalNoteEngine: invalid pattern %s", qPrintable(expression.pattern()));
-    return expression;
+    return veskCompiledPattern(text, QRegularExpression::CaseInsensitiveOption
+                                         | QRegularExpression::UseUnicodePropertiesOption);
 }
 
 const QRegularExpression &conversionSpaced()
 {
-    static const QRegularExpression expression = compiled(
-        uR"(^(.+?)\s+([\p{L}°₺$€£¥/%][\p{L}0-9°/²]*)\s+(?:to|in|->|=>|kaç)\s+([\p{L}°₺$€£¥/%][\p{L}0-9°/²]*)$)");
+    static const QRegularExpression expression = formPattern(
+        uR"(^(.+?)\s+([\p{L}°₺$€£¥/%][\p{L}0-9°/²]*)\s+(?:{connector})\s+([\p{L}°₺$€£¥/%][\p{L}0-9°/²]*)$)");
     return expression;
 }
 
 const QRegularExpression &conversionGlued()
 {
-    static const QRegularExpression expression = compiled(
-        uR"(^([+-]?\d+(?:[.,_]\d+)*)\s*([\p{L}°₺$€£¥/%][\p{L}0-9°/²]*)\s+(?:to|in|->|=>|kaç)\s+([\p{L}°₺$€£¥/%][\p{L}0-9°/²]*)$)");
+    static const QRegularExpression expression = formPattern(
+        uR"(^([+-]?\d+(?:[.,_]\d+)*)\s*([\p{L}°₺$€£¥/%][\p{L}0-9°/²]*)\s+(?:{connector})\s+([\p{L}°₺$€£¥/%][\p{L}0-9°/²]*)$)");
     return expression;
 }
 
 const QRegularExpression &prefixedCurrencyConversion()
 {
     static const QRegularExpression expression =
-        compiled(uR"(^([$€£₺¥])\s*([0-9.,_+\-*/() ]+?)\s+(?:to|in|->|=>|kaç)\s+([A-Za-z$€£₺¥]+)$)");
+        formPattern(uR"(^([$€£₺¥])\s*([0-9.,_+\-*/() ]+?)\s+(?:{connector})\s+([A-Za-z$€£₺¥]+)$)");
     return expression;
 }
 
 const QRegularExpression &percentageOf()
 {
-    static const QRegularExpression expression = compiled(uR"(^(?:(\d+(?:[.,]\d+)?)%|%(\d+(?:[.,]\d+)?))\s+of\s+(.+)$)");
+    static const QRegularExpression expression =
+        formPattern(uR"(^(?:(\d+(?:[.,]\d+)?)%|%(\d+(?:[.,]\d+)?))\s+(?:{of})\s+(.+)$)");
     return expression;
 }
 
 const QRegularExpression &percentageAddSub()
 {
-    static const QRegularExpression expression = compiled(
-        uR"(^(.+?)\s*([+-])\s*(?:(\d+(?:[.,]\d+)?)%|%(\d+(?:[.,]\d+)?))(?:\s+(?:kdv|vat|tax|vergi|indirim|discount|komisyon|stopaj|ötv))?$)");
+    static const QRegularExpression expression = formPattern(
+        uR"(^(.+?)\s*([+-])\s*(?:(\d+(?:[.,]\d+)?)%|%(\d+(?:[.,]\d+)?))(?:\s+(?:{tax}))?$)");
     return expression;
 }
+
+// The words of a line that sums up its block.
+const NoteVocabulary::Lookup kKeywords(NoteVocabulary::Role::aggregate);
 
 bool isCurrencySymbol(char16_t c)
 {
@@ -77,32 +86,6 @@ bool isCurrencySymbol(char16_t c)
 QStringView group(const QRegularExpressionMatch &match, int index)
 {
     return match.hasCaptured(index) ? match.capturedView(index) : QStringView();
-}
-
-enum class AggregateGroup { sum, average, minimum, maximum, count };
-
-std::optional<AggregateGroup> aggregateGroup(QStringView key)
-{
-    struct Keyword
-    {
-        QStringView word;
-        AggregateGroup group;
-    };
-    static const Keyword keywords[] = {
-        {u"sum", AggregateGroup::sum},          {u"toplam", AggregateGroup::sum},
-        {u"total", AggregateGroup::sum},        {u"avg", AggregateGroup::average},
-        {u"average", AggregateGroup::average},  {u"ortalama", AggregateGroup::average},
-        {u"mean", AggregateGroup::average},     {u"min", AggregateGroup::minimum},
-        {u"minimum", AggregateGroup::minimum},  {u"en küçük", AggregateGroup::minimum},
-        {u"max", AggregateGroup::maximum},      {u"maximum", AggregateGroup::maximum},
-        {u"en büyük", AggregateGroup::maximum}, {u"count", AggregateGroup::count},
-        {u"adet", AggregateGroup::count},       {u"sayı", AggregateGroup::count},
-    };
-    for (const Keyword &keyword : keywords) {
-        if (key == keyword.word)
-            return keyword.group;
-    }
-    return std::nullopt;
 }
 
 QString formattedWithUnit(double value, const std::optional<QString> &unit)
@@ -145,36 +128,38 @@ ComputationalNoteEngine::evaluateStandaloneAggregate(const QString &key, Block &
     QStringView word = key;
     if (word.endsWith(u"()"))
         word.chop(2);
-    const std::optional<AggregateGroup> group = aggregateGroup(word);
-    if (!group)
+    const NoteVocabulary::Word *keyword = kKeywords.find(word);
+    if (!keyword)
         return std::nullopt;
+    using NoteVocabulary::Meaning;
+    const Meaning group = keyword->meaning;
 
-    if (*group == AggregateGroup::count) {
+    if (group == Meaning::count) {
         const auto count = block.entries.size();
         return FragmentResult{double(count), std::nullopt, QString::number(count), EvaluatedLineKind::aggregate};
     }
 
     const ResolvedBlock resolved = resolveBlockValues(block);
     const ArithmeticBlockTotals &values = resolved.values;
-    if (values.count == 0 && *group != AggregateGroup::sum)
+    if (values.count == 0 && group != Meaning::sum)
         return std::nullopt;
 
     double value = 0;
-    switch (*group) {
-    case AggregateGroup::sum:
+    switch (group) {
+    case Meaning::sum:
         value = values.sum;
         break;
-    case AggregateGroup::average:
+    case Meaning::average:
         value = values.sum / double(values.count);
         break;
-    case AggregateGroup::minimum:
+    case Meaning::minimum:
         value = values.minimum;
         break;
-    case AggregateGroup::maximum:
+    case Meaning::maximum:
         value = values.maximum;
         break;
-    case AggregateGroup::count:
-        break;
+    default:
+        return std::nullopt;
     }
     // A block of huge values can overflow its sum; that is no number to show.
     if (!std::isfinite(value))

@@ -3,13 +3,16 @@
 
 #include "Engine/ConversionCatalog.h"
 
+#include "Engine/NoteVocabulary.h"
 #include "Engine/ZulIdentifierNormalizer.h"
+#include "VeskKit/Utilities/VeskCompiledPattern.h"
 
 #include <QRegularExpression>
 #include <QStringView>
 #include <QtNumeric>
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 namespace {
@@ -192,10 +195,35 @@ QStringView trimmedView(const QString &text)
     return QStringView(text).sliced(begin, end - begin);
 }
 
+// The first characters a date expression's words may have, in either case.
+struct Initials
+{
+    std::array<bool, 0x80> ascii{};
+    QList<QChar> others;
+
+    Initials()
+    {
+        for (const NoteVocabulary::Word *word :
+             NoteVocabulary::wordsWith(NoteVocabulary::Role::dayWord | NoteVocabulary::Role::dayCount)) {
+            const QChar first = word->text.front();
+            // A capital I with a dot folds to i as well.
+            for (const QChar c : {first, first.toUpper(), first == u'i' ? QChar(u'\u0130') : first}) {
+                if (c.unicode() < 0x80)
+                    ascii[c.unicode()] = true;
+                else if (!others.contains(c))
+                    others.append(c);
+            }
+        }
+    }
+
+    bool contains(QChar c) const { return c.unicode() < 0x80 ? ascii[c.unicode()] : others.contains(c); }
+};
+
+const Initials kInitials;
+
 // Rules out almost every line before anything is folded or matched: a date
 // expression starts with four digits and "-", or with the first letter of one
-// of its words (today, tomorrow, days, dün, yesterday, yarın, now, bugün,
-// şimdi).
+// of its words (a day word, or the phrase of a day count).
 bool mayBeDateExpression(QStringView text)
 {
     if (text.isEmpty())
@@ -225,66 +253,91 @@ bool mayBeDateExpression(QStringView text)
         }
         return utf8Bytes >= 10;
     }
-    switch (first.unicode()) {
-    case u't': case u'T':
-    case u'd': case u'D':
-    case u'y': case u'Y':
-    case u'n': case u'N':
-    case u'b': case u'B':
-    case u'ş': case u'Ş':
-        return true;
-    default:
-        return false;
-    }
+    return kInitials.contains(first);
 }
 
-QRegularExpression compileFixedPattern(const QString &pattern)
+QRegularExpression datePattern(const QString &pattern)
 {
     // Unicode meanings of \d and \s, as the patterns were written for; the
     // text is already folded, so matching stays case-sensitive.
-    QRegularExpression expression(pattern, QRegularExpression::UseUnicodePropertiesOption);
-    if (!expression.isValid())
-        qFatal("ConversionCatalog: date pattern does not compile: %s", qUtf8Printable(expression.errorString()));
-    expression.optimize();
-    return expression;
+    return veskCompiledPattern(pattern, QRegularExpression::UseUnicodePropertiesOption);
+}
+
+using NoteVocabulary::Meaning;
+using NoteVocabulary::Role;
+
+// The day words that stand for the moment of evaluation itself.
+QList<const NoteVocabulary::Word *> nowWords()
+{
+    QList<const NoteVocabulary::Word *> words = NoteVocabulary::wordsWith(Role::dayWord);
+    words.removeIf([](const NoteVocabulary::Word *word) { return word->meaning != Meaning::now; });
+    return words;
 }
 
 const QRegularExpression &dateDifference()
 {
-    static const QRegularExpression expression = compileFixedPattern(
-        QStringLiteral(u"^(\\d{4}-\\d{2}-\\d{2})\\s*-\\s*(today|bugün|now|şimdi|\\d{4}-\\d{2}-\\d{2})$"));
+    static const QRegularExpression expression = datePattern(
+        QStringLiteral(u"^(\\d{4}-\\d{2}-\\d{2})\\s*-\\s*(%1|\\d{4}-\\d{2}-\\d{2})$")
+            .arg(NoteVocabulary::alternatives(nowWords())));
     return expression;
 }
 
 const QRegularExpression &dateOffset()
 {
-    static const QRegularExpression expression = compileFixedPattern(QStringLiteral(
-        u"^(today|tomorrow|yesterday|now|bugün|yarın|dün|şimdi|\\d{4}-\\d{2}-\\d{2})\\s*([+-])\\s*(\\d+)\\s*"
-        u"(days?|weeks?|months?|years?|hours?|gün|hafta|ay|yıl|saat)$"));
+    static const QRegularExpression expression =
+        datePattern(QStringLiteral(u"^(%1|\\d{4}-\\d{2}-\\d{2})\\s*([+-])\\s*(\\d+)\\s*(%2)$")
+                                .arg(NoteVocabulary::alternatives(Role::dayWord),
+                                     NoteVocabulary::alternatives(Role::dateUnit)));
     return expression;
+}
+
+const NoteVocabulary::Lookup kDayWords(Role::dayWord);
+const NoteVocabulary::Lookup kDateUnits(Role::dateUnit);
+
+// A day count's phrase as the line begins with it, a space after it.
+struct DayCountPrefix
+{
+    QString text;
+    bool countsBackwards;
+};
+
+const QList<DayCountPrefix> kDayCountPrefixes = [] {
+    QList<DayCountPrefix> prefixes;
+    for (const NoteVocabulary::Word *phrase : NoteVocabulary::wordsWith(Role::dayCount))
+        prefixes.append({phrase->text.toString() + u' ', phrase->meaning == Meaning::daysSince});
+    return prefixes;
+}();
+
+const NoteVocabulary::Word *dayWord(QStringView folded)
+{
+    return kDayWords.find(folded);
 }
 
 bool isNowWord(QStringView word)
 {
-    return word == u"today" || word == u"now" || word == u"bugün" || word == u"şimdi";
+    const NoteVocabulary::Word *found = dayWord(word);
+    return found && found->meaning == Meaning::now;
 }
 
-// The instant a day word stands for; absent for any other word. "today" is
-// the reference instant itself, not the start of its day.
+// The instant a day word stands for; absent for any other word.
 std::optional<QDateTime> dayWordInstant(QStringView word, const QDateTime &referenceDate, const QTimeZone &zone)
 {
-    if (isNowWord(word))
-        return referenceDate;
-    if (word == u"tomorrow" || word == u"yarın")
+    const NoteVocabulary::Word *found = dayWord(word);
+    if (!found)
+        return std::nullopt;
+    switch (found->meaning) {
+    case Meaning::tomorrow:
         return addDays(referenceDate, 1, zone);
-    if (word == u"yesterday" || word == u"dün")
+    case Meaning::yesterday:
         return addDays(referenceDate, -1, zone);
-    return std::nullopt;
+    default:
+        return referenceDate;
+    }
 }
 
 bool isDayWord(QStringView word)
 {
-    return isNowWord(word) || word == u"tomorrow" || word == u"yarın" || word == u"yesterday" || word == u"dün";
+    return dayWord(word) != nullptr;
 }
 
 ConversionEvaluation dayCountResult(qint64 count, const QString &unit)
@@ -317,25 +370,16 @@ std::optional<ConversionEvaluation> dateResult(const std::optional<QDateTime> &i
 std::optional<ConversionEvaluation> evaluateDayCount(const QString &folded, const QDateTime &referenceDate,
                                                      const QTimeZone &zone, bool *matched)
 {
-    static const struct
-    {
-        QStringView prefix;
-        bool countsBackwards;
-    } prefixes[] = {
-        {u"days until ", false},
-        {u"days to ", false},
-        {u"days since ", true},
-    };
-    for (const auto &entry : prefixes) {
-        if (!folded.startsWith(entry.prefix))
+    for (const DayCountPrefix &prefix : kDayCountPrefixes) {
+        if (!folded.startsWith(QStringView(prefix.text)))
             continue;
         *matched = true;
-        const QString rest = folded.sliced(entry.prefix.size()).trimmed();
+        const QString rest = folded.sliced(prefix.text.size()).trimmed();
         const std::optional<QDateTime> target = ConversionCatalog::parseISODate(rest, zone);
         if (!target)
             return std::nullopt;
-        const qint64 days = entry.countsBackwards ? calendarDaysBetween(*target, referenceDate, zone)
-                                                  : calendarDaysBetween(referenceDate, *target, zone);
+        const qint64 days = prefix.countsBackwards ? calendarDaysBetween(*target, referenceDate, zone)
+                                                   : calendarDaysBetween(referenceDate, *target, zone);
         return dayCountResult(days, QStringLiteral("days"));
     }
     *matched = false;
@@ -356,7 +400,8 @@ std::optional<ConversionEvaluation> evaluateDifference(const QString &folded, co
         isNowWord(rightText) ? referenceDate : ConversionCatalog::parseISODate(rightText, zone);
     if (!right)
         return std::nullopt;
-    const bool turkish = rightText == u"bugün" || rightText == u"şimdi";
+    const NoteVocabulary::Word *rightWord = dayWord(rightText);
+    const bool turkish = rightWord && rightWord->language == NoteVocabulary::Language::turkish;
     return dayCountResult(calendarDaysBetween(*right, *left, zone),
                           turkish ? QStringLiteral("gün") : QStringLiteral("days"));
 }
@@ -380,24 +425,29 @@ std::optional<ConversionEvaluation> evaluateOffset(const QString &folded, const 
     if (!base)
         return std::nullopt;
 
-    const QStringView unit = match.capturedView(4);
-    if (unit == u"day" || unit == u"days" || unit == u"gün")
+    const NoteVocabulary::Word *unit = kDateUnits.find(match.capturedView(4));
+    if (!unit)
+        return std::nullopt;
+    switch (unit->meaning) {
+    case Meaning::days:
         return dateResult(addDays(*base, n, zone), zone);
-    if (unit == u"week" || unit == u"weeks" || unit == u"hafta") {
+    case Meaning::weeks: {
         qint64 days = 0;
         if (qMulOverflow(n, qint64(7), &days))
             return std::nullopt;
         return dateResult(addDays(*base, days, zone), zone);
     }
-    if (unit == u"month" || unit == u"months" || unit == u"ay")
+    case Meaning::months:
         return dateResult(addMonths(*base, n, zone), zone);
-    if (unit == u"year" || unit == u"years" || unit == u"yıl") {
+    case Meaning::years: {
         qint64 months = 0;
         if (qMulOverflow(n, qint64(12), &months))
             return std::nullopt;
         return dateResult(addMonths(*base, months, zone), zone);
     }
-    return dateResult(addHours(*base, n), zone);
+    default:
+        return dateResult(addHours(*base, n), zone);
+    }
 }
 
 } // namespace

@@ -13,10 +13,6 @@
 #include <QSet>
 #include <QStandardPaths>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -322,17 +318,11 @@ ZulResult<QString> keepBeside(const QString &path, QLatin1StringView why, const 
         if (QFileInfo::exists(candidate))
             continue;
         if (copyOf) {
-            QFile copy(candidate);
-            if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-                if (QFileInfo::exists(candidate))
-                    continue;
-                return ZulResult<QString>::failure(copy.errorString());
-            }
-            if (copy.write(*copyOf) != copyOf->size() || !copy.flush() || ::fsync(copy.handle()) != 0) {
-                const QString error = copy.errorString();
-                copy.remove();
-                return ZulResult<QString>::failure(error);
-            }
+            const SharedFile::Created copy = SharedFile::createWhole(candidate, *copyOf);
+            if (!copy.opened && QFileInfo::exists(candidate))
+                continue;
+            if (!copy.failure.isEmpty())
+                return ZulResult<QString>::failure(copy.failure);
         } else {
             // QFile::rename never replaces an existing file.
             QFile old(path);
@@ -512,14 +502,13 @@ ZulResult<ZulSavedFile> ZulStorageService::writeFile(const QString &path, const 
     FileRecord &record = recordFor(path);
     const std::lock_guard lock(record.mutex);
 
-    struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
-        if (!S_ISREG(st.st_mode))
+    if (const std::optional<struct stat> st = SharedFile::status(path)) {
+        if (!S_ISREG(st->st_mode))
             return failure(QStringLiteral("%1 is not a regular file; nothing was written").arg(path));
         // Only the version last loaded or saved may simply be replaced; the
         // stamp spares reading it when nothing has touched the file since.
         const std::optional<KnownVersion> &known = record.known;
-        bool isKnownVersion = known && known->stamp == stampOf(st);
+        bool isKnownVersion = known && known->stamp == stampOf(*st);
         std::optional<QByteArray> current;
         if (!isKnownVersion) {
             current = readWholeFile(path).bytes;
@@ -686,9 +675,8 @@ qint64 ZulStorageService::totalStorageBytes() const
 {
     qint64 total = 0;
     for (const QString &path : {notesFileURL(), configFileURL(), ratesFileURL()}) {
-        struct stat st;
-        if (::stat(QFile::encodeName(path).constData(), &st) == 0)
-            total += qint64(st.st_size);
+        if (const std::optional<struct stat> st = SharedFile::status(path))
+            total += qint64(st->st_size);
     }
     return total;
 }

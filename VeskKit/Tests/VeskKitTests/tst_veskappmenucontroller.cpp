@@ -1,3 +1,4 @@
+#include "VeskKit/Design/VeskAppKitLauncher.h"
 #include "VeskKit/Design/VeskAppMenuController.h"
 #include "VeskKit/Localization/VeskText.h"
 
@@ -128,14 +129,18 @@ void TestVeskAppMenuController::applicationMenu()
 void TestVeskAppMenuController::topLevelMenus_data()
 {
     QTest::addColumn<bool>("withFile");
+    QTest::addColumn<bool>("launched");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("no file items: no File menu") << false << QStringList{"Trenik", "Edit", "Tools", "Window"};
-    QTest::newRow("file items") << true << QStringList{"Trenik", "File", "Edit", "Tools", "Window"};
+    QTest::newRow("no file items: no File menu") << false << false << QStringList{"Trenik", "Edit", "Tools", "Window"};
+    QTest::newRow("file items") << true << false << QStringList{"Trenik", "File", "Edit", "Tools", "Window"};
+    QTest::newRow("kept by the launcher for its run")
+        << true << true << QStringList{"Trenik", "File", "Edit", "Tools", "Window"};
 }
 
 void TestVeskAppMenuController::topLevelMenus()
 {
     QFETCH(bool, withFile);
+    QFETCH(bool, launched);
     QFETCH(QStringList, expected);
     QList<VeskMenuElement> file;
     if (withFile)
@@ -145,8 +150,20 @@ void TestVeskAppMenuController::topLevelMenus()
         QStringLiteral("Tools"),
         {VeskMenuElement::item([] { return QStringLiteral("Scan"); }, QString(), Qt::ControlModifier, {}, {}, false,
                                [] {})})};
-    VeskAppMenuController controller = makeController([] { return VeskLanguage::en; }, false, file, std::nullopt,
-                                                      custom);
+    VeskAppMenuController made = makeController([] { return VeskLanguage::en; }, false, file, std::nullopt, custom);
+    const VeskAppMenuController *kept = &made;
+    if (launched) {
+        QObject delegate;
+        bool ran = false; // the event loop, until the exit
+        QTimer::singleShot(0, qApp, [&ran] { ran = true; QCoreApplication::exit(3); });
+        QCOMPARE(VeskAppKitLauncher::run(QStringLiteral("Trenik"), &delegate, [] { return VeskLanguage::en; }, nullptr,
+                                         nullptr, file, std::nullopt, custom, QStringLiteral("w"), Qt::ControlModifier),
+                 3);
+        QVERIFY(ran);
+        QCOMPARE(VeskAppKitLauncher::delegate(), &delegate);
+        kept = VeskAppKitLauncher::menuController();
+    }
+    const VeskAppMenuController &controller = *kept;
     QStringList titles;
     for (QAction *action : controller.mainMenu()->actions())
         titles << action->menu()->title();

@@ -1,5 +1,6 @@
 #include "VeskKit/Design/VeskCustomDragTrackingView.h"
 #include "VeskKit/Design/VeskDraggableFloatingPanel.h"
+#include "VeskKit/Design/VeskFirstClickHostingView.h"
 #include "VeskKit/Design/VeskFloatingPanelController.h"
 #include "VeskKit/Design/VeskTearOffDragRegion.h"
 
@@ -108,6 +109,7 @@ private slots:
     void pressOnControlThatTracksDragsNeverMoves();
     void dragFromButtonDoesNotFireIt();
     void plainClickOnButtonStillFires();
+    void hostingViewHandsTheClickToItsContent();
     void escapeDuringAndOutsideDrag();
     void movableByBackgroundAlwaysReadsFalse();
     void tearOffOutAndBack();
@@ -305,6 +307,27 @@ void TestVeskFloatingPanels::plainClickOnButtonStillFires()
     release(f.button);
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(f.panel.pos(), QPoint(100, 100));
+}
+
+// The hosted view fills the host; a click lands on it, and pressing and
+// moving over it never moves the window.
+void TestVeskFloatingPanels::hostingViewHandsTheClickToItsContent()
+{
+    QWidget window;
+    auto *content = new QPushButton(QStringLiteral("Go"));
+    content->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    VeskFirstClickHostingView host(content, &window);
+    host.resize(120, 40);
+    window.move(100, 100);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(content->geometry(), host.rect());
+    QSignalSpy clicked(content, &QPushButton::clicked);
+    QTest::mousePress(window.windowHandle(), Qt::LeftButton, {}, QPoint(60, 20));
+    QTest::mouseMove(window.windowHandle(), QPoint(90, 30));
+    QTest::mouseRelease(window.windowHandle(), Qt::LeftButton, {}, QPoint(60, 20));
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(window.pos(), QPoint(100, 100));
 }
 
 void TestVeskFloatingPanels::escapeDuringAndOutsideDrag()

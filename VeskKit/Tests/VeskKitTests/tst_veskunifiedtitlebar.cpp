@@ -4,6 +4,7 @@
 #include "VeskKit/Design/VeskUnifiedHeaderBar.h"
 #include "VeskKit/Design/VeskUnifiedTitlebar.h"
 #include "VeskKit/Design/VeskWindowControls.h"
+#include "VeskKit/Design/VeskWindowDragArea.h"
 #include "VeskKit/Design/VeskWindowDragGesture.h"
 #include "VeskKit/Design/VeskWindowResizeGrips.h"
 #include "VeskKit/Design/VeskWindowToolbar.h"
@@ -307,20 +308,24 @@ void TestVeskUnifiedTitlebar::doubleClickFollowsDesktopSetting_data()
 {
     QTest::addColumn<QString>("kwinrc");
     QTest::addColumn<QString>("expectedState");
+    QTest::addColumn<bool>("bareDragArea"); // instead of a header bar
 
-    QTest::newRow("no setting zooms") << "" << "maximized";
-    QTest::newRow("Maximize zooms") << "[Windows]\nTitlebarDoubleClickCommand=Maximize\n" << "maximized";
-    QTest::newRow("Minimize minimises") << "[Windows]\nTitlebarDoubleClickCommand=Minimize\n" << "minimized";
-    QTest::newRow("None does nothing") << "[Windows]\nTitlebarDoubleClickCommand=None\n" << "normal";
-    QTest::newRow("Nothing does nothing") << "[Windows]\nTitlebarDoubleClickCommand=Nothing\n" << "normal";
-    QTest::newRow("other section ignored") << "[Desktops]\nTitlebarDoubleClickCommand=Minimize\n" << "maximized";
-    QTest::newRow("unknown command zooms") << "[Windows]\nTitlebarDoubleClickCommand=Shade\n" << "maximized";
+    QTest::newRow("no setting zooms") << "" << "maximized" << false;
+    QTest::newRow("Maximize zooms") << "[Windows]\nTitlebarDoubleClickCommand=Maximize\n" << "maximized" << false;
+    QTest::newRow("Minimize minimises") << "[Windows]\nTitlebarDoubleClickCommand=Minimize\n" << "minimized" << false;
+    QTest::newRow("None does nothing") << "[Windows]\nTitlebarDoubleClickCommand=None\n" << "normal" << false;
+    QTest::newRow("Nothing does nothing") << "[Windows]\nTitlebarDoubleClickCommand=Nothing\n" << "normal" << false;
+    QTest::newRow("other section ignored") << "[Desktops]\nTitlebarDoubleClickCommand=Minimize\n" << "maximized" << false;
+    QTest::newRow("unknown command zooms") << "[Windows]\nTitlebarDoubleClickCommand=Shade\n" << "maximized" << false;
+    QTest::newRow("drag area zooms") << "" << "maximized" << true;
+    QTest::newRow("drag area minimises") << "[Windows]\nTitlebarDoubleClickCommand=Minimize\n" << "minimized" << true;
 }
 
 void TestVeskUnifiedTitlebar::doubleClickFollowsDesktopSetting()
 {
     QFETCH(QString, kwinrc);
     QFETCH(QString, expectedState);
+    QFETCH(bool, bareDragArea);
     if (!kwinrc.isEmpty()) {
         QFile file(m_config->filePath("kwinrc"));
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -330,7 +335,10 @@ void TestVeskUnifiedTitlebar::doubleClickFollowsDesktopSetting()
     QWidget window;
     window.resize(500, 300);
     auto *layout = new QVBoxLayout(&window);
-    auto *header = new VeskUnifiedHeaderBar(new QLabel("Title"), 52, 18, 8, Qt::transparent);
+    QWidget *header = bareDragArea ? static_cast<QWidget *>(new VeskWindowDragArea)
+                                   : new VeskUnifiedHeaderBar(new QLabel("Title"), 52, 18, 8, Qt::transparent);
+    if (bareDragArea)
+        header->setFixedHeight(40);
     layout->addWidget(header);
     layout->addStretch();
     veskUnifiedTitlebarWindow(&window, VeskUnifiedTitlebarMode::unifiedHeader, 16, 14);

@@ -1,5 +1,6 @@
 #include "VeskKit/Cloud/VeskFeedbackService.h"
 
+#include "VeskKit/Localization/VeskCharacters.h"
 #include "VeskKit/Localization/VeskUserDefaults.h"
 
 #include <QRegularExpression>
@@ -71,23 +72,8 @@ QString normalizedAppSlug(const QString &name)
     QString slug;
     slug.reserve(lowered.size());
     for (const char32_t scalar : lowered.toUcs4()) {
-        switch (QChar::category(scalar)) {
-        case QChar::Letter_Uppercase:
-        case QChar::Letter_Lowercase:
-        case QChar::Letter_Titlecase:
-        case QChar::Letter_Modifier:
-        case QChar::Letter_Other:
-        case QChar::Mark_NonSpacing:
-        case QChar::Mark_SpacingCombining:
-        case QChar::Mark_Enclosing:
-        case QChar::Number_DecimalDigit:
-        case QChar::Number_Letter:
-        case QChar::Number_Other:
+        if (VeskCharacters::isLetterOrDigit(scalar))
             slug.append(QStringView(QChar::fromUcs4(scalar)));
-            break;
-        default:
-            break;
-        }
     }
     return slug;
 }

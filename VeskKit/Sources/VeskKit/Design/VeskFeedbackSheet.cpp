@@ -4,6 +4,7 @@
 #include "VeskKit/Cloud/VeskFeedbackService.h"
 #include "VeskKit/Design/VeskBrandMark.h"
 #include "VeskKit/Design/VeskButton.h"
+#include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassCard.h"
@@ -41,12 +42,6 @@
 #include <cmath>
 
 namespace {
-
-QColor withOpacity(QColor colour, qreal factor)
-{
-    colour.setAlphaF(colour.alphaF() * factor);
-    return colour;
-}
 
 QFont captionFont(std::optional<QFont::Weight> weight = std::nullopt,
                   VeskFontDesign design = VeskFontDesign::standard)
@@ -143,7 +138,7 @@ protected:
         const bool selected = isChecked();
         const QRectF bounds(rect());
         veskPaintGlassShape(painter, bounds, 10, selected ? VeskGlassTokens::surface3() : VeskGlassTokens::surface1(),
-                            selected ? withOpacity(m_accent, 0.85) : VeskGlassTokens::borderSubtle());
+                            selected ? veskColorFaded(m_accent, 0.85) : VeskGlassTokens::borderSubtle());
         const QRectF inner = bounds.adjusted(10, 8, -10, -8);
         const qreal side = VeskSymbol::boxSide(13);
         const bool rtl = layoutDirection() == Qt::RightToLeft;
@@ -216,7 +211,7 @@ protected:
         qreal x = bounds.center().x() - width / 2;
         if (m_busy) {
             const QRectF ring(x, bounds.center().y() - spinner / 2, spinner, spinner);
-            painter.setPen(QPen(withOpacity(Qt::white, 0.35), 1.6));
+            painter.setPen(QPen(veskColorFaded(Qt::white, 0.35), 1.6));
             painter.drawEllipse(ring.adjusted(1, 1, -1, -1));
             painter.setPen(QPen(Qt::white, 1.6, Qt::SolidLine, Qt::RoundCap));
             painter.drawArc(ring.adjusted(1, 1, -1, -1), -m_angle * 16, 100 * 16);
@@ -442,7 +437,7 @@ QWidget *VeskFeedbackSheet::makeComposerForm()
     stack->addWidget(new VeskGlassCard(14, 14, makeDetailsCard()));
     stack->addWidget(new VeskGlassCard(14, 14, makeScreenshotsCard()));
 
-    m_errorBanner = new FilledBox(withOpacity(VeskGlassTokens::danger(), 0.22), 10);
+    m_errorBanner = new FilledBox(veskColorFaded(VeskGlassTokens::danger(), 0.22), 10);
     m_errorBanner->setObjectName(QStringLiteral("errorBanner"));
     auto *banner = row(8, 10, 10, 10, 10);
     m_errorBanner->setLayout(banner);

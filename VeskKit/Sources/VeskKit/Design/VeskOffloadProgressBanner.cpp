@@ -4,6 +4,7 @@
 #include "VeskKit/Design/VeskAdaptiveGridLayout.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskCapsuleBadge.h"
+#include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
@@ -21,12 +22,6 @@
 #include <cmath>
 
 namespace {
-
-QColor withOpacity(QColor colour, qreal opacity)
-{
-    colour.setAlphaF(colour.alphaF() * opacity);
-    return colour;
-}
 
 void clearLayout(QLayout *layout)
 {
@@ -131,10 +126,10 @@ void VeskOffloadProgressBanner::rebuild()
 
     m_stack->addWidget(makeHeader());
 
-    auto *bar = new VeskProgressTrack(m_compact ? 5 : 7, withOpacity(Qt::white, 0.1), 6);
+    auto *bar = new VeskProgressTrack(m_compact ? 5 : 7, veskColorFaded(Qt::white, 0.1), 6);
     bar->setObjectName(QStringLiteral("progressBar"));
     bar->setFraction(m_progress.fractionCompleted);
-    bar->setFillColours(withOpacity(accent, 0.75), accent);
+    bar->setFillColours(veskColorFaded(accent, 0.75), accent);
     m_stack->addWidget(bar);
 
     const QString detail = veskText(m_progress.detailEN, m_progress.detailTR, m_language);
@@ -181,7 +176,7 @@ QWidget *VeskOffloadProgressBanner::makeHeader()
     VeskCapsuleBadgeLook badgeLook;
     badgeLook.textFont = veskSystemFont(m_compact ? 9 : 9.5, QFont::Bold, VeskFontDesign::monospaced);
     badgeLook.foreground = accent;
-    badgeLook.fill = withOpacity(accent, 0.24);
+    badgeLook.fill = veskColorFaded(accent, 0.24);
     badgeLook.horizontalPadding = 6;
     badgeLook.verticalPadding = 2;
     auto *badge = new VeskCapsuleBadge(stepBadgeText(), badgeLook);
@@ -283,7 +278,7 @@ QWidget *VeskOffloadProgressBanner::makeStepPill(int index)
     look.textFont = veskSystemFont(9.5, weight);
     look.spacing = 4;
     look.foreground = colour;
-    look.fill = withOpacity(colour, opacity);
+    look.fill = veskColorFaded(colour, opacity);
     look.horizontalPadding = 7;
     look.verticalPadding = 3;
     look.stretches = true;
@@ -297,8 +292,8 @@ void VeskOffloadProgressBanner::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, true);
     const QColor accent = accentColor();
-    veskPaintGlassShape(painter, QRectF(rect()), m_compact ? 10 : 11, withOpacity(accent, 0.12),
-                        withOpacity(accent, 0.4));
+    veskPaintGlassShape(painter, QRectF(rect()), m_compact ? 10 : 11, veskColorFaded(accent, 0.12),
+                        veskColorFaded(accent, 0.4));
 }
 
 // Exactly as tall as the content needs at the width it is given: a host's

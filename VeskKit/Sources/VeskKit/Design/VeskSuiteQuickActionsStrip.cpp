@@ -1,6 +1,7 @@
 #include "VeskKit/Design/VeskSuiteQuickActionsStrip.h"
 
 #include "VeskKit/Design/VeskCapsuleBadge.h"
+#include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskSymbolLabel.h"
@@ -14,12 +15,6 @@
 #include <QScrollBar>
 
 namespace {
-
-QColor withOpacity(QColor colour, qreal opacity)
-{
-    colour.setAlphaF(colour.alphaF() * opacity);
-    return colour;
-}
 
 QColor rgb(int red, int green, int blue)
 {
@@ -211,8 +206,8 @@ VeskCapsuleBadge *VeskSuiteQuickActionsStrip::makeChipButton(const Chip &chip)
     look.textFont = veskSystemFont(m_compact ? 10 : 11, QFont::DemiBold);
     look.spacing = 5;
     look.foreground = chip.emphasized ? QColor(Qt::white) : chip.tint;
-    look.fill = withOpacity(chip.tint, chip.emphasized ? 0.3 : 0.14);
-    look.border = withOpacity(chip.tint, chip.emphasized ? 0.65 : 0.32);
+    look.fill = veskColorFaded(chip.tint, chip.emphasized ? 0.3 : 0.14);
+    look.border = veskColorFaded(chip.tint, chip.emphasized ? 0.65 : 0.32);
     look.horizontalPadding = m_compact ? 8 : 10;
     look.verticalPadding = m_compact ? 4 : 5;
     auto *button = new VeskCapsuleBadge(chip.title, look, true);

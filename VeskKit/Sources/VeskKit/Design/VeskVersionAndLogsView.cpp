@@ -3,6 +3,7 @@
 #include "VeskKit/Design/VeskAppLoggerReveal.h"
 #include "VeskKit/Design/VeskBrandMark.h"
 #include "VeskKit/Design/VeskButton.h"
+#include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFeedbackButton.h"
 #include "VeskKit/Design/VeskFont.h"
@@ -35,12 +36,6 @@
 #include <cmath>
 
 namespace {
-
-QColor withOpacity(QColor colour, qreal factor)
-{
-    colour.setAlphaF(colour.alphaF() * factor);
-    return colour;
-}
 
 // Text from files and log lines is never read as markup.
 QLabel *plainLabel(const QString &text, const QFont &font, const QColor &colour, const QString &objectName,
@@ -681,9 +676,9 @@ void VeskVersionAndLogsView::rebuildEntryRows()
     const QFont mono10 = veskSystemFont(10, QFont::Normal, VeskFontDesign::monospaced);
     const QFont levelFont = veskSystemFont(9.5, QFont::Bold, VeskFontDesign::monospaced);
     const QFont messageFont = veskSystemFont(11);
-    const QColor categoryColour = withOpacity(accentColor(m_palette), 0.9);
+    const QColor categoryColour = veskColorFaded(accentColor(m_palette), 0.9);
     for (const VeskLogEntry &entry : m_entries) {
-        auto *box = new FilledBox(withOpacity(VeskGlassTokens::surface1(), 0.65), 6);
+        auto *box = new FilledBox(veskColorFaded(VeskGlassTokens::surface1(), 0.65), 6);
         box->setObjectName(QStringLiteral("logRow"));
         auto *line = row(8, 6, 3, 6, 3);
         box->setLayout(line);

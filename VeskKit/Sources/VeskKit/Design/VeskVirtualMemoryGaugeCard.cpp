@@ -3,6 +3,7 @@
 #include "VeskKit/Design/VeskAdaptiveGridLayout.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskCapsuleBadge.h"
+#include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFlowBoxLayout.h"
 #include "VeskKit/Design/VeskFont.h"
@@ -25,12 +26,6 @@
 #include <cmath>
 
 namespace {
-
-QColor withOpacity(QColor colour, qreal opacity)
-{
-    colour.setAlphaF(colour.alphaF() * opacity);
-    return colour;
-}
 
 QString format(qint64 bytes)
 {
@@ -231,7 +226,7 @@ QWidget *VeskVirtualMemoryGaugeCard::headerTitleBadges(bool vmActive, const QCol
     VeskCapsuleBadgeLook status;
     status.textFont = veskSystemFont(9.5, QFont::Bold, VeskFontDesign::monospaced);
     status.foreground = statusColor;
-    status.fill = withOpacity(statusColor, 0.22);
+    status.fill = veskColorFaded(statusColor, 0.22);
     status.horizontalPadding = 7;
     status.verticalPadding = 2;
     auto *statusBadge = new VeskCapsuleBadge(vmActive ? veskText(QStringLiteral("ACTIVE"), QStringLiteral("AÇIK"),
@@ -246,7 +241,7 @@ QWidget *VeskVirtualMemoryGaugeCard::headerTitleBadges(bool vmActive, const QCol
         VeskCapsuleBadgeLook live;
         live.textFont = veskSystemFont(9.5, QFont::DemiBold);
         live.foreground = VeskGlassTokens::success();
-        live.fill = withOpacity(VeskGlassTokens::success(), 0.18);
+        live.fill = veskColorFaded(VeskGlassTokens::success(), 0.18);
         live.horizontalPadding = 6;
         live.verticalPadding = 2;
         auto *liveBadge = new VeskCapsuleBadge(QStringLiteral("VeskMirrel Live"), live);
@@ -326,11 +321,11 @@ QWidget *VeskVirtualMemoryGaugeCard::gaugeBar(const QString &title, const QStrin
     value->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     row->addWidget(value);
     stack->addLayout(row);
-    auto *track = new VeskProgressTrack(6, withOpacity(Qt::white, 0.08), 4);
+    auto *track = new VeskProgressTrack(6, veskColorFaded(Qt::white, 0.08), 4);
     track->setObjectName(QStringLiteral("gaugeTrack"));
     // The bar never runs past its track, whatever the figures say.
     track->setFraction(std::isnan(fraction) ? 0 : std::clamp(fraction, 0.0, 1.0));
-    track->setFillColours(tint, withOpacity(tint, 0.55));
+    track->setFillColours(tint, veskColorFaded(tint, 0.55));
     stack->addWidget(track);
     return gauge;
 }

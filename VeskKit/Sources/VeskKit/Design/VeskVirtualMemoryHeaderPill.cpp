@@ -1,5 +1,6 @@
 #include "VeskKit/Design/VeskVirtualMemoryHeaderPill.h"
 
+#include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
@@ -23,12 +24,6 @@ constexpr qreal kSymbolPixelSize = 10;
 QFont titleFont()
 {
     return veskSystemFont(11, QFont::DemiBold, VeskFontDesign::monospaced);
-}
-
-QColor withOpacity(QColor colour, qreal opacity)
-{
-    colour.setAlphaF(colour.alphaF() * opacity);
-    return colour;
 }
 
 } // namespace
@@ -119,7 +114,7 @@ void VeskVirtualMemoryHeaderPill::paintEvent(QPaintEvent *)
         painter.setOpacity(0.7);
     const QColor c = colour();
     const QRectF bounds(rect());
-    veskPaintGlassShape(painter, bounds, bounds.height() / 2, withOpacity(c, 0.2), withOpacity(c, 0.45));
+    veskPaintGlassShape(painter, bounds, bounds.height() / 2, veskColorFaded(c, 0.2), veskColorFaded(c, 0.45));
 
     const qreal centreY = bounds.center().y();
     qreal x = kHorizontalPadding;

@@ -11,4 +11,8 @@ qsizetype count(QStringView text);
 QStringView prefix(QStringView text, qsizetype n);
 QStringView suffix(QStringView text, qsizetype n);
 
+// A letter, a combining mark or a digit of any script: what a name keeps
+// when it is boiled down to a slug.
+bool isLetterOrDigit(char32_t scalar);
+
 } // namespace VeskCharacters

@@ -13,8 +13,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <filesystem>
 #include <map>
 #include <system_error>
@@ -262,14 +260,8 @@ bool VeskAppLogger::appendLocked(const QByteArray& bytes, QString& failure)
         return failure.isEmpty();
     }
 
-    const int fd = opened.file.get();
-    const int writeError = SharedFile::writeAll(fd, bytes);
-    struct stat after {};
-    if (writeError != 0 && ::fstat(fd, &after) == 0 && after.st_size > opened.info.st_size) {
-        // A half-written line would glue itself to the next one and spoil
-        // both; cut the file back to the last whole line.
-        [[maybe_unused]] const int ignored = ::ftruncate(fd, opened.info.st_size);
-    }
+    // A half-written line would glue itself to the next one and spoil both.
+    const int writeError = SharedFile::appendWhole(opened, bytes);
     opened.file.reset(); // a failed close loses nothing more than the write already did
     if (writeError != 0) {
         failure = errorText(writeError);

@@ -1,5 +1,7 @@
 #include "VeskKit/Design/Emblems/VeskAppIdentity.h"
 
+#include "VeskKit/Localization/VeskCharacters.h"
+
 #include <QHash>
 #include <QHashFunctions>
 #include <QStringView>
@@ -56,26 +58,6 @@ const QHash<QString, VeskAppIdentity>& byRawValue()
     return table;
 }
 
-bool isAlphanumeric(char32_t scalar)
-{
-    switch (QChar::category(scalar)) {
-    case QChar::Letter_Uppercase:
-    case QChar::Letter_Lowercase:
-    case QChar::Letter_Titlecase:
-    case QChar::Letter_Modifier:
-    case QChar::Letter_Other:
-    case QChar::Mark_NonSpacing:
-    case QChar::Mark_SpacingCombining:
-    case QChar::Mark_Enclosing:
-    case QChar::Number_DecimalDigit:
-    case QChar::Number_Letter:
-    case QChar::Number_Other:
-        return true;
-    default:
-        return false;
-    }
-}
-
 QString folded(const QString& name)
 {
     QString part = name;
@@ -86,7 +68,7 @@ QString folded(const QString& name)
     QString kept;
     kept.reserve(lower.size());
     for (const uint scalar : lower.toUcs4()) {
-        if (isAlphanumeric(char32_t(scalar)))
+        if (VeskCharacters::isLetterOrDigit(char32_t(scalar)))
             kept.append(QStringView(QChar::fromUcs4(char32_t(scalar))));
     }
     return kept;
