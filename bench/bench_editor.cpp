@@ -5,8 +5,12 @@
 // again in the whole studio window while the sidebar searches a large
 // collection. Each key and each step is timed on its own; the median is
 // reported as median_ms.
+#include "BenchProfile.h"
+#include "VeskKit/System/VeskGlobalHotkeyManager.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ComputationalEditorView.h"
+#include "Views/EdgeDrawerController.h"
+#include "Views/FloatingStickyNoteController.h"
 #include "Views/MainZulStudioView.h"
 #include "Views/ZulNoteListModel.h"
 #include "Views/ZulSidebarView.h"
@@ -57,24 +61,7 @@ void settle()
 // tasks and prose.
 QString sampleNote(qsizetype size)
 {
-    const QStringList lines = {
-        QStringLiteral("# Project costs"),
-        QStringLiteral("design = 1200"),
-        QStringLiteral("build = 3400.5"),
-        QStringLiteral("design + build"),
-        QStringLiteral("hosting: 12 * 45"),
-        QStringLiteral("- [ ] send the invoice to the client"),
-        QStringLiteral("- [x] agree on the budget"),
-        QStringLiteral("20% of 3400"),
-        QStringLiteral("Notes about the meeting with a few words of plain prose in them."),
-        QStringLiteral("sum"),
-        QString(),
-    };
-    QString text;
-    for (qsizetype i = 0; text.size() < size; ++i)
-        text += lines[i % lines.size()] + QLatin1Char('\n');
-    text.truncate(size);
-    return text;
+    return BenchProfile::longNote(size);
 }
 
 double median(std::vector<double> values)
@@ -268,6 +255,219 @@ void BM_EditorScrollLargeNote(benchmark::State &state)
     state.counters["lines"] = double(text->document()->blockCount());
 }
 BENCHMARK(BM_EditorScrollLargeNote)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(300);
+
+// The keystroke of BM_StudioTypeWhileSearching over `range(0)` notes on disk
+// (profiles of 5 to 40 mixed lines), with the edge drawer open and one
+// sticky panel floating, both on other notes than the one typed into; with
+// `range(1)` 1 a search term stands in the sidebar's field.
+void BM_StudioTypeAtScale(benchmark::State &state)
+{
+    application();
+    QTemporaryDir folder;
+    QList<ZulNote> notes = BenchProfile::mixedCollection(int(state.range(0)));
+    notes[3].title = QStringLiteral("Groceries");
+    notes[3].content = QStringLiteral("milk = 2.5\nbread = 3\nmilk + bread\n");
+    const QUuid typedNote = notes[3].id;
+    const QUuid drawerNote = notes[0].id;
+    notes[1].isFloatingSticky = true;
+    if (!BenchProfile::write(folder.path(), notes))
+        state.SkipWithError("could not write the notes");
+
+    ZulStudioEnvironment environment;
+    environment.makeHotkeyManager = [] { return std::unique_ptr<VeskGlobalHotkeyManager>(); };
+    environment.makeEdgeDrawerController = [](ZulStudioViewModel &model) {
+        return std::make_unique<EdgeDrawerController>(model);
+    };
+    environment.makeStickyController = [](ZulStudioViewModel &model) {
+        return std::make_unique<FloatingStickyNoteController>(model);
+    };
+    ZulStudioViewModel viewModel{ZulStorageService(folder.path()), environment};
+    MainZulStudioView studio(viewModel, QColor(0x7CA4FF), [](ZulStudioViewModel &model, const QUuid &id, QWidget *parent) {
+        return new ComputationalEditorView(&model, id, false, true, parent);
+    });
+    studio.resize(1180, 740);
+    studio.show();
+    // The sticky floats up a moment after start-up.
+    QElapsedTimer started;
+    started.start();
+    while (started.elapsed() < 600)
+        settle();
+    viewModel.setSelectedNoteID(drawerNote);
+    viewModel.toggleEdgeDrawer();
+    settle();
+    viewModel.setSelectedNoteID(typedNote);
+    if (state.range(1) == 1)
+        viewModel.setSearchText(QStringLiteral("grocer"));
+    settle();
+    auto *editor = qobject_cast<ComputationalEditorView *>(studio.editor());
+    SynchronizedComputationalTextView *text = editor->textView();
+    text->moveCursor(QTextCursor::End);
+    text->setFocus();
+    settle();
+
+    typeAndTime(state, text, editor->resultGutter());
+    state.counters["listed"] = double(studio.sidebar()->noteListModel()->rowCount());
+    state.counters["drawer_open"] = viewModel.isEdgeDrawerOpen() ? 1 : 0;
+    state.counters["stickies"] = double(viewModel.activeStickyCount());
+}
+BENCHMARK(BM_StudioTypeAtScale)
+    ->Args({50000, 0})
+    ->Args({50000, 1})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(40);
+
+// Waits, running the event loop, until the long note's evaluation (done off
+// the main thread) is in, at most `ms`.
+void untilEvaluated(ZulStudioViewModel &model, const QUuid &id, int ms)
+{
+    QElapsedTimer limit;
+    limit.start();
+    while (model.evaluation(id).lines.isEmpty() && limit.elapsed() < ms) {
+        QThread::msleep(5);
+        settle();
+    }
+}
+
+// Opening a 5 MiB note in a new editor: from making the editor to the end
+// of the first paint of its text.
+void BM_EditorOpenHugeNote(benchmark::State &state)
+{
+    application();
+    QTemporaryDir folder;
+    ZulStudioViewModel model(ZulStorageService(folder.path()));
+    const ZulNote note = model.createNote(QStringLiteral("Log"), BenchProfile::longNote(5 << 20), ZulNoteTint::indigo,
+                                          false, false);
+    untilEvaluated(model, note.id, 20000);
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        timer.start();
+        auto view = std::make_unique<ComputationalEditorView>(&model, note.id, false, true);
+        PaintCounter textPaints(view->textView()->viewport());
+        view->resize(1180, 740);
+        view->show();
+        untilPainted(textPaints);
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        state.PauseTiming();
+        view.reset();
+        settle();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_EditorOpenHugeNote)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Typing at about seven keys a second into a line in the middle of a note
+// of `range(0)` characters: the main thread's time per key (from the key to
+// the end of the text's repaint) is the iteration time; result_ms is the
+// median time from the key to the result column painted with the new
+// result.
+void BM_EditorTypeHugeNote(benchmark::State &state)
+{
+    Editor editor(BenchProfile::longNote(state.range(0)));
+    const QUuid id = editor.view->noteID();
+    untilEvaluated(*editor.viewModel, id, 20000);
+    SynchronizedComputationalTextView *text = editor.view->textView();
+    // The end of a "design = 1200" line near the middle: a digit there
+    // changes the results beside it.
+    const QString content = editor.viewModel->note(id)->content;
+    const qsizetype line = content.indexOf(QStringLiteral("design = 1200"), content.size() / 2);
+    QTextCursor cursor = text->textCursor();
+    cursor.setPosition(text->documentPosition(line + 13));
+    text->setTextCursor(cursor);
+    text->ensureCursorVisible();
+    text->setFocus();
+    settle();
+
+    PaintCounter textPaints(text->viewport());
+    PaintCounter gutterPaints(editor.view->resultGutter());
+    // The column's paints as they stood when the last evaluation came in:
+    // its repaint may come in the same turn of the event loop.
+    int evaluations = 0;
+    int paintsAtEvaluation = 0;
+    QObject::connect(editor.viewModel.get(), &ZulStudioViewModel::evaluationsByNoteIDChanged, text, [&] {
+        ++evaluations;
+        paintsAtEvaluation = gutterPaints.paints;
+    });
+    std::vector<double> keys;
+    std::vector<double> results;
+    bool typeDigit = true;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        const int evaluationsBefore = evaluations;
+        timer.start();
+        if (typeDigit)
+            sendKey(text, Qt::Key_7, QStringLiteral("7"));
+        else
+            sendKey(text, Qt::Key_Backspace, QString());
+        untilPainted(textPaints);
+        const double keyMs = double(timer.nsecsElapsed()) / 1e6;
+        state.SetIterationTime(keyMs / 1000);
+        keys.push_back(keyMs);
+        while ((evaluations == evaluationsBefore || gutterPaints.paints == paintsAtEvaluation)
+               && timer.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        results.push_back(double(timer.nsecsElapsed()) / 1e6);
+        while (timer.elapsed() < 150)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        typeDigit = !typeDigit;
+    }
+    state.counters["median_ms"] = median(keys);
+    state.counters["result_ms"] = median(results);
+}
+BENCHMARK(BM_EditorTypeHugeNote)->Arg(5 << 20)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(40);
+
+// A digit and Backspace in turn at the end of one line of 100,000
+// characters ("1+1+…"): the main thread's time per key, to the end of the
+// text's repaint.
+void BM_EditorTypeLongLine(benchmark::State &state)
+{
+    Editor editor(BenchProfile::longSumLine(state.range(0)));
+    SynchronizedComputationalTextView *text = editor.view->textView();
+    text->moveCursor(QTextCursor::End);
+    text->setFocus();
+    settle();
+    typeAndTime(state, text, text->viewport());
+}
+BENCHMARK(BM_EditorTypeLongLine)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(60);
+
+// Thirty seconds of typing at ten keys a second into a 5 MiB note: how much
+// the resident memory grows (rss_growth_pct), with the event loop running
+// between the keys as it does for a person typing.
+void BM_EditorTypingMemoryHugeNote(benchmark::State &state)
+{
+    Editor editor(BenchProfile::longNote(5 << 20));
+    const QUuid id = editor.view->noteID();
+    untilEvaluated(*editor.viewModel, id, 20000);
+    SynchronizedComputationalTextView *text = editor.view->textView();
+    QTextCursor cursor = text->textCursor();
+    cursor.setPosition(text->documentPosition(editor.viewModel->note(id)->content.size() / 2));
+    text->setTextCursor(cursor);
+    text->setFocus();
+    settle();
+    QElapsedTimer pause;
+    pause.start();
+    while (pause.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    for (auto _ : state) {
+        const qint64 before = BenchProfile::residentKilobytes();
+        QElapsedTimer clock;
+        clock.start();
+        for (int key = 0; key < 300; ++key) {
+            if (key % 2 == 0)
+                sendKey(text, Qt::Key_7, QStringLiteral("7"));
+            else
+                sendKey(text, Qt::Key_Backspace, QString());
+            while (clock.elapsed() < qint64(key + 1) * 100)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        }
+        const qint64 after = BenchProfile::residentKilobytes();
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+        state.counters["rss_before_MiB"] = double(before) / 1024;
+        state.counters["rss_after_MiB"] = double(after) / 1024;
+        state.counters["rss_growth_pct"] = before > 0 ? 100.0 * double(after - before) / double(before) : 0;
+    }
+}
+BENCHMARK(BM_EditorTypingMemoryHugeNote)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

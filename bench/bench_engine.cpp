@@ -212,8 +212,71 @@ void evaluateMixedNote(benchmark::State &state)
     reportPeakMemory(state, engine, text);
 }
 // 4,000 characters (the size above which the application evaluates off
-// the main thread), then 4 KiB, 64 KiB and 1 MiB.
-BENCHMARK(evaluateMixedNote)->Arg(4000)->Arg(4 << 10)->Arg(64 << 10)->Arg(1 << 20)->Unit(benchmark::kMicrosecond);
+// the main thread), then 4 KiB, 64 KiB, 1 MiB and 5 MiB.
+BENCHMARK(evaluateMixedNote)
+    ->Arg(4000)
+    ->Arg(4 << 10)
+    ->Arg(64 << 10)
+    ->Arg(1 << 20)
+    ->Arg(5 << 20)
+    ->Unit(benchmark::kMicrosecond);
+
+// One block of `lines` lines with no blank line, heading or rule in it:
+// values interleaved with every kind of aggregate (keywords, the symbols
+// and functions of arithmetic, a labelled total that joins the block). The
+// currency form holds only amounts in several currencies, so every keyword
+// aggregate converts the block into the default currency. The time must
+// grow linearly with the block.
+QString aggregateBlock(qsizetype lines, bool currencies)
+{
+    static const QStringList plain = {
+        QStringLiteral("%1"),          QStringLiteral("sum"),      QStringLiteral("%1.5 * 2"),
+        QStringLiteral("avg"),         QStringLiteral("min"),      QStringLiteral("Subtotal: sum / 4"),
+        QStringLiteral("max"),         QStringLiteral("count"),    QStringLiteral("sum() + avg"),
+        QStringLiteral("toplam"),      QStringLiteral("ortalama"), QStringLiteral("max * 2 + count"),
+    };
+    static const QStringList money = {
+        QStringLiteral("%1 USD"), QStringLiteral("sum"),     QStringLiteral("%1 EUR"), QStringLiteral("avg"),
+        QStringLiteral("%1 TRY"), QStringLiteral("max"),     QStringLiteral("€ %1"),   QStringLiteral("min"),
+        QStringLiteral("$%1"),    QStringLiteral("toplam"),
+    };
+    const QStringList &shapes = currencies ? money : plain;
+    QStringList text;
+    text.reserve(lines);
+    for (qsizetype i = 0; i < lines; ++i) {
+        const QString &shape = shapes[i % shapes.size()];
+        text.append(shape.contains(QLatin1String("%1")) ? shape.arg(i % 997 + 1) : shape);
+    }
+    return text.join(QLatin1Char('\n'));
+}
+
+void evaluateAggregateBlock(benchmark::State &state)
+{
+    const ComputationalNoteEngine engine = makeEngine();
+    const QString text = aggregateBlock(state.range(0), state.range(1) == 1);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(engine.evaluate(text));
+    reportPerLine(state, text);
+}
+BENCHMARK(evaluateAggregateBlock)
+    ->ArgsProduct({{2500, 10000, 20000, 40000, 80000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
+// One key typed into the middle of a note of `range(0)` characters,
+// evaluated from the evaluation of the text before the key, as the
+// application evaluates a long note while it is typed into.
+void evaluateEditedLongNote(benchmark::State &state)
+{
+    const ComputationalNoteEngine engine = makeEngine();
+    const QString text = mixedNote(state.range(0));
+    const CompactNoteEvaluation previous = engine.evaluateCompact(text);
+    QString edited = text;
+    edited.insert(edited.indexOf(QLatin1Char('\n'), edited.size() / 2), QLatin1Char('7'));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(engine.evaluateCompact(edited, &previous));
+    reportPerLine(state, edited);
+}
+BENCHMARK(evaluateEditedLongNote)->Arg(1 << 20)->Arg(5 << 20)->Unit(benchmark::kMillisecond);
 
 void splitLines(benchmark::State &state)
 {

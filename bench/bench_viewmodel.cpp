@@ -1,6 +1,7 @@
 // The studio view model's two hot paths: one keystroke in a long note
 // (content update with its evaluation) and start-up over a large collection.
 
+#include "BenchProfile.h"
 #include "Services/ZulStorageService.h"
 #include "VeskKit/System/VeskGlobalHotkeyManager.h"
 #include "ViewModels/ZulStudioViewModel.h"
@@ -11,6 +12,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <malloc.h>
 #include <memory>
 
 namespace {
@@ -102,6 +105,57 @@ void BM_StartUpWithThousandNotes(benchmark::State &state)
     }
 }
 BENCHMARK(BM_StartUpWithThousandNotes)->Unit(benchmark::kMillisecond);
+
+// One key in a small note with `range(0)` notes on disk (profiles of 5 to
+// 40 mixed lines), the view model alone: what every surface then redraws
+// is timed by the editor's benchmarks.
+void BM_UpdateNoteContentAtScale(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    const QList<ZulNote> notes = BenchProfile::mixedCollection(int(state.range(0)));
+    if (!BenchProfile::write(folder.path(), notes))
+        state.SkipWithError("could not write the notes");
+    ZulStudioViewModel viewModel(ZulStorageService(folder.path()), quietEnvironment());
+    const QUuid id = notes.at(1).id;
+    const QString base = viewModel.note(id)->content;
+    const QString texts[2] = {base + QStringLiteral("7"), base};
+    int flip = 0;
+    for (auto _ : state) {
+        viewModel.updateNoteContent(id, texts[flip]);
+        flip ^= 1;
+    }
+}
+BENCHMARK(BM_UpdateNoteContentAtScale)->Arg(10000)->Arg(50000)->Unit(benchmark::kMicrosecond);
+
+// Loading and evaluating a large collection, with the memory it then holds
+// (resident, KiB, above what the process held before) and the time to
+// release it all again.
+void BM_StartUpAtScale(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    if (!BenchProfile::write(folder.path(), BenchProfile::mixedCollection(int(state.range(0)))))
+        state.SkipWithError("could not write the notes");
+    const ZulStorageService storage(folder.path());
+    double releaseMs = 0;
+    double residentKiB = 0;
+    for (auto _ : state) {
+        const qint64 before = BenchProfile::residentKilobytes();
+        auto viewModel = std::make_unique<ZulStudioViewModel>(storage, quietEnvironment());
+        benchmark::DoNotOptimize(viewModel->notes().size());
+        state.PauseTiming();
+        residentKiB += double(BenchProfile::residentKilobytes() - before);
+        const auto released = std::chrono::steady_clock::now();
+        viewModel.reset();
+        releaseMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - released).count();
+        // What was freed goes back to the system, so the next round starts
+        // from the same footing.
+        malloc_trim(0);
+        state.ResumeTiming();
+    }
+    state.counters["held_KiB"] = residentKiB / double(state.iterations());
+    state.counters["release_ms"] = releaseMs / double(state.iterations());
+}
+BENCHMARK(BM_StartUpAtScale)->Arg(10000)->Arg(50000)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -13,6 +13,7 @@
 
 #include "Engine/ZulNumberFormatter.h"
 #include "VeskKit/Design/VeskButton.h"
+#include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskGlassMenu.h"
 
 #include <QApplication>
@@ -136,6 +137,8 @@ private slots:
     void configurationsShowTheirColumns_data();
     void configurationsShowTheirColumns();
     void statusBarFollowsTheNote();
+    void editorsFollowTheirOwnNote_data();
+    void editorsFollowTheirOwnNote();
     void missingNoteShowsTheEmptyState_data();
     void missingNoteShowsTheEmptyState();
     void anotherNoteNeverInheritsTheUndoHistory();
@@ -455,6 +458,64 @@ void TestComputationalEditorView::statusBarFollowsTheNote()
     QVERIFY(bar->stickyButton()->isActive());
     f.click(bar->copyButton(), bar->copyButton()->rect().center());
     QVERIFY(f.studio.clipboard->text.startsWith(QStringLiteral("# March budget")));
+}
+
+void TestComputationalEditorView::editorsFollowTheirOwnNote_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::newRow("typed in another surface") << "type";
+    QTest::newRow("a long text's results come later") << "lengthen";
+    QTest::newRow("retitled") << "retitle";
+    QTest::newRow("tinted") << "tint";
+    QTest::newRow("floated") << "float";
+    QTest::newRow("live rates replace every result") << "rates";
+    QTest::newRow("the other note changes") << "other";
+}
+
+void TestComputationalEditorView::editorsFollowTheirOwnNote()
+{
+    QFETCH(QString, change);
+    EditorFixture f({budgetNote + "\n100 USD to TRY", QStringLiteral("x = 2")});
+    // The second note in a compact editor beside the first (a sticky, say).
+    ComputationalEditorView other(&f.viewModel(), f.notes[1].id, true, false);
+    other.show();
+    settle();
+    ZulStudioViewModel &viewModel = f.viewModel();
+    const QUuid first = f.notes[0].id;
+    if (change == "type") {
+        viewModel.updateNoteContent(first, f.stored().content + "\n5 * 7");
+    } else if (change == "lengthen") {
+        viewModel.updateNoteContent(first, QString("word\n").repeated(900) + "sum = 12");
+        QTRY_COMPARE(viewModel.evaluation(first).numericCount, qint64(1));
+    } else if (change == "retitle") {
+        viewModel.updateNoteTitle(first, "April");
+    } else if (change == "tint") {
+        viewModel.updateNoteTint(first, ZulNoteTint::coral);
+    } else if (change == "float") {
+        viewModel.toggleFloatingSticky(first);
+    } else if (change == "rates") {
+        CurrencyRateTable live = CurrencyRateTable::offlineDefaults();
+        live.ratesPerUSD.insert(QStringLiteral("TRY"), 100.0);
+        viewModel.refreshLiveCurrencyRates();
+        f.studio.rates->answer(live);
+    } else {
+        viewModel.updateNoteContent(f.notes[1].id, "x = 3\nx * 2");
+    }
+    settle();
+
+    // Each editor shows its own note as it now stands, and nothing else.
+    for (ComputationalEditorView *editor : {f.editor.get(), &other}) {
+        const ZulNote note = *viewModel.note(editor->noteID());
+        const NoteEvaluationSummary summary = viewModel.evaluation(note.id);
+        QCOMPARE(editor->textView()->noteText(), note.content);
+        QCOMPARE(editor->resultGutter()->summary(), summary);
+        QCOMPARE(editor->statusBar()->sumChip()->spokenText(),
+                 QStringLiteral("Sum ") + ZulNumberFormatter::format(summary.totalNumericSum.value_or(0), 2));
+        QCOMPARE(editor->statusBar()->stickyButton()->isActive(), note.isFloatingSticky);
+        QCOMPARE(editor->textView()->accentColor(), veskColorFromHex(accentHex(note.tint)));
+        if (editor->header())
+            QCOMPARE(editor->header()->titleField()->text(), note.title);
+    }
 }
 
 void TestComputationalEditorView::missingNoteShowsTheEmptyState_data()

@@ -8,6 +8,7 @@
 #include "Views/EdgePullHandleView.h"
 #include "Views/ZulMinimalIconButton.h"
 
+#include <QLayout>
 #include <QScrollArea>
 #include <QTest>
 
@@ -215,6 +216,29 @@ void TestEdgeDrawerViews::chipsFollowTheListAndSelectOnly()
     QCOMPARE(view.editor()->noteID(), older.id);
     QVERIFY(view.chips().at(1)->isSelected());
     QVERIFY(!view.chips().at(0)->isSelected());
+
+    // Each change of a note reaches its chip: an edit moves it to the front,
+    // a new title and tint show, a deleted note's chip goes.
+    const auto chipsMatchTheList = [&] {
+        // In the list's order, left to right as they stand on screen.
+        view.chipStrip()->widget()->layout()->activate();
+        QList<EdgeDrawerNoteChip *> chips = view.chips();
+        std::sort(chips.begin(), chips.end(), [](QWidget *a, QWidget *b) { return a->x() < b->x(); });
+        QList<QUuid> chipIDs;
+        for (EdgeDrawerNoteChip *chip : chips)
+            chipIDs.append(chip->noteID());
+        return chipIDs == studiotest::ids(viewModel.filteredNotes());
+    };
+    viewModel.updateNoteContent(older.id, QStringLiteral("2"));
+    QVERIFY(chipsMatchTheList());
+    viewModel.updateNoteTitle(untitled.id, QStringLiteral("Plan"));
+    viewModel.updateNoteTint(older.id, ZulNoteTint::emerald);
+    QVERIFY(chipsMatchTheList());
+    QCOMPARE(chipTitles(view), (QStringList{QStringLiteral("Older"), QStringLiteral("Plan")}));
+    QCOMPARE(view.chips().at(0)->tint(), ZulNoteTint::emerald);
+    QVERIFY(view.chips().at(0)->isSelected());
+    viewModel.deleteNote(untitled.id);
+    QCOMPARE(chipTitles(view), QStringList{QStringLiteral("Older")});
 
     // The selected chip scrolls into view as the drawer opens and follows the selection.
     for (int i = 0; i < 8; ++i)

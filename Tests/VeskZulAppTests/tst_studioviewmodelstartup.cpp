@@ -47,6 +47,7 @@ private slots:
     void startupCollection();
     void selectsFirstNoteInDisplayOrder();
     void logsInitializationWithCurrencyAsStored();
+    void evaluatesEveryNoteAndTheScratchPad_data();
     void evaluatesEveryNoteAndTheScratchPad();
     void scratchTextIsEvaluatedOnAssignment();
     void unreadableFilesAreReportedAndKept_data();
@@ -151,17 +152,37 @@ void TestStudioViewModelStartup::logsInitializationWithCurrencyAsStored()
     QVERIFY(summary != engineAt(QDateTime::currentDateTimeUtc(), QStringLiteral("TRY")).evaluate(mixed.content));
 }
 
+void TestStudioViewModelStartup::evaluatesEveryNoteAndTheScratchPad_data()
+{
+    QTest::addColumn<int>("count");
+    // Notes of the top of the list evaluated before start-up ends; the
+    // others come a little later, all together.
+    QTest::addColumn<int>("atOnce");
+    QTest::newRow("a few notes, all at once") << 3 << 3;
+    QTest::newRow("a large collection, its top at once") << 300 << 64;
+}
+
 void TestStudioViewModelStartup::evaluatesEveryNoteAndTheScratchPad()
 {
+    QFETCH(int, count);
+    QFETCH(int, atOnce);
     const QDateTime now = QDateTime::currentDateTimeUtc();
+    QList<ZulNote> notes = {makeNote(QStringLiteral("a"), QStringLiteral("2 * 21"), now),
+                            makeNote(QStringLiteral("b"), QStringLiteral("x = 4\nx + 1"), now),
+                            makeNote(QStringLiteral("c"), QString(), now)};
+    for (int i = 3; i < count; ++i)
+        notes.append(makeNote(QStringLiteral("n%1").arg(i), QStringLiteral("%1 * 2").arg(i), now.addSecs(-i)));
     Studio studio;
-    studio.seed({makeNote(QStringLiteral("a"), QStringLiteral("2 * 21"), now),
-                 makeNote(QStringLiteral("b"), QStringLiteral("x = 4\nx + 1"), now),
-                 makeNote(QStringLiteral("c"), QString(), now)});
+    studio.seed(notes);
     ZulStudioViewModel &viewModel = studio.start();
-    QCOMPARE(viewModel.evaluationsByNoteID().size(), 3);
+    QCOMPARE(viewModel.evaluationsByNoteID().size(), atOnce);
+    // A note still waiting is edited: its own evaluation stands.
+    const QUuid last = notes.last().id;
+    viewModel.updateNoteContent(last, QStringLiteral("7 * 6"));
+    QTRY_COMPARE(viewModel.evaluationsByNoteID().size(), count);
     for (const ZulNote &note : viewModel.notes())
         QCOMPARE(viewModel.evaluation(note.id), engineAt(now).evaluate(note.content));
+    QCOMPARE(viewModel.evaluation(last).totalNumericSum, std::optional<double>(42));
     QCOMPARE(viewModel.quickScratchText(), QStringLiteral("1850 + %20 KDV\n250 USD to TRY"));
     QCOMPARE(viewModel.quickScratchSummary(), engineAt(now).evaluate(viewModel.quickScratchText()));
     QCOMPARE(viewModel.quickScratchSummary().lines.size(), 2);

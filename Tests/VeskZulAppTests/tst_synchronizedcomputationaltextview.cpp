@@ -96,6 +96,8 @@ private slots:
     void pasteAndCopyKeepCharacters();
     void shiftReturnStartsAnOrdinaryLine();
     void fontSizeChangeRestylesOnlyBeyondATenth();
+    void longNotesShowInRows_data();
+    void longNotesShowInRows();
 };
 
 void TestSynchronizedComputationalTextView::lineHeightFollowsFontSize_data()
@@ -395,6 +397,79 @@ void TestSynchronizedComputationalTextView::fontSizeChangeRestylesOnlyBeyondATen
     QCOMPARE(heights.count(), 1);
     QCOMPARE(f.view.noteText(), QStringLiteral("12 + 30\nsum"));
     QCOMPARE(veskFontPixelSize(f.view.document()->defaultFont()), 15.0);
+}
+
+void TestSynchronizedComputationalTextView::longNotesShowInRows_data()
+{
+    QStringList many;
+    for (int i = 0; i < 45000; ++i)
+        many.append(QStringLiteral("item %1 = %1 * 3").arg(i));
+    const QString manyLines = many.join(QStringLiteral("\r\n"));
+    const QString longLine = QStringLiteral("a\n") + QString(5000, QLatin1Char('7')) + QStringLiteral("\r\nb");
+    QTest::addColumn<QString>("text");
+    // Where a key is typed, before the rest of the note is in when it comes
+    // in parts.
+    QTest::addColumn<qsizetype>("typedAt");
+    QTest::addColumn<bool>("grownInto");
+    QTest::newRow("many lines, typed into at the end of the first part")
+        << manyLines << manyLines.indexOf(QStringLiteral("item 19999 ")) + 5 << false;
+    QTest::newRow("many lines, a line end typed near the top") << manyLines << qsizetype(3) << false;
+    QTest::newRow("one very long line") << longLine << qsizetype(4000) << false;
+    QTest::newRow("a line that grows too long")
+        << QStringLiteral("a\n") + QString(SynchronizedComputationalTextView::rowsFromLineLength, QLatin1Char('7')) << qsizetype(2) << true;
+}
+
+void TestSynchronizedComputationalTextView::longNotesShowInRows()
+{
+    QFETCH(QString, text);
+    QFETCH(qsizetype, typedAt);
+    QFETCH(bool, grownInto);
+    Fixture f(420, 260);
+    f.view.loadNoteText(grownInto ? text.chopped(1) : text);
+    QCOMPARE(f.view.showsRows(), !grownInto);
+    f.moveTo(typedAt);
+    QSignalSpy edits(&f.view, &SynchronizedComputationalTextView::textEdited);
+    const bool newLine = typedAt == 3;
+    QTest::keyClick(&f.view, newLine ? Qt::Key_Return : Qt::Key_X);
+    QString expected = grownInto ? text.chopped(1) : text;
+    expected.insert(typedAt, newLine ? QStringLiteral("\n") : QStringLiteral("x"));
+    QCOMPARE(edits.count(), 1);
+    QCOMPARE(edits.at(0).at(0).toString(), expected);
+    QTRY_VERIFY(!f.view.isLoading() && f.view.showsRows());
+    // What is drawn is the text as typed: the same as a view given it.
+    Fixture shown(420, 260);
+    shown.view.loadNoteText(expected);
+    QTRY_VERIFY(!shown.view.isLoading());
+    for (Fixture *each : {&f, &shown}) {
+        // A row is measured when first drawn; the view then knows how wide
+        // the text runs.
+        each->view.viewport()->grab();
+        Fixture::settle();
+        each->view.clearFocus();
+        each->view.verticalScrollBar()->setValue(f.view.verticalScrollBar()->value());
+        each->view.horizontalScrollBar()->setValue(f.view.horizontalScrollBar()->value());
+    }
+    QCOMPARE(f.view.viewport()->grab().toImage(), shown.view.viewport()->grab().toImage());
+    // Every line went in once, in its place, and is shown as a row: no line
+    // has a measured top, and each row stands level with its caret.
+    QCOMPARE(f.view.noteText(), expected);
+    QVERIFY(f.paragraphsMatchLines());
+    QCOMPARE(f.metrics.logicalLineCount(), ComputationalNoteEngine::splitLines(expected).size());
+    QVERIFY(f.metrics.lineTopY().isEmpty());
+    f.view.verticalScrollBar()->setValue(f.view.verticalScrollBar()->maximum() / 2);
+    Fixture::settle();
+    const int middle = int(f.metrics.scrollOffsetY() / f.metrics.lineHeight());
+    const int lines = f.metrics.logicalLineCount();
+    for (int line : {0, std::min(middle, lines - 1), std::min(middle + 3, lines - 1), lines - 1}) {
+        QVERIFY2(qAbs(f.metrics.y(line) + f.metrics.lineHeight() / 2 - f.caretCentre(line)) <= 1.0,
+                 qPrintable(QString::number(line)));
+    }
+    // Typing goes on, and can be taken back.
+    f.moveTo(expected.size());
+    QTest::keyClick(&f.view, Qt::Key_Y);
+    QCOMPARE(f.view.noteText(), expected + QStringLiteral("y"));
+    f.view.undo();
+    QCOMPARE(f.view.noteText(), expected);
 }
 
 QTEST_MAIN(TestSynchronizedComputationalTextView)

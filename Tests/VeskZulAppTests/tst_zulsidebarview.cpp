@@ -85,7 +85,8 @@ private slots:
     void clickingRowSelectsNote();
     void quickScratchUnderPinnedFilter();
     void contextMenuFollowsFlags();
-    void listFollowsEditsInOrder();
+    void listFollowsEveryChange_data();
+    void listFollowsEveryChange();
     void retranslates();
 
 private:
@@ -404,28 +405,105 @@ void TestZulSidebarView::contextMenuFollowsFlags()
     Q_UNUSED(selected);
 }
 
-void TestZulSidebarView::listFollowsEditsInOrder()
+void TestZulSidebarView::listFollowsEveryChange_data()
 {
+    QTest::addColumn<ZulNoteFilter>("filter");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QString>("change");
+    QTest::newRow("typing moves a note up") << ZulNoteFilter::all << "" << "type in Çay";
+    QTest::newRow("a total follows the text") << ZulNoteFilter::all << "" << "retotal Groceries";
+    QTest::newRow("a long note's total comes later") << ZulNoteFilter::all << "" << "lengthen Budget";
+    QTest::newRow("an emptied title shows the text's") << ZulNoteFilter::all << "" << "untitle Çay";
+    QTest::newRow("typed words bring a note into a search") << ZulNoteFilter::all << "simit" << "type in Çay";
+    QTest::newRow("words taken away take it out") << ZulNoteFilter::all << "milk" << "retotal Groceries";
+    QTest::newRow("pinning moves a row up") << ZulNoteFilter::all << "" << "pin Çay";
+    QTest::newRow("unpinned, it leaves the pinned list") << ZulNoteFilter::pinned << "" << "pin Groceries";
+    QTest::newRow("floated, it joins the sticky list") << ZulNoteFilter::sticky << "" << "float Çay";
+    QTest::newRow("the last note with a tag loses it") << ZulNoteFilter::all << "" << "untag Trip";
+    QTest::newRow("the last note with a tag goes") << ZulNoteFilter::all << "" << "delete Trip";
+    QTest::newRow("a tag comes with a note") << ZulNoteFilter::all << "" << "tag Çay";
+    QTest::newRow("a new note under a search") << ZulNoteFilter::all << "fresh" << "create";
+    QTest::newRow("many arrive at once") << ZulNoteFilter::all << "" << "create many";
+    QTest::newRow("tidying takes a note and its tag") << ZulNoteFilter::all << "" << "tidy";
+}
+
+void TestZulSidebarView::listFollowsEveryChange()
+{
+    QFETCH(ZulNoteFilter, filter);
+    QFETCH(QString, search);
+    QFETCH(QString, change);
     ZulStudioViewModel &viewModel = *m_studio->viewModel;
-    auto expectedTitles = [&] {
-        QStringList titles;
-        for (const ZulNote &each : viewModel.filteredNotes())
-            titles.append(each.displayTitle());
-        return titles;
+    viewModel.setActiveFilter(filter);
+    viewModel.setSearchText(search);
+    const ZulNoteListModel *model = m_sidebar->noteListModel();
+    auto idOf = [&](const QString &title) {
+        for (const ZulNote &each : viewModel.notes())
+            if (each.title == title || each.title.startsWith(title))
+                return each.id;
+        return QUuid();
     };
-    const QUuid tea = m_sidebar->noteListModel()->noteAt(3).id;
-    // Typing moves the note up (most recent first) and renames an untitled row.
-    viewModel.updateNoteContent(tea, "ÇAY 5\nsimit 2");
-    QCOMPARE(shownTitles(*m_sidebar), expectedTitles());
-    QCOMPARE(shownTitles(*m_sidebar).at(1), QString("Çay listesi"));
-    viewModel.updateNoteTitle(tea, QString());
-    QCOMPARE(shownTitles(*m_sidebar), expectedTitles());
-    QCOMPARE(shownTitles(*m_sidebar).at(1), QString("ÇAY 5"));
-    // Many arrive at once.
-    for (int i = 0; i < 12; ++i)
-        viewModel.createNote(QString("Bulk %1").arg(i), QString(), ZulNoteTint::indigo, false, false);
-    QCOMPARE(shownTitles(*m_sidebar), expectedTitles());
-    QCOMPARE(m_sidebar->noteListModel()->rowOf(tea), int(expectedTitles().indexOf("ÇAY 5")));
+    // Every row the list was told to draw anew.
+    QSet<QUuid> redrawn;
+    auto rowsRedrawn = [&](int first, int last) {
+        for (int row = first; row <= last; ++row)
+            redrawn.insert(model->noteAt(row).id);
+    };
+    QObject listening;
+    connect(model, &QAbstractItemModel::dataChanged, &listening,
+            [&](const QModelIndex &top, const QModelIndex &bottom) { rowsRedrawn(top.row(), bottom.row()); });
+    connect(model, &QAbstractItemModel::rowsInserted, &listening,
+            [&](const QModelIndex &, int first, int last) { rowsRedrawn(first, last); });
+    connect(model, &QAbstractItemModel::modelReset, &listening, [&] { rowsRedrawn(0, model->rowCount() - 1); });
+
+    const QStringList verb = change.split(' ');
+    const QUuid target = idOf(verb.value(verb.size() - 1));
+    if (change == "type in Çay")
+        viewModel.updateNoteContent(target, "ÇAY 5\nsimit 2");
+    else if (change == "retotal Groceries")
+        viewModel.updateNoteContent(target, "bread: 3\nbutter: 20");
+    else if (change == "lengthen Budget") {
+        // Evaluated off the main thread: the row must be drawn again when
+        // the total arrives, not only when the text changed.
+        viewModel.updateNoteContent(target, QString("word\n").repeated(900) + "total = 5");
+        redrawn.clear();
+        QTRY_COMPARE(viewModel.evaluation(target).totalNumericSum, std::optional<double>(5));
+    } else if (change == "untitle Çay")
+        viewModel.updateNoteTitle(target, QString());
+    else if (change == "pin Çay" || change == "pin Groceries")
+        viewModel.togglePin(target);
+    else if (change == "float Çay")
+        viewModel.toggleFloatingSticky(target);
+    else if (change == "untag Trip")
+        viewModel.removeTag("travel", target);
+    else if (change == "delete Trip")
+        viewModel.deleteNote(target);
+    else if (change == "tag Çay")
+        viewModel.addTag("drinks", target);
+    else if (change == "create")
+        viewModel.createNote("Fresh", "fresh = 1", ZulNoteTint::cyan, false, false);
+    else if (change == "create many")
+        for (int i = 0; i < 12; ++i)
+            viewModel.createNote(QString("Bulk %1").arg(i), QString(), ZulNoteTint::indigo, false, false);
+    else if (change == "tidy") {
+        m_studio->clock->fixed = kBase.addDays(30);
+        viewModel.runAutoTidyNow();
+    } else
+        QFAIL("unknown change");
+
+    QStringList expected;
+    for (const ZulNote &each : viewModel.filteredNotes())
+        expected.append(each.displayTitle());
+    QCOMPARE(shownTitles(*m_sidebar), expected);
+    for (const ZulNote &each : viewModel.filteredNotes())
+        QCOMPARE(model->rowOf(each.id), int(expected.indexOf(each.displayTitle())));
+    QStringList chips;
+    for (ZulChipButton *chip : m_sidebar->tagChips())
+        chips.append(chip->text().mid(1));
+    QCOMPARE(chips, viewModel.allTags());
+    QCOMPARE(m_sidebar->tagStrip()->isVisible(), !chips.isEmpty());
+    // The row of the changed note, where it is still listed, is drawn anew.
+    if (model->rowOf(target) >= 0)
+        QVERIFY(redrawn.contains(target));
 }
 
 void TestZulSidebarView::retranslates()

@@ -197,6 +197,8 @@ private slots:
     void defaultCurrencyIsUpperCased();
     void resultsIgnoreProcessLocale();
     void concurrentEvaluationsAgree();
+    void resumedEvaluationsMatchFullOnes_data();
+    void resumedEvaluationsMatchFullOnes();
     void hostileInputIsHandled();
 };
 
@@ -464,6 +466,26 @@ void TestComputationalNoteEngine::evaluateNote_data()
         << QStringList{"0 currency \"100 USD\" unit=USD value=100", "1 currency \"50 EUR\" unit=EUR value=50",
                        "2 aggregate \"5,865.22 TRY\" unit=TRY value=5865.217391304348",
                        "3 aggregate \"3,800 TRY\" unit=TRY value=3800"};
+    QTest::newRow("a block that stops being convertible is summed as typed")
+        << note({u"100 USD", u"50 EUR", u"sum", u"2 km to km", u"sum", u"7 EUR", u"avg"})
+        << QStringList{"0 currency \"100 USD\" unit=USD value=100", "1 currency \"50 EUR\" unit=EUR value=50",
+                       "2 aggregate \"5,865.22 TRY\" unit=TRY value=5865.217391304348",
+                       "3 unit \"2 km\" unit=km value=2", "4 aggregate \"152\" value=152",
+                       "5 currency \"7 EUR\" unit=EUR value=7", "6 aggregate \"39.75\" value=39.75"};
+    QTest::newRow("a new block converts afresh")
+        << note({u"100 USD", u"50 EUR", u"sum", u"", u"10 USD", u"10 USD", u"sum", u"5 EUR", u"sum", u"min"})
+        << QStringList{"0 currency \"100 USD\" unit=USD value=100", "1 currency \"50 EUR\" unit=EUR value=50",
+                       "2 aggregate \"5,865.22 TRY\" unit=TRY value=5865.217391304348",
+                       "4 currency \"10 USD\" unit=USD value=10", "5 currency \"10 USD\" unit=USD value=10",
+                       "6 aggregate \"20 USD\" unit=USD value=20", "7 currency \"5 EUR\" unit=EUR value=5",
+                       "8 aggregate \"966.52 TRY\" unit=TRY value=966.5217391304348",
+                       "9 aggregate \"206.52 TRY\" unit=TRY value=206.52173913043478"};
+    QTest::newRow("extremes and count follow the growing block")
+        << note({u"5", u"max", u"9", u"max", u"2", u"min", u"count", u"Total: max + min", u"max", u"avg"})
+        << QStringList{"0 math \"5\" value=5", "1 aggregate \"5\" value=5", "2 math \"9\" value=9",
+                       "3 aggregate \"9\" value=9", "4 math \"2\" value=2", "5 aggregate \"2\" value=2",
+                       "6 aggregate \"3\" value=3", "7 math \"11\" label=Total value=11",
+                       "8 aggregate \"11\" value=11", "9 aggregate \"6.75\" value=6.75"};
     QTest::newRow("a block entry without a unit leaves the sum unitless")
         << note({u"10 USD", u"5", u"sum", u"count"})
         << QStringList{"0 currency \"10 USD\" unit=USD value=10", "1 math \"5\" value=5",
@@ -495,7 +517,10 @@ void TestComputationalNoteEngine::evaluateNote()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, expected);
-    QCOMPARE(describe(standardEngine().evaluate(text)), expected);
+    const NoteEvaluationSummary summary = standardEngine().evaluate(text);
+    QCOMPARE(describe(summary), expected);
+    // The compact form the application keeps holds the very same.
+    QCOMPARE(standardEngine().evaluateCompact(text).summary(), summary);
 }
 
 void TestComputationalNoteEngine::rateTableVariants_data()
@@ -824,6 +849,65 @@ void TestComputationalNoteEngine::hostileInputIsHandled()
     QVERIFY(summary.charCount > 0 && summary.charCount <= text.size());
     QVERIFY(summary.wordCount > 0);
     QCOMPARE(engine.evaluate(text), summary);
+}
+
+void TestComputationalNoteEngine::resumedEvaluationsMatchFullOnes_data()
+{
+    // A long note of blocks, variables, tasks and dates; each row edits it
+    // and evaluates the edit from the evaluation before it.
+    QStringList lines;
+    for (int i = 0; i < 6000; ++i) {
+        static const char16_t *shapes[] = {u"price = %1",     u"price * 2",       u"%1 USD",     u"%1 EUR",
+                                           u"sum",            u"- [x] paid %1",   u"prev + 1",   u"",
+                                           u"Total: sum + %1", u"now + %1 hours", u"- [ ] due %1", u"# Part %1"};
+        lines.append(QString::fromUtf16(shapes[i % 12]).replace(QStringLiteral("%1"), QString::number(i % 97)));
+    }
+    const QString text = lines.join(QLatin1Char('\n'));
+    const qsizetype middle = text.indexOf(QStringLiteral("price = "), text.size() / 2);
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<int>("hoursLater");
+    QTest::addColumn<QString>("currency");
+    QTest::newRow("a digit typed in the middle") << text << QString(text).insert(middle + 9, u'7') << 0 << "TRY";
+    QTest::newRow("a line added") << text << QString(text).insert(middle, QStringLiteral("12\n")) << 0 << "TRY";
+    QTest::newRow("a line taken out") << text << QString(text).remove(middle, text.indexOf(u'\n', middle) - middle + 1)
+                                      << 0 << "TRY";
+    QTest::newRow("a block joined to the next")
+        << text << QString(text).remove(text.indexOf(QStringLiteral("\n\n"), middle), 1) << 0 << "TRY";
+    QTest::newRow("a variable set once for all below")
+        << text << QStringLiteral("rate = 2\n") + text << 0 << "TRY";
+    QTest::newRow("a variable read only at the end")
+        << QStringLiteral("rate = 2\n") + text + QStringLiteral("\nrate * 3")
+        << QStringLiteral("rate = 3\n") + text + QStringLiteral("\nrate * 3") << 0 << "TRY";
+    QTest::newRow("a fence opened") << text << QString(text).insert(middle, QStringLiteral("```\n")) << 0 << "TRY";
+    QTest::newRow("an edit near the start") << text << QString(text).replace(0, 9, QStringLiteral("price = 5")) << 0
+                                            << "TRY";
+    QTest::newRow("an edit at the end") << text << text + QStringLiteral("\n40 USD\nsum") << 0 << "TRY";
+    QTest::newRow("a CR before a line feed") << QString(text).insert(middle, u'\r')
+                                             << QString(text).insert(middle, QStringLiteral("\r\n")) << 0 << "TRY";
+    QTest::newRow("an hour later") << text << QString(text).insert(middle + 9, u'7') << 1 << "TRY";
+    QTest::newRow("another currency") << text << QString(text).insert(middle + 9, u'7') << 0 << "USD";
+    QTest::newRow("a short text") << QStringLiteral("a = 1\na") << QStringLiteral("a = 2\na") << 0 << "TRY";
+}
+
+void TestComputationalNoteEngine::resumedEvaluationsMatchFullOnes()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(int, hoursLater);
+    QFETCH(QString, currency);
+    const ComputationalNoteEngine first = standardEngine();
+    const ComputationalNoteEngine later(CurrencyRateTable::offlineDefaults(), currency,
+                                        referenceInstant().addSecs(3600 * hoursLater + 60), QTimeZone::utc());
+    const CompactNoteEvaluation previous = first.evaluateCompact(before);
+    const CompactNoteEvaluation resumed = later.evaluateCompact(after, &previous);
+    const NoteEvaluationSummary full = later.evaluate(after);
+    QCOMPARE(describe(resumed.summary()), describe(full));
+    QCOMPARE(resumed.summary(), full);
+    // And once more from the resumed one, as typing goes on.
+    QString again = after;
+    again.insert(again.size() / 3, QStringLiteral("9"));
+    QCOMPARE(later.evaluateCompact(again, &resumed).summary(), later.evaluate(again));
 }
 
 QTEST_GUILESS_MAIN(TestComputationalNoteEngine)

@@ -58,6 +58,16 @@ QList<ZulNote> makeVersion(const QString &tag, int count)
     return notes;
 }
 
+// Enough notes for a file read on several threads, their texts full of
+// what could be taken for the file's own brackets, commas and quotes.
+QList<ZulNote> largeCollection()
+{
+    QList<ZulNote> notes = makeVersion(QStringLiteral("m"), 1200);
+    for (qsizetype i = 0; i < notes.size(); ++i)
+        notes[i].content = QStringLiteral("[{\"a\": [1, 2]}, \\\" ] } , %1\n").arg(i).repeated(120);
+    return notes;
+}
+
 QStringList titlesOf(const QList<ZulNote> &notes)
 {
     QStringList titles;
@@ -295,6 +305,10 @@ void TestZulStorageService::savedNotesReadBack()
     const ZulNotesLoadReport report = ZulStorageService(folder()).loadNotesReporting();
     QCOMPARE(report.outcome, ZulNotesLoadOutcome::loaded);
     QCOMPARE(report.notes, notes);
+    const QList<ZulNote> many = largeCollection();
+    QVERIFY(storage.saveNotes(many).ok());
+    QVERIFY(QFileInfo(storage.notesFileURL()).size() >= 4 << 20);
+    QCOMPARE(ZulStorageService(folder()).loadNotes(), many);
 
     const ZulConfig config(false, ZulEdgeSide::left, 0, QStringLiteral("EUR"), 13.5, false, true);
     QVERIFY(storage.saveConfig(config).ok());
@@ -326,6 +340,8 @@ void TestZulStorageService::preservesUnreadableNotesFile_data()
     QTest::newRow("binary garbage") << QByteArray("\x00\xff\xfe[{\x01", 6);
     QTest::newRow("nested too deep") << QByteArray(100000, '[');
     QTest::newRow("50 MB cut short") << truncatedNotesFile(50 * 1024 * 1024);
+    QByteArray large = ZulStorageService::encodeNotes(largeCollection()).value();
+    QTest::newRow("one bad note among many") << large.insert(large.lastIndexOf("\"tint\": \"") + 9, "x");
 }
 
 void TestZulStorageService::preservesUnreadableNotesFile()

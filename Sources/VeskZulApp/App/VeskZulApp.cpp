@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QMenu>
@@ -191,6 +192,13 @@ void VeskZulApp::openStudioWindow()
         studio->addActions(m_commandMenu->commandActions());
         m_studio = studio;
         m_viewModel->bindStudioWindowOpener([this] { openStudioWindow(); });
+        // Drawn once before it is on screen: the layouts, the list's rows,
+        // the fonts and the symbols are then ready, and the window shows
+        // its content in its first frame instead of standing blank while
+        // they are made.
+        QImage firstFrame(studio->size() * studio->devicePixelRatio(), QImage::Format_ARGB32_Premultiplied);
+        firstFrame.setDevicePixelRatio(studio->devicePixelRatio());
+        studio->render(&firstFrame);
     }
     // Shown again after a close, the window manager would place it anew.
     if (!m_studio->isVisible())

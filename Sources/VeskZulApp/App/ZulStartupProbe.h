@@ -6,11 +6,17 @@
 
 class QWidget;
 
-// A start-up timer for measuring: once the watched window has painted for
-// the first time, prints one line to standard output and quits the
-// application. The line is "first-paint <ms since start> <ms since the
-// epoch>", so a harness that noted the time it launched the process can work
-// out the whole cold start.
+// A start-up timer for measuring. Once the watched window has painted for
+// the first time it prints one line to standard output, "first-paint <ms
+// since start> <ms since the epoch> <resident KiB> <ms since start when the
+// window was first exposed>", so a harness that noted the time it launched
+// the process can work out the whole cold start, and what it does next
+// depends on the environment variable's value:
+// - "stay": nothing more; the harness ends the process itself;
+// - "quit-after-key": types one key into the window's focused text and
+//   quits, printing "quit <ms since the epoch when quitting began> <the same
+//   once the notes were saved>" on the way out;
+// - anything else: quits at once.
 class ZulStartupProbe : public QObject {
     Q_OBJECT
 public:
@@ -20,12 +26,19 @@ public:
     ZulStartupProbe(QWidget *window, QElapsedTimer sinceStart, QObject *parent = nullptr);
 
     static bool isRequested();
+    // This process's resident memory, in KiB.
+    static qint64 residentKilobytes();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void report();
+    void typeKeyAndQuit();
+
     QPointer<QWidget> m_window;
     QElapsedTimer m_sinceStart;
+    qint64 m_exposedMs = -1;
+    qint64 m_quitBeganMs = 0;
     bool m_fired = false;
 };

@@ -19,7 +19,11 @@ ZulTrayIcon::ZulTrayIcon(ZulStudioViewModel &viewModel, QObject *parent)
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             click();
     });
-    for (auto signal : {&ZulStudioViewModel::notesChanged, &ZulStudioViewModel::evaluationsByNoteIDChanged,
+    // The selected note's total, else the number of notes.
+    for (auto signal : {&ZulStudioViewModel::noteAdded, &ZulStudioViewModel::noteRemoved,
+                        &ZulStudioViewModel::evaluationChanged})
+        connect(&viewModel, signal, this, [this](const QUuid &) { refresh(); });
+    for (auto signal : {&ZulStudioViewModel::notesReset, &ZulStudioViewModel::evaluationsReset,
                         &ZulStudioViewModel::selectedNoteIDChanged})
         connect(&viewModel, signal, this, &ZulTrayIcon::refresh);
     refresh();

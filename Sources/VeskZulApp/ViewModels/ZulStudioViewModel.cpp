@@ -15,9 +15,11 @@
 #include <QPointer>
 #include <QTimeZone>
 #include <QTimer>
+#include <QSet>
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
+#include <numeric>
 #include <utility>
 
 namespace {
@@ -32,6 +34,11 @@ constexpr quint32 kFloatStickyModifiers = 0xB00;
 
 // Whole-collection evaluations spread over threads from this many notes on.
 constexpr qsizetype kParallelEvaluationThreshold = 32;
+// A whole-collection evaluation evaluates this many notes of the top of the
+// list before it returns, and the rest off the main thread.
+constexpr qsizetype kEvaluatedFirst = 64;
+// A note this long is evaluated off the main thread.
+constexpr qsizetype kEvaluatedAsideFrom = 64 * 1024;
 
 void fillMissingServices(ZulStudioEnvironment &environment)
 {
@@ -113,9 +120,7 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
         handleWriteOutcome(m_notesWriter->writeNow(m_notes));
 
     m_storageFootprintBytes = m_storage.totalStorageBytes();
-    const QList<ZulNote> ordered = sortedNotesList(m_notes);
-    if (!ordered.isEmpty())
-        m_selectedNoteID = ordered.first().id;
+    m_selectedNoteID = firstInDisplayOrder();
 
     recomputeAllEvaluations();
     m_quickScratchSummary = currentEngine().evaluate(m_quickScratchText);
@@ -193,6 +198,8 @@ ZulStudioViewModel::~ZulStudioViewModel()
 {
     flushPendingSaves();
     cancelAllDebouncedEvaluations();
+    // What is left of an evaluation running aside is not begun.
+    ++*m_evaluationGeneration;
     m_evaluationPool.waitForDone();
 }
 
@@ -343,36 +350,72 @@ void ZulStudioViewModel::log(const QString &category, const QString &message) co
 
 int ZulStudioViewModel::indexOfNote(const QUuid &id) const
 {
-    for (int index = 0; index < m_notes.size(); ++index) {
-        if (m_notes.at(index).id == id)
-            return index;
+    if (m_indexByIDStale) {
+        m_indexByID.clear();
+        m_indexByID.reserve(m_notes.size());
+        for (int index = 0; index < m_notes.size(); ++index)
+            m_indexByID.insert(m_notes.at(index).id, index);
+        m_indexByIDStale = false;
     }
-    return -1;
+    return m_indexByID.value(id, -1);
+}
+
+const ZulNote *ZulStudioViewModel::findNote(const QUuid &id) const
+{
+    const int index = indexOfNote(id);
+    return index < 0 ? nullptr : &m_notes.at(index);
 }
 
 void ZulStudioViewModel::publishNotes(QList<ZulNote> notes)
 {
     m_notes = std::move(notes);
+    m_indexByIDStale = true;
+    emit notesReset();
     emit notesChanged();
 }
 
-void ZulStudioViewModel::notesMutated()
+void ZulStudioViewModel::noteMutated(int index, ZulNoteFields fields)
 {
+    emit noteChanged(m_notes.at(index).id, fields);
     emit notesChanged();
 }
 
-void ZulStudioViewModel::setEvaluation(const QUuid &id, const NoteEvaluationSummary &summary)
+void ZulStudioViewModel::notePrepended(const ZulNote &note)
 {
-    m_evaluationsByNoteID.insert(id, summary);
+    m_notes.prepend(note);
+    m_indexByIDStale = true;
+    emit noteAdded(note.id);
+    emit notesChanged();
+}
+
+void ZulStudioViewModel::noteErased(const QUuid &id)
+{
+    const int index = indexOfNote(id);
+    if (index < 0)
+        return;
+    m_notes.removeAt(index);
+    m_indexByIDStale = true;
+    emit noteRemoved(id);
+    emit notesChanged();
+}
+
+void ZulStudioViewModel::setEvaluation(const QUuid &id, const CompactNoteEvaluation &evaluation)
+{
+    m_evaluationsByNoteID.insert(id, evaluation);
+    emit evaluationChanged(id);
     emit evaluationsByNoteIDChanged();
 }
 
 void ZulStudioViewModel::removeEvaluations(const QList<QUuid> &ids)
 {
-    bool removed = false;
-    for (const QUuid &id : ids)
-        removed = m_evaluationsByNoteID.remove(id) || removed;
-    if (removed)
+    QList<QUuid> removed;
+    for (const QUuid &id : ids) {
+        if (m_evaluationsByNoteID.remove(id))
+            removed.append(id);
+    }
+    for (const QUuid &id : std::as_const(removed))
+        emit evaluationChanged(id);
+    if (!removed.isEmpty())
         emit evaluationsByNoteIDChanged();
 }
 
@@ -380,8 +423,7 @@ void ZulStudioViewModel::reselectAfterRemoval()
 {
     if (!m_selectedNoteID || indexOfNote(*m_selectedNoteID) >= 0)
         return;
-    const QList<ZulNote> ordered = sortedNotesList(m_notes);
-    setSelectedNoteID(ordered.isEmpty() ? std::nullopt : std::optional<QUuid>(ordered.first().id));
+    setSelectedNoteID(firstInDisplayOrder());
 }
 
 // MARK: - Engine cache and evaluation
@@ -424,19 +466,82 @@ void ZulStudioViewModel::recomputeAllEvaluations()
 {
     cancelAllDebouncedEvaluations();
     const ComputationalNoteEngine engine = currentEngine();
+    const quint64 generation = ++*m_evaluationGeneration;
+
+    // The notes on screen when the studio opens (the top of the list, the
+    // selected note, the floating ones) are evaluated at once; in a large
+    // collection the others are evaluated off the main thread and come
+    // together when all are done, and a long note always does: the window
+    // does not wait for notes nobody sees yet.
+    QList<int> now;
+    QList<int> aside;
+    if (m_notes.size() <= kEvaluatedFirst) {
+        for (int index = 0; index < m_notes.size(); ++index)
+            (m_notes.at(index).content.size() > kEvaluatedAsideFrom ? aside : now).append(index);
+    } else {
+        QList<int> order(m_notes.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::partial_sort(order.begin(), order.begin() + kEvaluatedFirst, order.end(), [this](int a, int b) {
+            return comesBefore(m_notes.at(a), m_notes.at(b)) || (!comesBefore(m_notes.at(b), m_notes.at(a)) && a < b);
+        });
+        QSet<int> first(order.cbegin(), order.cbegin() + kEvaluatedFirst);
+        for (int index = 0; index < m_notes.size(); ++index) {
+            const ZulNote &note = m_notes.at(index);
+            const bool shown = first.contains(index) || note.isFloatingSticky || note.id == m_selectedNoteID;
+            (shown && note.content.size() <= kEvaluatedAsideFrom ? now : aside).append(index);
+        }
+    }
+
+    // Notes evaluated aside keep their earlier result meanwhile; notes
+    // that are gone lose theirs.
     ZulEvaluationMap evaluations;
     evaluations.reserve(m_notes.size());
-    if (m_notes.size() >= kParallelEvaluationThreshold) {
-        const QList<NoteEvaluationSummary> summaries = QtConcurrent::blockingMapped<QList<NoteEvaluationSummary>>(
-            &m_evaluationPool, m_notes, [engine](const ZulNote &note) { return engine.evaluate(note.content); });
-        for (qsizetype index = 0; index < m_notes.size(); ++index)
-            evaluations.insert(m_notes.at(index).id, summaries.at(index));
+    for (const int index : std::as_const(aside)) {
+        const auto kept = m_evaluationsByNoteID.constFind(m_notes.at(index).id);
+        if (kept != m_evaluationsByNoteID.cend())
+            evaluations.insert(kept.key(), *kept);
+    }
+    if (now.size() >= kParallelEvaluationThreshold) {
+        const QList<CompactNoteEvaluation> results = QtConcurrent::blockingMapped<QList<CompactNoteEvaluation>>(
+            &m_evaluationPool, now, [this, engine](int index) { return engine.evaluateCompact(m_notes.at(index).content); });
+        for (qsizetype k = 0; k < now.size(); ++k)
+            evaluations.insert(m_notes.at(now[k]).id, results.at(k));
     } else {
-        for (const ZulNote &note : std::as_const(m_notes))
-            evaluations.insert(note.id, engine.evaluate(note.content));
+        for (const int index : std::as_const(now))
+            evaluations.insert(m_notes.at(index).id, engine.evaluateCompact(m_notes.at(index).content));
     }
     m_evaluationsByNoteID = std::move(evaluations);
+    emit evaluationsReset();
     emit evaluationsByNoteIDChanged();
+    if (aside.isEmpty())
+        return;
+
+    QList<std::pair<QUuid, QString>> texts;
+    texts.reserve(aside.size());
+    for (const int index : std::as_const(aside))
+        texts.append({m_notes.at(index).id, m_notes.at(index).content});
+    const std::shared_ptr<std::atomic<quint64>> current = m_evaluationGeneration;
+    QtConcurrent::mapped(&m_evaluationPool, texts,
+                         [engine, current, generation](const std::pair<QUuid, QString> &text) {
+                             // A later whole evaluation supersedes this one:
+                             // what is left of it is never evaluated.
+                             if (current->load() != generation)
+                                 return CompactNoteEvaluation();
+                             return engine.evaluateCompact(text.second);
+                         })
+        .then(this, [this, generation, texts](QFuture<CompactNoteEvaluation> done) {
+            if (m_evaluationGeneration->load() != generation)
+                return;
+            const QList<CompactNoteEvaluation> results = done.results();
+            for (qsizetype k = 0; k < texts.size() && k < results.size(); ++k) {
+                const ZulNote *note = findNote(texts[k].first);
+                // An edit since then brought its own evaluation.
+                if (note && note->content == texts[k].second)
+                    m_evaluationsByNoteID.insert(texts[k].first, results[k]);
+            }
+            emit evaluationsReset();
+            emit evaluationsByNoteIDChanged();
+        });
 }
 
 void ZulStudioViewModel::refreshQuickScratchSummary()
@@ -512,7 +617,14 @@ std::optional<ZulNote> ZulStudioViewModel::note(const QUuid &id) const
 NoteEvaluationSummary ZulStudioViewModel::evaluation(const QUuid &id) const
 {
     const auto found = m_evaluationsByNoteID.constFind(id);
-    return found == m_evaluationsByNoteID.cend() ? NoteEvaluationSummary::empty() : *found;
+    return found == m_evaluationsByNoteID.cend() ? NoteEvaluationSummary::empty() : found->summary();
+}
+
+const CompactNoteEvaluation &ZulStudioViewModel::cachedEvaluation(const QUuid &id) const
+{
+    static const CompactNoteEvaluation none;
+    const auto found = m_evaluationsByNoteID.constFind(id);
+    return found == m_evaluationsByNoteID.cend() ? none : *found;
 }
 
 NoteEvaluationSummary ZulStudioViewModel::selectedNoteEvaluation() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Engine/ComputationalNoteEngine.h"
+#include "Models/CompactNoteEvaluation.h"
 #include "Models/CurrencyRateTable.h"
 #include "Models/NoteEvaluationSummary.h"
 #include "Models/ZulConfig.h"
@@ -9,6 +10,7 @@
 #include "Models/ZulNoteTint.h"
 #include "Services/ZulStorageService.h"
 #include "VeskKit/Localization/VeskLanguage.h"
+#include "ViewModels/ZulNoteField.h"
 #include "ViewModels/ZulNoteFilter.h"
 #include "ViewModels/ZulOrderedNotesWriter.h"
 #include "ViewModels/ZulStudioEnvironment.h"
@@ -16,6 +18,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QObject>
 #include <QRectF>
 #include <QString>
@@ -23,6 +26,7 @@
 #include <QThreadPool>
 #include <QUuid>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -31,9 +35,12 @@
 
 class QTimer;
 class VeskAppLogger;
+class ZulNoteSearch;
 class VeskGlobalHotkeyManager;
 
-using ZulEvaluationMap = QHash<QUuid, NoteEvaluationSummary>;
+// Each note's evaluation, in the compact form that refers to the note's own
+// text: evaluation(id) gives it as a NoteEvaluationSummary.
+using ZulEvaluationMap = QHash<QUuid, CompactNoteEvaluation>;
 using ZulOptionalNoteID = std::optional<QUuid>;
 using ZulOptionalText = std::optional<QString>;
 
@@ -124,11 +131,23 @@ public:
     QStringList allTags() const;
     // Pinned first, then the latest updatedAt first; stable.
     static QList<ZulNote> sortedNotesList(const QList<ZulNote> &notes);
+    // The display order: whether a is listed before b (neither before the
+    // other: their order in notes() decides).
+    static bool comesBefore(const ZulNote &a, const ZulNote &b);
+
+    // Whether the note passes the filter, the tag and the search, the tests
+    // filteredNotes() applies to every note.
+    bool isListed(const ZulNote &note) const;
 
     // Look-ups.
     std::optional<ZulNote> note(const QUuid &id) const;
+    // The note itself, or null; valid until notes() next changes.
+    const ZulNote *findNote(const QUuid &id) const;
     NoteEvaluationSummary evaluation(const QUuid &id) const;
     NoteEvaluationSummary selectedNoteEvaluation() const;
+    // The evaluation as kept, for views that show a few of its lines or
+    // only its counts; empty when the note has none.
+    const CompactNoteEvaluation &cachedEvaluation(const QUuid &id) const;
     int activeStickyCount() const;
     QString menuBarBadgeText() const;
 
@@ -201,6 +220,20 @@ signals:
     void storageFootprintBytesChanged();
     void quickScratchTextChanged();
     void quickScratchSummaryChanged();
+    // What changed, for views that show one note or one row; each comes
+    // beside the whole-collection signal (notesChanged,
+    // evaluationsByNoteIDChanged) of the same change.
+    // One note changed in place; `fields` says what of it.
+    void noteChanged(const QUuid &id, ZulNoteFields fields);
+    // A note was put at the front of notes() (made, duplicated, promoted).
+    void noteAdded(const QUuid &id);
+    void noteRemoved(const QUuid &id);
+    // notes() was replaced as a whole (a tidy): anything may have changed.
+    void notesReset();
+    // One note's evaluation was replaced, or dropped with its note.
+    void evaluationChanged(const QUuid &id);
+    // Every evaluation was replaced.
+    void evaluationsReset();
     // A note was just made and selected (its sticky panel, when it floats,
     // already shows): where it is shown takes the keyboard.
     void noteCreated(const QUuid &id);
@@ -212,6 +245,9 @@ private:
     {
         QTimer *timer = nullptr;
         quint64 token = 0;
+        // Its pause is over: it runs, or waits for the note's running one.
+        bool due = false;
+        QString content;
     };
 
     QString text(const char *en, const char *tr) const;
@@ -226,8 +262,9 @@ private:
     void scheduleDebouncedEvaluation(const QUuid &noteID, const QString &content);
     void cancelDebouncedEvaluation(const QUuid &noteID);
     void cancelAllDebouncedEvaluations();
+    void startBackgroundEvaluation(const QUuid &noteID, quint64 token, const QString &content);
     void applyBackgroundEvaluation(const QUuid &noteID, quint64 token, const QString &content,
-                                   const NoteEvaluationSummary &summary);
+                                   const CompactNoteEvaluation &evaluation);
 
     void scheduleDebouncedSave();
     void writePendingSaveInBackground();
@@ -245,8 +282,11 @@ private:
 
     int indexOfNote(const QUuid &id) const;
     void publishNotes(QList<ZulNote> notes);
-    void notesMutated();
-    void setEvaluation(const QUuid &id, const NoteEvaluationSummary &summary);
+    // Announces a change made to the note at `index` in place.
+    void noteMutated(int index, ZulNoteFields fields);
+    void notePrepended(const ZulNote &note);
+    void noteErased(const QUuid &id);
+    void setEvaluation(const QUuid &id, const CompactNoteEvaluation &evaluation);
     void removeEvaluations(const QList<QUuid> &ids);
     void setStorageFootprintBytes(qint64 bytes);
     void setIsRefreshingRates(bool refreshing);
@@ -257,11 +297,16 @@ private:
     // Selection after notes were removed: kept when its note remains, else
     // the first remaining note in display order.
     void reselectAfterRemoval();
+    std::optional<QUuid> firstInDisplayOrder() const;
     ZulNote insertNewNote(const QString &title, const QString &content, ZulNoteTint tint, bool ephemeral,
                           bool sticky);
 
     // Published state.
     QList<ZulNote> m_notes;
+    // Where each note stands in m_notes; rebuilt on the next look-up after
+    // notes were added or removed.
+    mutable QHash<QUuid, int> m_indexByID;
+    mutable bool m_indexByIDStale = true;
     std::optional<QUuid> m_selectedNoteID;
     ZulConfig m_config;
     CurrencyRateTable m_rates;
@@ -290,13 +335,16 @@ private:
     std::unique_ptr<ZulStickyControlling> m_stickyController;
     ZulOrderedNotesWriter *m_notesWriter = nullptr;
     QTimer *m_saveTimer = nullptr;
-    QList<ZulNote> m_pendingSaveCopy;
     // When the oldest edit not yet on its way to disk was made.
     std::optional<std::chrono::steady_clock::time_point> m_unsavedSince;
     bool m_saveFailing = false;
     quint64 m_lastHandledWriteTicket = 0;
     QHash<QUuid, PendingEvaluation> m_evaluationDebounceTasks;
+    QSet<QUuid> m_evaluationsRunning;
     quint64 m_nextEvaluationToken = 0;
+    // Counts whole-collection evaluations; one running aside stops when a
+    // later one begins.
+    std::shared_ptr<std::atomic<quint64>> m_evaluationGeneration = std::make_shared<std::atomic<quint64>>(0);
     QThreadPool m_evaluationPool;
     QTimer *m_tidyTimer = nullptr;
     QTimer *m_midnightTimer = nullptr;
@@ -310,15 +358,7 @@ private:
     // Whether UTC standing in for an unknown system time zone was logged.
     bool m_reportedUnknownTimeZone = false;
 
-    // What the search last found in each note, with the texts it looked at:
-    // a keystroke changes one note, and only that one is searched again.
-    struct SearchVerdict
-    {
-        QString title;
-        QString content;
-        QStringList tags;
-        bool found = false;
-    };
-    mutable QString m_searchVerdictsQuery;
-    mutable QHash<QUuid, SearchVerdict> m_searchVerdicts;
+    // The search of isListed(), made once per query and locale.
+    mutable std::shared_ptr<ZulNoteSearch> m_listedSearch;
+    mutable QString m_listedSearchKey;
 };

@@ -108,8 +108,9 @@ void ZulStudioViewModel::refreshLiveCurrencyRates()
 
 QString ZulStudioViewModel::menuBarBadgeText() const
 {
-    const NoteEvaluationSummary summary = selectedNoteEvaluation();
-    if (summary.totalNumericSum)
-        return ZulNumberFormatter::format(*summary.totalNumericSum, 0);
+    const std::optional<double> total =
+        m_selectedNoteID ? cachedEvaluation(*m_selectedNoteID).totalNumericSum : std::nullopt;
+    if (total)
+        return ZulNumberFormatter::format(*total, 0);
     return QString::number(m_notes.size());
 }

@@ -12,19 +12,35 @@
 
 namespace {
 
-// More than `limit` grapheme clusters? Counting stops at the first one past it.
+// More than `limit` grapheme clusters? A boundary finder reads all of the
+// text it is given before it finds the first boundary, so it is given ever
+// longer beginnings of the text, until one holds more than `limit` whole
+// clusters or the beginning is the whole text.
 bool exceedsGraphemeCount(const QString &text, qsizetype limit)
 {
     // A cluster holds at least one UTF-16 unit.
     if (text.size() <= limit)
         return false;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype clusters = 0;
-    while (finder.toNextBoundary() != -1) {
-        if (++clusters > limit)
-            return true;
+    for (qsizetype length = 2 * limit + 2;; length *= 2) {
+        const bool whole = length >= text.size();
+        if (whole)
+            length = text.size();
+        // A boundary before the last character of a beginning is one of
+        // the whole text too: it depends only on the characters around it.
+        else if (QChar::isHighSurrogate(text.at(length - 1).unicode()))
+            ++length;
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.constData(), length);
+        qsizetype clusters = 0;
+        for (qsizetype boundary = finder.toNextBoundary(); boundary != -1; boundary = finder.toNextBoundary()) {
+            // The last boundary of a beginning may fall inside a cluster.
+            if (!whole && boundary >= length - 1)
+                break;
+            if (++clusters > limit)
+                return true;
+        }
+        if (whole)
+            return false;
     }
-    return false;
 }
 
 } // namespace
@@ -39,13 +55,13 @@ void ZulStudioViewModel::updateNoteContent(const QUuid &id, const QString &conte
     ZulNote &note = m_notes[index];
     note.content = content;
     note.updatedAt = now();
-    notesMutated();
+    noteMutated(index, ZulNoteField::content | ZulNoteField::updatedAt);
 
     if (exceedsGraphemeCount(content, longNoteThreshold)) {
         scheduleDebouncedEvaluation(id, content);
     } else {
         cancelDebouncedEvaluation(id);
-        setEvaluation(id, currentEngine().evaluate(content));
+        setEvaluation(id, currentEngine().evaluateCompact(content));
     }
     scheduleDebouncedSave();
 }
@@ -67,14 +83,28 @@ void ZulStudioViewModel::scheduleDebouncedEvaluation(const QUuid &noteID, const 
             pending->timer->deleteLater();
             pending->timer = nullptr;
         }
-        const ComputationalNoteEngine engine = currentEngine();
-        QtConcurrent::run(&m_evaluationPool, [engine, content] { return engine.evaluate(content); })
-            .then(this, [this, noteID, token, content](NoteEvaluationSummary summary) {
-                applyBackgroundEvaluation(noteID, token, content, summary);
-            });
+        pending->due = true;
+        // One evaluation of a note runs at a time: a text due while an older
+        // one is evaluated waits for it, and a newer text due meanwhile
+        // takes its place, so a superseded text is never evaluated at all.
+        if (!m_evaluationsRunning.contains(noteID))
+            startBackgroundEvaluation(noteID, token, content);
     });
-    m_evaluationDebounceTasks.insert(noteID, PendingEvaluation{timer, token});
+    m_evaluationDebounceTasks.insert(noteID, PendingEvaluation{timer, token, false, content});
     timer->start(evaluationDebounceMs);
+}
+
+void ZulStudioViewModel::startBackgroundEvaluation(const QUuid &noteID, quint64 token, const QString &content)
+{
+    m_evaluationsRunning.insert(noteID);
+    const ComputationalNoteEngine engine = currentEngine();
+    // The evaluation the note has lets an edited text be evaluated only
+    // around the edit.
+    const CompactNoteEvaluation previous = cachedEvaluation(noteID);
+    QtConcurrent::run(&m_evaluationPool, [engine, content, previous] { return engine.evaluateCompact(content, &previous); })
+        .then(this, [this, noteID, token, content](const CompactNoteEvaluation &evaluation) {
+            applyBackgroundEvaluation(noteID, token, content, evaluation);
+        });
 }
 
 void ZulStudioViewModel::cancelDebouncedEvaluation(const QUuid &noteID)
@@ -101,12 +131,19 @@ void ZulStudioViewModel::cancelAllDebouncedEvaluations()
 }
 
 void ZulStudioViewModel::applyBackgroundEvaluation(const QUuid &noteID, quint64 token, const QString &content,
-                                                   const NoteEvaluationSummary &summary)
+                                                   const CompactNoteEvaluation &evaluation)
 {
+    m_evaluationsRunning.remove(noteID);
     const auto pending = m_evaluationDebounceTasks.find(noteID);
-    // Superseded by a later edit, a short edit or a whole re-evaluation.
-    if (pending == m_evaluationDebounceTasks.end() || pending->token != token)
+    // Superseded by a short edit or a whole re-evaluation.
+    if (pending == m_evaluationDebounceTasks.end())
         return;
+    if (pending->token != token) {
+        // A later text became due while this one ran: its turn now.
+        if (pending->due)
+            startBackgroundEvaluation(noteID, pending->token, pending->content);
+        return;
+    }
     const int index = indexOfNote(noteID);
     if (index < 0) {
         m_evaluationDebounceTasks.erase(pending);
@@ -116,17 +153,19 @@ void ZulStudioViewModel::applyBackgroundEvaluation(const QUuid &noteID, quint64 
     if (m_notes.at(index).content != content)
         return;
     m_evaluationDebounceTasks.erase(pending);
-    setEvaluation(noteID, summary);
+    setEvaluation(noteID, evaluation);
 }
 
 // MARK: - Saving
 
 void ZulStudioViewModel::scheduleDebouncedSave()
 {
-    // The copy is the state as of this edit; a burst of edits writes once,
-    // after its pause, but typing that never pauses is still written at
-    // least once per ceiling, so a crash cannot take all of it.
-    m_pendingSaveCopy = m_notes;
+    // A burst of edits writes once, after its pause, but typing that never
+    // pauses is still written at least once per ceiling, so a crash cannot
+    // take all of it. What is written is the state as of the last edit:
+    // every later change of the notes either comes here again or writes
+    // at once. So no copy is taken here: one shared with the notes would
+    // make the next key copy every note.
     const std::chrono::steady_clock::time_point instant = m_environment.steadyClock();
     if (!m_unsavedSince)
         m_unsavedSince = instant;
@@ -144,14 +183,13 @@ void ZulStudioViewModel::writePendingSaveInBackground()
 {
     m_saveTimer->stop();
     m_unsavedSince.reset();
-    m_notesWriter->writeInBackground(std::exchange(m_pendingSaveCopy, {}));
+    m_notesWriter->writeInBackground(m_notes);
 }
 
 void ZulStudioViewModel::persistNotesImmediately()
 {
     m_saveTimer->stop();
     m_unsavedSince.reset();
-    m_pendingSaveCopy.clear();
     handleWriteOutcome(m_notesWriter->writeNow(m_notes));
 }
 
@@ -160,7 +198,7 @@ void ZulStudioViewModel::flushPendingSaves()
     if (m_saveTimer && m_saveTimer->isActive()) {
         m_saveTimer->stop();
         m_unsavedSince.reset();
-        handleWriteOutcome(m_notesWriter->writeNow(std::exchange(m_pendingSaveCopy, {})));
+        handleWriteOutcome(m_notesWriter->writeNow(m_notes));
     }
     if (m_notesWriter)
         m_notesWriter->waitForIdle();

@@ -19,13 +19,15 @@ icu::UnicodeString toUnicode(const QString &text)
     return icu::UnicodeString(reinterpret_cast<const char16_t *>(text.utf16()), int32_t(text.size()));
 }
 
+} // namespace
+
 // Case-insensitive containment by the user's locale: a collator at
 // secondary strength tells accents apart but not letter case, including
 // non-ASCII letters ("ÇAY" finds "çay"; in Turkish "I" pairs with "ı").
-class LocalizedContainment
+class ZulNoteSearch
 {
 public:
-    explicit LocalizedContainment(const QString &needle) : m_needle(needle)
+    explicit ZulNoteSearch(const QString &needle) : m_needle(needle)
     {
         UErrorCode status = U_ZERO_ERROR;
         const icu::Locale locale(QLocale().name().toLatin1().constData());
@@ -72,6 +74,8 @@ private:
     std::unique_ptr<icu::StringSearch> m_search;
 };
 
+namespace {
+
 bool passesFilter(const ZulNote &note, ZulNoteFilter filter)
 {
     switch (filter) {
@@ -92,63 +96,59 @@ bool passesFilter(const ZulNote &note, ZulNoteFilter filter)
 QList<ZulNote> ZulStudioViewModel::sortedNotesList(const QList<ZulNote> &notes)
 {
     QList<ZulNote> ordered = notes;
-    std::stable_sort(ordered.begin(), ordered.end(), [](const ZulNote &a, const ZulNote &b) {
-        if (a.isPinned != b.isPinned)
-            return a.isPinned;
-        return a.updatedAt > b.updatedAt;
-    });
+    std::stable_sort(ordered.begin(), ordered.end(), &ZulStudioViewModel::comesBefore);
     return ordered;
+}
+
+bool ZulStudioViewModel::isListed(const ZulNote &note) const
+{
+    if (!passesFilter(note, m_activeFilter))
+        return false;
+    if (m_selectedTag && !note.tags.contains(*m_selectedTag))
+        return false;
+    const QString query = m_searchText.trimmed();
+    if (query.isEmpty())
+        return true;
+    // The locale decides what matches, so a search holds only under the
+    // locale it was made in.
+    const QString key = QLocale().name() + QLatin1Char('\n') + query;
+    if (!m_listedSearch || key != m_listedSearchKey) {
+        m_listedSearch = std::make_shared<ZulNoteSearch>(query);
+        m_listedSearchKey = key;
+    }
+    bool found = m_listedSearch->foundIn(note.displayTitle()) || m_listedSearch->foundIn(note.content);
+    for (qsizetype index = 0; !found && index < note.tags.size(); ++index)
+        found = m_listedSearch->foundIn(note.tags.at(index));
+    return found;
 }
 
 QList<ZulNote> ZulStudioViewModel::filteredNotes() const
 {
-    const QString query = m_searchText.trimmed();
-    std::optional<LocalizedContainment> search;
-    QHash<QUuid, SearchVerdict> verdicts;
-    if (!query.isEmpty()) {
-        // The locale decides what matches, so a verdict holds only under the
-        // locale it was reached in.
-        const QString key = QLocale().name() + QLatin1Char('\n') + query;
-        if (key != m_searchVerdictsQuery) {
-            m_searchVerdictsQuery = key;
-            m_searchVerdicts.clear();
-        }
-        verdicts.reserve(m_searchVerdicts.size());
-    }
-
     QList<ZulNote> shown;
     for (const ZulNote &note : sortedNotesList(m_notes)) {
-        if (!passesFilter(note, m_activeFilter))
-            continue;
-        if (m_selectedTag && !note.tags.contains(*m_selectedTag))
-            continue;
-        if (!query.isEmpty()) {
-            // An unchanged note shares its texts with the verdict's copies,
-            // and comparing a text with itself costs nothing.
-            const auto cached = m_searchVerdicts.constFind(note.id);
-            SearchVerdict verdict;
-            if (cached != m_searchVerdicts.cend() && cached->title == note.title && cached->content == note.content &&
-                cached->tags == note.tags) {
-                verdict = *cached;
-            } else {
-                if (!search)
-                    search.emplace(query);
-                bool found = search->foundIn(note.displayTitle()) || search->foundIn(note.content);
-                for (qsizetype index = 0; !found && index < note.tags.size(); ++index)
-                    found = search->foundIn(note.tags.at(index));
-                verdict = {note.title, note.content, note.tags, found};
-            }
-            const bool found = verdict.found;
-            verdicts.insert(note.id, std::move(verdict));
-            if (!found)
-                continue;
-        }
-        shown.append(note);
+        if (isListed(note))
+            shown.append(note);
     }
-    // Notes filtered out or gone keep no verdict: they are searched afresh
-    // when they come back.
-    m_searchVerdicts = std::move(verdicts);
     return shown;
+}
+
+bool ZulStudioViewModel::comesBefore(const ZulNote &a, const ZulNote &b)
+{
+    if (a.isPinned != b.isPinned)
+        return a.isPinned;
+    return a.updatedAt > b.updatedAt;
+}
+
+std::optional<QUuid> ZulStudioViewModel::firstInDisplayOrder() const
+{
+    // The first of a stable sort: the earliest of the notes no other note
+    // comes before.
+    const ZulNote *first = nullptr;
+    for (const ZulNote &note : m_notes) {
+        if (!first || comesBefore(note, *first))
+            first = &note;
+    }
+    return first ? std::optional<QUuid>(first->id) : std::nullopt;
 }
 
 QStringList ZulStudioViewModel::allTags() const

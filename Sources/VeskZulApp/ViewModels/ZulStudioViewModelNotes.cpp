@@ -33,11 +33,10 @@ ZulNote ZulStudioViewModel::insertNewNote(const QString &title, const QString &c
     note.createdAt = created;
     note.updatedAt = created;
 
-    m_notes.prepend(note);
-    notesMutated();
+    notePrepended(note);
     setSelectedNoteID(note.id);
     setSelectedTab(ZulStudioTab::workspace);
-    setEvaluation(note.id, currentEngine().evaluate(note.content));
+    setEvaluation(note.id, currentEngine().evaluateCompact(note.content));
     persistNotesImmediately();
     if (sticky)
         ensureStickyController().showSticky(note.id);
@@ -70,8 +69,7 @@ void ZulStudioViewModel::deleteNote(const QUuid &id)
     cancelDebouncedEvaluation(id);
     if (m_stickyController)
         m_stickyController->closeSticky(id);
-    m_notes.removeIf([&id](const ZulNote &note) { return note.id == id; });
-    notesMutated();
+    noteErased(id);
     removeEvaluations({id});
     reselectAfterRemoval();
     persistNotesImmediately();
@@ -95,10 +93,9 @@ void ZulStudioViewModel::duplicateNote(const QUuid &id)
     copy.createdAt = created;
     copy.updatedAt = created;
 
-    m_notes.prepend(copy);
-    notesMutated();
+    notePrepended(copy);
     setSelectedNoteID(copy.id);
-    setEvaluation(copy.id, currentEngine().evaluate(copy.content));
+    setEvaluation(copy.id, currentEngine().evaluateCompact(copy.content));
     persistNotesImmediately();
     showToast(text("Note duplicated.", "Not çoğaltıldı."), false);
 }
@@ -111,7 +108,7 @@ void ZulStudioViewModel::updateNoteTitle(const QUuid &id, const QString &title)
     ZulNote &note = m_notes[index];
     note.title = title;
     note.updatedAt = now();
-    notesMutated();
+    noteMutated(index, ZulNoteField::title | ZulNoteField::updatedAt);
     scheduleDebouncedSave();
 }
 
@@ -123,7 +120,7 @@ void ZulStudioViewModel::updateNoteTint(const QUuid &id, ZulNoteTint tint)
     ZulNote &note = m_notes[index];
     note.tint = tint;
     note.updatedAt = now();
-    notesMutated();
+    noteMutated(index, ZulNoteField::tint | ZulNoteField::updatedAt);
     persistNotesImmediately();
 }
 
@@ -137,7 +134,7 @@ void ZulStudioViewModel::togglePin(const QUuid &id)
     if (note.isPinned)
         note.isEphemeral = false;
     note.updatedAt = now();
-    notesMutated();
+    noteMutated(index, ZulNoteField::flags | ZulNoteField::updatedAt);
     persistNotesImmediately();
 }
 
@@ -155,7 +152,7 @@ void ZulStudioViewModel::toggleEphemeral(const QUuid &id)
     ZulNote &note = m_notes[index];
     note.isEphemeral = !note.isEphemeral;
     note.updatedAt = now();
-    notesMutated();
+    noteMutated(index, ZulNoteField::flags | ZulNoteField::updatedAt);
     persistNotesImmediately();
 }
 
@@ -168,7 +165,7 @@ void ZulStudioViewModel::toggleFloatingSticky(const QUuid &id)
     note.isFloatingSticky = !note.isFloatingSticky;
     note.updatedAt = now();
     const bool floating = note.isFloatingSticky;
-    notesMutated();
+    noteMutated(index, ZulNoteField::flags | ZulNoteField::updatedAt);
     persistNotesImmediately();
     if (floating) {
         ensureStickyController().showSticky(id);
@@ -184,7 +181,7 @@ void ZulStudioViewModel::closeFloatingSticky(const QUuid &id)
     if (index < 0)
         return;
     m_notes[index].isFloatingSticky = false;
-    notesMutated();
+    noteMutated(index, ZulNoteField::flags);
     if (m_stickyController)
         m_stickyController->closeSticky(id);
     persistNotesImmediately();
@@ -196,7 +193,7 @@ void ZulStudioViewModel::updateStickyFrame(const QUuid &id, const QRectF &frame)
     if (index < 0)
         return;
     m_notes[index].stickyFrame = frame;
-    notesMutated();
+    noteMutated(index, ZulNoteField::stickyFrame);
     scheduleDebouncedSave();
 }
 
@@ -211,7 +208,7 @@ void ZulStudioViewModel::addTag(const QString &tag, const QUuid &id)
     ZulNote &note = m_notes[index];
     note.tags.append(normal);
     note.updatedAt = now();
-    notesMutated();
+    noteMutated(index, ZulNoteField::tags | ZulNoteField::updatedAt);
     persistNotesImmediately();
 }
 
@@ -225,7 +222,7 @@ void ZulStudioViewModel::removeTag(const QString &tag, const QUuid &id)
         return;
     m_notes[index].tags.removeAll(tag);
     m_notes[index].updatedAt = now();
-    notesMutated();
+    noteMutated(index, ZulNoteField::tags | ZulNoteField::updatedAt);
     if (m_selectedTag == tag && !allTags().contains(tag))
         setSelectedTag(std::nullopt);
     persistNotesImmediately();

@@ -87,8 +87,24 @@ ComputationalEditorView::ComputationalEditorView(ZulStudioViewModel *viewModel, 
     buildEmptyState();
 
     if (viewModel) {
-        connect(viewModel, &ZulStudioViewModel::notesChanged, this, &ComputationalEditorView::refresh);
-        connect(viewModel, &ZulStudioViewModel::evaluationsByNoteIDChanged, this, &ComputationalEditorView::refresh);
+        // Only this editor's own note matters to it; whole-collection changes
+        // may have taken or changed it.
+        connect(viewModel, &ZulStudioViewModel::noteChanged, this, [this](const QUuid &id, ZulNoteFields fields) {
+            if (id == m_noteID)
+                refreshNote(fields);
+        });
+        connect(viewModel, &ZulStudioViewModel::evaluationChanged, this, [this](const QUuid &id) {
+            if (id == m_noteID)
+                refreshEvaluation();
+        });
+        for (auto signal : {&ZulStudioViewModel::noteAdded, &ZulStudioViewModel::noteRemoved}) {
+            connect(viewModel, signal, this, [this](const QUuid &id) {
+                if (id == m_noteID)
+                    refresh();
+            });
+        }
+        connect(viewModel, &ZulStudioViewModel::notesReset, this, &ComputationalEditorView::refresh);
+        connect(viewModel, &ZulStudioViewModel::evaluationsReset, this, &ComputationalEditorView::refreshEvaluation);
         connect(viewModel, &ZulStudioViewModel::configChanged, this, &ComputationalEditorView::refresh);
         connect(viewModel, &ZulStudioViewModel::languageChanged, this, &ComputationalEditorView::refresh);
         // Whoever makes a note means to type into it, wherever it shows: the
@@ -283,7 +299,7 @@ void ComputationalEditorView::setNoteID(const QUuid &id)
     if (id == m_noteID)
         return;
     m_noteID = id;
-    refresh();
+    refreshNote(ZulNoteFields::fromInt(~0u));
 }
 
 bool ComputationalEditorView::isShowingEmptyState() const
@@ -308,39 +324,58 @@ void ComputationalEditorView::refreshTexts()
 void ComputationalEditorView::refresh()
 {
     refreshTexts();
-    const std::optional<ZulNote> note = m_viewModel ? m_viewModel->note(m_noteID) : std::nullopt;
+    refreshNote(ZulNoteFields::fromInt(~0u));
+}
+
+void ComputationalEditorView::refreshNote(ZulNoteFields fields)
+{
+    const ZulNote *note = m_viewModel ? m_viewModel->findNote(m_noteID) : nullptr;
     if (!note) {
         m_pages->setCurrentWidget(m_emptyPage);
         return;
     }
+    const bool shown = m_pages->currentWidget() == m_editorPage;
     m_pages->setCurrentWidget(m_editorPage);
+    // Coming into view, everything is shown afresh.
+    if (!shown)
+        fields = ZulNoteFields::fromInt(~0u);
 
     const ZulConfig &config = m_viewModel->config();
-    const QColor accent = veskColorFromHex(accentHex(note->tint));
-    m_text->setFontSize(textFontSize(config.fontSize, m_compactMode));
-    m_text->setAccentColor(accent);
-    if (m_textNoteID == m_noteID) {
-        m_text->setNoteText(note->content);
-    } else {
-        // Even a note with the same text must not inherit the other's history.
-        m_text->loadNoteText(note->content);
-        m_textNoteID = m_noteID;
+    if (fields & ZulNoteField::tint)
+        m_text->setAccentColor(veskColorFromHex(accentHex(note->tint)));
+    if (fields & ZulNoteField::content) {
+        m_text->setFontSize(textFontSize(config.fontSize, m_compactMode));
+        if (m_textNoteID == m_noteID) {
+            m_text->setNoteText(note->content);
+        } else {
+            // Even a note with the same text must not inherit the other's history.
+            m_text->loadNoteText(note->content);
+            m_textNoteID = m_noteID;
+        }
+        const bool numbers = config.showLineNumbers && !m_compactMode;
+        m_lineNumbers->setVisible(numbers);
+        m_lineNumberRule->setVisible(numbers);
+        m_gutter->setVisible(config.showCalculationGutter);
+        m_gutterRule->setVisible(config.showCalculationGutter);
+        refreshEvaluation();
     }
-
-    const bool numbers = config.showLineNumbers && !m_compactMode;
-    m_lineNumbers->setVisible(numbers);
-    m_lineNumberRule->setVisible(numbers);
-    m_gutter->setVisible(config.showCalculationGutter);
-    m_gutterRule->setVisible(config.showCalculationGutter);
-
-    const NoteEvaluationSummary summary = m_viewModel->evaluation(m_noteID);
-    m_gutter->setSummary(summary);
-    m_statusBar->setSummary(summary);
-    m_statusBar->setIsFloatingSticky(note->isFloatingSticky);
-    if (m_header) {
+    if (fields & ZulNoteField::flags)
+        m_statusBar->setIsFloatingSticky(note->isFloatingSticky);
+    // The header shows neither the text nor the time of the last change.
+    if (m_header && (fields & (ZulNoteField::title | ZulNoteField::tint | ZulNoteField::tags | ZulNoteField::flags))) {
         m_header->setNote(*note);
         m_header->setAutoTidyHours(config.autoTidyEphemeralHours);
     }
+}
+
+void ComputationalEditorView::refreshEvaluation()
+{
+    if (!m_viewModel || !m_viewModel->findNote(m_noteID))
+        return;
+    const CompactNoteEvaluation &evaluation = m_viewModel->cachedEvaluation(m_noteID);
+    m_gutter->setEvaluation(evaluation);
+    // The status bar shows the counts alone.
+    m_statusBar->setSummary(evaluation.totals());
 }
 
 void ComputationalEditorView::toggleTask(const EvaluatedLine &line)

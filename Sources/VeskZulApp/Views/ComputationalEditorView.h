@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Models/EvaluatedLine.h"
+#include "ViewModels/ZulNoteField.h"
 
 #include <QPointer>
 #include <QString>
@@ -76,7 +77,11 @@ public:
 private:
     void buildEditor();
     void buildEmptyState();
+    // Everything, as after a change of settings or language.
     void refresh();
+    // What depends on those parts of the note, and the evaluation with the text.
+    void refreshNote(ZulNoteFields fields);
+    void refreshEvaluation();
     void refreshTexts();
     void toggleTask(const EvaluatedLine &line);
 

@@ -10,6 +10,7 @@
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ComputationalEditorView.h"
 #include "Views/EdgeDrawerNoteChip.h"
+#include "Views/ZulNoteListModel.h"
 #include "Views/ZulMinimalIconButton.h"
 #include "Views/ZulVibrancyView.h"
 
@@ -136,15 +137,38 @@ EdgeDrawerContentView::EdgeDrawerContentView(ZulStudioViewModel *viewModel, std:
     m_body->addWidget(m_emptyPage);
     column->addWidget(m_body, 1);
 
+    // The strip is as tall as a chip even while empty, so the hairlines keep
+    // their places.
+    const int chipHeight = EdgeDrawerNoteChip(QUuid(), QStringLiteral("X"), ZulNoteTint::indigo, false).sizeHint().height();
+    m_chipScroll->setFixedHeight(chipHeight + 14);
+
     if (m_viewModel) {
-        for (auto signal : {&ZulStudioViewModel::notesChanged, &ZulStudioViewModel::selectedNoteIDChanged,
-                            &ZulStudioViewModel::activeFilterChanged, &ZulStudioViewModel::selectedTagChanged,
-                            &ZulStudioViewModel::searchTextChanged})
-            connect(m_viewModel, signal, this, &EdgeDrawerContentView::refresh);
+        m_notes = new ZulNoteListModel(*m_viewModel, this);
+        connect(m_notes, &QAbstractItemModel::modelReset, this, &EdgeDrawerContentView::rebuildChips);
+        connect(m_notes, &QAbstractItemModel::rowsInserted, this,
+                [this](const QModelIndex &, int first, int last) { insertChips(first, last); });
+        connect(m_notes, &QAbstractItemModel::rowsRemoved, this,
+                [this](const QModelIndex &, int first, int last) { removeChips(first, last); });
+        connect(m_notes, &QAbstractItemModel::rowsMoved, this,
+                [this](const QModelIndex &, int first, int last, const QModelIndex &, int destination) {
+                    moveChips(first, last, destination);
+                });
+        connect(m_notes, &QAbstractItemModel::dataChanged, this,
+                [this](const QModelIndex &top, const QModelIndex &bottom) { restyleChips(top.row(), bottom.row()); });
+        connect(m_viewModel, &ZulStudioViewModel::selectedNoteIDChanged, this, [this] {
+            refreshBody();
+            revealSelectedChip();
+        });
+        // The window is named for the note it shows.
+        connect(m_viewModel, &ZulStudioViewModel::noteChanged, this, [this](const QUuid &id, ZulNoteFields fields) {
+            if (id == m_viewModel->selectedNoteID() && (fields & (ZulNoteField::title | ZulNoteField::content)))
+                refreshBody();
+        });
         connect(m_viewModel, &ZulStudioViewModel::languageChanged, this, &EdgeDrawerContentView::refreshTexts);
     }
     refreshTexts();
-    refresh();
+    rebuildChips();
+    refreshBody();
 }
 
 QList<EdgeDrawerNoteChip *> EdgeDrawerContentView::chips() const
@@ -181,23 +205,35 @@ void EdgeDrawerContentView::createQuickNote()
                             QString(), ZulNoteTint::indigo, true, false);
 }
 
-void EdgeDrawerContentView::refresh()
+EdgeDrawerNoteChip *EdgeDrawerContentView::makeChip(int row)
 {
-    refreshChips();
-    refreshBody();
-    revealSelectedChip();
+    const ZulNote &note = m_notes->noteAt(row);
+    auto *chip = new EdgeDrawerNoteChip(note.id, m_notes->displayTitle(row), note.tint,
+                                        m_viewModel->selectedNoteID() == note.id, m_chipRow);
+    const QUuid id = note.id;
+    connect(chip, &QAbstractButton::clicked, this, [this, id] {
+        // Only the selection: no tab change, nothing saved.
+        if (m_viewModel)
+            m_viewModel->setSelectedNoteID(id);
+    });
+    return chip;
 }
 
 void EdgeDrawerContentView::revealSelectedChip()
 {
     // New chips get their places when the strip's layout next runs.
     QTimer::singleShot(0, this, [this] {
-        if (!isVisible())
+        if (!isVisible() || !m_viewModel || !m_notes)
             return;
-        for (EdgeDrawerNoteChip *chip : chips()) {
-            if (chip->isSelected())
-                m_chipScroll->ensureWidgetVisible(chip, 10, 0);
-        }
+        const std::optional<QUuid> selected = m_viewModel->selectedNoteID();
+        const int row = selected ? m_notes->rowOf(*selected) : -1;
+        if (row < 0 || row >= m_chips.size() || !m_chips[row])
+            return;
+        // Chips that came meanwhile take their places first: the strip
+        // grows to hold them, then lays them out.
+        m_chipRow->resize(m_chipRow->sizeHint().expandedTo(m_chipScroll->viewport()->size()));
+        m_chipLayout->activate();
+        m_chipScroll->ensureWidgetVisible(m_chips[row], 10, 0);
     });
 }
 
@@ -207,43 +243,57 @@ void EdgeDrawerContentView::showEvent(QShowEvent *event)
     revealSelectedChip();
 }
 
-void EdgeDrawerContentView::refreshChips()
+void EdgeDrawerContentView::rebuildChips()
 {
-    if (!m_viewModel)
-        return;
-    const QList<ZulNote> notes = m_viewModel->filteredNotes();
-    const std::optional<QUuid> selected = m_viewModel->selectedNoteID();
-    QStringList signature;
-    for (const ZulNote &note : notes) {
-        signature.append(note.id.toString(QUuid::WithoutBraces) + QLatin1Char('|') + note.displayTitle() +
-                         QLatin1Char('|') + rawValue(note.tint) + QLatin1Char('|') +
-                         (selected == note.id ? QLatin1Char('1') : QLatin1Char('0')));
-    }
-    if (signature == m_chipSignature && m_chips.size() == notes.size())
-        return;
-    m_chipSignature = signature;
-
     for (const QPointer<EdgeDrawerNoteChip> &chip : std::as_const(m_chips)) {
         if (chip)
             delete chip.data();
     }
     m_chips.clear();
-    int index = 0;
-    for (const ZulNote &note : notes) {
-        auto *chip = new EdgeDrawerNoteChip(note.id, note.displayTitle(), note.tint, selected == note.id, m_chipRow);
-        const QUuid id = note.id;
-        connect(chip, &QAbstractButton::clicked, this, [this, id] {
-            // Only the selection: no tab change, nothing saved.
-            if (m_viewModel)
-                m_viewModel->setSelectedNoteID(id);
-        });
-        m_chipLayout->insertWidget(index++, chip);
-        m_chips.append(chip);
+    if (m_notes)
+        insertChips(0, m_notes->rowCount() - 1);
+    revealSelectedChip();
+}
+
+void EdgeDrawerContentView::insertChips(int first, int last)
+{
+    for (int row = first; row <= last; ++row) {
+        EdgeDrawerNoteChip *chip = makeChip(row);
+        m_chipLayout->insertWidget(row, chip);
+        m_chips.insert(row, chip);
     }
-    // The strip is as tall as a chip even while empty, so the hairlines keep
-    // their places.
-    const int chipHeight = EdgeDrawerNoteChip(QUuid(), QStringLiteral("X"), ZulNoteTint::indigo, false).sizeHint().height();
-    m_chipScroll->setFixedHeight(chipHeight + 14);
+}
+
+void EdgeDrawerContentView::removeChips(int first, int last)
+{
+    for (int row = last; row >= first; --row) {
+        if (row >= m_chips.size())
+            continue;
+        delete m_chips.takeAt(row).data();
+    }
+}
+
+void EdgeDrawerContentView::moveChips(int first, int last, int destination)
+{
+    QList<QPointer<EdgeDrawerNoteChip>> moved = m_chips.mid(first, last - first + 1);
+    m_chips.remove(first, moved.size());
+    const int at = destination > first ? destination - int(moved.size()) : destination;
+    for (qsizetype k = 0; k < moved.size(); ++k) {
+        m_chips.insert(at + k, moved[k]);
+        m_chipLayout->removeWidget(moved[k]);
+        m_chipLayout->insertWidget(int(at + k), moved[k]);
+    }
+}
+
+void EdgeDrawerContentView::restyleChips(int first, int last)
+{
+    const std::optional<QUuid> selected = m_viewModel ? m_viewModel->selectedNoteID() : std::nullopt;
+    for (int row = first; row <= last && row < m_chips.size(); ++row) {
+        if (const QPointer<EdgeDrawerNoteChip> &chip = m_chips[row]) {
+            const ZulNote &note = m_notes->noteAt(row);
+            chip->setLook(m_notes->displayTitle(row), note.tint, selected == note.id);
+        }
+    }
 }
 
 void EdgeDrawerContentView::refreshBody()

@@ -16,6 +16,7 @@ class QScrollArea;
 class QStackedWidget;
 class VeskButton;
 class ZulMinimalIconButton;
+class ZulNoteListModel;
 class ZulStudioViewModel;
 
 // The drawer itself: a header with the brand mark and four icon buttons, a
@@ -53,8 +54,13 @@ protected:
 
 private:
     void createQuickNote();
-    void refresh();
-    void refreshChips();
+    // The chips follow the rows of the note list they show.
+    EdgeDrawerNoteChip *makeChip(int row);
+    void rebuildChips();
+    void insertChips(int first, int last);
+    void removeChips(int first, int last);
+    void moveChips(int first, int last, int destination);
+    void restyleChips(int first, int last);
     // Scrolls the strip to the selected note's chip once the strip is laid out.
     void revealSelectedChip();
     void refreshBody();
@@ -73,10 +79,8 @@ private:
     QScrollArea *m_chipScroll = nullptr;
     QWidget *m_chipRow = nullptr;
     QHBoxLayout *m_chipLayout = nullptr;
+    ZulNoteListModel *m_notes = nullptr;
     QList<QPointer<EdgeDrawerNoteChip>> m_chips;
-    // What the chips were last built from, so typing in a note does not
-    // rebuild them.
-    QStringList m_chipSignature;
     QStackedWidget *m_body = nullptr;
     ComputationalEditorView *m_editor = nullptr;
     QWidget *m_emptyPage = nullptr;

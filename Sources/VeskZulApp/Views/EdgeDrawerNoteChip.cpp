@@ -15,17 +15,33 @@ EdgeDrawerNoteChip::EdgeDrawerNoteChip(const QUuid &noteID, const QString &title
                                        QWidget *parent)
     : QAbstractButton(parent), m_noteID(noteID), m_tint(tint), m_selected(selected)
 {
-    // A chip is a single line: line breaks of a title would not show anyway.
-    QString oneLine = title;
-    oneLine.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    setText(oneLine);
     setFocusPolicy(Qt::NoFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
-    setAccessibleName(oneLine);
     // The open note's chip is the one that is on.
     VeskAccessibleControl::setRole(this, QAccessible::CheckBox);
     VeskAccessibleControl::setOn(this, selected);
+    setLook(title, tint, selected);
+}
+
+void EdgeDrawerNoteChip::setLook(const QString &title, ZulNoteTint tint, bool selected)
+{
+    // A chip is a single line: line breaks of a title would not show anyway.
+    QString oneLine = title;
+    oneLine.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    // A chip among thousands costs a repaint of the strip's bookkeeping;
+    // one whose note changed what it does not show stays as it is.
+    if (oneLine == text() && tint == m_tint && selected == m_selected)
+        return;
+    const bool resized = oneLine != text() || selected != m_selected;
+    m_tint = tint;
+    m_selected = selected;
+    setText(oneLine);
+    setAccessibleName(oneLine);
+    VeskAccessibleControl::setOn(this, selected);
+    if (resized)
+        updateGeometry();
+    update();
 }
 
 QColor EdgeDrawerNoteChip::titleColour() const

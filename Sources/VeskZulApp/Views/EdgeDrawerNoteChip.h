@@ -22,6 +22,8 @@ public:
                        QWidget *parent = nullptr);
 
     const QUuid &noteID() const { return m_noteID; }
+    // Shows the note's title, tint and selection as they now are.
+    void setLook(const QString &title, ZulNoteTint tint, bool selected);
     ZulNoteTint tint() const { return m_tint; }
     bool isSelected() const { return m_selected; }
     QColor titleColour() const;

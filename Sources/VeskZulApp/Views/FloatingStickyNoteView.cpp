@@ -272,8 +272,18 @@ FloatingStickyNoteView::FloatingStickyNoteView(ZulStudioViewModel *viewModel, co
             [this](const QVariant &value) { applyHover(value.toReal()); });
 
     if (m_viewModel) {
-        connect(m_viewModel, &ZulStudioViewModel::notesChanged, this, &FloatingStickyNoteView::refresh);
-        connect(m_viewModel, &ZulStudioViewModel::evaluationsByNoteIDChanged, this, &FloatingStickyNoteView::refresh);
+        // Only the panel's own note matters to it.
+        const auto ifMine = [this](const QUuid &id) {
+            if (id == m_noteID)
+                refresh();
+        };
+        connect(m_viewModel, &ZulStudioViewModel::noteChanged, this,
+                [ifMine](const QUuid &id, ZulNoteFields) { ifMine(id); });
+        for (auto signal : {&ZulStudioViewModel::noteAdded, &ZulStudioViewModel::noteRemoved,
+                            &ZulStudioViewModel::evaluationChanged})
+            connect(m_viewModel, signal, this, ifMine);
+        for (auto signal : {&ZulStudioViewModel::notesReset, &ZulStudioViewModel::evaluationsReset})
+            connect(m_viewModel, signal, this, &FloatingStickyNoteView::refresh);
         connect(m_viewModel, &ZulStudioViewModel::languageChanged, this, &FloatingStickyNoteView::refreshTexts);
     }
     if (m_state) {
@@ -319,7 +329,7 @@ void FloatingStickyNoteView::refresh()
         m_title->setText(note->title);
     // The panel's window is named for its note.
     setWindowTitle(note->displayTitle());
-    const std::optional<double> total = m_viewModel->evaluation(m_noteID).totalNumericSum;
+    const std::optional<double> total = m_viewModel->cachedEvaluation(m_noteID).totalNumericSum;
     m_total->setVisible(collapsed && total.has_value());
     if (total)
         m_total->setText(ZulNumberFormatter::format(*total, 2));

@@ -159,12 +159,27 @@ MainZulStudioView::MainZulStudioView(ZulStudioViewModel &viewModel, const QColor
 
     connect(&viewModel, &ZulStudioViewModel::languageChanged, this, &MainZulStudioView::retranslate);
     connect(&viewModel, &ZulStudioViewModel::selectedTabChanged, this, &MainZulStudioView::syncTabs);
-    connect(&viewModel, &ZulStudioViewModel::notesChanged, this, &MainZulStudioView::syncTabs);
-    connect(&viewModel, &ZulStudioViewModel::notesChanged, this, &MainZulStudioView::syncActions);
+    // The tab counts the notes, the sticky button the floating ones, and the
+    // editor stands for the selected note while it exists.
+    for (auto signal : {&ZulStudioViewModel::noteAdded, &ZulStudioViewModel::noteRemoved}) {
+        connect(&viewModel, signal, this, [this](const QUuid &) {
+            syncTabs();
+            syncActions();
+            syncEditor();
+        });
+    }
+    connect(&viewModel, &ZulStudioViewModel::notesReset, this, [this] {
+        syncTabs();
+        syncActions();
+        syncEditor();
+    });
+    connect(&viewModel, &ZulStudioViewModel::noteChanged, this, [this](const QUuid &, ZulNoteFields fields) {
+        if (fields & ZulNoteField::flags)
+            syncActions();
+    });
     connect(&viewModel, &ZulStudioViewModel::configChanged, this, &MainZulStudioView::syncActions);
     connect(&viewModel, &ZulStudioViewModel::isEdgeDrawerOpenChanged, this, &MainZulStudioView::syncActions);
     connect(&viewModel, &ZulStudioViewModel::selectedNoteIDChanged, this, &MainZulStudioView::syncEditor);
-    connect(&viewModel, &ZulStudioViewModel::notesChanged, this, &MainZulStudioView::syncEditor);
     connect(&viewModel, &ZulStudioViewModel::toastMessageChanged, this, &MainZulStudioView::syncToast);
     connect(&viewModel, &ZulStudioViewModel::toastIsErrorChanged, this, &MainZulStudioView::syncToast);
     connect(&viewModel, &ZulStudioViewModel::isVersionLogsSheetPresentedChanged, this, &MainZulStudioView::syncSheet);

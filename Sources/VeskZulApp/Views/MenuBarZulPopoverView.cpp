@@ -285,7 +285,9 @@ MenuBarZulPopoverView::MenuBarZulPopoverView(ZulStudioViewModel *viewModel, std:
         });
         connect(m_viewModel, &ZulStudioViewModel::quickScratchSummaryChanged, this,
                 &MenuBarZulPopoverView::refreshSummary);
-        connect(m_viewModel, &ZulStudioViewModel::notesChanged, this, &MenuBarZulPopoverView::refreshNoteCount);
+        for (auto signal : {&ZulStudioViewModel::noteAdded, &ZulStudioViewModel::noteRemoved})
+            connect(m_viewModel, signal, this, [this](const QUuid &) { refreshNoteCount(); });
+        connect(m_viewModel, &ZulStudioViewModel::notesReset, this, &MenuBarZulPopoverView::refreshNoteCount);
         connect(m_viewModel, &ZulStudioViewModel::languageChanged, this, &MenuBarZulPopoverView::refreshTexts);
     }
     refreshTexts();

@@ -12,8 +12,12 @@
 #include <QTimer>
 
 #include <optional>
+#include <tuple>
+#include <utility>
 
 #include "Views/EditorLayoutMetrics.h"
+
+class EditorRowLayout;
 
 // The editable text of one note: a monospaced text view with a fixed row
 // height that keeps the note text and the view in step in both directions
@@ -27,6 +31,13 @@
 // document are mapped back onto the kept text, so a CR LF, a vertical tab,
 // a line separator or a no-break space the user did not touch stays as it
 // was.
+//
+// A note of many lines, or with a very long line, is shown in rows: no line
+// wraps, and only what is on screen is ever laid out (EditorRowLayout), so a
+// key costs the same in a note of a million lines as in one of ten; a long
+// line runs on to the right instead of being wrapped anew at every key. A
+// very long note is put into the view a part at a time, the first at once
+// and the rest over the next turns of the event loop.
 class SynchronizedComputationalTextView : public QTextEdit
 {
     Q_OBJECT
@@ -81,6 +92,13 @@ public:
     qsizetype textPosition(int documentPosition) const;
     int documentPosition(qsizetype textPosition) const;
 
+    // From this many lines, or a line this long, a note is shown in rows.
+    static constexpr qsizetype rowsFromLineCount = 3000;
+    static constexpr qsizetype rowsFromLineLength = 1000;
+    bool showsRows() const { return m_rowLayout != nullptr; }
+    // True until every line of a very long note is in the view.
+    bool isLoading() const { return m_loading; }
+
 signals:
     // One user edit changed the note text; emitted once per change with the
     // whole new text. Never emitted for a text set through setNoteText or
@@ -108,7 +126,16 @@ private:
     };
 
     void rebuildLines();
+    // The text changed in [from, from + removed) to `inserted` characters:
+    // the lines around the change are split afresh, those below move.
+    void updateLines(qsizetype from, qsizetype removed, qsizetype inserted);
     qsizetype lineOfDocumentPosition(qsizetype position) const;
+    qsizetype lineOfTextPosition(qsizetype position) const;
+    // The document form of lines [first, end), joined by "\n".
+    QString displayLines(qsizetype first, qsizetype end) const;
+    bool wantsRows() const;
+    void setRowsMode(bool rows);
+    void loadMore();
     // The one style of every character: the monospaced font of the size.
     QTextCharFormat characterFormat() const;
     // Every paragraph's format: the fixed row height.
@@ -122,12 +149,17 @@ private:
     void documentContentsChanged();
     void schedulePublish();
     void restartCaretBlink();
+    QRect caretRect() const;
     // With the caret on the first row, scrolls to the very top.
     void revealTopInset();
     void applyPalette();
 
     QString m_text;
     QList<Line> m_lines;
+    EditorRowLayout *m_rowLayout = nullptr;
+    // Lines in the document while a very long note is still being put in.
+    qsizetype m_loadedLines = 0;
+    bool m_loading = false;
     QPointer<EditorLayoutMetrics> m_metrics;
     qreal m_fontSize = 14;
     QColor m_accent;
@@ -143,4 +175,8 @@ private:
     QTimer m_caretBlink;
     bool m_caretShown = false;
     QRect m_caretRect;
+    // The caret's place as last found, with what it was found for: the
+    // document's revision, the caret position, the scroll and the width.
+    using CaretPlace = std::tuple<int, int, int, int, int>;
+    mutable std::optional<std::pair<CaretPlace, QRect>> m_caretPlace;
 };

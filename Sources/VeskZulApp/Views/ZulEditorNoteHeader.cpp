@@ -308,13 +308,8 @@ QColor ZulEditorNoteHeader::accent() const
 
 void ZulEditorNoteHeader::setNote(const ZulNote &note)
 {
-    // The text changes with every key; nothing here shows it.
-    const bool shownFieldsSame = note.id == m_note.id && note.title == m_note.title && note.tint == m_note.tint
-                                 && note.isPinned == m_note.isPinned && note.isEphemeral == m_note.isEphemeral
-                                 && note.tags == m_note.tags;
     m_note = note;
-    if (!shownFieldsSame)
-        refresh();
+    refresh();
 }
 
 void ZulEditorNoteHeader::setAutoTidyHours(qint64 hours)

@@ -147,18 +147,18 @@ QStringList ZulNoteRowDelegate::previewLines(const QString &snippet, int rowWidt
 
 QString ZulNoteRowDelegate::totalBadgeText(int row) const
 {
-    const NoteEvaluationSummary summary = m_model.viewModel().evaluation(m_model.noteAt(row).id);
-    if (!summary.totalNumericSum)
+    const CompactNoteEvaluation &evaluation = m_model.viewModel().cachedEvaluation(m_model.idAt(row));
+    if (!evaluation.totalNumericSum)
         return {};
-    return QStringLiteral("Σ ") + ZulNumberFormatter::format(*summary.totalNumericSum, 1);
+    return QStringLiteral("Σ ") + ZulNumberFormatter::format(*evaluation.totalNumericSum, 1);
 }
 
 QString ZulNoteRowDelegate::tasksBadgeText(int row) const
 {
-    const NoteEvaluationSummary summary = m_model.viewModel().evaluation(m_model.noteAt(row).id);
-    if (summary.totalTasks < 1)
+    const CompactNoteEvaluation &evaluation = m_model.viewModel().cachedEvaluation(m_model.idAt(row));
+    if (evaluation.totalTasks < 1)
         return {};
-    return QStringLiteral("✓ %1/%2").arg(summary.completedTasks).arg(summary.totalTasks);
+    return QStringLiteral("✓ %1/%2").arg(evaluation.completedTasks).arg(evaluation.totalTasks);
 }
 
 QString ZulNoteRowDelegate::timeText(int row) const
@@ -183,10 +183,9 @@ QStringList ZulNoteRowDelegate::flagSymbols(int row) const
 QList<ZulNoteRowDelegate::FooterText> ZulNoteRowDelegate::footerTexts(int row, const QRectF &rowRect) const
 {
     const QRectF content = contentArea(rowRect);
-    qreal y = content.top() + titleLineHeight() + lineSpacing;
-    const QStringList preview = previewLines(m_model.rowAt(row).previewSnippet, int(rowRect.width()));
-    if (!preview.isEmpty())
-        y += preview.size() * QFontMetricsF(previewFont()).lineSpacing() + lineSpacing;
+    // At the foot of the row: a one-line preview leaves the second line's
+    // room above it.
+    const qreal y = content.bottom() - footerHeight();
     const qreal height = footerHeight();
     const qreal centreY = y + height / 2;
 
@@ -229,19 +228,23 @@ bool ZulNoteRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, c
 
 QSize ZulNoteRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
+    // Two heights only, known without shaping any text: a row with a
+    // preview has room for its two lines, one without has none. The list
+    // asks every row at start-up; shaping them all would cost far more
+    // than the rows on screen.
+    if (!m_rowHeights) {
+        const qreal bare = padding + titleLineHeight() + lineSpacing + footerHeight() + padding;
+        const qreal preview = lineSpacing + 2 * QFontMetricsF(previewFont()).lineSpacing();
+        m_rowHeights = std::pair(int(std::ceil(bare)) + rowGap, int(std::ceil(bare + preview)) + rowGap);
+    }
     const int width = option.rect.width() > 0 ? option.rect.width() : 240;
-    const QStringList preview = previewLines(m_model.rowAt(index.row()).previewSnippet, width);
-    qreal height = padding + titleLineHeight() + lineSpacing + footerHeight() + padding;
-    if (!preview.isEmpty())
-        height += lineSpacing + preview.size() * QFontMetricsF(previewFont()).lineSpacing();
-    return {width, int(std::ceil(height)) + rowGap};
+    return {width, m_model.hasPreview(index.row()) ? m_rowHeights->second : m_rowHeights->first};
 }
 
 void ZulNoteRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const int row = index.row();
-    const ZulNoteListModel::Row &item = m_model.rowAt(row);
-    const ZulNote &note = item.note;
+    const ZulNote &note = m_model.noteAt(row);
     const bool selected = m_model.viewModel().selectedNoteID() == note.id;
 
     painter->save();
@@ -280,11 +283,12 @@ void ZulNoteRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     painter->setFont(titleFont());
     painter->setPen(VeskGlassTokens::textPrimary());
     painter->drawText(QRectF(titleLeft, y, titleRoom, titleHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                      QFontMetricsF(titleFont()).elidedText(item.displayTitle, Qt::ElideRight, titleRoom));
+                      QFontMetricsF(titleFont()).elidedText(m_model.displayTitle(row), Qt::ElideRight, titleRoom));
     y += titleHeight;
 
     // Preview.
-    const QStringList preview = previewLines(item.previewSnippet, option.rect.width());
+    const QStringList preview =
+        m_model.hasPreview(row) ? previewLines(m_model.previewSnippet(row), option.rect.width()) : QStringList();
     if (!preview.isEmpty()) {
         y += lineSpacing;
         const QFontMetricsF metrics(previewFont());

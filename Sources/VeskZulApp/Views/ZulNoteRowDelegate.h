@@ -5,6 +5,9 @@
 #include <QRectF>
 #include <QStyledItemDelegate>
 
+#include <optional>
+#include <utility>
+
 class ZulNoteListModel;
 
 // Draws one note of the sidebar: tint dot, title and flag symbols; up to two
@@ -53,4 +56,6 @@ private:
     ZulNoteListModel &m_model;
     mutable QHash<QString, QStringList> m_previewCache;
     mutable int m_previewCacheWidth = -1;
+    // Without a preview, with one.
+    mutable std::optional<std::pair<int, int>> m_rowHeights;
 };

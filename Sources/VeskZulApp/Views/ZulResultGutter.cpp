@@ -98,15 +98,20 @@ ZulResultGutter::ZulResultGutter(EditorLayoutMetrics *metrics, QWidget *parent)
 
 void ZulResultGutter::setSummary(const NoteEvaluationSummary &summary)
 {
-    if (summary == m_summary)
-        return;
-    if (m_summary.lines.isEmpty() || summary.lines.isEmpty()) {
-        // The placeholder comes or goes: the whole column changes.
-        m_summary = summary;
-        update();
+    setEvaluation(CompactNoteEvaluation::fromSummary(summary));
+}
+
+void ZulResultGutter::setEvaluation(const CompactNoteEvaluation &evaluation)
+{
+    if (m_evaluation.isEmpty() || evaluation.isEmpty()) {
+        // The placeholder comes or goes (or stays): the whole column changes.
+        const bool same = m_evaluation.isEmpty() && evaluation.isEmpty();
+        m_evaluation = evaluation;
+        if (!same)
+            update();
     } else {
         const QList<Row> before = visibleRows();
-        m_summary = summary;
+        m_evaluation = evaluation;
         // A key typed usually changes a result or two. Repainting only those
         // rows keeps the fills small; a fill as tall as the column costs far
         // more than the rows themselves. Rows move only with the line tops,
@@ -237,19 +242,24 @@ QList<ZulResultGutter::Row> ZulResultGutter::visibleRows() const
     QList<Row> rows;
     if (!m_metrics)
         return rows;
-    const QList<EvaluatedLine> &lines = m_summary.lines;
     const qreal limit = height() + cullMargin;
     // Results come in line order and rows go down the page in line order,
     // so the first row on screen is found by bisection.
-    const auto first = std::partition_point(lines.cbegin(), lines.cend(), [this](const EvaluatedLine &line) {
-        return m_metrics->y(line.lineIndex) <= -cullMargin;
-    });
-    for (auto it = first; it != lines.cend(); ++it) {
-        const qreal y = m_metrics->y(it->lineIndex);
+    qsizetype low = 0;
+    qsizetype high = m_evaluation.lineCount();
+    while (low < high) {
+        const qsizetype middle = low + (high - low) / 2;
+        if (m_metrics->y(m_evaluation.lineIndexAt(middle)) <= -cullMargin)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    for (qsizetype record = low; record < m_evaluation.lineCount(); ++record) {
+        const qreal y = m_metrics->y(m_evaluation.lineIndexAt(record));
         if (y >= limit)
             break;
         if (y > -cullMargin)
-            rows.append(layoutRow(*it, y));
+            rows.append(layoutRow(m_evaluation.line(record), y));
     }
     return rows;
 }
@@ -276,7 +286,7 @@ void ZulResultGutter::paintEvent(QPaintEvent *event)
     if (!m_metrics)
         return;
     painter.setRenderHint(QPainter::Antialiasing);
-    if (m_summary.lines.isEmpty()) {
+    if (m_evaluation.isEmpty()) {
         paintPlaceholder(painter);
         return;
     }
@@ -401,12 +411,12 @@ void ZulResultGutter::activate(const EvaluatedLine &line)
 
 int ZulResultGutter::accessiblePartCount() const
 {
-    return m_metrics ? int(m_summary.lines.size()) : 0;
+    return m_metrics ? int(m_evaluation.lineCount()) : 0;
 }
 
 VeskAccessiblePart ZulResultGutter::accessiblePart(int index) const
 {
-    const EvaluatedLine &line = m_summary.lines.at(index);
+    const EvaluatedLine line = m_evaluation.line(index);
     const Row row = layoutRow(line, m_metrics->y(line.lineIndex));
     VeskAccessiblePart part;
     part.name = spokenText(line, m_language);
@@ -423,7 +433,7 @@ VeskAccessiblePart ZulResultGutter::accessiblePart(int index) const
 void ZulResultGutter::pressAccessiblePart(int index)
 {
     if (index >= 0 && index < accessiblePartCount())
-        activate(m_summary.lines.at(index));
+        activate(m_evaluation.line(index));
 }
 
 void ZulResultGutter::mouseMoveEvent(QMouseEvent *event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Models/CompactNoteEvaluation.h"
 #include "Models/NoteEvaluationSummary.h"
 
 #include "VeskKit/Design/VeskAccessibleControl.h"
@@ -43,8 +44,11 @@ public:
 
     explicit ZulResultGutter(EditorLayoutMetrics *metrics, QWidget *parent = nullptr);
 
-    const NoteEvaluationSummary &summary() const { return m_summary; }
+    NoteEvaluationSummary summary() const { return m_evaluation.summary(); }
     void setSummary(const NoteEvaluationSummary &summary);
+    // The evaluation as the view model keeps it: only the rows on screen
+    // are ever read out of it.
+    void setEvaluation(const CompactNoteEvaluation &evaluation);
     bool compactMode() const { return m_compactMode; }
     void setCompactMode(bool compact);
     VeskLanguage language() const { return m_language; }
@@ -92,7 +96,7 @@ private:
 
     QPointer<EditorLayoutMetrics> m_metrics;
     QColor m_background = Qt::transparent;
-    NoteEvaluationSummary m_summary;
+    CompactNoteEvaluation m_evaluation;
     bool m_compactMode = false;
     VeskLanguage m_language = VeskLanguage::en;
     std::optional<qint64> m_pressedLine;

@@ -27,7 +27,6 @@
 #include <QListView>
 #include <QMenu>
 #include <QPainter>
-#include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -60,12 +59,9 @@ protected:
     }
 };
 
-// The note list. Rows change height when their preview does, which a plain
-// list view only notices on a full relayout; this one asks for it (done
-// lazily, for the rows on screen first) whenever rows change, and whenever
-// the width changes, since previews wrap to it. A list laid out before the
-// window first showed at its real width would otherwise keep the old row
-// positions while painting rows at their new heights.
+// The note list. A row's height changes only when its preview comes or
+// goes: a plain list view lays every row out again at any change of any
+// row (a key typed into a note changes its row), this one only then.
 //
 // From the keyboard the list is one stop whose cursor is the selected note:
 // the arrows, Home, End and the page keys move it and the selection follows
@@ -106,18 +102,12 @@ protected:
             selectionModel()->setCurrentIndex(wanted, QItemSelectionModel::NoUpdate);
     }
 
-    void resizeEvent(QResizeEvent *event) override
-    {
-        QListView::resizeEvent(event);
-        if (event->size().width() != event->oldSize().width())
-            scheduleDelayedItemsLayout();
-    }
-
     void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
                      const QList<int> &roles = QList<int>()) override
     {
-        QListView::dataChanged(topLeft, bottomRight, roles);
-        scheduleDelayedItemsLayout();
+        QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
+        if (roles.contains(ZulNoteListModel::HasPreviewRole))
+            scheduleDelayedItemsLayout();
     }
 
     // The selected row is the open note, which only a click (or a screen
@@ -284,8 +274,9 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
     m_noteList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_noteList->verticalScrollBar()->setSingleStep(16);
     m_noteList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_noteList->setLayoutMode(QListView::Batched);
-    m_noteList->setBatchSize(40);
+    // Row heights cost nothing to know, so one pass lays out every row:
+    // laid out in batches, the list would repaint after each.
+    m_noteList->setLayoutMode(QListView::SinglePass);
     m_noteList->setMouseTracking(true);
     m_noteList->setContextMenuPolicy(Qt::CustomContextMenu);
     m_noteList->setContentsMargins(0, 2, 0, 2);
@@ -326,7 +317,7 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
 
     connect(&viewModel, &ZulStudioViewModel::searchTextChanged, this, &ZulSidebarView::syncSearch);
     connect(&viewModel, &ZulStudioViewModel::activeFilterChanged, this, &ZulSidebarView::syncFilters);
-    connect(&viewModel, &ZulStudioViewModel::notesChanged, this, &ZulSidebarView::syncTags);
+    connect(m_model, &ZulNoteListModel::tagsChanged, this, &ZulSidebarView::syncTags);
     connect(&viewModel, &ZulStudioViewModel::selectedTagChanged, this, &ZulSidebarView::syncTags);
     connect(&viewModel, &ZulStudioViewModel::languageChanged, this, &ZulSidebarView::retranslate);
     connect(m_model, &QAbstractItemModel::modelReset, this, &ZulSidebarView::syncListState);
@@ -395,7 +386,7 @@ void ZulSidebarView::syncFilters()
 
 void ZulSidebarView::syncTags()
 {
-    const QStringList tags = m_viewModel.allTags();
+    const QStringList &tags = m_model->tags();
     if (tags != m_shownTags) {
         m_shownTags = tags;
         qDeleteAll(m_tagChips);

@@ -6,12 +6,38 @@
 
 #include <optional>
 
+// The figures of a list of values that the block aggregates read, kept up
+// to date by whoever appends to the list, in the order the values came: the
+// sum is the same left-to-right sum, the extremes the same first-found
+// values, as walking the list would give.
+struct ArithmeticBlockTotals
+{
+    double sum = 0;
+    double minimum = 0;
+    double maximum = 0;
+    qsizetype count = 0;
+
+    void append(double value)
+    {
+        sum += value;
+        if (count == 0 || value < minimum)
+            minimum = value;
+        if (count == 0 || maximum < value)
+            maximum = value;
+        ++count;
+    }
+};
+
 // What an expression may refer to besides numbers and constants: the note's
 // variables (keys already folded by ZulIdentifierNormalizer::normalize), the
-// previous numeric line's value and the values of the current block.
+// previous numeric line's value and the values of the current block. A
+// block may come as its values or, so that an aggregate costs nothing
+// however long the block is, as their running totals; the totals win when
+// both are given.
 struct ArithmeticContext
 {
     QHash<QString, double> variables;
     std::optional<double> previousValue;
     QList<double> blockValues;
+    std::optional<ArithmeticBlockTotals> blockTotals;
 };

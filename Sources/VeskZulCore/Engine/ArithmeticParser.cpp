@@ -256,6 +256,25 @@ std::optional<double> meanOf(const Values &values)
     return sumOf(values) / static_cast<double>(values.size());
 }
 
+// The block's figures: the running totals when the context carries them,
+// else worked out from its values.
+ArithmeticBlockTotals blockFigures(const ArithmeticContext &context)
+{
+    if (context.blockTotals)
+        return *context.blockTotals;
+    ArithmeticBlockTotals totals;
+    for (double value : context.blockValues)
+        totals.append(value);
+    return totals;
+}
+
+std::optional<double> meanOf(const ArithmeticBlockTotals &totals)
+{
+    if (totals.count == 0)
+        return std::nullopt;
+    return totals.sum / static_cast<double>(totals.count);
+}
+
 std::optional<double> finite(double value)
 {
     if (!std::isfinite(value))
@@ -303,6 +322,26 @@ std::optional<double> aggregate(NoteVocabulary::Meaning meaning, const Values &v
         return *std::max_element(values.begin(), values.end());
     case Meaning::count:
         return static_cast<double>(values.size());
+    default:
+        return std::nullopt;
+    }
+}
+
+// The same from a block's running totals.
+std::optional<double> aggregate(NoteVocabulary::Meaning meaning, const ArithmeticBlockTotals &block)
+{
+    using NoteVocabulary::Meaning;
+    switch (meaning) {
+    case Meaning::sum:
+        return block.sum;
+    case Meaning::average:
+        return meanOf(block);
+    case Meaning::minimum:
+        return block.count == 0 ? std::nullopt : std::optional(block.minimum);
+    case Meaning::maximum:
+        return block.count == 0 ? std::nullopt : std::optional(block.maximum);
+    case Meaning::count:
+        return static_cast<double>(block.count);
     default:
         return std::nullopt;
     }
@@ -486,7 +525,7 @@ struct Parser
         default:
             // Called without arguments, a block function works on the block.
             if (count == 0 && word->roles.testFlag(Role::blockFunction))
-                return aggregate(word->meaning, context.blockValues);
+                return aggregate(word->meaning, blockFigures(context));
             return aggregate(word->meaning, args);
         }
     }
@@ -509,11 +548,13 @@ struct Parser
             return kE;
         case Meaning::previous:
             return context.previousValue;
-        default:
+        default: {
             // A symbol over an empty block has no value, not even a count of 0.
-            if (context.blockValues.isEmpty())
+            const ArithmeticBlockTotals block = blockFigures(context);
+            if (block.count == 0)
                 return std::nullopt;
-            return aggregate(word->meaning, context.blockValues);
+            return aggregate(word->meaning, block);
+        }
         }
     }
 };

@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
+#include <memory>
 
 using NoteLineText::borrowed;
 using NoteLineText::startsWithCharacters;
@@ -254,29 +256,51 @@ QString withUnit(QString formatted, const QString &unit)
 class ComputationalNoteEngine::Evaluation
 {
 public:
-    Evaluation(const ComputationalNoteEngine &engine, QStringView text) : m_engine(engine), m_text(text) {}
+    // The records go to `lines`, or to `compact` when that is given.
+    Evaluation(const ComputationalNoteEngine &engine, QStringView text, CompactNoteEvaluation *compact = nullptr)
+        : m_engine(engine), m_text(text), m_compact(compact)
+    {
+    }
 
-    NoteEvaluationSummary run();
+    // Fills the counts of `summary` and, unless the records go to the
+    // compact form, its lines.
+    void run(NoteEvaluationSummary &summary);
+    // Fills the compact form, taking over what it can of `previous`.
+    void runCompact(const CompactNoteEvaluation *previous);
+
+    // What one line hands down to the lines after it.
+    struct CarriedState
+    {
+        ArithmeticContext context;
+        QHash<QString, QString> variableUnits;
+        Block block;
+        bool insideCodeFence = false;
+
+        bool sameAs(const CarriedState &other) const;
+    };
 
 private:
+    CarriedState carried() const;
+    void carry(const CarriedState &state);
+
     void evaluateLine(qint64 index, QStringView raw);
     void endBlock();
     std::optional<FragmentResult> evaluateChain(QStringView expression);
     std::optional<FragmentResult> evaluateChainSteps(QStringView x);
     void take(const FragmentResult &result, std::optional<QStringView> assignedName);
     void emitLine(qint64 index, QStringView raw, const FragmentResult &result, EvaluatedLineKind kind,
-                  std::optional<QString> label);
+                  std::optional<QStringView> label, std::optional<bool> isChecked = std::nullopt);
 
     const ComputationalNoteEngine &m_engine;
     QStringView m_text;
+    CompactNoteEvaluation *m_compact;
 
     QList<EvaluatedLine> m_lines;
     // Variables and the previous value live in the context handed to the
     // evaluators, so no line copies them.
     ArithmeticContext m_context;
     QHash<QString, QString> m_variableUnits;
-    QList<BlockEntry> m_blockEntries;
-    QList<double> m_blockValues;
+    Block m_block;
     qint64 m_numericCount = 0;
     double m_numericSum = 0;
     qint64 m_completedTasks = 0;
@@ -284,14 +308,16 @@ private:
     bool m_insideCodeFence = false;
 };
 
-NoteEvaluationSummary ComputationalNoteEngine::Evaluation::run()
+void ComputationalNoteEngine::Evaluation::run(NoteEvaluationSummary &summary)
 {
     const QList<LineSpan> spans = splitLines(m_text);
-    m_lines.reserve(spans.size() / 2);
+    if (m_compact)
+        m_compact->reserve(spans.size() / 2);
+    else
+        m_lines.reserve(spans.size() / 2);
     for (qsizetype i = 0; i < spans.size(); ++i)
         evaluateLine(i, m_text.mid(spans[i].start, spans[i].length));
 
-    NoteEvaluationSummary summary;
     summary.lines = std::move(m_lines);
     if (m_numericCount >= 1)
         summary.totalNumericSum = m_numericSum;
@@ -300,13 +326,11 @@ NoteEvaluationSummary ComputationalNoteEngine::Evaluation::run()
     summary.totalTasks = m_totalTasks;
     summary.wordCount = countWords(m_text);
     summary.charCount = countCharacters(m_text);
-    return summary;
 }
 
 void ComputationalNoteEngine::Evaluation::endBlock()
 {
-    m_blockEntries.clear();
-    m_blockValues.clear();
+    m_block.clear();
 }
 
 void ComputationalNoteEngine::Evaluation::evaluateLine(qint64 index, QStringView raw)
@@ -347,8 +371,7 @@ void ComputationalNoteEngine::Evaluation::evaluateLine(qint64 index, QStringView
         FragmentResult task;
         task.formattedResult = *done ? QStringLiteral("\u2713") : QStringLiteral("\u25CB");
         task.kind = EvaluatedLineKind::checklist;
-        emitLine(index, raw, task, EvaluatedLineKind::checklist, std::nullopt);
-        m_lines.last().isChecked = *done;
+        emitLine(index, raw, task, EvaluatedLineKind::checklist, std::nullopt, *done);
         return;
     }
 
@@ -363,7 +386,7 @@ void ComputationalNoteEngine::Evaluation::evaluateLine(qint64 index, QStringView
         if (!result)
             return;
         take(*result, assignment->first);
-        emitLine(index, raw, *result, EvaluatedLineKind::variable, assignment->first.toString());
+        emitLine(index, raw, *result, EvaluatedLineKind::variable, assignment->first);
         return;
     }
 
@@ -374,7 +397,7 @@ void ComputationalNoteEngine::Evaluation::evaluateLine(qint64 index, QStringView
     if (e.size() <= longestKey || e.size() - e.count(QChar(u'\u0307')) <= longestKey) {
         const QString key = ZulIdentifierNormalizer::normalize(e.toString());
         if (!m_context.variables.contains(key)) {
-            if (const auto aggregate = m_engine.evaluateStandaloneAggregate(key, m_blockEntries, m_blockValues)) {
+            if (const auto aggregate = m_engine.evaluateStandaloneAggregate(key, m_block)) {
                 emitLine(index, raw, *aggregate, EvaluatedLineKind::aggregate, std::nullopt);
                 m_context.previousValue = aggregate->value;
                 return;
@@ -387,7 +410,7 @@ void ComputationalNoteEngine::Evaluation::evaluateLine(qint64 index, QStringView
         if (!result)
             return;
         take(*result, std::nullopt);
-        emitLine(index, raw, *result, result->kind, labelled->first.toString());
+        emitLine(index, raw, *result, result->kind, labelled->first);
         return;
     }
 
@@ -405,14 +428,13 @@ ComputationalNoteEngine::Evaluation::evaluateChain(QStringView expression)
     if (x.isEmpty())
         return std::nullopt;
 
-    // Handing over the block values costs a reference count; the scan only
-    // keeps the evaluators from seeing values they cannot use. The context
-    // lets go of them afterwards, or the next value appended to the block
-    // would copy the whole block.
-    if (!m_blockValues.isEmpty() && mayReferenceBlockAggregate(x))
-        m_context.blockValues = m_blockValues;
+    // The block reaches the evaluators as its running totals, which cost a
+    // copy of four numbers; the scan only keeps them from seeing values they
+    // cannot use.
+    if (m_block.values.count > 0 && mayReferenceBlockAggregate(x))
+        m_context.blockTotals = m_block.values;
     std::optional<FragmentResult> result = evaluateChainSteps(x);
-    m_context.blockValues = {};
+    m_context.blockTotals.reset();
     return result;
 }
 
@@ -466,16 +488,22 @@ void ComputationalNoteEngine::Evaluation::take(const FragmentResult &result,
         if (result.unitOrCurrency)
             m_variableUnits.insert(key, *result.unitOrCurrency);
     }
-    m_blockEntries.append(BlockEntry{v, result.unitOrCurrency});
-    m_blockValues.append(v);
+    m_block.append(v, result.unitOrCurrency);
     ++m_numericCount;
     m_numericSum += v;
     m_context.previousValue = v;
 }
 
 void ComputationalNoteEngine::Evaluation::emitLine(qint64 index, QStringView raw, const FragmentResult &result,
-                                               EvaluatedLineKind kind, std::optional<QString> label)
+                                                   EvaluatedLineKind kind, std::optional<QStringView> label,
+                                                   std::optional<bool> isChecked)
 {
+    if (m_compact) {
+        m_compact->append(index, raw, result.value, result.unitOrCurrency.value_or(QString()),
+                          result.unitOrCurrency.has_value(), result.formattedResult, kind, label.value_or(QStringView()),
+                          label.has_value(), isChecked);
+        return;
+    }
     EvaluatedLine line;
     line.lineIndex = index;
     line.rawLine = raw.toString();
@@ -483,8 +511,216 @@ void ComputationalNoteEngine::Evaluation::emitLine(qint64 index, QStringView raw
     line.unitOrCurrency = result.unitOrCurrency;
     line.formattedResult = result.formattedResult;
     line.kind = kind;
-    line.label = std::move(label);
+    if (label)
+        line.label = label->toString();
+    line.isChecked = isChecked;
     m_lines.append(std::move(line));
+}
+
+// MARK: - Resuming a long text's evaluation
+
+namespace {
+
+// Every this many lines of a long text, what the lines carry down is kept,
+// for the next evaluation of an edited version to start from or to compare
+// with. A change is evaluated again from the point before it to the first
+// point after it where the two agree.
+constexpr qsizetype kResumeInterval = 1024;
+// Beyond this many variables or block entries a point is not worth keeping:
+// each keeps its own copy.
+constexpr qsizetype kResumeStateLimit = 4096;
+
+bool sameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
+
+class EvaluationResumePoints
+{
+public:
+    using Carried = ComputationalNoteEngine::Evaluation::CarriedState;
+    struct Point
+    {
+        qsizetype line = 0;
+        qsizetype offset = 0;
+        qsizetype records = 0;
+        qsizetype strings = 0;
+        Carried state;
+    };
+
+    // What the evaluation depended on besides the text. Date results change
+    // with the day, and "now + 3 hours" with the hour.
+    QString defaultCurrency;
+    CurrencyRateTable rates;
+    QTimeZone calendar;
+    QDateTime hour;
+    qsizetype lineCount = 0;
+    QList<Point> points;
+
+    static QDateTime hourOf(const ComputationalNoteEngine &engine)
+    {
+        const QDateTime local = engine.m_referenceDate.toTimeZone(engine.m_calendar);
+        return QDateTime(local.date(), QTime(local.time().hour(), 0), engine.m_calendar);
+    }
+
+    bool heldBy(const ComputationalNoteEngine &engine) const
+    {
+        return defaultCurrency == engine.m_defaultCurrency && calendar == engine.m_calendar
+            && hour == hourOf(engine) && rates == engine.m_rates;
+    }
+};
+
+bool ComputationalNoteEngine::Evaluation::CarriedState::sameAs(const CarriedState &other) const
+{
+    const auto sameValue = [](const std::optional<double> &a, const std::optional<double> &b) {
+        return a.has_value() == b.has_value() && (!a || sameBits(*a, *b));
+    };
+    if (insideCodeFence != other.insideCodeFence
+        || !sameValue(context.previousValue, other.context.previousValue)
+        || context.variables.size() != other.context.variables.size() || variableUnits != other.variableUnits
+        || block.entries.size() != other.block.entries.size())
+        return false;
+    for (auto it = context.variables.cbegin(); it != context.variables.cend(); ++it) {
+        const auto found = other.context.variables.constFind(it.key());
+        if (found == other.context.variables.cend() || !sameBits(*it, *found))
+            return false;
+    }
+    for (qsizetype i = 0; i < block.entries.size(); ++i) {
+        if (!sameBits(block.entries[i].value, other.block.entries[i].value)
+            || block.entries[i].currencyOrUnit != other.block.entries[i].currencyOrUnit)
+            return false;
+    }
+    return true;
+}
+
+ComputationalNoteEngine::Evaluation::CarriedState ComputationalNoteEngine::Evaluation::carried() const
+{
+    return CarriedState{m_context, m_variableUnits, m_block, m_insideCodeFence};
+}
+
+void ComputationalNoteEngine::Evaluation::carry(const CarriedState &state)
+{
+    m_context = state.context;
+    m_variableUnits = state.variableUnits;
+    m_block = state.block;
+    m_insideCodeFence = state.insideCodeFence;
+}
+
+void ComputationalNoteEngine::Evaluation::runCompact(const CompactNoteEvaluation *previous)
+{
+    const QList<LineSpan> spans = splitLines(m_text);
+    const qsizetype n = m_text.size();
+    m_compact->reserve(spans.size() / 2);
+
+    std::shared_ptr<EvaluationResumePoints> points;
+    if (spans.size() >= 2 * kResumeInterval) {
+        points = std::make_shared<EvaluationResumePoints>();
+        points->defaultCurrency = m_engine.m_defaultCurrency;
+        points->rates = m_engine.m_rates;
+        points->calendar = m_engine.m_calendar;
+        points->hour = EvaluationResumePoints::hourOf(m_engine);
+        points->lineCount = spans.size();
+    }
+    const EvaluationResumePoints *old = points && previous && previous->resumePoints
+                                            && previous->resumePoints->heldBy(m_engine)
+                                        ? previous->resumePoints.get()
+                                        : nullptr;
+
+    qsizetype first = 0;
+    qsizetype lineShift = 0;
+    qsizetype characterShift = 0;
+    // Lines that begin here or later, their line ends included, read as in
+    // the previous text.
+    qsizetype sameFrom = n + 1;
+    qsizetype nextOld = 0;
+    if (old) {
+        const QStringView before = previous->text();
+        const qsizetype shorter = std::min(before.size(), n);
+        qsizetype prefix = 0;
+        while (prefix < shorter && before[prefix] == m_text[prefix])
+            ++prefix;
+        qsizetype suffix = 0;
+        while (suffix < shorter - prefix && before[before.size() - 1 - suffix] == m_text[n - 1 - suffix])
+            ++suffix;
+        lineShift = spans.size() - old->lineCount;
+        characterShift = n - before.size();
+        sameFrom = n - suffix + 1;
+        // The last point wholly before the first change: the lines above it
+        // and its own beginning are unchanged.
+        const auto after = std::partition_point(old->points.cbegin(), old->points.cend(),
+                                                [prefix](const EvaluationResumePoints::Point &point) {
+                                                    return point.offset < prefix;
+                                                });
+        if (after != old->points.cbegin()) {
+            const EvaluationResumePoints::Point &resume = *(after - 1);
+            carry(resume.state);
+            first = resume.line;
+            m_compact->appendPrefix(*previous, resume.records, resume.strings);
+            for (auto it = old->points.cbegin(); it != after; ++it)
+                points->points.append(*it);
+        }
+        nextOld = after - old->points.cbegin();
+    }
+
+    for (qsizetype i = first; i < spans.size(); ++i) {
+        if (old && spans[i].start >= sameFrom) {
+            while (nextOld < old->points.size() && old->points[nextOld].line + lineShift < i)
+                ++nextOld;
+            if (nextOld < old->points.size() && old->points[nextOld].line + lineShift == i
+                && old->points[nextOld].state.sameAs(carried())) {
+                // From here on every line reads and evaluates as before.
+                const EvaluationResumePoints::Point &from = old->points[nextOld];
+                const qsizetype records = m_compact->lineCount();
+                const qsizetype strings = m_compact->storedTextSize();
+                m_compact->appendShifted(*previous, from.records, from.strings, lineShift, characterShift);
+                for (qsizetype k = nextOld; k < old->points.size(); ++k) {
+                    EvaluationResumePoints::Point point = old->points[k];
+                    point.line += lineShift;
+                    point.offset += characterShift;
+                    point.records += records - from.records;
+                    point.strings += strings - from.strings;
+                    points->points.append(std::move(point));
+                }
+                break;
+            }
+        }
+        if (points && i > 0 && i % kResumeInterval == 0 && m_context.variables.size() <= kResumeStateLimit
+            && m_block.entries.size() <= kResumeStateLimit
+            && (points->points.isEmpty() || points->points.constLast().line < i))
+            points->points.append({i, spans[i].start, m_compact->lineCount(), m_compact->storedTextSize(), carried()});
+        evaluateLine(i, m_text.mid(spans[i].start, spans[i].length));
+    }
+
+    // The counts follow from the records, in line order, so a total taken
+    // over from the previous evaluation is summed exactly as a full
+    // evaluation sums it.
+    qint64 numericCount = 0;
+    double numericSum = 0;
+    qint64 completed = 0;
+    qint64 tasks = 0;
+    for (qsizetype record = 0; record < m_compact->lineCount(); ++record) {
+        const EvaluatedLineKind kind = m_compact->kindAt(record);
+        if (kind == EvaluatedLineKind::checklist) {
+            ++tasks;
+            if (m_compact->isCheckedAt(record).value_or(false))
+                ++completed;
+        } else if (kind != EvaluatedLineKind::aggregate) {
+            // Aggregates show a value but never join the total.
+            if (const std::optional<double> value = m_compact->valueAt(record)) {
+                ++numericCount;
+                numericSum += *value;
+            }
+        }
+    }
+    m_compact->totalNumericSum = numericCount >= 1 ? std::optional<double>(numericSum) : std::nullopt;
+    m_compact->numericCount = numericCount;
+    m_compact->completedTasks = completed;
+    m_compact->totalTasks = tasks;
+    m_compact->wordCount = countWords(m_text);
+    m_compact->charCount = countCharacters(m_text);
+    m_compact->resumePoints = std::move(points);
 }
 
 ComputationalNoteEngine::ComputationalNoteEngine(CurrencyRateTable rates, const QString &defaultCurrency,
@@ -498,7 +734,18 @@ ComputationalNoteEngine::ComputationalNoteEngine(CurrencyRateTable rates, const 
 
 NoteEvaluationSummary ComputationalNoteEngine::evaluate(QStringView text) const
 {
-    return Evaluation(*this, text).run();
+    NoteEvaluationSummary summary;
+    Evaluation(*this, text).run(summary);
+    return summary;
+}
+
+CompactNoteEvaluation ComputationalNoteEngine::evaluateCompact(const QString &text,
+                                                               const CompactNoteEvaluation *previous) const
+{
+    CompactNoteEvaluation compact;
+    compact.setText(text);
+    Evaluation(*this, compact.text(), &compact).runCompact(previous);
+    return compact;
 }
 
 QList<ComputationalNoteEngine::LineSpan> ComputationalNoteEngine::splitLines(QStringView text)

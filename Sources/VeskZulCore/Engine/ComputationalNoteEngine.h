@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Engine/ArithmeticContext.h"
+#include "Models/CompactNoteEvaluation.h"
 #include "Models/ConversionEvaluation.h"
 #include "Models/CurrencyRateTable.h"
 #include "Models/EvaluatedLineKind.h"
@@ -43,6 +44,15 @@ public:
     const QTimeZone &calendar() const { return m_calendar; }
 
     NoteEvaluationSummary evaluate(QStringView text) const;
+    // The same evaluation in the compact form a cache keeps: its records
+    // refer to their lines in `text`, which it shares. Given the evaluation
+    // of an earlier version of a long text by an engine of the same
+    // currency, rates, zone and hour, only the lines from a little before
+    // the first change to a little past the last are evaluated again: as
+    // soon as what the lines carry down (variables, the block, the previous
+    // value) is again what it was, the rest is taken over. The outcome is
+    // always what a full evaluation gives.
+    CompactNoteEvaluation evaluateCompact(const QString &text, const CompactNoteEvaluation *previous = nullptr) const;
 
     // The lines of a note exactly as evaluate() numbers them: split at LF, VT,
     // FF, CR, CR LF (one line end), NEL, LINE SEPARATOR and PARAGRAPH
@@ -66,13 +76,33 @@ private:
         std::optional<QString> currencyOrUnit;
     };
 
+    // The current block as it grows: its entries and, kept in step, the
+    // running figures every aggregate reads, so an aggregate costs the same
+    // whatever the block's length and mix. Amounts in several currencies
+    // are converted into the default currency once each, when an aggregate
+    // first needs them.
+    struct Block
+    {
+        QList<BlockEntry> entries;
+        ArithmeticBlockTotals values;
+        bool someWithoutUnit = false;
+        bool oneUnit = true;
+        qsizetype converted = 0;
+        bool conversionFailed = false;
+        ArithmeticBlockTotals convertedValues;
+
+        void append(double value, const std::optional<QString> &currencyOrUnit);
+        void clear();
+    };
+
     struct ResolvedBlock
     {
-        QList<double> values;
+        ArithmeticBlockTotals values;
         std::optional<QString> unit;
     };
 
     class Evaluation;
+    friend class ::EvaluationResumePoints;
 
     // Name and right-hand side, or label and value: views into the line.
     static std::optional<std::pair<QStringView, QStringView>> splitVariableAssignment(QStringView expression);
@@ -81,11 +111,8 @@ private:
     static qint64 countWords(QStringView text);
     static bool containsConversionConnector(QStringView expression);
 
-    std::optional<FragmentResult> evaluateStandaloneAggregate(const QString &key,
-                                                              const QList<BlockEntry> &blockEntries,
-                                                              const QList<double> &blockValues) const;
-    ResolvedBlock resolveBlockValues(const QList<BlockEntry> &blockEntries,
-                                     const QList<double> &precomputedValues) const;
+    std::optional<FragmentResult> evaluateStandaloneAggregate(const QString &key, Block &block) const;
+    ResolvedBlock resolveBlockValues(Block &block) const;
     std::optional<ConversionEvaluation> evaluateConversionExpression(QStringView expression,
                                                                      const ArithmeticContext &context) const;
     std::optional<ConversionEvaluation> evaluatePrefixedCurrencyConversion(QStringView expression,

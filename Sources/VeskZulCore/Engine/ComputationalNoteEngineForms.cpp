@@ -100,9 +100,30 @@ QString formattedWithUnit(double value, const std::optional<QString> &unit)
 
 } // namespace
 
+void ComputationalNoteEngine::Block::append(double value, const std::optional<QString> &currencyOrUnit)
+{
+    if (!currencyOrUnit)
+        someWithoutUnit = true;
+    else if (!entries.isEmpty() && oneUnit)
+        oneUnit = entries.first().currencyOrUnit && *entries.first().currencyOrUnit == *currencyOrUnit;
+    entries.append(BlockEntry{value, currencyOrUnit});
+    values.append(value);
+}
+
+void ComputationalNoteEngine::Block::clear()
+{
+    // The entries keep their room for the next block.
+    entries.clear();
+    values = {};
+    someWithoutUnit = false;
+    oneUnit = true;
+    converted = 0;
+    conversionFailed = false;
+    convertedValues = {};
+}
+
 std::optional<ComputationalNoteEngine::FragmentResult>
-ComputationalNoteEngine::evaluateStandaloneAggregate(const QString &key, const QList<BlockEntry> &blockEntries,
-                                                     const QList<double> &blockValues) const
+ComputationalNoteEngine::evaluateStandaloneAggregate(const QString &key, Block &block) const
 {
     QStringView word = key;
     if (word.endsWith(u"()"))
@@ -114,29 +135,28 @@ ComputationalNoteEngine::evaluateStandaloneAggregate(const QString &key, const Q
     const Meaning group = keyword->meaning;
 
     if (group == Meaning::count) {
-        const auto count = blockEntries.size();
+        const auto count = block.entries.size();
         return FragmentResult{double(count), std::nullopt, QString::number(count), EvaluatedLineKind::aggregate};
     }
 
-    const ResolvedBlock block = resolveBlockValues(blockEntries, blockValues);
-    const QList<double> &values = block.values;
-    if (values.isEmpty() && group != Meaning::sum)
+    const ResolvedBlock resolved = resolveBlockValues(block);
+    const ArithmeticBlockTotals &values = resolved.values;
+    if (values.count == 0 && group != Meaning::sum)
         return std::nullopt;
 
     double value = 0;
     switch (group) {
     case Meaning::sum:
+        value = values.sum;
+        break;
     case Meaning::average:
-        for (const double v : values)
-            value += v;
-        if (group == Meaning::average)
-            value /= double(values.size());
+        value = values.sum / double(values.count);
         break;
     case Meaning::minimum:
-        value = *std::min_element(values.cbegin(), values.cend());
+        value = values.minimum;
         break;
     case Meaning::maximum:
-        value = *std::max_element(values.cbegin(), values.cend());
+        value = values.maximum;
         break;
     default:
         return std::nullopt;
@@ -144,46 +164,36 @@ ComputationalNoteEngine::evaluateStandaloneAggregate(const QString &key, const Q
     // A block of huge values can overflow its sum; that is no number to show.
     if (!std::isfinite(value))
         return std::nullopt;
-    return FragmentResult{value, block.unit, formattedWithUnit(value, block.unit), EvaluatedLineKind::aggregate};
+    return FragmentResult{value, resolved.unit, formattedWithUnit(value, resolved.unit), EvaluatedLineKind::aggregate};
 }
 
-ComputationalNoteEngine::ResolvedBlock
-ComputationalNoteEngine::resolveBlockValues(const QList<BlockEntry> &blockEntries,
-                                            const QList<double> &precomputedValues) const
+ComputationalNoteEngine::ResolvedBlock ComputationalNoteEngine::resolveBlockValues(Block &block) const
 {
-    if (blockEntries.isEmpty())
-        return {precomputedValues, std::nullopt};
-
-    bool allSame = true;
-    for (const BlockEntry &entry : blockEntries) {
-        if (!entry.currencyOrUnit)
-            return {precomputedValues, std::nullopt};
-        allSame = allSame && *entry.currencyOrUnit == *blockEntries.first().currencyOrUnit;
-    }
-    if (allSame)
-        return {precomputedValues, blockEntries.first().currencyOrUnit};
-
-    QList<QString> codes;
-    codes.reserve(blockEntries.size());
-    for (const BlockEntry &entry : blockEntries) {
-        const std::optional<QString> code = ConversionCatalog::canonicalCurrencyCode(*entry.currencyOrUnit);
-        if (!code)
-            return {precomputedValues, std::nullopt};
-        codes.append(*code);
-    }
+    if (block.entries.isEmpty() || block.someWithoutUnit)
+        return {block.values, std::nullopt};
+    if (block.oneUnit)
+        return {block.values, block.entries.first().currencyOrUnit};
 
     // A total labelled in the default currency must really be one: when any
-    // amount cannot be converted (a missing or unusable rate), the block is
-    // summed as typed and carries no currency rather than a false one.
-    QList<double> converted;
-    converted.reserve(blockEntries.size());
-    for (qsizetype i = 0; i < blockEntries.size(); ++i) {
-        const std::optional<double> value = m_rates.convert(blockEntries[i].value, codes[i], m_defaultCurrency);
-        if (!value)
-            return {precomputedValues, std::nullopt};
-        converted.append(*value);
+    // amount is not a currency or cannot be converted (a missing or unusable
+    // rate), the block is summed as typed and carries no currency rather
+    // than a false one. Entries only ever join the block, so what was
+    // converted stays converted.
+    while (!block.conversionFailed && block.converted < block.entries.size()) {
+        const BlockEntry &entry = block.entries[block.converted];
+        const std::optional<QString> code = ConversionCatalog::canonicalCurrencyCode(*entry.currencyOrUnit);
+        const std::optional<double> value =
+            code ? m_rates.convert(entry.value, *code, m_defaultCurrency) : std::nullopt;
+        if (!value) {
+            block.conversionFailed = true;
+            break;
+        }
+        block.convertedValues.append(*value);
+        ++block.converted;
     }
-    return {converted, m_defaultCurrency};
+    if (block.conversionFailed)
+        return {block.values, std::nullopt};
+    return {block.convertedValues, m_defaultCurrency};
 }
 
 std::optional<ConversionEvaluation>

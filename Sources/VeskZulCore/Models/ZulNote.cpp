@@ -216,6 +216,16 @@ QString ZulNote::previewSnippet() const
     return kept[0].toString() + QStringLiteral(" \u00B7 ") + kept[1].toString();
 }
 
+bool ZulNote::hasPreviewSnippet() const
+{
+    bool found = false;
+    forEachTrimmedLine(content, [&](QStringView line) {
+        found = !line.isEmpty() && !line.startsWith(u'#');
+        return !found;
+    });
+    return found;
+}
+
 QJsonObject ZulNote::toJson() const
 {
     QJsonObject object;

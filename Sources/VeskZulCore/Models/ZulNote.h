@@ -38,6 +38,8 @@ struct ZulNote {
     QString displayTitle() const;
     // The short preview under the title in note rows.
     QString previewSnippet() const;
+    // Whether previewSnippet() has any text, found without building it.
+    bool hasPreviewSnippet() const;
 
     // Dates are written in the storage form (ZulIsoDate); the caller checks
     // they are encodable. A sticky frame with a non-finite member is left out

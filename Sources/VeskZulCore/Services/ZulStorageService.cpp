@@ -21,6 +21,11 @@
 #include <memory>
 #include <mutex>
 #include <system_error>
+#include <thread>
+#include <vector>
+#include <algorithm>
+#include <atomic>
+#include <optional>
 
 namespace {
 
@@ -118,6 +123,98 @@ ZulResult<CurrencyRateTable> decodeRates(const QByteArray &bytes)
     if (!json)
         return ZulResult<CurrencyRateTable>::failure(json.error());
     return CurrencyRateTable::fromJson(json.value());
+}
+
+// From this size on, a notes file is read on several threads at once.
+constexpr qsizetype kParallelDecodeFrom = 4 << 20;
+
+// Where the elements of a top-level JSON array lie in the text, or nothing
+// when it does not read as one at a glance. Strings are skipped with their
+// escapes, so a bracket or comma inside one is no structure.
+std::optional<QList<QByteArrayView>> arrayElements(QByteArrayView text)
+{
+    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    qsizetype i = 0;
+    while (i < text.size() && isSpace(text[i]))
+        ++i;
+    if (i == text.size() || text[i] != '[')
+        return std::nullopt;
+    QList<QByteArrayView> elements;
+    qsizetype start = ++i;
+    int depth = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') {
+            for (++i; i < text.size() && text[i] != '"'; ++i) {
+                if (text[i] == '\\')
+                    ++i;
+            }
+            if (i >= text.size())
+                return std::nullopt;
+        } else if (c == '{' || c == '[') {
+            // Deep nesting is for the whole-text parse to judge.
+            if (++depth > 64)
+                return std::nullopt;
+        } else if (c == '}' || c == ']') {
+            if (depth == 0) {
+                if (c != ']')
+                    return std::nullopt;
+                elements.append(text.sliced(start, i - start));
+                break;
+            }
+            --depth;
+        } else if (c == ',' && depth == 0) {
+            elements.append(text.sliced(start, i - start));
+            start = i + 1;
+        }
+    }
+    if (i >= text.size())
+        return std::nullopt;
+    for (++i; i < text.size(); ++i) {
+        if (!isSpace(text[i]))
+            return std::nullopt;
+    }
+    // "[]" holds no element, not one empty one.
+    if (elements.size() == 1 && elements.first().trimmed().isEmpty())
+        elements.clear();
+    return elements;
+}
+
+// The notes of a large file, each element parsed on its own, on as many
+// threads as there are cores. Nothing when any element fails: the file is
+// then read in one piece, so whatever is wrong is reported as always.
+std::optional<QList<ZulNote>> decodeNotesInParallel(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    const std::optional<QList<QByteArrayView>> elements = arrayElements(bytes);
+    if (!elements)
+        return std::nullopt;
+    QList<ZulNote> notes(elements->size());
+    const qsizetype workers =
+        std::clamp<qsizetype>(qsizetype(std::thread::hardware_concurrency()), 1, 8);
+    std::atomic<bool> failed{false};
+    const auto decodeRange = [&](qsizetype from, qsizetype to) {
+        for (qsizetype k = from; k < to && !failed.load(std::memory_order_relaxed); ++k) {
+            const ZulResult<QJsonValue> json = ZulJsonText::parse(elements->at(k));
+            ZulResult<ZulNote> note = json ? ZulNote::fromJson(json.value()) : ZulResult<ZulNote>::failure(QString());
+            if (!note) {
+                failed = true;
+                return;
+            }
+            notes[k] = std::move(note).value();
+        }
+    };
+    std::vector<std::thread> threads;
+    const qsizetype share = (elements->size() + workers - 1) / workers;
+    for (qsizetype w = 1; w < workers && w * share < elements->size(); ++w)
+        threads.emplace_back(decodeRange, w * share, std::min(elements->size(), (w + 1) * share));
+    decodeRange(0, std::min(elements->size(), share));
+    for (std::thread &thread : threads)
+        thread.join();
+    if (failed)
+        return std::nullopt;
+    return notes;
 }
 
 bool notesAreReadable(const QByteArray &bytes)
@@ -456,6 +553,10 @@ ZulResult<QByteArray> ZulStorageService::encodeNotes(const QList<ZulNote> &notes
 ZulResult<QList<ZulNote>> ZulStorageService::decodeNotes(const QByteArray &bytes)
 {
     using Result = ZulResult<QList<ZulNote>>;
+    if (bytes.size() >= kParallelDecodeFrom) {
+        if (std::optional<QList<ZulNote>> notes = decodeNotesInParallel(bytes))
+            return Result::success(std::move(*notes));
+    }
     const ZulResult<QJsonValue> json = parseJson(bytes);
     if (!json)
         return Result::failure(json.error());
