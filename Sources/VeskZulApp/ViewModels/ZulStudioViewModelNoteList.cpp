@@ -272,16 +272,18 @@ bool ZulStudioViewModel::isListed(const ZulNote &note) const
         return false;
     if (m_selectedTag && !note.tags.contains(*m_selectedTag))
         return false;
-    const QString query = m_searchText.trimmed();
-    if (query.isEmpty())
+    if (m_searchText.isEmpty())
         return true;
     // The locale decides what matches, so a search holds only under the
     // locale it was made in.
-    const QString key = QLocale().name() + QLatin1Char('\n') + query;
-    if (!m_listedSearch || key != m_listedSearchKey) {
-        m_listedSearch = std::make_shared<ZulNoteSearch>(query);
-        m_listedSearchKey = key;
+    if (m_searchText != m_listedSearchText || QLocale() != m_listedSearchLocale) {
+        const QString query = m_searchText.trimmed();
+        m_listedSearch = query.isEmpty() ? nullptr : std::make_shared<ZulNoteSearch>(query);
+        m_listedSearchText = m_searchText;
+        m_listedSearchLocale = QLocale();
     }
+    if (!m_listedSearch)
+        return true;
     bool found = m_listedSearch->foundIn(note.displayTitle()) || m_listedSearch->foundIn(note.content);
     for (qsizetype index = 0; !found && index < note.tags.size(); ++index)
         found = m_listedSearch->foundIn(note.tags.at(index));
