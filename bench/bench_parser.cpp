@@ -15,6 +15,7 @@ const ArithmeticContext &typicalContext()
          {QStringLiteral("rent"), 1450}, {QStringLiteral("utilities"), 210}},
         99.5,
         {120, 80, 45.5, 300},
+        std::nullopt,
     };
     return context;
 }

@@ -127,6 +127,34 @@ void BM_UpdateNoteContentAtScale(benchmark::State &state)
 }
 BENCHMARK(BM_UpdateNoteContentAtScale)->Arg(10000)->Arg(50000)->Unit(benchmark::kMicrosecond);
 
+// One key typed into the search field over `range(0)` notes: every note is
+// matched against the new query, as the sidebar's list does. `range(1)` 0:
+// the profile as written, English and Turkish lines; 1: the same notes in
+// plain ASCII, as an English writer's notes mostly are.
+void BM_SearchKeyAtScale(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    QList<ZulNote> notes = BenchProfile::mixedCollection(int(state.range(0)));
+    if (state.range(1) == 1) {
+        for (ZulNote &note : notes)
+            note.content.replace(QStringLiteral("Öğle Yemeği"), QStringLiteral("Lunch")).replace(u'€', u'$');
+    }
+    if (!BenchProfile::write(folder.path(), notes))
+        state.SkipWithError("could not write the notes");
+    ZulStudioViewModel viewModel(ZulStorageService(folder.path()), quietEnvironment());
+    const QString queries[2] = {QStringLiteral("task 99"), QStringLiteral("task 9")};
+    int flip = 0;
+    qsizetype listed = 0;
+    for (auto _ : state) {
+        viewModel.setSearchText(queries[flip]);
+        flip ^= 1;
+        for (const ZulNote &note : viewModel.notes())
+            listed += viewModel.isListed(note) ? 1 : 0;
+    }
+    benchmark::DoNotOptimize(listed);
+}
+BENCHMARK(BM_SearchKeyAtScale)->Args({50000, 0})->Args({50000, 1})->Unit(benchmark::kMillisecond);
+
 // Loading and evaluating a large collection, with the memory it then holds
 // (resident, KiB, above what the process held before) and the time to
 // release it all again.

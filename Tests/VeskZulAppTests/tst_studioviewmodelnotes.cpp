@@ -480,23 +480,32 @@ void TestStudioViewModelNotes::search_data()
 {
     QTest::addColumn<QString>("query");
     QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QString>("locale");
 
     // Notes, newest first: "Budget plan", untitled "Groceries\n...", "Tea", "Tagged".
-    QTest::newRow("letter case of non-ASCII letters is ignored") << QString::fromUtf8("ÇAY") << QStringList{"Tea"};
-    QTest::newRow("blanks around the query are trimmed") << " budget " << QStringList{"Budget plan"};
+    QTest::newRow("letter case of non-ASCII letters is ignored")
+        << QString::fromUtf8("ÇAY") << QStringList{"Tea"} << QString();
+    QTest::newRow("blanks around the query are trimmed") << " budget " << QStringList{"Budget plan"} << QString();
     QTest::newRow("blanks only shows everything")
-        << "   " << QStringList{"Budget plan", QString(), "Tea", "Tagged"};
-    QTest::newRow("a word only in a tag") << "quarterly" << QStringList{"Tagged"};
-    QTest::newRow("an untitled note by its derived title") << "groceries" << QStringList{QString()};
-    QTest::newRow("content") << "200" << QStringList{"Budget plan"};
-    QTest::newRow("accents are not ignored") << "cay" << QStringList{};
-    QTest::newRow("nothing matches") << "zebra" << QStringList{};
+        << "   " << QStringList{"Budget plan", QString(), "Tea", "Tagged"} << QString();
+    QTest::newRow("a word only in a tag") << "quarterly" << QStringList{"Tagged"} << QString();
+    QTest::newRow("an untitled note by its derived title") << "groceries" << QStringList{QString()} << QString();
+    QTest::newRow("content") << "200" << QStringList{"Budget plan"} << QString();
+    QTest::newRow("accents are not ignored") << "cay" << QStringList{} << QString();
+    QTest::newRow("nothing matches") << "zebra" << QStringList{} << QString();
+    QTest::newRow("ASCII case is ignored") << "NOTHING" << QStringList{"Tagged"} << "en_US";
+    QTest::newRow("Turkish: I is not the capital of i") << "NOTHING" << QStringList{} << "tr_TR";
+    QTest::newRow("Turkish: İ is") << QString::fromUtf8("NOTHİNG") << QStringList{"Tagged"} << "tr_TR";
 }
 
 void TestStudioViewModelNotes::search()
 {
     QFETCH(QString, query);
     QFETCH(QStringList, expected);
+    QFETCH(QString, locale);
+    if (!locale.isEmpty())
+        QLocale::setDefault(QLocale(locale));
+    const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
 
     const ZulNote tea = noteWith("Tea", QString::fromUtf8("bir çay lütfen"), 3);
     Studio studio;

@@ -210,7 +210,8 @@ void TestZulAccessibility::everyShownControlIsNamedAndStated()
     QAccessibleInterface *root = QAccessible::queryAccessibleInterface(window);
     QCOMPARE(root->role(), QAccessible::Window);
     QCOMPARE(root->text(QAccessible::Name), expected.constFirst());
-    Reading reading{viewModel().evaluation(m_ids[0]).lines.size()};
+    Reading reading;
+    reading.results = viewModel().evaluation(m_ids[0]).lines.size();
     read(root, reading);
     QVERIFY2(reading.faults.isEmpty(), qPrintable(reading.faults.join(QStringLiteral("; "))));
     QVERIFY2(reading.focused <= 1, qPrintable(QString::number(reading.focused)));

@@ -18,6 +18,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QLocale>
 #include <QSet>
 #include <QObject>
 #include <QRectF>
@@ -355,7 +356,9 @@ private:
     // Whether UTC standing in for an unknown system time zone was logged.
     bool m_reportedUnknownTimeZone = false;
 
-    // The search of isListed(), made once per query and locale.
+    // The search of isListed(), made once per query and locale: a key in
+    // the search field matches every note against one query.
     mutable std::shared_ptr<ZulNoteSearch> m_listedSearch;
-    mutable QString m_listedSearchKey;
+    mutable QString m_listedSearchText;
+    mutable QLocale m_listedSearchLocale;
 };

@@ -7,16 +7,135 @@
 #include <unicode/coll.h>
 #include <unicode/locid.h>
 #include <unicode/stsearch.h>
+#include <unicode/tblcoll.h>
+#include <unicode/uchar.h>
+#include <unicode/ucol.h>
+#include <unicode/uniset.h>
 #include <unicode/unistr.h>
+#include <unicode/usetiter.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
-icu::UnicodeString toUnicode(const QString &text)
+// Read-only: the search only reads the text, and a note can be megabytes.
+icu::UnicodeString aliasOf(const QString &text)
 {
-    return icu::UnicodeString(reinterpret_cast<const char16_t *>(text.utf16()), int32_t(text.size()));
+    return icu::UnicodeString(false, reinterpret_cast<const char16_t *>(text.utf16()), int32_t(text.size()));
+}
+
+// Which characters the collator cannot tell apart at the search's strength,
+// for the characters it gives one collation element of their own: for each
+// UTF-16 unit, the first unit met with the same collation weights, or 0 when
+// matching it needs the collator itself (it is ignored, expands to several
+// elements, ends a contraction such as "ch" in Czech, joins the character
+// before it, as a combining mark does, or is half of a surrogate pair or a
+// noncharacter). A text and a query made only of the others match exactly
+// where the collator's search would match them, so they are compared unit by
+// unit, many times faster over a large collection. Filled as characters are
+// met.
+class CollationClasses
+{
+public:
+    explicit CollationClasses(const char *locale) : m_collator(nullptr, ucol_close), m_classes(0x10000, kUnknown)
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        m_collator.reset(ucol_open(locale, &status));
+        if (U_FAILURE(status) || !m_collator) {
+            m_collator.reset();
+            return;
+        }
+        ucol_setStrength(m_collator.get(), UCOL_SECONDARY);
+        icu::UnicodeSet contractions;
+        icu::UnicodeSet expansions;
+        ucol_getContractionsAndExpansions(m_collator.get(), contractions.toUSet(), expansions.toUSet(), true,
+                                          &status);
+        if (U_FAILURE(status)) {
+            m_collator.reset();
+            return;
+        }
+        m_needCollator = expansions;
+        // A contraction forms only in a text that holds all of its
+        // characters, so a text without its later ones can be matched
+        // directly ("l" is simple in a text without the "·" of Catalan's
+        // "l·"). One with a character that is not simple never forms in a
+        // text of simple ones.
+        for (icu::UnicodeSetIterator it(contractions); it.next();) {
+            const icu::UnicodeString &text = it.getString();
+            if (!it.isString()) {
+                m_needCollator.addAll(text);
+                continue;
+            }
+            bool formable = true;
+            for (int32_t i = 0; formable && i < text.length(); ++i)
+                formable = simple(text.charAt(i));
+            if (formable)
+                m_needCollator.addAll(text.tempSubString(1));
+        }
+    }
+
+    char16_t classOf(char16_t c)
+    {
+        const char16_t known = m_classes[c];
+        return known != kUnknown ? known : classify(c);
+    }
+
+private:
+    static constexpr char16_t kUnknown = 0xFFFF;
+
+    char16_t classify(char16_t c)
+    {
+        char16_t &known = m_classes[c];
+        known = 0;
+        if (!m_collator || m_needCollator.contains(c) || !simple(c))
+            return known;
+        uint8_t weights[64];
+        const int32_t length = ucol_getSortKey(m_collator.get(), &c, 1, weights, int32_t(sizeof weights));
+        if (length <= 0 || length > int32_t(sizeof weights))
+            return known;
+        known = m_bySortKey.try_emplace(std::string(reinterpret_cast<const char *>(weights), size_t(length)), c)
+                    .first->second;
+        return known;
+    }
+
+    bool simple(char16_t c) const
+    {
+        // Noncharacters stand for the collator's own boundaries ("\uFDD1€"
+        // is where currency symbols begin), never for text.
+        if (QChar::isSurrogate(c) || u_hasBinaryProperty(c, UCHAR_NONCHARACTER_CODE_POINT))
+            return false;
+        // A grapheme boundary on either side, so a match never ends inside
+        // a character the user sees as one.
+        switch (u_getIntPropertyValue(c, UCHAR_GRAPHEME_CLUSTER_BREAK)) {
+        case U_GCB_OTHER:
+        case U_GCB_LF:
+        case U_GCB_CONTROL:
+            break;
+        default:
+            return false;
+        }
+        return ucol_strcoll(m_collator.get(), &c, 1, nullptr, 0) != UCOL_EQUAL;
+    }
+
+    std::unique_ptr<UCollator, void (*)(UCollator *)> m_collator;
+    icu::UnicodeSet m_needCollator;
+    std::vector<char16_t> m_classes;
+    std::unordered_map<std::string, char16_t> m_bySortKey;
+};
+
+CollationClasses &collationClasses(const std::string &locale)
+{
+    static std::map<std::string, std::unique_ptr<CollationClasses>> byLocale;
+    std::unique_ptr<CollationClasses> &classes = byLocale[locale];
+    if (!classes)
+        classes = std::make_unique<CollationClasses>(locale.c_str());
+    return *classes;
 }
 
 } // namespace
@@ -43,11 +162,22 @@ public:
         // ICU refuses an empty text; the placeholder is replaced per search.
         // The search refers to the text rather than copying it, so the text
         // lives in a member.
-        m_pattern = toUnicode(needle);
+        m_pattern = icu::UnicodeString(reinterpret_cast<const char16_t *>(needle.utf16()), int32_t(needle.size()));
         m_text = icu::UnicodeString(u" ");
         m_search = std::make_unique<icu::StringSearch>(m_pattern, m_text, ruleBased, nullptr, status);
-        if (U_FAILURE(status))
+        if (U_FAILURE(status)) {
             m_search.reset();
+            return;
+        }
+        m_classes = &collationClasses(locale.getName());
+        for (const QChar c : needle) {
+            const char16_t folded = m_classes->classOf(c.unicode());
+            if (folded == 0) {
+                m_foldedNeedle.clear();
+                break;
+            }
+            m_foldedNeedle.push_back(folded);
+        }
     }
 
     bool foundIn(const QString &haystack)
@@ -56,8 +186,10 @@ public:
             return false;
         if (!m_search)
             return haystack.contains(m_needle, Qt::CaseInsensitive);
+        if (const std::optional<bool> found = foundDirectly(haystack))
+            return *found;
         UErrorCode status = U_ZERO_ERROR;
-        m_text = toUnicode(haystack);
+        m_text = aliasOf(haystack);
         m_search->setText(m_text, status);
         if (U_FAILURE(status))
             return haystack.contains(m_needle, Qt::CaseInsensitive);
@@ -67,7 +199,41 @@ public:
     }
 
 private:
+    // Absent when the text or the query holds a character only the
+    // collator can match.
+    std::optional<bool> foundDirectly(const QString &haystack)
+    {
+        if (m_foldedNeedle.empty())
+            return std::nullopt;
+        CollationClasses &classes = *m_classes;
+        const char16_t *text = reinterpret_cast<const char16_t *>(haystack.utf16());
+        const qsizetype length = haystack.size();
+        const auto needleLength = qsizetype(m_foldedNeedle.size());
+        const char16_t last = m_foldedNeedle.back();
+        // One pass: a match counts once the character after it is known to
+        // be simple too, since a mark there would join the match's last one.
+        for (qsizetype i = 0; i < length; ++i) {
+            const char16_t folded = classes.classOf(text[i]);
+            if (folded == 0)
+                return std::nullopt;
+            if (folded != last || i + 1 < needleLength)
+                continue;
+            const qsizetype start = i + 1 - needleLength;
+            qsizetype k = needleLength - 1;
+            while (k > 0 && classes.classOf(text[start + k - 1]) == m_foldedNeedle[size_t(k - 1)])
+                --k;
+            if (k > 0)
+                continue;
+            if (i + 1 == length || classes.classOf(text[i + 1]) != 0)
+                return true;
+            return std::nullopt;
+        }
+        return false;
+    }
+
     QString m_needle;
+    CollationClasses *m_classes = nullptr;
+    std::u16string m_foldedNeedle;
     icu::UnicodeString m_pattern;
     icu::UnicodeString m_text;
     std::unique_ptr<icu::Collator> m_collator;
@@ -106,16 +272,18 @@ bool ZulStudioViewModel::isListed(const ZulNote &note) const
         return false;
     if (m_selectedTag && !note.tags.contains(*m_selectedTag))
         return false;
-    const QString query = m_searchText.trimmed();
-    if (query.isEmpty())
+    if (m_searchText.isEmpty())
         return true;
     // The locale decides what matches, so a search holds only under the
     // locale it was made in.
-    const QString key = QLocale().name() + QLatin1Char('\n') + query;
-    if (!m_listedSearch || key != m_listedSearchKey) {
-        m_listedSearch = std::make_shared<ZulNoteSearch>(query);
-        m_listedSearchKey = key;
+    if (m_searchText != m_listedSearchText || QLocale() != m_listedSearchLocale) {
+        const QString query = m_searchText.trimmed();
+        m_listedSearch = query.isEmpty() ? nullptr : std::make_shared<ZulNoteSearch>(query);
+        m_listedSearchText = m_searchText;
+        m_listedSearchLocale = QLocale();
     }
+    if (!m_listedSearch)
+        return true;
     bool found = m_listedSearch->foundIn(note.displayTitle()) || m_listedSearch->foundIn(note.content);
     for (qsizetype index = 0; !found && index < note.tags.size(); ++index)
         found = m_listedSearch->foundIn(note.tags.at(index));
