@@ -11,7 +11,6 @@
 #include "ViewModels/ZulStickyControlling.h"
 #include "ViewModels/ZulStudioWindowActivation.h"
 
-#include <QCoreApplication>
 #include <QPointer>
 #include <QTimeZone>
 #include <QTimer>
@@ -64,8 +63,6 @@ void fillMissingServices(ZulStudioEnvironment &environment)
         environment.makeHotkeyManager = [] { return std::make_unique<VeskGlobalHotkeyManager>(); };
     if (!environment.clock)
         environment.clock = [] { return QDateTime::currentDateTimeUtc(); };
-    if (!environment.steadyClock)
-        environment.steadyClock = [] { return std::chrono::steady_clock::now(); };
 }
 
 } // namespace
@@ -84,20 +81,11 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
     fillMissingServices(m_environment);
     m_hotkeyManager = m_environment.makeHotkeyManager();
 
-    const ZulStorageService storageForWriter = m_storage;
-    ZulOrderedNotesWriter::WriteFunction write = m_environment.notesWriter;
-    if (!write) {
-        write = [storageForWriter](const QList<ZulNote> &notes) { return storageForWriter.saveNotes(notes); };
-    }
-    m_notesWriter = new ZulOrderedNotesWriter(
-        std::move(write), [storageForWriter] { return storageForWriter.totalStorageBytes(); }, this);
-    connect(m_notesWriter, &ZulOrderedNotesWriter::written, this, &ZulStudioViewModel::handleWriteOutcome);
-
-    m_saveTimer = new QTimer(this);
-    m_saveTimer->setSingleShot(true);
-    m_saveTimer->setTimerType(Qt::PreciseTimer);
-    m_saveTimer->setInterval(saveDebounceMs);
-    connect(m_saveTimer, &QTimer::timeout, this, &ZulStudioViewModel::writePendingSaveInBackground);
+    m_persistence = std::make_unique<ZulNotesPersistence>(m_notes, m_language, m_storage, m_environment.notesWriter,
+                                                          m_environment.steadyClock, m_logger);
+    connect(m_persistence.get(), &ZulNotesPersistence::footprintMeasured, this,
+            &ZulStudioViewModel::setStorageFootprintBytes);
+    connect(m_persistence.get(), &ZulNotesPersistence::toastDue, this, &ZulStudioViewModel::showToast);
 
     m_toastTimer = new QTimer(this);
     m_toastTimer->setSingleShot(true);
@@ -117,7 +105,7 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
     // An emptied collection comes back with the starter notes at the next launch.
     m_notes = tidied.kept.isEmpty() ? ZulStorageService::makeStarterNotes(now()) : tidied.kept;
     if (tidied.removedCount > 0)
-        handleWriteOutcome(m_notesWriter->writeNow(m_notes));
+        m_persistence->requestSave(ZulSaveUrgency::now);
 
     m_storageFootprintBytes = m_storage.totalStorageBytes();
     m_selectedNoteID = firstInDisplayOrder();
@@ -176,7 +164,7 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
                                  .arg(loaded.keptCopyPath));
     }
     if (loaded.outcome == ZulNotesLoadOutcome::starterNotesCreated && !loaded.problem.isEmpty())
-        unreadable << noteSaveFailure(loaded.problem);
+        unreadable << m_persistence->noteFailure(loaded.problem);
     if (loaded.renumberedCount > 0) {
         m_logger->log(VeskLogLevel::warn, QStringLiteral("notes"),
                       QStringLiteral("%1 note(s) of the notes file had the id of an earlier note and were given a "
@@ -187,11 +175,6 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
         showToast(unreadable.join(u' '), true);
 
     QTimer::singleShot(bootstrapDelayMs, this, [this] { bootstrapFloatingControllers(); });
-
-    // Nothing typed may be lost at quit: a save still in its pause is written then.
-    if (QCoreApplication *application = QCoreApplication::instance()) {
-        connect(application, &QCoreApplication::aboutToQuit, this, &ZulStudioViewModel::flushPendingSaves);
-    }
 }
 
 ZulStudioViewModel::~ZulStudioViewModel()

@@ -12,7 +12,7 @@
 #include "VeskKit/Localization/VeskLanguage.h"
 #include "ViewModels/ZulNoteField.h"
 #include "ViewModels/ZulNoteFilter.h"
-#include "ViewModels/ZulOrderedNotesWriter.h"
+#include "ViewModels/ZulNotesPersistence.h"
 #include "ViewModels/ZulStudioEnvironment.h"
 #include "ViewModels/ZulStudioTab.h"
 
@@ -28,7 +28,6 @@
 #include <QUuid>
 
 #include <atomic>
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -79,9 +78,8 @@ public:
     // Longer notes (in grapheme clusters) are evaluated off the GUI thread.
     static constexpr qsizetype longNoteThreshold = 4000;
     static constexpr int evaluationDebounceMs = 30;
-    static constexpr int saveDebounceMs = 350;
-    // However steadily edits keep coming, none waits longer than this to be saved.
-    static constexpr int saveCeilingMs = 2000;
+    static constexpr int saveDebounceMs = ZulNotesPersistence::pauseMs;
+    static constexpr int saveCeilingMs = ZulNotesPersistence::ceilingMs;
     static constexpr int toastLifetimeMs = 2400;
     static constexpr int bootstrapDelayMs = 250;
 
@@ -267,13 +265,6 @@ private:
     void applyBackgroundEvaluation(const QUuid &noteID, quint64 token, const QString &content,
                                    const CompactNoteEvaluation &evaluation);
 
-    void scheduleDebouncedSave();
-    void writePendingSaveInBackground();
-    void handleWriteOutcome(const ZulOrderedNotesWriter::Outcome &outcome);
-    // Logs a failed save of the notes; the toast's text when one is due (the
-    // first failure of a run of them), else empty.
-    QString noteSaveFailure(const QString &error);
-
     void startAutoTidySchedule();
     void runTimedTidy();
     void scheduleMidnightRefresh();
@@ -285,6 +276,16 @@ private:
     void publishNotes(QList<ZulNote> notes);
     // Announces a change made to the note at `index` in place.
     void noteMutated(int index, ZulNoteFields fields);
+    // The one way a note is changed in place. `change` changes a copy of the
+    // note and says whether it changed anything: a note left as it was gets
+    // no new timestamp, no announcement and no save (and is not copied from
+    // a collection shared with a write under way). A changed note replaces
+    // the note, gets a new updatedAt when `fields` hold it, and is
+    // announced with `fields`; then `followUp` runs (what the change sets
+    // off: an evaluation, a closed panel) and a save is asked for with
+    // `urgency`. Whether the note with `id` was changed.
+    bool changeNote(const QUuid &id, ZulNoteFields fields, ZulSaveUrgency urgency,
+                    const std::function<bool(ZulNote &)> &change, const std::function<void()> &followUp = {});
     void notePrepended(const ZulNote &note);
     void noteErased(const QUuid &id);
     void setEvaluation(const QUuid &id, const CompactNoteEvaluation &evaluation);
@@ -334,12 +335,8 @@ private:
     std::unique_ptr<VeskGlobalHotkeyManager> m_hotkeyManager;
     std::unique_ptr<ZulEdgeDrawerControlling> m_edgeDrawerController;
     std::unique_ptr<ZulStickyControlling> m_stickyController;
-    ZulOrderedNotesWriter *m_notesWriter = nullptr;
-    QTimer *m_saveTimer = nullptr;
-    // When the oldest edit not yet on its way to disk was made.
-    std::optional<std::chrono::steady_clock::time_point> m_unsavedSince;
-    bool m_saveFailing = false;
-    quint64 m_lastHandledWriteTicket = 0;
+    // Declared after the notes and the language it reads, so it goes first.
+    std::unique_ptr<ZulNotesPersistence> m_persistence;
     QHash<QUuid, PendingEvaluation> m_evaluationDebounceTasks;
     QSet<QUuid> m_evaluationsRunning;
     quint64 m_nextEvaluationToken = 0;

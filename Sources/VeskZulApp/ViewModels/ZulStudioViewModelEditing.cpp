@@ -1,13 +1,9 @@
 #include "ViewModels/ZulStudioViewModel.h"
 
-#include "VeskKit/Utilities/VeskAppLogger.h"
-
 #include <QTextBoundaryFinder>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include <algorithm>
-#include <chrono>
 #include <utility>
 
 namespace {
@@ -47,23 +43,22 @@ bool exceedsGraphemeCount(const QString &text, qsizetype limit)
 
 void ZulStudioViewModel::updateNoteContent(const QUuid &id, const QString &content)
 {
-    const int index = indexOfNote(id);
-    if (index < 0)
-        return;
-    if (m_notes.at(index).content == content)
-        return;
-    ZulNote &note = m_notes[index];
-    note.content = content;
-    note.updatedAt = now();
-    noteMutated(index, ZulNoteField::content | ZulNoteField::updatedAt);
-
-    if (exceedsGraphemeCount(content, longNoteThreshold)) {
-        scheduleDebouncedEvaluation(id, content);
-    } else {
-        cancelDebouncedEvaluation(id);
-        setEvaluation(id, currentEngine().evaluateCompact(content));
-    }
-    scheduleDebouncedSave();
+    changeNote(
+        id, ZulNoteField::content | ZulNoteField::updatedAt, ZulSaveUrgency::afterPause,
+        [&content](ZulNote &note) {
+            if (note.content == content)
+                return false;
+            note.content = content;
+            return true;
+        },
+        [this, &id, &content] {
+            if (exceedsGraphemeCount(content, longNoteThreshold)) {
+                scheduleDebouncedEvaluation(id, content);
+            } else {
+                cancelDebouncedEvaluation(id);
+                setEvaluation(id, currentEngine().evaluateCompact(content));
+            }
+        });
 }
 
 // MARK: - Debounced evaluation of long notes
@@ -158,90 +153,14 @@ void ZulStudioViewModel::applyBackgroundEvaluation(const QUuid &noteID, quint64 
 
 // MARK: - Saving
 
-void ZulStudioViewModel::scheduleDebouncedSave()
-{
-    // A burst of edits writes once, after its pause, but typing that never
-    // pauses is still written at least once per ceiling, so a crash cannot
-    // take all of it. What is written is the state as of the last edit:
-    // every later change of the notes either comes here again or writes
-    // at once. So no copy is taken here: one shared with the notes would
-    // make the next key copy every note.
-    const std::chrono::steady_clock::time_point instant = m_environment.steadyClock();
-    if (!m_unsavedSince)
-        m_unsavedSince = instant;
-    const auto waited = instant - *m_unsavedSince;
-    const std::chrono::milliseconds ceiling(saveCeilingMs);
-    if (waited >= ceiling) {
-        writePendingSaveInBackground();
-        return;
-    }
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(ceiling - waited);
-    m_saveTimer->start(std::min(std::chrono::milliseconds(saveDebounceMs), left));
-}
-
-void ZulStudioViewModel::writePendingSaveInBackground()
-{
-    m_saveTimer->stop();
-    m_unsavedSince.reset();
-    m_notesWriter->writeInBackground(m_notes);
-}
-
 void ZulStudioViewModel::persistNotesImmediately()
 {
-    m_saveTimer->stop();
-    m_unsavedSince.reset();
-    handleWriteOutcome(m_notesWriter->writeNow(m_notes));
+    m_persistence->requestSave(ZulSaveUrgency::now);
 }
 
 void ZulStudioViewModel::flushPendingSaves()
 {
-    if (m_saveTimer && m_saveTimer->isActive()) {
-        m_saveTimer->stop();
-        m_unsavedSince.reset();
-        handleWriteOutcome(m_notesWriter->writeNow(m_notes));
-    }
-    if (m_notesWriter)
-        m_notesWriter->waitForIdle();
-}
-
-void ZulStudioViewModel::handleWriteOutcome(const ZulOrderedNotesWriter::Outcome &outcome)
-{
-    // A background outcome that arrives after a later write was handled
-    // says nothing about the file as it now is.
-    if (outcome.ticket < m_lastHandledWriteTicket)
-        return;
-    m_lastHandledWriteTicket = outcome.ticket;
-    setStorageFootprintBytes(outcome.footprintBytes);
-
-    if (!outcome.ok) {
-        const QString toast = noteSaveFailure(outcome.error);
-        if (!toast.isEmpty())
-            showToast(toast, true);
-        return;
-    }
-    if (m_saveFailing) {
-        m_saveFailing = false;
-        log(QStringLiteral("notes"), QStringLiteral("Saving notes works again"));
-    }
-    if (!outcome.preservedFilePath.isEmpty()) {
-        // Often the user's own edit of the file: it must not vanish without a word.
-        m_logger->log(VeskLogLevel::warn, QStringLiteral("notes"),
-                      QStringLiteral("Notes file found in the way kept as ") + outcome.preservedFilePath);
-        showToast(text("The notes file found on disk was kept as %1 before your notes were saved.",
-                       "Diskte bulunan not dosyası, notlarınız kaydedilmeden önce %1 olarak saklandı.")
-                      .arg(outcome.preservedFilePath),
-                  true);
-    }
-}
-
-QString ZulStudioViewModel::noteSaveFailure(const QString &error)
-{
-    m_logger->log(VeskLogLevel::error, QStringLiteral("notes"), QStringLiteral("Saving notes failed: ") + error);
-    // One toast per run of failures, not one per keystroke.
-    if (m_saveFailing)
-        return {};
-    m_saveFailing = true;
-    return text("Could not save your notes: ", "Notlarınız kaydedilemedi: ") + error;
+    m_persistence->flush();
 }
 
 // MARK: - Toasts

@@ -2,6 +2,8 @@
 
 #include "ViewModels/ZulStickyControlling.h"
 
+#include <utility>
+
 namespace {
 
 QString boolText(bool value)
@@ -100,73 +102,82 @@ void ZulStudioViewModel::duplicateNote(const QUuid &id)
     showToast(text("Note duplicated.", "Not çoğaltıldı."), false);
 }
 
-void ZulStudioViewModel::updateNoteTitle(const QUuid &id, const QString &title)
+bool ZulStudioViewModel::changeNote(const QUuid &id, ZulNoteFields fields, ZulSaveUrgency urgency,
+                                    const std::function<bool(ZulNote &)> &change,
+                                    const std::function<void()> &followUp)
 {
     const int index = indexOfNote(id);
-    if (index < 0 || m_notes.at(index).title == title)
-        return;
-    ZulNote &note = m_notes[index];
-    note.title = title;
-    note.updatedAt = now();
-    noteMutated(index, ZulNoteField::title | ZulNoteField::updatedAt);
-    scheduleDebouncedSave();
+    if (index < 0)
+        return false;
+    // Copying one note shares its texts; writing into m_notes would copy
+    // every note while a save under way holds them.
+    ZulNote changed = m_notes.at(index);
+    if (!change(changed))
+        return false;
+    if (fields.testFlag(ZulNoteField::updatedAt))
+        changed.updatedAt = now();
+    m_notes[index] = std::move(changed);
+    noteMutated(index, fields);
+    if (followUp)
+        followUp();
+    m_persistence->requestSave(urgency);
+    return true;
+}
+
+void ZulStudioViewModel::updateNoteTitle(const QUuid &id, const QString &title)
+{
+    changeNote(id, ZulNoteField::title | ZulNoteField::updatedAt, ZulSaveUrgency::afterPause,
+               [&title](ZulNote &note) {
+                   if (note.title == title)
+                       return false;
+                   note.title = title;
+                   return true;
+               });
 }
 
 void ZulStudioViewModel::updateNoteTint(const QUuid &id, ZulNoteTint tint)
 {
-    const int index = indexOfNote(id);
-    if (index < 0)
-        return;
-    ZulNote &note = m_notes[index];
-    note.tint = tint;
-    note.updatedAt = now();
-    noteMutated(index, ZulNoteField::tint | ZulNoteField::updatedAt);
-    persistNotesImmediately();
+    changeNote(id, ZulNoteField::tint | ZulNoteField::updatedAt, ZulSaveUrgency::now, [tint](ZulNote &note) {
+        note.tint = tint;
+        return true;
+    });
 }
 
 void ZulStudioViewModel::togglePin(const QUuid &id)
 {
-    const int index = indexOfNote(id);
-    if (index < 0)
-        return;
-    ZulNote &note = m_notes[index];
-    note.isPinned = !note.isPinned;
-    if (note.isPinned)
-        note.isEphemeral = false;
-    note.updatedAt = now();
-    noteMutated(index, ZulNoteField::flags | ZulNoteField::updatedAt);
-    persistNotesImmediately();
+    changeNote(id, ZulNoteField::flags | ZulNoteField::updatedAt, ZulSaveUrgency::now, [](ZulNote &note) {
+        note.isPinned = !note.isPinned;
+        if (note.isPinned)
+            note.isEphemeral = false;
+        return true;
+    });
 }
 
 void ZulStudioViewModel::toggleEphemeral(const QUuid &id)
 {
-    const int index = indexOfNote(id);
-    if (index < 0)
-        return;
-    if (m_notes.at(index).isPinned && !m_notes.at(index).isEphemeral) {
-        showToast(text("Unpin the note before marking it ephemeral.",
-                       "Geçici işaretlemek için önce sabitlemeyi kaldırın."),
-                  true);
-        return;
-    }
-    ZulNote &note = m_notes[index];
-    note.isEphemeral = !note.isEphemeral;
-    note.updatedAt = now();
-    noteMutated(index, ZulNoteField::flags | ZulNoteField::updatedAt);
-    persistNotesImmediately();
+    changeNote(id, ZulNoteField::flags | ZulNoteField::updatedAt, ZulSaveUrgency::now, [this](ZulNote &note) {
+        if (note.isPinned && !note.isEphemeral) {
+            showToast(text("Unpin the note before marking it ephemeral.",
+                           "Geçici işaretlemek için önce sabitlemeyi kaldırın."),
+                      true);
+            return false;
+        }
+        note.isEphemeral = !note.isEphemeral;
+        return true;
+    });
 }
 
 void ZulStudioViewModel::toggleFloatingSticky(const QUuid &id)
 {
-    const int index = indexOfNote(id);
-    if (index < 0)
+    bool floating = false;
+    const bool changed =
+        changeNote(id, ZulNoteField::flags | ZulNoteField::updatedAt, ZulSaveUrgency::now, [&floating](ZulNote &note) {
+            note.isFloatingSticky = !note.isFloatingSticky;
+            floating = note.isFloatingSticky;
+            return true;
+        });
+    if (!changed)
         return;
-    ZulNote &note = m_notes[index];
-    note.isFloatingSticky = !note.isFloatingSticky;
-    note.updatedAt = now();
-    const bool floating = note.isFloatingSticky;
-    noteMutated(index, ZulNoteField::flags | ZulNoteField::updatedAt);
-    persistNotesImmediately();
     if (floating) {
         ensureStickyController().showSticky(id);
         showToast(text("Popped out as floating sticky note.", "Yüzen yapışkan not olarak açıldı."), false);
@@ -177,24 +188,24 @@ void ZulStudioViewModel::toggleFloatingSticky(const QUuid &id)
 
 void ZulStudioViewModel::closeFloatingSticky(const QUuid &id)
 {
-    const int index = indexOfNote(id);
-    if (index < 0)
-        return;
-    m_notes[index].isFloatingSticky = false;
-    noteMutated(index, ZulNoteField::flags);
-    if (m_stickyController)
-        m_stickyController->closeSticky(id);
-    persistNotesImmediately();
+    changeNote(
+        id, ZulNoteField::flags, ZulSaveUrgency::now,
+        [](ZulNote &note) {
+            note.isFloatingSticky = false;
+            return true;
+        },
+        [this, &id] {
+            if (m_stickyController)
+                m_stickyController->closeSticky(id);
+        });
 }
 
 void ZulStudioViewModel::updateStickyFrame(const QUuid &id, const QRectF &frame)
 {
-    const int index = indexOfNote(id);
-    if (index < 0)
-        return;
-    m_notes[index].stickyFrame = frame;
-    noteMutated(index, ZulNoteField::stickyFrame);
-    scheduleDebouncedSave();
+    changeNote(id, ZulNoteField::stickyFrame, ZulSaveUrgency::afterPause, [&frame](ZulNote &note) {
+        note.stickyFrame = frame;
+        return true;
+    });
 }
 
 void ZulStudioViewModel::addTag(const QString &tag, const QUuid &id)
@@ -202,30 +213,26 @@ void ZulStudioViewModel::addTag(const QString &tag, const QUuid &id)
     const QString normal = normalizedTag(tag);
     if (normal.isEmpty())
         return;
-    const int index = indexOfNote(id);
-    if (index < 0 || m_notes.at(index).tags.contains(normal))
-        return;
-    ZulNote &note = m_notes[index];
-    note.tags.append(normal);
-    note.updatedAt = now();
-    noteMutated(index, ZulNoteField::tags | ZulNoteField::updatedAt);
-    persistNotesImmediately();
+    changeNote(id, ZulNoteField::tags | ZulNoteField::updatedAt, ZulSaveUrgency::now, [&normal](ZulNote &note) {
+        if (note.tags.contains(normal))
+            return false;
+        note.tags.append(normal);
+        return true;
+    });
 }
 
 void ZulStudioViewModel::removeTag(const QString &tag, const QUuid &id)
 {
-    const int index = indexOfNote(id);
-    if (index < 0)
-        return;
-    // A note without the tag is left as it is: no new timestamp, no save.
-    if (!m_notes.at(index).tags.contains(tag))
-        return;
-    m_notes[index].tags.removeAll(tag);
-    m_notes[index].updatedAt = now();
-    noteMutated(index, ZulNoteField::tags | ZulNoteField::updatedAt);
-    if (m_selectedTag == tag && !allTags().contains(tag))
-        setSelectedTag(std::nullopt);
-    persistNotesImmediately();
+    changeNote(
+        id, ZulNoteField::tags | ZulNoteField::updatedAt, ZulSaveUrgency::now,
+        [&tag](ZulNote &note) {
+            // A note without the tag is left as it is: no new timestamp, no save.
+            return note.tags.removeAll(tag) > 0;
+        },
+        [this, &tag] {
+            if (m_selectedTag == tag && !allTags().contains(tag))
+                setSelectedTag(std::nullopt);
+        });
 }
 
 void ZulStudioViewModel::promoteQuickScratchToNote()
