@@ -6,6 +6,7 @@
 
 #include <unicode/coll.h>
 #include <unicode/locid.h>
+#include <unicode/normalizer2.h>
 #include <unicode/stsearch.h>
 #include <unicode/tblcoll.h>
 #include <unicode/uchar.h>
@@ -31,12 +32,12 @@ icu::UnicodeString aliasOf(const QString &text)
 }
 
 // Which characters the collator cannot tell apart at the search's strength,
-// for the characters it gives one collation element of their own: for each
-// UTF-16 unit, the first unit met with the same collation weights, or 0 when
-// matching it needs the collator itself (it is ignored, expands to several
-// elements, ends a contraction such as "ch" in Czech, joins the character
-// before it, as a combining mark does, or is half of a surrogate pair or a
-// noncharacter). A text and a query made only of the others match exactly
+// for the characters it gives one collation element of their own (or one
+// and their accents'): for each UTF-16 unit, the first unit met with the
+// same collation weights, or 0 when matching it needs the collator itself
+// (it is ignored, expands to several letters, ends a contraction such as
+// "ch" in Czech, joins the character before it, as a combining mark does, or
+// is half of a surrogate pair or a noncharacter). A text and a query made only of the others match exactly
 // where the collator's search would match them, so they are compared unit by
 // unit, many times faster over a large collection. Filled as characters are
 // met.
@@ -60,7 +61,7 @@ public:
             m_collator.reset();
             return;
         }
-        m_needCollator = expansions;
+        m_expansions = expansions;
         // A contraction forms only in a text that holds all of its
         // characters, so a text without its later ones can be matched
         // directly ("l" is simple in a text without the "·" of Catalan's
@@ -74,7 +75,7 @@ public:
             }
             bool formable = true;
             for (int32_t i = 0; formable && i < text.length(); ++i)
-                formable = simple(text.charAt(i));
+                formable = weightsOf(text.charAt(i)).has_value();
             if (formable)
                 m_needCollator.addAll(text.tempSubString(1));
         }
@@ -93,23 +94,20 @@ private:
     {
         char16_t &known = m_classes[c];
         known = 0;
-        if (!m_collator || m_needCollator.contains(c) || !simple(c))
+        if (!m_collator || m_needCollator.contains(c))
             return known;
-        uint8_t weights[64];
-        const int32_t length = ucol_getSortKey(m_collator.get(), &c, 1, weights, int32_t(sizeof weights));
-        if (length <= 0 || length > int32_t(sizeof weights))
-            return known;
-        known = m_bySortKey.try_emplace(std::string(reinterpret_cast<const char *>(weights), size_t(length)), c)
-                    .first->second;
+        if (std::optional<std::string> weights = weightsOf(c))
+            known = m_bySortKey.try_emplace(std::move(*weights), c).first->second;
         return known;
     }
 
-    bool simple(char16_t c) const
+    // The character's collation weights, when it is simple.
+    std::optional<std::string> weightsOf(char16_t c) const
     {
         // Noncharacters stand for the collator's own boundaries ("\uFDD1€"
         // is where currency symbols begin), never for text.
         if (QChar::isSurrogate(c) || u_hasBinaryProperty(c, UCHAR_NONCHARACTER_CODE_POINT))
-            return false;
+            return std::nullopt;
         // A grapheme boundary on either side, so a match never ends inside
         // a character the user sees as one.
         switch (u_getIntPropertyValue(c, UCHAR_GRAPHEME_CLUSTER_BREAK)) {
@@ -118,12 +116,59 @@ private:
         case U_GCB_CONTROL:
             break;
         default:
-            return false;
+            return std::nullopt;
         }
-        return ucol_strcoll(m_collator.get(), &c, 1, nullptr, 0) != UCOL_EQUAL;
+        if (m_expansions.contains(c) && !accentedLetter(c))
+            return std::nullopt;
+        std::string weights = sortKey(icu::UnicodeString(c));
+        // The level separator first: no primary weight, so ignored at the
+        // first level (or at every level).
+        if (weights.empty() || weights.front() == '\x01')
+            return std::nullopt;
+        return weights;
+    }
+
+    // A letter with accents (ü, é) is its letter's one element followed by
+    // its accents', which have no primary weight, while every simple
+    // character has one: so only one whole character with the same weights
+    // matches it. Other expansions (Hangul syllables, "ǣ" as "aē" where
+    // "æ" is "ae") could match several characters, so they need the collator.
+    bool accentedLetter(char16_t c) const
+    {
+        if (u_getIntPropertyValue(c, UCHAR_DECOMPOSITION_TYPE) != U_DT_CANONICAL)
+            return false;
+        UErrorCode status = U_ZERO_ERROR;
+        const icu::Normalizer2 *nfd = icu::Normalizer2::getNFDInstance(status);
+        if (U_FAILURE(status))
+            return false;
+        const icu::UnicodeString parts = nfd->normalize(icu::UnicodeString(c), status);
+        if (U_FAILURE(status) || parts.length() < 2)
+            return false;
+        const char16_t letter = parts.charAt(0);
+        if (QChar::isSurrogate(letter) || m_expansions.contains(letter)
+            || u_getIntPropertyValue(letter, UCHAR_GRAPHEME_CLUSTER_BREAK) != U_GCB_OTHER)
+            return false;
+        for (int32_t i = 1; i < parts.length(); ++i) {
+            const std::string weights = sortKey(parts.tempSubString(i, 1));
+            if (weights.empty() || weights.front() != '\x01')
+                return false;
+        }
+        return true;
+    }
+
+    std::string sortKey(const icu::UnicodeString &text) const
+    {
+        uint8_t weights[64];
+        const int32_t length = ucol_getSortKey(m_collator.get(), text.getBuffer(), text.length(), weights,
+                                               int32_t(sizeof weights));
+        if (length <= 0 || length > int32_t(sizeof weights))
+            return {};
+        return std::string(reinterpret_cast<const char *>(weights), size_t(length));
     }
 
     std::unique_ptr<UCollator, void (*)(UCollator *)> m_collator;
+    icu::UnicodeSet m_expansions;
+    // Characters that end a contraction.
     icu::UnicodeSet m_needCollator;
     std::vector<char16_t> m_classes;
     std::unordered_map<std::string, char16_t> m_bySortKey;
