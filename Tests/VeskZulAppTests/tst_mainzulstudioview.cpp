@@ -9,12 +9,17 @@
 #include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskLanguagePicker.h"
 #include "Views/ComputationalEditorView.h"
+#include "Views/EdgeDrawerContentView.h"
+#include "Views/EdgeDrawerNoteChip.h"
+#include "Views/FloatingStickyNoteView.h"
+#include "Views/StickyWindowState.h"
 #include "Views/MainZulStudioView.h"
 #include "Views/SynchronizedComputationalTextView.h"
 #include "Views/ZulChipButton.h"
 #include "Views/ZulEditorChip.h"
 #include "Views/ZulEditorNoteHeader.h"
 #include "Views/ZulEditorStatusBar.h"
+#include "Views/ZulMinimalIconButton.h"
 #include "Views/ZulSettingsView.h"
 #include "Views/ZulSidebarView.h"
 #include "Views/ZulTintDotPicker.h"
@@ -84,6 +89,8 @@ private:
     std::unique_ptr<PrivateHome> m_home;
     std::unique_ptr<Studio> m_studio;
     std::unique_ptr<MainZulStudioView> m_view;
+    std::unique_ptr<QWidget> m_panel; // a drawer's or a sticky's content, walked instead of the studio
+    std::unique_ptr<StickyWindowState> m_stickyState;
 };
 
 void TestMainZulStudioView::init()
@@ -101,6 +108,7 @@ void TestMainZulStudioView::init()
 
 void TestMainZulStudioView::cleanup()
 {
+    m_panel.reset();
     m_view.reset();
     m_studio.reset();
     m_home.reset();
@@ -364,11 +372,43 @@ void TestMainZulStudioView::tabWalksEveryControlWithItsRing_data()
     QTest::newRow("settings") << "settings"
                               << (header + "pull handle|Right Edge|currency|Refresh|font size|line numbers|gutter|"
                                            "auto-tidy|Tidy Now|login|language").split('|');
+    QTest::newRow("drawer") << "drawer" << QString("Sum|Copy with Results|plus|pop out|open studio|close|chip Second|text").split('|');
+    QTest::newRow("sticky") << "sticky" << QString("Sum|Copy with Results|title|tints|pin|collapse|close|text").split('|');
 }
 
 QHash<QWidget *, QString> TestMainZulStudioView::showKeyboardStudio(const QString &page)
 {
     viewModel().addTag("work", *viewModel().selectedNoteID());
+    ComputationalEditorView *panelEditor = nullptr;
+    QHash<QWidget *, QString> names;
+    if (page == "drawer") {
+        auto *drawer = new EdgeDrawerContentView(&viewModel(), [] {}, QColor(0x7CA4FF));
+        m_panel.reset(drawer);
+        panelEditor = drawer->editor();
+        names = {{drawer->newQuickNoteButton(), "plus"}, {drawer->popOutButton(), "pop out"},
+                 {drawer->openInStudioButton(), "open studio"}, {drawer->closeButton(), "close"}};
+        for (EdgeDrawerNoteChip *chip : drawer->chips())
+            names.insert(chip, "chip " + chip->text());
+    } else if (page == "sticky") {
+        m_stickyState = std::make_unique<StickyWindowState>();
+        auto *sticky = new FloatingStickyNoteView(&viewModel(), *viewModel().selectedNoteID(), m_stickyState.get(),
+                                                  [] {}, [] {}, [] {});
+        m_panel.reset(sticky);
+        panelEditor = sticky->editor();
+        names = {{sticky->titleField(), "title"}, {sticky->tintPicker(), "tints"}, {sticky->pinButton(), "pin"},
+                 {sticky->collapseButton(), "collapse"}, {sticky->closeButton(), "close"}};
+    }
+    if (m_panel) {
+        m_panel->resize(380, 600);
+        m_panel->show();
+        if (!QTest::qWaitForWindowActive(m_panel.get()))
+            return {};
+        panelEditor->textView()->setFocus();
+        const ZulEditorStatusBar *foot = panelEditor->statusBar();
+        names.insert({{panelEditor->textView(), "text"}, {foot->sumChip(), "Sum"}, {foot->averageChip(), "Avg"},
+                      {foot->copyButton(), "Copy with Results"}, {foot->stickyButton(), "Pin Sticky"}});
+        return names;
+    }
     m_view = std::make_unique<MainZulStudioView>(
         viewModel(), QColor(0x7CA4FF), [](ZulStudioViewModel &model, const QUuid &id, QWidget *parent) -> QWidget * {
             return new ComputationalEditorView(&model, id, false, true, parent);
@@ -382,7 +422,7 @@ QHash<QWidget *, QString> TestMainZulStudioView::showKeyboardStudio(const QStrin
     const ZulEditorNoteHeader *head = editor->header();
     const ZulEditorStatusBar *foot = editor->statusBar();
     const MainZulStudioView *v = m_view.get();
-    QHash<QWidget *, QString> names{
+    names = {
         {bar->searchField(), "search"}, {bar->filterChip(ZulNoteFilter::all), "All"}, {bar->noteList(), "notes"},
         {bar->filterChip(ZulNoteFilter::pinned), "Pinned"}, {bar->tagChips().value(0), "#work"},
         {bar->quickScratchButton(), "Quick Scratch"}, {v->versionBadgeButton(), "version"},
@@ -411,11 +451,13 @@ void TestMainZulStudioView::tabWalksEveryControlWithItsRing()
     QFETCH(QString, page);
     QFETCH(QStringList, stops);
     const QHash<QWidget *, QString> names = showKeyboardStudio(page);
-    auto *editor = qobject_cast<ComputationalEditorView *>(m_view->editor());
+    QWidget *window = m_panel ? m_panel.get() : m_view.get();
+    QWidget *text = names.key("text");
+    QVERIFY(text);
     // Where the ring shows: a field's glass box, a tag's whole capsule.
     const auto ringArea = [&](QWidget *stop) {
         QWidget *drawn = names[stop] == "search" || names[stop].startsWith("x ") ? stop->parentWidget() : stop;
-        return QRect(drawn->mapTo(m_view.get(), QPoint(0, 0)), drawn->size());
+        return QRect(drawn->mapTo(window, QPoint(0, 0)), drawn->size());
     };
     const QColor a = VeskFocusRing::colour();
     const auto ring = [a](const QColor &c) {
@@ -425,21 +467,21 @@ void TestMainZulStudioView::tabWalksEveryControlWithItsRing()
     // then Tab until the walk comes round.
     QStringList walked;
     for (int step = 0; step < 60 && (walked.isEmpty() || walked.last() != stops.last()); ++step) {
-        const QImage before = m_view->grab().toImage();
+        const QImage before = window->grab().toImage();
         QWidget *from = QApplication::focusWidget();
-        QTest::keyClick(m_view->windowHandle(), Qt::Key_Tab,
-                        from == editor->textView() ? Qt::ControlModifier : Qt::NoModifier);
+        QTest::keyClick(window->windowHandle(), Qt::Key_Tab, from == text ? Qt::ControlModifier : Qt::NoModifier);
         QWidget *stop = QApplication::focusWidget();
         QVERIFY2(stop && stop != from, qPrintable(walked.join(", ")));
         if (walked.isEmpty() && page == "settings" && stop != m_view->versionBadgeButton())
             continue; // walking round to the page's first stop
         walked.append(names.value(stop, stop->metaObject()->className()));
-        if (stop == editor->textView())
+        if (stop == text)
             continue; // its caret shows it
-        const QImage after = m_view->grab().toImage();
-        const QRect area = ringArea(stop).intersected(after.rect());
-        const int added = countPixels(after, area, ring) - countPixels(before, area, ring);
-        QVERIFY2(added >= 20, qPrintable(QString("%1: %2 ring pixels").arg(walked.last()).arg(added)));
+        // A sticky's buttons fade in as the keyboard reaches them.
+        const QRect area = ringArea(stop).intersected(before.rect());
+        int added = 0;
+        QTRY_VERIFY2((added = countPixels(window->grab().toImage(), area, ring) - countPixels(before, area, ring)) >= 20,
+                     qPrintable(QString("%1: %2 ring pixels").arg(walked.last()).arg(added)));
     }
     QCOMPARE(walked, stops);
 }

@@ -249,7 +249,7 @@ void TestVeskZulApp::trayClickTogglesThePopover()
     const QString scratch = m_app->viewModel().quickScratchText();
     for (const char key : QByteArray("9*9"))
         QTest::keyClick(popover->windowHandle(), key);
-    QCOMPARE(m_app->viewModel().quickScratchText(), QStringLiteral("9*9") + scratch);
+    QCOMPARE(m_app->viewModel().quickScratchText(), scratch + QStringLiteral("9*9"));
     m_app->trayIcon()->click();
     QTRY_VERIFY(!popover->isVisible());
     QCOMPARE(m_app->popover(), popover.data()); // kept for the next click

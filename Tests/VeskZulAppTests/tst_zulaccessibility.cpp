@@ -4,7 +4,9 @@
 #include "Views/EdgeDrawerPanel.h"
 #include "Views/MainZulStudioView.h"
 #include "Views/StickyNotePanel.h"
+#include "Views/SynchronizedComputationalTextView.h"
 #include "Views/ZulResultGutter.h"
+#include "Views/ZulTintDotPicker.h"
 #include "Views/ZulTrayPopoverWindow.h"
 
 #include <QAccessible>
@@ -70,7 +72,7 @@ void read(QAccessibleInterface *iface, Reading &reading)
         read(iface->child(i), reading);
 }
 
-enum class Surface { workspace, settings, drawer, sticky, popover };
+enum class Surface { workspace, find, settings, drawer, sticky, popover };
 
 } // namespace
 
@@ -144,6 +146,9 @@ QWidget *TestZulAccessibility::open(Surface surface)
     switch (surface) {
     case Surface::workspace:
         return m_view.get();
+    case Surface::find:
+        QTest::keyClick(m_view->findChild<SynchronizedComputationalTextView *>(), Qt::Key_F, Qt::ControlModifier);
+        return m_view.get();
     case Surface::settings:
         viewModel().setSelectedTab(ZulStudioTab::settings);
         return m_view.get();
@@ -178,6 +183,8 @@ void TestZulAccessibility::everyShownControlIsNamedAndStated_data()
         << QStringList{"VeskZul", QString::fromUtf8("Notlarda ve etiketlerde ara"), QString::fromUtf8("Not başlığı"),
                        QString::fromUtf8("Satır 1: 95,000, değişken, maaş"), QString::fromUtf8("Çivit"),
                        QString::fromUtf8("Budget, toplam 95,007.5, görev 1/1 tamam"), "Kapat"} << 1;
+    QTest::newRow("find in Turkish") << Surface::find << VeskLanguage(VeskLanguage::tr)
+                                     << QStringList{"VeskZul", "Notta bul", QString::fromUtf8("Sonraki Eşleşme (Enter)")} << 1;
     QTest::newRow("settings") << Surface::settings << VeskLanguage(VeskLanguage::en)
         << QStringList{"VeskZul", "Settings", "Left Edge", "Editor Font Size: 14 pt", "Auto-Tidy Ephemeral Scratch Notes"} << 1;
     QTest::newRow("settings in Turkish") << Surface::settings << VeskLanguage(VeskLanguage::tr)
@@ -231,6 +238,8 @@ void TestZulAccessibility::changesAreAnnounced_data()
         << "press result" << QAccessible::Alert << QAccessible::Notification << "Copied: 95,000";
     QTest::newRow("a changed result renames its object")
         << "edit" << QAccessible::NameChanged << QAccessible::StaticText << QString::fromUtf8("Line 1: 96,000, variable, maaş");
+    QTest::newRow("an arrow on the tint dots takes the reader along")
+        << "Right on tints" << QAccessible::Focus << QAccessible::RadioButton << "Emerald";
     QTest::newRow("a row's action opens its note")
         << "select row" << QAccessible::SelectionAdd << QAccessible::ListItem << "Second, total 6";
 }
@@ -248,7 +257,16 @@ void TestZulAccessibility::changesAreAnnounced()
     heard.clear();
     if (change == "press result")
         gutter->child(0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    else if (change == "edit")
+    else if (change == "Right on tints") {
+        auto *tints = m_view->findChild<ZulTintDotPicker *>();
+        tints->setFocus(Qt::TabFocusReason);
+        // As a reader that has read the dots.
+        QAccessibleInterface *row = QAccessible::queryAccessibleInterface(tints);
+        for (int i = 0; i < row->childCount(); ++i)
+            QVERIFY(row->child(i));
+        heard.clear();
+        QTest::keyClick(tints, Qt::Key_Right);
+    } else if (change == "edit")
         viewModel().updateNoteContent(m_ids[0], QString::fromUtf8("maaş = 96000\n12 km to mi\n- [x] Pay rent"));
     else
         list->tableInterface()->cellAt(1, 0)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());

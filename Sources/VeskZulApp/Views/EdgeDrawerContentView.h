@@ -42,6 +42,8 @@ public:
     VeskButton *createQuickNoteButton() const { return m_createQuickNote; }
     ComputationalEditorView *editor() const { return m_editor; }
     QScrollArea *chipStrip() const { return m_chipScroll; }
+    // Header, the chip strip as one stop, then the note's own stops.
+    QList<QWidget *> tabStops() const;
     // True while no note is selected and the quick-note button shows.
     bool isShowingEmptyState() const;
     QString title() const;
@@ -51,8 +53,10 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
+    bool keyOnChip(EdgeDrawerNoteChip *chip, int key);
     void createQuickNote();
     // The chips follow the rows of the note list they show.
     EdgeDrawerNoteChip *makeChip(int row);

@@ -3,6 +3,7 @@
 #include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 
@@ -15,7 +16,8 @@ EdgeDrawerNoteChip::EdgeDrawerNoteChip(const QUuid &noteID, const QString &title
                                        QWidget *parent)
     : QAbstractButton(parent), m_noteID(noteID), m_tint(tint), m_selected(selected)
 {
-    setFocusPolicy(Qt::NoFocus);
+    // The strip is one Tab stop; the drawer moves the keyboard along it.
+    setFocusPolicy(Qt::TabFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
     // The open note's chip is the one that is on.
@@ -78,6 +80,8 @@ void EdgeDrawerNoteChip::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds(rect());
     veskPaintGlassShape(painter, bounds, bounds.height() / 2, fillColour(), borderColour(), 0.5);
+    if (hasFocus())
+        VeskFocusRing::paint(painter, bounds, bounds.height() / 2);
 
     const QRectF dot(horizontalPadding, bounds.center().y() - dotSide / 2, dotSide, dotSide);
     painter.setPen(Qt::NoPen);

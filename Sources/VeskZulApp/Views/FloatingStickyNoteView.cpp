@@ -19,6 +19,7 @@
 #include "Views/ZulTitleFieldKeys.h"
 #include "Views/ZulVibrancyView.h"
 
+#include <QApplication>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -286,6 +287,10 @@ FloatingStickyNoteView::FloatingStickyNoteView(ZulStudioViewModel *viewModel, co
             connect(m_viewModel, signal, this, &FloatingStickyNoteView::refresh);
         connect(m_viewModel, &ZulStudioViewModel::languageChanged, this, &FloatingStickyNoteView::refreshTexts);
     }
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *from, QWidget *to) {
+        if ((from && m_buttons->isAncestorOf(from)) || (to && m_buttons->isAncestorOf(to)))
+            followHover();
+    });
     if (m_state) {
         connect(m_state, &StickyWindowState::isCollapsedChanged, this, &FloatingStickyNoteView::refresh);
         connect(m_state, &StickyWindowState::isAlwaysOnTopChanged, this, &FloatingStickyNoteView::refresh);
@@ -371,9 +376,16 @@ void FloatingStickyNoteView::refreshTexts()
     m_close->setToolTip(text("Close Sticky Note", "Yapışkan Notu Kapat"));
 }
 
+bool FloatingStickyNoteView::keyboardInButtons() const
+{
+    const QWidget *focused = QApplication::focusWidget();
+    return focused && m_buttons->isAncestorOf(focused);
+}
+
 void FloatingStickyNoteView::followHover()
 {
-    const qreal target = m_state && m_state->isHovering() ? 1 : 0;
+    // The keyboard on one of the buttons shows them as the pointer does.
+    const qreal target = (m_state && m_state->isHovering()) || keyboardInButtons() ? 1 : 0;
     // The buttons take clicks exactly while the pointer is over the panel,
     // not only once they have faded in.
     m_buttons->setAttribute(Qt::WA_TransparentForMouseEvents, target < 1);

@@ -61,6 +61,7 @@ private:
     void refresh();
     void refreshTexts();
     void followHover();
+    bool keyboardInButtons() const;
     void applyHover(qreal amount);
 
     QPointer<ZulStudioViewModel> m_viewModel;

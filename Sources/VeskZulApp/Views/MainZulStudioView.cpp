@@ -28,6 +28,7 @@
 #include "Views/ZulChipButton.h"
 #include "Views/ZulSettingsView.h"
 #include "Views/ZulSidebarView.h"
+#include "Views/ZulTabStops.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -399,30 +400,12 @@ QList<QWidget *> MainZulStudioView::tabStops() const
         else
             stops += {m_editor.data(), m_createButton};
     }
-    // Only what shows and takes the keyboard.
-    stops.removeIf([this](QWidget *stop) {
-        return !stop || !stop->isVisibleTo(this) || !stop->isEnabled() || !(stop->focusPolicy() & Qt::TabFocus);
-    });
-    return stops;
+    return ZulTabStops::shown(this, stops);
 }
 
 bool MainZulStudioView::focusNextPrevChild(bool next)
 {
-    // The window's own focus chain follows the order the widgets were made
-    // in (the header last, tag chips after the field they stand before); the
-    // stops follow the page as it reads.
-    const QList<QWidget *> stops = tabStops();
-    QWidget *focused = QApplication::focusWidget();
-    qsizetype at = -1;
-    for (qsizetype i = 0; i < stops.size() && focused; ++i)
-        if (stops[i] == focused || stops[i]->isAncestorOf(focused))
-            at = i;
-    if (stops.isEmpty() || (at < 0 && focused && isAncestorOf(focused)))
-        return QWidget::focusNextPrevChild(next);
-    const qsizetype count = stops.size();
-    const qsizetype target = at < 0 ? (next ? 0 : count - 1) : (at + (next ? 1 : count - 1)) % count;
-    stops[target]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-    return true;
+    return ZulTabStops::moveAlong(this, tabStops(), next) || QWidget::focusNextPrevChild(next);
 }
 
 void MainZulStudioView::newNote()

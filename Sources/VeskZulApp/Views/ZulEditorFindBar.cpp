@@ -69,6 +69,7 @@ void ZulEditorFindBar::setLanguage(VeskLanguage language)
         return veskText(QString::fromUtf8(en), QString::fromUtf8(tr), language);
     };
     m_field->setPlaceholderText(text("Find in note", "Notta bul"));
+    m_field->setAccessibleName(m_field->placeholderText());
     m_previous->setToolTip(text("Previous Match (Shift+Enter)", "Önceki Eşleşme (Shift+Enter)"));
     m_next->setToolTip(text("Next Match (Enter)", "Sonraki Eşleşme (Enter)"));
     m_close->setToolTip(text("Close Find (Esc)", "Aramayı Kapat (Esc)"));

@@ -1,6 +1,7 @@
 #include "Views/ZulMinimalIconButton.h"
 
 #include "VeskKit/Design/VeskEasing.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskSymbol.h"
 
 #include <QPainter>
@@ -25,7 +26,8 @@ ZulMinimalIconButton::ZulMinimalIconButton(const QString &systemName, qreal icon
     : QAbstractButton(parent), m_systemName(systemName), m_iconSize(iconSize), m_weight(weight),
       m_diameter(diameter), m_tint(tint), m_action(std::move(action))
 {
-    setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it; a click leaves the keyboard where it was.
+    setFocusPolicy(Qt::TabFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::ArrowCursor);
     m_hoverAnimation = new QVariantAnimation(this);
@@ -112,6 +114,8 @@ void ZulMinimalIconButton::paintEvent(QPaintEvent *)
     painter.setPen(Qt::NoPen);
     painter.setBrush(discColor());
     painter.drawEllipse(frame);
+    if (hasFocus())
+        VeskFocusRing::paint(painter, frame, m_diameter / 2);
     const qreal side = VeskSymbol::boxSide(m_iconSize);
     const QRectF box(frame.center() - QPointF(side / 2, side / 2), QSizeF(side, side));
     VeskSymbol::paint(painter, box, m_systemName, symbolColor(), m_weight);

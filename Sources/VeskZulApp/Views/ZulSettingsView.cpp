@@ -144,6 +144,8 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
             segmentRow->addWidget(*segment, 1);
         }
         line->addWidget(segments);
+        m_edgeSegments = segments;
+        VeskAccessibleControl::setRole(segments, QAccessible::Grouping);
         m_edgeGroup = new ZulChipGroup(this);
         m_edgeGroup->setChips({m_leftEdge, m_rightEdge});
     }
@@ -275,6 +277,8 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
             VeskLanguage::setCurrent(language);
         });
         line->addWidget(m_languagePicker);
+        // The label names the picker for a screen reader too.
+        m_languageText->setBuddy(m_languagePicker->comboBox());
     }
     {
         QHBoxLayout *line = row(system);
@@ -370,6 +374,7 @@ void ZulSettingsView::retranslate()
     m_edgeDrawerToggle->setText(
         text("Show translucent screen-edge pull handle", "Yarı saydam ekran kenarı çekme tutamacını göster"));
     m_edgeSideText->setText(text("Dock Edge Side", "Çekmece Kenarı"));
+    m_edgeSegments->setAccessibleName(m_edgeSideText->text());
     m_leftEdge->setText(text("Left Edge", "Sol Kenar"));
     m_rightEdge->setText(text("Right Edge", "Sağ Kenar"));
     m_toggleDrawerBadgeLabel->setText(text("Toggle Edge Drawer", "Kenar Çekmecesi Aç/Kapat"));

@@ -74,6 +74,7 @@ private:
     QLabel *m_drawerTitle = nullptr;
     ZulToggle *m_edgeDrawerToggle = nullptr;
     QLabel *m_edgeSideText = nullptr;
+    QWidget *m_edgeSegments = nullptr;
     ZulChipButton *m_leftEdge = nullptr;
     ZulChipButton *m_rightEdge = nullptr;
     ZulChipGroup *m_edgeGroup = nullptr;

@@ -32,6 +32,7 @@ ZulTintDotPicker::ZulTintDotPicker(ZulNoteTint selected, qreal dotSize, std::fun
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setFocusPolicy(Qt::TabFocus);
+    VeskAccessibleControl::setRole(this, QAccessible::Grouping);
     nameForLanguage();
 }
 
@@ -72,6 +73,7 @@ VeskAccessiblePart ZulTintDotPicker::accessiblePart(int index) const
     part.name = veskText(labelEN(tint), labelTR(tint), m_language);
     part.rect = dotRect(tint).toAlignedRect();
     part.isOn = tint == m_selected;
+    part.hasKeyboard = hasFocus() && tint == m_keyboardTint;
     return part;
 }
 
@@ -137,6 +139,13 @@ void ZulTintDotPicker::focusInEvent(QFocusEvent *event)
     // Arriving at the row, the ring starts on the note's own colour.
     m_keyboardTint = m_selected;
     QWidget::focusInEvent(event);
+    VeskAccessibleControl::partsChanged(this);
+}
+
+void ZulTintDotPicker::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    VeskAccessibleControl::partsChanged(this);
 }
 
 void ZulTintDotPicker::keyPressEvent(QKeyEvent *event)
@@ -150,6 +159,7 @@ void ZulTintDotPicker::keyPressEvent(QKeyEvent *event)
                                                      qsizetype(tints.size()) - 1);
         m_keyboardTint = tints[size_t(next)];
         update();
+        VeskAccessibleControl::partsChanged(this);
         return;
     }
     case Qt::Key_Space:

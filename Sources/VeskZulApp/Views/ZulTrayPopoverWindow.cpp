@@ -86,8 +86,13 @@ void ZulTrayPopoverWindow::showNear(const std::optional<QRect> &trayIconGeometry
     m_anchor = anchor;
     place();
     // A popup gives the keyboard to the part that last had it, and on its
-    // first opening to none: whoever opens it means to type a calculation.
-    m_content->scratchEditor()->setFocus(Qt::PopupFocusReason);
+    // first opening to none: whoever opens it means to type a calculation,
+    // after what the scratch holds, as a text view first shown takes it.
+    QPlainTextEdit *scratch = m_content->scratchEditor();
+    if (!m_openedBefore)
+        scratch->moveCursor(QTextCursor::End);
+    m_openedBefore = true;
+    scratch->setFocus(Qt::PopupFocusReason);
     show();
     raise();
     activateWindow();

@@ -57,6 +57,7 @@ private:
     void place();
 
     MenuBarZulPopoverView *m_content = nullptr;
+    bool m_openedBefore = false;
     QScrollArea *m_scroll = nullptr;
     std::optional<QRect> m_anchor;
 };

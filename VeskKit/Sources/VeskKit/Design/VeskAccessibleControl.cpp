@@ -88,6 +88,8 @@ public:
         const VeskAccessiblePart shown = part();
         state.invisible = !m_owner->isVisible();
         state.offscreen = !shown.isShown;
+        state.focusable = shown.hasKeyboard;
+        state.focused = shown.hasKeyboard;
         if (shown.isOn) {
             state.checkable = true;
             state.checked = *shown.isOn;
@@ -335,6 +337,12 @@ void VeskAccessibleControl::syncParts()
             changed.checked = true;
             QAccessibleStateChangeEvent flipped(part, changed);
             QAccessible::updateAccessibility(&flipped);
+        }
+        // A reader follows the keyboard from part to part by this event
+        // alone; the widget itself keeps Qt's focus throughout.
+        if (now[i].hasKeyboard && !before.hasKeyboard) {
+            QAccessibleEvent moved(part, QAccessible::Focus);
+            QAccessible::updateAccessibility(&moved);
         }
     }
     while (m_partIDs.size() > count) {

@@ -19,6 +19,9 @@ struct VeskAccessiblePart
     std::optional<bool> isOn;
     // False while the part is scrolled out of its widget.
     bool isShown = true;
+    // True for the part the keyboard is on, in a widget that takes the
+    // keyboard as one stop and moves it among its parts itself.
+    bool hasKeyboard = false;
 
     friend bool operator==(const VeskAccessiblePart &, const VeskAccessiblePart &) = default;
 };
@@ -54,7 +57,7 @@ public:
     // button without this answers with its checked state.
     static void setOn(QWidget *widget, bool on);
     // Announces what changed among a widget's painted parts (names, states,
-    // their number) since it was last asked.
+    // the keyboard's part, their number) since it was last asked.
     static void partsChanged(QWidget *widget);
     // Raises the alert a screen reader speaks, with the widget's name, for
     // a widget on screen whose news changed, and tells the bridge it shows
