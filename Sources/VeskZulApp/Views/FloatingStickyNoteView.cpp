@@ -287,7 +287,7 @@ FloatingStickyNoteView::FloatingStickyNoteView(ZulStudioViewModel *viewModel, co
             connect(m_viewModel, signal, this, &FloatingStickyNoteView::refresh);
         connect(m_viewModel, &ZulStudioViewModel::languageChanged, this, &FloatingStickyNoteView::refreshTexts);
     }
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *from, QWidget *to) {
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *from, QWidget *to) {
         if ((from && m_buttons->isAncestorOf(from)) || (to && m_buttons->isAncestorOf(to)))
             followHover();
     });
@@ -374,6 +374,13 @@ void FloatingStickyNoteView::refreshTexts()
     m_pin->setToolTip(text("Toggle Always-on-Top", "Her Zaman Üstte Aç/Kapat"));
     m_collapse->setToolTip(text("Collapse / Expand", "Daralt / Genişlet"));
     m_close->setToolTip(text("Close Sticky Note", "Yapışkan Notu Kapat"));
+}
+
+FloatingStickyNoteView::~FloatingStickyNoteView()
+{
+    // Its widgets hand the keyboard back as QWidget's destructor takes them
+    // down, after this class's part is gone.
+    disconnect(m_focusWatch);
 }
 
 bool FloatingStickyNoteView::keyboardInButtons() const

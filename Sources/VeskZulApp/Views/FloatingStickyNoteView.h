@@ -33,6 +33,7 @@ public:
     FloatingStickyNoteView(ZulStudioViewModel *viewModel, const QUuid &noteID, StickyWindowState *windowState,
                            std::function<void()> onToggleCollapse, std::function<void()> onToggleAlwaysOnTop,
                            std::function<void()> onClose, QWidget *parent = nullptr);
+    ~FloatingStickyNoteView() override;
 
     const QUuid &noteID() const { return m_noteID; }
     // False while the view model has no note for the id: nothing is drawn.
@@ -67,6 +68,7 @@ private:
     QPointer<ZulStudioViewModel> m_viewModel;
     QUuid m_noteID;
     QPointer<StickyWindowState> m_state;
+    QMetaObject::Connection m_focusWatch;
     std::function<void()> m_onToggleCollapse;
     std::function<void()> m_onToggleAlwaysOnTop;
     std::function<void()> m_onClose;
