@@ -605,7 +605,7 @@ void TestComputationalEditorView::findBarFindsWithTheKeyboard_data()
     // In "price = 150\n7 * 2\nprice * 150\n150 + 1", the caret at 3.
     QTest::addColumn<VeskLanguage>("language");
     QTest::addColumn<QString>("term");
-    QTest::addColumn<QString>("moves"); // '>' Enter, '<' Shift+Enter
+    QTest::addColumn<QString>("moves"); // '>' Enter, '<' Shift+Enter, 't' Tab
     QTest::addColumn<int>("found");     // where the selected match starts; -1: none
     QTest::addColumn<QString>("count");
     const VeskLanguage en = VeskLanguage::en;
@@ -614,6 +614,7 @@ void TestComputationalEditorView::findBarFindsWithTheKeyboard_data()
     QTest::newRow("Enter goes on and wraps around") << en << "150" << ">>>" << 8 << "1 of 3";
     QTest::newRow("Shift+Enter goes back and wraps") << en << "Price" << "<<" << 18 << "2 of 2";
     QTest::newRow("Turkish") << tr << "150" << ">" << 26 << "2 / 3";
+    QTest::newRow("Escape on a button of the bar") << en << "150" << "t" << 8 << "1 of 3";
     QTest::newRow("nothing found") << en << "999" << ">" << -1 << "No matches";
     QTest::newRow("nothing found, Turkish") << tr << "999" << "" << -1 << "Eşleşme yok";
 }
@@ -640,8 +641,12 @@ void TestComputationalEditorView::findBarFindsWithTheKeyboard()
     QVERIFY(bar->isVisible() && bar->geometry().bottom() < f.text().mapTo(f.editor.get(), QPoint(0, 0)).y());
     for (const QChar c : term)
         QTest::keyClick(window, c.toLatin1());
-    for (const QChar move : moves)
-        QTest::keyClick(window, Qt::Key_Return, move == QLatin1Char('<') ? Qt::ShiftModifier : Qt::NoModifier);
+    for (const QChar move : moves) {
+        if (move == QLatin1Char('t'))
+            QTest::keyClick(window, Qt::Key_Tab);
+        else
+            QTest::keyClick(window, Qt::Key_Return, move == QLatin1Char('<') ? Qt::ShiftModifier : Qt::NoModifier);
+    }
     QCOMPARE(bar->countLabel()->text(), count);
     QCOMPARE(f.stored().content, note);
     // The term stands readable in its field: light ink on the dark glass,

@@ -504,6 +504,9 @@ void TestMainZulStudioView::keysActOnTheControlHoldingThem_data()
     row("Right twice and Space on the tint dots", "workspace", "tints", "Right Right Space", "|tint=amber|");
     row("Return ends a title edit", "workspace", "title", "End type:! Return type:7", "|title=Second!|focus=text|");
     row("Escape puts the old title back", "workspace", "title", "type:Draft Escape", "|title=Second|focus=text|");
+    row("Right along the drawer's chips", "drawer", "chip Second", "Right", "|note=Second|focus=chip First|");
+    row("Enter on a drawer chip opens its note", "drawer", "chip Second", "Right Return", "|note=First|");
+    row("Left at the strip's start stays", "drawer", "chip Second", "Left Return", "|note=Second|focus=chip Second|");
     row("Up steps the auto-tidy age", "settings", "auto-tidy", "Up", "|hours=30|");
     row("a typed age", "settings", "auto-tidy", "type:48 Return", "|hours=48|");
     row("a typed age past the range", "settings", "auto-tidy", "type:200 Return", "|hours=20|");
@@ -522,7 +525,7 @@ void TestMainZulStudioView::keysActOnTheControlHoldingThem()
         if (key.startsWith("type:"))
             QTest::keyClicks(QApplication::focusWidget(), key.mid(5));
         else
-            QTest::keyClick(m_view->windowHandle(), QKeySequence(key)[0].key());
+            QTest::keyClick((m_panel ? m_panel.get() : m_view.get())->windowHandle(), QKeySequence(key)[0].key());
     }
     const std::optional<ZulNote> note = viewModel().note(*viewModel().selectedNoteID());
     const QString state = QString("|note=%1|filter=%2|tag=%3|tint=%4|title=%1|hours=%5|focus=%6|")
@@ -532,7 +535,9 @@ void TestMainZulStudioView::keysActOnTheControlHoldingThem()
     for (const QString &fragment : after.split('|', Qt::SkipEmptyParts))
         QVERIFY2(state.contains('|' + fragment + '|'), qPrintable(state));
     // The editor shows the selected note at once.
-    QCOMPARE(qobject_cast<ComputationalEditorView *>(m_view->editor())->noteID(), note->id);
+    const auto *editor = m_panel ? m_panel->findChild<ComputationalEditorView *>()
+                                 : qobject_cast<ComputationalEditorView *>(m_view->editor());
+    QCOMPARE(editor->noteID(), note->id);
 }
 
 QTEST_MAIN(TestMainZulStudioView)

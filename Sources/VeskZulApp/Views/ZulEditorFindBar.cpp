@@ -192,6 +192,16 @@ bool ZulEditorFindBar::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+void ZulEditorFindBar::keyPressEvent(QKeyEvent *event)
+{
+    // Escape on one of the bar's buttons, which leave it unhandled.
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void ZulEditorFindBar::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
