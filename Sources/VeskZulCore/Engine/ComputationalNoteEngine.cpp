@@ -434,7 +434,7 @@ ComputationalNoteEngine::Evaluation::evaluateChain(QStringView expression)
     if (m_block.values.count > 0 && mayReferenceBlockAggregate(x))
         m_context.blockTotals = m_block.values;
     std::optional<FragmentResult> result = evaluateChainSteps(x);
-    m_context.blockTotals.reset();
+    m_context.blockTotals = {};
     return result;
 }
 
