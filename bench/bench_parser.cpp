@@ -10,13 +10,17 @@ namespace {
 
 const ArithmeticContext &typicalContext()
 {
-    static const ArithmeticContext context{
-        {{QStringLiteral("price"), 12.5}, {QStringLiteral("qty"), 4}, {QStringLiteral("tax"), 0.18},
-         {QStringLiteral("rent"), 1450}, {QStringLiteral("utilities"), 210}},
-        99.5,
-        {120, 80, 45.5, 300},
-        std::nullopt,
-    };
+    static const ArithmeticContext context = [] {
+        ArithmeticContext typical{
+            {{QStringLiteral("price"), 12.5}, {QStringLiteral("qty"), 4}, {QStringLiteral("tax"), 0.18},
+             {QStringLiteral("rent"), 1450}, {QStringLiteral("utilities"), 210}},
+            99.5,
+            {},
+        };
+        for (double value : {120.0, 80.0, 45.5, 300.0})
+            typical.blockTotals.append(value);
+        return typical;
+    }();
     return context;
 }
 

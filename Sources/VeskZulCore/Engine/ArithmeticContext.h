@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QHash>
-#include <QList>
 #include <QString>
 
 #include <optional>
@@ -30,14 +29,11 @@ struct ArithmeticBlockTotals
 
 // What an expression may refer to besides numbers and constants: the note's
 // variables (keys already folded by ZulIdentifierNormalizer::normalize), the
-// previous numeric line's value and the values of the current block. A
-// block may come as its values or, so that an aggregate costs nothing
-// however long the block is, as their running totals; the totals win when
-// both are given.
+// previous numeric line's value and the current block, as its running totals
+// so that an aggregate costs nothing however long the block is.
 struct ArithmeticContext
 {
     QHash<QString, double> variables;
     std::optional<double> previousValue;
-    QList<double> blockValues;
-    std::optional<ArithmeticBlockTotals> blockTotals;
+    ArithmeticBlockTotals blockTotals;
 };

@@ -239,42 +239,6 @@ QString foldedName(QStringView raw)
     return ZulIdentifierNormalizer::normalize(raw.toString());
 }
 
-template <typename Values>
-double sumOf(const Values &values)
-{
-    double sum = 0;
-    for (double value : values)
-        sum += value;
-    return sum;
-}
-
-template <typename Values>
-std::optional<double> meanOf(const Values &values)
-{
-    if (values.isEmpty())
-        return std::nullopt;
-    return sumOf(values) / static_cast<double>(values.size());
-}
-
-// The block's figures: the running totals when the context carries them,
-// else worked out from its values.
-ArithmeticBlockTotals blockFigures(const ArithmeticContext &context)
-{
-    if (context.blockTotals)
-        return *context.blockTotals;
-    ArithmeticBlockTotals totals;
-    for (double value : context.blockValues)
-        totals.append(value);
-    return totals;
-}
-
-std::optional<double> meanOf(const ArithmeticBlockTotals &totals)
-{
-    if (totals.count == 0)
-        return std::nullopt;
-    return totals.sum / static_cast<double>(totals.count);
-}
-
 std::optional<double> finite(double value)
 {
     if (!std::isfinite(value))
@@ -300,52 +264,6 @@ std::optional<double> roundToDigits(double x, double d)
 const NoteVocabulary::Lookup kFunctions(NoteVocabulary::Role::function | NoteVocabulary::Role::blockFunction);
 const NoteVocabulary::Lookup kSymbols(NoteVocabulary::Role::constant | NoteVocabulary::Role::previous
                                       | NoteVocabulary::Role::blockSymbol);
-
-// The sum, mean, smallest, largest or count of some values; absent for a
-// mean, smallest or largest of none, and for any other meaning.
-template <typename Values>
-std::optional<double> aggregate(NoteVocabulary::Meaning meaning, const Values &values)
-{
-    using NoteVocabulary::Meaning;
-    switch (meaning) {
-    case Meaning::sum:
-        return sumOf(values);
-    case Meaning::average:
-        return meanOf(values);
-    case Meaning::minimum:
-        if (values.isEmpty())
-            return std::nullopt;
-        return *std::min_element(values.begin(), values.end());
-    case Meaning::maximum:
-        if (values.isEmpty())
-            return std::nullopt;
-        return *std::max_element(values.begin(), values.end());
-    case Meaning::count:
-        return static_cast<double>(values.size());
-    default:
-        return std::nullopt;
-    }
-}
-
-// The same from a block's running totals.
-std::optional<double> aggregate(NoteVocabulary::Meaning meaning, const ArithmeticBlockTotals &block)
-{
-    using NoteVocabulary::Meaning;
-    switch (meaning) {
-    case Meaning::sum:
-        return block.sum;
-    case Meaning::average:
-        return meanOf(block);
-    case Meaning::minimum:
-        return block.count == 0 ? std::nullopt : std::optional(block.minimum);
-    case Meaning::maximum:
-        return block.count == 0 ? std::nullopt : std::optional(block.maximum);
-    case Meaning::count:
-        return static_cast<double>(block.count);
-    default:
-        return std::nullopt;
-    }
-}
 
 struct Parser
 {
@@ -522,11 +440,15 @@ struct Parser
             return one(std::sin(args.value(0)));
         case Meaning::cosine:
             return one(std::cos(args.value(0)));
-        default:
+        default: {
             // Called without arguments, a block function works on the block.
             if (count == 0 && word->roles.testFlag(Role::blockFunction))
-                return aggregate(word->meaning, blockFigures(context));
-            return aggregate(word->meaning, args);
+                return ArithmeticParser::aggregate(word->meaning, context.blockTotals);
+            ArithmeticBlockTotals values;
+            for (double value : args)
+                values.append(value);
+            return ArithmeticParser::aggregate(word->meaning, values);
+        }
         }
     }
 
@@ -550,10 +472,9 @@ struct Parser
             return context.previousValue;
         default: {
             // A symbol over an empty block has no value, not even a count of 0.
-            const ArithmeticBlockTotals block = blockFigures(context);
-            if (block.count == 0)
+            if (context.blockTotals.count == 0)
                 return std::nullopt;
-            return aggregate(word->meaning, block);
+            return ArithmeticParser::aggregate(word->meaning, context.blockTotals);
         }
         }
     }
@@ -562,6 +483,25 @@ struct Parser
 } // namespace
 
 namespace ArithmeticParser {
+
+std::optional<double> aggregate(NoteVocabulary::Meaning meaning, const ArithmeticBlockTotals &values)
+{
+    using NoteVocabulary::Meaning;
+    switch (meaning) {
+    case Meaning::sum:
+        return values.sum;
+    case Meaning::average:
+        return values.count == 0 ? std::nullopt : std::optional(values.sum / static_cast<double>(values.count));
+    case Meaning::minimum:
+        return values.count == 0 ? std::nullopt : std::optional(values.minimum);
+    case Meaning::maximum:
+        return values.count == 0 ? std::nullopt : std::optional(values.maximum);
+    case Meaning::count:
+        return static_cast<double>(values.count);
+    default:
+        return std::nullopt;
+    }
+}
 
 std::optional<double> evaluate(QStringView text, const ArithmeticContext &context)
 {

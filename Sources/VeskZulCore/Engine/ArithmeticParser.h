@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Engine/ArithmeticContext.h"
+#include "Engine/NoteVocabulary.h"
 
 #include <QString>
 #include <QStringView>
@@ -14,6 +15,11 @@
 namespace ArithmeticParser {
 
 std::optional<double> evaluate(QStringView text, const ArithmeticContext &context);
+
+// The sum, mean, smallest, largest or count of some values, as an aggregate
+// line and an aggregate in an expression both read them; absent for a mean,
+// smallest or largest of none, and for any other meaning.
+std::optional<double> aggregate(NoteVocabulary::Meaning meaning, const ArithmeticBlockTotals &values);
 
 // A bare number as typed in a percentage phrase: "1,234", "1,234.5", "12,5",
 // "_" digit separators, an optional sign and exponent.

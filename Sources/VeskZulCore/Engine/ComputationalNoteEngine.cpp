@@ -262,8 +262,7 @@ public:
     {
     }
 
-    // Fills the counts of `summary` and, unless the records go to the
-    // compact form, its lines.
+    // Fills `summary`, its lines and counts.
     void run(NoteEvaluationSummary &summary);
     // Fills the compact form, taking over what it can of `previous`.
     void runCompact(const CompactNoteEvaluation *previous);
@@ -311,10 +310,7 @@ private:
 void ComputationalNoteEngine::Evaluation::run(NoteEvaluationSummary &summary)
 {
     const QList<LineSpan> spans = splitLines(m_text);
-    if (m_compact)
-        m_compact->reserve(spans.size() / 2);
-    else
-        m_lines.reserve(spans.size() / 2);
+    m_lines.reserve(spans.size() / 2);
     for (qsizetype i = 0; i < spans.size(); ++i)
         evaluateLine(i, m_text.mid(spans[i].start, spans[i].length));
 
@@ -434,7 +430,7 @@ ComputationalNoteEngine::Evaluation::evaluateChain(QStringView expression)
     if (m_block.values.count > 0 && mayReferenceBlockAggregate(x))
         m_context.blockTotals = m_block.values;
     std::optional<FragmentResult> result = evaluateChainSteps(x);
-    m_context.blockTotals.reset();
+    m_context.blockTotals = {};
     return result;
 }
 

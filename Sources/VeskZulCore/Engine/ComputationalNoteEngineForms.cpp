@@ -140,31 +140,12 @@ ComputationalNoteEngine::evaluateStandaloneAggregate(const QString &key, Block &
     }
 
     const ResolvedBlock resolved = resolveBlockValues(block);
-    const ArithmeticBlockTotals &values = resolved.values;
-    if (values.count == 0 && group != Meaning::sum)
-        return std::nullopt;
-
-    double value = 0;
-    switch (group) {
-    case Meaning::sum:
-        value = values.sum;
-        break;
-    case Meaning::average:
-        value = values.sum / double(values.count);
-        break;
-    case Meaning::minimum:
-        value = values.minimum;
-        break;
-    case Meaning::maximum:
-        value = values.maximum;
-        break;
-    default:
-        return std::nullopt;
-    }
+    const std::optional<double> value = ArithmeticParser::aggregate(group, resolved.values);
     // A block of huge values can overflow its sum; that is no number to show.
-    if (!std::isfinite(value))
+    if (!value || !std::isfinite(*value))
         return std::nullopt;
-    return FragmentResult{value, resolved.unit, formattedWithUnit(value, resolved.unit), EvaluatedLineKind::aggregate};
+    return FragmentResult{value, resolved.unit, formattedWithUnit(*value, resolved.unit),
+                          EvaluatedLineKind::aggregate};
 }
 
 ComputationalNoteEngine::ResolvedBlock ComputationalNoteEngine::resolveBlockValues(Block &block) const

@@ -313,19 +313,11 @@ const NoteVocabulary::Word *dayWord(QStringView folded)
     return kDayWords.find(folded);
 }
 
-bool isNowWord(QStringView word)
+// The instant a day word stands for.
+std::optional<QDateTime> dayWordInstant(const NoteVocabulary::Word &word, const QDateTime &referenceDate,
+                                        const QTimeZone &zone)
 {
-    const NoteVocabulary::Word *found = dayWord(word);
-    return found && found->meaning == Meaning::now;
-}
-
-// The instant a day word stands for; absent for any other word.
-std::optional<QDateTime> dayWordInstant(QStringView word, const QDateTime &referenceDate, const QTimeZone &zone)
-{
-    const NoteVocabulary::Word *found = dayWord(word);
-    if (!found)
-        return std::nullopt;
-    switch (found->meaning) {
+    switch (word.meaning) {
     case Meaning::tomorrow:
         return addDays(referenceDate, 1, zone);
     case Meaning::yesterday:
@@ -333,11 +325,6 @@ std::optional<QDateTime> dayWordInstant(QStringView word, const QDateTime &refer
     default:
         return referenceDate;
     }
-}
-
-bool isDayWord(QStringView word)
-{
-    return dayWord(word) != nullptr;
 }
 
 ConversionEvaluation dayCountResult(qint64 count, const QString &unit)
@@ -396,11 +383,12 @@ std::optional<ConversionEvaluation> evaluateDifference(const QString &folded, co
     if (!left)
         return std::nullopt;
     const QString rightText = match.captured(2);
-    const std::optional<QDateTime> right =
-        isNowWord(rightText) ? referenceDate : ConversionCatalog::parseISODate(rightText, zone);
+    const NoteVocabulary::Word *rightWord = dayWord(rightText);
+    const std::optional<QDateTime> right = rightWord && rightWord->meaning == Meaning::now
+        ? referenceDate
+        : ConversionCatalog::parseISODate(rightText, zone);
     if (!right)
         return std::nullopt;
-    const NoteVocabulary::Word *rightWord = dayWord(rightText);
     const bool turkish = rightWord && rightWord->language == NoteVocabulary::Language::turkish;
     return dayCountResult(calendarDaysBetween(*right, *left, zone),
                           turkish ? QStringLiteral("gün") : QStringLiteral("days"));
@@ -419,9 +407,9 @@ std::optional<ConversionEvaluation> evaluateOffset(const QString &folded, const 
     const qint64 n = match.capturedView(2) == u"-" ? -*amount : *amount;
 
     const QStringView baseText = match.capturedView(1);
-    const std::optional<QDateTime> base = isDayWord(baseText)
-        ? dayWordInstant(baseText, referenceDate, zone)
-        : ConversionCatalog::parseISODate(baseText.toString(), zone);
+    const NoteVocabulary::Word *baseWord = dayWord(baseText);
+    const std::optional<QDateTime> base = baseWord ? dayWordInstant(*baseWord, referenceDate, zone)
+                                                   : ConversionCatalog::parseISODate(baseText.toString(), zone);
     if (!base)
         return std::nullopt;
 
@@ -482,8 +470,8 @@ std::optional<ConversionEvaluation> evaluateDateExpression(const QString &text, 
     if (hasMinus || hasPlus)
         return evaluateOffset(folded, referenceDate, calendar);
 
-    if (isDayWord(folded))
-        return dateResult(dayWordInstant(folded, referenceDate, calendar), calendar);
+    if (const NoteVocabulary::Word *word = dayWord(folded))
+        return dateResult(dayWordInstant(*word, referenceDate, calendar), calendar);
     return std::nullopt;
 }
 

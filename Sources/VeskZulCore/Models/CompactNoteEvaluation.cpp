@@ -165,24 +165,3 @@ NoteEvaluationSummary CompactNoteEvaluation::summary() const
         summary.lines.append(line(record));
     return summary;
 }
-
-bool operator==(const CompactNoteEvaluation &a, const CompactNoteEvaluation &b)
-{
-    if (a.totalNumericSum != b.totalNumericSum || a.numericCount != b.numericCount
-        || a.completedTasks != b.completedTasks || a.totalTasks != b.totalTasks || a.wordCount != b.wordCount
-        || a.charCount != b.charCount || a.m_lines.size() != b.m_lines.size())
-        return false;
-    using Line = CompactNoteEvaluation::Line;
-    for (qsizetype i = 0; i < a.m_lines.size(); ++i) {
-        const Line &x = a.m_lines[i];
-        const Line &y = b.m_lines[i];
-        constexpr quint8 hasValue = CompactNoteEvaluation::hasValue;
-        if (x.lineIndex != y.lineIndex || x.kind != y.kind || x.flags != y.flags
-            || ((x.flags & hasValue) && x.value != y.value) || a.rawView(x) != b.rawView(y)
-            || a.view(x.resultStart, x.resultLength) != b.view(y.resultStart, y.resultLength)
-            || a.view(x.unitStart, x.unitLength) != b.view(y.unitStart, y.unitLength)
-            || a.view(x.labelStart, x.labelLength) != b.view(y.labelStart, y.labelLength))
-            return false;
-    }
-    return true;
-}

@@ -72,8 +72,6 @@ public:
                 std::optional<bool> isChecked);
     void reserve(qsizetype lines) { m_lines.reserve(lines); }
 
-    friend bool operator==(const CompactNoteEvaluation &a, const CompactNoteEvaluation &b);
-
 private:
     struct Line
     {

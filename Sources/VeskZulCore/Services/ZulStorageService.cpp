@@ -14,16 +14,13 @@
 #include <QStandardPaths>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
-#include <algorithm>
 #include <atomic>
 #include <optional>
 
@@ -100,13 +97,16 @@ QByteArray encodeJson(const QJsonValue &value)
     return ZulJsonText::format(value);
 }
 
+// Editors on some systems start a UTF-8 file with a byte-order mark; we
+// write none, but a file saved by hand in one of them must still load.
+QByteArrayView withoutByteOrderMark(QByteArrayView bytes)
+{
+    return bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes;
+}
+
 ZulResult<QJsonValue> parseJson(QByteArrayView bytes)
 {
-    // Editors on some systems start a UTF-8 file with a byte-order mark; we
-    // write none, but a file saved by hand in one of them must still load.
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes = bytes.sliced(3);
-    return ZulJsonText::parse(bytes);
+    return ZulJsonText::parse(withoutByteOrderMark(bytes));
 }
 
 ZulResult<ZulConfig> decodeConfig(const QByteArray &bytes)
@@ -185,9 +185,7 @@ std::optional<QList<QByteArrayView>> arrayElements(QByteArrayView text)
 // then read in one piece, so whatever is wrong is reported as always.
 std::optional<QList<ZulNote>> decodeNotesInParallel(QByteArrayView bytes)
 {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes = bytes.sliced(3);
-    const std::optional<QList<QByteArrayView>> elements = arrayElements(bytes);
+    const std::optional<QList<QByteArrayView>> elements = arrayElements(withoutByteOrderMark(bytes));
     if (!elements)
         return std::nullopt;
     QList<ZulNote> notes(elements->size());
