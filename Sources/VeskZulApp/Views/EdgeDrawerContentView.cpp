@@ -165,7 +165,7 @@ EdgeDrawerContentView::EdgeDrawerContentView(ZulStudioViewModel *viewModel, std:
         // The window is named for the note it shows.
         connect(m_viewModel, &ZulStudioViewModel::noteChanged, this, [this](const QUuid &id, ZulNoteFields fields) {
             if (id == m_viewModel->selectedNoteID() && (fields & (ZulNoteField::title | ZulNoteField::content)))
-                refreshBody();
+                refreshWindowTitle();
         });
         connect(m_viewModel, &ZulStudioViewModel::languageChanged, this, &EdgeDrawerContentView::refreshTexts);
     }
@@ -307,9 +307,7 @@ void EdgeDrawerContentView::refreshBody()
     const std::optional<QUuid> selected = m_viewModel->selectedNoteID();
     m_popOut->setVisible(selected.has_value());
     m_openStudio->setVisible(selected.has_value());
-    const std::optional<ZulNote> note = selected ? m_viewModel->note(*selected) : std::nullopt;
-    // The drawer's window is named for the note it shows.
-    setWindowTitle(note ? note->displayTitle() : QStringLiteral("VeskZul"));
+    refreshWindowTitle();
     if (selected) {
         if (m_editor->noteID() != *selected)
             m_editor->setNoteID(*selected);
@@ -317,6 +315,14 @@ void EdgeDrawerContentView::refreshBody()
     } else {
         m_body->setCurrentWidget(m_emptyPage);
     }
+}
+
+void EdgeDrawerContentView::refreshWindowTitle()
+{
+    const std::optional<QUuid> selected = m_viewModel->selectedNoteID();
+    const ZulNote *note = selected ? m_viewModel->findNote(*selected) : nullptr;
+    // The drawer's window is named for the note it shows.
+    setWindowTitle(note ? note->displayTitle() : QStringLiteral("VeskZul"));
 }
 
 void EdgeDrawerContentView::refreshTexts()

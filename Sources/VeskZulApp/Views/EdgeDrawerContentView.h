@@ -68,6 +68,7 @@ private:
     // Scrolls the strip to the selected note's chip once the strip is laid out.
     void revealSelectedChip();
     void refreshBody();
+    void refreshWindowTitle();
     void refreshTexts();
 
     QPointer<ZulStudioViewModel> m_viewModel;
