@@ -56,7 +56,6 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    bool keyOnChip(EdgeDrawerNoteChip *chip, int key);
     void createQuickNote();
     // The chips follow the rows of the note list they show.
     EdgeDrawerNoteChip *makeChip(int row);
