@@ -31,6 +31,8 @@
 
 namespace {
 
+constexpr ZulNoteFields everyField = ZulNoteFields::fromInt(~0u);
+
 // A hairline rule. Thinner than a pixel is drawn as a pixel of the colour
 // at the matching share of its opacity.
 class RuleLine : public QWidget
@@ -299,7 +301,7 @@ void ComputationalEditorView::setNoteID(const QUuid &id)
     if (id == m_noteID)
         return;
     m_noteID = id;
-    refreshNote(ZulNoteFields::fromInt(~0u));
+    refreshNote(everyField);
 }
 
 bool ComputationalEditorView::isShowingEmptyState() const
@@ -324,7 +326,7 @@ void ComputationalEditorView::refreshTexts()
 void ComputationalEditorView::refresh()
 {
     refreshTexts();
-    refreshNote(ZulNoteFields::fromInt(~0u));
+    refreshNote(everyField);
 }
 
 void ComputationalEditorView::refreshNote(ZulNoteFields fields)
@@ -338,13 +340,18 @@ void ComputationalEditorView::refreshNote(ZulNoteFields fields)
     m_pages->setCurrentWidget(m_editorPage);
     // Coming into view, everything is shown afresh.
     if (!shown)
-        fields = ZulNoteFields::fromInt(~0u);
+        fields = everyField;
+    // The settings and the evaluation are shown again only with everything:
+    // the text changes only by an edit, and the evaluation every edit
+    // brings (at once or after a pause) comes with its own signal.
+    const bool whole = fields == everyField;
 
     const ZulConfig &config = m_viewModel->config();
     if (fields & ZulNoteField::tint)
         m_text->setAccentColor(veskColorFromHex(accentHex(note->tint)));
-    if (fields & ZulNoteField::content) {
+    if (whole)
         m_text->setFontSize(textFontSize(config.fontSize, m_compactMode));
+    if (fields & ZulNoteField::content) {
         if (m_textNoteID == m_noteID) {
             m_text->setNoteText(note->content);
         } else {
@@ -352,6 +359,8 @@ void ComputationalEditorView::refreshNote(ZulNoteFields fields)
             m_text->loadNoteText(note->content);
             m_textNoteID = m_noteID;
         }
+    }
+    if (whole) {
         const bool numbers = config.showLineNumbers && !m_compactMode;
         m_lineNumbers->setVisible(numbers);
         m_lineNumberRule->setVisible(numbers);

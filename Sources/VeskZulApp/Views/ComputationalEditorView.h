@@ -79,7 +79,8 @@ private:
     void buildEmptyState();
     // Everything, as after a change of settings or language.
     void refresh();
-    // What depends on those parts of the note, and the evaluation with the text.
+    // What depends on those parts of the note; with every part, what
+    // depends on the settings and the evaluation too.
     void refreshNote(ZulNoteFields fields);
     void refreshEvaluation();
     void refreshTexts();

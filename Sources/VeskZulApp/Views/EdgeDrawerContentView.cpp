@@ -10,12 +10,12 @@
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ComputationalEditorView.h"
 #include "Views/EdgeDrawerNoteChip.h"
+#include "Views/ZulChipGroup.h"
 #include "Views/ZulNoteListModel.h"
 #include "Views/ZulMinimalIconButton.h"
 #include "Views/ZulTabStops.h"
 #include "Views/ZulVibrancyView.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -165,7 +165,7 @@ EdgeDrawerContentView::EdgeDrawerContentView(ZulStudioViewModel *viewModel, std:
         // The window is named for the note it shows.
         connect(m_viewModel, &ZulStudioViewModel::noteChanged, this, [this](const QUuid &id, ZulNoteFields fields) {
             if (id == m_viewModel->selectedNoteID() && (fields & (ZulNoteField::title | ZulNoteField::content)))
-                refreshBody();
+                refreshWindowTitle();
         });
         connect(m_viewModel, &ZulStudioViewModel::languageChanged, this, &EdgeDrawerContentView::refreshTexts);
     }
@@ -307,9 +307,7 @@ void EdgeDrawerContentView::refreshBody()
     const std::optional<QUuid> selected = m_viewModel->selectedNoteID();
     m_popOut->setVisible(selected.has_value());
     m_openStudio->setVisible(selected.has_value());
-    const std::optional<ZulNote> note = selected ? m_viewModel->note(*selected) : std::nullopt;
-    // The drawer's window is named for the note it shows.
-    setWindowTitle(note ? note->displayTitle() : QStringLiteral("VeskZul"));
+    refreshWindowTitle();
     if (selected) {
         if (m_editor->noteID() != *selected)
             m_editor->setNoteID(*selected);
@@ -317,6 +315,14 @@ void EdgeDrawerContentView::refreshBody()
     } else {
         m_body->setCurrentWidget(m_emptyPage);
     }
+}
+
+void EdgeDrawerContentView::refreshWindowTitle()
+{
+    const std::optional<QUuid> selected = m_viewModel->selectedNoteID();
+    const ZulNote *note = selected ? m_viewModel->findNote(*selected) : nullptr;
+    // The drawer's window is named for the note it shows.
+    setWindowTitle(note ? note->displayTitle() : QStringLiteral("VeskZul"));
 }
 
 void EdgeDrawerContentView::refreshTexts()
@@ -350,44 +356,24 @@ bool EdgeDrawerContentView::eventFilter(QObject *watched, QEvent *event)
     if (auto *chip = qobject_cast<EdgeDrawerNoteChip *>(watched)) {
         if (event->type() == QEvent::FocusIn)
             m_chipScroll->ensureWidgetVisible(chip, 10, 0);
-        if (event->type() == QEvent::KeyPress && keyOnChip(chip, static_cast<QKeyEvent *>(event)->key()))
+        // The strip is one chip group; the drawer keeps its chips, which
+        // follow the note list row by row.
+        if (event->type() == QEvent::KeyPress
+            && ZulChipGroup::moveAlong(m_chips, chip, static_cast<QKeyEvent *>(event)->key()))
             return true;
     }
     return QWidget::eventFilter(watched, event);
 }
 
-// Left and Right move the keyboard along the strip, Space (the button's
-// own) or Enter opens the chip's note.
-bool EdgeDrawerContentView::keyOnChip(EdgeDrawerNoteChip *chip, int key)
-{
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        chip->click();
-        return true;
-    }
-    if (key != Qt::Key_Left && key != Qt::Key_Right)
-        return false;
-    const qsizetype at = m_chips.indexOf(chip);
-    const qsizetype next = at + (key == Qt::Key_Left ? -1 : 1);
-    // At either end the keyboard stays where it is.
-    if (at >= 0 && next >= 0 && next < m_chips.size() && m_chips[next])
-        m_chips[next]->setFocus(Qt::TabFocusReason);
-    return true;
-}
-
 QList<QWidget *> EdgeDrawerContentView::tabStops() const
 {
     // The strip's stop is the chip holding the keyboard, else the open note's.
-    QWidget *chipStop = nullptr;
     const int selectedRow = m_notes && m_viewModel && m_viewModel->selectedNoteID()
                                 ? m_notes->rowOf(*m_viewModel->selectedNoteID())
                                 : -1;
-    if (QWidget *focused = QApplication::focusWidget(); focused && m_chipRow->isAncestorOf(focused))
-        chipStop = focused;
-    else if (selectedRow >= 0 && selectedRow < m_chips.size())
-        chipStop = m_chips[selectedRow];
-    else if (!m_chips.isEmpty())
-        chipStop = m_chips.constFirst();
-    QList<QWidget *> stops{m_plus, m_popOut, m_openStudio, m_close, chipStop};
+    EdgeDrawerNoteChip *selected =
+        selectedRow >= 0 && selectedRow < m_chips.size() ? m_chips[selectedRow].data() : nullptr;
+    QList<QWidget *> stops{m_plus, m_popOut, m_openStudio, m_close, ZulChipGroup::stop(m_chips, selected)};
     if (m_body->currentWidget() == m_editor)
         stops += m_editor->tabStops();
     else

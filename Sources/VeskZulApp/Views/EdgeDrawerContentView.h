@@ -56,7 +56,6 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    bool keyOnChip(EdgeDrawerNoteChip *chip, int key);
     void createQuickNote();
     // The chips follow the rows of the note list they show.
     EdgeDrawerNoteChip *makeChip(int row);
@@ -68,6 +67,7 @@ private:
     // Scrolls the strip to the selected note's chip once the strip is laid out.
     void revealSelectedChip();
     void refreshBody();
+    void refreshWindowTitle();
     void refreshTexts();
 
     QPointer<ZulStudioViewModel> m_viewModel;

@@ -8,6 +8,7 @@
 #include "VeskKit/Design/VeskGlassTokens.h"
 
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QPainter>
 
 #include <cmath>
@@ -72,6 +73,16 @@ QSize EdgeDrawerNoteChip::sizeHint() const
     const qreal width = horizontalPadding * 2 + dotSide + spacing + metrics.horizontalAdvance(text());
     const qreal height = verticalPadding * 2 + std::max(metrics.height(), dotSide);
     return QSize(int(std::ceil(width)), int(std::ceil(height)));
+}
+
+void EdgeDrawerNoteChip::keyPressEvent(QKeyEvent *event)
+{
+    // Enter opens the chip's note, as Space (the button's own) does.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void EdgeDrawerNoteChip::paintEvent(QPaintEvent *)

@@ -273,18 +273,30 @@ FloatingStickyNoteView::FloatingStickyNoteView(ZulStudioViewModel *viewModel, co
             [this](const QVariant &value) { applyHover(value.toReal()); });
 
     if (m_viewModel) {
-        // Only the panel's own note matters to it.
-        const auto ifMine = [this](const QUuid &id) {
-            if (id == m_noteID)
+        // Only the panel's own note matters to it. A key changes its text,
+        // which the panel shows only in its window's name (the title falls
+        // back to the first line), and then its evaluation, which shows only
+        // in the total.
+        connect(m_viewModel, &ZulStudioViewModel::noteChanged, this, [this](const QUuid &id, ZulNoteFields fields) {
+            if (id != m_noteID)
+                return;
+            if (fields & ~ZulNoteFields(ZulNoteField::content | ZulNoteField::updatedAt))
                 refresh();
-        };
-        connect(m_viewModel, &ZulStudioViewModel::noteChanged, this,
-                [ifMine](const QUuid &id, ZulNoteFields) { ifMine(id); });
-        for (auto signal : {&ZulStudioViewModel::noteAdded, &ZulStudioViewModel::noteRemoved,
-                            &ZulStudioViewModel::evaluationChanged})
-            connect(m_viewModel, signal, this, ifMine);
-        for (auto signal : {&ZulStudioViewModel::notesReset, &ZulStudioViewModel::evaluationsReset})
-            connect(m_viewModel, signal, this, &FloatingStickyNoteView::refresh);
+            else if (const ZulNote *note = m_viewModel->findNote(m_noteID))
+                setWindowTitle(note->displayTitle());
+        });
+        connect(m_viewModel, &ZulStudioViewModel::evaluationChanged, this, [this](const QUuid &id) {
+            if (id == m_noteID)
+                refreshTotal();
+        });
+        for (auto signal : {&ZulStudioViewModel::noteAdded, &ZulStudioViewModel::noteRemoved}) {
+            connect(m_viewModel, signal, this, [this](const QUuid &id) {
+                if (id == m_noteID)
+                    refresh();
+            });
+        }
+        connect(m_viewModel, &ZulStudioViewModel::notesReset, this, &FloatingStickyNoteView::refresh);
+        connect(m_viewModel, &ZulStudioViewModel::evaluationsReset, this, &FloatingStickyNoteView::refreshTotal);
         connect(m_viewModel, &ZulStudioViewModel::languageChanged, this, &FloatingStickyNoteView::refreshTexts);
     }
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *from, QWidget *to) {
@@ -304,7 +316,7 @@ FloatingStickyNoteView::FloatingStickyNoteView(ZulStudioViewModel *viewModel, co
 
 QColor FloatingStickyNoteView::accent() const
 {
-    const std::optional<ZulNote> note = m_viewModel ? m_viewModel->note(m_noteID) : std::nullopt;
+    const ZulNote *note = m_viewModel ? m_viewModel->findNote(m_noteID) : nullptr;
     return veskColorFromHex(accentHex(note ? note->tint : ZulNoteTint::indigo));
 }
 
@@ -320,8 +332,8 @@ bool FloatingStickyNoteView::buttonsAcceptClicks() const
 
 void FloatingStickyNoteView::refresh()
 {
-    const std::optional<ZulNote> note = m_viewModel ? m_viewModel->note(m_noteID) : std::nullopt;
-    m_hasNote = note.has_value();
+    const ZulNote *note = m_viewModel ? m_viewModel->findNote(m_noteID) : nullptr;
+    m_hasNote = note != nullptr;
     m_card->setVisible(m_hasNote);
     if (!note) {
         update();
@@ -334,10 +346,7 @@ void FloatingStickyNoteView::refresh()
         m_title->setText(note->title);
     // The panel's window is named for its note.
     setWindowTitle(note->displayTitle());
-    const std::optional<double> total = m_viewModel->cachedEvaluation(m_noteID).totalNumericSum;
-    m_total->setVisible(collapsed && total.has_value());
-    if (total)
-        m_total->setText(ZulNumberFormatter::format(*total, 2));
+    refreshTotal();
 
     m_tints->setVisible(!collapsed);
     m_tints->setSelected(note->tint);
@@ -359,6 +368,16 @@ void FloatingStickyNoteView::refresh()
     update();
     m_dot->update();
     m_rule->update();
+}
+
+void FloatingStickyNoteView::refreshTotal()
+{
+    if (!m_viewModel || !m_viewModel->findNote(m_noteID))
+        return;
+    const std::optional<double> total = m_viewModel->cachedEvaluation(m_noteID).totalNumericSum;
+    m_total->setVisible(m_state && m_state->isCollapsed() && total.has_value());
+    if (total)
+        m_total->setText(ZulNumberFormatter::format(*total, 2));
 }
 
 void FloatingStickyNoteView::refreshTexts()
@@ -433,7 +452,7 @@ void FloatingStickyNoteView::paintEvent(QPaintEvent *)
 {
     if (!m_hasNote)
         return;
-    const std::optional<ZulNote> note = m_viewModel->note(m_noteID);
+    const ZulNote *note = m_viewModel->findNote(m_noteID);
     const ZulNoteTint tint = note ? note->tint : ZulNoteTint::indigo;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

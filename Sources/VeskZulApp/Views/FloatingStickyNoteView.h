@@ -60,6 +60,8 @@ protected:
 
 private:
     void refresh();
+    // The total shows while the panel is collapsed.
+    void refreshTotal();
     void refreshTexts();
     void followHover();
     bool keyboardInButtons() const;

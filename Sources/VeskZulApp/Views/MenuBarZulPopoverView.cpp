@@ -291,7 +291,6 @@ MenuBarZulPopoverView::MenuBarZulPopoverView(ZulStudioViewModel *viewModel, std:
         connect(m_viewModel, &ZulStudioViewModel::languageChanged, this, &MenuBarZulPopoverView::refreshTexts);
     }
     refreshTexts();
-    refreshSummary();
 }
 
 QAbstractButton *MenuBarZulPopoverView::totalChip() const

@@ -381,6 +381,9 @@ void SynchronizedComputationalTextView::setRowsMode(bool rows)
     connect(doc->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
             &SynchronizedComputationalTextView::schedulePublish, Qt::UniqueConnection);
     m_isProgrammaticUpdate = programmatic;
+    // The caret's place was found in the other layout, wrapped where this
+    // one is not or the other way round; the document's revision is the same.
+    m_caretPlace.reset();
     schedulePublish();
 }
 

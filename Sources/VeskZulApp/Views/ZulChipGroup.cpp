@@ -17,36 +17,13 @@ void ZulChipGroup::setChips(const QList<ZulChipButton *> &chips)
 
 ZulChipButton *ZulChipGroup::stop() const
 {
-    ZulChipButton *first = nullptr;
-    ZulChipButton *selected = nullptr;
-    for (const QPointer<ZulChipButton> &chip : m_chips) {
-        if (!chip || chip->isHidden())
-            continue;
-        if (chip->hasFocus())
-            return chip;
-        if (!first)
-            first = chip;
-        if (!selected && chip->isSelected())
-            selected = chip;
-    }
-    return selected ? selected : first;
+    const auto selected = std::find_if(m_chips.cbegin(), m_chips.cend(), [](const QPointer<ZulChipButton> &chip) {
+        return chip && !chip->isHidden() && chip->isSelected();
+    });
+    return stop(m_chips, selected == m_chips.cend() ? nullptr : selected->data());
 }
 
 bool ZulChipGroup::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const int key = static_cast<QKeyEvent *>(event)->key();
-    if (key != Qt::Key_Left && key != Qt::Key_Right)
-        return false;
-    qsizetype at = m_chips.indexOf(qobject_cast<ZulChipButton *>(watched));
-    const int step = key == Qt::Key_Left ? -1 : 1;
-    for (at += step; at >= 0 && at < m_chips.size(); at += step) {
-        if (m_chips[at] && !m_chips[at]->isHidden()) {
-            m_chips[at]->setFocus(Qt::TabFocusReason);
-            break;
-        }
-    }
-    // At either end the keyboard stays where it is.
-    return true;
+    return event->type() == QEvent::KeyPress && moveAlong(m_chips, watched, static_cast<QKeyEvent *>(event)->key());
 }
