@@ -24,8 +24,15 @@ const ZulNote &missingNote()
 
 } // namespace
 
-ZulNoteListModel::ZulNoteListModel(ZulStudioViewModel &viewModel, QObject *parent)
-    : QAbstractListModel(parent), m_viewModel(viewModel), m_collator(QLocale())
+ZulNoteListModel &ZulNoteListModel::of(ZulStudioViewModel &viewModel)
+{
+    if (auto *model = viewModel.findChild<ZulNoteListModel *>(QString(), Qt::FindDirectChildrenOnly))
+        return *model;
+    return *new ZulNoteListModel(viewModel);
+}
+
+ZulNoteListModel::ZulNoteListModel(ZulStudioViewModel &viewModel)
+    : QAbstractListModel(&viewModel), m_viewModel(viewModel), m_collator(QLocale())
 {
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
     connect(&viewModel, &ZulStudioViewModel::noteChanged, this, &ZulNoteListModel::noteChanged);
