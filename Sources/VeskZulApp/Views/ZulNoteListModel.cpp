@@ -275,6 +275,10 @@ void ZulNoteListModel::place(const QUuid &id, Entry &entry, const Key &oldKey, b
 
 void ZulNoteListModel::noteChanged(const QUuid &id, ZulNoteFields fields)
 {
+    // A sticky reports every step of a move; no row shows where it stands,
+    // nor is one placed by it.
+    if (fields == ZulNoteFields(ZulNoteField::stickyFrame))
+        return;
     const auto entry = m_entries.find(id);
     const ZulNote *note = m_viewModel.findNote(id);
     if (entry == m_entries.end() || !note)
