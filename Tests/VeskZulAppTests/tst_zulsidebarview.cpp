@@ -87,6 +87,7 @@ private slots:
     void contextMenuFollowsFlags();
     void listFollowsEveryChange_data();
     void listFollowsEveryChange();
+    void viewsShareOneList();
     void retranslates();
 
 private:
@@ -504,6 +505,17 @@ void TestZulSidebarView::listFollowsEveryChange()
     // The row of the changed note, where it is still listed, is drawn anew.
     if (model->rowOf(target) >= 0)
         QVERIFY(redrawn.contains(target));
+}
+
+void TestZulSidebarView::viewsShareOneList()
+{
+    ZulStudioViewModel &viewModel = *m_studio->viewModel;
+    auto second = std::make_unique<ZulSidebarView>(viewModel, QColor(0x7CA4FF));
+    QCOMPARE(second->noteListModel(), m_sidebar->noteListModel());
+    // The list stays with the view model when a view goes.
+    second.reset();
+    viewModel.createNote("Later", "x = 1", ZulNoteTint::amber, false, false);
+    QVERIFY(shownTitles(*m_sidebar).contains("Later"));
 }
 
 void TestZulSidebarView::retranslates()

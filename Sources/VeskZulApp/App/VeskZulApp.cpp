@@ -192,6 +192,9 @@ void VeskZulApp::openStudioWindow()
         studio->addActions(m_commandMenu->commandActions());
         m_studio = studio;
         m_viewModel->bindStudioWindowOpener([this] { openStudioWindow(); });
+        // At its own size before it is first drawn, so its layouts are made
+        // once, at the size it shows at.
+        restoreStudioPlace();
         // Drawn once before it is on screen: the layouts, the list's rows,
         // the fonts and the symbols are then ready, and the window shows
         // its content in its first frame instead of standing blank while
@@ -199,10 +202,10 @@ void VeskZulApp::openStudioWindow()
         QImage firstFrame(studio->size() * studio->devicePixelRatio(), QImage::Format_ARGB32_Premultiplied);
         firstFrame.setDevicePixelRatio(studio->devicePixelRatio());
         studio->render(&firstFrame);
-    }
-    // Shown again after a close, the window manager would place it anew.
-    if (!m_studio->isVisible())
+    } else if (!m_studio->isVisible()) {
+        // Shown again after a close, the window manager would place it anew.
         restoreStudioPlace();
+    }
     if (m_studio->isMinimized())
         m_studio->showNormal();
     else

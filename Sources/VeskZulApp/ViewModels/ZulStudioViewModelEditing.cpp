@@ -1,45 +1,11 @@
 #include "ViewModels/ZulStudioViewModel.h"
 
-#include <QTextBoundaryFinder>
+#include "VeskKit/Localization/VeskCharacters.h"
+
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <utility>
-
-namespace {
-
-// More than `limit` grapheme clusters? A boundary finder reads all of the
-// text it is given before it finds the first boundary, so it is given ever
-// longer beginnings of the text, until one holds more than `limit` whole
-// clusters or the beginning is the whole text.
-bool exceedsGraphemeCount(const QString &text, qsizetype limit)
-{
-    // A cluster holds at least one UTF-16 unit.
-    if (text.size() <= limit)
-        return false;
-    for (qsizetype length = 2 * limit + 2;; length *= 2) {
-        const bool whole = length >= text.size();
-        if (whole)
-            length = text.size();
-        // A boundary before the last character of a beginning is one of
-        // the whole text too: it depends only on the characters around it.
-        else if (QChar::isHighSurrogate(text.at(length - 1).unicode()))
-            ++length;
-        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.constData(), length);
-        qsizetype clusters = 0;
-        for (qsizetype boundary = finder.toNextBoundary(); boundary != -1; boundary = finder.toNextBoundary()) {
-            // The last boundary of a beginning may fall inside a cluster.
-            if (!whole && boundary >= length - 1)
-                break;
-            if (++clusters > limit)
-                return true;
-        }
-        if (whole)
-            return false;
-    }
-}
-
-} // namespace
 
 void ZulStudioViewModel::updateNoteContent(const QUuid &id, const QString &content)
 {
@@ -52,7 +18,8 @@ void ZulStudioViewModel::updateNoteContent(const QUuid &id, const QString &conte
             return true;
         },
         [this, &id, &content] {
-            if (exceedsGraphemeCount(content, longNoteThreshold)) {
+            // A long note is evaluated once the typing pauses.
+            if (VeskCharacters::prefixLength(content, longNoteThreshold) < content.size()) {
                 scheduleDebouncedEvaluation(id, content);
             } else {
                 cancelDebouncedEvaluation(id);

@@ -146,7 +146,7 @@ EdgeDrawerContentView::EdgeDrawerContentView(ZulStudioViewModel *viewModel, std:
     m_chipScroll->setFixedHeight(chipHeight + 14);
 
     if (m_viewModel) {
-        m_notes = new ZulNoteListModel(*m_viewModel, this);
+        m_notes = &ZulNoteListModel::of(*m_viewModel);
         connect(m_notes, &QAbstractItemModel::modelReset, this, &EdgeDrawerContentView::rebuildChips);
         connect(m_notes, &QAbstractItemModel::rowsInserted, this,
                 [this](const QModelIndex &, int first, int last) { insertChips(first, last); });

@@ -83,7 +83,8 @@ private:
     QScrollArea *m_chipScroll = nullptr;
     QWidget *m_chipRow = nullptr;
     QHBoxLayout *m_chipLayout = nullptr;
-    ZulNoteListModel *m_notes = nullptr;
+    // The view model's, which may go before the drawer does.
+    QPointer<ZulNoteListModel> m_notes;
     QList<QPointer<EdgeDrawerNoteChip>> m_chips;
     QStackedWidget *m_body = nullptr;
     ComputationalEditorView *m_editor = nullptr;

@@ -24,8 +24,15 @@ const ZulNote &missingNote()
 
 } // namespace
 
-ZulNoteListModel::ZulNoteListModel(ZulStudioViewModel &viewModel, QObject *parent)
-    : QAbstractListModel(parent), m_viewModel(viewModel), m_collator(QLocale())
+ZulNoteListModel &ZulNoteListModel::of(ZulStudioViewModel &viewModel)
+{
+    if (auto *model = viewModel.findChild<ZulNoteListModel *>(QString(), Qt::FindDirectChildrenOnly))
+        return *model;
+    return *new ZulNoteListModel(viewModel);
+}
+
+ZulNoteListModel::ZulNoteListModel(ZulStudioViewModel &viewModel)
+    : QAbstractListModel(&viewModel), m_viewModel(viewModel), m_collator(QLocale())
 {
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
     connect(&viewModel, &ZulStudioViewModel::noteChanged, this, &ZulNoteListModel::noteChanged);
@@ -268,6 +275,10 @@ void ZulNoteListModel::place(const QUuid &id, Entry &entry, const Key &oldKey, b
 
 void ZulNoteListModel::noteChanged(const QUuid &id, ZulNoteFields fields)
 {
+    // A sticky reports every step of a move; no row shows where it stands,
+    // nor is one placed by it.
+    if (fields == ZulNoteFields(ZulNoteField::stickyFrame))
+        return;
     const auto entry = m_entries.find(id);
     const ZulNote *note = m_viewModel.findNote(id);
     if (entry == m_entries.end() || !note)

@@ -33,7 +33,10 @@ public:
         HasPreviewRole,
     };
 
-    explicit ZulNoteListModel(ZulStudioViewModel &viewModel, QObject *parent = nullptr);
+    // The one list of the view model's notes, shared by every view that
+    // shows them: made when first asked for and kept by the view model, so
+    // a change is worked out once however many views show it.
+    static ZulNoteListModel &of(ZulStudioViewModel &viewModel);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     // Display: the note's display title; accessible text: the title with
@@ -61,6 +64,8 @@ signals:
     void tagsChanged();
 
 private:
+    explicit ZulNoteListModel(ZulStudioViewModel &viewModel);
+
     // Where a note stands in the display order: pinned first, then the
     // latest change first, then as in the view model's notes.
     struct Key {

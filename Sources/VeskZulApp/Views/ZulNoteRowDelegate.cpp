@@ -8,6 +8,7 @@
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskSymbol.h"
+#include "VeskKit/Localization/VeskCharacters.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ZulNoteListModel.h"
 
@@ -30,6 +31,9 @@ constexpr qreal kDotSide = 8;
 constexpr qreal kFlagPixelSize = 9.5;
 constexpr qreal kBadgeHorizontalPadding = 6;
 constexpr qreal kBadgeVerticalPadding = 2;
+// Characters of a preview laid out at first: two lines of a row hold far
+// fewer.
+constexpr qsizetype kPreviewBeginning = 256;
 
 QFont titleFont()
 {
@@ -102,6 +106,15 @@ QRectF contentArea(const QRectF &rowRect)
                   -ZulNoteRowDelegate::padding);
 }
 
+// Marks that set the direction of what follows them.
+bool hasDirectionMarks(QStringView text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return u == 0x200E || u == 0x200F || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+    });
+}
+
 } // namespace
 
 ZulNoteRowDelegate::ZulNoteRowDelegate(ZulNoteListModel &model, QObject *parent)
@@ -117,32 +130,63 @@ QStringList ZulNoteRowDelegate::previewLines(const QString &snippet, int rowWidt
         m_previewCache.clear();
         m_previewCacheWidth = rowWidth;
     }
-    if (const auto it = m_previewCache.constFind(snippet); it != m_previewCache.cend())
-        return *it;
+    // Two lines of a row hold a small beginning of a long line: only a
+    // beginning is laid out, ever longer until the second line is cut short
+    // well within it, so a key typed into a note of one long line lays out
+    // what its row shows and not the rest. A beginning holds the first
+    // character of a script, which decides how what comes before it is laid
+    // out. Cutting short keeps the direction marks of what is cut off, so a
+    // text with any past the beginning is laid out whole.
+    const qsizetype lead = VeskCharacters::scriptLead(snippet);
+    for (qsizetype characters = kPreviewBeginning;; characters *= 2) {
+        QStringView beginning = VeskCharacters::prefix(snippet, characters);
+        if (beginning.size() < lead)
+            continue;
+        if (beginning.size() < snippet.size() && hasDirectionMarks(QStringView(snippet).sliced(beginning.size())))
+            beginning = snippet;
+        const bool whole = beginning.size() == snippet.size();
+        const QString key = whole ? snippet : beginning.toString();
+        if (const auto it = m_previewCache.constFind(key); it != m_previewCache.cend() && (whole || it->cutShort))
+            return it->lines;
+        const Preview preview = layOutPreview(key, rowWidth);
+        if (whole || preview.cutShort) {
+            if (m_previewCache.size() > 4096)
+                m_previewCache.clear();
+            m_previewCache.insert(key, preview);
+            return preview.lines;
+        }
+    }
+}
 
+ZulNoteRowDelegate::Preview ZulNoteRowDelegate::layOutPreview(const QString &snippet, int rowWidth)
+{
     const qreal width = std::max(1.0, rowWidth - 2 * padding);
     const QFont font = previewFont();
     QTextLayout layout(snippet, font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
-    QStringList lines;
+    Preview preview;
     layout.beginLayout();
-    while (lines.size() < 2) {
+    while (preview.lines.size() < 2) {
         QTextLine line = layout.createLine();
         if (!line.isValid())
             break;
         line.setLineWidth(width);
         QString text = snippet.mid(line.textStart(), line.textLength());
-        if (lines.size() == 1 && line.textStart() + line.textLength() < snippet.size())
-            text = QFontMetricsF(font).elidedText(snippet.mid(line.textStart()), Qt::ElideRight, width);
-        lines.append(text.trimmed());
+        if (preview.lines.size() == 1 && line.textStart() + line.textLength() < snippet.size()) {
+            const QString rest = snippet.mid(line.textStart());
+            text = QFontMetricsF(font).elidedText(rest, Qt::ElideRight, width);
+            // Where what is shown of the rest ends, as far as the text and
+            // the cut one agree.
+            const qsizetype shown = std::mismatch(text.cbegin(), text.cend(), rest.cbegin(), rest.cend()).first
+                                    - text.cbegin();
+            preview.cutShort = text != rest && 2 * (line.textStart() + shown) <= snippet.size();
+        }
+        preview.lines.append(text.trimmed());
     }
     layout.endLayout();
-    if (m_previewCache.size() > 4096)
-        m_previewCache.clear();
-    m_previewCache.insert(snippet, lines);
-    return lines;
+    return preview;
 }
 
 QString ZulNoteRowDelegate::totalBadgeText(int row) const

@@ -53,8 +53,17 @@ public:
     QStringList flagSymbols(int row) const;
 
 private:
+    struct Preview
+    {
+        QStringList lines;
+        // Whether the second line is cut short well before the text ends,
+        // so that any text going on the same way shows the same lines.
+        bool cutShort = false;
+    };
+    static Preview layOutPreview(const QString &snippet, int rowWidth);
+
     ZulNoteListModel &m_model;
-    mutable QHash<QString, QStringList> m_previewCache;
+    mutable QHash<QString, Preview> m_previewCache;
     mutable int m_previewCacheWidth = -1;
     // Without a preview, with one.
     mutable std::optional<std::pair<int, int>> m_rowHeights;

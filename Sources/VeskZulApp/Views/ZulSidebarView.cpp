@@ -254,7 +254,7 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
 
     // 4. Notes, or the empty state.
     m_listStack = new QStackedWidget(this);
-    m_model = new ZulNoteListModel(viewModel, this);
+    m_model = &ZulNoteListModel::of(viewModel);
     auto *noteList = new NoteListView(m_listStack);
     m_noteList = noteList;
     m_delegate = new ZulNoteRowDelegate(*m_model, m_noteList);

@@ -1,9 +1,9 @@
 #include "Models/ZulNote.h"
 
 #include "Models/ZulIsoDate.h"
+#include "VeskKit/Localization/VeskCharacters.h"
 
 #include <QJsonArray>
-#include <QTextBoundaryFinder>
 
 #include <cmath>
 
@@ -43,22 +43,6 @@ void forEachTrimmedLine(const QString &content, Visit visit)
             start = i + 1;
         }
     }
-}
-
-QString firstGraphemes(QStringView text, int limit)
-{
-    // A text of at most `limit` code units cannot hold more than `limit` characters.
-    if (text.size() <= limit)
-        return text.toString();
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.toString());
-    qsizetype end = 0;
-    for (int count = 0; count < limit; ++count) {
-        const qsizetype next = finder.toNextBoundary();
-        if (next < 0)
-            return text.toString();
-        end = next;
-    }
-    return text.left(end).toString();
 }
 
 bool isCanonicalUuidText(const QString &text)
@@ -196,7 +180,7 @@ QString ZulNote::displayTitle() const
     rest = rest.mid(skip);
     if (rest.isEmpty())
         return kUntitled;
-    return firstGraphemes(rest, kDisplayTitleLimit);
+    return VeskCharacters::prefix(rest, kDisplayTitleLimit).toString();
 }
 
 QString ZulNote::previewSnippet() const
