@@ -457,6 +457,13 @@ bool decodeFseBlock(ByteSpan block, Output &out, qsizetype &consumed)
                                   distanceBits.data()))
         return false;
 
+    // What the block may do is bounded by what it declares to produce: an
+    // encoder pads the literals to a multiple of four and gives every command
+    // at least one byte, except perhaps a last one that only ends the block.
+    // Tables with one symbol in every state read no bits, so without these
+    // bounds a few bytes of header could ask for a million idle steps.
+    if (literalCount > rawBytes + 3 || matchCount > rawBytes + 1)
+        return false;
     if (!out.beginBlock(rawBytes))
         return false;
 
@@ -488,6 +495,8 @@ bool decodeFseBlock(ByteSpan block, Output &out, qsizetype &consumed)
         if (newDistance != 0)
             distance = newDistance;
         if (qsizetype(run) > literalCount - literalsUsed)
+            return false;
+        if (run == 0 && length == 0 && m + 1 < matchCount)
             return false;
         if (!out.literal(literals.data() + literalsUsed, run))
             return false;

@@ -16,7 +16,9 @@ inline constexpr qsizetype defaultMaxOutputSize = 64 * 1024 * 1024;
 
 // The decoded bytes, or nullopt when the stream is malformed, truncated, uses a
 // block kind this decoder does not read, or would decode to more than
-// maxOutputSize bytes. Never reads outside `stream`.
+// maxOutputSize bytes. Never reads outside `stream`, and its work grows with
+// the size of `stream` and of the output, never beyond: a block whose
+// commands or literals outnumber the bytes it declares is malformed.
 std::optional<QByteArray> decode(QByteArrayView stream,
                                  qsizetype maxOutputSize = defaultMaxOutputSize);
 

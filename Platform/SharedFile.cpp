@@ -1,11 +1,11 @@
 #include "SharedFile.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdio>
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -211,25 +211,89 @@ Created createWhole(const QString &path, QByteArrayView bytes)
     return created;
 }
 
-Replaced replaceWhole(const QString &path, QByteArrayView bytes)
+ReplaceSteps ReplaceSteps::system()
+{
+    ReplaceSteps steps;
+    steps.write = &writeAll;
+    steps.syncFile = [](int fd) { return ::fsync(fd); };
+    steps.rename = [](const QByteArray &from, const QByteArray &to) {
+        return ::rename(from.constData(), to.constData());
+    };
+    steps.syncFolder = &syncDirectory;
+    return steps;
+}
+
+QString linkTarget(const QString &path)
+{
+    QString current = path;
+    // As many links as the system itself follows; a longer chain is a loop,
+    // which the write then reports as the system does.
+    for (int hop = 0; hop < 40; ++hop) {
+        const QByteArray name = QFile::encodeName(current);
+        struct stat st {};
+        if (::lstat(name.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        QByteArray target(PATH_MAX, Qt::Uninitialized);
+        const ssize_t length = ::readlink(name.constData(), target.data(), size_t(target.size()));
+        if (length <= 0 || length >= target.size())
+            return current;
+        target.truncate(length);
+        const QString next = QFile::decodeName(target);
+        if (next.startsWith(u'/')) {
+            current = next;
+        } else {
+            // Relative to the link's own folder, taken as written: cleaning
+            // "../" away would be wrong where that folder is itself a link.
+            const qsizetype slash = current.lastIndexOf(u'/');
+            current = slash < 0 ? next : current.left(slash + 1) + next;
+        }
+    }
+    return current;
+}
+
+Replaced replaceWhole(const QString &path, QByteArrayView bytes, const ReplaceSteps &steps)
 {
     Replaced replaced;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        replaced.failure = file.errorString();
+    const QString target = linkTarget(path);
+    const qsizetype slash = target.lastIndexOf(u'/');
+    const QString folder = slash < 0 ? QStringLiteral(".") : slash == 0 ? QStringLiteral("/") : target.left(slash);
+    const QByteArray finalName = QFile::encodeName(target);
+
+    // The new file is made beside the one it replaces, so the rename stays
+    // on one file system and in one folder.
+    QByteArray temporaryName;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporaryName = finalName + ".tmp-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        fd = ::open(temporaryName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            replaced.failure = systemError(errno);
+            return replaced;
+        }
+    }
+    if (fd < 0) {
+        replaced.failure = systemError(EEXIST);
         return replaced;
     }
-    const int error = writeAll(file.handle(), bytes);
-    if (error != 0 || ::fsync(file.handle()) != 0 || ::fstat(file.handle(), &replaced.info) != 0) {
-        replaced.failure = systemError(error != 0 ? error : errno);
-        file.cancelWriting();
+    Descriptor file(fd);
+    const auto abandon = [&](int error) {
+        replaced.failure = systemError(error);
+        file.reset();
+        ::unlink(temporaryName.constData());
         return replaced;
-    }
-    if (!file.commit()) {
-        replaced.failure = file.errorString();
-        return replaced;
-    }
-    syncDirectory(QFileInfo(path).absolutePath());
+    };
+    struct stat old {};
+    if (::stat(finalName.constData(), &old) == 0 && S_ISREG(old.st_mode))
+        ::fchmod(fd, old.st_mode & 07777);
+
+    if (const int error = steps.write(fd, bytes); error != 0)
+        return abandon(error);
+    if (steps.syncFile(fd) != 0 || ::fstat(fd, &replaced.info) != 0)
+        return abandon(errno);
+    if (steps.rename(temporaryName, finalName) != 0)
+        return abandon(errno);
+    file.reset();
+    steps.syncFolder(folder);
     return replaced;
 }
 

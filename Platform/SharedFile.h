@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 #include <sys/stat.h>
@@ -110,13 +111,36 @@ struct Replaced
     struct stat info {};  // of the file as written, on success
 };
 
+// The steps a replacement is made of, each a call into the system: the
+// bytes written to the new file, the new file flushed, the rename over the
+// old one, the folder flushed. Without either flush a power cut can leave
+// an empty or missing file even though the rename was done, and nothing a
+// killed process can show would tell; so the tests put recorders here.
+struct ReplaceSteps
+{
+    std::function<int(int fd, QByteArrayView bytes)> write;  // 0, or the errno of the failed write
+    std::function<int(int fd)> syncFile;                     // 0, or -1 with errno set
+    std::function<int(const QByteArray &from, const QByteArray &to)> rename;  // the same
+    std::function<void(const QString &directory)> syncFolder;
+
+    // The system's own calls.
+    static ReplaceSteps system();
+};
+
 // Replaces the file at `path` with `bytes` in one step: written in full to a
 // new file beside it through its descriptor, flushed to the disk, renamed
 // over the old one, and the folder flushed. Qt's buffered writes would lose
 // the reason of a failed write (a full disk, a file size limit) and could
 // let a short file replace the old one; here the old file stays whole
-// unless the new one is complete.
-Replaced replaceWhole(const QString &path, QByteArrayView bytes);
+// unless the new one is complete. When `path` is a symbolic link (into a
+// folder a sync tool shares, say), the file it leads to is replaced, in its
+// own folder, and the link stays as it is. The new file keeps the old one's
+// permissions.
+Replaced replaceWhole(const QString &path, QByteArrayView bytes, const ReplaceSteps &steps = ReplaceSteps::system());
+
+// Where a write to `path` lands: the file its chain of symbolic links ends
+// at (which need not exist yet), or `path` itself when it is no link.
+QString linkTarget(const QString &path);
 
 // Flushes a folder's entries (a rename, a new file) to the disk.
 void syncDirectory(const QString &directory);

@@ -2,11 +2,13 @@
 
 #include "DesktopEntry.h"
 #include "SharedFile.h"
+#include "UserFolders.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 namespace XdgAutostart {
 
@@ -70,11 +72,7 @@ QString plainStringValue(QString value)
 
 QString autostartDirectory()
 {
-    const QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
-    // Relative values are invalid and must be ignored.
-    if (!configHome.isEmpty() && QDir::isAbsolutePath(configHome))
-        return QDir::cleanPath(configHome + QStringLiteral("/autostart"));
-    return QDir::cleanPath(QDir::homePath() + QStringLiteral("/.config/autostart"));
+    return QDir::cleanPath(UserFolders::configHome() + QStringLiteral("/autostart"));
 }
 
 QString entryPath(const QString& applicationId)
@@ -112,6 +110,15 @@ bool enable(const QString& applicationId, const QString& displayName, const QStr
     text += QStringLiteral("X-GNOME-Autostart-enabled=true\n");
 
     return SharedFile::replaceWhole(entryPath(applicationId), text.toUtf8()).failure.isEmpty();
+}
+
+QStringList launchCommand(const QString& executable)
+{
+    const QFileInfo program(executable);
+    const QString onPath = QStandardPaths::findExecutable(program.fileName());
+    if (!onPath.isEmpty() && QFileInfo(onPath).canonicalFilePath() == program.canonicalFilePath())
+        return {program.fileName()};
+    return {executable};
 }
 
 bool disable(const QString& applicationId)

@@ -23,6 +23,13 @@ bool isEnabled(const QString& applicationId);
 // written; an existing entry is then left as it was.
 bool enable(const QString& applicationId, const QString& displayName, const QStringList& command);
 
+// The command an entry should run to start `executable` (an absolute path):
+// the bare program name when a search along PATH for that name finds this
+// very file, as it does for an installed program, so the entry still works
+// after the program is updated or reinstalled; otherwise the full path, as
+// for a program run from where it was built.
+QStringList launchCommand(const QString& executable);
+
 // Removes the entry. True when no entry is left afterwards.
 bool disable(const QString& applicationId);
 

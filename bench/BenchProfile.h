@@ -9,11 +9,56 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QUuid>
 
 namespace BenchProfile {
+
+// Starts `server` as a private X server of 1400 x 900 for a benchmark that
+// launches the application: its display (":N"), empty when it did not start.
+inline QByteArray startXvfb(const QString &server, QProcess &xvfb)
+{
+    xvfb.start(server, {"-displayfd", "1", "-screen", "0", "1400x900x24", "-nolisten", "tcp"});
+    if (!xvfb.waitForStarted(10000) || !xvfb.waitForReadyRead(20000))
+        return {};
+    return ":" + xvfb.readAllStandardOutput().trimmed();
+}
+
+// The first note a new user sees: 27 lines.
+inline QStringList starterNoteLines()
+{
+    return {
+        QStringLiteral("# Aylık Bütçe & Hızlı Hesaplama"),
+        QStringLiteral("maaş = 95000"),
+        QStringLiteral("kira = 25000"),
+        QStringLiteral("aidat = 3200"),
+        QStringLiteral("sabit_gider = kira + aidat"),
+        QStringLiteral("kalan = maaş - sabit_gider"),
+        QString(),
+        QStringLiteral("# Proje Maliyetleri & KDV"),
+        QStringLiteral("Tasarım: 12000 TL"),
+        QStringLiteral("Fatura: 1850 + %20 KDV"),
+        QStringLiteral("İndirimli Paket: 4500 - 15%"),
+        QStringLiteral("Sunucu: 45 USD to TRY"),
+        QStringLiteral("toplam"),
+        QString(),
+        QStringLiteral("# Döviz, Birim & Tarih Dönüşümleri"),
+        QStringLiteral("250 USD to TRY"),
+        QStringLiteral("100 EUR -> TL"),
+        QStringLiteral("24 px to rem"),
+        QStringLiteral("12 km to mi"),
+        QStringLiteral("32 c to f"),
+        QStringLiteral("bugün + 14 gün"),
+        QString(),
+        QStringLiteral("# Yapılacaklar"),
+        QStringLiteral("- [x] Sabit giderleri hesapla"),
+        QStringLiteral("- [x] KDV tutarlarını doğrula"),
+        QStringLiteral("- [ ] Sunucu faturasını öde"),
+        QStringLiteral("- [ ] Aylık raporu Markdown olarak dışa aktar"),
+    };
+}
 
 // Every kind of line a note holds, in English and Turkish.
 inline const QStringList &lineShapes()

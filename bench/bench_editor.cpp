@@ -3,8 +3,9 @@
 // and both side columns included), and one scroll step through a very long
 // note (only the rows on screen may be laid out and painted), and the key
 // again in the whole studio window while the sidebar searches a large
-// collection. Each key and each step is timed on its own; the median is
-// reported as median_ms.
+// collection, and a letter typed into that search with the edge drawer
+// open. Each key and each step is timed on its own; the median is reported
+// as median_ms.
 #include "BenchProfile.h"
 #include "VeskKit/System/VeskGlobalHotkeyManager.h"
 #include "ViewModels/ZulStudioViewModel.h"
@@ -22,13 +23,17 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QThread>
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
 #include <memory>
+#include <time.h>
 #include <vector>
 
 namespace {
@@ -62,6 +67,16 @@ void settle()
 QString sampleNote(qsizetype size)
 {
     return BenchProfile::longNote(size);
+}
+
+// The value below which `fraction` of the values lie (the nearest rank).
+double percentile(std::vector<double> values, double fraction)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t rank = size_t(std::ceil(fraction * double(values.size())));
+    return values[std::clamp<size_t>(rank, 1, values.size()) - 1];
 }
 
 double median(std::vector<double> values)
@@ -131,7 +146,8 @@ void sendKey(QWidget *target, int key, const QString &text)
 
 // One key per iteration into `text`, a digit and Backspace in turn so the
 // note keeps its length, each timed until `gutter` has painted anew; the
-// median goes to median_ms.
+// median, the 90th percentile and the slowest key go to median_ms, p90_ms
+// and max_ms.
 void typeAndTime(benchmark::State &state, SynchronizedComputationalTextView *text, QWidget *gutter)
 {
     PaintCounter gutterPaints(gutter);
@@ -152,6 +168,8 @@ void typeAndTime(benchmark::State &state, SynchronizedComputationalTextView *tex
         settle();
     }
     state.counters["median_ms"] = median(times);
+    state.counters["p90_ms"] = percentile(times, 0.9);
+    state.counters["max_ms"] = percentile(times, 1.0);
 }
 
 // typeAndTime at the end of the note the studio shows, with the sidebar's
@@ -263,51 +281,68 @@ void BM_EditorScrollLargeNote(benchmark::State &state)
 }
 BENCHMARK(BM_EditorScrollLargeNote)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(300);
 
-// The keystroke of BM_StudioTypeWhileSearching over `range(0)` notes on disk
-// (profiles of 5 to 40 mixed lines), with the edge drawer open and one
-// sticky panel floating, both on other notes than the one typed into; with
-// `range(1)` 1 a search term stands in the sidebar's field.
+// The studio over `notes` notes on disk (profiles of 5 to 40 mixed lines),
+// with the edge drawer open on another note than the one typed into (the
+// fourth, a small one) and the second note floating as a sticky panel.
+struct StudioAtScale
+{
+    QTemporaryDir folder;
+    QUuid typedNote;
+    bool written = false;
+    std::unique_ptr<ZulStudioViewModel> viewModel;
+    std::unique_ptr<MainZulStudioView> studio;
+
+    explicit StudioAtScale(int count)
+    {
+        application();
+        QList<ZulNote> notes = BenchProfile::mixedCollection(count);
+        notes[3].title = QStringLiteral("Groceries");
+        notes[3].content = QStringLiteral("milk = 2.5\nbread = 3\nmilk + bread\n");
+        typedNote = notes[3].id;
+        const QUuid drawerNote = notes[0].id;
+        notes[1].isFloatingSticky = true;
+        written = BenchProfile::write(folder.path(), notes);
+
+        ZulStudioEnvironment environment;
+        environment.makeHotkeyManager = [] { return std::unique_ptr<VeskGlobalHotkeyManager>(); };
+        environment.makeEdgeDrawerController = [](ZulStudioViewModel &model) {
+            return std::make_unique<EdgeDrawerController>(model);
+        };
+        environment.makeStickyController = [](ZulStudioViewModel &model) {
+            return std::make_unique<FloatingStickyNoteController>(model);
+        };
+        viewModel = std::make_unique<ZulStudioViewModel>(ZulStorageService(folder.path()), environment);
+        studio = std::make_unique<MainZulStudioView>(
+            *viewModel, QColor(0x7CA4FF), [](ZulStudioViewModel &model, const QUuid &id, QWidget *parent) {
+                return new ComputationalEditorView(&model, id, false, true, parent);
+            });
+        studio->resize(1180, 740);
+        studio->show();
+        // The sticky floats up a moment after start-up.
+        QElapsedTimer started;
+        started.start();
+        while (started.elapsed() < 600)
+            settle();
+        viewModel->setSelectedNoteID(drawerNote);
+        viewModel->toggleEdgeDrawer();
+        settle();
+        viewModel->setSelectedNoteID(typedNote);
+    }
+};
+
+// The keystroke of BM_StudioTypeWhileSearching in the StudioAtScale of
+// `range(0)` notes; with `range(1)` 1 a search term stands in the sidebar's
+// field.
 void BM_StudioTypeAtScale(benchmark::State &state)
 {
-    application();
-    QTemporaryDir folder;
-    QList<ZulNote> notes = BenchProfile::mixedCollection(int(state.range(0)));
-    notes[3].title = QStringLiteral("Groceries");
-    notes[3].content = QStringLiteral("milk = 2.5\nbread = 3\nmilk + bread\n");
-    const QUuid typedNote = notes[3].id;
-    const QUuid drawerNote = notes[0].id;
-    notes[1].isFloatingSticky = true;
-    if (!BenchProfile::write(folder.path(), notes))
+    StudioAtScale scale(int(state.range(0)));
+    if (!scale.written)
         state.SkipWithError("could not write the notes");
-
-    ZulStudioEnvironment environment;
-    environment.makeHotkeyManager = [] { return std::unique_ptr<VeskGlobalHotkeyManager>(); };
-    environment.makeEdgeDrawerController = [](ZulStudioViewModel &model) {
-        return std::make_unique<EdgeDrawerController>(model);
-    };
-    environment.makeStickyController = [](ZulStudioViewModel &model) {
-        return std::make_unique<FloatingStickyNoteController>(model);
-    };
-    ZulStudioViewModel viewModel{ZulStorageService(folder.path()), environment};
-    MainZulStudioView studio(viewModel, QColor(0x7CA4FF), [](ZulStudioViewModel &model, const QUuid &id, QWidget *parent) {
-        return new ComputationalEditorView(&model, id, false, true, parent);
-    });
-    studio.resize(1180, 740);
-    studio.show();
-    // The sticky floats up a moment after start-up.
-    QElapsedTimer started;
-    started.start();
-    while (started.elapsed() < 600)
-        settle();
-    viewModel.setSelectedNoteID(drawerNote);
-    viewModel.toggleEdgeDrawer();
-    settle();
-    viewModel.setSelectedNoteID(typedNote);
     if (state.range(1) == 1)
-        viewModel.setSearchText(QStringLiteral("grocer"));
-    typeIntoStudio(state, studio);
-    state.counters["drawer_open"] = viewModel.isEdgeDrawerOpen() ? 1 : 0;
-    state.counters["stickies"] = double(viewModel.activeStickyCount());
+        scale.viewModel->setSearchText(QStringLiteral("grocer"));
+    typeIntoStudio(state, *scale.studio);
+    state.counters["drawer_open"] = scale.viewModel->isEdgeDrawerOpen() ? 1 : 0;
+    state.counters["stickies"] = double(scale.viewModel->activeStickyCount());
 }
 BENCHMARK(BM_StudioTypeAtScale)
     ->Args({50000, 0})
@@ -315,6 +350,70 @@ BENCHMARK(BM_StudioTypeAtScale)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(40);
+
+// This thread's processor time, in milliseconds.
+double threadMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// Does `act`, then runs the event loop until the main thread has had
+// nothing to do for a tenth of a second (or `limitMs` went by), and tells
+// how long the main thread was busy from the start of `act`.
+double busyUntilIdle(const std::function<void()> &act, double limitMs)
+{
+    const double start = threadMilliseconds();
+    act();
+    QElapsedTimer wall;
+    wall.start();
+    qint64 lastBusy = 0;
+    while (wall.elapsed() - lastBusy < 100 && wall.elapsed() < limitMs) {
+        const double before = threadMilliseconds();
+        QCoreApplication::processEvents();
+        if (threadMilliseconds() - before > 0.2)
+            lastBusy = wall.elapsed();
+        else
+            QThread::msleep(1);
+    }
+    return threadMilliseconds() - start;
+}
+
+// One letter typed into the sidebar's search field of the StudioAtScale of
+// `range(0)` notes, matching most notes (the letter "c", in nine of ten), then
+// Backspace: the main thread's processor time from the key until it has
+// nothing more to do is the iteration time for the letter; clear_ms is the
+// median of Backspace, which lists every note again.
+void BM_DrawerSearchLetterAtScale(benchmark::State &state)
+{
+    StudioAtScale scale(int(state.range(0)));
+    if (!scale.written)
+        state.SkipWithError("could not write the notes");
+    QLineEdit *field = scale.studio->sidebar()->searchField();
+    field->setFocus();
+    busyUntilIdle([] {}, 60000);
+    std::vector<double> letters;
+    std::vector<double> clears;
+    for (auto _ : state) {
+        letters.push_back(busyUntilIdle([field] { sendKey(field, Qt::Key_C, QStringLiteral("c")); }, 900000));
+        state.SetIterationTime(letters.back() / 1000);
+        state.counters["listed"] = double(ZulNoteListModel::of(*scale.viewModel).rowCount());
+        state.PauseTiming();
+        clears.push_back(busyUntilIdle([field] { sendKey(field, Qt::Key_Backspace, QString()); }, 900000));
+        state.ResumeTiming();
+    }
+    state.counters["median_ms"] = median(letters);
+    state.counters["clear_ms"] = median(clears);
+    state.counters["drawer_open"] = scale.viewModel->isEdgeDrawerOpen() ? 1 : 0;
+}
+BENCHMARK(BM_DrawerSearchLetterAtScale)
+    ->Arg(2000)
+    ->Arg(5000)
+    ->Arg(50000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 // Waits, running the event loop, until the long note's evaluation (done off
 // the main thread) is in, at most `ms`.
@@ -415,19 +514,27 @@ void BM_EditorTypeHugeNote(benchmark::State &state)
 }
 BENCHMARK(BM_EditorTypeHugeNote)->Arg(5 << 20)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(40);
 
-// A digit and Backspace in turn at the end of one line of 100,000
-// characters ("1+1+…"): the main thread's time per key, to the end of the
-// text's repaint.
+// A digit and Backspace in turn at the end (or, second argument, that many
+// percent into) one line of 100,000 characters ("1+1+…"): the main thread's
+// time per key, to the end of the text's repaint.
 void BM_EditorTypeLongLine(benchmark::State &state)
 {
-    Editor editor(BenchProfile::longSumLine(state.range(0)));
+    const QString line = BenchProfile::longSumLine(state.range(0));
+    Editor editor(line);
     SynchronizedComputationalTextView *text = editor.view->textView();
-    text->moveCursor(QTextCursor::End);
+    QTextCursor cursor = text->textCursor();
+    cursor.setPosition(text->documentPosition(line.size() * state.range(1) / 100));
+    text->setTextCursor(cursor);
     text->setFocus();
     settle();
     typeAndTime(state, text, text->viewport());
 }
-BENCHMARK(BM_EditorTypeLongLine)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(60);
+BENCHMARK(BM_EditorTypeLongLine)
+    ->Args({100000, 100})
+    ->Args({100000, 50})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(60);
 
 // Thirty seconds of typing at ten keys a second into a 5 MiB note: how much
 // the resident memory grows (rss_growth_pct), with the event loop running

@@ -2,6 +2,7 @@
 // debounced edit. The figures that matter are the time for a typical note,
 // the time per line as notes grow (it must stay flat) and the memory one
 // evaluation needs at its peak (it must grow no faster than the note).
+#include "BenchProfile.h"
 #include "Engine/ComputationalNoteEngine.h"
 
 #include <benchmark/benchmark.h>
@@ -90,39 +91,9 @@ ComputationalNoteEngine makeEngine()
                                    QTimeZone::utc());
 }
 
-// The first note a new user sees: 27 lines.
 QString starterNote()
 {
-    return QStringList{
-        QStringLiteral("# Aylık Bütçe & Hızlı Hesaplama"),
-        QStringLiteral("maaş = 95000"),
-        QStringLiteral("kira = 25000"),
-        QStringLiteral("aidat = 3200"),
-        QStringLiteral("sabit_gider = kira + aidat"),
-        QStringLiteral("kalan = maaş - sabit_gider"),
-        QString(),
-        QStringLiteral("# Proje Maliyetleri & KDV"),
-        QStringLiteral("Tasarım: 12000 TL"),
-        QStringLiteral("Fatura: 1850 + %20 KDV"),
-        QStringLiteral("İndirimli Paket: 4500 - 15%"),
-        QStringLiteral("Sunucu: 45 USD to TRY"),
-        QStringLiteral("toplam"),
-        QString(),
-        QStringLiteral("# Döviz, Birim & Tarih Dönüşümleri"),
-        QStringLiteral("250 USD to TRY"),
-        QStringLiteral("100 EUR -> TL"),
-        QStringLiteral("24 px to rem"),
-        QStringLiteral("12 km to mi"),
-        QStringLiteral("32 c to f"),
-        QStringLiteral("bugün + 14 gün"),
-        QString(),
-        QStringLiteral("# Yapılacaklar"),
-        QStringLiteral("- [x] Sabit giderleri hesapla"),
-        QStringLiteral("- [x] KDV tutarlarını doğrula"),
-        QStringLiteral("- [ ] Sunucu faturasını öde"),
-        QStringLiteral("- [ ] Aylık raporu Markdown olarak dışa aktar"),
-    }
-        .join(QLatin1Char('\n'));
+    return BenchProfile::starterNoteLines().join(QLatin1Char('\n'));
 }
 
 // A note of every kind of line, in English and Turkish, repeated with fresh

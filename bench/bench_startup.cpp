@@ -66,13 +66,12 @@ struct Session {
             return true;
         }
         xvfb = std::make_unique<QProcess>();
-        xvfb->start(server, {"-displayfd", "1", "-screen", "0", "1400x900x24", "-nolisten", "tcp"});
-        if (!xvfb->waitForStarted(10000) || !xvfb->waitForReadyRead(20000)) {
+        const QByteArray display = BenchProfile::startXvfb(server, *xvfb);
+        if (display.isEmpty()) {
             error = "Xvfb did not start";
             return false;
         }
-        const QByteArray display = xvfb->readAllStandardOutput().trimmed();
-        environment.insert("DISPLAY", QStringLiteral(":") + QString::fromLatin1(display));
+        environment.insert("DISPLAY", QString::fromLatin1(display));
         environment.insert("QT_QPA_PLATFORM", "xcb");
         return true;
     }

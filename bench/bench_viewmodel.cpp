@@ -7,12 +7,16 @@
 #include "ViewModels/ZulStudioViewModel.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QDir>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
+#include <vector>
 #include <malloc.h>
 #include <memory>
 
@@ -184,6 +188,81 @@ void BM_StartUpAtScale(benchmark::State &state)
     state.counters["release_ms"] = releaseMs / double(state.iterations());
 }
 BENCHMARK(BM_StartUpAtScale)->Arg(10000)->Arg(50000)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// A log of `characters` characters without a blank line: one block from
+// top to bottom, most lines without a result, some with a number, an amount
+// or a duration, now and then a line reading the block.
+QString logNote(qsizetype characters)
+{
+    QString text;
+    text.reserve(characters + 128);
+    for (int i = 0; text.size() < characters; ++i) {
+        const int n = i % 997;
+        switch (i % 12) {
+        case 3:
+            text += QStringLiteral("retries: %1").arg(n % 7);
+            break;
+        case 6:
+            text += QStringLiteral("%1 ms to s").arg(n * 13);
+            break;
+        case 9:
+            text += QStringLiteral("%1 USD").arg(n);
+            break;
+        default:
+            text += QStringLiteral("2025-01-10 12:%1:%2 INFO [worker-%3] GET /api/items/%4 200 %5 ms")
+                        .arg(i / 60 % 60, 2, 10, QLatin1Char('0'))
+                        .arg(i % 60, 2, 10, QLatin1Char('0'))
+                        .arg(i % 8)
+                        .arg(i)
+                        .arg(n % 300);
+        }
+        if (i % 500 == 499)
+            text += QStringLiteral("\nTotal so far: sum");
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+// Typing at ten keys a second at the end of a 5 MB log: each iteration is
+// one key, timed from the key until the evaluation of the text as it then
+// stands is published, the typed line's result with it.
+void BM_TypeAtEndOfLongLog(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    ZulStorageService storage(folder.path());
+    QList<ZulNote> notes = collection(3, 200);
+    notes.first().content = logNote(5 << 20);
+    (void)storage.saveNotes(notes);
+    ZulStudioViewModel viewModel(storage, quietEnvironment());
+    const QUuid id = notes.first().id;
+    QString text = notes.first().content;
+    const QString typed = QStringLiteral("12 + 30 * 2 ");
+    qsizetype key = 0;
+    const auto published = [&] { return viewModel.cachedEvaluation(id).text() == text; };
+    const auto wait = [&](const std::function<bool()> &until, std::chrono::steady_clock::time_point deadline) {
+        while (!until() && std::chrono::steady_clock::now() < deadline)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 2);
+    };
+    // The note as it was loaded is evaluated first.
+    wait(published, std::chrono::steady_clock::now() + std::chrono::seconds(30));
+    std::vector<double> latencies;
+    for (auto _ : state) {
+        const auto pressed = std::chrono::steady_clock::now();
+        text += typed.at(key++ % typed.size());
+        viewModel.updateNoteContent(id, text);
+        wait(published, pressed + std::chrono::seconds(5));
+        const double latency = std::chrono::duration<double>(std::chrono::steady_clock::now() - pressed).count();
+        state.SetIterationTime(latency);
+        latencies.push_back(latency * 1000);
+        // The next key comes 100 ms after this one.
+        wait([] { return false; }, pressed + std::chrono::milliseconds(100));
+    }
+    std::sort(latencies.begin(), latencies.end());
+    state.counters["median_ms"] = latencies[latencies.size() / 2];
+    state.counters["p90_ms"] = latencies[latencies.size() * 9 / 10];
+    state.counters["max_ms"] = latencies.back();
+}
+BENCHMARK(BM_TypeAtEndOfLongLog)->Iterations(40)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,8 +1,10 @@
 #include "App/VeskZulApp.h"
+#include "App/ZulDataFolderClaim.h"
 #include "App/ZulProcessEnd.h"
 #include "App/ZulStartupProbe.h"
 #include "App/ZulTerminationSignalHandler.h"
 #include "App/ZulWindowSystemChoice.h"
+#include "VeskKit/Design/Emblems/VeskAppIcon.h"
 #include "VeskKit/Design/VeskAppActivationDelegate.h"
 #include "VeskKit/System/VeskSingleInstance.h"
 #include "VeskKit/Utilities/VeskAppLogger.h"
@@ -11,10 +13,12 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <vector>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -27,6 +31,20 @@ int main(int argc, char *argv[])
     // The user's locale for everything that asks the C library; the
     // computation core never does.
     std::setlocale(LC_ALL, "");
+
+    // The notes file is read and decoded while Qt connects to the display
+    // and loads its plugins; the view model waits for it where it needs it.
+    // Only a file that is there: making the starter notes is left to the
+    // view model, as is everything that asks for the settings.
+    // Never read while another copy may write: the folder's lock first,
+    // taken here at once when no other copy holds it, else after the
+    // hand-over has been tried.
+    const ZulStorageService storage;
+    std::optional<FolderLock> dataLock = FolderLock::take(
+        storage.baseDirectory(), QString::fromLatin1(ZulDataFolderClaim::lockFileName), std::chrono::milliseconds(0));
+    std::shared_future<ZulNotesLoadReport> notes;
+    if (dataLock->state() != FolderLock::State::heldElsewhere && QFileInfo::exists(storage.notesFileURL()))
+        notes = std::async(std::launch::async, [storage] { return storage.loadNotesReporting(); }).share();
 
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
@@ -58,6 +76,17 @@ int main(int argc, char *argv[])
     VeskSingleInstance instance(QStringLiteral("com.quarnell.VeskZul"));
     if (instance.claim() == VeskSingleInstance::Role::handedOver)
         return 0;
+    // A running copy that did not take the hand-over still holds the data.
+    if (dataLock->state() == FolderLock::State::heldElsewhere) {
+        dataLock = ZulDataFolderClaim::take(storage.baseDirectory(), VeskLanguage::current());
+        if (!dataLock) {
+            status = 1; // what the process ends with when the application object goes
+            return status;
+        }
+    }
+
+    // Every window carries the icon the desktop entry names, drawn the same way.
+    QGuiApplication::setWindowIcon(VeskAppIcon::windowIcon(VeskAppIdentity::veskZul, VeskProductPalette::deepIndigo));
 
     VeskAppActivationDelegate delegate;
     QObject::connect(&instance, &VeskSingleInstance::reopenRequested, &delegate,
@@ -66,10 +95,14 @@ int main(int argc, char *argv[])
     // SIGTERM and SIGINT end the event loop in order, so the quit below runs.
     ZulTerminationSignalHandler terminationSignals;
 
-    VeskZulApp app(ZulStorageService(), VeskZulApp::desktopEnvironment(), VeskZulApp::studioEditorFactory());
+    ZulStudioEnvironment environment = VeskZulApp::desktopEnvironment();
+    if (notes.valid())
+        environment.loadNotes = [notes] { return notes.get(); };
+    VeskZulApp app(storage, std::move(environment), VeskZulApp::studioEditorFactory());
 #if defined(__GLIBC__)
-    // Reading the notes file leaves most of what it took free but held.
-    malloc_trim(0);
+    // Reading the notes file leaves most of what it took free but held; it
+    // is given back once the first frame is out of the way.
+    QObject::connect(&app, &VeskZulApp::startupCompleted, &app, [] { malloc_trim(0); });
 #endif
     if (!platform.reason.isEmpty())
         app.viewModel().logger().log(VeskLogLevel::info, QStringLiteral("lifecycle"), platform.reason);

@@ -585,6 +585,19 @@ void TestLzfseDecoder::rejectsMalformedFseBlocks_data()
         FseBlock b = encodeFse("ab", {{2, 3, 0}}, 5);
         return b.serialize() + kEnd;
     }();
+    // One symbol in every state reads no bits: each step is free to encode.
+    QTest::newRow("a million commands that produce nothing") << [] {
+        FseBlock b;
+        b.runFreq[0] = b.matchFreq[0] = 64;
+        b.distanceFreq[0] = 256;
+        b.literalFreq[0] = 1024;
+        b.matchCount = 0xfffff;
+        return b.serialize() + kEnd;
+    }();
+    QTest::newRow("idle commands after the output is complete")
+        << encodeFse("ab", {{2, 0, 0}, {0, 0, 0}, {0, 0, 0}}, 2).serialize() + kEnd;
+    QTest::newRow("a million literals for four bytes")
+        << encodeFse(QByteArray(1000000, 'a'), {{4, 0, 0}}, 4).serialize() + kEnd;
 }
 
 void TestLzfseDecoder::rejectsMalformedFseBlocks()

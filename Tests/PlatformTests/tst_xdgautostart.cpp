@@ -23,6 +23,8 @@ private slots:
     void unwritableFolderFailsWithoutEntry();
     void badApplicationIdsAreRefused_data();
     void badApplicationIdsAreRefused();
+    void launchCommand_data();
+    void launchCommand();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -175,6 +177,38 @@ void tst_XdgAutostart::badApplicationIdsAreRefused()
     QVERIFY(!XdgAutostart::enable(id, QStringLiteral("x"), {"/x"}));
     QVERIFY(!XdgAutostart::isEnabled(id));
     QVERIFY(!QFile::exists(m_dir->filePath("config/escape.desktop")));
+}
+
+void tst_XdgAutostart::launchCommand_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("executable");
+    QTest::addColumn<bool>("byName");
+
+    QTest::newRow("installed on PATH") << "bin" << "bin/veskzul" << true;
+    QTest::newRow("PATH holds a link to it") << "links" << "opt/veskzul" << true;
+    QTest::newRow("build folder, another copy installed") << "bin" << "build/veskzul" << false;
+    QTest::newRow("nothing of its name on PATH") << "links/none" << "build/veskzul" << false;
+}
+
+void tst_XdgAutostart::launchCommand()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, executable);
+    QFETCH(bool, byName);
+    for (const char *copy : {"bin", "opt", "build"}) {
+        QVERIFY(QDir(m_dir->path()).mkpath(copy));
+        QFile program(m_dir->filePath(copy + QStringLiteral("/veskzul")));
+        QVERIFY(program.open(QIODevice::WriteOnly));
+        program.setPermissions(program.permissions() | QFile::ExeOwner);
+    }
+    QVERIFY(QDir(m_dir->path()).mkpath("links/none"));
+    QVERIFY(QFile::link(m_dir->filePath("opt/veskzul"), m_dir->filePath("links/veskzul")));
+    const QByteArray savedPath = qgetenv("PATH");
+    qputenv("PATH", m_dir->filePath(path).toUtf8());
+    const QStringList command = XdgAutostart::launchCommand(m_dir->filePath(executable));
+    qputenv("PATH", savedPath);
+    QCOMPARE(command, byName ? QStringList{"veskzul"} : QStringList{m_dir->filePath(executable)});
 }
 
 QTEST_GUILESS_MAIN(tst_XdgAutostart)

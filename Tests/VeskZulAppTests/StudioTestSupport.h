@@ -278,6 +278,7 @@ public:
         environment.steadyClock = [testClock] { return testClock->steadyNow(); };
         environment.autoTidyInterval = tidyInterval;
         environment.nativeWayland = nativeWayland;
+        environment.startsAfterFirstFrame = startsAfterFirstFrame;
         return environment;
     }
 
@@ -309,6 +310,7 @@ public:
     FakeKeyGrabber grabber;
     std::chrono::milliseconds tidyInterval{std::chrono::seconds(1800)};
     bool nativeWayland = false;
+    bool startsAfterFirstFrame = false;
     std::unique_ptr<ZulStudioViewModel> viewModel;
 };
 

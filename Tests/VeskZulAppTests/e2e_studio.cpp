@@ -4,6 +4,8 @@
 // import exist, and run under xvfb-run.
 
 #include <QDir>
+#include <QDirIterator>
+#include <QMap>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -12,6 +14,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QtEndian>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -71,6 +74,29 @@ QStringList contentsIn(const QString &notesFile, const QString &title = {})
     return contents;
 }
 
+// A compressed catalog of LZFSE blocks whose tables give one symbol in every
+// state: each block of 128 bytes asks for a million commands that read no
+// bits and produce nothing.
+QByteArray idleCatalog(int blocks)
+{
+    QByteArray table(96, '\0');
+    int bit = 0;
+    // Each table: its first symbol's frequency in the 14-bit code, the others' zeros in 2 bits each.
+    for (const auto &[frequency, others] : {std::pair{64, 19}, {64, 19}, {256, 63}, {1024, 255}}) {
+        const quint32 code = 15u | quint32(frequency - 24) << 4;
+        for (int i = 0; i < 14; ++i, ++bit)
+            table[bit / 8] = char(table[bit / 8] | ((code >> i) & 1u) << (bit % 8));
+        bit += 2 * others;
+    }
+    QByteArray block("bvx2");
+    for (const quint64 word : {0xfffffULL << 40 | 7ULL << 60, 7ULL << 60, quint64(32 + table.size())}) {
+        const quint64 bytes = qToLittleEndian(word);
+        block += QByteArray(reinterpret_cast<const char *>(&bytes), 8);
+    }
+    block.insert(4, QByteArray(4, '\0'));  // no byte of output
+    return (block + table).repeated(blocks) + "bvx$";
+}
+
 } // namespace
 
 class EndToEndStudio : public QObject {
@@ -80,6 +106,7 @@ private slots:
     void typedNoteIsSavedAndComputed();
     void oddFileDoesNotHoldUpStart_data();
     void oddFileDoesNotHoldUpStart();
+    void stoppedCopyKeepsItsDataFolder();
 
 private:
     QImage screenshot(const QString &path);
@@ -276,6 +303,7 @@ void EndToEndStudio::oddFileDoesNotHoldUpStart_data()
     for (const char *file : {"notes.json", "config.json", "rates.json", "logs/veskzul.log", "../Localizations/de.json"})
         for (const char *kind : {"fifo", file[0] == 'n' || file[0] == 'c' ? "device" : "linked fifo"})
             QTest::addRow("%s as a %s", file, kind) << "Quarnell/VeskZul/" + QString::fromLatin1(file) << kind;
+    QTest::newRow("compressed catalog of idle blocks") << "Quarnell/Localizations/de.json.lzfse" << "idle blocks";
 }
 
 void EndToEndStudio::oddFileDoesNotHoldUpStart()
@@ -288,7 +316,11 @@ void EndToEndStudio::oddFileDoesNotHoldUpStart()
     const QString path = QDir::cleanPath(home.path() + "/data/" + file);
     QVERIFY(QDir().mkpath(QFileInfo(path).path()));
     const QByteArray fifo = QFile::encodeName(kind == "fifo" ? path : path + ".fifo");
-    QVERIFY(kind == "device" ? QFile::link("/dev/zero", path) : ::mkfifo(fifo, 0600) == 0);
+    QFile idle(path);
+    if (kind == "idle blocks")
+        QVERIFY(idle.open(QIODevice::WriteOnly) && idle.write(idleCatalog(1000)) == 128004 && idle.flush());
+    else
+        QVERIFY(kind == "device" ? QFile::link("/dev/zero", path) : ::mkfifo(fifo, 0600) == 0);
     QVERIFY(kind != "linked fifo" || QFile::link(fifo, path));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("HOME", home.path());
@@ -311,7 +343,66 @@ void EndToEndStudio::oddFileDoesNotHoldUpStart()
     QVERIFY2(app.waitForFinished(5000) && app.exitStatus() == QProcess::NormalExit && app.exitCode() == 0,
              "SIGTERM did not end it");
     // Nothing was written through it or put in its place.
-    QVERIFY(!QFileInfo(path).isFile() && QFileInfo(path).isSymLink() == (kind != "fifo"));
+    if (kind == "idle blocks")
+        QCOMPARE(QFileInfo(path).size(), 128004);
+    else
+        QVERIFY(!QFileInfo(path).isFile() && QFileInfo(path).isSymLink() == (kind != "fifo"));
+}
+
+// A copy that does not answer (stopped) keeps its data folder: a second
+// launch says so and touches nothing; once it is killed, a launch starts.
+void EndToEndStudio::stoppedCopyKeepsItsDataFolder()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        QSKIP("needs an X server (run under xvfb-run)");
+    const QTemporaryDir home;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"HOME", "XDG_RUNTIME_DIR", "XDG_DATA_HOME"})
+        environment.insert(name, home.path());
+    environment.insert("XDG_CONFIG_HOME", home.path() + "/config");
+    environment.insert("XDG_CACHE_HOME", home.path() + "/cache");
+    environment.insert("LC_ALL", "en_US.UTF-8");
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    const QString data = home.path() + "/Quarnell/VeskZul";
+    const auto files = [&data] {
+        QMap<QString, QByteArray> found;
+        for (QDirIterator it(data, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
+            QFile file(it.next());
+            found.insert(file.fileName(), file.open(QIODevice::ReadOnly) ? file.readAll() : "?");
+        }
+        return found;
+    };
+    QProcess copies[3];
+    const auto stop = qScopeGuard([&copies] {
+        for (QProcess &copy : copies)
+            if (copy.state() != QProcess::NotRunning)
+                ::kill(pid_t(copy.processId()), SIGKILL), copy.waitForFinished(10000);
+    });
+    const auto launch = [&](QProcess &copy, int timeoutMs) {
+        copy.setProcessEnvironment(environment);
+        copy.start(QStringLiteral(VESK_APP_EXECUTABLE), {});
+        bool shown = false;
+        const QByteArray ids = run("xdotool", {"search", "--sync", "--onlyvisible", "--pid",
+                                               QString::number(copy.processId())}, timeoutMs, &shown);
+        return shown ? QString::fromLatin1(ids).split('\n', Qt::SkipEmptyParts).value(0) : QString();
+    };
+    QVERIFY2(!launch(copies[0], 120000).isEmpty(), "the first copy showed no window");
+    QTest::qWait(1000); // its first files written
+    QVERIFY(::kill(pid_t(copies[0].processId()), SIGSTOP) == 0);
+    const QMap<QString, QByteArray> before = files();
+    QVERIFY(before.contains(data + "/notes.json"));
+
+    const QString dialog = launch(copies[1], 30000);
+    QVERIFY2(!dialog.isEmpty(), "the second copy told nobody");
+    run("xdotool", {"windowfocus", "--sync", dialog});
+    run("xdotool", {"key", "--clearmodifiers", "Return"});
+    QVERIFY2(copies[1].waitForFinished(20000), "the second copy kept running");
+    QVERIFY(copies[1].exitStatus() == QProcess::NormalExit && copies[1].exitCode() == 1);
+    QVERIFY(copies[1].readAllStandardError().contains("VeskZul is already running with the notes in " + data.toUtf8()));
+    QVERIFY(files() == before);
+
+    QVERIFY(::kill(pid_t(copies[0].processId()), SIGKILL) == 0 && copies[0].waitForFinished(10000));
+    QVERIFY2(!launch(copies[2], 120000).isEmpty(), "the copy after a killed one did not start");
 }
 
 QTEST_GUILESS_MAIN(EndToEndStudio)

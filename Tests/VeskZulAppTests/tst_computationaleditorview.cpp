@@ -14,6 +14,7 @@
 #include "Engine/ZulNumberFormatter.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskColorHex.h"
+#include "VeskKit/Design/VeskContextMenuKey.h"
 #include "VeskKit/Design/VeskGlassMenu.h"
 
 #include <QApplication>
@@ -141,7 +142,10 @@ private slots:
     void editorsFollowTheirOwnNote();
     void missingNoteShowsTheEmptyState_data();
     void missingNoteShowsTheEmptyState();
-    void anotherNoteNeverInheritsTheUndoHistory();
+    void eachNoteKeepsItsUndoHistory_data();
+    void eachNoteKeepsItsUndoHistory();
+    void undoPutsTheCaretWhereTheChangeWas_data();
+    void undoPutsTheCaretWhereTheChangeWas();
     void changesFromElsewhereJoinTheUndoHistory();
     void findBarFindsWithTheKeyboard_data();
     void findBarFindsWithTheKeyboard();
@@ -549,27 +553,91 @@ void TestComputationalEditorView::missingNoteShowsTheEmptyState()
     QVERIFY(f.editor->isShowingEmptyState());
 }
 
-void TestComputationalEditorView::anotherNoteNeverInheritsTheUndoHistory()
+void TestComputationalEditorView::eachNoteKeepsItsUndoHistory_data()
 {
-    EditorFixture f({QStringLiteral("first"), QStringLiteral("second")});
+    QTest::addColumn<QString>("between"); // what happens after typing into the first note
+    QTest::newRow("another note shown and this one again") << "switch";
+    QTest::newRow("the font size changed") << "font";
+    QTest::newRow("changed elsewhere while another note showed") << "elsewhere";
+}
+
+void TestComputationalEditorView::eachNoteKeepsItsUndoHistory()
+{
+    QFETCH(QString, between);
+    EditorFixture f({QStringLiteral("first"), QStringLiteral("first")});
     f.moveCaretTo(5);
     QTest::keyClicks(&f.text(), QStringLiteral(" typed"));
-    QCOMPARE(f.stored(0).content, QStringLiteral("first typed"));
-    f.editor->setNoteID(f.notes[1].id);
-    QCOMPARE(f.text().noteText(), QStringLiteral("second"));
-    QTest::keyClick(&f.text(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(f.stored(1).content, QStringLiteral("second"));
-    QCOMPARE(f.stored(0).content, QStringLiteral("first typed"));
+    QStringList undone{QStringLiteral("first")};
+    if (between == "font") {
+        f.viewModel().updateConfig([](ZulConfig &config) { config.fontSize = 18; });
+    } else {
+        // The other note, of the same text, has nothing to undo.
+        f.editor->setNoteID(f.notes[1].id);
+        QTest::keyClick(&f.text(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.stored(1).content, QStringLiteral("first"));
+        if (between == "elsewhere") {
+            f.viewModel().updateNoteContent(f.notes[0].id, QStringLiteral("from elsewhere"));
+            undone.prepend(QStringLiteral("first typed"));
+        }
+        f.editor->setNoteID(f.notes[0].id);
+    }
+    for (const QString &expected : std::as_const(undone) + QStringList{QStringLiteral("first")}) {
+        QTest::keyClick(&f.text(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.stored(0).content, expected);
+    }
+}
 
-    // Back on the first note, an edit from elsewhere can be undone, but the
-    // typing from before the switch is no longer in the history.
-    f.editor->setNoteID(f.notes[0].id);
-    f.viewModel().updateNoteContent(f.notes[0].id, QStringLiteral("from elsewhere"));
-    QCOMPARE(f.text().noteText(), QStringLiteral("from elsewhere"));
-    QTest::keyClick(&f.text(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(f.stored(0).content, QStringLiteral("first typed"));
-    QTest::keyClick(&f.text(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(f.stored(0).content, QStringLiteral("first typed"));
+void TestComputationalEditorView::undoPutsTheCaretWhereTheChangeWas_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("undo"); // "keys": Ctrl+Z; "menu": the text's menu, opened with Shift+F10
+    QTest::addColumn<int>("line");
+    QTest::addColumn<int>("column");
+    QTest::newRow("a task ticked in the gutter") << "tick" << "keys" << 28 << 4;
+    QTest::newRow("the note edited in its sticky") << "sticky" << "keys" << 29 << 16;
+    QTest::newRow("a tick undone from the menu") << "tick" << "menu" << 28 << 4;
+}
+
+void TestComputationalEditorView::undoPutsTheCaretWhereTheChangeWas()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, undo);
+    QFETCH(int, line);
+    QFETCH(int, column);
+    const QString note = QStringLiteral("x = 1\n").repeated(28) + "- [ ] pay rent\n- [ ] file taxes\n"
+                         + QStringLiteral("y = 2\n").repeated(18);
+    EditorFixture f({note});
+    VeskContextMenuKey::applyApplicationWide();
+    QVERIFY(QTest::qWaitForWindowActive(f.editor.get()));
+    f.text().setFocus();
+    f.text().verticalScrollBar()->setValue(int(f.editor->metrics()->top(26)));
+    f.moveCaretTo(6 * 27);
+    const int scroll = f.text().verticalScrollBar()->value();
+    QVERIFY(scroll > 0);
+
+    ComputationalEditorView sticky(&f.viewModel(), f.notes[0].id, true, false);
+    if (change == "tick") {
+        f.click(f.editor->resultGutter(), f.rowFor(28).value().chip.center());
+    } else {
+        QTextCursor cursor(sticky.textView()->document());
+        cursor.setPosition(sticky.textView()->documentPosition(note.indexOf(QStringLiteral("taxes")) + 5));
+        sticky.textView()->setTextCursor(cursor);
+        QTest::keyClick(sticky.textView(), Qt::Key_Exclam, Qt::ShiftModifier, '!');
+    }
+    if (undo == "keys") {
+        QTest::keyClick(&f.text(), Qt::Key_Z, Qt::ControlModifier);
+    } else {
+        QTest::keyClick(&f.text(), Qt::Key_F10, Qt::ShiftModifier);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QCOMPARE(menu->actions().constFirst()->text(), QStringLiteral("Undo"));
+        menu->actions().constFirst()->trigger();
+    }
+    QCOMPARE(f.stored().content, note);
+    settle();
+    QCOMPARE(f.text().textPosition(f.text().textCursor().position()),
+             ComputationalNoteEngine::splitLines(note).value(line).start + column);
+    QCOMPARE(f.text().verticalScrollBar()->value(), scroll);
 }
 
 void TestComputationalEditorView::changesFromElsewhereJoinTheUndoHistory()
@@ -633,9 +701,9 @@ void TestComputationalEditorView::findBarFindsWithTheKeyboard()
     f.text().setFocus();
     f.moveCaretTo(3);
     QWindow *window = f.editor->windowHandle();
-    ZulEditorFindBar *bar = f.editor->findBar();
-
     QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+    ZulEditorFindBar *bar = f.editor->findBar();
+    QVERIFY(bar);
     QCOMPARE(QApplication::focusWidget(), bar->field());
     // Above the text, the numbers and the results alike.
     QVERIFY(bar->isVisible() && bar->geometry().bottom() < f.text().mapTo(f.editor.get(), QPoint(0, 0)).y());

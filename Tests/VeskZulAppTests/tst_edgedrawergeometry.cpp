@@ -134,7 +134,7 @@ void TestEdgeDrawerGeometry::activeVisibleFrame()
     QFETCH(ZulScreenLayout, layout);
     QFETCH(std::optional<QPointF>, pointer);
     QFETCH(QRectF, expected);
-    QCOMPARE(EdgeDrawerGeometry::activeVisibleFrame(pointer, layout), expected);
+    QCOMPARE(layout.visibleFrameAt(pointer), expected);
 }
 
 void TestEdgeDrawerGeometry::closedDrawerLiesOffTheVisibleFrame_data()

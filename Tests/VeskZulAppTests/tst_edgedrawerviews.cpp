@@ -2,14 +2,15 @@
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "Views/ComputationalEditorView.h"
+#include "Views/EdgeDrawerChipStrip.h"
 #include "Views/EdgeDrawerContentView.h"
 #include "Views/EdgeDrawerNoteChip.h"
 #include "Views/EdgeHandleHoverState.h"
 #include "Views/EdgePullHandleView.h"
 #include "Views/ZulMinimalIconButton.h"
 
-#include <QLayout>
-#include <QScrollArea>
+#include <QPainter>
+#include <QScrollBar>
 #include <QTest>
 
 using studiotest::Studio;
@@ -40,6 +41,16 @@ QStringList chipTitles(const EdgeDrawerContentView &view)
     return titles;
 }
 
+// "Note 0" to "Note <count - 1>", listed in that order.
+QList<ZulNote> numberedNotes(int count)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QList<ZulNote> notes;
+    for (int i = 0; i < count; ++i)
+        notes.append(studiotest::makeNote(QStringLiteral("Note %1").arg(i), QString(), now.addSecs(-i)));
+    return notes;
+}
+
 } // namespace
 
 class TestEdgeDrawerViews : public QObject
@@ -57,6 +68,10 @@ private slots:
 
     void emptyDrawerOffersAQuickNote();
     void chipsFollowTheListAndSelectOnly();
+    void stripMakesOnlyTheChipsOnScreen_data();
+    void stripMakesOnlyTheChipsOnScreen();
+    void keysWalkPastTheChipsOnScreen();
+    void glassLooksTheSameAtEverySize();
     void filterHidingEveryNoteKeepsTheEditor();
     void quickNotesStackUpNewestFirst();
     void headerButtonsReachTheViewModel();
@@ -221,7 +236,6 @@ void TestEdgeDrawerViews::chipsFollowTheListAndSelectOnly()
     // a new title and tint show, a deleted note's chip goes.
     const auto chipsMatchTheList = [&] {
         // In the list's order, left to right as they stand on screen.
-        view.chipStrip()->widget()->layout()->activate();
         QList<EdgeDrawerNoteChip *> chips = view.chips();
         std::sort(chips.begin(), chips.end(), [](QWidget *a, QWidget *b) { return a->x() < b->x(); });
         QList<QUuid> chipIDs;
@@ -248,11 +262,119 @@ void TestEdgeDrawerViews::chipsFollowTheListAndSelectOnly()
     view.show();
     const auto inView = [&view](QWidget *chip) {
         QWidget *strip = view.chipStrip()->viewport();
-        return strip->rect().contains(QRect(chip->mapTo(strip, QPoint()), chip->size()));
+        return chip && strip->rect().contains(QRect(chip->mapTo(strip, QPoint()), chip->size()));
     };
     QTRY_VERIFY(inView(view.chips().last()) && !inView(view.chips().first()));
-    viewModel.setSelectedNoteID(view.chips().first()->noteID());
-    QTRY_VERIFY(inView(view.chips().first()));
+    const QUuid cutOff = view.chips().first()->noteID();
+    viewModel.setSelectedNoteID(cutOff);
+    QTRY_VERIFY(inView(view.chipStrip()->chipOf(cutOff)));
+}
+
+void TestEdgeDrawerViews::stripMakesOnlyTheChipsOnScreen_data()
+{
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<double>("scrolled"); // of the strip's whole range
+
+    QTest::newRow("all notes, at the start") << QString() << 0.0;
+    QTest::newRow("all notes, half way") << QString() << 0.5;
+    QTest::newRow("all notes, at the end") << QString() << 1.0;
+    QTest::newRow("searched, at the end") << QStringLiteral("7") << 1.0;
+    QTest::newRow("searched to nothing") << QStringLiteral("no note holds this zqxj") << 0.0;
+}
+
+void TestEdgeDrawerViews::stripMakesOnlyTheChipsOnScreen()
+{
+    QFETCH(QString, search);
+    QFETCH(double, scrolled);
+    const QList<ZulNote> notes = numberedNotes(300);
+    m_studio->seed(notes);
+    ZulStudioViewModel &viewModel = m_studio->start();
+    EdgeDrawerContentView view(&viewModel, [] {}, kAccent);
+    view.resize(380, 700);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    EdgeDrawerChipStrip *strip = view.chipStrip();
+
+    viewModel.setSearchText(search);
+    QScrollBar *bar = strip->horizontalScrollBar();
+    bar->setValue(int(bar->maximum() * scrolled));
+
+    // The chips are the rows the strip shows, where it shows them, in order.
+    const QList<ZulNote> listed = viewModel.filteredNotes();
+    const QList<QUuid> listedIDs = studiotest::ids(listed);
+    const int scroll = bar->value();
+    const int width = strip->viewport()->width();
+    QCOMPARE(bar->maximum(), std::max(0, strip->contentWidth() - width));
+    QList<QUuid> expected;
+    for (int row = 0; row < listed.size(); ++row) {
+        if (strip->rowLeft(row) + strip->rowWidth(row) > scroll && strip->rowLeft(row) < scroll + width)
+            expected.append(listed[row].id);
+    }
+    QList<QUuid> shown;
+    for (EdgeDrawerNoteChip *chip : view.chips()) {
+        shown.append(chip->noteID());
+        const int row = int(listedIDs.indexOf(chip->noteID()));
+        QCOMPARE(chip->x(), strip->rowLeft(row) - scroll);
+        QCOMPARE(chip->width(), chip->sizeHint().width());
+        QCOMPARE(chip->text(), listed[row].title);
+        QCOMPARE(chip->isSelected(), viewModel.selectedNoteID() == chip->noteID());
+    }
+    QCOMPARE(shown, expected);
+    QVERIFY(shown.size() < 12);
+}
+
+void TestEdgeDrawerViews::keysWalkPastTheChipsOnScreen()
+{
+    const QList<ZulNote> notes = numberedNotes(40);
+    m_studio->seed(notes);
+    ZulStudioViewModel &viewModel = m_studio->start();
+    EdgeDrawerContentView view(&viewModel, [] {}, kAccent);
+    view.resize(380, 700);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowActive(&view));
+    QWidget *strip = view.chipStrip()->viewport();
+    // The note of the chip holding the keyboard, when it is wholly in view.
+    const auto focusedInView = [strip] {
+        auto *chip = qobject_cast<EdgeDrawerNoteChip *>(QApplication::focusWidget());
+        return chip && strip->rect().contains(chip->geometry()) ? chip->noteID() : QUuid();
+    };
+    view.chips().first()->setFocus(Qt::TabFocusReason);
+    // Right along every note and one more, then Left back to the first: the
+    // keyboard never drops off the strip.
+    for (int row = 1; row <= 40; ++row) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(focusedInView(), notes[std::min(row, 39)].id);
+    }
+    for (int row = 38; row >= 0; --row)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    QCOMPARE(focusedInView(), notes[0].id);
+    // Scrolled away from it, the chip holding the keyboard stays, and the
+    // next key brings its neighbour back into view.
+    view.chipStrip()->horizontalScrollBar()->setValue(view.chipStrip()->horizontalScrollBar()->maximum());
+    QCOMPARE(qobject_cast<EdgeDrawerNoteChip *>(QApplication::focusWidget())->noteID(), notes[0].id);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QCOMPARE(focusedInView(), notes[1].id);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(viewModel.selectedNoteID(), std::optional<QUuid>(notes[1].id));
+}
+
+void TestEdgeDrawerViews::glassLooksTheSameAtEverySize()
+{
+    ZulStudioViewModel &viewModel = m_studio->start();
+    EdgeDrawerContentView view(&viewModel, [] {}, kAccent);
+    view.show();
+    for (const QSize size : {QSize(380, 700), QSize(380, 480), QSize(420, 900)}) {
+        view.resize(size);
+        QImage shown(size, QImage::Format_ARGB32_Premultiplied);
+        shown.fill(Qt::transparent);
+        QImage painted = shown;
+        view.render(&shown, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        QPainter painter(&painted);
+        painter.setRenderHint(QPainter::Antialiasing);
+        EdgeDrawerContentView::paintBackdrop(painter, QRectF(QPointF(0, 0), QSizeF(size)), kAccent);
+        painter.end();
+        QCOMPARE(shown, painted);
+    }
 }
 
 void TestEdgeDrawerViews::filterHidingEveryNoteKeepsTheEditor()
@@ -274,6 +396,7 @@ void TestEdgeDrawerViews::quickNotesStackUpNewestFirst()
 {
     ZulStudioViewModel &viewModel = m_studio->start();
     EdgeDrawerContentView view(&viewModel, [] {}, kAccent);
+    view.resize(380, 700);
     view.show();
     QVERIFY(QTest::qWaitForWindowActive(&view));
     view.newQuickNoteButton()->click();
@@ -284,11 +407,13 @@ void TestEdgeDrawerViews::quickNotesStackUpNewestFirst()
     QCOMPARE(viewModel.notes().at(0).id, secondID);
     QCOMPARE(viewModel.notes().at(1).id, firstID);
     QCOMPARE(viewModel.notes().at(0).title, viewModel.notes().at(1).title);
-    // In the list's order: pinned notes first, then the newest.
+    // In the list's order: pinned notes first, then the newest; as many as
+    // the strip has room for.
     QList<QUuid> chipIDs;
     for (EdgeDrawerNoteChip *chip : view.chips())
         chipIDs.append(chip->noteID());
-    QCOMPARE(chipIDs, studiotest::ids(viewModel.filteredNotes()));
+    QVERIFY(chipIDs.size() >= 2);
+    QCOMPARE(chipIDs, studiotest::ids(viewModel.filteredNotes()).mid(0, chipIDs.size()));
     QVERIFY(chipIDs.indexOf(secondID) + 1 == chipIDs.indexOf(firstID));
     QVERIFY(view.chips().at(chipIDs.indexOf(secondID))->isSelected());
     QCOMPARE(view.editor()->noteID(), secondID);

@@ -1,4 +1,5 @@
 #include "PanelTestSupport.h"
+#include "VeskKit/Design/VeskPanelWindow.h"
 #include "Views/FloatingStickyGeometry.h"
 #include "Views/FloatingStickyNoteView.h"
 #include "Views/StickyNotePanel.h"
@@ -378,7 +379,8 @@ void TestFloatingStickyController::panelsKeepTheirSizeLimits()
     sticky->resize(10, 10);
     QCOMPARE(sticky->size(), QSize(260, 44));
     QVERIFY(sticky->windowFlags().testFlag(Qt::FramelessWindowHint));
-    QCOMPARE(sticky->windowType(), Qt::Tool);
+    QCOMPARE(sticky->windowType(), Qt::Window);
+    QVERIFY(VeskPanelWindow::isPanel(sticky->windowHandle()));
 }
 
 void TestFloatingStickyController::draggingACornerResizesAndDraggingTheBarMoves()

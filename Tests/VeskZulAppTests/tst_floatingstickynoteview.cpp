@@ -42,6 +42,7 @@ private slots:
     void titleAndTintGoToTheViewModel();
     void placeholderFollowsTheLanguage();
     void missingNoteDrawsNothing();
+    void glassFollowsTheTint();
 
 private:
     FloatingStickyNoteView *makeView(const QUuid &id);
@@ -242,6 +243,25 @@ void TestFloatingStickyNoteView::missingNoteDrawsNothing()
         for (int x = 0; x < shot.width(); x += 7)
             QCOMPARE(qAlpha(shot.pixel(x, y)), 0);
     }
+}
+
+void TestFloatingStickyNoteView::glassFollowsTheTint()
+{
+    ZulStudioViewModel &viewModel = m_studio->start();
+    const QUuid id = *viewModel.selectedNoteID();
+    viewModel.updateNoteTint(id, ZulNoteTint::indigo);
+    // The panel's own glass, without what lies on it.
+    const auto glass = [](FloatingStickyNoteView *view) {
+        QImage shot(view->size(), QImage::Format_ARGB32_Premultiplied);
+        shot.fill(Qt::transparent);
+        view->render(&shot, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        return shot;
+    };
+    const QImage indigo = glass(makeView(id));
+    viewModel.updateNoteTint(id, ZulNoteTint::amber);
+    const QImage retinted = glass(m_view.get());
+    QVERIFY(retinted != indigo);
+    QCOMPARE(retinted, glass(makeView(id)));
 }
 
 QTEST_MAIN(TestFloatingStickyNoteView)

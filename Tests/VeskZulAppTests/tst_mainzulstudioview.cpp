@@ -21,6 +21,7 @@
 #include "Views/ZulEditorStatusBar.h"
 #include "Views/ZulMinimalIconButton.h"
 #include "Views/ZulSettingsView.h"
+#include "Views/ZulResultGutter.h"
 #include "Views/ZulSidebarView.h"
 #include "Views/ZulTintDotPicker.h"
 #include "Views/ZulToggle.h"
@@ -30,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QSlider>
 #include <QSpinBox>
 #include <QtTest>
@@ -91,6 +93,7 @@ private:
     std::unique_ptr<MainZulStudioView> m_view;
     std::unique_ptr<QWidget> m_panel; // a drawer's or a sticky's content, walked instead of the studio
     std::unique_ptr<StickyWindowState> m_stickyState;
+    QMenu m_commandMenu;
 };
 
 void TestMainZulStudioView::init()
@@ -365,15 +368,15 @@ void TestMainZulStudioView::tabWalksEveryControlWithItsRing_data()
     // The stops as the page reads, from the first after the note's text.
     QTest::addColumn<QString>("page");
     QTest::addColumn<QStringList>("stops");
-    const QString header = "version|feedback|Scratchpad|Settings|Edge Drawer|New Sticky|New Note|";
+    const QString header = "version|feedback|Scratchpad|Settings|Edge Drawer|New Sticky|New Note|menu|";
     QTest::newRow("workspace") << "workspace"
-                               << ("Sum|Avg|Copy with Results|Pin Sticky|search|All|#work|notes|Quick Scratch|" + header
+                               << ("results|Sum|Avg|Copy with Results|Pin Sticky|search|All|#work|notes|Quick Scratch|" + header
                                    + "title|tints|pin|hourglass|Export|x #work|+ tag|text").split('|');
     QTest::newRow("settings") << "settings"
                               << (header + "pull handle|Right Edge|currency|Refresh|font size|line numbers|gutter|"
                                            "auto-tidy|Tidy Now|login|language").split('|');
-    QTest::newRow("drawer") << "drawer" << QString("Sum|Copy with Results|plus|pop out|open studio|close|chip Second|text").split('|');
-    QTest::newRow("sticky") << "sticky" << QString("Sum|Copy with Results|title|tints|pin|collapse|close|text").split('|');
+    QTest::newRow("drawer") << "drawer" << QString("results|Sum|Copy with Results|plus|pop out|open studio|close|chip Second|text").split('|');
+    QTest::newRow("sticky") << "sticky" << QString("results|Sum|Copy with Results|title|tints|pin|collapse|close|text").split('|');
 }
 
 QHash<QWidget *, QString> TestMainZulStudioView::showKeyboardStudio(const QString &page)
@@ -405,7 +408,7 @@ QHash<QWidget *, QString> TestMainZulStudioView::showKeyboardStudio(const QStrin
             return {};
         panelEditor->textView()->setFocus();
         const ZulEditorStatusBar *foot = panelEditor->statusBar();
-        names.insert({{panelEditor->textView(), "text"}, {foot->sumChip(), "Sum"}, {foot->averageChip(), "Avg"},
+        names.insert({{panelEditor->textView(), "text"}, {panelEditor->resultGutter(), "results"}, {foot->sumChip(), "Sum"}, {foot->averageChip(), "Avg"},
                       {foot->copyButton(), "Copy with Results"}, {foot->stickyButton(), "Pin Sticky"}});
         return names;
     }
@@ -413,6 +416,7 @@ QHash<QWidget *, QString> TestMainZulStudioView::showKeyboardStudio(const QStrin
         viewModel(), QColor(0x7CA4FF), [](ZulStudioViewModel &model, const QUuid &id, QWidget *parent) -> QWidget * {
             return new ComputationalEditorView(&model, id, false, true, parent);
         });
+    m_view->setCommandMenu(&m_commandMenu);
     m_view->resize(1180, 740);
     m_view->show();
     if (!QTest::qWaitForWindowActive(m_view.get()))
@@ -428,10 +432,10 @@ QHash<QWidget *, QString> TestMainZulStudioView::showKeyboardStudio(const QStrin
         {bar->quickScratchButton(), "Quick Scratch"}, {v->versionBadgeButton(), "version"},
         {v->feedbackButton()->button(), "feedback"}, {v->workspaceTabButton(), "Scratchpad"},
         {v->settingsTabButton(), "Settings"}, {v->edgeDrawerButton(), "Edge Drawer"}, {v->stickyButton(), "New Sticky"},
-        {v->newNoteButton(), "New Note"}, {head->titleField(), "title"}, {head->tintPicker(), "tints"},
+        {v->newNoteButton(), "New Note"}, {v->commandMenuButton(), "menu"}, {head->titleField(), "title"}, {head->tintPicker(), "tints"},
         {head->pinButton(), "pin"}, {head->ephemeralButton(), "hourglass"}, {head->exportButton(), "Export"},
         {head->tagRemoveButton("work"), "x #work"}, {head->tagField(), "+ tag"}, {editor->textView(), "text"},
-        {foot->sumChip(), "Sum"}, {foot->averageChip(), "Avg"}, {foot->copyButton(), "Copy with Results"},
+        {editor->resultGutter(), "results"}, {foot->sumChip(), "Sum"}, {foot->averageChip(), "Avg"}, {foot->copyButton(), "Copy with Results"},
         {foot->stickyButton(), "Pin Sticky"}};
     if (page == "settings") {
         viewModel().setSelectedTab(ZulStudioTab::settings);

@@ -297,6 +297,8 @@ void TestStudioViewModelCommands::updateConfig_data()
     QTest::newRow("drawer switched off") << "drawerOff" << 0 << 1 << false;
     QTest::newRow("drawer side changed") << "left" << 1 << 0 << false;
     QTest::newRow("font size") << "font" << 0 << 0 << false;
+    QTest::newRow("font size beyond any screen") << "huge font" << 0 << 0 << false;
+    QTest::newRow("tidy age beyond a week") << "tidy forever" << 0 << 0 << false;
     QTest::newRow("the currency already in use") << "TRY" << 0 << 0 << false;
     QTest::newRow("another default currency") << "USD" << 0 << 0 << true;
 }
@@ -326,6 +328,10 @@ void TestStudioViewModelCommands::updateConfig()
             config.edgeSide = ZulEdgeSide::left;
         else if (change == QLatin1String("font"))
             config.fontSize = 18;
+        else if (change == QLatin1String("huge font"))
+            config.fontSize = 1e308;
+        else if (change == QLatin1String("tidy forever"))
+            config.autoTidyEphemeralHours = std::numeric_limits<qint64>::max();
         else
             config.defaultCurrency = change;
     });

@@ -1,8 +1,11 @@
 #include "StudioTestSupport.h"
 
 #include <QDeadlineTimer>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QThread>
+
+#include <cstdio>
 
 using namespace studiotest;
 
@@ -30,6 +33,15 @@ std::optional<ZulNote> find(const QList<ZulNote> &notes, const QUuid &id)
     return std::nullopt;
 }
 
+QStringList contentsOf(const QList<ZulNote> &notes)
+{
+    QStringList contents;
+    for (const ZulNote &note : notes)
+        contents << note.content;
+    contents.sort();
+    return contents;
+}
+
 } // namespace
 
 class TestStudioViewModelEditing : public QObject
@@ -55,6 +67,8 @@ private slots:
     void errorFlagFollowsTheLatestToast();
     void lookupsFallBackToTheEmptySummary();
     void destructionWritesThePendingSave();
+    void outsideChangesKeepEveryNote_data();
+    void outsideChangesKeepEveryNote();
 
 private:
     PrivateHome m_home;
@@ -423,6 +437,67 @@ void TestStudioViewModelEditing::destructionWritesThePendingSave()
     const std::optional<ZulNote> saved = find(studio.notesOnDisk(), id);
     QVERIFY(saved);
     QCOMPARE(saved->content, QStringLiteral("typed just before quitting"));
+}
+
+void TestStudioViewModelEditing::outsideChangesKeepEveryNote_data()
+{
+    QTest::addColumn<QString>("localEdit");  // of no note, the other note, or the note they change too
+    QTest::addColumn<bool>("beforeSave");    // the save comes before the watcher tells of the change
+    QTest::addColumn<bool>("linked");        // notes.json a link into a synced folder
+    QTest::newRow("nothing unsaved: their notes are shown") << "none" << false << false;
+    QTest::newRow("an edit of another note waiting for its save") << "other" << false << false;
+    QTest::newRow("one note changed on both sides: both kept") << "same" << false << false;
+    QTest::newRow("changed just before a save") << "other" << true << false;
+    QTest::newRow("through a link, nothing unsaved") << "none" << false << true;
+    QTest::newRow("through a link, both sides, just before a save") << "same" << true << true;
+}
+
+void TestStudioViewModelEditing::outsideChangesKeepEveryNote()
+{
+    QFETCH(QString, localEdit);
+    QFETCH(bool, beforeSave);
+    QFETCH(bool, linked);
+    Studio studio;
+    const QDir folder(studio.folder.path());
+    const QString file = folder.filePath(linked ? "synced/notes.json" : "notes.json");
+    QVERIFY(!linked || (folder.mkpath("synced") && QFile::link("synced/notes.json", studio.storage.notesFileURL())));
+    const QList<ZulNote> seeded = twoNotes();
+    studio.seed(seeded);
+    ZulStudioViewModel &viewModel = studio.start();
+    QSignalSpy reset(&viewModel, &ZulStudioViewModel::notesReset);
+    if (localEdit != "none")
+        viewModel.updateNoteContent(seeded.at(localEdit == "same" ? 0 : 1).id, QStringLiteral("ours = 1"));
+    const int writesBefore = studio.writes->writeCount();
+
+    // Another machine changes the first note and adds one; a sync tool
+    // writes it beside the file and renames it over.
+    QList<ZulNote> theirs = studio.storage.loadNotes();
+    theirs[0].content = QStringLiteral("theirs = 2");
+    theirs.append(makeNote(QStringLiteral("arrived"), QStringLiteral("arrived = 3"), seeded.at(0).updatedAt));
+    QFile part(file + ".part");
+    const QByteArray bytes = ZulStorageService::encodeNotes(theirs).value();
+    QVERIFY(part.open(QIODevice::WriteOnly) && part.write(bytes) == bytes.size());
+    part.close();
+    QVERIFY(std::rename(QFile::encodeName(part.fileName()), QFile::encodeName(file)) == 0);
+    if (beforeSave)
+        viewModel.flushPendingSaves();
+    else
+        QTRY_VERIFY(viewModel.findNote(theirs.last().id));
+
+    QStringList expected = {"arrived = 3", "theirs = 2", localEdit == "none" ? seeded.at(1).content : "ours = 1"};
+    if (localEdit == "same")
+        expected << seeded.at(1).content;
+    expected.sort();
+    QCOMPARE(contentsOf(viewModel.notes()), expected);
+    QCOMPARE(reset.count(), 0);  // told note by note
+    QCOMPARE(viewModel.evaluation(theirs.last().id).lines.first().formattedResult, QStringLiteral("3"));
+    viewModel.flushPendingSaves();
+    QCOMPARE(contentsOf(ZulStorageService::decodeNotes(fileBytes(file)).value()), expected);
+    // Their version needs no write of ours when nothing here was changed.
+    QCOMPARE(studio.writes->writeCount() == writesBefore, localEdit == "none");
+    QCOMPARE(QFileInfo(studio.storage.notesFileURL()).isSymLink(), linked);
+    QDirIterator aside(folder.path(), {"*.replaced-*", "*.unreadable-*"}, QDir::Files, QDirIterator::Subdirectories);
+    QVERIFY2(!aside.hasNext(), "a version was pushed aside");
 }
 
 QTEST_MAIN(TestStudioViewModelEditing)

@@ -1,6 +1,7 @@
 #include "StudioTestSupport.h"
 
 #include <QDirIterator>
+#include <QJsonObject>
 
 using namespace studiotest;
 
@@ -52,6 +53,8 @@ private slots:
     void scratchTextIsEvaluatedOnAssignment();
     void unreadableFilesAreReportedAndKept_data();
     void unreadableFilesAreReportedAndKept();
+    void readableNotesOfAPartlyBadFileAreShown_data();
+    void readableNotesOfAPartlyBadFileAreShown();
     void bootstrapBringsUpDrawerAndStickies_data();
     void bootstrapBringsUpDrawerAndStickies();
     void globalHotkeysAreRegisteredAndRouted();
@@ -241,31 +244,68 @@ void TestStudioViewModelStartup::unreadableFilesAreReportedAndKept()
         return;
 
     // Told the file could not be read, the user repairs it while we run:
-    // the next save keeps it beside the new file, and says so.
-    const QByteArray repaired =
-        ZulStorageService::encodeNotes({makeNote("repaired", "1+1", localTime(2025, 1, 10, 12, 0))}).value();
-    QVERIFY(writeAll(studio.storage.notesFileURL(), repaired));
+    // its notes join the ones shown, and the next save keeps both.
+    const ZulNote repairedNote = makeNote("repaired", "1+1", localTime(2025, 1, 10, 12, 0));
+    QVERIFY(writeAll(studio.storage.notesFileURL(), ZulStorageService::encodeNotes({repairedNote}).value()));
     viewModel.updateNoteContent(viewModel.notes().first().id, QStringLiteral("new text"));
     viewModel.flushPendingSaves();
-    const QStringList kept = folder.entryList({"notes.json.replaced-*"});
+    QVERIFY(viewModel.findNote(repairedNote.id));
+    QVERIFY(folder.entryList({"notes.json.replaced-*"}).isEmpty());
+    const QList<ZulNote> onDisk = studio.notesOnDisk();
+    QCOMPARE(onDisk.size(), viewModel.notes().size());
+    QVERIFY(std::any_of(onDisk.cbegin(), onDisk.cend(), [](const ZulNote &note) { return note.content == "new text"; }));
+    QVERIFY(std::any_of(onDisk.cbegin(), onDisk.cend(), [&](const ZulNote &note) { return note.id == repairedNote.id; }));
+}
+
+void TestStudioViewModelStartup::readableNotesOfAPartlyBadFileAreShown_data()
+{
+    QTest::addColumn<VeskLanguage>("language");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("English") << VeskLanguage(VeskLanguage::en) << "2 note(s) of your notes file could not be read";
+    QTest::newRow("Turkish") << VeskLanguage(VeskLanguage::tr) << QString::fromUtf8("Not dosyanızdaki 2 not okunamadı");
+}
+
+void TestStudioViewModelStartup::readableNotesOfAPartlyBadFileAreShown()
+{
+    QFETCH(VeskLanguage, language);
+    QFETCH(QString, told);
+    VeskLanguage::setCurrent(language);
+    Studio studio;
+    QJsonArray array;
+    for (int i = 0; i < 5; ++i)
+        array.append(makeNote(QString::number(i), "1", localTime(2025, 1, 10, 12, i)).toJson());
+    // A title that is no text, a tint that is none of the six.
+    for (const auto &[index, key, value] : {std::tuple(1, "title", QJsonValue(1)), std::tuple(3, "tint", QJsonValue("pink"))}) {
+        QJsonObject spoiled = array.at(index).toObject();
+        spoiled.insert(QLatin1StringView(key), value);
+        array.replace(index, spoiled);
+    }
+    const QByteArray bytes = QJsonDocument(array).toJson();
+    QVERIFY(writeAll(studio.storage.notesFileURL(), bytes));
+    ZulStudioViewModel &viewModel = studio.start();
+    VeskLanguage::setCurrent(VeskLanguage::en);
+    QCOMPARE(viewModel.notes().size(), 3);
+    const QStringList kept = QDir(studio.folder.path()).entryList({"notes.json.unreadable-*"});
     QCOMPARE(kept.size(), 1);
-    QCOMPARE(fileBytes(folder.filePath(kept.first())), repaired);
-    QVERIFY(viewModel.toastMessage().value_or("").contains(folder.filePath(kept.first())));
-    QCOMPARE(studio.notesOnDisk().first().content, QStringLiteral("new text"));
+    const QString toast = viewModel.toastMessage().value_or("");
+    QVERIFY2(viewModel.toastIsError() && toast.contains(told) && toast.contains(kept.first()), qPrintable(toast));
 }
 
 void TestStudioViewModelStartup::bootstrapBringsUpDrawerAndStickies_data()
 {
     QTest::addColumn<bool>("drawerEnabled");
     QTest::addColumn<ZulEdgeSide>("side");
-    QTest::newRow("drawer on the left") << true << ZulEdgeSide::left;
-    QTest::newRow("drawer disabled") << false << ZulEdgeSide::right;
+    QTest::addColumn<bool>("afterFirstFrame");
+    QTest::newRow("drawer on the left") << true << ZulEdgeSide::left << false;
+    QTest::newRow("drawer disabled") << false << ZulEdgeSide::right << false;
+    QTest::newRow("held for a slow first frame") << true << ZulEdgeSide::left << true;
 }
 
 void TestStudioViewModelStartup::bootstrapBringsUpDrawerAndStickies()
 {
     QFETCH(bool, drawerEnabled);
     QFETCH(ZulEdgeSide, side);
+    QFETCH(bool, afterFirstFrame);
     const QDateTime now = QDateTime::currentDateTimeUtc();
     ZulNote floatingA = makeNote(QStringLiteral("a"), QString(), now);
     floatingA.isFloatingSticky = true;
@@ -279,10 +319,22 @@ void TestStudioViewModelStartup::bootstrapBringsUpDrawerAndStickies()
     config.edgeSide = side;
     QVERIFY(studio.storage.saveConfig(config).ok());
     studio.seed({floatingA, plain, floatingB});
+    studio.startsAfterFirstFrame = afterFirstFrame;
     studio.start();
 
     // Nothing comes up inside the constructor.
     QVERIFY(studio.stickies->shown.isEmpty());
+    if (afterFirstFrame) {
+        // Neither the keys nor the panels get ahead of the window.
+        QTest::qWait(2 * ZulStudioViewModel::bootstrapDelayMs);
+        QVERIFY(studio.stickies->shown.isEmpty());
+        QCOMPARE(studio.drawers->created, 0);
+        QVERIFY(studio.grabber.grabs.isEmpty());
+        studio.viewModel->firstFrameShown();
+        QCOMPARE(studio.grabber.grabs.size(), 2);
+        studio.viewModel->firstFrameShown();
+        QCOMPARE(studio.grabber.grabs.size(), 2);
+    }
     QTRY_COMPARE(studio.stickies->shown, (QList<QUuid>{floatingA.id, floatingB.id}));
     QCOMPARE(studio.stickies->created, 1);
     if (drawerEnabled) {

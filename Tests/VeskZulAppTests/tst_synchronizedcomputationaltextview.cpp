@@ -1,4 +1,5 @@
 #include "Views/EditorLayoutMetrics.h"
+#include "Views/EditorRowLayout.h"
 #include "Views/SynchronizedComputationalTextView.h"
 
 #include "Engine/ComputationalNoteEngine.h"
@@ -6,6 +7,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QPainter>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -67,13 +69,67 @@ struct Fixture
     // the view's viewport coordinates.
     qreal caretCentre(qsizetype line) const
     {
-        QTextCursor cursor(view.document()->findBlockByNumber(int(line)));
-        const QRect rect = view.cursorRect(cursor);
+        const QRect rect = view.cursorRectAt(view.document()->findBlockByNumber(int(line)).position());
         return rect.top() + rect.height() / 2.0;
     }
 };
 
+// A document in wrapped rows, its long paragraphs shaped in pieces of
+// `pieceLength` characters (or whole, for a length beyond the text's).
+struct RowDocument
+{
+    QTextDocument document;
+    EditorRowLayout *layout;
+
+    RowDocument(const QString &text, qreal width, int pieceLength)
+        : layout(new EditorRowLayout(&document, 24, SynchronizedComputationalTextView::horizontalInset,
+                                     SynchronizedComputationalTextView::verticalInset, true, pieceLength))
+    {
+        // Only a few rows are seen: the rest is laid out when asked for.
+        layout->setSeenBottom(100);
+        document.setDocumentLayout(layout);
+        QTextOption option = document.defaultTextOption();
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        document.setDefaultTextOption(option);
+        document.setPageSize(QSizeF(width, -1));
+        QTextCharFormat format;
+        QFont font = veskSystemFont(14, QFont::Normal, VeskFontDesign::monospaced);
+        font.setStyleStrategy(QFont::PreferNoShaping);
+        format.setFont(font);
+        format.setForeground(Qt::white);
+        QTextCursor(&document).insertText(text, format);
+    }
+
+    QImage drawn(int selectionFrom, int selectionTo)
+    {
+        const QSizeF size = layout->documentSize();
+        QImage image(size.toSize(), QImage::Format_ARGB32);
+        image.fill(Qt::black);
+        QPainter painter(&image);
+        painter.setPen(Qt::white);
+        QAbstractTextDocumentLayout::PaintContext context;
+        QAbstractTextDocumentLayout::Selection selection;
+        selection.cursor = QTextCursor(&document);
+        selection.cursor.setPosition(selectionFrom);
+        selection.cursor.setPosition(selectionTo, QTextCursor::KeepAnchor);
+        selection.format.setBackground(Qt::blue);
+        selection.format.setForeground(Qt::yellow);
+        context.selections.append(selection);
+        layout->draw(&painter, context);
+        return image;
+    }
+};
+
+struct Edit
+{
+    int at;
+    int removed;
+    QString inserted;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(QList<Edit>)
 
 class TestSynchronizedComputationalTextView : public QObject
 {
@@ -98,6 +154,10 @@ private slots:
     void fontSizeChangeRestylesOnlyBeyondATenth();
     void longNotesShowInRows_data();
     void longNotesShowInRows();
+    void piecesLayOutAsTheWholeLine_data();
+    void piecesLayOutAsTheWholeLine();
+    void keysMoveByRowsOfALongLine_data();
+    void keysMoveByRowsOfALongLine();
 };
 
 void TestSynchronizedComputationalTextView::lineHeightFollowsFontSize_data()
@@ -324,7 +384,7 @@ void TestSynchronizedComputationalTextView::replacingFromOutside()
     f.view.setNoteText(QStringLiteral("first note, long text"));
     f.moveTo(21);
     QTest::keyClicks(&f.view, QStringLiteral("!!"));
-    QVERIFY(f.view.document()->isUndoAvailable());
+    QVERIFY(f.view.canUndo());
     f.moveTo(caret);
 
     QSignalSpy edits(&f.view, &SynchronizedComputationalTextView::textEdited);
@@ -336,7 +396,7 @@ void TestSynchronizedComputationalTextView::replacingFromOutside()
     QVERIFY(f.paragraphsMatchLines());
 
     // The other note's typing cannot be undone into this one.
-    QVERIFY(!f.view.document()->isUndoAvailable());
+    QVERIFY(!f.view.canUndo());
     QTest::keyClick(&f.view, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(f.view.noteText(), replacement);
     QCOMPARE(edits.count(), 0);
@@ -415,6 +475,19 @@ void TestSynchronizedComputationalTextView::longNotesShowInRows_data()
         << manyLines << manyLines.indexOf(QStringLiteral("item 19999 ")) + 5 << false;
     QTest::newRow("many lines, a line end typed near the top") << manyLines << qsizetype(3) << false;
     QTest::newRow("one very long line") << longLine << qsizetype(4000) << false;
+    // Full rows of one long number, then shorter ones of words: the rows
+    // below the first screen are more than the first ones would have them.
+    const QString unevenLine = QStringLiteral("a\n") + QString(3000, QLatin1Char('7'))
+                               + QStringLiteral("lorem ipsum dolor sit amet, consectetur ").repeated(150)
+                               + QStringLiteral("\r\nb");
+    QTest::newRow("far into an uneven long line") << unevenLine << unevenLine.size() - 40 << false;
+    QTest::newRow("the line after an uneven long one") << unevenLine << unevenLine.size() - 1 << false;
+    QTest::newRow("a long line of hebrew, arabic and sums, typed into")
+        << QStringLiteral("total\n")
+               + (u16(u"rent \u05E9\u05DC\u05D5\u05DD 1200 + (\u0645\u0631\u062D\u0628\u0627 \u0661\u0662) = 4%; "))
+                     .repeated(200)
+               + QStringLiteral("\nend")
+        << qsizetype(3001) << false;
     QTest::newRow("a line that grows too long")
         << QStringLiteral("a\n") + QString(SynchronizedComputationalTextView::rowsFromLineLength, QLatin1Char('7')) << qsizetype(2) << true;
 }
@@ -428,6 +501,10 @@ void TestSynchronizedComputationalTextView::longNotesShowInRows()
     f.view.loadNoteText(grownInto ? text.chopped(1) : text);
     QCOMPARE(f.view.showsRows(), !grownInto);
     f.moveTo(typedAt);
+    // The view scrolls to the caret by the rows it comes to have, those
+    // above it laid out, not by the rows taken before.
+    QTest::qWait(60);
+    QVERIFY(f.view.viewport()->rect().contains(f.view.cursorRectAt(f.view.textCursor().position())));
     QSignalSpy edits(&f.view, &SynchronizedComputationalTextView::textEdited);
     const bool newLine = typedAt == 3;
     QTest::keyClick(&f.view, newLine ? Qt::Key_Return : Qt::Key_X);
@@ -450,12 +527,13 @@ void TestSynchronizedComputationalTextView::longNotesShowInRows()
         each->view.horizontalScrollBar()->setValue(f.view.horizontalScrollBar()->value());
     }
     QCOMPARE(f.view.viewport()->grab().toImage(), shown.view.viewport()->grab().toImage());
-    // Every line went in once, in its place, and is shown as a row: no line
-    // has a measured top, and each row stands level with its caret.
+    // Every line went in once, in its place, and is shown in rows: unwrapped
+    // rows measure no line's top, wrapped ones publish each line's, and each
+    // row stands level with its caret.
     QCOMPARE(f.view.noteText(), expected);
     QVERIFY(f.paragraphsMatchLines());
     QCOMPARE(f.metrics.logicalLineCount(), ComputationalNoteEngine::splitLines(expected).size());
-    QVERIFY(f.metrics.lineTopY().isEmpty());
+    QCOMPARE(f.metrics.lineTopY().size(), f.view.wrapsRows() ? f.metrics.logicalLineCount() : 0);
     f.view.verticalScrollBar()->setValue(f.view.verticalScrollBar()->maximum() / 2);
     Fixture::settle();
     const int middle = int(f.metrics.scrollOffsetY() / f.metrics.lineHeight());
@@ -470,6 +548,162 @@ void TestSynchronizedComputationalTextView::longNotesShowInRows()
     QCOMPARE(f.view.noteText(), expected + QStringLiteral("y"));
     f.view.undo();
     QCOMPARE(f.view.noteText(), expected);
+}
+
+void TestSynchronizedComputationalTextView::piecesLayOutAsTheWholeLine_data()
+{
+    const auto repeat = [](const QString &part, int times) { return part.repeated(times); };
+    const QString hebrew = u16(u"\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD");
+    const QString arabic = u16(u"\u0645\u0631\u062D\u0628\u0627 \u0628\u0643\u0645 \u0661\u0662\u0663");
+    const QString mixed = repeat(QStringLiteral("rent 1200 + ") + hebrew + QStringLiteral(" (") + arabic
+                                     + QStringLiteral(") = 45% of 3,400.50; "),
+                                 25);
+    QTest::addColumn<QString>("text");
+    // Changes made to the pieces as typing would, after they were laid out.
+    QTest::addColumn<QList<Edit>>("edits");
+    QTest::newRow("prose") << repeat(QStringLiteral("the quick brown fox jumps over a lazy dog "), 36) << QList<Edit>{};
+    QTest::newRow("a sum without a place to break") << repeat(QStringLiteral("1+"), 750) + QStringLiteral("1")
+                                                   << QList<Edit>{};
+    QTest::newRow("hebrew and arabic words inside latin") << mixed << QList<Edit>{};
+    QTest::newRow("right-to-left paragraph with latin and numbers") << hebrew + QLatin1Char(' ') + mixed << QList<Edit>{};
+    // Numbers take their direction from the last letter before them, how
+    // far back it may be, and neutral characters from both ends of their run.
+    QTest::newRow("numbers long after an arabic letter")
+        << u16(u"\u0645 \u0661\u0662\u0663 ") + repeat(QStringLiteral("1+"), 750) << QList<Edit>{};
+    QTest::newRow("long neutral run between hebrew words")
+        << QStringLiteral("a ") + hebrew + repeat(QStringLiteral("- "), 700) + hebrew + QStringLiteral(" z")
+        << QList<Edit>{};
+    QTest::newRow("numbers after a hebrew word and arabic digits")
+        << QStringLiteral("x ") + hebrew + u16(u" \u0661\u0662\u0663 ") + repeat(QStringLiteral("1+"), 700)
+        << QList<Edit>{};
+    QTest::newRow("surrogates and combining marks")
+        << repeat(u16(u"e\u0301 \U0001F600\U0001F4B6 caf\u00E9 "), 80) << QList<Edit>{};
+    QTest::newRow("typed into the middle, deleted near the end")
+        << mixed << QList<Edit>{{700, 0, QStringLiteral("7")}, {701, 0, QStringLiteral("+8 ")}, {1300, 40, QString()}};
+    QTest::newRow("a sum typed into")
+        << repeat(QStringLiteral("1+"), 750) << QList<Edit>{{500, 0, QStringLiteral("7")}, {1499, 1, QString()}};
+    QTest::newRow("an arabic letter typed before a long sum")
+        << QStringLiteral("x ") + repeat(QStringLiteral("12+3 "), 300) << QList<Edit>{{1, 0, u16(u"\u0645")}};
+    QTest::newRow("a right-to-left mark typed before sums")
+        << QStringLiteral("x ") + repeat(QStringLiteral("12+3 "), 300) << QList<Edit>{{1, 0, u16(u"\u200F")}};
+    QTest::newRow("hebrew typed after a long neutral run")
+        << QStringLiteral("a ") + hebrew + repeat(QStringLiteral("- "), 700) + QStringLiteral("z")
+        << QList<Edit>{{1411, 0, hebrew}};
+    QTest::newRow("the first letter deleted turns the paragraph")
+        << QStringLiteral("a") + mixed << QList<Edit>{{0, 1, QString()}};
+}
+
+void TestSynchronizedComputationalTextView::piecesLayOutAsTheWholeLine()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<Edit>, edits);
+    for (const qreal width : {161.0, 333.0, 702.0, 1802.0}) {
+        RowDocument pieces(text, width, 64);
+        QString expected = text;
+        for (const Edit &edit : edits) {
+            QTextCursor cursor(&pieces.document);
+            cursor.setPosition(edit.at);
+            cursor.setPosition(edit.at + edit.removed, QTextCursor::KeepAnchor);
+            cursor.insertText(edit.inserted);
+            expected.replace(edit.at, edit.removed, edit.inserted);
+        }
+        RowDocument whole(expected, width, 1 << 20);
+        QCOMPARE(pieces.document.toPlainText(), expected);
+        const QString where = QStringLiteral("width %1, position %2");
+        for (int position = 0; position <= expected.size(); ++position) {
+            const EditorRowLayout::Row a = pieces.layout->rowAt(position);
+            const EditorRowLayout::Row b = whole.layout->rowAt(position);
+            QVERIFY2(a.start == b.start && a.length == b.length && a.lastOfParagraph == b.lastOfParagraph,
+                     qPrintable(where.arg(width).arg(position)));
+            QVERIFY2(pieces.layout->caretRect(position) == whole.layout->caretRect(position),
+                     qPrintable(where.arg(width).arg(position)));
+        }
+        QCOMPARE(pieces.layout->documentSize(), whole.layout->documentSize());
+        const QSizeF size = whole.layout->documentSize();
+        for (qreal y = 2; y < size.height(); y += 11) {
+            for (qreal x = 0; x < size.width(); x += 6) {
+                QVERIFY2(pieces.layout->hitTest({x, y}, Qt::FuzzyHit) == whole.layout->hitTest({x, y}, Qt::FuzzyHit),
+                         qPrintable(QStringLiteral("width %1, point %2, %3").arg(width).arg(x).arg(y)));
+            }
+        }
+        const int from = int(expected.size() / 3);
+        const int to = int(expected.size() * 2 / 3);
+        QVERIFY2(pieces.drawn(from, to) == whole.drawn(from, to), qPrintable(QString::number(width)));
+    }
+}
+
+void TestSynchronizedComputationalTextView::keysMoveByRowsOfALongLine_data()
+{
+    // The row of the long line the caret starts in (-1 for its last, -2 for
+    // the next line's).
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("keys");
+    // Rows the caret moves down (a page: as many as are seen).
+    QTest::addColumn<int>("rowsMoved");
+    // Where the caret ends in its row: "column" (as far across as it began),
+    // "start", "end" (before a space the row broke at, as the text edit
+    // does), "selected" (the column, the anchor where it began).
+    QTest::addColumn<QString>("place");
+    constexpr int page = 1000;
+    QTest::newRow("down keeps the column") << 3 << "Down,Down,Down" << 3 << "column";
+    QTest::newRow("up keeps the column") << 9 << "Up,Up" << -2 << "column";
+    QTest::newRow("down from the last row to the next line") << -1 << "Down" << 1 << "column";
+    QTest::newRow("up from the next line to the last row") << -2 << "Up" << -1 << "column";
+    QTest::newRow("a page down") << 2 << "PgDown" << page << "column";
+    QTest::newRow("home") << 4 << "Home" << 0 << "start";
+    QTest::newRow("end") << 4 << "End" << 0 << "end";
+    QTest::newRow("shift+down selects a row") << 5 << "Shift+Down" << 1 << "selected";
+}
+
+void TestSynchronizedComputationalTextView::keysMoveByRowsOfALongLine()
+{
+    QFETCH(int, row);
+    QFETCH(QString, keys);
+    QFETCH(int, rowsMoved);
+    QFETCH(QString, place);
+    Fixture f(420, 260);
+    const QString words =
+        QStringLiteral("rent 1200 + ") + u16(u"\u05E9\u05DC\u05D5\u05DD") + QStringLiteral(" = 45% of ");
+    f.view.loadNoteText(words.repeated(200) + QStringLiteral("\nnext line"));
+    QVERIFY(f.view.wrapsRows());
+    const qreal rowHeight = f.metrics.lineHeight();
+    const auto rowOf = [&](int position) {
+        return int(std::floor((f.view.cursorRectAt(position).center().y() + f.view.verticalScrollBar()->value()
+                               - SynchronizedComputationalTextView::verticalInset)
+                              / rowHeight));
+    };
+    const int lastRow = rowOf(f.view.document()->firstBlock().length() - 1);
+    const int startRow = row >= 0 ? row : lastRow + (row == -1 ? 0 : 1);
+    // Six characters into the row, by a click there.
+    const qreal top = SynchronizedComputationalTextView::verticalInset + startRow * rowHeight;
+    f.view.verticalScrollBar()->setValue(int(top) - 3 * int(rowHeight));
+    const qreal across = SynchronizedComputationalTextView::horizontalInset
+                         + 6.3 * QFontMetricsF(f.view.document()->defaultFont()).horizontalAdvance(u'x');
+    QTest::mouseClick(f.view.viewport(), Qt::LeftButton, {},
+                      QPointF(across, top + rowHeight / 2 - f.view.verticalScrollBar()->value()).toPoint());
+    const int start = f.view.textCursor().position();
+    QCOMPARE(rowOf(start), startRow);
+    const qreal startX = f.view.cursorRectAt(start).x();
+    for (const QString &key : keys.split(u','))
+        QTest::keySequence(&f.view, QKeySequence(key));
+    const QTextCursor cursor = f.view.textCursor();
+    const int at = cursor.position();
+    if (rowsMoved == 1000)
+        QVERIFY(qAbs(rowOf(at) - startRow - f.view.viewport()->height() / rowHeight) <= 1);
+    else
+        QCOMPARE(rowOf(at), startRow + rowsMoved);
+    // The caret is in view wherever it went.
+    QVERIFY(f.view.viewport()->rect().contains(f.view.cursorRectAt(at)));
+    const auto *layout = static_cast<const EditorRowLayout *>(f.view.document()->documentLayout());
+    const EditorRowLayout::Row here = layout->rowAt(at);
+    if (place == u"start")
+        QCOMPARE(at, here.start);
+    else if (place == u"end")
+        QCOMPARE(at, here.start + here.length - 1);
+    else
+        QVERIFY2(qAbs(f.view.cursorRectAt(at).x() - startX) < 12,
+                 qPrintable(QString::number(f.view.cursorRectAt(at).x() - startX)));
+    QCOMPARE(cursor.anchor(), place == u"selected" ? start : at);
 }
 
 QTEST_MAIN(TestSynchronizedComputationalTextView)

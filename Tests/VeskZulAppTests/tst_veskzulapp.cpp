@@ -45,6 +45,7 @@ private slots:
     void studioWindowGeometry_data();
     void studioWindowGeometry();
     void closingHidesAndReopenRequestsBringItBack();
+    void restOfStartupFollowsTheFirstFrame();
     void trayShowsMenuBarText();
     void trayMenuHoldsCommandsAndQuit();
     void everyMenuIsDarkGlass();
@@ -77,6 +78,8 @@ void TestVeskZulApp::init()
     m_studio->activation = std::make_shared<ZulDesktopWindowActivation>();
     m_app = std::make_unique<VeskZulApp>(m_studio->storage, m_studio->environment(), MainZulStudioView::EditorFactory());
     m_app->viewModel().setLanguage(VeskLanguage::en);
+    // With no studio opened, the tray comes at the next turn of the loop.
+    QTRY_VERIFY(m_app->trayIcon());
 }
 
 void TestVeskZulApp::cleanup()
@@ -95,15 +98,18 @@ void TestVeskZulApp::studioWindowGeometry_data()
     QTest::newRow("closed and opened again") << "close" << QRect(40, 30, 1020, 660);
     QTest::newRow("after a restart") << "restart" << QRect(40, 30, 1020, 660);
     QTest::newRow("left where no screen shows it") << "offscreen" << QRect();
+    QTest::newRow("left on the screen by a sliver") << "sliver" << QRect();
 }
 
 void TestVeskZulApp::studioWindowGeometry()
 {
     QFETCH(QString, before);
     QFETCH(QRect, expected);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     if (!before.isEmpty()) {
         m_app->openStudioWindow();
-        m_app->studioWindow()->setGeometry(QRect(before == "offscreen" ? 5000 : 40, 30, 1020, 660));
+        const int x = before == "offscreen" ? 5000 : before == "sliver" ? screen.right() - 30 : 40;
+        m_app->studioWindow()->setGeometry(QRect(x, 30, 1020, 660));
         m_app->studioWindow()->close();
         if (before != "close")
             m_app = std::make_unique<VeskZulApp>(m_studio->storage, m_studio->environment(),
@@ -112,7 +118,6 @@ void TestVeskZulApp::studioWindowGeometry()
     m_app->openStudioWindow();
     MainZulStudioView *studio = m_app->studioWindow();
     QVERIFY(studio && QTest::qWaitForWindowExposed(studio));
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     const QPoint room(std::max(0, screen.width() - 1180), std::max(0, screen.height() - 740));
     const QRect centred(screen.topLeft() + room / 2, QSize(1180, 740));
     QCOMPARE(studio->geometry(), expected.isNull() ? centred : expected);
@@ -122,6 +127,7 @@ void TestVeskZulApp::studioWindowGeometry()
     QVERIFY(studio->windowFlags().testFlag(Qt::FramelessWindowHint));
     for (QAction *action : m_app->commandMenu()->commandActions())
         QVERIFY(studio->actions().contains(action));
+    QCOMPARE(studio->commandMenu(), m_app->commandMenu());
     // Opening again reuses the window.
     m_app->openStudioWindow();
     QCOMPARE(m_app->studioWindow(), studio);
@@ -149,6 +155,41 @@ void TestVeskZulApp::closingHidesAndReopenRequestsBringItBack()
     VeskReopenStudioWindowNotifier::post();
     QTRY_VERIFY(studio->isVisible());
     QCOMPARE(m_app->studioWindow(), studio.data());
+}
+
+void TestVeskZulApp::restOfStartupFollowsTheFirstFrame()
+{
+    // Counts the studio's paints on the screen.
+    class Watch : public QObject {
+    public:
+        int paints = 0;
+
+    protected:
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint && watched->objectName() == "studio"
+                && static_cast<QWidget *>(watched)->isVisible())
+                ++paints;
+            return QObject::eventFilter(watched, event);
+        }
+    } watch;
+    m_studio->startsAfterFirstFrame = true;
+    m_app.reset();
+    m_studio->grabber.grabs.clear();
+    m_app = std::make_unique<VeskZulApp>(m_studio->storage, m_studio->environment(), MainZulStudioView::EditorFactory());
+    int paintsBeforeRest = -1;
+    connect(m_app.get(), &VeskZulApp::startupCompleted, this, [&] {
+        paintsBeforeRest = watch.paints;
+        QVERIFY(m_app->trayIcon() && m_app->trayMenu());
+    });
+    qApp->installEventFilter(&watch);
+    m_app->openStudioWindow();
+    QVERIFY(!m_app->trayIcon() && !m_app->trayMenu());
+    QVERIFY(m_studio->grabber.grabs.isEmpty());
+    QTRY_VERIFY(m_app->trayIcon());
+    qApp->removeEventFilter(&watch);
+    QCOMPARE(paintsBeforeRest, 1);
+    QCOMPARE(m_studio->grabber.grabs.size(), 2);
 }
 
 void TestVeskZulApp::trayShowsMenuBarText()
@@ -250,6 +291,20 @@ void TestVeskZulApp::trayClickTogglesThePopover()
     for (const char key : QByteArray("9*9"))
         QTest::keyClick(popover->windowHandle(), key);
     QCOMPARE(m_app->viewModel().quickScratchText(), scratch + QStringLiteral("9*9"));
+    // Another window taking the keyboard puts it away; the icon's report of
+    // that very click does not bring it back, the next click does.
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    QTRY_VERIFY(!popover->isVisible());
+    m_app->trayIcon()->click();
+    QVERIFY(!popover->isVisible());
+    m_app->trayIcon()->click();
+    QTRY_VERIFY(popover->isVisible());
+    QTest::keyClick(popover->windowHandle(), Qt::Key_Escape);
+    QTRY_VERIFY(!popover->isVisible());
+    m_app->trayIcon()->click();
+    QTRY_VERIFY(popover->isVisible());
     m_app->trayIcon()->click();
     QTRY_VERIFY(!popover->isVisible());
     QCOMPARE(m_app->popover(), popover.data()); // kept for the next click
@@ -277,6 +332,7 @@ void TestVeskZulApp::quitting()
                                          MainZulStudioView::EditorFactory());
     m_app->setTrayAvailability([gesture] { return !gesture.contains("no tray"); });
     m_app->openStudioWindow();
+    QTRY_VERIFY(m_app->trayIcon());
     QWidget *studio = m_app->studioWindow();
     ZulStudioViewModel &viewModel = m_app->viewModel();
     if (gesture.contains("sticky"))

@@ -36,6 +36,8 @@ private slots:
     void controlsReportTheirOperation();
     void titleShowsItsBeginning_data();
     void titleShowsItsBeginning();
+    void titleDrawsItsMarksWhole_data();
+    void titleDrawsItsMarksWhole();
     void exportItemsCarryTheirOwnFormat_data();
     void exportItemsCarryTheirOwnFormat();
     void submittingATagEmptiesTheField_data();
@@ -100,15 +102,18 @@ void TestZulEditorNoteHeader::titleShowsItsBeginning_data()
 {
     QTest::addColumn<QString>("title");
     QTest::addColumn<int>("width");
-    QTest::newRow("short title") << QStringLiteral("Budget") << 900;
-    QTest::newRow("title wider than its field")
-        << QStringLiteral("Quarterly budget review with the whole finance team and every open invoice") << 420;
+    QTest::addColumn<QString>("typed"); // typed at the title's end before the keyboard leaves
+    const QString longTitle = QStringLiteral("Quarterly budget review with the whole finance team and every open invoice");
+    QTest::newRow("short title") << QStringLiteral("Budget") << 900 << QString();
+    QTest::newRow("title wider than its field") << longTitle << 420 << QString();
+    QTest::newRow("typed on past the field's end") << longTitle << 420 << QStringLiteral(" and receipts");
 }
 
 void TestZulEditorNoteHeader::titleShowsItsBeginning()
 {
     QFETCH(QString, title);
     QFETCH(int, width);
+    QFETCH(QString, typed);
     EditorLayoutMetrics metrics;
     ZulEditorNoteHeader header(&metrics);
     header.resize(width, 90);
@@ -118,13 +123,61 @@ void TestZulEditorNoteHeader::titleShowsItsBeginning()
     header.setNote(note);
     QCOMPARE(header.titleField()->text(), title);
     QCOMPARE(header.titleField()->cursorPosition(), 0);
+    if (!typed.isEmpty()) {
+        QVERIFY(QTest::qWaitForWindowActive(&header));
+        header.titleField()->setFocus();
+        header.titleField()->end(false);
+        QTest::keyClicks(header.titleField(), typed);
+        header.tagField()->setFocus();
+        QCOMPARE(header.titleField()->cursorPosition(), 0);
+    }
 
-    // Another note's title replaces one the caret had been moved to the end of.
+    // Another note's title, the same text, replaces one the caret had been
+    // moved to the end of; neither Undo nor Escape brings the last back.
     header.titleField()->end(false);
     ZulNote other = sampleNote();
-    other.title = title + QStringLiteral(" (copy)");
+    other.title = header.titleField()->text();
     header.setNote(other);
     QCOMPARE(header.titleField()->cursorPosition(), 0);
+    QTest::keySequence(header.titleField(), QKeySequence::Undo);
+    QTest::keyClick(header.titleField(), Qt::Key_Escape);
+    QCOMPARE(header.titleField()->text(), other.title);
+}
+
+void TestZulEditorNoteHeader::titleDrawsItsMarksWhole_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::newRow("Turkish capitals") << QStringLiteral("ÇĞİÖŞÜ");
+    QTest::newRow("capitals and tails") << QStringLiteral("Şişli Çarşı İğne gjpq");
+}
+
+void TestZulEditorNoteHeader::titleDrawsItsMarksWhole()
+{
+    QFETCH(QString, title);
+    EditorLayoutMetrics metrics;
+    ZulEditorNoteHeader header(&metrics);
+    header.resize(700, 90);
+    header.show();
+    QVERIFY(QTest::qWaitForWindowActive(&header));
+    ZulNote note = sampleNote();
+    note.title = title;
+    header.setNote(note);
+    const QImage resting = header.titleField()->grab().toImage();
+    header.titleField()->setFocus();
+    const QImage editing = header.titleField()->grab().toImage();
+    // Every stroke stays when the field takes the keyboard (the caret only
+    // adds one), and none reaches into the band the focus ring is drawn in.
+    int ink = 0, lost = 0, atTheEdge = 0;
+    for (int y = 0; y < resting.height(); ++y) {
+        for (int x = 0; x < resting.width(); ++x) {
+            const bool inked = qGray(resting.pixel(x, y)) > 200;
+            ink += inked;
+            lost += inked && qGray(editing.pixel(x, y)) <= 200;
+            atTheEdge += inked && (y < 3 || y >= resting.height() - 3);
+        }
+    }
+    QVERIFY(ink > 100);
+    QCOMPARE(lost + atTheEdge, 0);
 }
 
 void TestZulEditorNoteHeader::controlsReportTheirOperation()

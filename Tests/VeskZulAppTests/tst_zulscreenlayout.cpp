@@ -18,6 +18,8 @@ private slots:
     void mainVisibleFrameFallsBack_data();
     void mainVisibleFrameFallsBack();
     void currentLayoutMirrorsQtScreens();
+    void roundsToWholeDevicePixels_data();
+    void roundsToWholeDevicePixels();
 };
 
 void TestZulScreenLayout::flipsAboutThePrimaryBottom_data()
@@ -109,6 +111,41 @@ void TestZulScreenLayout::currentLayoutMirrorsQtScreens()
     QCOMPARE(ZulScreenCoordinates::toTopLeft(layout.screens.first().visibleFrame, layout.flipAxis),
              QRectF(primary->availableGeometry()));
     QVERIFY(layout.mainIndex.has_value());
+}
+
+void TestZulScreenLayout::roundsToWholeDevicePixels_data()
+{
+    QTest::addColumn<QRectF>("device");
+    QTest::addColumn<bool>("outward");
+    QTest::addColumn<int>("anchored");
+    QTest::addColumn<int>("increment");
+    QTest::addColumn<QRect>("expected");
+
+    // The handle's 18 points at the right edge of a 2880-pixel screen at
+    // 150 %: 27 pixels, which the window manager would cut to 26 in its steps
+    // of two, from the edge's side.
+    QTest::newRow("150 %, at the right edge") << QRectF(2853, 816, 27, 168) << true << int(Qt::RightEdge) << 2
+                                              << QRect(2852, 816, 28, 168);
+    QTest::newRow("150 %, at the left edge") << QRectF(0, 816, 27, 168) << true << int(Qt::LeftEdge) << 2
+                                             << QRect(0, 816, 28, 168);
+    QTest::newRow("125 %, between pixels") << QRectF(2857.5, 492.5, 22.5, 140) << true << int(Qt::RightEdge) << 1
+                                           << QRect(2857, 492, 23, 141);
+    // A sticky the window manager left on an odd pixel at 200 %.
+    QTest::newRow("200 %, an odd pixel kept") << QRectF(601, 615, 680, 720) << false << 0 << 2
+                                              << QRect(601, 615, 680, 720);
+    QTest::newRow("nearest pixel") << QRectF(600.6, 614.4, 510.2, 539.6) << false << 0 << 1
+                                   << QRect(601, 614, 510, 540);
+}
+
+void TestZulScreenLayout::roundsToWholeDevicePixels()
+{
+    QFETCH(QRectF, device);
+    QFETCH(bool, outward);
+    QFETCH(int, anchored);
+    QFETCH(int, increment);
+    QFETCH(QRect, expected);
+    QCOMPARE(ZulScreenCoordinates::wholeDevicePixels(device, outward, Qt::Edges(anchored), QSize(increment, increment)),
+             expected);
 }
 
 QTEST_MAIN(TestZulScreenLayout)

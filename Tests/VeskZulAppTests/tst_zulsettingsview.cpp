@@ -2,6 +2,7 @@
 
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskLanguagePicker.h"
+#include "VeskKit/Design/VeskWheelFocus.h"
 #include "VeskKit/Localization/VeskUserDefaults.h"
 #include "VeskKit/Utilities/VeskByteFormatter.h"
 #include "Views/ZulChipButton.h"
@@ -12,9 +13,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
 #include <QtTest>
+#include <qpa/qwindowsysteminterface.h>
 
 using namespace studiotest;
 
@@ -43,6 +46,8 @@ private slots:
 
     void controlsReachTheConfigFile_data();
     void controlsReachTheConfigFile();
+    void wheelScrollsThePageOverItsControls_data();
+    void wheelScrollsThePageOverItsControls();
     void showingDoesNotWriteBack();
     void fontSizeLabelDropsFraction();
     void tidyStepperLabelAndBounds_data();
@@ -64,6 +69,8 @@ private:
 
 void TestZulSettingsView::init()
 {
+    // As the application does before it shows anything.
+    VeskWheelFocus::applyApplicationWide();
     qputenv("LANG", "en_US.UTF-8");
     m_home = std::make_unique<PrivateHome>();
     m_studio = std::make_unique<Studio>();
@@ -133,6 +140,43 @@ void TestZulSettingsView::controlsReachTheConfigFile()
     QCOMPARE(m_view->currencyPicker()->currentText(), config.defaultCurrency);
     QCOMPARE(m_view->fontSizeSlider()->value(), int(config.fontSize * ZulSettingsView::sliderScale));
     QCOMPARE(m_view->tidyStepper()->value(), int(config.autoTidyEphemeralHours));
+}
+
+void TestZulSettingsView::wheelScrollsThePageOverItsControls_data()
+{
+    QTest::addColumn<int>("control"); // currency, font size, auto-tidy, language
+    QTest::addColumn<bool>("focused");
+    QTest::newRow("currency picker") << 0 << false;
+    QTest::newRow("font size slider") << 1 << false;
+    QTest::newRow("auto-tidy stepper") << 2 << false;
+    QTest::newRow("language picker") << 3 << false;
+    QTest::newRow("a stepper with the keyboard takes the wheel") << 2 << true;
+}
+
+void TestZulSettingsView::wheelScrollsThePageOverItsControls()
+{
+    QFETCH(int, control);
+    QFETCH(bool, focused);
+    QWidget *target = QList<QWidget *>{m_view->currencyPicker(), m_view->fontSizeSlider(), m_view->tidyStepper(),
+                                       m_view->languagePicker()->comboBox()}[control];
+    const auto value = [target] { return target->property(qobject_cast<QComboBox *>(target) ? "currentIndex" : "value"); };
+    m_view->resize(900, 320);
+    m_view->ensureWidgetVisible(target, 0, 120);
+    if (focused) {
+        QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
+        target->setFocus();
+    }
+    const QJsonObject stored = configOnDisk(*m_studio);
+    const QVariant before = value();
+    const int scrolled = m_view->verticalScrollBar()->value();
+    const QPoint at = target->mapTo(m_view.get(), target->rect().center());
+    QWindow *window = m_view->windowHandle();
+    QWindowSystemInterface::handleWheelEvent(window, at, window->mapToGlobal(at), QPoint(),
+                                             QPoint(0, scrolled < m_view->verticalScrollBar()->maximum() ? -120 : 120));
+    QWindowSystemInterface::flushWindowSystemEvents();
+    QCOMPARE(value() != before, focused);
+    QCOMPARE(m_view->verticalScrollBar()->value() != scrolled, !focused);
+    QCOMPARE(configOnDisk(*m_studio) != stored, focused);
 }
 
 void TestZulSettingsView::showingDoesNotWriteBack()

@@ -6,6 +6,7 @@
 #include "Views/ZulSidebarView.h"
 
 #include "VeskKit/Design/VeskButton.h"
+#include "VeskKit/Design/VeskContextMenuKey.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -85,6 +86,8 @@ private slots:
     void clickingRowSelectsNote();
     void quickScratchUnderPinnedFilter();
     void contextMenuFollowsFlags();
+    void keysOpenTheFocusedMenu_data();
+    void keysOpenTheFocusedMenu();
     void listFollowsEveryChange_data();
     void listFollowsEveryChange();
     void viewsShareOneList();
@@ -404,6 +407,33 @@ void TestZulSidebarView::contextMenuFollowsFlags()
     QVERIFY(!viewModel.note(trip));
     QVERIFY(!shownTitles(*m_sidebar).contains("Trip"));
     Q_UNUSED(selected);
+}
+
+void TestZulSidebarView::keysOpenTheFocusedMenu_data()
+{
+    QTest::addColumn<QString>("selected"); // the note selected in the list, which has the keyboard; "": the search field has it
+    QTest::addColumn<QString>("firstItem");
+    QTest::newRow("Shift+F10 on a row") << "Budget" << "Pin Note";
+    QTest::newRow("Shift+F10 in the search field") << "" << "";
+}
+
+void TestZulSidebarView::keysOpenTheFocusedMenu()
+{
+    QFETCH(QString, selected);
+    QFETCH(QString, firstItem);
+    VeskContextMenuKey::applyApplicationWide();
+    QWidget *target = selected.isEmpty() ? static_cast<QWidget *>(m_sidebar->searchField()) : m_sidebar->noteList();
+    if (!selected.isEmpty())
+        m_studio->viewModel->setSelectedNoteID(
+            m_sidebar->noteListModel()->noteAt(shownTitles(*m_sidebar).indexOf(selected)).id);
+    QVERIFY(QTest::qWaitForWindowActive(m_sidebar.get()));
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_F10, Qt::ShiftModifier);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QVERIFY(menu);
+    if (!firstItem.isEmpty())
+        QCOMPARE(menu->actions().constFirst()->text(), firstItem);
+    menu->close();
 }
 
 void TestZulSidebarView::listFollowsEveryChange_data()

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -53,6 +54,7 @@ private slots:
     void signalBecomesQuitRequest();
     void restoresPreviousHandlingWhenGone();
     void oneInstanceAtATime();
+    void hangUpIgnoredAtStartStaysIgnored();
     void terminationWritesThePendingSave_data();
     void terminationWritesThePendingSave();
 
@@ -63,6 +65,9 @@ private:
 void TestZulTerminationSignalHandler::initTestCase()
 {
     QVERIFY(m_home.isValid());
+    // A run under nohup must not hide whether hang-ups are handled (the
+    // children inherit this too).
+    std::signal(SIGHUP, SIG_DFL);
     qputenv("XDG_DATA_HOME", QDir(m_home.path()).filePath(QStringLiteral("data")).toUtf8());
     qputenv("XDG_CONFIG_HOME", QDir(m_home.path()).filePath(QStringLiteral("config")).toUtf8());
 }
@@ -72,6 +77,8 @@ void TestZulTerminationSignalHandler::signalBecomesQuitRequest_data()
     QTest::addColumn<int>("signalNumber");
     QTest::newRow("SIGTERM") << int(SIGTERM);
     QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+    QTest::newRow("SIGQUIT") << int(SIGQUIT);
 }
 
 void TestZulTerminationSignalHandler::signalBecomesQuitRequest()
@@ -110,6 +117,20 @@ void TestZulTerminationSignalHandler::oneInstanceAtATime()
     QVERIFY(!second.isInstalled());
 }
 
+void TestZulTerminationSignalHandler::hangUpIgnoredAtStartStaysIgnored()
+{
+    std::signal(SIGHUP, SIG_IGN);
+    const auto restore = qScopeGuard([] { std::signal(SIGHUP, SIG_DFL); });
+    {
+        ZulTerminationSignalHandler handler([](int) {}, nullptr);
+        QVERIFY(handler.isInstalled());
+        struct sigaction during {};
+        QVERIFY(::sigaction(SIGHUP, nullptr, &during) == 0 && during.sa_handler == SIG_IGN);
+    }
+    struct sigaction after {};
+    QVERIFY(::sigaction(SIGHUP, nullptr, &after) == 0 && after.sa_handler == SIG_IGN);
+}
+
 void TestZulTerminationSignalHandler::terminationWritesThePendingSave_data()
 {
     signalBecomesQuitRequest_data();
@@ -136,7 +157,7 @@ void TestZulTerminationSignalHandler::terminationWritesThePendingSave()
     bool found = false;
     for (const ZulNote &note : saved)
         found = found || note.content == QString::fromUtf8(kTypedText);
-    QVERIFY2(found, "the edit made just before SIGTERM was not written");
+    QVERIFY2(found, qPrintable(QStringLiteral("the edit made just before signal %1 was not written").arg(signalNumber)));
 }
 
 int main(int argc, char **argv)

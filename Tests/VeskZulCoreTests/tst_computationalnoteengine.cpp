@@ -1,4 +1,5 @@
 #include "Engine/ComputationalNoteEngine.h"
+#include "Engine/NoteLineText.h"
 #include "Engine/NoteVocabulary.h"
 #include "LocaleScope.h"
 
@@ -130,8 +131,23 @@ void addVocabularyRows()
     const auto math = [](int line, int value) { return QStringLiteral("%1 math \"%2\" value=%2").arg(line).arg(value); };
     const auto date = [](const char *day) { return QStringLiteral("0 date \"%1\" unit=date").arg(day); };
 
+    // Each word also as a Turkish writer capitalises it, İ for i and I for ı.
+    const auto turkishCapital = [](QChar c) {
+        return c == u'i' ? QChar(u'\u0130') : c == u'\u0131' ? QChar(u'I') : c.toUpper();
+    };
+    QList<std::pair<const Word *, QString>> written;
     for (const Word &entry : words()) {
-        const QString word = entry.text.toString();
+        QString capitals = entry.text.toString();
+        std::transform(capitals.begin(), capitals.end(), capitals.begin(), turkishCapital);
+        const QString initial = turkishCapital(entry.text[0]) + entry.text.mid(1).toString();
+        for (const QString &form : QStringList{entry.text.toString(), capitals, initial}) {
+            if (std::none_of(written.cbegin(), written.cend(),
+                             [&](const auto &done) { return done.first == &entry && done.second == form; }))
+                written.append({&entry, form});
+        }
+    }
+    for (const auto &[wordEntry, word] : std::as_const(written)) {
+        const Word &entry = *wordEntry;
         const auto row = [&](const char *role, const QString &text, const QStringList &expected) {
             QTest::newRow(qPrintable(QStringLiteral("vocabulary: %1 as %2").arg(word, role))) << text << expected;
         };
@@ -173,6 +189,67 @@ void addVocabularyRows()
         }
     }
 }
+
+// Long notes of every kind of line, runs of one currency among them, and
+// the edits someone makes in them: keys typed anywhere, lines added, taken
+// out and changed.
+const QStringList kEditShapes = {
+    "250 USD to TRY", "", "250 USD to TRY", "", "%1 USD", "%1 EUR", "sum", "avg", "count", "toplam", "en büyük",
+    "prev + %1", "x = sum", "x * 2", "price = %1", "price * 2", "Total: sum + %1", "# Part %1", "---", "- [x] paid %1",
+    "- [ ] due %1", "```", "now + %1 hours", "12 km to mi", "100 - 10% İndirim", "%1 + 18% KDV",
+    "2025-01-10 12:00:%1 INFO GET /api/summary 200 35 ms", "retry %1 of 5", "ans * 3", "%1 ₺", "max(%1, 2)",
+    "prev * 2 + 1000 + %1", "x * 2 + price * %1",
+};
+
+// A log-like note, one block throughout: the lines that end a block left
+// out, and a variable set from the block only once in a long while.
+const QStringList kBlockShapes = [] {
+    QStringList shapes{QStringLiteral("x = sum")};
+    for (int copy = 0; copy < 50; ++copy) {
+        for (const QString &shape : kEditShapes) {
+            if (!shape.isEmpty() && !shape.startsWith(u'#') && !shape.startsWith(u'-') && !shape.startsWith(u'`')
+                && shape != u"x = sum")
+                shapes.append(shape);
+        }
+    }
+    return shapes;
+}();
+
+QString randomShape(QRandomGenerator &random, const QStringList &shapes)
+{
+    return QString(shapes[int(random.bounded(shapes.size()))])
+        .replace(QStringLiteral("%1"), QString::number(random.bounded(100)));
+}
+
+QString randomLongNote(QRandomGenerator &random, int lines, const QStringList &shapes)
+{
+    QStringList text;
+    for (int i = 0; i < lines; ++i)
+        text.append(randomShape(random, shapes));
+    return text.join(QLatin1Char('\n'));
+}
+
+QString randomEdit(QString text, QRandomGenerator &random, const QStringList &shapes)
+{
+    const qsizetype at = random.bounded(int(text.size() + 1));
+    const qsizetype lineStart = text.lastIndexOf(u'\n', at - 1) + 1;
+    const qsizetype lineEnd = text.indexOf(u'\n', at) < 0 ? text.size() : text.indexOf(u'\n', at);
+    switch (random.bounded(5)) {
+    case 0:
+    {
+        static const QString keys = QStringLiteral("0123456789 +-\nxs\r\u0301");
+        return text.insert(at, keys.at(random.bounded(int(keys.size()))));
+    }
+    case 1:
+        return text.insert(lineStart, randomShape(random, shapes) + u'\n');
+    case 2:
+        return text.remove(lineStart, lineEnd - lineStart + 1);
+    case 3:
+        return text.replace(lineStart, lineEnd - lineStart, randomShape(random, shapes));
+    default:
+        return text + u'\n' + randomShape(random, shapes);
+    }
+}
 } // namespace
 
 class TestComputationalNoteEngine : public QObject
@@ -200,6 +277,8 @@ private slots:
     void resumedEvaluationsMatchFullOnes_data();
     void resumedEvaluationsMatchFullOnes();
     void hostileInputIsHandled();
+    void asciiPercentageReaderAgreesWithPattern_data();
+    void asciiPercentageReaderAgreesWithPattern();
 };
 
 void TestComputationalNoteEngine::splitLines_data()
@@ -296,7 +375,8 @@ void TestComputationalNoteEngine::evaluateNote_data()
                        "13 aggregate \"3\" value=3"};
     QTest::newRow("keywords fold, but keep their inner space")
         << note({u"7", u"EN BÜYÜK", u"  Toplam  ", u"en  büyük", u"SAYI"})
-        << QStringList{"0 math \"7\" value=7", "1 aggregate \"7\" value=7", "2 aggregate \"7\" value=7"};
+        << QStringList{"0 math \"7\" value=7", "1 aggregate \"7\" value=7", "2 aggregate \"7\" value=7",
+                       "4 aggregate \"1\" value=1"};
     QTest::newRow("keyword with empty parentheses")
         << note({u"10", u"20", u"toplam()", u"avg()", u"count()"})
         << QStringList{"0 math \"10\" value=10", "1 math \"20\" value=20", "2 aggregate \"30\" value=30",
@@ -510,6 +590,12 @@ void TestComputationalNoteEngine::evaluateNote_data()
         << QStringList{"0 math \"2,009\" value=2009", "1 math \"2,009\" value=2009"};
 
     QTest::newRow("empty note") << QString() << QStringList{};
+    QTest::newRow("Turkish capitals of discount, tax and fee words")
+        << note({u"200 - 10% İndirim", u"200 - 10% İNDİRİM", u"200 - 10% INDIRIM", u"200 + 18% VERGİ",
+                 u"1000 - 5% KOMİSYON", u"YARIN"})
+        << QStringList{"0 percentage \"180\" value=180", "1 percentage \"180\" value=180",
+                       "2 percentage \"180\" value=180", "3 percentage \"236\" value=236",
+                       "4 percentage \"950\" value=950", "5 date \"2025-01-11\" unit=date"};
     addVocabularyRows();
 }
 
@@ -868,26 +954,39 @@ void TestComputationalNoteEngine::resumedEvaluationsMatchFullOnes_data()
     QTest::addColumn<QString>("after");
     QTest::addColumn<int>("hoursLater");
     QTest::addColumn<QString>("currency");
-    QTest::newRow("a digit typed in the middle") << text << QString(text).insert(middle + 9, u'7') << 0 << "TRY";
-    QTest::newRow("a line added") << text << QString(text).insert(middle, QStringLiteral("12\n")) << 0 << "TRY";
+    QTest::addColumn<int>("randomEdits");
+    QTest::addColumn<QStringList>("editShapes");
+    QTest::newRow("a digit typed in the middle") << text << QString(text).insert(middle + 9, u'7') << 0 << "TRY" << 0 << QStringList();
+    QTest::newRow("a line added") << text << QString(text).insert(middle, QStringLiteral("12\n")) << 0 << "TRY" << 0 << QStringList();
     QTest::newRow("a line taken out") << text << QString(text).remove(middle, text.indexOf(u'\n', middle) - middle + 1)
-                                      << 0 << "TRY";
+                                      << 0 << "TRY" << 0 << QStringList();
     QTest::newRow("a block joined to the next")
-        << text << QString(text).remove(text.indexOf(QStringLiteral("\n\n"), middle), 1) << 0 << "TRY";
+        << text << QString(text).remove(text.indexOf(QStringLiteral("\n\n"), middle), 1) << 0 << "TRY" << 0 << QStringList();
     QTest::newRow("a variable set once for all below")
-        << text << QStringLiteral("rate = 2\n") + text << 0 << "TRY";
+        << text << QStringLiteral("rate = 2\n") + text << 0 << "TRY" << 0 << QStringList();
     QTest::newRow("a variable read only at the end")
         << QStringLiteral("rate = 2\n") + text + QStringLiteral("\nrate * 3")
-        << QStringLiteral("rate = 3\n") + text + QStringLiteral("\nrate * 3") << 0 << "TRY";
-    QTest::newRow("a fence opened") << text << QString(text).insert(middle, QStringLiteral("```\n")) << 0 << "TRY";
+        << QStringLiteral("rate = 3\n") + text + QStringLiteral("\nrate * 3") << 0 << "TRY" << 0 << QStringList();
+    QTest::newRow("a fence opened") << text << QString(text).insert(middle, QStringLiteral("```\n")) << 0 << "TRY" << 0 << QStringList();
     QTest::newRow("an edit near the start") << text << QString(text).replace(0, 9, QStringLiteral("price = 5")) << 0
-                                            << "TRY";
-    QTest::newRow("an edit at the end") << text << text + QStringLiteral("\n40 USD\nsum") << 0 << "TRY";
+                                            << "TRY" << 0 << QStringList();
+    QTest::newRow("an edit at the end") << text << text + QStringLiteral("\n40 USD\nsum") << 0 << "TRY" << 0 << QStringList();
     QTest::newRow("a CR before a line feed") << QString(text).insert(middle, u'\r')
-                                             << QString(text).insert(middle, QStringLiteral("\r\n")) << 0 << "TRY";
-    QTest::newRow("an hour later") << text << QString(text).insert(middle + 9, u'7') << 1 << "TRY";
-    QTest::newRow("another currency") << text << QString(text).insert(middle + 9, u'7') << 0 << "USD";
-    QTest::newRow("a short text") << QStringLiteral("a = 1\na") << QStringLiteral("a = 2\na") << 0 << "TRY";
+                                             << QString(text).insert(middle, QStringLiteral("\r\n")) << 0 << "TRY" << 0 << QStringList();
+    QTest::newRow("an hour later") << text << QString(text).insert(middle + 9, u'7') << 1 << "TRY" << 0 << QStringList();
+    QTest::newRow("another currency") << text << QString(text).insert(middle + 9, u'7') << 0 << "USD" << 0 << QStringList();
+    QTest::newRow("a short text") << QStringLiteral("a = 1\na") << QStringLiteral("a = 2\na") << 0 << "TRY" << 0 << QStringList();
+    const QString oneCurrency = QStringLiteral("250 USD to TRY\n\n").repeated(1500);
+    QTest::newRow("one currency throughout, a line typed near the top")
+        << oneCurrency << QString(oneCurrency).insert(16, QStringLiteral("40 + 2\n")) << 0 << "TRY" << 0 << QStringList();
+    for (const quint32 seed : {1u, 2u, 3u, 4u}) {
+        // Half of them in one block from top to bottom.
+        const QStringList &shapes = seed % 2 ? kEditShapes : kBlockShapes;
+        QRandomGenerator random(seed);
+        const QString note = randomLongNote(random, 3000, shapes);
+        QTest::addRow("random edits, seed %u", seed)
+            << note << randomEdit(note, random, shapes) << 0 << "TRY" << 15 << shapes;
+    }
 }
 
 void TestComputationalNoteEngine::resumedEvaluationsMatchFullOnes()
@@ -896,6 +995,8 @@ void TestComputationalNoteEngine::resumedEvaluationsMatchFullOnes()
     QFETCH(QString, after);
     QFETCH(int, hoursLater);
     QFETCH(QString, currency);
+    QFETCH(int, randomEdits);
+    QFETCH(QStringList, editShapes);
     const ComputationalNoteEngine first = standardEngine();
     const ComputationalNoteEngine later(CurrencyRateTable::offlineDefaults(), currency,
                                         referenceInstant().addSecs(3600 * hoursLater + 60), QTimeZone::utc());
@@ -904,10 +1005,73 @@ void TestComputationalNoteEngine::resumedEvaluationsMatchFullOnes()
     const NoteEvaluationSummary full = later.evaluate(after);
     QCOMPARE(describe(resumed.summary()), describe(full));
     QCOMPARE(resumed.summary(), full);
+    // What is shown meanwhile: the earlier results of the unchanged lines,
+    // each beside its own line, with the counts of the new text.
+    std::optional<CompactNoteEvaluation> early;
+    later.evaluateCompact(after, &previous, {300, [&early](CompactNoteEvaluation results) { early = results; }});
+    const LineSpans spans = ComputationalNoteEngine::splitLines(after);
+    for (const CompactNoteEvaluation &shown : {ComputationalNoteEngine::keptResults(after, previous),
+                                               early.value_or(resumed)}) {
+        QCOMPARE(std::pair(shown.wordCount, shown.charCount), std::pair(full.wordCount, full.charCount));
+        for (qsizetype record = 0; record < shown.lineCount(); ++record) {
+            const EvaluatedLine line = shown.line(record);
+            QCOMPARE(line.rawLine, after.mid(spans[line.lineIndex].start, spans[line.lineIndex].length));
+        }
+    }
     // And once more from the resumed one, as typing goes on.
     QString again = after;
     again.insert(again.size() / 3, QStringLiteral("9"));
     QCOMPARE(later.evaluateCompact(again, &resumed).summary(), later.evaluate(again));
+    QRandomGenerator random(randomEdits);
+    CompactNoteEvaluation evaluation = resumed;
+    for (int edit = 0; edit < randomEdits; ++edit) {
+        again = randomEdit(again, random, editShapes);
+        evaluation = later.evaluateCompact(again, &evaluation);
+        QCOMPARE(evaluation.summary(), later.evaluate(again));
+    }
+}
+
+void TestComputationalNoteEngine::asciiPercentageReaderAgreesWithPattern_data()
+{
+    QTest::addColumn<QString>("text");
+    for (const char *text : {"100 + 18%", "4500 - 15%", "100+5%", "100 - 10% indirim", "100 - 10% INDIRIM",
+                             "1 + 5% Tax", "100 + %5", "100 + % 5", "100 + 5 %", "1 - -5%", "5 + 5% + 10%",
+                             "a + 1.5%", "a + 1.%", "a + 1,25%", "a + 1,2,5%", "+5%", "-5%", "x - 5%vat",
+                             "x - 5% vat extra", "1 + 2 % 3%", "100 + 18%  kdv\t", "1 + 5% ", " + 5%", "1 +\t5%",
+                             "1 + 5%%", "1 + %5%", "(2 - 1) * 3 + 4% discount", "1 + 5% stopaj", "1 + 5% vergi"})
+        QTest::newRow(text) << QString::fromLatin1(text);
+    // Lines made at random of the pieces the pattern reads, the same ones
+    // every run.
+    const QStringList pieces = {QStringLiteral("1"),  QStringLiteral("25"),  QStringLiteral("3.5"),
+                                QStringLiteral("1,5"), QStringLiteral("+"),   QStringLiteral("-"),
+                                QStringLiteral("%"),  QStringLiteral(" "),   QStringLiteral("\t"),
+                                QStringLiteral("kdv"), QStringLiteral("VAT"), QStringLiteral("Indirim"),
+                                QStringLiteral("x"),  QStringLiteral("*"),   QStringLiteral("."),
+                                QStringLiteral(","),  QStringLiteral("of")};
+    QRandomGenerator random(2024);
+    for (int row = 0; row < 400; ++row) {
+        QString text;
+        for (int k = random.bounded(1, 9); k > 0; --k)
+            text += pieces[random.bounded(int(pieces.size()))];
+        QTest::newRow(qPrintable(QStringLiteral("random %1: %2").arg(row).arg(text))) << text;
+    }
+}
+
+void TestComputationalNoteEngine::asciiPercentageReaderAgreesWithPattern()
+{
+    QFETCH(QString, text);
+    static const QRegularExpression pattern(
+        QStringLiteral("^(.+?)\\s*([+-])\\s*(?:(\\d+(?:[.,]\\d+)?)%|%(\\d+(?:[.,]\\d+)?))"
+                       "(?:\\s+(?:kdv|vat|tax|vergi|indirim|discount|komisyon|stopaj|ötv))?$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    const QRegularExpressionMatch match = pattern.match(text);
+    const std::optional<NoteLineText::PercentageChange> change = NoteLineText::readAsciiPercentageChange(text);
+    QCOMPARE(change.has_value(), match.hasMatch());
+    if (!change)
+        return;
+    QCOMPARE(change->base, match.capturedView(1));
+    QCOMPARE(change->add, match.capturedView(2) == u"+");
+    QCOMPARE(change->number, match.hasCaptured(3) ? match.capturedView(3) : match.capturedView(4));
 }
 
 QTEST_GUILESS_MAIN(TestComputationalNoteEngine)

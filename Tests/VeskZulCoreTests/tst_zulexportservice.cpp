@@ -206,6 +206,8 @@ void TestZulExportService::plainTextUnderline_data()
     QTest::newRow("counts graphemes, not code units") << accented << "x" << accented << 10;
     QTest::newRow("title taken from the content") << "  " << "\n## Budget 2025\nrest" << "Budget 2025" << 11;
     QTest::newRow("untitled") << "" << "" << "Untitled" << 8;
+    QTest::newRow("line breaks in the title, one line in the export")
+        << QString::fromUtf8("Q3\nCosts\r\nand\u2028rent") << "x" << "Q3 Costs and rent" << 17;
 }
 
 void TestZulExportService::plainTextUnderline()
@@ -219,6 +221,9 @@ void TestZulExportService::plainTextUnderline()
     const QString text = ZulExportService::exportNote(note, NoteEvaluationSummary::empty(),
                                                       ZulExportFormat::plainText, true);
     QCOMPARE(text, shownTitle + "\n" + QString(underline, QLatin1Char('=')) + "\n\n" + content + "\n");
+    const QString markdown = ZulExportService::exportNote(note, NoteEvaluationSummary::empty(),
+                                                          ZulExportFormat::markdownWithResults, true);
+    QCOMPARE(markdown, "# " + shownTitle + "\n\n" + content);
 }
 
 void TestZulExportService::csvRows_data()

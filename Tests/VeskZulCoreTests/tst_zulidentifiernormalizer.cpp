@@ -38,6 +38,8 @@ void TestZulIdentifierNormalizer::normalize_data()
     QTest::newRow("inner space kept non-ascii") << QStringLiteral("En Büyük") << QStringLiteral("en büyük");
     QTest::newRow("decomposed dotted I") << QStringLiteral("I\u0307ade") << QStringLiteral("iade");
     QTest::newRow("combining dot removed everywhere") << QStringLiteral("x\u0307y") << QStringLiteral("xy");
+    QTest::newRow("blanks before a trailing dot trimmed") << QStringLiteral("Ab \uFFFD \u0307") << QStringLiteral("ab \uFFFD");
+    QTest::newRow("blanks after a leading dot trimmed") << QStringLiteral("\u0307 \u00E7ay") << QStringLiteral("\u00E7ay");
     QTest::newRow("unicode spaces trimmed")
         << QStringLiteral("\u00A0\u2003Kdv\u3000\u2028") << QStringLiteral("kdv");
     QTest::newRow("mixed ascii upper with non-ascii") << QStringLiteral("MAX€") << QStringLiteral("max€");

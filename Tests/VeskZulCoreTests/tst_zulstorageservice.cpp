@@ -2,16 +2,21 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include <csignal>
 #include <system_error>
 
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -120,6 +125,8 @@ private slots:
 
     void preservesUnreadableNotesFile_data();
     void preservesUnreadableNotesFile();
+    void loadsEveryReadableNote_data();
+    void loadsEveryReadableNote();
     void preservesUnreadableConfigFile_data();
     void preservesUnreadableConfigFile();
     void preservesUnreadableRatesFile_data();
@@ -167,29 +174,48 @@ void TestZulStorageService::init()
 
 void TestZulStorageService::defaultFolderFollowsXdgDataHome_data()
 {
-    QTest::addColumn<QString>("xdgDataHome");  // empty: unset
-    QTest::addColumn<QString>("expected");      // relative to the root
-    QTest::newRow("XDG_DATA_HOME set") << "elsewhere/data" << "elsewhere/data/Quarnell/VeskZul";
-    QTest::newRow("XDG_DATA_HOME unset") << "" << "home/.local/share/Quarnell/VeskZul";
+    QTest::addColumn<QByteArray>("home");         // empty: unset; relative to the root
+    QTest::addColumn<QByteArray>("xdgDataHome");  // empty: unset; relative to the root
+    QTest::addColumn<QByteArray>("expected");     // relative to the root, or absolute
+    QTest::newRow("XDG_DATA_HOME set") << QByteArray("home") << QByteArray("elsewhere/data")
+                                       << QByteArray("elsewhere/data/Quarnell/VeskZul");
+    QTest::newRow("XDG_DATA_HOME unset") << QByteArray("home") << QByteArray()
+                                         << QByteArray("home/.local/share/Quarnell/VeskZul");
+    QTest::newRow("HOME and XDG_DATA_HOME unset: the account's home")
+        << QByteArray() << QByteArray() << QByteArray(::getpwuid(::getuid())->pw_dir) + "/.local/share/Quarnell/VeskZul";
+    QTest::newRow("XDG_DATA_HOME in Latin-1, not UTF-8") << QByteArray("home") << QByteArray("caf\xe9/data")
+                                                         << QByteArray("caf\xe9/data/Quarnell/VeskZul");
 }
 
 void TestZulStorageService::defaultFolderFollowsXdgDataHome()
 {
-    QFETCH(QString, xdgDataHome);
-    QFETCH(QString, expected);
-    const QByteArray saved = qgetenv("XDG_DATA_HOME");
-    if (xdgDataHome.isEmpty())
-        qunsetenv("XDG_DATA_HOME");
-    else
-        qputenv("XDG_DATA_HOME", QFile::encodeName(m_root.filePath(xdgDataHome)));
+    QFETCH(QByteArray, home);
+    QFETCH(QByteArray, xdgDataHome);
+    QFETCH(QByteArray, expected);
+    const QByteArray root = QFile::encodeName(m_root.path()) + '/';
+    const QByteArray savedHome = qgetenv("HOME"), savedData = qgetenv("XDG_DATA_HOME");
+    for (const auto &[name, value] : {std::pair{"HOME", home}, {"XDG_DATA_HOME", xdgDataHome}}) {
+        if (value.isEmpty())
+            qunsetenv(name);
+        else
+            qputenv(name, root + value);
+    }
     const ZulStorageService storage;
-    qputenv("XDG_DATA_HOME", saved);
+    qputenv("HOME", savedHome);
+    qputenv("XDG_DATA_HOME", savedData);
 
-    QCOMPARE(storage.baseDirectory(), m_root.filePath(expected));
-    QCOMPARE(storage.notesFileURL(), m_root.filePath(expected + "/notes.json"));
-    QCOMPARE(storage.configFileURL(), m_root.filePath(expected + "/config.json"));
-    QCOMPARE(storage.ratesFileURL(), m_root.filePath(expected + "/rates.json"));
+    QCOMPARE(storage.notesFileURL(), storage.baseDirectory() + "/notes.json");
+    QCOMPARE(storage.configFileURL(), storage.baseDirectory() + "/config.json");
+    QCOMPARE(storage.ratesFileURL(), storage.baseDirectory() + "/rates.json");
+    if (expected.startsWith('/')) {
+        // The real home: nothing is made there.
+        QCOMPARE(QFile::encodeName(storage.baseDirectory()), expected);
+        return;
+    }
     QVERIFY2(!QFileInfo::exists(storage.baseDirectory()), "made before anything was written");
+    QVERIFY(storage.saveConfig(ZulConfig()));
+    struct stat written {};
+    QVERIFY2(::stat(root + expected + "/config.json", &written) == 0, qPrintable(storage.configFileURL()));
 }
 
 void TestZulStorageService::firstLaunchWritesStarterNotesOnly()
@@ -330,18 +356,12 @@ void TestZulStorageService::preservesUnreadableNotesFile_data()
         return copy.replace(from, to);
     };
     QTest::newRow("truncated JSON") << valid.left(valid.size() / 2);
-    QTest::newRow("boolean as text") << replaced("\"isPinned\": false", "\"isPinned\": \"no\"");
-    QTest::newRow("fractional-second date") << replaced(":00Z\"", ":00.123Z\"");
-    QTest::newRow("bad UUID") << replaced("\"id\": \"", "\"id\": \"X");
-    QTest::newRow("unknown tint") << replaced("\"emerald\"", "\"pink\"");
-    QTest::newRow("missing key") << replaced("\"tags\"", "\"labels\"");
+    QTest::newRow("a note cut short") << replaced("\"tags\"", "\"tags\" ,");
     QTest::newRow("object instead of array") << QByteArray("{\"notes\": []}");
     QTest::newRow("empty file") << QByteArray();
     QTest::newRow("binary garbage") << QByteArray("\x00\xff\xfe[{\x01", 6);
     QTest::newRow("nested too deep") << QByteArray(100000, '[');
     QTest::newRow("50 MB cut short") << truncatedNotesFile(50 * 1024 * 1024);
-    QByteArray large = ZulStorageService::encodeNotes(largeCollection()).value();
-    QTest::newRow("one bad note among many") << large.insert(large.lastIndexOf("\"tint\": \"") + 9, "x");
 }
 
 void TestZulStorageService::preservesUnreadableNotesFile()
@@ -381,6 +401,68 @@ void TestZulStorageService::preservesUnreadableNotesFile()
     QCOMPARE(preservedFiles(folder()).size(), 1);
     // The kept copy is not part of the footprint.
     QCOMPARE(storage.totalStorageBytes(), QFileInfo(path).size());
+}
+
+// A notes file of `count` notes of which those at `bad` are titled "bad"
+// and spoiled, in turn, by each of `spoil`.
+QByteArray fileWithBadNotes(int count, const QList<int> &bad, const QList<std::function<void(QJsonObject &)>> &spoil,
+                            int linesEach = 2)
+{
+    QJsonArray array;
+    for (int i = 0; i < count; ++i) {
+        ZulNote note = makeNote(QStringLiteral("%1 %2").arg(bad.contains(i) ? "bad" : "good").arg(i));
+        note.content = QStringLiteral("%1 + 2\n").arg(i).repeated(linesEach);
+        QJsonObject object = note.toJson();
+        if (bad.contains(i))
+            spoil.at(bad.indexOf(i) % spoil.size())(object);
+        array.append(object);
+    }
+    return QJsonDocument(array).toJson();
+}
+
+void TestZulStorageService::loadsEveryReadableNote_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("readable");
+    const auto set = [](const char *key, const QJsonValue &value) {
+        return [key, value](QJsonObject &note) { note.insert(QLatin1StringView(key), value); };
+    };
+    const QList<std::function<void(QJsonObject &)>> kinds = {
+        set("tint", "pink"), set("createdAt", "2025-01-10T12:00:00.5Z"), set("title", 7), set("id", "X"),
+        [](QJsonObject &note) { note.remove("tags"); }};
+    QTest::newRow("an unknown tint") << fileWithBadNotes(3, {1}, {kinds[0]}) << 2;
+    QTest::newRow("a date with fractions of a second") << fileWithBadNotes(3, {0}, {kinds[1]}) << 2;
+    QTest::newRow("a text that is a number, a bad id") << fileWithBadNotes(4, {0, 3}, {kinds[2], kinds[3]}) << 2;
+    QTest::newRow("every note without a required key") << fileWithBadNotes(2, {0, 1}, {kinds[4]}) << 0;
+    QByteArray number = fileWithBadNotes(2, {}, kinds);
+    QTest::newRow("a number for a note") << number.insert(number.indexOf('[') + 1, "42,") << 2;
+    // Read on several threads.
+    const QByteArray large = fileWithBadNotes(10000, {3, 999, 1000, 2500, 4999, 5000, 7777, 8000, 9998, 9999}, kinds, 40);
+    QVERIFY(large.size() > 4 << 20);
+    QTest::newRow("ten bad notes among 10,000") << large << 9990;
+}
+
+void TestZulStorageService::loadsEveryReadableNote()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, readable);
+    const QString path = folder() + "/notes.json";
+    QVERIFY(writeBytes(path, content));
+    const ZulStorageService storage(folder());
+    const ZulNotesLoadReport report = storage.loadNotesReporting();
+    QCOMPARE(report.outcome, ZulNotesLoadOutcome::loaded);
+    QCOMPARE(report.notes.size(), readable);
+    QVERIFY(titlesOf(report.notes).filter(QRegularExpression("^bad ")).isEmpty());
+    QCOMPARE(report.unreadableNoteCount, QJsonDocument::fromJson(content).array().size() - readable);
+    QVERIFY2(readBytes(path) == content, "the load changed the file");
+    // The file as it was is kept at once, byte for byte; the next save
+    // writes the notes that were read and leaves the copy be.
+    QVERIFY2(kPreservedName.match(QFileInfo(report.keptCopyPath).fileName()).hasMatch(), qPrintable(report.keptCopyPath));
+    const ZulResult<ZulSavedFile> saved = storage.saveNotes(report.notes);
+    QVERIFY(saved.ok() && saved.value().preservedFilePath.isEmpty());
+    QCOMPARE(storage.loadNotes(), report.notes);
+    QCOMPARE(preservedFiles(folder()), QStringList({QFileInfo(report.keptCopyPath).fileName()}));
+    QVERIFY2(readBytes(report.keptCopyPath) == content, "the kept copy differs");
 }
 
 void TestZulStorageService::preservesUnreadableConfigFile_data()
@@ -478,7 +560,9 @@ void TestZulStorageService::settingsOutsideTheirRangeAreBroughtIn_data()
     QTest::addColumn<QByteArray>("settings");
     QTest::addColumn<double>("fontSize");
     QTest::addColumn<qint64>("tidyHours");
-    QTest::newRow("in range") << QByteArray(R"({"fontSize": 16.5, "autoTidyEphemeralHours": 8760})") << 16.5 << qint64(8760);
+    QTest::newRow("in range") << QByteArray(R"({"fontSize": 16.5, "autoTidyEphemeralHours": 96})") << 16.5 << qint64(96);
+    QTest::newRow("tidy age of the largest 64-bit number")
+        << QByteArray(R"({"autoTidyEphemeralHours": 9223372036854775807})") << 14.0 << qint64(168);
     QTest::newRow("font beyond any screen") << QByteArray(R"({"fontSize": 1e308})") << 22.0 << qint64(24);
     QTest::newRow("negative font, negative tidy age (off)")
         << QByteArray(R"({"fontSize": -3, "autoTidyEphemeralHours": -5})") << 11.0 << qint64(0);

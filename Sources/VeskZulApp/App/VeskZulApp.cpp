@@ -2,10 +2,12 @@
 
 #include "App/ZulCommandMenu.h"
 #include "App/ZulTrayIcon.h"
-#include "VeskKit/Design/Emblems/VeskEmblemRenderer.h"
 #include "VeskKit/Design/VeskAppActivationDelegate.h"
+#include "VeskKit/Design/VeskContextMenuKey.h"
+#include "VeskKit/Design/VeskFieldFocus.h"
 #include "VeskKit/Design/VeskGlassMenu.h"
 #include "VeskKit/Design/VeskProductPalette.h"
+#include "VeskKit/Design/VeskWheelFocus.h"
 #include "VeskKit/Design/VeskWindowSystem.h"
 #include "VeskKit/Localization/VeskUserDefaults.h"
 #include "VeskKit/Localization/VeskText.h"
@@ -13,18 +15,17 @@
 #include "Views/ComputationalEditorView.h"
 #include "Views/EdgeDrawerController.h"
 #include "Views/FloatingStickyNoteController.h"
+#include "Views/ZulScreenLayout.h"
 #include "Views/ZulTrayPopoverWindow.h"
 
 #include <QApplication>
-#include <QIcon>
-#include <QImage>
 #include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QMenu>
-#include <QPixmap>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -35,16 +36,6 @@ namespace {
 // frame alone, to tell whether that place is still on a screen.
 const QString kStudioGeometryKey = QStringLiteral("studioWindow/geometry");
 const QString kStudioFrameKey = QStringLiteral("studioWindow/frame");
-
-// Enough of the window on a screen to see it and drag it back.
-bool isReachable(const QRect &frame)
-{
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    return std::any_of(screens.cbegin(), screens.cend(), [&frame](const QScreen *screen) {
-        const QRect shown = screen->availableGeometry().intersected(frame);
-        return shown.width() >= 120 && shown.height() >= 40;
-    });
-}
 
 } // namespace
 
@@ -57,7 +48,34 @@ VeskZulApp::VeskZulApp(ZulStorageService storage, ZulStudioEnvironment environme
     // Menus Qt builds by itself (a text field's edit menu) must not come up
     // light on the dark windows either.
     VeskGlassMenu::applyApplicationWide(VeskProductPalette::deepIndigo);
+    VeskWheelFocus::applyApplicationWide();
+    VeskContextMenuKey::applyApplicationWide();
+    VeskFieldFocus::applyApplicationWide();
     m_commandMenu = new ZulCommandMenu(*m_viewModel);
+    connect(m_viewModel.get(), &ZulStudioViewModel::languageChanged, this, &VeskZulApp::followLanguageInQtTexts);
+
+    // What the studio's first frame does not show waits for it; with no
+    // studio being opened, for the next turn of the event loop.
+    m_restOfStartup.setSingleShot(true);
+    connect(&m_restOfStartup, &QTimer::timeout, this, &VeskZulApp::completeStartup);
+    m_restOfStartup.start(0);
+
+    // Seen before any window's own handling, so the key quits wherever the
+    // keyboard is, the studio hidden or not.
+    qApp->installEventFilter(this);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        if (m_studio && m_studio->isVisible())
+            keepStudioPlace();
+    });
+}
+
+void VeskZulApp::completeStartup()
+{
+    if (m_startupCompleted)
+        return;
+    m_startupCompleted = true;
+    m_restOfStartup.stop();
+    followLanguageInQtTexts();
     m_trayMenu = new VeskGlassMenu();
     m_trayMenu->addActions(m_commandMenu->actions());
     m_trayMenu->addSeparator();
@@ -69,22 +87,13 @@ VeskZulApp::VeskZulApp(ZulStorageService storage, ZulStudioEnvironment environme
                                m_viewModel->language()));
     };
     retitleQuit();
-    connect(m_viewModel.get(), &ZulStudioViewModel::languageChanged, this, retitleQuit);
-    followLanguageInQtTexts();
-    connect(m_viewModel.get(), &ZulStudioViewModel::languageChanged, this, &VeskZulApp::followLanguageInQtTexts);
-
+    connect(m_viewModel.get(), &ZulStudioViewModel::languageChanged, quit, retitleQuit);
     m_tray = new ZulTrayIcon(*m_viewModel, this);
     m_tray->setContextMenu(m_trayMenu);
     // A click opens the popover beside the icon (a second click closes it).
     m_tray->setClickAction([this](const QRect &iconGeometry) { togglePopover(iconGeometry); });
-
-    // Seen before any window's own handling, so the key quits wherever the
-    // keyboard is, the studio hidden or not.
-    qApp->installEventFilter(this);
-    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
-        if (m_studio && m_studio->isVisible())
-            keepStudioPlace();
-    });
+    m_viewModel->firstFrameShown();
+    emit startupCompleted();
 }
 
 QKeySequence VeskZulApp::quitShortcut()
@@ -115,6 +124,10 @@ bool VeskZulApp::eventFilter(QObject *watched, QEvent *event)
             quit();
             return true;
         }
+    } else if (event->type() == QEvent::Paint && !m_startupCompleted && m_studio && watched == m_studio.data()
+               && m_studio->isVisible()) {
+        // Run once this paint, and with it the first frame, is over.
+        m_restOfStartup.start(0);
     } else if (event->type() == QEvent::Close && m_studio && watched == m_studio.data()) {
         keepStudioPlace();
         if (!trayIsAvailable()) {
@@ -162,6 +175,7 @@ ZulStudioEnvironment VeskZulApp::desktopEnvironment()
 {
     ZulStudioEnvironment environment = ZulStudioEnvironment::desktop();
     environment.nativeWayland = VeskWindowSystem::isNativeWayland();
+    environment.startsAfterFirstFrame = true;
     environment.makeEdgeDrawerController = [](ZulStudioViewModel &viewModel) {
         return std::make_unique<EdgeDrawerController>(viewModel);
     };
@@ -185,23 +199,20 @@ void VeskZulApp::openStudioWindow()
         auto *studio = new MainZulStudioView(*m_viewModel, accentColor(VeskProductPalette::deepIndigo), m_makeEditor);
         studio->setObjectName(QStringLiteral("studio"));
         studio->setWindowTitle(QStringLiteral("VeskZul"));
-        studio->setWindowIcon(QIcon(QPixmap::fromImage(VeskEmblemRenderer::image(VeskAppIdentity::veskZul, 64, 2, false))));
         studio->setMinimumSize(minimumWidth, minimumHeight);
         // Closing hides the window; with a tray the application stays there.
         studio->setAttribute(Qt::WA_DeleteOnClose, false);
-        studio->addActions(m_commandMenu->commandActions());
+        // The command menu without a tray to open it from.
+        studio->setCommandMenu(m_commandMenu);
         m_studio = studio;
         m_viewModel->bindStudioWindowOpener([this] { openStudioWindow(); });
         // At its own size before it is first drawn, so its layouts are made
         // once, at the size it shows at.
         restoreStudioPlace();
-        // Drawn once before it is on screen: the layouts, the list's rows,
-        // the fonts and the symbols are then ready, and the window shows
-        // its content in its first frame instead of standing blank while
-        // they are made.
-        QImage firstFrame(studio->size() * studio->devicePixelRatio(), QImage::Format_ARGB32_Premultiplied);
-        firstFrame.setDevicePixelRatio(studio->devicePixelRatio());
-        studio->render(&firstFrame);
+        // Drawn once, when it is first exposed; the rest of start-up waits
+        // for that, or for firstFrameWaitMs where no exposure comes.
+        if (!m_startupCompleted)
+            m_restOfStartup.start(firstFrameWaitMs);
     } else if (!m_studio->isVisible()) {
         // Shown again after a close, the window manager would place it anew.
         restoreStudioPlace();
@@ -235,7 +246,10 @@ void VeskZulApp::keepStudioPlace()
 void VeskZulApp::restoreStudioPlace()
 {
     const QByteArray saved = VeskUserDefaults::value(kStudioGeometryKey).toByteArray();
-    if (!saved.isEmpty() && isReachable(VeskUserDefaults::value(kStudioFrameKey).toRect())
+    const ZulScreenLayout layout = ZulScreenLayout::current();
+    const QRectF frame = ZulScreenCoordinates::toBottomLeft(VeskUserDefaults::value(kStudioFrameKey).toRectF(),
+                                                            layout.flipAxis);
+    if (!saved.isEmpty() && layout.isReachable(frame)
         && m_studio->restoreGeometry(saved))
         return;
     // First start, or a place no screen shows any more.

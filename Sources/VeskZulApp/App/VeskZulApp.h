@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <QTimer>
 #include <QTranslator>
 
 #include <functional>
@@ -36,6 +37,9 @@ public:
     static constexpr int defaultHeight = 740;
     static constexpr int minimumWidth = 1020;
     static constexpr int minimumHeight = 660;
+    // The longest the tray, the hotkeys, the drawer and the stickies wait
+    // for the studio's first frame.
+    static constexpr int firstFrameWaitMs = 1000;
 
     VeskZulApp(ZulStorageService storage, ZulStudioEnvironment environment,
                MainZulStudioView::EditorFactory makeEditor, QObject *parent = nullptr);
@@ -45,6 +49,8 @@ public:
     // Null until the studio window was first opened.
     MainZulStudioView *studioWindow() const { return m_studio; }
     ZulCommandMenu *commandMenu() const { return m_commandMenu; }
+    // Both null until the rest of start-up ran, right after the studio's
+    // first frame.
     ZulTrayIcon *trayIcon() const { return m_tray; }
     QMenu *trayMenu() const { return m_trayMenu; }
     // Null until the tray icon was first clicked.
@@ -69,6 +75,11 @@ public:
     // The editor the studio shows for a note: the full editor with its header.
     static MainZulStudioView::EditorFactory studioEditorFactory();
 
+signals:
+    // The rest of start-up has run: the tray, its menu and all else the
+    // studio's first frame did not need are there.
+    void startupCompleted();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -81,6 +92,10 @@ private:
     void restoreStudioPlace();
     void followLanguageInQtTexts();
     void quitUnlessPanelsAreOpen();
+    // The tray and its menu, Qt's own texts in the interface language, the
+    // global hotkeys, then the drawer and the stickies: nothing the studio's
+    // first frame shows. Runs once.
+    void completeStartup();
 
     std::unique_ptr<ZulStudioViewModel> m_viewModel;
     MainZulStudioView::EditorFactory m_makeEditor;
@@ -94,4 +109,6 @@ private:
     // Qt's own texts in the interface language.
     QTranslator m_qtTexts;
     bool m_studioClosedWithoutTray = false;
+    QTimer m_restOfStartup;
+    bool m_startupCompleted = false;
 };

@@ -1,49 +1,39 @@
 #include "App/ZulCommandMenu.h"
 
-#include "Models/ZulExportFormat.h"
-#include "Models/ZulNoteTint.h"
-#include "VeskKit/Localization/VeskText.h"
 #include "ViewModels/ZulStudioViewModel.h"
+#include "Views/EdgeDrawerPanel.h"
+#include "Views/MainZulStudioView.h"
+#include "Views/StickyNotePanel.h"
+#include "Views/ZulTrayPopoverWindow.h"
 
 #include <QAction>
-
-namespace {
-
-using Command = ZulCommandMenu::Command;
-
-struct Row {
-    Command command;
-    const char *en;
-    const char *tr;
-};
-
-const std::array<Row, ZulCommandMenu::commandCount> kRows = {{
-    {Command::newNote, "New Note", "Yeni Not"},
-    {Command::toggleEdgeDrawer, "Toggle Screen Edge Drawer", "Ekran Kenarı Çekmecesini Aç/Kapat"},
-    {Command::newFloatingSticky, "New Floating Sticky Note", "Yeni Yüzen Yapışkan Not"},
-    {Command::copyActiveNote, "Copy Active Note with Live Results", "Aktif Notu Canlı Sonuçlarla Kopyala"},
-    {Command::exportActiveNote, "Export Active Note as Markdown (.md)", "Aktif Notu Markdown (.md) Olarak Dışa Aktar"},
-    {Command::refreshRates, "Refresh Live Currency Rates", "Canlı Döviz Kurlarını Güncelle"},
-}};
-
-} // namespace
+#include <QApplication>
+#include <QKeySequence>
 
 ZulCommandMenu::ZulCommandMenu(ZulStudioViewModel &viewModel, QWidget *parent)
     : VeskGlassMenu(parent), m_viewModel(viewModel)
 {
     setTitle(QStringLiteral("VeskZul"));
-    for (const Row &row : kRows) {
-        if (row.command == Command::copyActiveNote || row.command == Command::refreshRates)
+    for (const ZulCommand &command : ZulCommand::all()) {
+        if (command.startsGroup)
             addSeparator();
         QAction *action = addAction(QString());
-        action->setShortcut(shortcut(row.command));
+        action->setShortcut(command.keySequence());
         // Whichever of the application's windows has the keyboard.
         action->setShortcutContext(Qt::ApplicationShortcut);
-        connect(action, &QAction::triggered, this, [this, command = row.command] { run(command); });
-        m_actions[std::size_t(row.command)] = action;
+        // Shown beside the item however the desktop shows other pop-up menus.
+        action->setShortcutVisibleInContextMenu(true);
+        connect(action, &QAction::triggered, this, [this, id = command.id] { m_viewModel.performCommand(id); });
+        m_actions.at(std::size_t(command.id)) = action;
     }
     connect(&viewModel, &ZulStudioViewModel::languageChanged, this, &ZulCommandMenu::retranslate);
     retranslate();
+    qApp->installEventFilter(this);
+}
+
+ZulCommandMenu::~ZulCommandMenu()
+{
+    qApp->removeEventFilter(this);
 }
 
 QList<QAction *> ZulCommandMenu::commandActions() const
@@ -51,58 +41,29 @@ QList<QAction *> ZulCommandMenu::commandActions() const
     return QList<QAction *>(m_actions.begin(), m_actions.end());
 }
 
-QKeySequence ZulCommandMenu::shortcut(Command command)
+bool ZulCommandMenu::isApplicationWindow(const QObject *object)
 {
-    // Command stands for Ctrl and Option for Alt here.
-    switch (command) {
-    case Command::newNote:
-        return QKeySequence(Qt::CTRL | Qt::Key_N);
-    case Command::toggleEdgeDrawer:
-        return QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N);
-    case Command::newFloatingSticky:
-        return QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_N);
-    case Command::copyActiveNote:
-        return QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C);
-    case Command::exportActiveNote:
-        return QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E);
-    case Command::refreshRates:
-        return QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_R);
+    return qobject_cast<const MainZulStudioView *>(object) || qobject_cast<const EdgeDrawerPanel *>(object)
+        || qobject_cast<const StickyNotePanel *>(object) || qobject_cast<const ZulTrayPopoverWindow *>(object);
+}
+
+bool ZulCommandMenu::eventFilter(QObject *watched, QEvent *event)
+{
+    // An application shortcut acts while a widget holding it shows; every
+    // window of ours holds the items, so they act with the studio closed
+    // too. Qt's own windows (a save dialog, a menu) are left out: the
+    // commands are not theirs to run.
+    if (event->type() == QEvent::Show && isApplicationWindow(watched)) {
+        auto *window = static_cast<QWidget *>(watched);
+        if (!window->actions().contains(m_actions.front()))
+            window->addActions(commandActions());
     }
-    return {};
+    return VeskGlassMenu::eventFilter(watched, event);
 }
 
 void ZulCommandMenu::retranslate()
 {
     const VeskLanguage language = m_viewModel.language();
-    for (const Row &row : kRows)
-        m_actions[std::size_t(row.command)]->setText(
-            veskText(QString::fromUtf8(row.en), QString::fromUtf8(row.tr), language));
-}
-
-void ZulCommandMenu::run(Command command)
-{
-    const std::optional<QUuid> selected = m_viewModel.selectedNoteID();
-    switch (command) {
-    case Command::newNote:
-        m_viewModel.createNote(veskText(QStringLiteral("New Note"), QStringLiteral("Yeni Not"), m_viewModel.language()),
-                               QString(), ZulNoteTint::indigo, false, false);
-        break;
-    case Command::toggleEdgeDrawer:
-        m_viewModel.toggleEdgeDrawer();
-        break;
-    case Command::newFloatingSticky:
-        m_viewModel.createAndFloatStickyNote();
-        break;
-    case Command::copyActiveNote:
-        if (selected)
-            m_viewModel.copyNoteWithResults(*selected);
-        break;
-    case Command::exportActiveNote:
-        if (selected)
-            m_viewModel.exportNoteToDisk(*selected, ZulExportFormat::markdownWithResults);
-        break;
-    case Command::refreshRates:
-        m_viewModel.refreshLiveCurrencyRates();
-        break;
-    }
+    for (const ZulCommand &command : ZulCommand::all())
+        action(command.id)->setText(command.title(language));
 }

@@ -1,41 +1,37 @@
 #pragma once
 
 #include "VeskKit/Design/VeskGlassMenu.h"
+#include "ViewModels/ZulCommand.h"
 
 #include <array>
 
 class QAction;
 class ZulStudioViewModel;
 
-// The application's command menu "VeskZul": its items call the view model's
-// commands and carry their keyboard shortcuts; the titles follow the
-// interface language. Copy and export act on the selected note and do
-// nothing while none is selected.
+// The application's command menu "VeskZul": one item per command, the
+// command's keys shown beside it; the titles follow the interface language.
+// The keys work in every window of the application while one of them has
+// the keyboard, as a menu bar's do, each window being given the items when
+// it first shows; a text field keeps the keys it edits with.
 class ZulCommandMenu : public VeskGlassMenu {
     Q_OBJECT
 public:
-    enum class Command {
-        newNote,
-        toggleEdgeDrawer,
-        newFloatingSticky,
-        copyActiveNote,
-        exportActiveNote,
-        refreshRates,
-    };
-    static constexpr std::size_t commandCount = 6;
-
     explicit ZulCommandMenu(ZulStudioViewModel &viewModel, QWidget *parent = nullptr);
+    ~ZulCommandMenu() override;
 
-    QAction *action(Command command) const { return m_actions[std::size_t(command)]; }
-    // The six actions in menu order, for windows that take their shortcuts.
+    QAction *action(ZulCommandID command) const { return m_actions.at(std::size_t(command)); }
+    // The items in menu order, without the dividers.
     QList<QAction *> commandActions() const;
 
-    static QKeySequence shortcut(Command command);
+    // The studio, the drawer, a sticky and the tray popover.
+    static bool isApplicationWindow(const QObject *object);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void retranslate();
-    void run(Command command);
 
     ZulStudioViewModel &m_viewModel;
-    std::array<QAction *, commandCount> m_actions{};
+    std::array<QAction *, ZulCommand::count> m_actions{};
 };

@@ -7,17 +7,21 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <iterator>
 #include <unistd.h>
 
 namespace {
 
-constexpr int kHandledSignals[] = {SIGTERM, SIGINT};
+// A closed terminal or an ending session hangs up (SIGHUP); Ctrl+\ quits
+// (SIGQUIT). Each of them would otherwise end the process before the edit
+// still in its save pause reaches the disk.
+constexpr int kHandledSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
 
 // Written only while no handler can run (installing, restoring).
 int gWriteEnd = -1;
 int gReadEnd = -1;
 std::atomic<bool> gInstalled{false};
-struct sigaction gPrevious[2];
+struct sigaction gPrevious[std::size(kHandledSignals)];
 
 extern "C" void forwardSignal(int signalNumber)
 {
@@ -72,6 +76,13 @@ void ZulTerminationSignalHandler::install()
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (std::size_t index = 0; index < std::size(kHandledSignals); ++index) {
+        // A process started under nohup was asked to outlive its terminal.
+        struct sigaction current {};
+        if (kHandledSignals[index] == SIGHUP && ::sigaction(SIGHUP, nullptr, &current) == 0
+            && current.sa_handler == SIG_IGN) {
+            gPrevious[index] = current;
+            continue;
+        }
         if (::sigaction(kHandledSignals[index], &action, &gPrevious[index]) != 0) {
             for (std::size_t undo = 0; undo < index; ++undo)
                 ::sigaction(kHandledSignals[undo], &gPrevious[undo], nullptr);

@@ -6,10 +6,12 @@
 
 class QSocketNotifier;
 
-// Turns SIGTERM and SIGINT into an orderly quit of the Qt event loop, so
-// that everything hooked to QCoreApplication::aboutToQuit (the pending notes
-// save above all) runs before the process ends. The signal handler only
-// writes the signal number to a pipe; the GUI thread reads it and quits.
+// Turns SIGTERM, SIGINT, SIGHUP and SIGQUIT into an orderly quit of the Qt
+// event loop, so that everything hooked to QCoreApplication::aboutToQuit
+// (the pending notes save above all) runs before the process ends. A
+// hang-up ignored when the process started (nohup) stays ignored. The
+// signal handler only writes the signal number to a pipe; the GUI thread
+// reads it and quits.
 // One instance at a time; the previous dispositions come back when it goes.
 class ZulTerminationSignalHandler : public QObject
 {

@@ -1,5 +1,7 @@
 #include "App/ZulWindowSystemChoice.h"
 
+#include "VeskKit/Design/VeskWindowSystem.h"
+
 namespace ZulWindowSystemChoice {
 
 Choice choose(const QStringList &arguments, const EnvironmentLookup &environment,
@@ -12,8 +14,7 @@ Choice choose(const QStringList &arguments, const EnvironmentLookup &environment
             || argument.startsWith(QLatin1String("-platform=")) || argument.startsWith(QLatin1String("--platform=")))
             return {};
     }
-    const bool wayland = environment("XDG_SESSION_TYPE") == "wayland" || !environment("WAYLAND_DISPLAY").isEmpty();
-    if (!wayland || !xServerAnswers || !xServerAnswers())
+    if (!VeskWindowSystem::isWaylandSession(environment) || !xServerAnswers || !xServerAnswers())
         return {};
     return {QByteArrayLiteral("xcb"),
             QStringLiteral("Wayland session with an X server at DISPLAY=%1: running on it (xcb), where the drawer "

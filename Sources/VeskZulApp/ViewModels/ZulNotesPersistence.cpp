@@ -75,6 +75,8 @@ void ZulNotesPersistence::writeInBackground()
 {
     m_timer->stop();
     m_unsavedSince.reset();
+    if (m_beforeWrite)
+        m_beforeWrite();
     m_writer->writeInBackground(m_notes);
 }
 
@@ -82,6 +84,8 @@ void ZulNotesPersistence::writeNow()
 {
     m_timer->stop();
     m_unsavedSince.reset();
+    if (m_beforeWrite)
+        m_beforeWrite();
     handleOutcome(m_writer->writeNow(m_notes));
 }
 

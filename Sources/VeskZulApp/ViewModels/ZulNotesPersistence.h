@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -49,6 +50,10 @@ public:
                         std::shared_ptr<VeskAppLogger> logger, QObject *parent = nullptr);
 
     void requestSave(ZulSaveUrgency urgency);
+    // Runs before each write takes the notes: the look for a change another
+    // program made to the file, so that it is merged in rather than
+    // written over.
+    void setBeforeWrite(std::function<void()> check) { m_beforeWrite = std::move(check); }
     // Writes a save still waiting for its pause, synchronously, and waits
     // for background writes.
     void flush();
@@ -77,5 +82,6 @@ private:
     // When the oldest edit not yet on its way to disk was made.
     std::optional<std::chrono::steady_clock::time_point> m_unsavedSince;
     bool m_failing = false;
+    std::function<void()> m_beforeWrite;
     quint64 m_lastHandledTicket = 0;
 };

@@ -31,6 +31,7 @@ struct ZulStudioEnvironment
     using StickyFactory = std::function<std::unique_ptr<ZulStickyControlling>(ZulStudioViewModel &)>;
     using HotkeyManagerFactory = std::function<std::unique_ptr<VeskGlobalHotkeyManager>()>;
     using NotesWriter = std::function<ZulResult<ZulSavedFile>(const QList<ZulNote> &)>;
+    using NotesLoader = std::function<ZulNotesLoadReport()>;
     using Clock = std::function<QDateTime()>;
     using SteadyClock = std::function<std::chrono::steady_clock::time_point()>;
 
@@ -46,6 +47,9 @@ struct ZulStudioEnvironment
     // Empty: the storage's saveNotes. Called on the writer's thread for
     // background saves, so it must be safe to call from any thread.
     NotesWriter notesWriter;
+    // Empty: the storage's loadNotesReporting, when start-up needs the
+    // notes. The application hands in a load it began before it had a window.
+    NotesLoader loadNotes;
     // The current instant (UTC). Empty: the system clock.
     Clock clock;
     // A clock that never jumps, for how long edits wait to be saved. Empty:
@@ -55,6 +59,10 @@ struct ZulStudioEnvironment
     // Native Wayland: windows cannot be placed or kept above, their
     // positions are never known, and keys reach only the focused window.
     bool nativeWayland = false;
+    // The first window before everything it does not show: the global
+    // hotkeys, the drawer's handle and the floating stickies wait for the
+    // view model's firstFrameShown().
+    bool startsAfterFirstFrame = false;
 
     // The desktop's clipboard, save dialog, live-rate service and reopen
     // notification; the drawer and stickies still do nothing.

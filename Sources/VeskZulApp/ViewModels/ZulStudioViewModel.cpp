@@ -1,12 +1,15 @@
 #include "ViewModels/ZulStudioViewModel.h"
 
+#include "Models/ZulNoteOrder.h"
+
 #include "Engine/ZulSystemTimeZone.h"
 #include "VeskKit/Localization/VeskText.h"
 #include "VeskKit/System/VeskGlobalHotkeyManager.h"
-#include "VeskKit/System/VeskHotkeyDescriptor.h"
 #include "VeskKit/System/VeskLaunchAtLogin.h"
 #include "VeskKit/Utilities/VeskAppLogger.h"
+#include "ViewModels/ZulCommand.h"
 #include "ViewModels/ZulEdgeDrawerControlling.h"
+#include "ViewModels/ZulNotesFileWatcher.h"
 #include "ViewModels/ZulNullStudioServices.h"
 #include "ViewModels/ZulStickyControlling.h"
 #include "ViewModels/ZulStudioWindowActivation.h"
@@ -25,11 +28,6 @@ namespace {
 
 // The sample the tray popover's scratch pad starts with.
 const char kQuickScratchSample[] = "1850 + %20 KDV\n250 USD to TRY";
-
-// The N key with Command+Option, and with Command+Shift+Option.
-constexpr quint32 kHotkeyKeyCodeN = 45;
-constexpr quint32 kToggleDrawerModifiers = 0x900;
-constexpr quint32 kFloatStickyModifiers = 0xB00;
 
 // Whole-collection evaluations spread over threads from this many notes on.
 constexpr qsizetype kParallelEvaluationThreshold = 32;
@@ -78,6 +76,7 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
       m_storage(std::move(storage)),
       m_environment(std::move(environment))
 {
+    m_sinceCreated.start();
     fillMissingServices(m_environment);
     m_hotkeyManager = m_environment.makeHotkeyManager();
 
@@ -98,12 +97,19 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
     m_config = loadedConfig.value;
     const ZulLoadReport<CurrencyRateTable> loadedRates = m_storage.loadCachedRatesReporting();
     m_rates = loadedRates.value;
-    const ZulNotesLoadReport loaded = m_storage.loadNotesReporting();
+    const ZulNotesLoadReport loaded =
+        m_environment.loadNotes ? m_environment.loadNotes() : m_storage.loadNotesReporting();
 
     const ZulStorageService::TidyResult tidied =
         ZulStorageService::tidyEphemeralNotes(loaded.notes, m_config.autoTidyEphemeralHours, now());
     // An emptied collection comes back with the starter notes at the next launch.
     m_notes = tidied.kept.isEmpty() ? ZulStorageService::makeStarterNotes(now()) : tidied.kept;
+    // Another program (a sync tool, an editor) may change the file while we
+    // run: what it wrote is taken in before each save, and when it is seen.
+    m_persistence->setBeforeWrite([this] { takeOutsideNotes(); });
+    m_notesFileWatcher = new ZulNotesFileWatcher(m_storage.notesFileURL(), this);
+    connect(m_notesFileWatcher, &ZulNotesFileWatcher::mayHaveChanged, this,
+            &ZulStudioViewModel::notesFileMayHaveChanged);
     if (tidied.removedCount > 0)
         m_persistence->requestSave(ZulSaveUrgency::now);
 
@@ -113,18 +119,8 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
     recomputeAllEvaluations();
     m_quickScratchSummary = currentEngine().evaluate(m_quickScratchText);
 
-    if (m_hotkeyManager) {
-        const QPointer<ZulStudioViewModel> weakSelf(this);
-        m_hotkeyManager->registerHotkey(VeskHotkeyDescriptor{kHotkeyKeyCodeN, kToggleDrawerModifiers}, [weakSelf] {
-            if (weakSelf)
-                weakSelf->toggleEdgeDrawer();
-        });
-        m_hotkeyManager->registerHotkey(VeskHotkeyDescriptor{kHotkeyKeyCodeN, kFloatStickyModifiers}, [weakSelf] {
-            if (weakSelf)
-                weakSelf->createAndFloatStickyNote();
-        });
-    }
-
+    if (!m_environment.startsAfterFirstFrame)
+        registerGlobalHotkeys();
     startAutoTidySchedule();
     scheduleMidnightRefresh();
 
@@ -163,6 +159,14 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
                                   "gösteriliyor.")
                                  .arg(loaded.keptCopyPath));
     }
+    if (loaded.unreadableNoteCount > 0) {
+        m_logger->log(VeskLogLevel::error, QStringLiteral("notes"),
+                      QStringLiteral("Notes that could not be read were left out; the file as it was is %1: %2")
+                          .arg(loaded.keptCopyPath.isEmpty() ? QStringLiteral("left untouched")
+                                                             : QStringLiteral("kept as ") + loaded.keptCopyPath,
+                               loaded.problem));
+        unreadable << unreadableNotesText(loaded.unreadableNoteCount, loaded.keptCopyPath);
+    }
     if (loaded.outcome == ZulNotesLoadOutcome::starterNotesCreated && !loaded.problem.isEmpty())
         unreadable << m_persistence->noteFailure(loaded.problem);
     if (loaded.renumberedCount > 0) {
@@ -174,7 +178,20 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
     if (!unreadable.isEmpty())
         showToast(unreadable.join(u' '), true);
 
-    QTimer::singleShot(bootstrapDelayMs, this, [this] { bootstrapFloatingControllers(); });
+    if (!m_environment.startsAfterFirstFrame) {
+        m_startupCompleted = true;
+        QTimer::singleShot(bootstrapDelayMs, this, [this] { bootstrapFloatingControllers(); });
+    }
+}
+
+void ZulStudioViewModel::firstFrameShown()
+{
+    if (m_startupCompleted)
+        return;
+    m_startupCompleted = true;
+    registerGlobalHotkeys();
+    const qint64 remaining = std::max<qint64>(0, bootstrapDelayMs - m_sinceCreated.elapsed());
+    QTimer::singleShot(int(remaining), this, [this] { bootstrapFloatingControllers(); });
 }
 
 ZulStudioViewModel::~ZulStudioViewModel()
@@ -465,7 +482,9 @@ void ZulStudioViewModel::recomputeAllEvaluations()
         QList<int> order(m_notes.size());
         std::iota(order.begin(), order.end(), 0);
         std::partial_sort(order.begin(), order.begin() + kEvaluatedFirst, order.end(), [this](int a, int b) {
-            return comesBefore(m_notes.at(a), m_notes.at(b)) || (!comesBefore(m_notes.at(b), m_notes.at(a)) && a < b);
+            const ZulNoteOrder::Key first = ZulNoteOrder::keyOf(m_notes.at(a));
+            const ZulNoteOrder::Key second = ZulNoteOrder::keyOf(m_notes.at(b));
+            return ZulNoteOrder::comesBefore(first, second) || (!ZulNoteOrder::comesBefore(second, first) && a < b);
         });
         QSet<int> first(order.cbegin(), order.cbegin() + kEvaluatedFirst);
         for (int index = 0; index < m_notes.size(); ++index) {
@@ -553,6 +572,24 @@ void ZulStudioViewModel::scheduleMidnightRefresh()
 }
 
 // MARK: - Start-up
+
+void ZulStudioViewModel::registerGlobalHotkeys()
+{
+    if (!m_hotkeyManager)
+        return;
+    const QPointer<ZulStudioViewModel> weakSelf(this);
+    for (const ZulCommand &command : ZulCommand::all()) {
+        const std::optional<VeskHotkeyDescriptor> hotkey = command.hotkey();
+        if (!hotkey)
+            continue;
+        // A chord another program holds is simply not ours; the command
+        // menu's keys still work inside the application.
+        m_hotkeyManager->registerHotkey(*hotkey, [weakSelf, id = command.id] {
+            if (weakSelf)
+                weakSelf->performCommand(id);
+        });
+    }
+}
 
 void ZulStudioViewModel::startAutoTidySchedule()
 {

@@ -16,11 +16,12 @@
 #include "ViewModels/ZulStudioEnvironment.h"
 #include "ViewModels/ZulStudioTab.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QLocale>
-#include <QSet>
 #include <QObject>
+#include <QSet>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -36,7 +37,14 @@
 class QTimer;
 class VeskAppLogger;
 class ZulNoteSearch;
+class ZulNotesFileWatcher;
 class VeskGlobalHotkeyManager;
+enum class ZulCommandID;
+
+// What the views' new-note buttons make: an empty note in the first tint,
+// titled "New Note", or for a quick note an ephemeral one titled "Quick
+// Scratch".
+enum class ZulNewNoteKind { note, quickNote };
 
 // Each note's evaluation, in the compact form that refers to the note's own
 // text: evaluation(id) gives it as a NoteEvaluationSummary.
@@ -78,6 +86,9 @@ public:
     // Longer notes (in grapheme clusters) are evaluated off the GUI thread.
     static constexpr qsizetype longNoteThreshold = 4000;
     static constexpr int evaluationDebounceMs = 30;
+    // How many lines below an edit of a long note are shown evaluated before
+    // the rest of the note is: more than a screen holds.
+    static constexpr qsizetype earlyResultLines = 300;
     static constexpr int saveDebounceMs = ZulNotesPersistence::pauseMs;
     static constexpr int saveCeilingMs = ZulNotesPersistence::ceilingMs;
     static constexpr int toastLifetimeMs = 2400;
@@ -88,6 +99,12 @@ public:
                                 QObject *parent = nullptr);
     // Writes a save still waiting for its pause.
     ~ZulStudioViewModel() override;
+
+    // With an environment that starts after the first frame: the first
+    // window has been drawn, so the global hotkeys are registered now and
+    // the drawer's handle and the floating stickies come up, no sooner than
+    // bootstrapDelayMs after start-up. Later calls do nothing.
+    void firstFrameShown();
 
     // Published state.
     const QList<ZulNote> &notes() const { return m_notes; }
@@ -130,9 +147,6 @@ public:
     QStringList allTags() const;
     // Pinned first, then the latest updatedAt first; stable.
     static QList<ZulNote> sortedNotesList(const QList<ZulNote> &notes);
-    // The display order: whether a is listed before b (neither before the
-    // other: their order in notes() decides).
-    static bool comesBefore(const ZulNote &a, const ZulNote &b);
 
     // Whether the note passes the filter, the tag and the search, the tests
     // filteredNotes() applies to every note.
@@ -163,8 +177,7 @@ public:
     // Note operations.
     ZulNote createNote(const QString &title, const QString &content, ZulNoteTint tint, bool ephemeral,
                        bool sticky);
-    // An empty note in the first tint: the views' New Note and quick notes.
-    ZulNote createNote(const QString &title, bool ephemeral, bool sticky);
+    ZulNote createNote(ZulNewNoteKind kind = ZulNewNoteKind::note);
     void deleteNote(const QUuid &id);
     void duplicateNote(const QUuid &id);
     void updateNoteTitle(const QUuid &id, const QString &title);
@@ -189,6 +202,10 @@ public:
     void copyToClipboard(const QString &text, const std::optional<QString> &label);
     void exportNoteToDisk(const QUuid &id, ZulExportFormat format);
     void refreshLiveCurrencyRates();
+    // The command menu's item and, for the two that are, the global
+    // hotkey's action. Copy and export act on the selected note and do
+    // nothing while none is selected.
+    void performCommand(ZulCommandID command);
 
     // Settings, tidy and login item.
     void updateConfig(const std::function<void(ZulConfig &)> &mutation);
@@ -253,6 +270,13 @@ private:
     QDateTime now() const;
     void log(const QString &category, const QString &message) const;
     void logUnreadableFile(const QString &category, const QString &problem, const QString &keptCopyPath) const;
+    QString unreadableNotesText(int count, const QString &keptCopyPath) const;
+
+    // Takes in what another program changed in the notes file, merged with
+    // the notes here (ZulNotesMerge), each change announced per note.
+    // Whether the file must be written again to hold what only we have.
+    bool takeOutsideNotes();
+    void notesFileMayHaveChanged();
 
     void recomputeAllEvaluations();
     void refreshQuickScratchSummary();
@@ -264,7 +288,11 @@ private:
     void startBackgroundEvaluation(const QUuid &noteID, quint64 token, const QString &content);
     void applyBackgroundEvaluation(const QUuid &noteID, quint64 token, const QString &content,
                                    const CompactNoteEvaluation &evaluation);
+    void applyEarlyEvaluation(const QUuid &noteID, quint64 token, const QString &content,
+                              const CompactNoteEvaluation &results);
 
+    // The commands that are global hotkeys, held for the whole desktop.
+    void registerGlobalHotkeys();
     void startAutoTidySchedule();
     void runTimedTidy();
     void scheduleMidnightRefresh();
@@ -337,6 +365,8 @@ private:
     std::unique_ptr<ZulStickyControlling> m_stickyController;
     // Declared after the notes and the language it reads, so it goes first.
     std::unique_ptr<ZulNotesPersistence> m_persistence;
+    ZulNotesFileWatcher *m_notesFileWatcher = nullptr;
+    bool m_takingOutsideNotes = false;
     QHash<QUuid, PendingEvaluation> m_evaluationDebounceTasks;
     QSet<QUuid> m_evaluationsRunning;
     quint64 m_nextEvaluationToken = 0;
@@ -347,6 +377,8 @@ private:
     QTimer *m_tidyTimer = nullptr;
     QTimer *m_midnightTimer = nullptr;
     QTimer *m_toastTimer = nullptr;
+    QElapsedTimer m_sinceCreated;
+    bool m_startupCompleted = false;
     StudioWindowOpener m_studioWindowOpener;
     bool m_observingReopenRequests = false;
     std::optional<ComputationalNoteEngine> m_cachedEngine;

@@ -3,6 +3,7 @@
 #include "Engine/ZulNumberFormatter.h"
 #include "VeskKit/Utilities/VeskAppLogger.h"
 #include "ViewModels/ZulClipboard.h"
+#include "ViewModels/ZulCommand.h"
 #include "ViewModels/ZulEdgeDrawerControlling.h"
 #include "ViewModels/ZulLiveRatesFetching.h"
 #include "ViewModels/ZulStickyControlling.h"
@@ -104,6 +105,32 @@ void ZulStudioViewModel::refreshLiveCurrencyRates()
         showToast(text("Live ECB/Frankfurter FX rates updated.", "Canlı ECB/Frankfurter döviz kurları güncellendi."),
                   false);
     });
+}
+
+void ZulStudioViewModel::performCommand(ZulCommandID command)
+{
+    switch (command) {
+    case ZulCommandID::newNote:
+        createNote();
+        break;
+    case ZulCommandID::toggleEdgeDrawer:
+        toggleEdgeDrawer();
+        break;
+    case ZulCommandID::newFloatingSticky:
+        createAndFloatStickyNote();
+        break;
+    case ZulCommandID::copyActiveNote:
+        if (m_selectedNoteID)
+            copyNoteWithResults(*m_selectedNoteID);
+        break;
+    case ZulCommandID::exportActiveNote:
+        if (m_selectedNoteID)
+            exportNoteToDisk(*m_selectedNoteID, ZulExportFormat::markdownWithResults);
+        break;
+    case ZulCommandID::refreshLiveCurrencyRates:
+        refreshLiveCurrencyRates();
+        break;
+    }
 }
 
 QString ZulStudioViewModel::menuBarBadgeText() const

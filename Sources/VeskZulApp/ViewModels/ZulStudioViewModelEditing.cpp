@@ -63,10 +63,35 @@ void ZulStudioViewModel::startBackgroundEvaluation(const QUuid &noteID, quint64 
     // The evaluation the note has lets an edited text be evaluated only
     // around the edit.
     const CompactNoteEvaluation previous = cachedEvaluation(noteID);
-    QtConcurrent::run(&m_evaluationPool, [engine, content, previous] { return engine.evaluateCompact(content, &previous); })
+    // When the rest of a long note must be evaluated again at length, the
+    // edited lines and a screenful below them are shown first.
+    ComputationalNoteEngine::EarlyResults early;
+    early.linesPastChange = earlyResultLines;
+    early.deliver = [this, noteID, token, content](CompactNoteEvaluation results) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, noteID, token, content, results = std::move(results)] {
+                applyEarlyEvaluation(noteID, token, content, results);
+            },
+            Qt::QueuedConnection);
+    };
+    QtConcurrent::run(&m_evaluationPool,
+                      [engine, content, previous, early] { return engine.evaluateCompact(content, &previous, early); })
         .then(this, [this, noteID, token, content](const CompactNoteEvaluation &evaluation) {
             applyBackgroundEvaluation(noteID, token, content, evaluation);
         });
+}
+
+void ZulStudioViewModel::applyEarlyEvaluation(const QUuid &noteID, quint64 token, const QString &content,
+                                              const CompactNoteEvaluation &results)
+{
+    const auto pending = m_evaluationDebounceTasks.constFind(noteID);
+    // A later text has its own results coming.
+    if (pending == m_evaluationDebounceTasks.cend() || pending->token != token)
+        return;
+    const ZulNote *note = findNote(noteID);
+    if (note && note->content == content)
+        setEvaluation(noteID, results);
 }
 
 void ZulStudioViewModel::cancelDebouncedEvaluation(const QUuid &noteID)
@@ -100,20 +125,21 @@ void ZulStudioViewModel::applyBackgroundEvaluation(const QUuid &noteID, quint64 
     // Superseded by a short edit or a whole re-evaluation.
     if (pending == m_evaluationDebounceTasks.end())
         return;
-    if (pending->token != token) {
-        // A later text became due while this one ran: its turn now.
-        if (pending->due)
-            startBackgroundEvaluation(noteID, pending->token, pending->content);
-        return;
-    }
     const int index = indexOfNote(noteID);
     if (index < 0) {
         m_evaluationDebounceTasks.erase(pending);
         return;
     }
-    // The text moved on while the engine ran; its own evaluation is pending.
-    if (m_notes.at(index).content != content)
+    if (pending->token != token || m_notes.at(index).content != content) {
+        // The text moved on while the engine ran. The lines that are still
+        // as they were show these results meanwhile, and the evaluation of
+        // the text as it is now starts from them.
+        setEvaluation(noteID, ComputationalNoteEngine::keptResults(m_notes.at(index).content, evaluation));
+        const auto waiting = m_evaluationDebounceTasks.constFind(noteID);
+        if (waiting != m_evaluationDebounceTasks.cend() && waiting->token != token && waiting->due)
+            startBackgroundEvaluation(noteID, waiting->token, waiting->content);
         return;
+    }
     m_evaluationDebounceTasks.erase(pending);
     setEvaluation(noteID, evaluation);
 }

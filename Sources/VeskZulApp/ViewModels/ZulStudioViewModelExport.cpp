@@ -3,40 +3,8 @@
 #include "Services/ZulExportService.h"
 #include "VeskKit/Utilities/VeskAppLogger.h"
 #include "ViewModels/ZulSaveFileChooser.h"
-#include "SharedFile.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QTextBoundaryFinder>
-
-namespace {
-
-// What most Linux file systems allow for one name, in bytes.
-constexpr qsizetype kMaxFileNameBytes = 255;
-
-// `stem` + "." + `extension`, the stem cut so that the whole name fits one
-// file name: a title is shown whole however long, but a save panel offered
-// a longer name could only fail. The cut falls between two user-perceived
-// characters, so no letter loses its accent and no emoji half of itself.
-QString fileNameWithin(const QString &stem, const QString &extension)
-{
-    const QString suffix = QLatin1Char('.') + extension;
-    const qsizetype room = kMaxFileNameBytes - QFile::encodeName(suffix).size();
-    if (QFile::encodeName(stem).size() <= room)
-        return stem + suffix;
-    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, stem);
-    qsizetype cut = 0;
-    qsizetype bytes = 0;
-    for (qsizetype next = characters.toNextBoundary(); next > 0; next = characters.toNextBoundary()) {
-        bytes += QFile::encodeName(stem.mid(cut, next - cut)).size();
-        if (bytes > room)
-            break;
-        cut = next;
-    }
-    return stem.left(cut) + suffix;
-}
-
-} // namespace
 
 void ZulStudioViewModel::copyNoteWithResults(const QUuid &id)
 {
@@ -56,25 +24,20 @@ void ZulStudioViewModel::exportNoteToDisk(const QUuid &id, ZulExportFormat forma
     if (!found)
         return;
     const QString content = ZulExportService::exportNote(*found, evaluation(id), format, true);
-    const QString extension = fileExtension(format);
-    QString proposedName = found->displayTitle();
-    proposedName.replace(QLatin1Char('/'), QLatin1Char('-'));
-    proposedName.replace(QLatin1Char(':'), QLatin1Char('-'));
-    proposedName = fileNameWithin(proposedName, extension);
-
-    const std::optional<QString> location = m_environment.saveFileChooser->chooseSaveLocation(proposedName, format);
+    const std::optional<QString> location = m_environment.saveFileChooser->chooseSaveLocation(
+        ZulExportService::proposedFileName(*found, format), format);
     if (!location || location->isEmpty())
         return;
 
-    const QByteArray bytes = content.toUtf8();
-    const QString failure = SharedFile::replaceWhole(*location, bytes).failure;
-    if (!failure.isEmpty()) {
+    const QString extension = fileExtension(format);
+    const ZulResult<qsizetype> written = ZulExportService::writeExport(*location, content);
+    if (!written) {
         m_logger->log(VeskLogLevel::error, QStringLiteral("export"),
-                      QStringLiteral("Note export failed (format=%1): %2").arg(extension, failure));
-        showToast(text("Export failed: ", "Dışa aktarma hatası: ") + failure, true);
+                      QStringLiteral("Note export failed (format=%1): %2").arg(extension, written.error()));
+        showToast(text("Export failed: ", "Dışa aktarma hatası: ") + written.error(), true);
         return;
     }
     log(QStringLiteral("export"),
-        QStringLiteral("Exported note to disk (format=%1, bytes=%2)").arg(extension).arg(bytes.size()));
+        QStringLiteral("Exported note to disk (format=%1, bytes=%2)").arg(extension).arg(written.value()));
     showToast(text("Exported ", "Dışa aktarıldı: ") + QFileInfo(*location).fileName(), false);
 }

@@ -1,6 +1,11 @@
 #include "ViewModels/ZulStudioViewModel.h"
 
+#include "Services/ZulNotesMerge.h"
+#include "VeskKit/Localization/VeskCharacters.h"
+#include "VeskKit/Utilities/VeskAppLogger.h"
 #include "ViewModels/ZulStickyControlling.h"
+
+#include <QScopedValueRollback>
 
 #include <utility>
 
@@ -58,9 +63,10 @@ ZulNote ZulStudioViewModel::createNote(const QString &title, const QString &cont
     return insertNewNote(effectiveTitle, content, tint, ephemeral, sticky);
 }
 
-ZulNote ZulStudioViewModel::createNote(const QString &title, bool ephemeral, bool sticky)
+ZulNote ZulStudioViewModel::createNote(ZulNewNoteKind kind)
 {
-    return createNote(title, QString(), ZulNoteTint::indigo, ephemeral, sticky);
+    // An empty title is the default title of the kind.
+    return createNote(QString(), QString(), ZulNoteTint::indigo, kind == ZulNewNoteKind::quickNote, false);
 }
 
 void ZulStudioViewModel::deleteNote(const QUuid &id)
@@ -242,4 +248,127 @@ void ZulStudioViewModel::promoteQuickScratchToNote()
     const QString title = text("Menu Bar Scratch", "Menü Çubuğu Karalaması");
     insertNewNote(title, m_quickScratchText, ZulNoteTint::cyan, true, false);
     showToast(text("Saved scratchpad to VeskZul.", "Karalama VeskZul'e kaydedildi."), false);
+}
+
+// MARK: - Changes made by other programs
+
+namespace {
+
+ZulNoteFields fieldsBetween(const ZulNote &before, const ZulNote &after)
+{
+    ZulNoteFields fields;
+    if (before.content != after.content)
+        fields |= ZulNoteField::content;
+    if (before.title != after.title)
+        fields |= ZulNoteField::title;
+    if (before.tint != after.tint)
+        fields |= ZulNoteField::tint;
+    if (before.tags != after.tags)
+        fields |= ZulNoteField::tags;
+    if (before.isPinned != after.isPinned || before.isEphemeral != after.isEphemeral
+        || before.isFloatingSticky != after.isFloatingSticky)
+        fields |= ZulNoteField::flags;
+    if (before.stickyFrame != after.stickyFrame)
+        fields |= ZulNoteField::stickyFrame;
+    if (before.updatedAt != after.updatedAt || before.createdAt != after.createdAt)
+        fields |= ZulNoteField::updatedAt;
+    return fields;
+}
+
+} // namespace
+
+QString ZulStudioViewModel::unreadableNotesText(int count, const QString &keptCopyPath) const
+{
+    if (keptCopyPath.isEmpty())
+        return text("%1 note(s) of your notes file could not be read and are not shown. The file is left as it "
+                    "is.",
+                    "Not dosyanızdaki %1 not okunamadı ve gösterilmiyor. Dosya olduğu gibi bırakıldı.")
+            .arg(count);
+    return text("%1 note(s) of your notes file could not be read and are not shown. The file as it was is kept "
+                "as %2.",
+                "Not dosyanızdaki %1 not okunamadı ve gösterilmiyor. Dosyanın önceki hâli %2 olarak saklandı.")
+        .arg(count)
+        .arg(keptCopyPath);
+}
+
+bool ZulStudioViewModel::takeOutsideNotes()
+{
+    // Applying the notes may ask for a save, whose own look must not come back here.
+    if (m_takingOutsideNotes)
+        return false;
+    const QScopedValueRollback taking(m_takingOutsideNotes, true);
+    const std::optional<ZulOutsideNotes> outside = m_storage.notesChangedOutside();
+    if (!outside)
+        return false;
+    const ZulNotesMerge merge = ZulNotesMerge::between(outside->base, m_notes, outside->notes);
+
+    ComputationalNoteEngine engine = currentEngine();
+    const auto evaluate = [this, &engine](const ZulNote &note) {
+        if (VeskCharacters::prefixLength(note.content, longNoteThreshold) < note.content.size()) {
+            scheduleDebouncedEvaluation(note.id, note.content);
+        } else {
+            cancelDebouncedEvaluation(note.id);
+            setEvaluation(note.id, engine.evaluateCompact(note.content));
+        }
+    };
+    for (const QUuid &id : merge.removed) {
+        cancelDebouncedEvaluation(id);
+        if (m_stickyController)
+            m_stickyController->closeSticky(id);
+        noteErased(id);
+    }
+    removeEvaluations(merge.removed);
+    for (const ZulNote &their : merge.changed) {
+        const int index = indexOfNote(their.id);
+        if (index < 0)
+            continue;
+        const ZulNote before = m_notes.at(index);
+        const ZulNoteFields fields = fieldsBetween(before, their);
+        m_notes[index] = their;
+        noteMutated(index, fields);
+        if (fields.testFlag(ZulNoteField::content))
+            evaluate(their);
+        if (before.isFloatingSticky && !their.isFloatingSticky && m_stickyController)
+            m_stickyController->closeSticky(their.id);
+        else if (!before.isFloatingSticky && their.isFloatingSticky)
+            ensureStickyController().showSticky(their.id);
+    }
+    for (const ZulNote &their : merge.added) {
+        notePrepended(their);
+        evaluate(their);
+        if (their.isFloatingSticky)
+            ensureStickyController().showSticky(their.id);
+    }
+    if (!m_selectedNoteID)
+        setSelectedNoteID(firstInDisplayOrder());
+    else
+        reselectAfterRemoval();
+
+    m_logger->log(VeskLogLevel::info, QStringLiteral("notes"),
+                  QStringLiteral("Notes file changed by another program: %1 note(s) taken in, %2 changed, %3 "
+                                 "removed, %4 changed on both sides and kept twice, %5 unreadable")
+                      .arg(merge.added.size() - merge.conflictCount)
+                      .arg(merge.changed.size())
+                      .arg(merge.removed.size())
+                      .arg(merge.conflictCount)
+                      .arg(outside->unreadableNoteCount));
+    QStringList toast;
+    if (!merge.isEmpty())
+        toast << text("Your notes were changed by another program; the changes are shown.",
+                      "Notlarınız başka bir program tarafından değiştirildi; değişiklikler gösteriliyor.");
+    if (merge.conflictCount > 0)
+        toast << text("%1 note(s) had been changed here too: both versions are kept, theirs as a copy.",
+                      "%1 not burada da değiştirilmişti: iki sürüm de saklandı, diğeri kopya olarak.")
+                     .arg(merge.conflictCount);
+    if (outside->unreadableNoteCount > 0)
+        toast << unreadableNotesText(outside->unreadableNoteCount, outside->keptCopyPath);
+    if (!toast.isEmpty())
+        showToast(toast.join(u' '), merge.conflictCount > 0 || outside->unreadableNoteCount > 0);
+    return merge.keepsOurs;
+}
+
+void ZulStudioViewModel::notesFileMayHaveChanged()
+{
+    if (takeOutsideNotes())
+        m_persistence->requestSave(ZulSaveUrgency::now);
 }

@@ -14,7 +14,7 @@ void ZulStudioViewModel::updateConfig(const std::function<void(ZulConfig &)> &mu
 
     ZulConfig changed = m_config;
     mutation(changed);
-    m_config = changed;
+    m_config = changed.normalized();
     emit configChanged();
 
     const ZulResult<ZulSavedFile> saved = m_storage.saveConfig(m_config);

@@ -6,6 +6,7 @@
 #include "Views/ZulEditorNoteHeader.h"
 #include "Views/ZulEditorStatusBar.h"
 #include "Views/ZulLineNumberColumn.h"
+#include "Views/ZulNoteUndoStore.h"
 #include "Views/ZulResultGutter.h"
 
 #include "ViewModels/ZulStudioViewModel.h"
@@ -13,6 +14,8 @@
 #include "Engine/ComputationalNoteEngine.h"
 #include "Services/ZulExportService.h"
 
+#include "VeskKit/Design/VeskAccessibleControl.h"
+#include "VeskKit/Design/VeskAnnouncer.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskFont.h"
@@ -23,7 +26,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStackedWidget>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
@@ -84,9 +90,11 @@ ComputationalEditorView::ComputationalEditorView(ZulStudioViewModel *viewModel, 
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
     m_pages = new QStackedWidget(this);
+    // A layer of layout alone, which a reader need not name on its way to
+    // the text.
+    VeskAccessibleControl::setRole(m_pages, QAccessible::Grouping);
     root->addWidget(m_pages);
     buildEditor();
-    buildEmptyState();
 
     if (viewModel) {
         // Only this editor's own note matters to it; whole-collection changes
@@ -112,14 +120,38 @@ ComputationalEditorView::ComputationalEditorView(ZulStudioViewModel *viewModel, 
         // Whoever makes a note means to type into it, wherever it shows: the
         // studio, the drawer or its own sticky panel.
         connect(viewModel, &ZulStudioViewModel::noteCreated, this, [this](const QUuid &id) {
-            if (id == m_noteID && !isShowingEmptyState())
-                m_text->setFocus(Qt::OtherFocusReason);
+            if (id != m_noteID || isShowingEmptyState())
+                return;
+            m_text->setFocus(Qt::OtherFocusReason);
+            // The keyboard lands in an empty text, which says nothing of a
+            // new note; a sticky's making is told by its toast already.
+            const std::optional<ZulNote> note = m_viewModel->note(id);
+            if (note && !note->isFloatingSticky)
+                VeskAnnouncer::announce(veskText(QStringLiteral("Note created: "), QStringLiteral("Not oluşturuldu: "),
+                                                 m_viewModel->language()) +
+                                        note->displayTitle());
         });
     }
     refresh();
 }
 
 ComputationalEditorView::~ComputationalEditorView() = default;
+
+ZulEditorFindBar *ComputationalEditorView::ensureFindBar()
+{
+    // Made at the first search: most editors (a sticky's, the drawer's)
+    // never search, and a bar built with each tells a screen reader of
+    // controls it never shows.
+    if (!m_findBar) {
+        m_findBar = new ZulEditorFindBar(m_text, m_editorPage);
+        // Above the text, the line numbers and the results alike, so every
+        // row stays level with its line while the bar is open.
+        m_editorColumn->insertWidget(m_editorColumn->indexOf(m_editorRow), m_findBar);
+        if (m_viewModel)
+            m_findBar->setLanguage(m_viewModel->language());
+    }
+    return m_findBar;
+}
 
 qreal ComputationalEditorView::textFontSize(double configured, bool compact)
 {
@@ -185,8 +217,17 @@ void ComputationalEditorView::buildEditor()
                 m_viewModel->removeTag(tag, m_noteID);
         });
         connect(m_header, &ZulEditorNoteHeader::tagSubmitted, this, [this](const QString &text) {
-            if (m_viewModel)
-                m_viewModel->addTag(text, m_noteID);
+            if (!m_viewModel)
+                return;
+            const std::optional<ZulNote> before = m_viewModel->note(m_noteID);
+            m_viewModel->addTag(text, m_noteID);
+            const std::optional<ZulNote> after = m_viewModel->note(m_noteID);
+            // The chip appears away from the field, which the keyboard keeps.
+            if (before && after && after->tags.size() > before->tags.size())
+                VeskAnnouncer::announce(veskText(QStringLiteral("Tag added: #"), QStringLiteral("Etiket eklendi: #"),
+                                                 m_viewModel->language()) +
+                                            after->tags.constLast(),
+                                        this);
         });
     }
 
@@ -200,10 +241,7 @@ void ComputationalEditorView::buildEditor()
     m_lineNumberRule = numberRule;
     m_text = new SynchronizedComputationalTextView(m_editorPage);
     m_text->setMetrics(m_metrics);
-    // Above the text, the line numbers and the results alike, so every row
-    // stays level with its line while the bar is open.
-    m_findBar = new ZulEditorFindBar(m_text, m_editorPage);
-    column->addWidget(m_findBar);
+    m_editorColumn = column;
     auto *gutterRule = new RuleLine(Qt::Vertical, m_editorPage);
     m_compactMode ? gutterRule->setLook(0.45, 0.5) : gutterRule->setLook(0.75, 1.0);
     m_gutterRule = gutterRule;
@@ -226,6 +264,7 @@ void ComputationalEditorView::buildEditor()
         part->setSizePolicy(policy);
     }
     column->addLayout(row, 1);
+    m_editorRow = row;
 
     auto *footRule = new RuleLine(Qt::Horizontal, m_editorPage);
     m_compactMode ? footRule->setLook(0.45, 0.5) : footRule->setLook(0.85, 1.0);
@@ -238,12 +277,30 @@ void ComputationalEditorView::buildEditor()
         if (m_viewModel)
             m_viewModel->updateNoteContent(m_noteID, text);
     });
-    connect(m_text, &SynchronizedComputationalTextView::findRequested, m_findBar, &ZulEditorFindBar::open);
+    connect(m_text, &SynchronizedComputationalTextView::findRequested, this, [this] { ensureFindBar()->open(); });
     connect(m_gutter, &ZulResultGutter::copyRequested, this, [this](const QString &text) {
         if (m_viewModel)
             m_viewModel->copyToClipboard(text, std::nullopt);
     });
     connect(m_gutter, &ZulResultGutter::taskToggleRequested, this, &ComputationalEditorView::toggleTask);
+    // The text shows one paragraph per logical line.
+    m_gutter->setEntryLine([this] { return qint64(m_text->textCursor().blockNumber()); });
+    connect(m_gutter, &ZulResultGutter::textRequested, this, [this](qint64 line) {
+        // The text takes the keyboard before its caret moves: a reader that
+        // saw the caret move first would take the text for the focus it
+        // already had, and say nothing of it.
+        m_text->setFocus(Qt::OtherFocusReason);
+        const QTextBlock block = m_text->document()->findBlockByNumber(int(line));
+        if (block.isValid() && m_text->textCursor().block() != block)
+            m_text->setTextCursor(QTextCursor(block));
+    });
+    connect(m_gutter, &ZulResultGutter::revealRequested, this, [this](qint64 line) {
+        // The columns follow the text's scrolling; the caret stays put.
+        QScrollBar *bar = m_text->verticalScrollBar();
+        const qreal y = m_metrics->y(line);
+        const qreal bottom = y + m_metrics->lineHeight() - m_gutter->height();
+        bar->setValue(bar->value() + qRound(y < 0 ? y : std::max<qreal>(bottom, 0)));
+    });
     connect(m_statusBar, &ZulEditorStatusBar::copyRequested, this, [this](const QString &text, const QString &label) {
         if (m_viewModel)
             m_viewModel->copyToClipboard(text, label);
@@ -257,6 +314,17 @@ void ComputationalEditorView::buildEditor()
             m_viewModel->toggleFloatingSticky(m_noteID);
     });
     m_pages->addWidget(m_editorPage);
+}
+
+void ComputationalEditorView::showEmptyState()
+{
+    // Made when first needed: an editor opened on its note (a sticky's, the
+    // drawer's) would tell a screen reader of controls it may never show.
+    if (!m_emptyPage) {
+        buildEmptyState();
+        refreshEmptyStateTexts();
+    }
+    m_pages->setCurrentWidget(m_emptyPage);
 }
 
 void ComputationalEditorView::buildEmptyState()
@@ -282,8 +350,7 @@ void ComputationalEditorView::buildEmptyState()
     connect(m_newNote, &QAbstractButton::clicked, this, [this] {
         if (!m_viewModel)
             return;
-        m_viewModel->createNote(veskText(QStringLiteral("New Note"), QStringLiteral("Yeni Not"), m_viewModel->language()),
-                                QString(), ZulNoteTint::indigo, false, false);
+        m_viewModel->createNote();
     });
     m_pages->addWidget(m_emptyPage);
 }
@@ -292,6 +359,7 @@ QList<QWidget *> ComputationalEditorView::tabStops() const
 {
     QList<QWidget *> stops = m_header ? m_header->tabStops() : QList<QWidget *>();
     stops.append(m_text);
+    stops.append(m_gutter);
     stops.append(m_statusBar->tabStops());
     return stops;
 }
@@ -306,21 +374,31 @@ void ComputationalEditorView::setNoteID(const QUuid &id)
 
 bool ComputationalEditorView::isShowingEmptyState() const
 {
-    return m_pages->currentWidget() == m_emptyPage;
+    return m_emptyPage && m_pages->currentWidget() == m_emptyPage;
 }
 
 void ComputationalEditorView::refreshTexts()
 {
     const VeskLanguage language = m_viewModel ? m_viewModel->language() : VeskLanguage(VeskLanguage::en);
-    m_emptyText->setText(veskText(QStringLiteral("Select or create a note to start computing."),
-                                  QStringLiteral("Hesaplamaya başlamak için bir not seçin veya oluşturun."), language));
-    m_newNote->setText(veskText(QStringLiteral("New Note"), QStringLiteral("Yeni Not"), language));
+    refreshEmptyStateTexts();
     m_text->setAccessibleName(veskText(QStringLiteral("Note text"), QStringLiteral("Not metni"), language));
+    m_text->setLanguage(language);
     m_gutter->setLanguage(language);
-    m_findBar->setLanguage(language);
+    if (m_findBar)
+        m_findBar->setLanguage(language);
     m_statusBar->setLanguage(language);
     if (m_header)
         m_header->setLanguage(language);
+}
+
+void ComputationalEditorView::refreshEmptyStateTexts()
+{
+    if (!m_emptyPage)
+        return;
+    const VeskLanguage language = m_viewModel ? m_viewModel->language() : VeskLanguage(VeskLanguage::en);
+    m_emptyText->setText(veskText(QStringLiteral("Select or create a note to start computing."),
+                                  QStringLiteral("Hesaplamaya başlamak için bir not seçin veya oluşturun."), language));
+    m_newNote->setText(veskText(QStringLiteral("New Note"), QStringLiteral("Yeni Not"), language));
 }
 
 void ComputationalEditorView::refresh()
@@ -333,7 +411,7 @@ void ComputationalEditorView::refreshNote(ZulNoteFields fields)
 {
     const ZulNote *note = m_viewModel ? m_viewModel->findNote(m_noteID) : nullptr;
     if (!note) {
-        m_pages->setCurrentWidget(m_emptyPage);
+        showEmptyState();
         return;
     }
     const bool shown = m_pages->currentWidget() == m_editorPage;
@@ -355,8 +433,7 @@ void ComputationalEditorView::refreshNote(ZulNoteFields fields)
         if (m_textNoteID == m_noteID) {
             m_text->setNoteText(note->content);
         } else {
-            // Even a note with the same text must not inherit the other's history.
-            m_text->loadNoteText(note->content);
+            m_text->loadNoteText(note->content, ZulNoteUndoStore::of(*m_viewModel).history(m_noteID, note->content));
             m_textNoteID = m_noteID;
         }
     }

@@ -13,6 +13,8 @@
 class EditorLayoutMetrics;
 class QStackedWidget;
 class QLabel;
+class QLayout;
+class QVBoxLayout;
 class SynchronizedComputationalTextView;
 class VeskButton;
 class VeskSymbolLabel;
@@ -66,17 +68,22 @@ public:
     ZulResultGutter *resultGutter() const { return m_gutter; }
     ZulEditorNoteHeader *header() const { return m_header; }
     ZulEditorStatusBar *statusBar() const { return m_statusBar; }
+    // None until the first search.
     ZulEditorFindBar *findBar() const { return m_findBar; }
     // True while the note is missing and the empty state shows.
     bool isShowingEmptyState() const;
+    // None until the empty state first shows.
     VeskButton *newNoteButton() const { return m_newNote; }
     // Where Tab stops, in reading order: the header's controls, the text,
-    // the status bar's buttons.
+    // the results, the status bar's buttons.
     QList<QWidget *> tabStops() const;
 
 private:
     void buildEditor();
     void buildEmptyState();
+    void showEmptyState();
+    void refreshEmptyStateTexts();
+    ZulEditorFindBar *ensureFindBar();
     // Everything, as after a change of settings or language.
     void refresh();
     // What depends on those parts of the note; with every part, what
@@ -106,6 +113,8 @@ private:
     ZulResultGutter *m_gutter = nullptr;
     ZulEditorStatusBar *m_statusBar = nullptr;
     ZulEditorFindBar *m_findBar = nullptr;
+    QVBoxLayout *m_editorColumn = nullptr;
+    QLayout *m_editorRow = nullptr;
     QLabel *m_emptyText = nullptr;
     VeskButton *m_newNote = nullptr;
 };

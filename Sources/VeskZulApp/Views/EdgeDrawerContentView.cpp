@@ -1,5 +1,6 @@
 #include "Views/EdgeDrawerContentView.h"
 
+#include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskBrandMark.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskColorHex.h"
@@ -7,8 +8,10 @@
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskLabel.h"
 #include "VeskKit/Localization/VeskText.h"
+#include "ViewModels/ZulCommand.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ComputationalEditorView.h"
+#include "Views/EdgeDrawerChipStrip.h"
 #include "Views/EdgeDrawerNoteChip.h"
 #include "Views/ZulChipGroup.h"
 #include "Views/ZulNoteListModel.h"
@@ -16,18 +19,14 @@
 #include "Views/ZulTabStops.h"
 #include "Views/ZulVibrancyView.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QWheelEvent>
 
 namespace {
 
@@ -106,28 +105,23 @@ EdgeDrawerContentView::EdgeDrawerContentView(ZulStudioViewModel *viewModel, std:
     column->addWidget(new Hairline(this));
 
     // Chip strip: scrolls sideways, without scroll bars.
-    m_chipScroll = new QScrollArea(this);
-    m_chipScroll->setFrameShape(QFrame::NoFrame);
-    m_chipScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_chipScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_chipScroll->setWidgetResizable(true);
-    m_chipScroll->setAttribute(Qt::WA_TranslucentBackground);
-    m_chipScroll->viewport()->setAutoFillBackground(false);
-    m_chipScroll->viewport()->installEventFilter(this);
-    m_chipRow = new QWidget;
-    m_chipLayout = new QHBoxLayout(m_chipRow);
-    m_chipLayout->setContentsMargins(10, 7, 10, 7);
-    m_chipLayout->setSpacing(5);
-    m_chipLayout->addStretch(1);
-    m_chipScroll->setWidget(m_chipRow);
-    // The scroll area fills what it holds; the drawer's glass shows through.
-    m_chipRow->setAutoFillBackground(false);
-    column->addWidget(m_chipScroll);
+    if (m_viewModel)
+        m_notes = &ZulNoteListModel::of(*m_viewModel);
+    m_strip = new EdgeDrawerChipStrip(m_notes, this);
+    connect(m_strip, &EdgeDrawerChipStrip::chipClicked, this, [this](const QUuid &id) {
+        // Only the selection: no tab change, nothing saved.
+        if (m_viewModel)
+            m_viewModel->setSelectedNoteID(id);
+    });
+    column->addWidget(m_strip);
 
     column->addWidget(new Hairline(this));
 
     // Body: the selected note's editor, or the quick-note button.
     m_body = new QStackedWidget(this);
+    // A layer of layout alone, which a reader need not name on its way to
+    // the text.
+    VeskAccessibleControl::setRole(m_body, QAccessible::Grouping);
     m_editor = new ComputationalEditorView(viewModel, QUuid(), true, false, m_body);
     m_emptyPage = new QWidget(m_body);
     auto *empty = new QVBoxLayout(m_emptyPage);
@@ -140,25 +134,14 @@ EdgeDrawerContentView::EdgeDrawerContentView(ZulStudioViewModel *viewModel, std:
     m_body->addWidget(m_emptyPage);
     column->addWidget(m_body, 1);
 
-    // The strip is as tall as a chip even while empty, so the hairlines keep
-    // their places.
-    const int chipHeight = EdgeDrawerNoteChip(QUuid(), QStringLiteral("X"), ZulNoteTint::indigo, false).sizeHint().height();
-    m_chipScroll->setFixedHeight(chipHeight + 14);
-
     if (m_viewModel) {
-        m_notes = &ZulNoteListModel::of(*m_viewModel);
-        connect(m_notes, &QAbstractItemModel::modelReset, this, &EdgeDrawerContentView::rebuildChips);
-        connect(m_notes, &QAbstractItemModel::rowsInserted, this,
-                [this](const QModelIndex &, int first, int last) { insertChips(first, last); });
-        connect(m_notes, &QAbstractItemModel::rowsRemoved, this,
-                [this](const QModelIndex &, int first, int last) { removeChips(first, last); });
-        connect(m_notes, &QAbstractItemModel::rowsMoved, this,
-                [this](const QModelIndex &, int first, int last, const QModelIndex &, int destination) {
-                    moveChips(first, last, destination);
-                });
-        connect(m_notes, &QAbstractItemModel::dataChanged, this,
-                [this](const QModelIndex &top, const QModelIndex &bottom) { restyleChips(top.row(), bottom.row()); });
+        connect(m_notes, &QAbstractItemModel::modelReset, this, &EdgeDrawerContentView::revealSelectedChip);
+        // Away, the drawer catches up when it comes back: an editor
+        // following every choice made elsewhere would tell a screen reader
+        // of every change in a window it does not see.
         connect(m_viewModel, &ZulStudioViewModel::selectedNoteIDChanged, this, [this] {
+            if (!isVisible())
+                return;
             refreshBody();
             revealSelectedChip();
         });
@@ -170,18 +153,12 @@ EdgeDrawerContentView::EdgeDrawerContentView(ZulStudioViewModel *viewModel, std:
         connect(m_viewModel, &ZulStudioViewModel::languageChanged, this, &EdgeDrawerContentView::refreshTexts);
     }
     refreshTexts();
-    rebuildChips();
     refreshBody();
 }
 
 QList<EdgeDrawerNoteChip *> EdgeDrawerContentView::chips() const
 {
-    QList<EdgeDrawerNoteChip *> result;
-    for (const QPointer<EdgeDrawerNoteChip> &chip : m_chips) {
-        if (chip)
-            result.append(chip);
-    }
-    return result;
+    return m_strip->chips();
 }
 
 bool EdgeDrawerContentView::isShowingEmptyState() const
@@ -203,101 +180,26 @@ void EdgeDrawerContentView::createQuickNote()
 {
     if (!m_viewModel)
         return;
-    const VeskLanguage language = m_viewModel->language();
-    m_viewModel->createNote(veskText(QStringLiteral("Quick Scratch"), QStringLiteral("Hızlı Karalama"), language),
-                            QString(), ZulNoteTint::indigo, true, false);
-}
-
-EdgeDrawerNoteChip *EdgeDrawerContentView::makeChip(int row)
-{
-    const ZulNote &note = m_notes->noteAt(row);
-    auto *chip = new EdgeDrawerNoteChip(note.id, m_notes->displayTitle(row), note.tint,
-                                        m_viewModel->selectedNoteID() == note.id, m_chipRow);
-    const QUuid id = note.id;
-    chip->installEventFilter(this);
-    connect(chip, &QAbstractButton::clicked, this, [this, id] {
-        // Only the selection: no tab change, nothing saved.
-        if (m_viewModel)
-            m_viewModel->setSelectedNoteID(id);
-    });
-    return chip;
+    m_viewModel->createNote(ZulNewNoteKind::quickNote);
 }
 
 void EdgeDrawerContentView::revealSelectedChip()
 {
-    // New chips get their places when the strip's layout next runs.
+    // Once the drawer is laid out, when the strip knows its width.
     QTimer::singleShot(0, this, [this] {
         if (!isVisible() || !m_viewModel || !m_notes)
             return;
         const std::optional<QUuid> selected = m_viewModel->selectedNoteID();
-        const int row = selected ? m_notes->rowOf(*selected) : -1;
-        if (row < 0 || row >= m_chips.size() || !m_chips[row])
-            return;
-        // Chips that came meanwhile take their places first: the strip
-        // grows to hold them, then lays them out.
-        m_chipRow->resize(m_chipRow->sizeHint().expandedTo(m_chipScroll->viewport()->size()));
-        m_chipLayout->activate();
-        m_chipScroll->ensureWidgetVisible(m_chips[row], 10, 0);
+        if (selected)
+            m_strip->reveal(m_notes->rowOf(*selected));
     });
 }
 
 void EdgeDrawerContentView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    refreshBody();
     revealSelectedChip();
-}
-
-void EdgeDrawerContentView::rebuildChips()
-{
-    for (const QPointer<EdgeDrawerNoteChip> &chip : std::as_const(m_chips)) {
-        if (chip)
-            delete chip.data();
-    }
-    m_chips.clear();
-    if (m_notes)
-        insertChips(0, m_notes->rowCount() - 1);
-    revealSelectedChip();
-}
-
-void EdgeDrawerContentView::insertChips(int first, int last)
-{
-    for (int row = first; row <= last; ++row) {
-        EdgeDrawerNoteChip *chip = makeChip(row);
-        m_chipLayout->insertWidget(row, chip);
-        m_chips.insert(row, chip);
-    }
-}
-
-void EdgeDrawerContentView::removeChips(int first, int last)
-{
-    for (int row = last; row >= first; --row) {
-        if (row >= m_chips.size())
-            continue;
-        delete m_chips.takeAt(row).data();
-    }
-}
-
-void EdgeDrawerContentView::moveChips(int first, int last, int destination)
-{
-    QList<QPointer<EdgeDrawerNoteChip>> moved = m_chips.mid(first, last - first + 1);
-    m_chips.remove(first, moved.size());
-    const int at = destination > first ? destination - int(moved.size()) : destination;
-    for (qsizetype k = 0; k < moved.size(); ++k) {
-        m_chips.insert(at + k, moved[k]);
-        m_chipLayout->removeWidget(moved[k]);
-        m_chipLayout->insertWidget(int(at + k), moved[k]);
-    }
-}
-
-void EdgeDrawerContentView::restyleChips(int first, int last)
-{
-    const std::optional<QUuid> selected = m_viewModel ? m_viewModel->selectedNoteID() : std::nullopt;
-    for (int row = first; row <= last && row < m_chips.size(); ++row) {
-        if (const QPointer<EdgeDrawerNoteChip> &chip = m_chips[row]) {
-            const ZulNote &note = m_notes->noteAt(row);
-            chip->setLook(m_notes->displayTitle(row), note.tint, selected == note.id);
-        }
-    }
 }
 
 void EdgeDrawerContentView::refreshBody()
@@ -333,36 +235,14 @@ void EdgeDrawerContentView::refreshTexts()
     };
     // The product's name is the same in every language.
     m_title->setText(QStringLiteral("VeskZul"));
-    m_caption->setText(text("Ctrl+Alt+N · Scratchpad", "Ctrl+Alt+N · Not Çekmecesi"));
+    m_caption->setText(text("%1 · Scratchpad", "%1 · Not Çekmecesi")
+                           .arg(ZulCommand::of(ZulCommandID::toggleEdgeDrawer).keysText()));
     m_plus->setToolTip(text("New Quick Scratch", "Yeni Hızlı Karalama"));
     m_popOut->setToolTip(text("Pop Out as Sticky Note", "Yüzen Yapışkan Olarak Aç"));
     m_openStudio->setToolTip(text("Open in VeskZul Studio", "VeskZul Stüdyoda Aç"));
     m_close->setToolTip(text("Close Drawer (Esc)", "Çekmeceyi Kapat (Esc)"));
     m_createQuickNote->setText(text("Create Quick Note", "Hızlı Not Oluştur"));
-    m_chipScroll->setAccessibleName(text("Notes", "Notlar"));
-}
-
-bool EdgeDrawerContentView::eventFilter(QObject *watched, QEvent *event)
-{
-    // A plain wheel turns the strip sideways: it has no other direction.
-    if (watched == m_chipScroll->viewport() && event->type() == QEvent::Wheel) {
-        auto *wheel = static_cast<QWheelEvent *>(event);
-        const QPoint delta = wheel->angleDelta();
-        const int step = delta.x() != 0 ? delta.x() : delta.y();
-        QScrollBar *bar = m_chipScroll->horizontalScrollBar();
-        bar->setValue(bar->value() - step / 4);
-        return true;
-    }
-    if (auto *chip = qobject_cast<EdgeDrawerNoteChip *>(watched)) {
-        if (event->type() == QEvent::FocusIn)
-            m_chipScroll->ensureWidgetVisible(chip, 10, 0);
-        // The strip is one chip group; the drawer keeps its chips, which
-        // follow the note list row by row.
-        if (event->type() == QEvent::KeyPress
-            && ZulChipGroup::moveAlong(m_chips, chip, static_cast<QKeyEvent *>(event)->key()))
-            return true;
-    }
-    return QWidget::eventFilter(watched, event);
+    m_strip->setAccessibleName(text("Notes", "Notlar"));
 }
 
 QList<QWidget *> EdgeDrawerContentView::tabStops() const
@@ -371,9 +251,8 @@ QList<QWidget *> EdgeDrawerContentView::tabStops() const
     const int selectedRow = m_notes && m_viewModel && m_viewModel->selectedNoteID()
                                 ? m_notes->rowOf(*m_viewModel->selectedNoteID())
                                 : -1;
-    EdgeDrawerNoteChip *selected =
-        selectedRow >= 0 && selectedRow < m_chips.size() ? m_chips[selectedRow].data() : nullptr;
-    QList<QWidget *> stops{m_plus, m_popOut, m_openStudio, m_close, ZulChipGroup::stop(m_chips, selected)};
+    EdgeDrawerNoteChip *selected = selectedRow >= 0 ? m_strip->chipOf(m_notes->idAt(selectedRow)) : nullptr;
+    QList<QWidget *> stops{m_plus, m_popOut, m_openStudio, m_close, ZulChipGroup::stop(m_strip->chipList(), selected)};
     if (m_body->currentWidget() == m_editor)
         stops += m_editor->tabStops();
     else
@@ -386,11 +265,8 @@ bool EdgeDrawerContentView::focusNextPrevChild(bool next)
     return ZulTabStops::moveAlong(this, tabStops(), next) || QWidget::focusNextPrevChild(next);
 }
 
-void EdgeDrawerContentView::paintEvent(QPaintEvent *)
+void EdgeDrawerContentView::paintBackdrop(QPainter &painter, const QRectF &bounds, const QColor &accent)
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF bounds = QRectF(rect());
     QPainterPath shape;
     shape.addRoundedRect(bounds, cornerRadius, cornerRadius);
     painter.setClipPath(shape);
@@ -408,11 +284,18 @@ void EdgeDrawerContentView::paintEvent(QPaintEvent *)
 
     QLinearGradient border(bounds.topLeft(), bounds.bottomRight());
     border.setColorAt(0, veskColorFromHex(0xFFFFFF, 0.24));
-    QColor accentEdge = m_accent;
+    QColor accentEdge = accent;
     accentEdge.setAlphaF(0.34f);
     border.setColorAt(1, accentEdge);
     painter.setClipping(false);
     painter.setPen(QPen(QBrush(border), 0.5));
     painter.setBrush(Qt::NoBrush);
     painter.drawRoundedRect(bounds.adjusted(0.25, 0.25, -0.25, -0.25), cornerRadius - 0.25, cornerRadius - 0.25);
+}
+
+void EdgeDrawerContentView::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    m_backdrop.paint(painter, event->region(), size(), devicePixelRatioF(), m_accent.rgba(),
+                     [this](QPainter &drawing, const QRectF &bounds) { paintBackdrop(drawing, bounds, m_accent); });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VeskKit/Design/VeskBackdropCache.h"
+
 #include <QColor>
 #include <QList>
 #include <QPointer>
@@ -9,10 +11,10 @@
 #include <functional>
 
 class ComputationalEditorView;
+class EdgeDrawerChipStrip;
 class EdgeDrawerNoteChip;
-class QHBoxLayout;
 class QLabel;
-class QScrollArea;
+class QPainter;
 class QStackedWidget;
 class VeskButton;
 class ZulMinimalIconButton;
@@ -33,7 +35,8 @@ public:
     EdgeDrawerContentView(ZulStudioViewModel *viewModel, std::function<void()> onClose, const QColor &accent,
                           QWidget *parent = nullptr);
 
-    // What the tests and the header read.
+    // What the tests and the header read. The chips are those the strip
+    // shows now.
     QList<EdgeDrawerNoteChip *> chips() const;
     ZulMinimalIconButton *newQuickNoteButton() const { return m_plus; }
     ZulMinimalIconButton *popOutButton() const { return m_popOut; }
@@ -41,29 +44,23 @@ public:
     ZulMinimalIconButton *closeButton() const { return m_close; }
     VeskButton *createQuickNoteButton() const { return m_createQuickNote; }
     ComputationalEditorView *editor() const { return m_editor; }
-    QScrollArea *chipStrip() const { return m_chipScroll; }
+    EdgeDrawerChipStrip *chipStrip() const { return m_strip; }
     // Header, the chip strip as one stop, then the note's own stops.
     QList<QWidget *> tabStops() const;
     // True while no note is selected and the quick-note button shows.
     bool isShowingEmptyState() const;
     QString title() const;
     QString caption() const;
+    // The drawer's glass: its tint, wash, sheen and edge.
+    static void paintBackdrop(QPainter &painter, const QRectF &bounds, const QColor &accent);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
     void createQuickNote();
-    // The chips follow the rows of the note list they show.
-    EdgeDrawerNoteChip *makeChip(int row);
-    void rebuildChips();
-    void insertChips(int first, int last);
-    void removeChips(int first, int last);
-    void moveChips(int first, int last, int destination);
-    void restyleChips(int first, int last);
     // Scrolls the strip to the selected note's chip once the strip is laid out.
     void revealSelectedChip();
     void refreshBody();
@@ -80,14 +77,12 @@ private:
     ZulMinimalIconButton *m_popOut = nullptr;
     ZulMinimalIconButton *m_openStudio = nullptr;
     ZulMinimalIconButton *m_close = nullptr;
-    QScrollArea *m_chipScroll = nullptr;
-    QWidget *m_chipRow = nullptr;
-    QHBoxLayout *m_chipLayout = nullptr;
+    EdgeDrawerChipStrip *m_strip = nullptr;
     // The view model's, which may go before the drawer does.
     QPointer<ZulNoteListModel> m_notes;
-    QList<QPointer<EdgeDrawerNoteChip>> m_chips;
     QStackedWidget *m_body = nullptr;
     ComputationalEditorView *m_editor = nullptr;
     QWidget *m_emptyPage = nullptr;
     VeskButton *m_createQuickNote = nullptr;
+    VeskBackdropCache m_backdrop;
 };

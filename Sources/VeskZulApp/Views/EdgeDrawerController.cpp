@@ -69,7 +69,7 @@ QRectF EdgeDrawerController::activeVisibleFrame(const ZulScreenLayout &layout) c
     std::optional<QPointF> pointer = pointerLocationProvider ? pointerLocationProvider() : std::nullopt;
     if (pointer)
         pointer = ZulScreenCoordinates::pointToBottomLeft(*pointer, layout.flipAxis);
-    return EdgeDrawerGeometry::activeVisibleFrame(pointer, layout);
+    return layout.visibleFrameAt(pointer);
 }
 
 QRect EdgeDrawerController::drawerFrame(bool open) const
@@ -79,11 +79,32 @@ QRect EdgeDrawerController::drawerFrame(bool open) const
     return ZulScreenCoordinates::toTopLeft(frame, layout.flipAxis).toRect();
 }
 
-QRect EdgeDrawerController::handleFrame() const
+QRect EdgeDrawerController::stageFrame() const
+{
+    const ZulScreenLayout layout = screenLayoutProvider();
+    return ZulScreenCoordinates::toTopLeft(activeVisibleFrame(layout), layout.flipAxis).toRect();
+}
+
+QRectF EdgeDrawerController::exactHandleFrame() const
 {
     const ZulScreenLayout layout = screenLayoutProvider();
     const QRectF frame = EdgeDrawerGeometry::handleFrame(activeVisibleFrame(layout), m_currentSide, m_isDrawerOpen);
-    return ZulScreenCoordinates::toTopLeft(frame, layout.flipAxis).toRect();
+    return ZulScreenCoordinates::toTopLeft(frame, layout.flipAxis);
+}
+
+QRect EdgeDrawerController::handleFrame() const
+{
+    return exactHandleFrame().toRect();
+}
+
+void EdgeDrawerController::placeHandle()
+{
+    if (!m_handlePanel)
+        return;
+    // Out to whole device pixels, and grown away from the screen's edge: a
+    // pointer flung at the edge meets the handle in the edge's last column.
+    ZulWindowPlacement::place(m_handlePanel, exactHandleFrame(), true,
+                              m_currentSide == ZulEdgeSide::left ? Qt::LeftEdge : Qt::RightEdge);
 }
 
 EdgeHandlePanel *EdgeDrawerController::ensureHandlePanel()
@@ -91,7 +112,6 @@ EdgeHandlePanel *EdgeDrawerController::ensureHandlePanel()
     if (m_handlePanel)
         return m_handlePanel;
     auto *panel = new EdgeHandlePanel;
-    panel->setGeometry(handleFrame());
     const QPointer<EdgeDrawerController> weakSelf(this);
     auto *view = new EdgePullHandleView(
         m_viewModel, m_handleHoverState,
@@ -114,6 +134,7 @@ EdgeHandlePanel *EdgeDrawerController::ensureHandlePanel()
     host->updateTrackingAreas();
     hostIn(panel, host);
     m_handlePanel = panel;
+    placeHandle();
     return panel;
 }
 
@@ -123,7 +144,8 @@ EdgeDrawerPanel *EdgeDrawerController::ensureDrawerPanel()
         return m_drawerPanel;
     auto *panel = new EdgeDrawerPanel;
     if (standsAtTheEdge()) {
-        panel->setGeometry(drawerFrame(false));
+        panel->setStage(stageFrame());
+        panel->setSlideFrame(drawerFrame(false));
     } else {
         // Where it cannot be put at the edge, the drawer is a window like
         // any other, moved and closed by the compositor's own decorations.
@@ -146,9 +168,9 @@ EdgeDrawerPanel *EdgeDrawerController::ensureDrawerPanel()
     };
     panel->onEscapePressed = close;
     auto *content = new EdgeDrawerContentView(m_viewModel, close, accentColor(VeskProductPalette::deepIndigo));
-    hostIn(panel, new FirstClickHostingView(content));
+    hostIn(panel->sheet(), new FirstClickHostingView(content));
 
-    m_slide = new QPropertyAnimation(panel, "geometry", this);
+    m_slide = new QPropertyAnimation(panel, "slideFrame", this);
     connect(m_slide, &QPropertyAnimation::finished, this, [this] {
         // Only a slide that ends closed hides the drawer: one reopened
         // meanwhile stays.
@@ -165,7 +187,8 @@ void EdgeDrawerController::setDrawerGeometry(const QRect &frame)
         return;
     if (m_slide)
         m_slide->stop();
-    m_drawerPanel->setGeometry(frame);
+    m_drawerPanel->setStage(stageFrame());
+    m_drawerPanel->setSlideFrame(frame);
 }
 
 void EdgeDrawerController::positionDrawerPanel(bool open, bool animated)
@@ -180,7 +203,8 @@ void EdgeDrawerController::positionDrawerPanel(bool open, bool animated)
     m_slide->stop();
     m_slide->setDuration(open ? EdgeDrawerGeometry::slideInMs : EdgeDrawerGeometry::slideOutMs);
     m_slide->setEasingCurve(open ? veskEaseOutCurve() : veskEaseInOutCurve());
-    m_slide->setStartValue(m_drawerPanel->geometry());
+    m_drawerPanel->setStage(stageFrame());
+    m_slide->setStartValue(m_drawerPanel->slideFrame());
     m_slide->setEndValue(target);
     m_slide->start();
 }
@@ -221,7 +245,7 @@ void EdgeDrawerController::openDrawer()
     if (!handle)
         return;
     positionDrawerPanel(true, true);
-    handle->setGeometry(handleFrame());
+    placeHandle();
 }
 
 void EdgeDrawerController::closeDrawer()
@@ -236,8 +260,7 @@ void EdgeDrawerController::closeDrawer()
         return;
     }
     positionDrawerPanel(false, true);
-    if (m_handlePanel)
-        m_handlePanel->setGeometry(handleFrame());
+    placeHandle();
 }
 
 void EdgeDrawerController::syncEdgePlacement(ZulEdgeSide side)
@@ -248,7 +271,7 @@ void EdgeDrawerController::syncEdgePlacement(ZulEdgeSide side)
     if (!standsAtTheEdge())
         return;
     EdgeHandlePanel *handle = ensureHandlePanel();
-    handle->setGeometry(handleFrame());
+    placeHandle();
     handle->show();
     handle->raise();
     if (m_isDrawerOpen && m_drawerPanel)
@@ -303,8 +326,7 @@ void EdgeDrawerController::screenParametersChanged()
         const bool handleShown = m_handlePanel && m_handlePanel->isVisible();
         if (!handleShown && !m_isDrawerOpen)
             return;
-        if (m_handlePanel)
-            m_handlePanel->setGeometry(handleFrame());
+        placeHandle();
         if (m_isDrawerOpen)
             setDrawerGeometry(drawerFrame(true));
     });

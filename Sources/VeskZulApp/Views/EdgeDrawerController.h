@@ -55,9 +55,12 @@ public:
     std::function<std::optional<QPointF>()> pointerLocationProvider;
     std::function<ZulScreenLayout()> screenLayoutProvider;
 
-    // The frames of the moment, in Qt coordinates.
+    // The frames of the moment, in Qt coordinates: the whole drawer's,
+    // which may reach beyond the screen's edge, the handle's, and the visible
+    // frame of the screen both stand on.
     QRect drawerFrame(bool open) const;
     QRect handleFrame() const;
+    QRect stageFrame() const;
 
     // Runs on every change of the screens: puts a shown handle and an open
     // drawer back in place, once the change has settled.
@@ -68,6 +71,8 @@ protected:
 
 private:
     bool standsAtTheEdge() const;
+    QRectF exactHandleFrame() const;
+    void placeHandle();
     EdgeHandlePanel *ensureHandlePanel();
     EdgeDrawerPanel *ensureDrawerPanel();
     void positionDrawerPanel(bool open, bool animated);

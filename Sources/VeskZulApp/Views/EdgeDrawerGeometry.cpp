@@ -16,17 +16,6 @@ constexpr qreal kHandleGap = 2;
 
 } // namespace
 
-QRectF activeVisibleFrame(const std::optional<QPointF> &pointer, const ZulScreenLayout &layout)
-{
-    if (pointer) {
-        for (const ZulScreenFrames &screen : layout.screens) {
-            if (ZulScreenCoordinates::containsPointer(screen.frame, *pointer))
-                return screen.visibleFrame;
-        }
-    }
-    return layout.mainVisibleFrame();
-}
-
 QRectF drawerFrame(const QRectF &v, ZulEdgeSide side, bool open)
 {
     const bool left = side == ZulEdgeSide::left;

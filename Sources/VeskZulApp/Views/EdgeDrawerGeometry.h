@@ -22,11 +22,6 @@ inline constexpr qreal minimumDrawerHeight = 480;
 inline constexpr int slideInMs = 220;
 inline constexpr int slideOutMs = 180;
 
-// The visible frame of the first screen (in the layout's order) that holds
-// the pointer; else the main screen's; else the first screen's; else
-// 1440 × 900 at the origin.
-QRectF activeVisibleFrame(const std::optional<QPointF> &pointer, const ZulScreenLayout &layout);
-
 // Open: 6 in from the edge. Closed: wholly outside, 12 beyond the edge.
 // Always 14 above the visible frame's bottom.
 QRectF drawerFrame(const QRectF &visibleFrame, ZulEdgeSide side, bool open);

@@ -27,23 +27,32 @@ EdgeDrawerNoteChip::EdgeDrawerNoteChip(const QUuid &noteID, const QString &title
     setLook(title, tint, selected);
 }
 
-void EdgeDrawerNoteChip::setLook(const QString &title, ZulNoteTint tint, bool selected)
+QString EdgeDrawerNoteChip::shownTitle(const QString &title)
 {
     // A chip is a single line: line breaks of a title would not show anyway.
+    if (!title.contains(QLatin1Char('\n')))
+        return title;
     QString oneLine = title;
-    oneLine.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    // A chip among thousands costs a repaint of the strip's bookkeeping;
-    // one whose note changed what it does not show stays as it is.
+    return oneLine.replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+
+void EdgeDrawerNoteChip::setNote(const QUuid &noteID, const QString &title, ZulNoteTint tint, bool selected)
+{
+    m_noteID = noteID;
+    setLook(title, tint, selected);
+}
+
+void EdgeDrawerNoteChip::setLook(const QString &title, ZulNoteTint tint, bool selected)
+{
+    const QString oneLine = shownTitle(title);
+    // One whose note changed what it does not show stays as it is.
     if (oneLine == text() && tint == m_tint && selected == m_selected)
         return;
-    const bool resized = oneLine != text() || selected != m_selected;
     m_tint = tint;
     m_selected = selected;
     setText(oneLine);
     setAccessibleName(oneLine);
     VeskAccessibleControl::setOn(this, selected);
-    if (resized)
-        updateGeometry();
     update();
 }
 
@@ -64,15 +73,28 @@ QColor EdgeDrawerNoteChip::borderColour() const
 
 QFont EdgeDrawerNoteChip::titleFont() const
 {
-    return veskSystemFont(fontPixelSize, m_selected ? QFont::DemiBold : QFont::Medium);
+    return titleFont(m_selected);
+}
+
+QFont EdgeDrawerNoteChip::titleFont(bool selected)
+{
+    return veskSystemFont(fontPixelSize, selected ? QFont::DemiBold : QFont::Medium);
+}
+
+int EdgeDrawerNoteChip::widthFor(const QFontMetricsF &metrics, const QString &shownTitle)
+{
+    return int(std::ceil(horizontalPadding * 2 + dotSide + spacing + metrics.horizontalAdvance(shownTitle)));
+}
+
+int EdgeDrawerNoteChip::heightFor(const QFontMetricsF &metrics)
+{
+    return int(std::ceil(verticalPadding * 2 + std::max(metrics.height(), dotSide)));
 }
 
 QSize EdgeDrawerNoteChip::sizeHint() const
 {
     const QFontMetricsF metrics(titleFont());
-    const qreal width = horizontalPadding * 2 + dotSide + spacing + metrics.horizontalAdvance(text());
-    const qreal height = verticalPadding * 2 + std::max(metrics.height(), dotSide);
-    return QSize(int(std::ceil(width)), int(std::ceil(height)));
+    return QSize(widthFor(metrics, text()), heightFor(metrics));
 }
 
 void EdgeDrawerNoteChip::keyPressEvent(QKeyEvent *event)

@@ -3,6 +3,7 @@
 #include "Models/ZulNoteTint.h"
 
 #include <QAbstractButton>
+#include <QFontMetricsF>
 #include <QUuid>
 
 // One note in the drawer's chip strip: a dot in the note's tint and its
@@ -24,12 +25,21 @@ public:
     const QUuid &noteID() const { return m_noteID; }
     // Shows the note's title, tint and selection as they now are.
     void setLook(const QString &title, ZulNoteTint tint, bool selected);
+    // Makes the chip another note's, as the strip reuses it while it scrolls.
+    void setNote(const QUuid &noteID, const QString &title, ZulNoteTint tint, bool selected);
     ZulNoteTint tint() const { return m_tint; }
     bool isSelected() const { return m_selected; }
     QColor titleColour() const;
     QColor fillColour() const;
     QColor borderColour() const;
     QFont titleFont() const;
+
+    // What a chip shows of a title, in which font, and how wide that makes
+    // it: the strip places chips it has not made by these.
+    static QString shownTitle(const QString &title);
+    static QFont titleFont(bool selected);
+    static int widthFor(const QFontMetricsF &metrics, const QString &shownTitle);
+    static int heightFor(const QFontMetricsF &metrics);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }

@@ -1,11 +1,12 @@
 #include "Views/EdgeHandlePanel.h"
 
 #include "VeskKit/Design/VeskAccessibleControl.h"
+#include "VeskKit/Design/VeskPanelWindow.h"
 
 EdgeHandlePanel::EdgeHandlePanel(QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                          Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint)
+    : QWidget(parent, VeskPanelWindow::flags | Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint)
 {
+    VeskPanelWindow::makePanel(this);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TranslucentBackground);
     VeskAccessibleControl::setRole(this, QAccessible::Window);

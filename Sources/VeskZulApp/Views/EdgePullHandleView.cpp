@@ -5,6 +5,7 @@
 #include "VeskKit/Design/VeskEasing.h"
 #include "VeskKit/Design/VeskSymbol.h"
 #include "VeskKit/Localization/VeskText.h"
+#include "ViewModels/ZulCommand.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/EdgeDrawerGeometry.h"
 #include "Views/EdgeHandleHoverState.h"
@@ -162,8 +163,9 @@ void EdgePullHandleView::followHover()
 void EdgePullHandleView::refreshTexts()
 {
     const VeskLanguage language = m_viewModel ? m_viewModel->language() : VeskLanguage::current();
-    setToolTip(veskText(QStringLiteral("Toggle VeskZul Edge Drawer (Ctrl+Alt+N)"),
-                        QStringLiteral("VeskZul Kenar Çekmecesini Aç/Kapat (Ctrl+Alt+N)"), language));
+    setToolTip(veskText(QStringLiteral("Toggle VeskZul Edge Drawer (%1)"),
+                        QStringLiteral("VeskZul Kenar Çekmecesini Aç/Kapat (%1)"), language)
+                   .arg(ZulCommand::of(ZulCommandID::toggleEdgeDrawer).keysText()));
     // The name of the handle's window.
     setWindowTitle(veskText(QStringLiteral("VeskZul Edge Drawer"), QStringLiteral("VeskZul Kenar Çekmecesi"), language));
 }

@@ -1,14 +1,12 @@
 #include "Views/FloatingStickyGeometry.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace FloatingStickyGeometry {
 
 namespace {
 
-// Enough of the title strip to take hold of with the pointer.
-constexpr qreal kGrabWidth = 44;
-constexpr qreal kGrabHeight = 22;
 constexpr qreal kCascadeRightInset = 42;
 constexpr qreal kCascadeTopInset = 46;
 constexpr qreal kCascadeFloor = 20;
@@ -19,17 +17,6 @@ bool containsOrigin(const QRectF &rect, const QPointF &point)
 {
     return point.x() >= rect.left() && point.x() < rect.right() && point.y() >= rect.top() &&
            point.y() < rect.bottom();
-}
-
-bool titleStripReachable(const QRectF &frame, const ZulScreenLayout &layout)
-{
-    const qreal stripHeight = std::min(collapsedHeight, frame.height());
-    // bottom() is the top edge in this form.
-    const QRectF strip(frame.left(), frame.bottom() - stripHeight, frame.width(), stripHeight);
-    return std::any_of(layout.screens.cbegin(), layout.screens.cend(), [&](const ZulScreenFrames &screen) {
-        const QRectF onScreen = strip.intersected(screen.visibleFrame);
-        return onScreen.width() >= kGrabWidth && onScreen.height() >= std::min(kGrabHeight, stripHeight);
-    });
 }
 
 } // namespace
@@ -43,7 +30,7 @@ bool isUsableStoredFrame(const QRectF &frame, const ZulScreenLayout &layout)
             const QRectF grown = screen.frame.adjusted(-originSlack, -originSlack, originSlack, originSlack);
             return containsOrigin(grown, frame.topLeft());
         });
-    return originNearScreen && titleStripReachable(frame, layout);
+    return originNearScreen && layout.isReachable(frame);
 }
 
 QRectF cascadedFrame(const ZulScreenLayout &layout, qsizetype openPanels, QSizeF size)
@@ -94,6 +81,12 @@ QRectF expandedFrame(const QRectF &frame, qreal expandedHeight, const ZulScreenL
 qreal heightToRestore(qreal currentHeight)
 {
     return std::max(currentHeight, minimumExpandedHeight);
+}
+
+QRectF storedForm(const QRectF &frame)
+{
+    const auto hundredths = [](qreal value) { return std::round(value * 100) / 100; };
+    return QRectF(hundredths(frame.x()), hundredths(frame.y()), hundredths(frame.width()), hundredths(frame.height()));
 }
 
 } // namespace FloatingStickyGeometry

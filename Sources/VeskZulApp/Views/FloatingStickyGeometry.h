@@ -28,9 +28,8 @@ inline constexpr qreal cascadeStep = 28;
 inline constexpr int cascadeCycle = 6;
 
 // True when the stored frame may be used as it is: big enough, its origin
-// on or near a screen, and enough of its title strip (the top 44 points)
-// on some screen's visible frame to be grabbed and moved; a frame that meets
-// the first two but not the last would open out of reach.
+// on or near a screen, and reachable there (ZulScreenLayout::isReachable); a
+// frame that meets the first two but not the last would open out of reach.
 bool isUsableStoredFrame(const QRectF &frame, const ZulScreenLayout &layout);
 
 // The default place of a new panel when `openPanels` are already open: near
@@ -50,5 +49,10 @@ QRectF collapsedFrame(const QRectF &frame, qreal height = collapsedHeight);
 QRectF expandedFrame(const QRectF &frame, qreal expandedHeight, const ZulScreenLayout &layout);
 // The height to restore later when collapsing a panel of this height.
 qreal heightToRestore(qreal currentHeight);
+
+// A frame as the note keeps it: to the hundredth of a point, which at any
+// scale up to 400 % still tells one device pixel from the next, so the
+// panel reopens on the very pixel it was left on.
+QRectF storedForm(const QRectF &frame);
 
 } // namespace FloatingStickyGeometry

@@ -65,7 +65,7 @@ void FloatingStickyNoteController::showSticky(const QUuid &noteID)
     state->expandedHeight = std::max(frame.height(), kMinimumRememberedHeight);
     panel->setMinimumSize(FloatingStickyGeometry::minimumSize.toSize());
     panel->setMaximumSize(FloatingStickyGeometry::maximumSize.toSize());
-    panel->setGeometry(ZulScreenCoordinates::toTopLeft(frame, layout.flipAxis).toRect());
+    ZulWindowPlacement::place(panel, ZulScreenCoordinates::toTopLeft(frame, layout.flipAxis));
 
     const QPointer<FloatingStickyNoteController> weakSelf(this);
     const QPointer<ZulStudioViewModel> viewModel(m_viewModel);
@@ -95,7 +95,7 @@ void FloatingStickyNoteController::showSticky(const QUuid &noteID)
     layoutBox->addWidget(host);
 
     connect(panel, &StickyNotePanel::frameChanged, this,
-            [this, noteID](const QRect &frame, bool moved) { persistFrame(noteID, frame, moved); });
+            [this, noteID](const QRectF &frame, bool moved) { persistFrame(noteID, frame, moved); });
     m_panelsByNoteID.insert(noteID, HostedSticky{noteID, panel, state});
 
     panel->show();
@@ -124,7 +124,7 @@ void FloatingStickyNoteController::toggleCollapse(const QUuid &noteID)
     StickyWindowState *state = found->state;
     const ZulScreenLayout layout = screenLayoutProvider();
     const qreal axis = layout.flipAxis;
-    const QRectF frame = ZulScreenCoordinates::toBottomLeft(QRectF(panel->geometry()), axis);
+    const QRectF frame = ZulScreenCoordinates::toBottomLeft(ZulWindowPlacement::frameOf(panel), axis);
     QRectF target;
     if (state->isCollapsed()) {
         // Cleared first, so the frames of the expansion are stored.
@@ -152,7 +152,7 @@ void FloatingStickyNoteController::toggleAlwaysOnTop(const QUuid &noteID)
     found->panel->setAlwaysOnTop(found->state->isAlwaysOnTop());
 }
 
-void FloatingStickyNoteController::persistFrame(const QUuid &noteID, const QRect &reported, bool moved)
+void FloatingStickyNoteController::persistFrame(const QUuid &noteID, const QRectF &reported, bool moved)
 {
     const auto found = m_panelsByNoteID.constFind(noteID);
     if (found == m_panelsByNoteID.cend() || !found->panel || !found->state)
@@ -160,7 +160,7 @@ void FloatingStickyNoteController::persistFrame(const QUuid &noteID, const QRect
     if (!found->panel->noteID || *found->panel->noteID != noteID)
         return;
     const ZulScreenLayout layout = screenLayoutProvider();
-    const QRectF frame = ZulScreenCoordinates::toBottomLeft(QRectF(reported), layout.flipAxis);
+    const QRectF frame = ZulScreenCoordinates::toBottomLeft(reported, layout.flipAxis);
     // There a panel's place is never known: what would be stored is only
     // where it was asked to be, and the user's places are worth more.
     const bool placesAreKnown = !m_viewModel->isOnNativeWayland();
@@ -170,11 +170,11 @@ void FloatingStickyNoteController::persistFrame(const QUuid &noteID, const QRect
         // will unfold to there, so the next start opens it where the user
         // left it.
         if (moved && placesAreKnown)
-            m_viewModel->updateStickyFrame(
-                noteID, FloatingStickyGeometry::expandedFrame(frame, found->state->expandedHeight, layout));
+            m_viewModel->updateStickyFrame(noteID, FloatingStickyGeometry::storedForm(FloatingStickyGeometry::expandedFrame(
+                                                       frame, found->state->expandedHeight, layout)));
         return;
     }
     found->state->expandedHeight = frame.height();
     if (placesAreKnown)
-        m_viewModel->updateStickyFrame(noteID, frame);
+        m_viewModel->updateStickyFrame(noteID, FloatingStickyGeometry::storedForm(frame));
 }

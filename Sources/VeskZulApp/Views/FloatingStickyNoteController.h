@@ -56,7 +56,7 @@ public:
     std::function<ZulScreenLayout()> screenLayoutProvider;
 
 private:
-    void persistFrame(const QUuid &noteID, const QRect &reported, bool moved);
+    void persistFrame(const QUuid &noteID, const QRectF &reported, bool moved);
     QRectF resolvedInitialFrame(const std::optional<QRectF> &storedFrame) const;
 
     ZulStudioViewModel *m_viewModel;

@@ -2,6 +2,7 @@
 
 #include "Engine/ZulNumberFormatter.h"
 #include "VeskKit/Design/VeskAccessibleControl.h"
+#include "VeskKit/Design/VeskAnnouncer.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskEasing.h"
@@ -24,6 +25,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleOptionFrame>
@@ -228,8 +230,17 @@ FloatingStickyNoteView::FloatingStickyNoteView(ZulStudioViewModel *viewModel, co
     }, m_buttons);
     m_collapse = new ZulMinimalIconButton(QStringLiteral("chevron.up"), 9.5, QFont::Bold, 20,
                                           veskColorFromHex(0xFFFFFF, 0.85), [this] {
-                                              if (m_onToggleCollapse)
-                                                  m_onToggleCollapse();
+                                              if (!m_onToggleCollapse)
+                                                  return;
+                                              m_onToggleCollapse();
+                                              // Qt passes no expanded or collapsed change on to a
+                                              // reader: whoever pressed would hear nothing of it.
+                                              const bool collapsed = m_state && m_state->isCollapsed();
+                                              VeskAnnouncer::announce(
+                                                  veskText(collapsed ? QStringLiteral("Collapsed") : QStringLiteral("Expanded"),
+                                                           collapsed ? QStringLiteral("Daraltıldı") : QStringLiteral("Genişletildi"),
+                                                           m_viewModel ? m_viewModel->language() : VeskLanguage::current()),
+                                                  this);
                                           }, m_buttons);
     m_close = new ZulMinimalIconButton(QStringLiteral("xmark"), 9, QFont::Bold, 20, veskColorFromHex(0xFFFFFF, 0.85),
                                        [this] {
@@ -298,6 +309,7 @@ FloatingStickyNoteView::FloatingStickyNoteView(ZulStudioViewModel *viewModel, co
         connect(m_viewModel, &ZulStudioViewModel::notesReset, this, &FloatingStickyNoteView::refresh);
         connect(m_viewModel, &ZulStudioViewModel::evaluationsReset, this, &FloatingStickyNoteView::refreshTotal);
         connect(m_viewModel, &ZulStudioViewModel::languageChanged, this, &FloatingStickyNoteView::refreshTexts);
+        connect(m_viewModel, &ZulStudioViewModel::languageChanged, this, &FloatingStickyNoteView::refreshTotal);
     }
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *from, QWidget *to) {
         if ((from && m_buttons->isAncestorOf(from)) || (to && m_buttons->isAncestorOf(to)))
@@ -354,6 +366,7 @@ void FloatingStickyNoteView::refresh()
     m_pin->setTint(onTop ? veskColorFromHex(accentHex(note->tint)) : VeskGlassTokens::textMuted());
     VeskAccessibleControl::setOn(m_pin, onTop);
     m_collapse->setSystemName(collapsed ? QStringLiteral("chevron.down") : QStringLiteral("chevron.up"));
+    VeskAccessibleControl::setExpanded(m_collapse, !collapsed);
     // Hiding the editor with the keyboard in it would hand the keyboard on
     // to the title, all of it selected, and the next key meant for the text
     // would replace the title: the panel keeps the keyboard meanwhile, and
@@ -376,8 +389,12 @@ void FloatingStickyNoteView::refreshTotal()
         return;
     const std::optional<double> total = m_viewModel->cachedEvaluation(m_noteID).totalNumericSum;
     m_total->setVisible(m_state && m_state->isCollapsed() && total.has_value());
-    if (total)
+    if (total) {
         m_total->setText(ZulNumberFormatter::format(*total, 2));
+        // Read out alone, a bare number says nothing of what it is.
+        m_total->setAccessibleName(veskText(QStringLiteral("Total "), QStringLiteral("Toplam "), m_viewModel->language()) +
+                                   m_total->text());
+    }
 }
 
 void FloatingStickyNoteView::refreshTexts()
@@ -448,30 +465,38 @@ void FloatingStickyNoteView::showEvent(QShowEvent *event)
         m_editor->textView()->setFocus(Qt::OtherFocusReason);
 }
 
-void FloatingStickyNoteView::paintEvent(QPaintEvent *)
+void FloatingStickyNoteView::paintEvent(QPaintEvent *event)
 {
     if (!m_hasNote)
         return;
     const ZulNote *note = m_viewModel->findNote(m_noteID);
     const ZulNoteTint tint = note ? note->tint : ZulNoteTint::indigo;
+    const QColor edge = veskColorFromHex(0xFFFFFF, lerp(0.16, 0.28, m_hoverAmount));
+    const QColor accentEdge = veskColorWithOpacity(accent(), lerp(0.26, 0.46, m_hoverAmount));
+    // The glass follows the tint and, through its edge (white and the
+    // accent, each at an opacity), the hover.
+    const quint64 look = quint64(accentEdge.rgb() & 0xFFFFFF) << 24 | quint64(qAlpha(accentEdge.rgba())) << 16
+                         | quint64(qAlpha(edge.rgba())) << 8 | quint64(tint);
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF bounds(rect());
-    QPainterPath shape;
-    shape.addRoundedRect(bounds, cornerRadius, cornerRadius);
-    painter.setClipPath(shape);
-    painter.fillRect(bounds, ZulVibrancyView::materialTint(ZulVisualEffectMaterial::hudWindow));
-    painter.fillRect(bounds, frostedGlassGradient(tint, 0.28, 0.42));
-    QLinearGradient sheen(bounds.topLeft(), bounds.topLeft() + QPointF(0, kSheenHeight));
-    sheen.setColorAt(0, veskColorFromHex(0xFFFFFF, 0.08));
-    sheen.setColorAt(1, QColor(Qt::transparent));
-    painter.fillRect(QRectF(bounds.left(), bounds.top(), bounds.width(), kSheenHeight), sheen);
+    m_backdrop.paint(painter, event->region(), size(), devicePixelRatioF(), look,
+                     [&](QPainter &drawing, const QRectF &bounds) {
+                         QPainterPath shape;
+                         shape.addRoundedRect(bounds, cornerRadius, cornerRadius);
+                         drawing.setClipPath(shape);
+                         drawing.fillRect(bounds, ZulVibrancyView::materialTint(ZulVisualEffectMaterial::hudWindow));
+                         drawing.fillRect(bounds, frostedGlassGradient(tint, 0.28, 0.42));
+                         QLinearGradient sheen(bounds.topLeft(), bounds.topLeft() + QPointF(0, kSheenHeight));
+                         sheen.setColorAt(0, veskColorFromHex(0xFFFFFF, 0.08));
+                         sheen.setColorAt(1, QColor(Qt::transparent));
+                         drawing.fillRect(QRectF(bounds.left(), bounds.top(), bounds.width(), kSheenHeight), sheen);
 
-    painter.setClipping(false);
-    QLinearGradient border(bounds.topLeft(), bounds.bottomRight());
-    border.setColorAt(0, veskColorFromHex(0xFFFFFF, lerp(0.16, 0.28, m_hoverAmount)));
-    border.setColorAt(1, veskColorWithOpacity(accent(), lerp(0.26, 0.46, m_hoverAmount)));
-    painter.setPen(QPen(QBrush(border), 0.5));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(bounds.adjusted(0.25, 0.25, -0.25, -0.25), cornerRadius - 0.25, cornerRadius - 0.25);
+                         drawing.setClipping(false);
+                         QLinearGradient border(bounds.topLeft(), bounds.bottomRight());
+                         border.setColorAt(0, edge);
+                         border.setColorAt(1, accentEdge);
+                         drawing.setPen(QPen(QBrush(border), 0.5));
+                         drawing.setBrush(Qt::NoBrush);
+                         drawing.drawRoundedRect(bounds.adjusted(0.25, 0.25, -0.25, -0.25), cornerRadius - 0.25,
+                                                 cornerRadius - 0.25);
+                     });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VeskKit/Design/VeskBackdropCache.h"
+
 #include <QPointer>
 #include <QUuid>
 #include <QWidget>
@@ -76,6 +78,7 @@ private:
     std::function<void()> m_onClose;
     bool m_hasNote = false;
     qreal m_hoverAmount = 0;
+    VeskBackdropCache m_backdrop;
 
     QWidget *m_card = nullptr;
     QWidget *m_titleBar = nullptr;

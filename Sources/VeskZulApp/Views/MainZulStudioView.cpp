@@ -1,6 +1,5 @@
 #include "Views/MainZulStudioView.h"
 
-#include "Models/ZulNoteTint.h"
 #include "VeskKit/Cloud/VeskFeedbackKind.h"
 #include "VeskKit/Design/VeskAccessibleControl.h"
 #include "VeskKit/Design/VeskBrandMark.h"
@@ -22,6 +21,7 @@
 #include "VeskKit/Design/VeskWindowResizeGrips.h"
 #include "VeskKit/Localization/VeskText.h"
 #include "VeskKit/Utilities/VeskAppVersion.h"
+#include "ViewModels/ZulCommand.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ComputationalEditorView.h"
 #include "Views/SynchronizedComputationalTextView.h"
@@ -34,8 +34,11 @@
 #include <QDialog>
 #include <QEasingCurve>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
+#include <QMenu>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -75,6 +78,24 @@ private:
     VeskVersionBadge *m_badge;
 };
 
+// The header's button that holds a menu: Return opens it as Space does, as
+// a desktop's menu buttons do (a plain button takes only Space).
+class MenuButton : public VeskButton {
+public:
+    using VeskButton::VeskButton;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            click();
+            return;
+        }
+        VeskButton::keyPressEvent(event);
+    }
+};
+
 // A one-pixel rule in the subtle border colour.
 QWidget *rule(Qt::Orientation orientation, QWidget *parent)
 {
@@ -104,6 +125,9 @@ MainZulStudioView::MainZulStudioView(ZulStudioViewModel &viewModel, const QColor
     column->addWidget(rule(Qt::Horizontal, this));
 
     m_pages = new QStackedWidget(this);
+    // The stacks are layers of layout alone, which a reader need not name
+    // on its way to the text.
+    VeskAccessibleControl::setRole(m_pages, QAccessible::Grouping);
     m_workspace = new QWidget(m_pages);
     auto *workspaceRow = new QHBoxLayout(m_workspace);
     workspaceRow->setContentsMargins(0, 0, 0, 0);
@@ -114,6 +138,7 @@ MainZulStudioView::MainZulStudioView(ZulStudioViewModel &viewModel, const QColor
     workspaceRow->addWidget(m_sidebar);
     workspaceRow->addWidget(rule(Qt::Vertical, m_workspace));
     m_editorStack = new QStackedWidget(m_workspace);
+    VeskAccessibleControl::setRole(m_editorStack, QAccessible::Grouping);
     workspaceRow->addWidget(m_editorStack, 1);
 
     m_emptyState = new QWidget(m_editorStack);
@@ -136,6 +161,9 @@ MainZulStudioView::MainZulStudioView(ZulStudioViewModel &viewModel, const QColor
     m_pages->addWidget(m_workspace);
     column->addWidget(m_pages, 1);
 
+    // The ground covers the whole window, so the window is not cleared to
+    // the palette's colour before each paint only to be painted over.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     // The window: its own title bar shared with the header, and edges to
     // resize it by.
     veskUnifiedTitlebarWindow(this, VeskUnifiedTitlebarMode::unifiedHeader, 16, 14);
@@ -235,12 +263,16 @@ void MainZulStudioView::buildHeader()
     row->addLayout(brand);
     row->addStretch(1);
 
-    auto *tabs = new QHBoxLayout();
+    // The two tabs are one list, so a reader counts them as two.
+    auto *tabList = new QWidget(m_headerRow);
+    VeskAccessibleControl::setRole(tabList, QAccessible::PageTabList);
+    auto *tabs = new QHBoxLayout(tabList);
+    tabs->setContentsMargins(0, 0, 0, 0);
     tabs->setSpacing(6);
     for (auto [tab, symbol, button] :
          {std::tuple{ZulStudioTab::workspace, "note.text", &m_workspaceTab},
           std::tuple{ZulStudioTab::settings, "gearshape.fill", &m_settingsTab}}) {
-        auto *chip = new ZulChipButton(QString(), QString::fromLatin1(symbol), m_headerRow);
+        auto *chip = new ZulChipButton(QString(), QString::fromLatin1(symbol), tabList);
         chip->setPadding(11, 7);
         chip->setCornerRadius(9);
         chip->setLooks({veskSystemFont(12, QFont::DemiBold), Qt::white, veskColorWithOpacity(m_accent, 0.28),
@@ -252,24 +284,33 @@ void MainZulStudioView::buildHeader()
         tabs->addWidget(chip);
         *button = chip;
     }
-    row->addLayout(tabs);
+    row->addWidget(tabList);
     row->addStretch(1);
 
     auto *actions = new QHBoxLayout();
     actions->setSpacing(8);
     m_drawerButton = new VeskButton(VeskGlassButtonStyle{false}, QString(), QStringLiteral("sidebar.right"), m_headerRow);
-    m_drawerButton->setToolTip(ZulSettingsView::toggleDrawerKeys());
+    m_drawerButton->setToolTip(ZulCommand::of(ZulCommandID::toggleEdgeDrawer).keysText());
     VeskAccessibleControl::setRole(m_drawerButton, QAccessible::CheckBox);
     connect(m_drawerButton, &QAbstractButton::clicked, this, [this] { m_viewModel.toggleEdgeDrawer(); });
     m_stickyButton =
         new VeskButton(VeskGlassButtonStyle{false}, QString(), QStringLiteral("macwindow.on.rectangle"), m_headerRow);
-    m_stickyButton->setToolTip(ZulSettingsView::floatStickyKeys());
+    m_stickyButton->setToolTip(ZulCommand::of(ZulCommandID::newFloatingSticky).keysText());
     connect(m_stickyButton, &QAbstractButton::clicked, this, [this] { m_viewModel.createAndFloatStickyNote(); });
     m_newNoteButton = new VeskButton(VeskPrimaryButtonStyle{}, QString(), QStringLiteral("plus"), m_headerRow);
     connect(m_newNoteButton, &QAbstractButton::clicked, this, &MainZulStudioView::newNote);
+    m_menuButton =
+        new MenuButton(VeskGlassButtonStyle{false}, QString(), QStringLiteral("line.3.horizontal"), m_headerRow);
+    VeskAccessibleControl::setRole(m_menuButton, QAccessible::ButtonMenu);
+    m_menuButton->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_menuButton->hide();
+    connect(m_menuButton, &QAbstractButton::clicked, this, &MainZulStudioView::openCommandMenu);
+    // The context-menu key on the button opens what it holds.
+    connect(m_menuButton, &QWidget::customContextMenuRequested, this, &MainZulStudioView::openCommandMenu);
     actions->addWidget(m_drawerButton);
     actions->addWidget(m_stickyButton);
     actions->addWidget(m_newNoteButton);
+    actions->addWidget(m_menuButton);
     row->addLayout(actions);
 
     m_headerBar = new VeskUnifiedHeaderBar(m_headerRow, 52, 18, 8, Qt::transparent, this);
@@ -295,6 +336,8 @@ void MainZulStudioView::retranslate()
     m_settingsTab->setText(text("Settings", "Ayarlar"));
     m_drawerButton->setText(text("Edge Drawer", "Kenar Çekmecesi"));
     m_newNoteButton->setText(text("New Note", "Yeni Not"));
+    m_menuButton->setToolTip(text("VeskZul Menu", "VeskZul Menüsü"));
+    m_menuButton->setAccessibleName(m_menuButton->toolTip());
     m_emptyText->setText(
         text("Ready for your next calculation or scratch note.", "Yeni hesaplaman veya hızlı notun için hazır."));
     m_createButton->setText(text("Create New Note", "Yeni Not Oluştur"));
@@ -389,7 +432,7 @@ QList<QWidget *> MainZulStudioView::tabStops() const
     const QList<QWidget *> header{m_versionBadgeButton, m_feedbackButton ? m_feedbackButton->button() : nullptr,
                                   m_workspaceTab,       m_settingsTab,
                                   m_drawerButton,       m_stickyButton,
-                                  m_newNoteButton};
+                                  m_newNoteButton,      m_menuButton};
     QList<QWidget *> stops;
     if (m_viewModel.selectedTab() == ZulStudioTab::settings && m_settingsView) {
         stops = header + m_settingsView->tabStops();
@@ -408,9 +451,36 @@ bool MainZulStudioView::focusNextPrevChild(bool next)
     return ZulTabStops::moveAlong(this, tabStops(), next) || QWidget::focusNextPrevChild(next);
 }
 
+void MainZulStudioView::setCommandMenu(QMenu *menu)
+{
+    if (m_commandMenu)
+        disconnect(m_commandMenu, nullptr, this, nullptr);
+    m_commandMenu = menu;
+    m_menuButton->setVisible(menu != nullptr);
+    if (!menu)
+        return;
+    connect(menu, &QMenu::aboutToHide, this, [this] { m_menuButton->setActive(false); });
+    connect(menu, &QObject::destroyed, this, [this] { setCommandMenu(nullptr); });
+}
+
+void MainZulStudioView::openCommandMenu()
+{
+    if (!m_commandMenu)
+        return;
+    m_menuButton->setActive(true);
+    // Below the button, its right edge with the button's: the button
+    // stands at the window's right end.
+    const QPoint below(m_menuButton->width() - m_commandMenu->sizeHint().width(), m_menuButton->height() + 4);
+    m_commandMenu->popup(m_menuButton->mapToGlobal(below));
+}
+
 void MainZulStudioView::newNote()
 {
-    m_viewModel.createNote(text("New Note", "Yeni Not"), QString(), ZulNoteTint::indigo, false, false);
+    // The keyboard goes to the text before the text becomes the new note's:
+    // a reader told of the text changing in a field that by then holds the
+    // keyboard would not speak the move into it.
+    focusEditor();
+    m_viewModel.createNote();
 }
 
 void MainZulStudioView::syncToast()
@@ -485,10 +555,11 @@ void MainZulStudioView::syncSheet()
     }
 }
 
-void MainZulStudioView::paintEvent(QPaintEvent *)
+void MainZulStudioView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    VeskGroundBackground::paintGround(painter, QRectF(rect()), kPalette);
+    m_ground.paint(painter, event->region(), size(), devicePixelRatioF(), quint64(kPalette),
+                   [](QPainter &drawing, const QRectF &bounds) { VeskGroundBackground::paintGround(drawing, bounds, kPalette); });
 }
 
 void MainZulStudioView::showEvent(QShowEvent *event)

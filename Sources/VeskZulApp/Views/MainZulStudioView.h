@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VeskKit/Design/VeskBackdropCache.h"
 #include "VeskKit/Design/VeskToastBanner.h"
 
 #include <QAbstractButton>
@@ -12,6 +13,7 @@
 #include <functional>
 
 class QLabel;
+class QMenu;
 class QStackedWidget;
 class QVariantAnimation;
 class VeskButton;
@@ -25,7 +27,8 @@ class ZulSidebarView;
 class ZulStudioViewModel;
 
 // The studio window's content: a header sharing the title bar (brand,
-// version and feedback, the two tabs, drawer, sticky and new-note buttons),
+// version and feedback, the two tabs, drawer, sticky and new-note buttons,
+// and the button of the command menu once the application gives it one),
 // then either the workspace (note list beside the editor of the selected
 // note, or an empty state) or the settings page. Toasts rise from the bottom
 // edge; the version-and-logs panel opens as a sheet. Everything shown lives
@@ -60,6 +63,11 @@ public:
     VeskButton *edgeDrawerButton() const { return m_drawerButton; }
     VeskButton *stickyButton() const { return m_stickyButton; }
     VeskButton *newNoteButton() const { return m_newNoteButton; }
+    // Opens the command menu below it, by click, Return, Space or the
+    // context-menu key; hidden while there is none.
+    VeskButton *commandMenuButton() const { return m_menuButton; }
+    QMenu *commandMenu() const { return m_commandMenu; }
+    void setCommandMenu(QMenu *menu);
     ZulSidebarView *sidebar() const { return m_sidebar; }
     // Null until the settings tab was first opened.
     ZulSettingsView *settingsView() const { return m_settingsView; }
@@ -101,6 +109,7 @@ private:
     void placeToast();
     // Hands the keyboard to the selected note's text.
     void focusEditor();
+    void openCommandMenu();
 
     ZulStudioViewModel &m_viewModel;
     QColor m_accent;
@@ -118,6 +127,8 @@ private:
     VeskButton *m_drawerButton = nullptr;
     VeskButton *m_stickyButton = nullptr;
     VeskButton *m_newNoteButton = nullptr;
+    VeskButton *m_menuButton = nullptr;
+    QMenu *m_commandMenu = nullptr;
 
     QStackedWidget *m_pages = nullptr;
     QWidget *m_workspace = nullptr;
@@ -134,4 +145,6 @@ private:
     QVariantAnimation *m_toastAnimation = nullptr;
     qreal m_toastProgress = 0;
     QPointer<QDialog> m_sheet;
+    // The window's ground, drawn once for its size.
+    VeskBackdropCache m_ground;
 };

@@ -4,6 +4,7 @@
 #include "VeskKit/Design/VeskWindowResizeGrips.h"
 #include "Views/FloatingStickyNoteView.h"
 #include "Views/ZulPanelCornerMask.h"
+#include "Views/ZulScreenLayout.h"
 
 #include <QTimer>
 #include <QWindow>
@@ -92,7 +93,7 @@ void StickyNotePanel::reportFrame()
         return;
     const bool moved = m_reported.topLeft() != m_lastFrame->topLeft();
     m_lastFrame = m_reported;
-    emit frameChanged(m_reported, moved);
+    emit frameChanged(ZulWindowPlacement::frameOf(this), moved);
 }
 
 void StickyNotePanel::resizeEvent(QResizeEvent *event)

@@ -37,9 +37,9 @@ public:
 
 signals:
     // The panel was moved or resized while shown, to `frame` (Qt
-    // coordinates); `moved` when its top-left corner changed place, not only
-    // its size.
-    void frameChanged(const QRect &frame, bool moved);
+    // coordinates, to the device pixel); `moved` when its top-left corner
+    // changed place, not only its size.
+    void frameChanged(const QRectF &frame, bool moved);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -4,10 +4,15 @@
 #include "Views/EditorRowLayout.h"
 
 #include "VeskKit/Design/VeskFont.h"
+#include "VeskKit/Design/VeskGlassMenu.h"
 #include "VeskKit/Design/VeskGlassScrollBar.h"
+#include "VeskKit/Localization/VeskText.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
@@ -40,31 +45,13 @@ QColor textColour()
     return QColor::fromRgbF(1, 1, 1, 0.95);
 }
 
-// The span two texts differ in: [start, oldEnd) of the first became
-// [start, newEnd) of the second.
-struct ChangedSpan
-{
-    qsizetype start = 0;
-    qsizetype oldEnd = 0;
-    qsizetype newEnd = 0;
-};
-
-ChangedSpan changedSpan(QStringView before, QStringView after)
-{
-    const qsizetype shorter = std::min(before.size(), after.size());
-    qsizetype prefix = 0;
-    while (prefix < shorter && before[prefix] == after[prefix])
-        ++prefix;
-    qsizetype suffix = 0;
-    while (suffix < shorter - prefix && before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
-        ++suffix;
-    return {prefix, before.size() - suffix, after.size() - suffix};
-}
+using ChangedSpan = ZulNoteUndoHistory::Span;
 
 } // namespace
 
 SynchronizedComputationalTextView::SynchronizedComputationalTextView(QWidget *parent)
     : QTextEdit(parent)
+    , m_history(std::make_shared<ZulNoteUndoHistory>())
     , m_accent(QColor(0x7C, 0xA4, 0xFF))
 {
     setAcceptRichText(false);
@@ -82,6 +69,10 @@ SynchronizedComputationalTextView::SynchronizedComputationalTextView(QWidget *pa
     setAutoFillBackground(false);
 
     QTextDocument *doc = document();
+    // Undo goes through the note's own history (ZulNoteUndoHistory), which
+    // outlives this document: a document is rebuilt for another note, a
+    // new font size or a very long note, and its own history with it.
+    doc->setUndoRedoEnabled(false);
     doc->setDocumentMargin(0);
     QTextFrameFormat frame = doc->rootFrame()->frameFormat();
     frame.setTopMargin(verticalInset);
@@ -112,7 +103,25 @@ SynchronizedComputationalTextView::SynchronizedComputationalTextView(QWidget *pa
         m_caretRect = caretRect().adjusted(-2, 0, 2, 0);
         viewport()->update(m_caretRect);
     });
+    // The text edit scrolls to where its own layout puts the caret; a line
+    // shaped in pieces has no layout of its own to ask, so the request is
+    // answered here.
+    for (QObject *child : children()) {
+        if (child->inherits("QWidgetTextControl")) {
+            disconnect(child, SIGNAL(visibilityRequest(QRectF)), this, nullptr);
+            connect(child, SIGNAL(visibilityRequest(QRectF)), this, SLOT(revealCaret(QRectF)));
+            break;
+        }
+    }
+    connect(this, &QTextEdit::selectionChanged, this, [this] {
+        // The text edit repaints the selection where its own layout would
+        // have it, which for a line in pieces is its first row only.
+        if (wrapsRows())
+            viewport()->update();
+    });
     connect(this, &QTextEdit::cursorPositionChanged, this, [this] {
+        if (!m_movingByRows)
+            m_rowMoveX.reset();
         // The document repaints what it changed, not the caret we draw:
         // both the old and the new caret spot need it.
         viewport()->update(m_caretRect);
@@ -150,11 +159,13 @@ void SynchronizedComputationalTextView::setNoteText(const QString &text)
     // nothing to compare.
     if ((text.constData() == m_text.constData() && text.size() == m_text.size()) || text == m_text)
         return;
+    // Another editor of the note may have put the change in already.
+    m_history->follow(text);
     const QTextCursor old = textCursor();
     const qsizetype anchor = textPosition(old.anchor());
     const qsizetype position = textPosition(old.position());
     const int scroll = verticalScrollBar()->value();
-    const ChangedSpan inText = changedSpan(m_text, text);
+    const ChangedSpan inText = ZulNoteUndoHistory::difference(m_text, text);
     // The caret stays among the characters it stood between; one inside the
     // replaced span stays at its offset, within the new span.
     const auto follow = [&inText](qsizetype p) {
@@ -164,15 +175,20 @@ void SynchronizedComputationalTextView::setNoteText(const QString &text)
             return p + inText.newEnd - inText.oldEnd;
         return std::min(p, inText.newEnd);
     };
+    showReplaced(text, inText.start, inText.oldEnd, inText.newEnd);
+    restoreSelection(follow(anchor), follow(position));
+    verticalScrollBar()->setValue(scroll);
+    schedulePublish();
+}
 
+void SynchronizedComputationalTextView::showReplaced(const QString &text, qsizetype start, qsizetype oldEnd,
+                                                     qsizetype newEnd)
+{
     if (m_loading) {
         // Part of the old text is not in the view yet: show the new one anew.
         m_text = text;
         rebuildLines();
         rebuildDocument();
-        restoreSelection(follow(anchor), follow(position));
-        verticalScrollBar()->setValue(scroll);
-        schedulePublish();
         return;
     }
 
@@ -180,18 +196,17 @@ void SynchronizedComputationalTextView::setNoteText(const QString &text)
     // old and new document forms are compared, from a line before the
     // change to a line after it, so line ends that join (CR and LF) are
     // seen together.
-    const qsizetype first = std::max<qsizetype>(0, lineOfTextPosition(inText.start) - 1);
-    const qsizetype last = std::min<qsizetype>(m_lines.size() - 1, lineOfTextPosition(inText.oldEnd) + 1);
+    const qsizetype first = std::max<qsizetype>(0, lineOfTextPosition(start) - 1);
+    const qsizetype last = std::min<qsizetype>(m_lines.size() - 1, lineOfTextPosition(oldEnd) + 1);
     const qsizetype regionStart = m_lines[first].textStart;
     const qsizetype oldRegionEnd = last + 1 < m_lines.size() ? m_lines[last + 1].textStart : m_text.size();
     const qsizetype newRegionEnd = oldRegionEnd + text.size() - m_text.size();
     const QString shownBefore = displayForm(QStringView(m_text).mid(regionStart, oldRegionEnd - regionStart));
     const QString shownAfter = displayForm(QStringView(text).mid(regionStart, newRegionEnd - regionStart));
-    const ChangedSpan shown = changedSpan(shownBefore, shownAfter);
+    const ChangedSpan shown = ZulNoteUndoHistory::difference(shownBefore, shownAfter);
     const qsizetype shownAt = m_lines[first].documentStart;
     m_text = text;
-    // A change of line-end characters alone shows no different; the history
-    // then has nothing to go back through.
+    // A change of line-end characters alone shows no different.
     if (shown.oldEnd > shown.start || shown.newEnd > shown.start) {
         m_isProgrammaticUpdate = true;
         QTextCursor edit(document());
@@ -203,22 +218,19 @@ void SynchronizedComputationalTextView::setNoteText(const QString &text)
         m_isProgrammaticUpdate = false;
         m_textChangePending = false;
     }
-    updateLines(inText.start, inText.oldEnd - inText.start, inText.newEnd - inText.start);
+    updateLines(start, oldEnd - start, newEnd - start);
     m_loadedLines = m_lines.size();
-    if (!showsRows() && wantsRows())
-        setRowsMode(true);
-
-    restoreSelection(follow(anchor), follow(position));
-    verticalScrollBar()->setValue(scroll);
-    schedulePublish();
+    if (wantsRows() > rowsShown())
+        setRowsMode(wantsRows());
 }
 
-void SynchronizedComputationalTextView::loadNoteText(const QString &text)
+void SynchronizedComputationalTextView::loadNoteText(const QString &text, std::shared_ptr<ZulNoteUndoHistory> history)
 {
-    if (text == m_text) {
-        document()->clearUndoRedoStacks();
+    // Even a note with the same text must not take over the other's history.
+    m_history = history ? std::move(history) : std::make_shared<ZulNoteUndoHistory>(text);
+    m_history->follow(text);
+    if (text == m_text)
         return;
-    }
     const QTextCursor old = textCursor();
     const qsizetype anchor = textPosition(old.anchor());
     const qsizetype position = textPosition(old.position());
@@ -231,6 +243,47 @@ void SynchronizedComputationalTextView::loadNoteText(const QString &text)
     restoreSelection(std::min(anchor, m_text.size()), std::min(position, m_text.size()));
     verticalScrollBar()->setValue(scroll);
     schedulePublish();
+}
+
+bool SynchronizedComputationalTextView::canUndo() const
+{
+    return !isReadOnly() && m_history->canUndo();
+}
+
+bool SynchronizedComputationalTextView::canRedo() const
+{
+    return !isReadOnly() && m_history->canRedo();
+}
+
+void SynchronizedComputationalTextView::undo()
+{
+    stepThroughHistory(true);
+}
+
+void SynchronizedComputationalTextView::redo()
+{
+    stepThroughHistory(false);
+}
+
+void SynchronizedComputationalTextView::stepThroughHistory(bool back)
+{
+    if (isReadOnly())
+        return;
+    m_history->follow(m_text);
+    const std::optional<ZulNoteUndoHistory::Change> change = back ? m_history->undo() : m_history->redo();
+    if (!change)
+        return;
+    const int scroll = verticalScrollBar()->value();
+    showReplaced(change->text, change->at, change->at + change->replaced, change->at + change->length);
+    // The caret goes where the change was, as after typing there; the view
+    // moves only when that is out of sight.
+    const qsizetype caret = change->at + change->length;
+    restoreSelection(caret, caret);
+    verticalScrollBar()->setValue(scroll);
+    if (!viewport()->rect().contains(caretRect()))
+        ensureCursorVisible();
+    emit textEdited(m_text);
+    publishLayoutMetrics();
 }
 
 void SynchronizedComputationalTextView::restoreSelection(qsizetype anchor, qsizetype position)
@@ -352,25 +405,40 @@ QString SynchronizedComputationalTextView::displayLines(qsizetype first, qsizety
     return out;
 }
 
-bool SynchronizedComputationalTextView::wantsRows() const
+SynchronizedComputationalTextView::Rows SynchronizedComputationalTextView::rowsShown() const
 {
-    if (m_lines.size() >= rowsFromLineCount)
-        return true;
-    return std::any_of(m_lines.cbegin(), m_lines.cend(),
-                       [](const Line &line) { return line.length >= rowsFromLineLength; });
+    if (!m_rowLayout)
+        return Rows::none;
+    return m_rowLayout->wraps() ? Rows::wrapped : Rows::unwrapped;
 }
 
-void SynchronizedComputationalTextView::setRowsMode(bool rows)
+bool SynchronizedComputationalTextView::wrapsRows() const
 {
-    if (rows == showsRows())
+    return m_rowLayout && m_rowLayout->wraps();
+}
+
+SynchronizedComputationalTextView::Rows SynchronizedComputationalTextView::wantsRows() const
+{
+    if (m_lines.size() >= rowsFromLineCount)
+        return Rows::unwrapped;
+    const bool longLine = std::any_of(m_lines.cbegin(), m_lines.cend(),
+                                      [](const Line &line) { return line.length >= rowsFromLineLength; });
+    return longLine ? Rows::wrapped : Rows::none;
+}
+
+void SynchronizedComputationalTextView::setRowsMode(Rows rows)
+{
+    if (rows == rowsShown())
         return;
     const bool programmatic = std::exchange(m_isProgrammaticUpdate, true);
     QTextDocument *doc = document();
-    if (rows) {
-        m_rowLayout = new EditorRowLayout(doc, lineHeightFor(m_fontSize), horizontalInset, verticalInset);
+    if (rows != Rows::none) {
+        const bool wraps = rows == Rows::wrapped;
+        m_rowLayout = new EditorRowLayout(doc, lineHeightFor(m_fontSize), horizontalInset, verticalInset, wraps);
+        tellRowsWhatIsSeen();
         doc->setDocumentLayout(m_rowLayout);
-        setLineWrapMode(QTextEdit::NoWrap);
-        setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        setLineWrapMode(wraps ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+        setHorizontalScrollBarPolicy(wraps ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
     } else {
         m_rowLayout = nullptr;
         // The document makes its own layout again when next asked.
@@ -441,8 +509,6 @@ void SynchronizedComputationalTextView::rebuildDocument()
     m_isProgrammaticUpdate = true;
     m_loading = false;
     doc->setDefaultFont(veskSystemFont(m_fontSize, QFont::Normal, VeskFontDesign::monospaced));
-    // Turning the history off empties it: the rebuilt text starts a new one.
-    doc->setUndoRedoEnabled(false);
     QTextCursor cursor(doc);
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
@@ -462,9 +528,6 @@ void SynchronizedComputationalTextView::rebuildDocument()
     cursor.setCharFormat(characters);
     cursor.insertText(displayLines(0, m_loadedLines), characters);
     cursor.endEditBlock();
-    // What is typed while the rest comes in cannot be undone: the history
-    // starts once the whole note is in.
-    doc->setUndoRedoEnabled(!inParts);
     setCurrentCharFormat(characters);
     m_isProgrammaticUpdate = false;
     m_textChangePending = false;
@@ -495,7 +558,6 @@ void SynchronizedComputationalTextView::loadMore()
         return;
     }
     m_loading = false;
-    document()->setUndoRedoEnabled(true);
 }
 
 void SynchronizedComputationalTextView::documentContentsChange(int from, int charsRemoved, int charsAdded)
@@ -503,7 +565,13 @@ void SynchronizedComputationalTextView::documentContentsChange(int from, int cha
     if (m_isProgrammaticUpdate)
         return;
     const qsizetype linesBefore = m_lines.size();
+    // The history goes on from this text, not from one another editor of
+    // the note left it at.
+    m_history->follow(m_text);
     if (m_ownEditText) {
+        const ChangedSpan span = ZulNoteUndoHistory::difference(m_text, *m_ownEditText);
+        m_history->record(span.start, m_text.mid(span.start, span.oldEnd - span.start),
+                          m_ownEditText->mid(span.start, span.newEnd - span.start), *m_ownEditText, false);
         m_text = *m_ownEditText;
         m_ownEditText.reset();
         rebuildLines();
@@ -550,16 +618,24 @@ void SynchronizedComputationalTextView::documentContentsChange(int from, int cha
     const qsizetype textTo = textPosition(int(removedEnd - suffix));
     QString inserted = added.mid(prefix, added.size() - prefix - suffix);
     inserted.replace(QChar(paragraphSeparator), QLatin1Char('\n'));
+    const QString removed = m_text.mid(textFrom, textTo - textFrom);
     m_text.replace(textFrom, textTo - textFrom, inserted);
+    m_history->record(textFrom, removed, inserted, m_text, true);
     updateLines(textFrom, textTo - textFrom, inserted.size());
     m_loadedLines += m_lines.size() - linesBefore;
     m_textChangePending = true;
     // A note that grew long enough, or got a long enough line, goes to rows.
-    if (!showsRows()
-        && (m_lines.size() >= rowsFromLineCount
-            || m_lines[lineOfTextPosition(textFrom)].length >= rowsFromLineLength)) {
-        QMetaObject::invokeMethod(this, [this] { setRowsMode(true); }, Qt::QueuedConnection);
-    }
+    const Rows wanted = m_lines.size() >= rowsFromLineCount ? Rows::unwrapped
+                        : m_lines[lineOfTextPosition(textFrom)].length >= rowsFromLineLength ? Rows::wrapped
+                                                                                             : Rows::none;
+    if (wanted > rowsShown())
+        QMetaObject::invokeMethod(
+            this,
+            [this, wanted] {
+                if (wanted > rowsShown())
+                    setRowsMode(wanted);
+            },
+            Qt::QueuedConnection);
 
     // Typed or dropped characters the note engine takes for line ends but
     // the document does not (a line separator, a vertical tab) leave the
@@ -611,6 +687,19 @@ void SynchronizedComputationalTextView::publishLayoutMetrics()
 {
     if (!m_metrics)
         return;
+    if (wrapsRows()) {
+        // Each line's rows are counted as they are laid out: its top is
+        // known without asking the text anything.
+        QList<qreal> tops;
+        tops.reserve(document()->blockCount());
+        for (int number = 0; number < document()->blockCount(); ++number)
+            tops.append(m_rowLayout->rowTop(number));
+        m_metrics->setLineTopY(tops);
+        m_metrics->setLineHeight(m_rowLayout->rowHeight());
+        m_metrics->setScrollOffsetY(verticalScrollBar()->value());
+        m_metrics->setLogicalLineCount(int(m_lines.size()));
+        return;
+    }
     if (m_rowLayout) {
         // Every line is one row: its top is the one the columns take for a
         // line without a measured top, so none is measured.
@@ -648,8 +737,15 @@ void SynchronizedComputationalTextView::publishLayoutMetrics()
     m_metrics->setLogicalLineCount(int(m_lines.size()));
 }
 
+void SynchronizedComputationalTextView::tellRowsWhatIsSeen()
+{
+    if (m_rowLayout)
+        m_rowLayout->setSeenBottom(verticalScrollBar()->value() + viewport()->height());
+}
+
 void SynchronizedComputationalTextView::publishScrollOffsetOnly()
 {
+    tellRowsWhatIsSeen();
     if (m_metrics)
         m_metrics->setScrollOffsetY(verticalScrollBar()->value());
 }
@@ -661,6 +757,11 @@ void SynchronizedComputationalTextView::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+        stepThroughHistory(event->matches(QKeySequence::Undo));
+        event->accept();
+        return;
+    }
     // Tab types a tab into the note; with Ctrl it leaves the text for the
     // next control (and with Shift as well, for the one before), as in the
     // desktop's other text editors.
@@ -669,6 +770,10 @@ void SynchronizedComputationalTextView::keyPressEvent(QKeyEvent *event)
         // QTextEdit itself refuses to hand the focus on while it is editable.
         QAbstractScrollArea::focusNextPrevChild(event->key() == Qt::Key_Tab
                                                 && !event->modifiers().testFlag(Qt::ShiftModifier));
+        event->accept();
+        return;
+    }
+    if (moveByRows(event)) {
         event->accept();
         return;
     }
@@ -691,6 +796,33 @@ void SynchronizedComputationalTextView::keyPressEvent(QKeyEvent *event)
     revealTopInset();
 }
 
+void SynchronizedComputationalTextView::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The text edit's own menu would undo through the document's history,
+    // which is off, and speaks only English.
+    auto *menu = new VeskGlassMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const auto add = [this, menu](const char *en, const char *tr, QKeySequence::StandardKey key, bool enabled,
+                                  auto slot) {
+        QAction *action = menu->addAction(veskText(QString::fromUtf8(en), QString::fromUtf8(tr), m_language), this, slot);
+        action->setShortcut(key);
+        action->setEnabled(enabled);
+    };
+    const bool editable = !isReadOnly();
+    const bool selected = textCursor().hasSelection();
+    add("Undo", "Geri Al", QKeySequence::Undo, canUndo(), &SynchronizedComputationalTextView::undo);
+    add("Redo", "Yinele", QKeySequence::Redo, canRedo(), &SynchronizedComputationalTextView::redo);
+    menu->addSeparator();
+    add("Cut", "Kes", QKeySequence::Cut, editable && selected, &QTextEdit::cut);
+    add("Copy", "Kopyala", QKeySequence::Copy, selected, &QTextEdit::copy);
+    add("Paste", "Yapıştır", QKeySequence::Paste, editable && canPaste(), &QTextEdit::paste);
+    add("Delete", "Sil", QKeySequence::Delete, editable && selected, [this] { textCursor().removeSelectedText(); });
+    menu->addSeparator();
+    add("Select All", "Tümünü Seç", QKeySequence::SelectAll, !m_text.isEmpty(), &QTextEdit::selectAll);
+    menu->popup(event->globalPos());
+    event->accept();
+}
+
 void SynchronizedComputationalTextView::revealTopInset()
 {
     // The text edit scrolls just far enough to show the caret's row, which
@@ -700,6 +832,11 @@ void SynchronizedComputationalTextView::revealTopInset()
     if (caretRect().top() < 0)
         return;
     const QTextCursor cursor = textCursor();
+    if (m_rowLayout) {
+        if (m_rowLayout->rowAt(cursor.position()).start == 0)
+            verticalScrollBar()->setValue(0);
+        return;
+    }
     const QTextBlock block = cursor.block();
     if (block != document()->firstBlock() || !block.layout())
         return;
@@ -714,6 +851,7 @@ void SynchronizedComputationalTextView::paintEvent(QPaintEvent *event)
     // also draw its own caret: doing so walks every paragraph between the
     // caret and the visible rows once the caret is scrolled out of view,
     // which makes scrolling a long note slow. The caret is ours anyway.
+    tellRowsWhatIsSeen();
     QPainter painter(viewport());
     const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
     const QRect clip = event->rect().translated(scroll);
@@ -748,15 +886,148 @@ QRect SynchronizedComputationalTextView::caretRect() const
     // line of a hundred thousand characters is worth doing once per change.
     const CaretPlace place{document()->revision(), textCursor().position(), horizontalScrollBar()->value(),
                            verticalScrollBar()->value(), viewport()->width()};
-    if (!m_caretPlace || !(m_caretPlace->first == place)) {
-        const QRect rect = cursorRect();
-        m_caretPlace = std::pair(place, rect);
-    }
+    if (!m_caretPlace || !(m_caretPlace->first == place))
+        m_caretPlace = std::pair(place, cursorRectAt(textCursor().position()));
     return m_caretPlace->second;
+}
+
+QRect SynchronizedComputationalTextView::cursorRectAt(int documentPosition) const
+{
+    if (!m_rowLayout) {
+        QTextCursor cursor(document());
+        cursor.setPosition(std::clamp(documentPosition, 0, document()->characterCount() - 1));
+        return cursorRect(cursor);
+    }
+    return m_rowLayout->caretRect(documentPosition)
+        .toRect()
+        .translated(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+}
+
+void SynchronizedComputationalTextView::revealCaret(const QRectF &rect)
+{
+    // Without rows the text edit's own answer stands: it also makes room in
+    // the scroll bars for a document its layout has not finished.
+    if (!m_rowLayout
+        && QMetaObject::invokeMethod(this, "_q_ensureVisible", Qt::DirectConnection, Q_ARG(QRectF, rect)))
+        return;
+    if (!m_rowLayout) {
+        reveal(rect);
+        return;
+    }
+    // The same margin either side as the text edit keeps.
+    const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    reveal(QRectF(caretRect().translated(scroll)).adjusted(-5, 0, 5, 0));
+}
+
+void SynchronizedComputationalTextView::reveal(const QRectF &rect)
+{
+    const QRect wanted = rect.toRect();
+    QScrollBar *across = horizontalScrollBar();
+    QScrollBar *down = verticalScrollBar();
+    const int width = viewport()->width();
+    const int height = viewport()->height();
+    if (wanted.x() < across->value())
+        across->setValue(wanted.x());
+    else if (wanted.x() + wanted.width() > across->value() + width)
+        across->setValue(wanted.x() + wanted.width() - width);
+    if (wanted.y() < down->value())
+        down->setValue(wanted.y());
+    else if (wanted.y() + wanted.height() > down->value() + height)
+        down->setValue(wanted.y() + wanted.height() - height);
+}
+
+bool SynchronizedComputationalTextView::moveByRows(QKeyEvent *event)
+{
+    if (!wrapsRows())
+        return false;
+    enum Kind { row, page, start, end };
+    struct Key
+    {
+        QKeySequence::StandardKey key;
+        Kind kind;
+        int direction;
+        bool select;
+    };
+    static constexpr Key keys[] = {
+        {QKeySequence::MoveToNextLine, row, 1, false},      {QKeySequence::MoveToPreviousLine, row, -1, false},
+        {QKeySequence::SelectNextLine, row, 1, true},       {QKeySequence::SelectPreviousLine, row, -1, true},
+        {QKeySequence::MoveToNextPage, page, 1, false},     {QKeySequence::MoveToPreviousPage, page, -1, false},
+        {QKeySequence::SelectNextPage, page, 1, true},      {QKeySequence::SelectPreviousPage, page, -1, true},
+        {QKeySequence::MoveToStartOfLine, start, -1, false}, {QKeySequence::MoveToEndOfLine, end, 1, false},
+        {QKeySequence::SelectStartOfLine, start, -1, true}, {QKeySequence::SelectEndOfLine, end, 1, true},
+    };
+    const Key *match =
+        std::find_if(std::begin(keys), std::end(keys), [event](const Key &key) { return event->matches(key.key); });
+    if (match == std::end(keys))
+        return false;
+
+    QTextCursor cursor = textCursor();
+    const int here = cursor.position();
+    int target = here;
+    bool scrollPage = false;
+    std::optional<qreal> aim;
+    if (match->kind == start || match->kind == end) {
+        // As the text edit moves in its own layout: to the row's ends, and
+        // before the space a row broke at, so the caret stays on the row.
+        const EditorRowLayout::Row current = m_rowLayout->rowAt(here);
+        target = current.start;
+        if (match->kind == end) {
+            target = current.start + current.length;
+            if (!current.lastOfParagraph && current.length > 0 && document()->characterAt(target - 1).isSpace())
+                --target;
+        }
+    } else {
+        const qreal rowHeight = m_rowLayout->rowHeight();
+        const QRectF caret = m_rowLayout->caretRect(here);
+        const qreal x = m_rowMoveX.value_or(caret.x());
+        const qreal height = document()->documentLayout()->documentSize().height();
+        const int rows = int(std::round((height - 2 * verticalInset) / rowHeight));
+        const int from = int(std::floor((caret.center().y() - verticalInset) / rowHeight));
+        const int step = match->kind == page ? std::max(1, int(viewport()->height() / rowHeight)) : 1;
+        int to = from + match->direction * step;
+        if (to < 0 || to >= rows) {
+            // Past the first or the last row: a page stops at it, a row
+            // stays, or selects to the very start or end.
+            if (match->kind == page)
+                to = std::clamp(to, 0, rows - 1);
+            else if (match->select)
+                to = -1;
+            else
+                return true;
+        } else {
+            scrollPage = match->kind == page;
+        }
+        if (to < 0) {
+            target = match->direction < 0 ? 0 : document()->characterCount() - 1;
+        } else {
+            target = m_rowLayout->hitTest(QPointF(x, verticalInset + (to + 0.5) * rowHeight), Qt::FuzzyHit);
+            aim = x;
+        }
+    }
+    cursor.setPosition(target, match->select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+    if (scrollPage)
+        verticalScrollBar()->triggerAction(match->direction < 0 ? QAbstractSlider::SliderPageStepSub
+                                                                : QAbstractSlider::SliderPageStepAdd);
+    m_movingByRows = true;
+    setTextCursor(cursor);
+    m_movingByRows = false;
+    m_rowMoveX = aim;
+    if (match->select && cursor.hasSelection() && QGuiApplication::clipboard()->supportsSelection())
+        QGuiApplication::clipboard()->setMimeData(createMimeDataFromSelection(), QClipboard::Selection);
+    return true;
+}
+
+QVariant SynchronizedComputationalTextView::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    // The text edit would find the caret in a layout of the whole line.
+    if (m_rowLayout && (query == Qt::ImCursorRectangle || query == Qt::ImAnchorRectangle))
+        return QRectF(query == Qt::ImCursorRectangle ? caretRect() : cursorRectAt(textCursor().anchor()));
+    return QTextEdit::inputMethodQuery(query);
 }
 
 void SynchronizedComputationalTextView::resizeEvent(QResizeEvent *event)
 {
+    tellRowsWhatIsSeen();
     QTextEdit::resizeEvent(event);
     publishLayoutMetrics();
 }

@@ -16,6 +16,11 @@
 #include <utility>
 
 #include "Views/EditorLayoutMetrics.h"
+#include "Views/ZulNoteUndoHistory.h"
+
+#include "VeskKit/Localization/VeskLanguage.h"
+
+#include <memory>
 
 class EditorRowLayout;
 
@@ -32,12 +37,16 @@ class EditorRowLayout;
 // a line separator or a no-break space the user did not touch stays as it
 // was.
 //
-// A note of many lines, or with a very long line, is shown in rows: no line
-// wraps, and only what is on screen is ever laid out (EditorRowLayout), so a
-// key costs the same in a note of a million lines as in one of ten; a long
-// line runs on to the right instead of being wrapped anew at every key. A
-// very long note is put into the view a part at a time, the first at once
-// and the rest over the next turns of the event loop.
+// A note of many lines, or with a very long line, is shown in rows of a
+// fixed height by EditorRowLayout. A note of many lines wraps no line, and
+// only what is on screen is ever laid out, so a key costs the same in a note
+// of a million lines as in one of ten; a line wider than the view runs on to
+// the right. A note with a very long line wraps it at the view's width, a
+// piece at a time, so a key shapes again only the piece it changed; the
+// caret, the keys that move by rows and the scrolling to the caret then go
+// by that layout, never through a layout of the whole line. A very long note
+// is put into the view a part at a time, the first at once and the rest over
+// the next turns of the event loop.
 class SynchronizedComputationalTextView : public QTextEdit
 {
     Q_OBJECT
@@ -60,16 +69,23 @@ public:
     // The note text as it stands, character for character.
     const QString &noteText() const { return m_text; }
     // The same note changed elsewhere (a task toggled, typing in another
-    // surface): the smallest span that differs is replaced as one edit that
-    // joins the history, so Undo goes back through it and never around it
-    // onto a text the note no longer has. The caret keeps its place in the
-    // text around the change; the scroll position stays. Does nothing when
-    // the text is unchanged.
+    // surface): the smallest span that differs is replaced, and the change
+    // joins the note's history, so Undo goes back through it and never
+    // around it onto a text the note no longer has. The caret keeps its
+    // place in the text around the change; the scroll position stays. Does
+    // nothing when the text is unchanged.
     void setNoteText(const QString &text);
-    // Shows another note's text. The history is cleared, so Undo never
-    // applies one note's edits to another; the selection is kept where it
-    // still lies inside the new text and the scroll position stays.
-    void loadNoteText(const QString &text);
+    // Shows another note's text with that note's history (a new one when
+    // none is given), so Undo never applies one note's edits to another; the
+    // selection is kept where it still lies inside the new text and the
+    // scroll position stays.
+    void loadNoteText(const QString &text, std::shared_ptr<ZulNoteUndoHistory> history = {});
+    const std::shared_ptr<ZulNoteUndoHistory> &history() const { return m_history; }
+    bool canUndo() const;
+    bool canRedo() const;
+
+    // The language of the text's own menu.
+    void setLanguage(VeskLanguage language) { m_language = language; }
 
     qreal fontSize() const { return m_fontSize; }
     // Restyles the whole text when the size differs by more than 0.1.
@@ -92,15 +108,35 @@ public:
     qsizetype textPosition(int documentPosition) const;
     int documentPosition(qsizetype textPosition) const;
 
-    // From this many lines, or a line this long, a note is shown in rows.
+    // From this many lines a note is shown in rows that never wrap; with a
+    // line this long, in rows wrapped at the view's width.
     static constexpr qsizetype rowsFromLineCount = 3000;
     static constexpr qsizetype rowsFromLineLength = 1000;
     bool showsRows() const { return m_rowLayout != nullptr; }
+    bool wrapsRows() const;
+    // The caret's rectangle before a document position, in the viewport's
+    // coordinates, as the view draws it.
+    QRect cursorRectAt(int documentPosition) const;
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     // True until every line of a very long note is in the view.
     bool isLoading() const { return m_loading; }
 
+public slots:
+    // Take back, or bring again, one step of the note's history: the caret
+    // stands where it changed the text, and the view moves only to show it.
+    // They stand in for the text edit's own, which the document's history
+    // served.
+    void undo();
+    void redo();
+
+private slots:
+    // The text edit asks to show the caret, at the place its own layout
+    // gives it; in rows the place comes from the rows' layout.
+    void revealCaret(const QRectF &rect);
+
 signals:
-    // One user edit changed the note text; emitted once per change with the
+    // One user edit (an undo and a redo too) changed the note text; emitted once per change with the
     // whole new text. Never emitted for a text set through setNoteText or
     // loadNoteText.
     void textEdited(const QString &text);
@@ -109,6 +145,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
@@ -125,6 +162,10 @@ private:
         qsizetype documentStart = 0;
     };
 
+    // The text becomes `text`, whose [start, newEnd) replaced [start,
+    // oldEnd) of the text shown: the document changes only around it.
+    void showReplaced(const QString &text, qsizetype start, qsizetype oldEnd, qsizetype newEnd);
+    void stepThroughHistory(bool back);
     void rebuildLines();
     // The text changed in [from, from + removed) to `inserted` characters:
     // the lines around the change are split afresh, those below move.
@@ -133,8 +174,22 @@ private:
     qsizetype lineOfTextPosition(qsizetype position) const;
     // The document form of lines [first, end), joined by "\n".
     QString displayLines(qsizetype first, qsizetype end) const;
-    bool wantsRows() const;
-    void setRowsMode(bool rows);
+    enum class Rows
+    {
+        none,
+        wrapped,
+        unwrapped,
+    };
+    Rows rowsShown() const;
+    Rows wantsRows() const;
+    void setRowsMode(Rows rows);
+    // The keys that move by visual rows (up, down, a page, the start and the
+    // end of a row), in rows that wrap.
+    bool moveByRows(QKeyEvent *event);
+    // Scrolls just far enough to show a rectangle of the document.
+    void reveal(const QRectF &rect);
+    // Rows wrapped in pieces lay out at once only what is seen.
+    void tellRowsWhatIsSeen();
     void loadMore();
     // The one style of every character: the monospaced font of the size.
     QTextCharFormat characterFormat() const;
@@ -155,6 +210,9 @@ private:
     void applyPalette();
 
     QString m_text;
+    // Shared with every other editor showing the note.
+    std::shared_ptr<ZulNoteUndoHistory> m_history;
+    VeskLanguage m_language = VeskLanguage::en;
     QList<Line> m_lines;
     EditorRowLayout *m_rowLayout = nullptr;
     // Lines in the document while a very long note is still being put in.
@@ -172,6 +230,9 @@ private:
     bool m_textChangePending = false;
     bool m_publishQueued = false;
     bool m_resyncQueued = false;
+    // Where vertical moves aim, kept while they follow one another.
+    std::optional<qreal> m_rowMoveX;
+    bool m_movingByRows = false;
     QTimer m_caretBlink;
     bool m_caretShown = false;
     QRect m_caretRect;

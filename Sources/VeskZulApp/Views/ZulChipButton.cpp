@@ -59,6 +59,10 @@ void ZulChipButton::setSpacing(qreal spacing)
 
 void ZulChipButton::setLooks(const Look &selected, const Look &plain)
 {
+    if (!m_symbol.isEmpty()) {
+        VeskSymbol::prepare(m_symbol, selected.font.weight());
+        VeskSymbol::prepare(m_symbol, plain.font.weight());
+    }
     m_selectedLook = selected;
     m_plainLook = plain;
     updateGeometry();

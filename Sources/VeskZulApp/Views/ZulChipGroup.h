@@ -25,9 +25,8 @@ public:
     ZulChipButton *stop() const;
 
     // The same for a row of any kind of button whose owner keeps the
-    // chips: the drawer's, whose chips come, go and move with its notes, by
-    // the thousand. Its owner names the selected chip, which it knows
-    // without asking each.
+    // chips: the drawer's, which has chips only for the notes on screen.
+    // Its owner names the selected chip, which it knows without asking each.
     template <typename Chip>
     static Chip *stop(const QList<QPointer<Chip>> &chips, Chip *selected);
     // Moves the keyboard from `from` along the row for Left and Right (at

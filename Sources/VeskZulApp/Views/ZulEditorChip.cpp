@@ -25,6 +25,10 @@ void ZulEditorChip::setParts(const QList<Part> &parts)
     if (parts == m_parts)
         return;
     m_parts = parts;
+    for (const Part &part : m_parts) {
+        if (!part.symbol.isEmpty())
+            VeskSymbol::prepare(part.symbol, part.font.weight());
+    }
     setAccessibleName(spokenText());
     updateGeometry();
     update();

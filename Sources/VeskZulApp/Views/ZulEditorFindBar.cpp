@@ -3,6 +3,7 @@
 #include "Views/SynchronizedComputationalTextView.h"
 #include "Views/ZulMinimalIconButton.h"
 
+#include "VeskKit/Design/VeskAnnouncer.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassInputField.h"
@@ -91,8 +92,11 @@ void ZulEditorFindBar::open()
         m_found = true;
     }
     show();
-    m_field->selectAll();
-    m_field->setFocus(Qt::ShortcutFocusReason);
+    // The keyboard first: a reader told of the selection before the focus
+    // would leave the move unspoken.
+    m_field->setFocus(Qt::OtherFocusReason);
+    if (!m_field->text().isEmpty())
+        m_field->selectAll();
     refreshCount();
 }
 
@@ -113,6 +117,9 @@ bool ZulEditorFindBar::findNext(bool backward)
     const QTextCursor cursor = m_textView->textCursor();
     const bool found = select(backward ? cursor.selectionStart() : cursor.selectionEnd(), backward);
     refreshCount();
+    // The match is selected in the text, which does not hold the keyboard:
+    // the reader hears where it is from the count alone.
+    VeskAnnouncer::announce(m_count->text(), this);
     return found;
 }
 
@@ -144,6 +151,7 @@ void ZulEditorFindBar::termEdited()
     if (!select(cursor.selectionStart(), false) && !m_caretBeforeOpening.isNull())
         m_textView->setTextCursor(m_caretBeforeOpening);
     refreshCount();
+    VeskAnnouncer::announceAfterPause(m_count->text(), this);
 }
 
 void ZulEditorFindBar::refreshCount()

@@ -24,6 +24,9 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // The note's colour as a small glowing dot.
@@ -73,10 +76,12 @@ public:
     static constexpr qreal horizontalPadding = 9;
     static constexpr qreal verticalPadding = 5;
     static constexpr qreal spacing = 5;
+    static inline const QString kSymbol = QStringLiteral("square.and.arrow.up");
 
     explicit ExportButton(QWidget *parent)
         : QAbstractButton(parent)
     {
+        VeskSymbol::prepare(kSymbol, QFont::Medium);
         setFocusPolicy(Qt::TabFocus);
         setCursor(Qt::PointingHandCursor);
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -105,7 +110,7 @@ protected:
         const QColor colour = VeskGlassTokens::textSecondary();
         const qreal centre = height() / 2.0;
         VeskSymbol::paint(painter, QRectF(horizontalPadding, centre - side / 2, side, side),
-                          QStringLiteral("square.and.arrow.up"), colour, QFont::Medium);
+                          kSymbol, colour, QFont::Medium);
         painter.setFont(labelFont());
         painter.setPen(colour);
         painter.drawText(QRectF(horizontalPadding + side + spacing, 0, width(), height()),
@@ -175,8 +180,18 @@ void styleField(QLineEdit *field, const QFont &font, const QColor &colour)
         palette.setColor(group, QPalette::PlaceholderText, VeskGlassTokens::textMuted());
     }
     field->setPalette(palette);
-    // Room for the focus ring inside the field's edge.
-    field->setTextMargins(4, 0, 4, 0);
+    // Room for the focus ring inside the field's edge, and a height that
+    // holds the marks over capitals (İ, Ğ, Ö) and the tails under them (Ç,
+    // Ş) clear of it. A field centres each text by its own ink, so a text
+    // that reaches beyond the font's ascent or descent moves by up to that
+    // much again: the room for it is taken twice.
+    const QFontMetricsF metrics(font);
+    const QRectF ink = metrics.boundingRect(QStringLiteral("ÇĞİÖŞÜÂÅÉ gjpqyÿ|"));
+    const qreal overflow = std::max<qreal>(0, -ink.top() - metrics.ascent())
+                           + std::max<qreal>(0, ink.bottom() - metrics.descent());
+    const int ring = int(std::ceil(VeskFocusRing::width)) + 1;
+    field->setTextMargins(4, ring, 4, ring);
+    field->setMinimumHeight(int(std::ceil(metrics.ascent() + metrics.descent() + 3 * overflow)) + 2 + 2 * ring);
     VeskFocusRing::attach(field, 6);
     field->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; padding: 0px; }"));
 }
@@ -266,8 +281,8 @@ ZulEditorNoteHeader::ZulEditorNoteHeader(EditorLayoutMetrics *metrics, QWidget *
     column->addLayout(m_tagRow);
 
     connect(m_title, &QLineEdit::textEdited, this, &ZulEditorNoteHeader::titleEdited);
-    new ZulTitleFieldKeys(m_title, [this] { emit titleEditEnded(); },
-                          [this](const QString &title) { emit titleEdited(title); });
+    m_titleKeys = new ZulTitleFieldKeys(m_title, [this] { emit titleEditEnded(); },
+                                        [this](const QString &title) { emit titleEdited(title); });
     connect(m_pin, &QAbstractButton::clicked, this, &ZulEditorNoteHeader::pinToggleRequested);
     connect(m_ephemeral, &QAbstractButton::clicked, this, &ZulEditorNoteHeader::ephemeralToggleRequested);
     connect(m_tagField, &QLineEdit::textEdited, this, [this](const QString &text) {
@@ -308,8 +323,17 @@ QColor ZulEditorNoteHeader::accent() const
 
 void ZulEditorNoteHeader::setNote(const ZulNote &note)
 {
+    // The field keeps the keyboard while another note is chosen in the list:
+    // neither Escape nor Undo there may put the last note's title into this
+    // one. Setting the text empties the field's own history, even when the
+    // two titles read the same.
+    const bool another = note.id != m_note.id;
+    if (another)
+        m_title->setText(QString());
     m_note = note;
     refresh();
+    if (another)
+        m_titleKeys->restart();
 }
 
 void ZulEditorNoteHeader::setAutoTidyHours(qint64 hours)

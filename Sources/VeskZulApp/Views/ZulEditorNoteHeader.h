@@ -21,6 +21,7 @@ class QMenu;
 class VeskButton;
 class ZulEditorChip;
 class ZulTintDotPicker;
+class ZulTitleFieldKeys;
 
 // The studio editor's header above the text: tint dot and title, tint
 // picker, pin and ephemeral toggles, the export menu, the note's tags with
@@ -89,6 +90,7 @@ private:
 
     QWidget *m_dot = nullptr;
     QLineEdit *m_title = nullptr;
+    ZulTitleFieldKeys *m_titleKeys = nullptr;
     ZulTintDotPicker *m_tints = nullptr;
     VeskButton *m_pin = nullptr;
     VeskButton *m_ephemeral = nullptr;

@@ -26,6 +26,7 @@ ZulMinimalIconButton::ZulMinimalIconButton(const QString &systemName, qreal icon
     : QAbstractButton(parent), m_systemName(systemName), m_iconSize(iconSize), m_weight(weight),
       m_diameter(diameter), m_tint(tint), m_action(std::move(action))
 {
+    VeskSymbol::prepare(systemName, weight);
     // Tab reaches it; a click leaves the keyboard where it was.
     setFocusPolicy(Qt::TabFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);

@@ -32,9 +32,8 @@ ZulNoteListModel &ZulNoteListModel::of(ZulStudioViewModel &viewModel)
 }
 
 ZulNoteListModel::ZulNoteListModel(ZulStudioViewModel &viewModel)
-    : QAbstractListModel(&viewModel), m_viewModel(viewModel), m_collator(QLocale())
+    : QAbstractListModel(&viewModel), m_viewModel(viewModel)
 {
-    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
     connect(&viewModel, &ZulStudioViewModel::noteChanged, this, &ZulNoteListModel::noteChanged);
     connect(&viewModel, &ZulStudioViewModel::noteAdded, this, &ZulNoteListModel::noteAdded);
     connect(&viewModel, &ZulStudioViewModel::noteRemoved, this, &ZulNoteListModel::noteRemoved);
@@ -133,16 +132,14 @@ bool ZulNoteListModel::hasPreview(int row) const
 
 bool ZulNoteListModel::before(const Key &a, const Key &b)
 {
-    if (a.pinned != b.pinned)
-        return a.pinned;
-    if (a.updatedMs != b.updatedMs)
-        return a.updatedMs > b.updatedMs;
-    return a.sequence < b.sequence;
+    if (ZulNoteOrder::comesBefore(a.order, b.order))
+        return true;
+    return !ZulNoteOrder::comesBefore(b.order, a.order) && a.sequence < b.sequence;
 }
 
 ZulNoteListModel::Key ZulNoteListModel::keyOf(const ZulNote &note, qint64 sequence) const
 {
-    return Key{note.isPinned, note.updatedAt.toMSecsSinceEpoch(), sequence};
+    return Key{ZulNoteOrder::keyOf(note), sequence};
 }
 
 int ZulNoteListModel::lowerBound(const Key &key) const
@@ -188,8 +185,7 @@ void ZulNoteListModel::rebuild()
     }
     std::sort(m_rows.begin(), m_rows.end(), [](const Row &a, const Row &b) { return before(a.key, b.key); });
     // First seen first, then sorted stably: the order of allTags().
-    std::stable_sort(m_tags.begin(), m_tags.end(),
-                     [this](const QString &a, const QString &b) { return tagsLess(a, b); });
+    std::stable_sort(m_tags.begin(), m_tags.end(), std::cref(m_tagOrder));
     m_selected = m_viewModel.selectedNoteID();
     endResetModel();
     if (m_tags != tagsBefore)
@@ -360,11 +356,6 @@ void ZulNoteListModel::selectionChanged()
         rowChanged(*m_selected);
 }
 
-bool ZulNoteListModel::tagsLess(const QString &a, const QString &b) const
-{
-    return m_collator.compare(a, b) < 0;
-}
-
 bool ZulNoteListModel::countTags(const QStringList &tags, int delta, bool keepSorted)
 {
     bool changed = false;
@@ -374,10 +365,7 @@ bool ZulNoteListModel::countTags(const QStringList &tags, int delta, bool keepSo
         count += delta;
         if (count > 0 && !wasShown) {
             // After the tags it compares equal to, as a stable sort puts it.
-            const auto at = keepSorted ? std::upper_bound(m_tags.begin(), m_tags.end(), tag,
-                                                          [this](const QString &a, const QString &b) {
-                                                              return tagsLess(a, b);
-                                                          })
+            const auto at = keepSorted ? std::upper_bound(m_tags.begin(), m_tags.end(), tag, std::cref(m_tagOrder))
                                        : m_tags.end();
             m_tags.insert(at, tag);
             changed = true;

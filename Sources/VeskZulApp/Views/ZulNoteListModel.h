@@ -1,10 +1,10 @@
 #pragma once
 
 #include "Models/ZulNote.h"
+#include "Models/ZulNoteOrder.h"
 #include "ViewModels/ZulNoteField.h"
 
 #include <QAbstractListModel>
-#include <QCollator>
 #include <QHash>
 #include <QList>
 #include <QStringList>
@@ -66,11 +66,10 @@ signals:
 private:
     explicit ZulNoteListModel(ZulStudioViewModel &viewModel);
 
-    // Where a note stands in the display order: pinned first, then the
-    // latest change first, then as in the view model's notes.
+    // Where a note stands in the display order, ties broken by its place in
+    // the view model's notes.
     struct Key {
-        bool pinned = false;
-        qint64 updatedMs = 0;
+        ZulNoteOrder::Key order;
         qint64 sequence = 0;
     };
     static bool before(const Key &a, const Key &b);
@@ -112,7 +111,6 @@ private:
     // out of the sorted list at once when `keepSorted`, and true is
     // returned when the list changed.
     bool countTags(const QStringList &tags, int delta, bool keepSorted);
-    bool tagsLess(const QString &a, const QString &b) const;
 
     ZulStudioViewModel &m_viewModel;
     QList<Row> m_rows;
@@ -123,5 +121,5 @@ private:
     std::optional<QUuid> m_selected;
     QHash<QString, int> m_tagCounts;
     QStringList m_tags;
-    QCollator m_collator;
+    ZulNoteOrder::TagOrder m_tagOrder;
 };

@@ -120,6 +120,9 @@ bool hasDirectionMarks(QStringView text)
 ZulNoteRowDelegate::ZulNoteRowDelegate(ZulNoteListModel &model, QObject *parent)
     : QStyledItemDelegate(parent), m_model(model)
 {
+    // The flags a row may show.
+    for (const char *flag : {"pin.fill", "macwindow.on.rectangle", "hourglass"})
+        VeskSymbol::prepare(QString::fromLatin1(flag));
 }
 
 QStringList ZulNoteRowDelegate::previewLines(const QString &snippet, int rowWidth) const

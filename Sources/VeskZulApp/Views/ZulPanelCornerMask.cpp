@@ -40,4 +40,11 @@ void apply(QWidget *window, qreal radius)
     window->setMask(roundedRegion(window->size(), radius));
 }
 
+void apply(QWidget *window, qreal radius, const QRect &shape)
+{
+    if (!needsMask())
+        return;
+    window->setMask(roundedRegion(shape.size(), radius).translated(shape.topLeft()) & window->rect());
+}
+
 } // namespace ZulPanelCornerMask

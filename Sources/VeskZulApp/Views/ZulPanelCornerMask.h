@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QRegion>
 #include <QSize>
 
@@ -17,5 +18,8 @@ QRegion roundedRegion(QSize size, qreal radius);
 // Masks the window to its rounded shape where nothing composites and leaves
 // it unmasked elsewhere. Call whenever the window's size changes.
 void apply(QWidget *window, qreal radius);
+// The same for a window showing only part of a rounded `shape` (in the
+// window's coordinates) that reaches beyond it.
+void apply(QWidget *window, qreal radius, const QRect &shape);
 
 } // namespace ZulPanelCornerMask

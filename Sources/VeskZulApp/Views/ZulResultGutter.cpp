@@ -6,6 +6,7 @@
 
 #include "VeskKit/Design/VeskColorOpacity.h"
 #include "VeskKit/Design/VeskContinuousShape.h"
+#include "VeskKit/Design/VeskFocusRing.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassTokens.h"
 #include "VeskKit/Design/VeskSymbol.h"
@@ -15,6 +16,7 @@
 #include <QHash>
 #include <QPixmap>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -89,7 +91,20 @@ ZulResultGutter::ZulResultGutter(EditorLayoutMetrics *metrics, QWidget *parent)
     : QWidget(parent)
     , m_metrics(metrics)
 {
+    // What the column may draw: the empty state, the task and sum badges.
+    VeskSymbol::prepare(QStringLiteral("function"), QFont::DemiBold);
+    VeskSymbol::prepare(QStringLiteral("checkmark.circle.fill"), QFont::DemiBold);
+    VeskSymbol::prepare(QStringLiteral("circle"), QFont::DemiBold);
+    VeskSymbol::prepare(QStringLiteral("sum"), QFont::Bold);
     setMouseTracking(true);
+    // Reached by Tab alone: a click copies or ticks and leaves the keyboard
+    // where it was.
+    setFocusPolicy(Qt::NoFocus);
+    // A list to a reader: taking the keyboard, the column is announced by
+    // its name and size, and then the result the keyboard lands on; as a
+    // panel it would be read out whole.
+    VeskAccessibleControl::setRole(this, QAccessible::List);
+    setAccessibleName(veskText(QStringLiteral("Results"), QStringLiteral("Sonuçlar"), m_language));
     const auto repaint = [this] { update(); };
     connect(metrics, &EditorLayoutMetrics::lineTopYChanged, this, repaint);
     connect(metrics, &EditorLayoutMetrics::lineHeightChanged, this, repaint);
@@ -118,6 +133,8 @@ void ZulResultGutter::setEvaluation(const CompactNoteEvaluation &evaluation)
         // and those repaint the whole column.
         update(changedArea(before, visibleRows()));
     }
+    // A column without results is no stop.
+    setFocusPolicy(m_evaluation.isEmpty() ? Qt::NoFocus : Qt::TabFocus);
     VeskAccessibleControl::partsChanged(this);
 }
 
@@ -165,6 +182,7 @@ void ZulResultGutter::setLanguage(VeskLanguage language)
     if (language == m_language)
         return;
     m_language = language;
+    setAccessibleName(veskText(QStringLiteral("Results"), QStringLiteral("Sonuçlar"), m_language));
     update();
     VeskAccessibleControl::partsChanged(this);
 }
@@ -291,14 +309,18 @@ void ZulResultGutter::paintEvent(QPaintEvent *event)
         return;
     }
     const QRect dirty = event->rect();
+    const std::optional<qint64> keyboard = keyboardLine();
     for (const Row &row : visibleRows()) {
         if (!row.chip.adjusted(-glowRadius - 1, -glowRadius - 1, glowRadius + 1, glowRadius + 1)
                  .intersects(dirty))
             continue;
-        if (row.line.kind == EvaluatedLineKind::checklist)
+        const bool task = row.line.kind == EvaluatedLineKind::checklist;
+        if (task)
             paintTask(painter, row);
         else
             paintBadge(painter, row);
+        if (keyboard == row.line.lineIndex)
+            VeskFocusRing::paint(painter, row.chip, task ? row.chip.height() / 2 : 6);
     }
 }
 
@@ -401,6 +423,91 @@ void ZulResultGutter::mouseReleaseEvent(QMouseEvent *event)
     activate(row->line);
 }
 
+std::optional<qint64> ZulResultGutter::keyboardLine() const
+{
+    if (!hasFocus())
+        return std::nullopt;
+    const std::optional<qsizetype> record = keyboardRecord();
+    return record ? std::optional<qint64>(m_evaluation.lineIndexAt(*record)) : std::nullopt;
+}
+
+std::optional<qsizetype> ZulResultGutter::keyboardRecord() const
+{
+    if (m_evaluation.isEmpty())
+        return std::nullopt;
+    // The line may have lost its result since; the keyboard stays near it.
+    return std::min(m_evaluation.lowerBound(m_keyboardLine), m_evaluation.lineCount() - 1);
+}
+
+void ZulResultGutter::placeKeyboard(qsizetype record)
+{
+    m_keyboardLine = m_evaluation.lineIndexAt(record);
+    const qreal y = m_metrics ? m_metrics->y(m_keyboardLine) : 0;
+    if (m_metrics && (y < 0 || y + m_metrics->lineHeight() > height()))
+        emit revealRequested(m_keyboardLine);
+    update();
+}
+
+void ZulResultGutter::moveKeyboardTo(qsizetype record)
+{
+    placeKeyboard(record);
+    VeskAccessibleControl::partsChanged(this);
+}
+
+void ZulResultGutter::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    m_keyboardLine = m_entryLine ? m_entryLine() : 0;
+    if (const std::optional<qsizetype> record = keyboardRecord())
+        placeKeyboard(*record);
+    // The reader hears of the column taking the keyboard only after this
+    // returns; the result it lands on must come after that, or the column
+    // would be the last word.
+    VeskAccessibleControl::partsChangedAfterFocus(this);
+}
+
+void ZulResultGutter::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+    VeskAccessibleControl::partsChanged(this);
+}
+
+void ZulResultGutter::keyPressEvent(QKeyEvent *event)
+{
+    const std::optional<qsizetype> record = keyboardRecord();
+    if (!record || (event->modifiers() & ~Qt::KeypadModifier)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Up:
+        moveKeyboardTo(std::max<qsizetype>(*record - 1, 0));
+        break;
+    case Qt::Key_Down:
+        moveKeyboardTo(std::min(*record + 1, m_evaluation.lineCount() - 1));
+        break;
+    case Qt::Key_Home:
+        moveKeyboardTo(0);
+        break;
+    case Qt::Key_End:
+        moveKeyboardTo(m_evaluation.lineCount() - 1);
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        activate(m_evaluation.line(*record));
+        break;
+    case Qt::Key_Escape:
+        emit textRequested(m_evaluation.lineIndexAt(*record));
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
 void ZulResultGutter::activate(const EvaluatedLine &line)
 {
     if (line.kind == EvaluatedLineKind::checklist)
@@ -423,6 +530,7 @@ VeskAccessiblePart ZulResultGutter::accessiblePart(int index) const
     part.description = helpText(line);
     part.rect = row.chip.toAlignedRect();
     part.isShown = row.chip.intersects(QRectF(rect()));
+    part.hasKeyboard = hasFocus() && keyboardRecord() == index;
     if (line.kind == EvaluatedLineKind::checklist) {
         part.role = QAccessible::CheckBox;
         part.isOn = line.isChecked.value_or(false);

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class EditorLayoutMetrics;
@@ -24,6 +25,11 @@ class EditorLayoutMetrics;
 // scroll offset; only the rows within 40 of the visible height are laid out
 // and painted. A screen reader meets every result, on screen or not, as an
 // object of its own in line order.
+//
+// From the keyboard the column is one stop: it starts at the result of the
+// caret's line (or the next one below it), Up, Down, Home and End move
+// among the lines that have results, Space or Enter does what a click does,
+// and Escape goes back into the text at that line.
 class ZulResultGutter : public QWidget, public VeskAccessibleParts
 {
     Q_OBJECT
@@ -61,6 +67,11 @@ public:
     // The help text shown over a row's chip.
     QString helpText(const EvaluatedLine &line) const;
 
+    // Where the keyboard starts when it arrives: the caret's line.
+    void setEntryLine(std::function<qint64()> entryLine) { m_entryLine = std::move(entryLine); }
+    // The line whose result the keyboard is on, while the column has it.
+    std::optional<qint64> keyboardLine() const;
+
     // Filled behind the rows; transparent by default.
     void setBackgroundColor(const QColor &colour);
 
@@ -73,16 +84,30 @@ signals:
     void copyRequested(const QString &formattedResult);
     // A task toggle was clicked for this record.
     void taskToggleRequested(const EvaluatedLine &line);
+    // Escape: back into the text, at this line.
+    void textRequested(qint64 lineIndex);
+    // The keyboard moved to a line scrolled out of the column.
+    void revealRequested(qint64 lineIndex);
 
 protected:
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
 
 private:
+    // The record the keyboard is on: the one for its line, else the next
+    // below, else the last; none without results.
+    std::optional<qsizetype> keyboardRecord() const;
+    // Puts the keyboard on a record, its row scrolled into view; moving
+    // tells the reader too.
+    void placeKeyboard(qsizetype record);
+    void moveKeyboardTo(qsizetype record);
     // What a click on the row's chip does.
     void activate(const EvaluatedLine &line);
     Row layoutRow(const EvaluatedLine &line, qreal y) const;
@@ -100,6 +125,8 @@ private:
     bool m_compactMode = false;
     VeskLanguage m_language = VeskLanguage::en;
     std::optional<qint64> m_pressedLine;
+    std::function<qint64()> m_entryLine;
+    qint64 m_keyboardLine = 0;
     struct Fonts
     {
         bool compact = false;

@@ -17,6 +17,7 @@
 #include "VeskKit/Design/VeskSymbolLabel.h"
 #include "VeskKit/Localization/VeskText.h"
 #include "VeskKit/Utilities/VeskByteFormatter.h"
+#include "ViewModels/ZulCommand.h"
 #include "ViewModels/ZulStudioViewModel.h"
 #include "Views/ZulChipButton.h"
 #include "Views/ZulChipGroup.h"
@@ -24,7 +25,6 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QKeySequence>
 #include <QLabel>
 #include <QLocale>
 #include <QPainter>
@@ -152,13 +152,13 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
     {
         auto *badges = new QHBoxLayout();
         badges->setSpacing(12);
-        for (auto [keys, label] : {std::pair{toggleDrawerKeys(), &m_toggleDrawerBadgeLabel},
-                                   std::pair{floatStickyKeys(), &m_floatStickyBadgeLabel}}) {
+        for (auto [command, label] : {std::pair{ZulCommandID::toggleEdgeDrawer, &m_toggleDrawerBadgeLabel},
+                                      std::pair{ZulCommandID::newFloatingSticky, &m_floatStickyBadgeLabel}}) {
             auto *badge = new Plate(9, VeskGlassTokens::surface1());
             auto *badgeRow = new QHBoxLayout(badge);
             badgeRow->setContentsMargins(10, 6, 10, 6);
             badgeRow->setSpacing(7);
-            auto *glyphs = new QLabel(keys, badge);
+            auto *glyphs = new QLabel(ZulCommand::of(command).keysText(), badge);
             glyphs->setFont(veskSystemFont(11, QFont::Bold, VeskFontDesign::monospaced));
             glyphs->setStyleSheet(QStringLiteral("color: white; background: %1; border-radius: 6px; padding: 3px 7px;")
                                       .arg(veskStyleSheetColor(veskColorWithOpacity(m_accent, 0.32))));
@@ -214,7 +214,7 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         line->addStretch(1);
         m_fontSize = new QSlider(Qt::Horizontal);
         m_fontSize->setFixedWidth(190);
-        m_fontSize->setRange(minimumFontSize * sliderScale, maximumFontSize * sliderScale);
+        m_fontSize->setRange(int(ZulConfig::minimumFontSize) * sliderScale, int(ZulConfig::maximumFontSize) * sliderScale);
         m_fontSize->setSingleStep(sliderScale);
         m_fontSize->setPageStep(sliderScale);
         // Tall enough for the focus ring around the handle.
@@ -246,7 +246,7 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
         line->addLayout(texts);
         line->addStretch(1);
         m_tidyHours = new VeskStepper();
-        m_tidyHours->setRange(0, maximumTidyHours);
+        m_tidyHours->setRange(0, int(ZulConfig::maximumAutoTidyEphemeralHours));
         m_tidyHours->setSingleStep(tidyHoursStep);
         m_tidyHours->setSuffix(QStringLiteral("h"));
         m_tidyHours->setFont(body);
@@ -308,9 +308,8 @@ ZulSettingsView::ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &ac
     });
     connect(m_refreshRates, &QAbstractButton::clicked, this, [this] { m_viewModel.refreshLiveCurrencyRates(); });
     connect(m_fontSize, &QSlider::valueChanged, this, [this, change](int value) {
-        // Steps of one point from the lowest size.
-        const double size = std::clamp(std::round(double(value) / sliderScale), double(minimumFontSize),
-                                       double(maximumFontSize));
+        // Steps of one point; the view model keeps the size in range.
+        const double size = std::round(double(value) / sliderScale);
         if (size != m_viewModel.config().fontSize)
             change([size](ZulConfig &c) { c.fontSize = size; });
         else
@@ -343,16 +342,6 @@ QList<QWidget *> ZulSettingsView::tabStops() const
             m_tidyNow,          m_launchAtLogin,     m_languagePicker->comboBox()};
 }
 
-QString ZulSettingsView::toggleDrawerKeys()
-{
-    return QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N).toString(QKeySequence::NativeText);
-}
-
-QString ZulSettingsView::floatStickyKeys()
-{
-    return QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_N).toString(QKeySequence::NativeText);
-}
-
 QString ZulSettingsView::text(const char *en, const char *tr) const
 {
     return veskText(QString::fromUtf8(en), QString::fromUtf8(tr), m_viewModel.language());
@@ -374,6 +363,7 @@ void ZulSettingsView::retranslate()
     m_edgeDrawerToggle->setText(
         text("Show translucent screen-edge pull handle", "Yarı saydam ekran kenarı çekme tutamacını göster"));
     m_edgeSideText->setText(text("Dock Edge Side", "Çekmece Kenarı"));
+    m_edgeSegments->setAccessibleName(m_edgeSideText->text());
     m_edgeSegments->setAccessibleName(m_edgeSideText->text());
     m_leftEdge->setText(text("Left Edge", "Sol Kenar"));
     m_rightEdge->setText(text("Right Edge", "Sağ Kenar"));
@@ -463,7 +453,7 @@ void ZulSettingsView::syncFromViewModel()
     }
     {
         const QSignalBlocker blocker(m_tidyHours);
-        m_tidyHours->setValue(int(std::clamp<qint64>(config.autoTidyEphemeralHours, 0, maximumTidyHours)));
+        m_tidyHours->setValue(int(config.autoTidyEphemeralHours));
     }
     {
         const QSignalBlocker blocker(m_launchAtLogin);

@@ -26,9 +26,6 @@ class ZulSettingsView : public QScrollArea {
 public:
     // The slider works in tenths of a point so a stored 13.5 sits where it is.
     static constexpr int sliderScale = 10;
-    static constexpr int minimumFontSize = int(ZulConfig::minimumFontSize);
-    static constexpr int maximumFontSize = int(ZulConfig::maximumFontSize);
-    static constexpr int maximumTidyHours = 168;
     static constexpr int tidyHoursStep = 6;
 
     ZulSettingsView(ZulStudioViewModel &viewModel, const QColor &accent, QWidget *parent = nullptr);
@@ -56,10 +53,6 @@ public:
     QList<QLabel *> textLabels() const { return m_textLabels; }
     // Where Tab stops, in page order.
     QList<QWidget *> tabStops() const;
-
-    // The hotkey chords as this desktop writes them.
-    static QString toggleDrawerKeys();
-    static QString floatStickyKeys();
 
 private:
     QString text(const char *en, const char *tr) const;

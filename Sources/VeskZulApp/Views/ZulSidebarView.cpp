@@ -1,7 +1,7 @@
 #include "Views/ZulSidebarView.h"
 
-#include "Models/ZulNoteTint.h"
 #include "VeskKit/Design/VeskAccessibleControl.h"
+#include "VeskKit/Design/VeskAnnouncer.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskColorHex.h"
 #include "VeskKit/Design/VeskColorOpacity.h"
@@ -19,6 +19,7 @@
 #include "Views/ZulNoteListModel.h"
 #include "Views/ZulNoteRowDelegate.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -34,6 +35,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -79,6 +81,11 @@ protected:
     {
         followSelection();
         QListView::focusInEvent(event);
+        // Qt tells the reader of the list taking the keyboard only after
+        // this returns, and the reader then speaks the list alone: the
+        // row the keyboard is on is told after that.
+        if (QAccessible::isActive())
+            QMetaObject::invokeMethod(this, [this] { tellReaderOfCurrentRow(); }, Qt::QueuedConnection);
     }
 
     void keyPressEvent(QKeyEvent *event) override
@@ -92,6 +99,22 @@ protected:
         QListView::keyPressEvent(event);
         if (currentIndex() != before && currentIndex().isValid() && onKeyboardMove)
             onKeyboardMove(currentIndex());
+        // A move that stays on its row (the only match, the list's end)
+        // raises no focus event, and a reader would say nothing at all.
+        const bool moveKey = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down ||
+                             event->key() == Qt::Key_Home || event->key() == Qt::Key_End ||
+                             event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown;
+        if (moveKey && currentIndex() == before && currentIndex().isValid())
+            VeskAnnouncer::announce(currentIndex().data(Qt::AccessibleTextRole).toString(), this);
+    }
+
+    void tellReaderOfCurrentRow()
+    {
+        if (!hasFocus() || !currentIndex().isValid() || !QAccessible::isActive())
+            return;
+        QAccessibleEvent row(this, QAccessible::Focus);
+        row.setChild(currentIndex().row());
+        QAccessible::updateAccessibility(&row);
     }
 
     // The selection may have moved by the mouse or elsewhere since.
@@ -105,9 +128,26 @@ protected:
     void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
                      const QList<int> &roles = QList<int>()) override
     {
-        QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
         if (roles.contains(ZulNoteListModel::HasPreviewRole))
             scheduleDelayedItemsLayout();
+        // Qt finds what a range repaints by measuring each of its rows; a
+        // change of every row (all the totals at once) would measure the
+        // whole collection for the few rows on screen. Rows off screen are
+        // drawn from the model when they come into view.
+        int first = topLeft.row();
+        int last = bottomRight.row();
+        if (first != last && isVisible() && !roles.contains(ZulNoteListModel::HasPreviewRole)) {
+            const QRect seen = viewport()->rect();
+            const QModelIndex top = indexAt(seen.topLeft());
+            const QModelIndex bottom = indexAt(QPoint(seen.left(), seen.bottom()));
+            if (top.isValid())
+                first = std::max(first, top.row());
+            if (bottom.isValid())
+                last = std::min(last, bottom.row());
+            if (first > last)
+                return;
+        }
+        QAbstractItemView::dataChanged(model()->index(first, 0), model()->index(last, 0), roles);
     }
 
     // The selected row is the open note, which only a click (or a screen
@@ -199,11 +239,15 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
     });
     connect(m_clearButton, &QAbstractButton::clicked, this, [this] { m_viewModel.setSearchText(QString()); });
 
-    // 2. Filters, sharing the row equally.
-    auto *filterRow = new QHBoxLayout();
+    // 2. Filters, sharing the row equally: one of them is always chosen, so
+    // they are a named group of radio buttons.
+    m_filterRow = new QWidget(this);
+    VeskAccessibleControl::setRole(m_filterRow, QAccessible::Grouping);
+    auto *filterRow = new QHBoxLayout(m_filterRow);
+    filterRow->setContentsMargins(0, 0, 0, 0);
     filterRow->setSpacing(5);
     for (ZulNoteFilter filter : ZulNoteFilterAllCases()) {
-        auto *chip = new ZulChipButton(QString(), QString(), this);
+        auto *chip = new ZulChipButton(QString(), QString(), m_filterRow);
         chip->setPadding(0, 5);
         chip->setCornerRadius(7);
         chip->setLooks({veskSystemFont(10.5, QFont::DemiBold), Qt::white, veskColorWithOpacity(m_accent, 0.28),
@@ -212,12 +256,12 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
                         VeskGlassTokens::surface1(), VeskGlassTokens::borderSubtle(), 0.8});
         chip->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         chip->setMinimumWidth(10);
-        VeskAccessibleControl::setRole(chip, QAccessible::CheckBox);
+        VeskAccessibleControl::setRole(chip, QAccessible::RadioButton);
         connect(chip, &QAbstractButton::clicked, this, [this, filter] { m_viewModel.setActiveFilter(filter); });
         filterRow->addWidget(chip, 1);
         m_filterChips.append(chip);
     }
-    layout->addLayout(filterRow);
+    layout->addWidget(m_filterRow);
     m_filterGroup = new ZulChipGroup(this);
     m_filterGroup->setChips(m_filterChips);
 
@@ -229,7 +273,10 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
     m_tagStrip->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tagStrip->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tagStrip->setWidgetResizable(false);
-    m_tagStrip->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
+    // Clear through its viewport, without a style sheet: one here would
+    // hand the strip and every chip in it to the style-sheet style, whose
+    // polish is what the chips' making cost most.
+    m_tagStrip->setAutoFillBackground(false);
     m_tagStrip->viewport()->setAutoFillBackground(false);
     m_tagStrip->viewport()->installEventFilter(new SidewaysWheel(m_tagStrip));
     m_tagRow = new QWidget();
@@ -254,6 +301,8 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
 
     // 4. Notes, or the empty state.
     m_listStack = new QStackedWidget(this);
+    // A layer of layout alone, which a reader need not name.
+    VeskAccessibleControl::setRole(m_listStack, QAccessible::Grouping);
     m_model = &ZulNoteListModel::of(viewModel);
     auto *noteList = new NoteListView(m_listStack);
     m_noteList = noteList;
@@ -317,6 +366,17 @@ ZulSidebarView::ZulSidebarView(ZulStudioViewModel &viewModel, const QColor &acce
 
     connect(&viewModel, &ZulStudioViewModel::searchTextChanged, this, &ZulSidebarView::syncSearch);
     connect(&viewModel, &ZulStudioViewModel::activeFilterChanged, this, &ZulSidebarView::syncFilters);
+    // The list changes out of the keyboard's sight, away from the field or
+    // the chip that narrowed it: its outcome is told. Queued, so the list
+    // has followed the change.
+    connect(&viewModel, &ZulStudioViewModel::searchTextChanged, this,
+            [this] { VeskAnnouncer::announceAfterPause(listOutcome(), this); }, Qt::QueuedConnection);
+    for (auto signal : {&ZulStudioViewModel::activeFilterChanged, &ZulStudioViewModel::selectedTagChanged}) {
+        connect(&viewModel, signal, this, [this] {
+            if (m_model->rowCount() == 0)
+                VeskAnnouncer::announce(listOutcome(), this);
+        }, Qt::QueuedConnection);
+    }
     connect(m_model, &ZulNoteListModel::tagsChanged, this, &ZulSidebarView::syncTags);
     connect(&viewModel, &ZulStudioViewModel::selectedTagChanged, this, &ZulSidebarView::syncTags);
     connect(&viewModel, &ZulStudioViewModel::languageChanged, this, &ZulSidebarView::retranslate);
@@ -365,7 +425,18 @@ void ZulSidebarView::retranslate()
     m_quickScratchButton->setText(text("Quick Scratch", "Hızlı Karalama"));
     m_clearButton->setAccessibleName(text("Clear Search", "Aramayı Temizle"));
     m_tagStrip->setAccessibleName(text("Tags", "Etiketler"));
+    m_filterRow->setAccessibleName(text("Filter", "Filtre"));
     m_noteList->setAccessibleName(text("Notes", "Notlar"));
+}
+
+QString ZulSidebarView::listOutcome() const
+{
+    const int count = m_model->rowCount();
+    if (count == 0)
+        return m_emptyText->text();
+    if (count == 1)
+        return text("1 note: ", "1 not: ") + m_model->noteAt(0).displayTitle();
+    return veskText(QStringLiteral("%1 notes"), QStringLiteral("%1 not"), m_viewModel.language()).arg(count);
 }
 
 void ZulSidebarView::syncSearch()
@@ -392,17 +463,20 @@ void ZulSidebarView::syncTags()
         qDeleteAll(m_tagChips);
         m_tagChips.clear();
         auto *row = static_cast<QHBoxLayout *>(m_tagRow->layout());
+        // One pair of looks for every chip: the fonts are looked up once.
+        const ZulChipButton::Look selected{veskSystemFont(10.5, QFont::DemiBold, VeskFontDesign::monospaced),
+                                           Qt::white, veskColorWithOpacity(m_accent, 0.32),
+                                           veskColorWithOpacity(m_accent, 0.7), 0.8};
+        const ZulChipButton::Look plain{veskSystemFont(10.5, QFont::Medium, VeskFontDesign::monospaced),
+                                        VeskGlassTokens::textSecondary(), VeskGlassTokens::surface1(),
+                                        VeskGlassTokens::borderSubtle(), 0.8};
         for (const QString &tag : tags) {
             auto *chip = new ZulChipButton(QStringLiteral("#") + tag, QString(), m_tagRow);
             chip->setObjectName(tag);
             VeskAccessibleControl::setRole(chip, QAccessible::CheckBox);
             chip->setCapsule(true);
             chip->setPadding(8, 3);
-            chip->setLooks({veskSystemFont(10.5, QFont::DemiBold, VeskFontDesign::monospaced), Qt::white,
-                            veskColorWithOpacity(m_accent, 0.32), veskColorWithOpacity(m_accent, 0.7), 0.8},
-                           {veskSystemFont(10.5, QFont::Medium, VeskFontDesign::monospaced),
-                            VeskGlassTokens::textSecondary(), VeskGlassTokens::surface1(),
-                            VeskGlassTokens::borderSubtle(), 0.8});
+            chip->setLooks(selected, plain);
             connect(chip, &QAbstractButton::clicked, this, [this, tag] {
                 if (m_viewModel.selectedTag() == tag)
                     m_viewModel.setSelectedTag(std::nullopt);
@@ -487,7 +561,7 @@ void ZulSidebarView::showContextMenu(const QPoint &position)
 
 void ZulSidebarView::quickScratch()
 {
-    m_viewModel.createNote(text("Quick Scratch", "Hızlı Karalama"), QString(), ZulNoteTint::indigo, true, false);
+    m_viewModel.createNote(ZulNewNoteKind::quickNote);
 }
 
 void ZulSidebarView::paintEvent(QPaintEvent *)

@@ -61,6 +61,8 @@ protected:
 private:
     QString text(const char *en, const char *tr) const;
     void retranslate();
+    // What the list holds after a narrowing, as it is spoken.
+    QString listOutcome() const;
     void syncSearch();
     void syncFilters();
     void syncTags();
@@ -76,6 +78,7 @@ private:
     QColor m_accent;
     QLineEdit *m_searchField;
     ZulChipButton *m_clearButton;
+    QWidget *m_filterRow;
     QList<ZulChipButton *> m_filterChips;
     ZulChipGroup *m_filterGroup;
     ZulChipGroup *m_tagGroup;

@@ -36,10 +36,12 @@ ZulTintDotPicker::ZulTintDotPicker(ZulNoteTint selected, qreal dotSize, std::fun
     nameForLanguage();
 }
 
-// The row takes the keyboard as one stop, so it is named as a whole too.
+// The row takes the keyboard as one stop, so it is named as a whole too,
+// with the tint it holds: arriving, a reader hears that first.
 void ZulTintDotPicker::nameForLanguage()
 {
-    setAccessibleName(veskText(QStringLiteral("Note tint"), QStringLiteral("Not rengi"), m_language));
+    setAccessibleName(veskText(QStringLiteral("Note tint: "), QStringLiteral("Not rengi: "), m_language) +
+                      veskText(labelEN(m_selected), labelTR(m_selected), m_language));
 }
 
 void ZulTintDotPicker::setSelected(ZulNoteTint tint)
@@ -47,6 +49,7 @@ void ZulTintDotPicker::setSelected(ZulNoteTint tint)
     if (tint == m_selected)
         return;
     m_selected = tint;
+    nameForLanguage();
     update();
     VeskAccessibleControl::partsChanged(this);
 }
@@ -139,7 +142,7 @@ void ZulTintDotPicker::focusInEvent(QFocusEvent *event)
     // Arriving at the row, the ring starts on the note's own colour.
     m_keyboardTint = m_selected;
     QWidget::focusInEvent(event);
-    VeskAccessibleControl::partsChanged(this);
+    VeskAccessibleControl::partsChangedAfterFocus(this);
 }
 
 void ZulTintDotPicker::focusOutEvent(QFocusEvent *event)

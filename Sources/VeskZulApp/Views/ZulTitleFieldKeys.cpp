@@ -10,6 +10,11 @@ ZulTitleFieldKeys::ZulTitleFieldKeys(QLineEdit *field, std::function<void()> toT
     field->installEventFilter(this);
 }
 
+void ZulTitleFieldKeys::restart()
+{
+    m_before = m_field->text();
+}
+
 bool ZulTitleFieldKeys::eventFilter(QObject *, QEvent *event)
 {
     if (event->type() == QEvent::FocusIn) {
@@ -17,6 +22,14 @@ bool ZulTitleFieldKeys::eventFilter(QObject *, QEvent *event)
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
             m_before = m_field->text();
+        return false;
+    }
+    if (event->type() == QEvent::FocusOut) {
+        // The edit is over: a title longer than the field shows its
+        // beginning again, as when the note is opened.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            m_field->setCursorPosition(0);
         return false;
     }
     if (event->type() != QEvent::KeyPress)

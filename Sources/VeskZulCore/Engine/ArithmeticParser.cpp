@@ -60,6 +60,22 @@ bool isNumberCharacter(char32_t c)
     return isAsciiDigit(c) || (c >= 0x80 && QChar::isNumber(c));
 }
 
+// The identifier rules with their answer for ASCII at hand: the
+// tokenizer asks them of every character.
+bool isIdentifierStart(char32_t c)
+{
+    if (c < 0x80)
+        return c == U'_' || (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z');
+    return ZulIdentifierNormalizer::isIdentifierStart(c);
+}
+
+bool isIdentifierContinue(char32_t c)
+{
+    if (c < 0x80)
+        return c == U'_' || (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') || isAsciiDigit(c);
+    return ZulIdentifierNormalizer::isIdentifierContinue(c);
+}
+
 // Most lines are ASCII: then every code unit is one character.
 struct AsciiCharacters
 {
@@ -103,15 +119,38 @@ struct ClusterCharacters
 };
 
 // Whole-text conversion of ASCII number text, independent of the C locale.
-std::optional<double> convertNumberText(const char *begin, const char *end)
+// The value goes to `value`; false when the text is no finite number.
+bool convertNumberText(const char *begin, const char *end, double &value)
 {
     if (begin == end)
-        return std::nullopt;
-    double value = 0;
+        return false;
+    // Up to 15 digits with at most 22 after the point: the digits as a whole
+    // number and the power of ten are both exact, so their quotient is the
+    // correctly rounded value, as the full conversion gives it.
+    static constexpr double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    qint64 digits = 0;
+    int count = 0;
+    int afterPoint = -1;
+    const char *at = begin;
+    for (; at != end && count <= 15; ++at) {
+        if (*at >= '0' && *at <= '9') {
+            digits = digits * 10 + (*at - '0');
+            ++count;
+            if (afterPoint >= 0)
+                ++afterPoint;
+        } else if (*at == '.' && afterPoint < 0) {
+            afterPoint = 0;
+        } else {
+            break;
+        }
+    }
+    if (at == end && count > 0 && count <= 15) {
+        value = afterPoint > 0 ? double(digits) / powersOfTen[afterPoint] : double(digits);
+        return true;
+    }
     const auto [stop, ec] = std::from_chars(begin, end, value, std::chars_format::general);
-    if (ec != std::errc() || stop != end || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return ec == std::errc() && stop == end && std::isfinite(value);
 }
 
 template <typename Characters>
@@ -161,17 +200,17 @@ bool tokenize(const Characters &chars, QStringView text, Tokens &tokens)
                     break;
                 }
             }
-            const std::optional<double> value = convertNumberText(digits.data(), digits.data() + digits.size());
-            if (!value)
+            double value = 0;
+            if (!convertNumberText(digits.data(), digits.data() + digits.size(), value))
                 return false;
-            tokens.append(Token{TokenKind::number, *value, {}});
+            tokens.append(Token{TokenKind::number, value, {}});
             continue;
         }
 
-        if (ZulIdentifierNormalizer::isIdentifierStart(c)) {
+        if (isIdentifierStart(c)) {
             const qsizetype start = j;
             ++j;
-            while (j < n && ZulIdentifierNormalizer::isIdentifierContinue(chars.first(j)))
+            while (j < n && isIdentifierContinue(chars.first(j)))
                 ++j;
             const qsizetype from = chars.begin(start);
             const qsizetype to = j < n ? chars.begin(j) : text.size();
@@ -265,6 +304,10 @@ const NoteVocabulary::Lookup kFunctions(NoteVocabulary::Role::function | NoteVoc
 const NoteVocabulary::Lookup kSymbols(NoteVocabulary::Role::constant | NoteVocabulary::Role::previous
                                       | NoteVocabulary::Role::blockSymbol);
 
+// Each rule leaves its value in `value` and says whether there is one.
+// Values travel as plain doubles rather than optional ones: copying an
+// optional double through every level of the descent stalls on its two
+// halves written apart, which cost more than all the arithmetic.
 struct Parser
 {
     const Tokens &tokens;
@@ -274,70 +317,72 @@ struct Parser
 
     bool peek(TokenKind kind) const { return cursor < tokens.size() && tokens[cursor].kind == kind; }
 
-    std::optional<double> parseExpression()
+    bool parseExpression(double &value)
     {
         if (depth >= kMaxNesting)
-            return std::nullopt;
+            return false;
         ++depth;
-        std::optional<double> value = parseTerm();
-        while (value && (peek(TokenKind::plus) || peek(TokenKind::minus))) {
+        bool ok = parseTerm(value);
+        while (ok && (peek(TokenKind::plus) || peek(TokenKind::minus))) {
             const bool add = tokens[cursor++].kind == TokenKind::plus;
-            const std::optional<double> right = parseTerm();
-            if (!right)
-                value.reset();
-            else
-                value = add ? *value + *right : *value - *right;
+            double right = 0;
+            ok = parseTerm(right);
+            if (ok)
+                value = add ? value + right : value - right;
         }
         --depth;
-        return value;
+        return ok;
     }
 
-    std::optional<double> parseTerm()
+    bool parseTerm(double &value)
     {
-        std::optional<double> value = parsePower();
-        while (value && (peek(TokenKind::star) || peek(TokenKind::slash) || peek(TokenKind::percent))) {
+        if (!parsePower(value))
+            return false;
+        while (peek(TokenKind::star) || peek(TokenKind::slash) || peek(TokenKind::percent)) {
             const TokenKind op = tokens[cursor++].kind;
-            const std::optional<double> right = parsePower();
-            if (!right || (op != TokenKind::star && *right == 0))
-                return std::nullopt;
+            double right = 0;
+            if (!parsePower(right) || (op != TokenKind::star && right == 0))
+                return false;
             if (op == TokenKind::star)
-                value = *value * *right;
+                value = value * right;
             else if (op == TokenKind::slash)
-                value = *value / *right;
+                value = value / right;
             else
-                value = std::fmod(*value, *right);
+                value = std::fmod(value, right);
         }
-        return value;
+        return true;
     }
 
     // Right-associative; the operands are read first and raised from the
     // right, which is what the recursive rule does, without the recursion.
-    std::optional<double> parsePower()
+    bool parsePower(double &value)
     {
+        if (!parseUnary(value))
+            return false;
+        if (!peek(TokenKind::caret))
+            return true;
         QVarLengthArray<double, 4> operands;
-        std::optional<double> operand = parseUnary();
-        if (!operand)
-            return std::nullopt;
-        operands.append(*operand);
+        operands.append(value);
         while (peek(TokenKind::caret)) {
             ++cursor;
-            operand = parseUnary();
-            if (!operand)
-                return std::nullopt;
-            operands.append(*operand);
+            double operand = 0;
+            if (!parseUnary(operand))
+                return false;
+            operands.append(operand);
         }
         double result = operands.last();
         for (qsizetype i = operands.size() - 2; i >= 0; --i) {
             result = std::pow(operands[i], result);
             if (!std::isfinite(result))
-                return std::nullopt;
+                return false;
         }
-        return result;
+        value = result;
+        return true;
     }
 
     // Signs bind tighter than "^": -2^2 is (-2)^2. Counted, not recursed, so a
     // line of a hundred thousand minus signs costs nothing but time.
-    std::optional<double> parseUnary()
+    bool parseUnary(double &value)
     {
         bool negate = false;
         while (peek(TokenKind::plus) || peek(TokenKind::minus)) {
@@ -345,56 +390,59 @@ struct Parser
                 negate = !negate;
             ++cursor;
         }
-        const std::optional<double> value = parsePrimary();
-        if (value && negate)
-            return -*value;
-        return value;
+        if (!parsePrimary(value))
+            return false;
+        if (negate)
+            value = -value;
+        return true;
     }
 
-    std::optional<double> parsePrimary()
+    bool parsePrimary(double &value)
     {
         if (cursor >= tokens.size())
-            return std::nullopt;
+            return false;
         const Token &token = tokens[cursor];
         switch (token.kind) {
         case TokenKind::number:
             ++cursor;
-            return token.number;
+            value = token.number;
+            return true;
         case TokenKind::identifier: {
             ++cursor;
-            const QString name = foldedName(token.identifier);
-            if (peek(TokenKind::lparen))
-                return parseFunctionCall(name);
-            return resolveSymbol(name);
+            const std::optional<double> named =
+                peek(TokenKind::lparen) ? parseFunctionCall(token.identifier) : resolveSymbol(token.identifier);
+            if (!named)
+                return false;
+            value = *named;
+            return true;
         }
         case TokenKind::lparen: {
             ++cursor;
-            const std::optional<double> value = parseExpression();
-            if (!value || !peek(TokenKind::rparen))
-                return std::nullopt;
+            if (!parseExpression(value) || !peek(TokenKind::rparen))
+                return false;
             ++cursor;
-            return value;
+            return true;
         }
         default:
-            return std::nullopt;
+            return false;
         }
     }
 
-    std::optional<double> parseFunctionCall(const QString &name)
+    // `name` as typed.
+    std::optional<double> parseFunctionCall(QStringView name)
     {
         ++cursor; // the "("
         QVarLengthArray<double, 8> args;
         if (!peek(TokenKind::rparen)) {
-            std::optional<double> value = parseExpression();
-            if (!value)
+            double value = 0;
+            if (!parseExpression(value))
                 return std::nullopt;
-            args.append(*value);
+            args.append(value);
             while (peek(TokenKind::comma)) {
                 ++cursor;
-                value = parseExpression();
-                if (!value)
+                if (!parseExpression(value))
                     return std::nullopt;
-                args.append(*value);
+                args.append(value);
             }
         }
         if (!peek(TokenKind::rparen))
@@ -403,11 +451,11 @@ struct Parser
         return callFunction(name, args);
     }
 
-    std::optional<double> callFunction(const QString &name, const QVarLengthArray<double, 8> &args) const
+    std::optional<double> callFunction(QStringView name, const QVarLengthArray<double, 8> &args) const
     {
         using NoteVocabulary::Meaning;
         using NoteVocabulary::Role;
-        const NoteVocabulary::Word *word = kFunctions.find(name);
+        const NoteVocabulary::Word *word = kFunctions.findName(name);
         if (!word)
             return std::nullopt;
         const qsizetype count = args.size();
@@ -452,15 +500,16 @@ struct Parser
         }
     }
 
-    std::optional<double> resolveSymbol(const QString &name) const
+    // `name` as typed.
+    std::optional<double> resolveSymbol(QStringView name) const
     {
         if (!context.variables.isEmpty()) {
-            const auto variable = context.variables.constFind(name);
+            const auto variable = context.variables.constFind(foldedName(name));
             if (variable != context.variables.cend())
                 return *variable;
         }
         using NoteVocabulary::Meaning;
-        const NoteVocabulary::Word *word = kSymbols.find(name);
+        const NoteVocabulary::Word *word = kSymbols.findName(name);
         if (!word)
             return std::nullopt;
         switch (word->meaning) {
@@ -509,10 +558,29 @@ std::optional<double> evaluate(QStringView text, const ArithmeticContext &contex
     if (!tokenize(text, tokens) || tokens.isEmpty())
         return std::nullopt;
     Parser parser{tokens, context};
-    const std::optional<double> value = parser.parseExpression();
-    if (!value || parser.cursor != tokens.size() || !std::isfinite(*value))
+    double value = 0;
+    if (!parser.parseExpression(value) || parser.cursor != tokens.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+std::optional<double> parsePlainNumber(QStringView text)
+{
+    // Digits with at most a point, as a percentage phrase holds them, need
+    // none of the steps below: they are converted as they stand.
+    const bool plain = !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
+        return (c >= u'0' && c <= u'9') || c == u'.';
+    });
+    if (plain) {
+        QVarLengthArray<char, 32> ascii;
+        for (const QChar c : text)
+            ascii.append(char(c.unicode()));
+        double value = 0;
+        if (!convertNumberText(ascii.data(), ascii.data() + ascii.size(), value))
+            return std::nullopt;
+        return value;
+    }
+    return parsePlainNumber(text.toString());
 }
 
 std::optional<double> parsePlainNumber(const QString &text)
@@ -549,7 +617,10 @@ std::optional<double> parsePlainNumber(const QString &text)
             return std::nullopt;
         ascii.append(char(c));
     }
-    return convertNumberText(ascii.data(), ascii.data() + ascii.size());
+    double value = 0;
+    if (!convertNumberText(ascii.data(), ascii.data() + ascii.size(), value))
+        return std::nullopt;
+    return value;
 }
 
 } // namespace ArithmeticParser

@@ -24,5 +24,6 @@ std::optional<double> aggregate(NoteVocabulary::Meaning meaning, const Arithmeti
 // A bare number as typed in a percentage phrase: "1,234", "1,234.5", "12,5",
 // "_" digit separators, an optional sign and exponent.
 std::optional<double> parsePlainNumber(const QString &text);
+std::optional<double> parsePlainNumber(QStringView text);
 
 } // namespace ArithmeticParser

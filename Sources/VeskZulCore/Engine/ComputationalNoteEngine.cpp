@@ -2,6 +2,7 @@
 
 #include "Engine/ArithmeticParser.h"
 #include "Engine/ConversionCatalog.h"
+#include "Engine/LineCharacters.h"
 #include "Engine/NoteLineText.h"
 #include "Engine/NoteVocabulary.h"
 #include "Engine/ZulIdentifierNormalizer.h"
@@ -32,6 +33,32 @@ bool isLineEnd(char16_t c)
     return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
 }
 
+// Calls `lineEnd(at, next)` for every line end of `text`, in order: where it
+// begins and where the line after it begins (CR LF is one line end).
+template <typename LineEnd>
+void forEachLineEnd(QStringView text, LineEnd lineEnd)
+{
+    const char16_t *data = text.utf16();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = data[i];
+        if ((c > 0x0D && c < 0x85) || !isLineEnd(c))
+            continue;
+        const qsizetype at = i;
+        if (c == u'\r' && i + 1 < n && data[i + 1] == u'\n')
+            ++i;
+        lineEnd(at, i + 1);
+    }
+}
+
+// The lines of a text, as splitLines() counts them.
+qsizetype lineCount(QStringView text)
+{
+    qsizetype lines = 1;
+    forEachLineEnd(text, [&lines](qsizetype, qsizetype) { ++lines; });
+    return lines;
+}
+
 bool isAsciiDigit(char16_t c)
 {
     return c >= u'0' && c <= u'9';
@@ -55,10 +82,14 @@ bool isSpaceOrTab(char16_t c)
 }
 
 // Letter case aside, the same character as `folded`, a character of a folded
-// word. An ASCII letter only ever matches an ASCII letter: the regular
-// expressions that follow the scans below see "İ" as no "i".
+// word; an i is also its Turkish capital İ, and the dotless ı the capital I,
+// as the names and the regular expressions after the scans below read them.
 bool sameLetter(char16_t c, char16_t folded)
 {
+    if (folded == u'i')
+        return c == u'i' || c == u'I' || c == u'\u0130';
+    if (folded == u'\u0131')
+        return c == folded || c == u'I';
     if (folded < 0x80)
         return asciiLower(c) == folded;
     return c >= 0x80 && QChar::toLower(c) == folded;
@@ -70,6 +101,7 @@ bool sameLetter(char16_t c, char16_t folded)
 struct WordFinder
 {
     std::array<QList<QStringView>, 0x80> byAsciiInitial; // lower case
+    std::array<bool, 0x80> asciiInitial{}; // either case
     QList<QStringView> byOtherInitial;
     qsizetype shortest = 0; // in UTF-16 code units
     qsizetype shortestUtf8 = 0;
@@ -79,6 +111,13 @@ struct WordFinder
         for (const NoteVocabulary::Word *word : found) {
             const char16_t initial = word->text[0].unicode();
             (initial < 0x80 ? byAsciiInitial[initial] : byOtherInitial).append(word->text);
+            if (initial < 0x80) {
+                asciiInitial[initial] = true;
+                asciiInitial[QChar::toUpper(initial)] = true;
+            } else {
+                // The capital I of a word that begins with ı.
+                asciiInitial[u'I'] = true;
+            }
             const qsizetype utf8 = word->text.toUtf8().size();
             shortest = shortest == 0 ? word->text.size() : std::min(shortest, word->text.size());
             shortestUtf8 = shortestUtf8 == 0 ? utf8 : std::min(shortestUtf8, utf8);
@@ -90,19 +129,25 @@ struct WordFinder
     template <typename Followed>
     bool anyAt(const char16_t *data, qsizetype n, qsizetype i, Followed followed) const
     {
-        const char16_t first = asciiLower(data[i]);
-        const bool ascii = first < 0x80;
-        for (const QStringView word : ascii ? byAsciiInitial[first] : byOtherInitial) {
-            const qsizetype end = i + word.size();
-            if (end > n || !followed(end))
-                continue;
-            qsizetype k = ascii ? 1 : 0;
-            while (k < word.size() && sameLetter(data[i + k], word[k].unicode()))
-                ++k;
-            if (k == word.size())
-                return true;
-        }
-        return false;
+        const char16_t c = data[i];
+        if (c < 0x80 && !asciiInitial[c])
+            return false;
+        const auto anyOf = [&](const QList<QStringView> &words) {
+            for (const QStringView word : words) {
+                const qsizetype end = i + word.size();
+                if (end > n || !followed(end))
+                    continue;
+                qsizetype k = 0;
+                while (k < word.size() && sameLetter(data[i + k], word[k].unicode()))
+                    ++k;
+                if (k == word.size())
+                    return true;
+            }
+            return false;
+        };
+        if (c < 0x80)
+            return anyOf(byAsciiInitial[asciiLower(c)]) || (c == u'I' && anyOf(byOtherInitial));
+        return anyOf(c == u'\u0130' ? byAsciiInitial[u'i'] : byOtherInitial);
     }
 };
 
@@ -128,6 +173,67 @@ WordFinder blockNameFinder()
 const WordFinder kBlockNames = blockNameFinder();
 const WordFinder kConnectors(NoteVocabulary::wordsWith(NoteVocabulary::Role::connector));
 const qsizetype kLongestKeyword = NoteVocabulary::longest(NoteVocabulary::Role::aggregate);
+const QList<const NoteVocabulary::Word *> kPreviousNames = NoteVocabulary::wordsWith(NoteVocabulary::Role::previous);
+
+// Whether `e` may be a keyword line: folding only ever shortens a text by the
+// combining dots it drops, so a line longer than the longest keyword with
+// its "()" is never one and needs no folding.
+bool mayBeKeywordLine(QStringView e)
+{
+    const qsizetype longestKey = kLongestKeyword + 2;
+    return e.size() <= longestKey || e.size() - e.count(QChar(u'\u0307')) <= longestKey;
+}
+
+// Whether `c` is, folded as names are folded (its Turkish reading
+// included), the character `folded`.
+bool foldsTo(char16_t c, char16_t folded)
+{
+    if (c < 0x80)
+        return asciiLower(c) == folded || (c == u'I' && folded == u'\u0131');
+    if (c == u'\u0130')
+        return folded == u'i';
+    return !QChar::isSurrogate(c) && QChar::toLower(char32_t(c)) == folded;
+}
+
+// What a line must hold for one of `words` to stand in it.
+LineWords wordsIn(const QList<const NoteVocabulary::Word *> &words)
+{
+    QList<QStringView> texts;
+    for (const NoteVocabulary::Word *word : words)
+        texts.append(word->text);
+    return LineWords(texts);
+}
+
+using NoteVocabulary::Role;
+const LineWords kKeywords = wordsIn(NoteVocabulary::wordsWith(Role::aggregate));
+const LineWords kBlockNameWords = wordsIn(NoteVocabulary::wordsWith(Role::blockSymbol | Role::blockFunction));
+const LineWords kPreviousWords = wordsIn(kPreviousNames);
+const LineWords kConnectorWords = wordsIn(NoteVocabulary::wordsWith(Role::connector));
+const LineWords kDateWords = wordsIn(NoteVocabulary::wordsWith(Role::dayWord | Role::dayCount));
+
+// Whether a name that folds to one of `words` may stand in `text`. Folding
+// drops the combining dot above wherever it stands, so the scan passes over
+// it too.
+bool mentionsFoldedWord(QStringView text, const QList<const NoteVocabulary::Word *> &words)
+{
+    const char16_t *data = text.utf16();
+    const qsizetype n = text.size();
+    for (qsizetype at = 0; at < n; ++at) {
+        for (const NoteVocabulary::Word *word : words) {
+            qsizetype k = 0;
+            for (qsizetype i = at; i < n && k < word->text.size(); ++i) {
+                if (data[i] == u'\u0307' && i > at)
+                    continue;
+                if (!foldsTo(data[i], word->text[k].unicode()))
+                    break;
+                ++k;
+            }
+            if (k == word->text.size())
+                return true;
+        }
+    }
+    return false;
+}
 
 const QRegularExpression &numberedProseList()
 {
@@ -155,6 +261,30 @@ bool isNumberedProse(QStringView e)
     if (i + 1 < n && data[i] < 0x80 && data[i + 1] < 0x80 && data[i + 1] != u' ' && data[i + 1] != u'\t')
         return false;
     return numberedProseList().match(e).hasMatch();
+}
+
+// The first place of `c` in `text` from `from`, or -1: a plain loop, which
+// for the short texts of one line costs less than the library's search.
+qsizetype indexOfUnit(QStringView text, char16_t c, qsizetype from = 0)
+{
+    const char16_t *data = text.utf16();
+    for (qsizetype i = from; i < text.size(); ++i) {
+        if (data[i] == c)
+            return i;
+    }
+    return -1;
+}
+
+// Where " //" first stands in `t`, or -1: a search for the slashes alone,
+// which most lines lack.
+qsizetype commentStart(QStringView t)
+{
+    for (qsizetype slash = indexOfUnit(t, u'/', 1); slash >= 0 && slash + 1 < t.size();
+         slash = indexOfUnit(t, u'/', slash + 1)) {
+        if (t[slash - 1] == u' ' && t[slash + 1] == u'/')
+            return slash - 1;
+    }
+    return -1;
 }
 
 bool isRule(QStringView t)
@@ -242,6 +372,66 @@ qint64 countCharacters(QStringView text)
     return count;
 }
 
+std::optional<QStringView> viewOf(const std::optional<QString> &text)
+{
+    return text ? std::optional<QStringView>(*text) : std::nullopt;
+}
+
+template <typename Result>
+const QString *unitTextOf(const Result &result)
+{
+    return result.unitOrCurrency ? &*result.unitOrCurrency : nullptr;
+}
+
+qint64 countWordsIn(QStringView text)
+{
+    const char16_t *data = text.utf16();
+    const qsizetype n = text.size();
+    qint64 words = 0;
+    bool inWord = false;
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = data[i];
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(data[i + 1])) {
+            c = QChar::surrogateToUcs4(data[i], data[i + 1]);
+            ++i;
+        }
+        if (isWordSeparator(c)) {
+            inWord = false;
+        } else if (!inWord) {
+            inWord = true;
+            ++words;
+        }
+    }
+    return words;
+}
+
+
+// Both counts of a whole text; plain ASCII, the usual note, in one pass.
+std::pair<qint64, qint64> countWordsAndCharacters(QStringView text)
+{
+    const char16_t *data = text.utf16();
+    const qsizetype n = text.size();
+    qint64 words = 0;
+    qint64 lineFeedsAfterReturns = 0;
+    bool inWord = false;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = data[i];
+        if (c >= 0x80)
+            return {countWordsIn(text), countCharacters(text)};
+        if (c == u' ' || (c >= 9 && c <= 13)) {
+            inWord = false;
+            if (c == u'\n' && i > 0 && data[i - 1] == u'\r')
+                ++lineFeedsAfterReturns;
+        } else if (!inWord) {
+            inWord = true;
+            ++words;
+        }
+    }
+    // Between two ASCII characters there is always a character boundary,
+    // except inside CR LF.
+    return {words, n - lineFeedsAfterReturns};
+}
+
 QString withUnit(QString formatted, const QString &unit)
 {
     formatted.reserve(formatted.size() + 1 + unit.size());
@@ -264,8 +454,9 @@ public:
 
     // Fills `summary`, its lines and counts.
     void run(NoteEvaluationSummary &summary);
-    // Fills the compact form, taking over what it can of `previous`.
-    void runCompact(const CompactNoteEvaluation *previous);
+    // Fills the compact form, taking over what it can of `previous`, and
+    // hands over early results as `early` asks.
+    void runCompact(const CompactNoteEvaluation *previous, const EarlyResults &early);
 
     // What one line hands down to the lines after it.
     struct CarriedState
@@ -274,20 +465,44 @@ public:
         QHash<QString, QString> variableUnits;
         Block block;
         bool insideCodeFence = false;
-
-        bool sameAs(const CarriedState &other) const;
     };
 
 private:
+    // What a line is, from its text alone.
+    enum class Shape : quint8 { fence, blockEnd, nothing, task, expression };
+    struct Reading
+    {
+        Shape shape = Shape::nothing;
+        QStringView expression; // of an expression line, its comment cut off
+        bool done = false;      // of a task line
+        LineCharacters characters; // of an expression line, and so of every piece of it
+    };
+    // `composed` holds what `expression` views when the line had to be
+    // composed.
+    static Reading read(QStringView raw, QString &composed);
+    // Whether the result of an expression can depend on the block or the
+    // previous value: it may be a keyword line, or it mentions a name of
+    // the block's aggregates or of the previous value.
+    static bool mayReadBlockOrPrevious(QStringView expression, const LineCharacters &characters);
+
     CarriedState carried() const;
     void carry(const CarriedState &state);
+    // Whether the lines carry down what `state` holds; with `namesOnly` the
+    // block and the previous value are left out.
+    bool carries(const CarriedState &state, bool namesOnly) const;
 
     void evaluateLine(qint64 index, QStringView raw);
+    void evaluateExpression(qint64 index, QStringView raw, QStringView e, const LineCharacters &characters);
     void endBlock();
-    std::optional<FragmentResult> evaluateChain(QStringView expression);
-    std::optional<FragmentResult> evaluateChainSteps(QStringView x);
-    void take(const FragmentResult &result, std::optional<QStringView> assignedName);
-    void emitLine(qint64 index, QStringView raw, const FragmentResult &result, EvaluatedLineKind kind,
+    std::optional<FragmentResult> evaluateChain(QStringView expression, const LineCharacters &characters);
+    std::optional<FragmentResult> evaluateChainSteps(QStringView x, const LineCharacters &characters);
+    // `unitText`, when given, is `unit` as a text of its own.
+    void take(std::optional<double> value, std::optional<QStringView> unit, std::optional<QStringView> assignedName,
+              const QString *unitText = nullptr);
+    // What the line of a record taken over from an earlier evaluation hands
+    // down.
+    void takeOver(const CompactNoteEvaluation &from, qsizetype record);
+    void emitLine(qint64 index, QStringView raw, FragmentResult &&result, EvaluatedLineKind kind,
                   std::optional<QStringView> label, std::optional<bool> isChecked = std::nullopt);
 
     const ComputationalNoteEngine &m_engine;
@@ -300,6 +515,7 @@ private:
     ArithmeticContext m_context;
     QHash<QString, QString> m_variableUnits;
     Block m_block;
+    DefaultCurrencyRate m_defaultCurrencyRate;
     qint64 m_numericCount = 0;
     double m_numericSum = 0;
     qint64 m_completedTasks = 0;
@@ -309,10 +525,14 @@ private:
 
 void ComputationalNoteEngine::Evaluation::run(NoteEvaluationSummary &summary)
 {
-    const QList<LineSpan> spans = splitLines(m_text);
-    m_lines.reserve(spans.size() / 2);
-    for (qsizetype i = 0; i < spans.size(); ++i)
-        evaluateLine(i, m_text.mid(spans[i].start, spans[i].length));
+    m_lines.reserve(lineCount(m_text) / 2);
+    qint64 index = 0;
+    qsizetype start = 0;
+    forEachLineEnd(m_text, [&](qsizetype end, qsizetype next) {
+        evaluateLine(index++, m_text.mid(start, end - start));
+        start = next;
+    });
+    evaluateLine(index, m_text.mid(start));
 
     summary.lines = std::move(m_lines);
     if (m_numericCount >= 1)
@@ -320,8 +540,7 @@ void ComputationalNoteEngine::Evaluation::run(NoteEvaluationSummary &summary)
     summary.numericCount = m_numericCount;
     summary.completedTasks = m_completedTasks;
     summary.totalTasks = m_totalTasks;
-    summary.wordCount = countWords(m_text);
-    summary.charCount = countCharacters(m_text);
+    std::tie(summary.wordCount, summary.charCount) = countWordsAndCharacters(m_text);
 }
 
 void ComputationalNoteEngine::Evaluation::endBlock()
@@ -329,96 +548,130 @@ void ComputationalNoteEngine::Evaluation::endBlock()
     m_block.clear();
 }
 
-void ComputationalNoteEngine::Evaluation::evaluateLine(qint64 index, QStringView raw)
+ComputationalNoteEngine::Evaluation::Reading ComputationalNoteEngine::Evaluation::read(QStringView raw,
+                                                                                       QString &composed)
 {
     // Names, keywords and aliases are compared code unit by code unit, so a
     // line written in decomposed form (a letter followed by its combining
     // accent, as some pasted text is) is read in composed form: "gün" must
     // mean the same however its ü was typed. The record keeps the line as
     // written, since the editor compares its lines against it.
-    QString composed;
     QStringView text = raw;
-    if (mayNeedComposition(raw)) {
+    LineCharacters characters(raw);
+    if (characters.beyondAscii() && mayNeedComposition(raw)) {
         composed = raw.toString().normalized(QString::NormalizationForm_C);
         text = composed;
+        characters = LineCharacters(composed);
     }
     const QStringView t = trimmed(text);
     // Every marker below begins with one of a few ASCII characters; most
     // lines begin with none of them and skip the comparisons.
     const char16_t first = t.isEmpty() ? 0 : t.utf16()[0];
 
-    if (first == u'`' && startsWithCharacters(t, u"```")) {
+    if (first == u'`' && startsWithCharacters(t, u"```"))
+        return {Shape::fence, {}, false, {}};
+    if (t.isEmpty() || (first == u'#' && startsWithCharacters(t, u"#")) || isRule(t))
+        return {Shape::blockEnd, {}, false, {}};
+    if ((first == u'/' && startsWithCharacters(t, u"//"))
+        || (first == u'h' && (startsWithCharacters(t, u"http://") || startsWithCharacters(t, u"https://"))))
+        return {Shape::nothing, {}, false, {}};
+    if (const std::optional<bool> done = taskState(t))
+        return {Shape::task, {}, *done, {}};
+
+    QStringView e = t;
+    if (characters.has(u'/')) {
+        if (const qsizetype comment = commentStart(t); comment >= 0)
+            e = trimmed(t.left(comment));
+    }
+    if (e.isEmpty() || isNumberedProse(e))
+        return {Shape::nothing, {}, false, {}};
+    return {Shape::expression, e, false, characters};
+}
+
+bool ComputationalNoteEngine::Evaluation::mayReadBlockOrPrevious(QStringView expression,
+                                                                 const LineCharacters &characters)
+{
+    return (kKeywords.mayHold(characters) && mayBeKeywordLine(expression))
+        || (kBlockNameWords.mayHold(characters) && mayReferenceBlockAggregate(expression))
+        || (kPreviousWords.mayHold(characters) && mentionsFoldedWord(expression, kPreviousNames));
+}
+
+void ComputationalNoteEngine::Evaluation::evaluateLine(qint64 index, QStringView raw)
+{
+    QString composed;
+    const Reading reading = read(raw, composed);
+    if (reading.shape == Shape::fence) {
         m_insideCodeFence = !m_insideCodeFence;
         return;
     }
     if (m_insideCodeFence)
         return;
-    if (t.isEmpty() || (first == u'#' && startsWithCharacters(t, u"#")) || isRule(t)) {
+    switch (reading.shape) {
+    case Shape::blockEnd:
         endBlock();
         return;
-    }
-    if ((first == u'/' && startsWithCharacters(t, u"//"))
-        || (first == u'h' && (startsWithCharacters(t, u"http://") || startsWithCharacters(t, u"https://"))))
-        return;
-    if (const std::optional<bool> done = taskState(t)) {
+    case Shape::task: {
         ++m_totalTasks;
-        if (*done)
+        if (reading.done)
             ++m_completedTasks;
         FragmentResult task;
-        task.formattedResult = *done ? QStringLiteral("\u2713") : QStringLiteral("\u25CB");
+        task.formattedResult = reading.done ? QStringLiteral("\u2713") : QStringLiteral("\u25CB");
         task.kind = EvaluatedLineKind::checklist;
-        emitLine(index, raw, task, EvaluatedLineKind::checklist, std::nullopt, *done);
+        emitLine(index, raw, std::move(task), EvaluatedLineKind::checklist, std::nullopt, reading.done);
         return;
     }
-
-    QStringView e = t;
-    if (const qsizetype comment = t.indexOf(u" //"); comment >= 0)
-        e = trimmed(t.left(comment));
-    if (e.isEmpty() || isNumberedProse(e))
+    case Shape::expression:
+        evaluateExpression(index, raw, reading.expression, reading.characters);
         return;
+    default:
+        return;
+    }
+}
 
-    if (const auto assignment = splitVariableAssignment(e)) {
-        const std::optional<FragmentResult> result = evaluateChain(assignment->second);
+void ComputationalNoteEngine::Evaluation::evaluateExpression(qint64 index, QStringView raw, QStringView e,
+                                                             const LineCharacters &characters)
+{
+    if (const auto assignment = characters.has(u'=') ? splitVariableAssignment(e) : std::nullopt) {
+        std::optional<FragmentResult> result = evaluateChain(assignment->second, characters);
         if (!result)
             return;
-        take(*result, assignment->first);
-        emitLine(index, raw, *result, EvaluatedLineKind::variable, assignment->first);
+        take(result->value, viewOf(result->unitOrCurrency), assignment->first, unitTextOf(*result));
+        emitLine(index, raw, std::move(*result), EvaluatedLineKind::variable, assignment->first);
         return;
     }
 
-    // Folding only ever shortens a text by the combining dots it drops, so a
-    // line longer than the longest keyword with its "()" is never one and
-    // needs no folding.
-    const qsizetype longestKey = kLongestKeyword + 2;
-    if (e.size() <= longestKey || e.size() - e.count(QChar(u'\u0307')) <= longestKey) {
-        const QString key = ZulIdentifierNormalizer::normalize(e.toString());
-        if (!m_context.variables.contains(key)) {
-            if (const auto aggregate = m_engine.evaluateStandaloneAggregate(key, m_block)) {
-                emitLine(index, raw, *aggregate, EvaluatedLineKind::aggregate, std::nullopt);
-                m_context.previousValue = aggregate->value;
-                return;
-            }
+    if (kKeywords.mayHold(characters) && mayBeKeywordLine(e)) {
+        // A variable of the keyword's name stands for itself instead.
+        auto aggregate = m_engine.evaluateStandaloneAggregate(e, m_block);
+        if (aggregate
+            && (m_context.variables.isEmpty()
+                || !m_context.variables.contains(ZulIdentifierNormalizer::normalize(e.toString())))) {
+            m_context.previousValue = aggregate->value;
+            emitLine(index, raw, std::move(*aggregate), EvaluatedLineKind::aggregate, std::nullopt);
+            return;
         }
     }
 
-    if (const auto labelled = splitLabeledValue(e)) {
-        const std::optional<FragmentResult> result = evaluateChain(labelled->second);
+    if (const auto labelled = characters.has(u':') ? splitLabeledValue(e) : std::nullopt) {
+        std::optional<FragmentResult> result = evaluateChain(labelled->second, characters);
         if (!result)
             return;
-        take(*result, std::nullopt);
-        emitLine(index, raw, *result, result->kind, labelled->first);
+        take(result->value, viewOf(result->unitOrCurrency), std::nullopt, unitTextOf(*result));
+        const EvaluatedLineKind kind = result->kind;
+        emitLine(index, raw, std::move(*result), kind, labelled->first);
         return;
     }
 
-    const std::optional<FragmentResult> result = evaluateChain(e);
+    std::optional<FragmentResult> result = evaluateChain(e, characters);
     if (!result)
         return;
-    take(*result, std::nullopt);
-    emitLine(index, raw, *result, result->kind, std::nullopt);
+    take(result->value, viewOf(result->unitOrCurrency), std::nullopt, unitTextOf(*result));
+    const EvaluatedLineKind kind = result->kind;
+    emitLine(index, raw, std::move(*result), kind, std::nullopt);
 }
 
 std::optional<ComputationalNoteEngine::FragmentResult>
-ComputationalNoteEngine::Evaluation::evaluateChain(QStringView expression)
+ComputationalNoteEngine::Evaluation::evaluateChain(QStringView expression, const LineCharacters &characters)
 {
     const QStringView x = trimmed(expression);
     if (x.isEmpty())
@@ -427,33 +680,48 @@ ComputationalNoteEngine::Evaluation::evaluateChain(QStringView expression)
     // The block reaches the evaluators as its running totals, which cost a
     // copy of four numbers; the scan only keeps them from seeing values they
     // cannot use.
-    if (m_block.values.count > 0 && mayReferenceBlockAggregate(x))
+    if (m_block.values.count > 0 && kBlockNameWords.mayHold(characters) && mayReferenceBlockAggregate(x))
         m_context.blockTotals = m_block.values;
-    std::optional<FragmentResult> result = evaluateChainSteps(x);
+    std::optional<FragmentResult> result = evaluateChainSteps(x, characters);
     m_context.blockTotals = {};
     return result;
 }
 
 std::optional<ComputationalNoteEngine::FragmentResult>
-ComputationalNoteEngine::Evaluation::evaluateChainSteps(QStringView x)
+ComputationalNoteEngine::Evaluation::evaluateChainSteps(QStringView x, const LineCharacters &characters)
 {
     const auto fromConversion = [](const ConversionEvaluation &evaluation) {
         return FragmentResult{evaluation.numericValue, evaluation.unitOrCurrency, evaluation.formattedResult,
                               evaluation.kind};
     };
 
-    if (const auto date = ConversionCatalog::evaluateDateExpression(borrowed(x), m_engine.m_referenceDate,
-                                                                    m_engine.m_calendar)) {
-        FragmentResult result = fromConversion(*date);
-        result.kind = EvaluatedLineKind::date;
-        return result;
+    // Each form is tried only on a line that holds what it needs; plain
+    // arithmetic, the usual line, holds none of it and goes straight on.
+    // A date line begins with a day word or a day count's phrase, or is a
+    // date with its "-".
+    if (characters.has(u'-') || kDateWords.mayHold(characters)) {
+        if (const auto date = ConversionCatalog::evaluateDateExpression(borrowed(x), m_engine.m_referenceDate,
+                                                                        m_engine.m_calendar)) {
+            FragmentResult result = fromConversion(*date);
+            result.kind = EvaluatedLineKind::date;
+            return result;
+        }
     }
-    if (const auto conversion = m_engine.evaluateConversionExpression(x, m_context))
-        return fromConversion(*conversion);
-    if (auto percentage = m_engine.evaluatePercentageExpression(x, m_context))
-        return percentage;
-    if (auto tagged = m_engine.evaluateCurrencyTaggedValue(x, m_context))
-        return tagged;
+    // A connector stands after a space or a tab, or the line has a
+    // no-break space.
+    if (kConnectorWords.mayHold(characters)
+        && (characters.has(u' ') || characters.has(u'\t') || characters.beyondAscii())) {
+        if (const auto conversion = m_engine.evaluateConversionExpression(x, m_context))
+            return fromConversion(*conversion);
+    }
+    if (characters.has(u'%')) {
+        if (auto percentage = m_engine.evaluatePercentageExpression(x, m_context))
+            return percentage;
+    }
+    if (characters.meets(ConversionCatalog::currencyInitials())) {
+        if (auto tagged = m_engine.evaluateCurrencyTaggedValue(x, m_context))
+            return tagged;
+    }
 
     const std::optional<double> value = NoteLineText::arithmetic(x, m_context);
     if (!value)
@@ -470,27 +738,42 @@ ComputationalNoteEngine::Evaluation::evaluateChainSteps(QStringView x)
     return result;
 }
 
-void ComputationalNoteEngine::Evaluation::take(const FragmentResult &result,
-                                               std::optional<QStringView> assignedName)
+void ComputationalNoteEngine::Evaluation::take(std::optional<double> value, std::optional<QStringView> unit,
+                                               std::optional<QStringView> assignedName, const QString *unitText)
 {
-    if (!result.value)
+    if (!value)
         return;
-    const double v = *result.value;
+    const double v = *value;
     if (assignedName) {
         const QString key = ZulIdentifierNormalizer::normalize(assignedName->toString());
         m_context.variables.insert(key, v);
         // A value without a unit keeps the unit the name had: after x = 100 USD
         // and x = 3, x still reads in USD.
-        if (result.unitOrCurrency)
-            m_variableUnits.insert(key, *result.unitOrCurrency);
+        if (unit)
+            m_variableUnits.insert(key, unitText ? *unitText : unit->toString());
     }
-    m_block.append(v, result.unitOrCurrency);
+    m_engine.appendToBlock(m_block, v, unit, unitText, m_defaultCurrencyRate);
     ++m_numericCount;
     m_numericSum += v;
     m_context.previousValue = v;
 }
 
-void ComputationalNoteEngine::Evaluation::emitLine(qint64 index, QStringView raw, const FragmentResult &result,
+void ComputationalNoteEngine::Evaluation::takeOver(const CompactNoteEvaluation &from, qsizetype record)
+{
+    const EvaluatedLineKind kind = from.kindAt(record);
+    if (kind == EvaluatedLineKind::checklist)
+        return;
+    if (kind == EvaluatedLineKind::aggregate) {
+        m_context.previousValue = from.valueAt(record);
+        return;
+    }
+    const std::optional<double> value = from.valueAt(record);
+    if (!value)
+        return;
+    take(value, from.unitAt(record), kind == EvaluatedLineKind::variable ? from.labelAt(record) : std::nullopt);
+}
+
+void ComputationalNoteEngine::Evaluation::emitLine(qint64 index, QStringView raw, FragmentResult &&result,
                                                    EvaluatedLineKind kind, std::optional<QStringView> label,
                                                    std::optional<bool> isChecked)
 {
@@ -504,8 +787,8 @@ void ComputationalNoteEngine::Evaluation::emitLine(qint64 index, QStringView raw
     line.lineIndex = index;
     line.rawLine = raw.toString();
     line.numericValue = result.value;
-    line.unitOrCurrency = result.unitOrCurrency;
-    line.formattedResult = result.formattedResult;
+    line.unitOrCurrency = std::move(result.unitOrCurrency);
+    line.formattedResult = std::move(result.formattedResult);
     line.kind = kind;
     if (label)
         line.label = label->toString();
@@ -522,13 +805,108 @@ namespace {
 // with. A change is evaluated again from the point before it to the first
 // point after it where the two agree.
 constexpr qsizetype kResumeInterval = 1024;
-// Beyond this many variables or block entries a point is not worth keeping:
-// each keeps its own copy.
+// Beyond this many variables a point is not worth keeping: each keeps its
+// own copy.
 constexpr qsizetype kResumeStateLimit = 4096;
 
 bool sameBits(double a, double b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// How much two texts share at their start and, after that, at their end, in
+// code units.
+struct TextChange
+{
+    qsizetype prefix = 0;
+    qsizetype suffix = 0;
+
+    TextChange(QStringView before, QStringView after)
+    {
+        const qsizetype shorter = std::min(before.size(), after.size());
+        const char16_t *a = before.utf16();
+        const char16_t *b = after.utf16();
+        // Whole stretches compare at the speed of memory.
+        constexpr qsizetype stretch = 256;
+        while (prefix + stretch <= shorter && std::memcmp(a + prefix, b + prefix, stretch * sizeof(char16_t)) == 0)
+            prefix += stretch;
+        while (prefix < shorter && a[prefix] == b[prefix])
+            ++prefix;
+        const qsizetype room = shorter - prefix;
+        const char16_t *aEnd = a + before.size();
+        const char16_t *bEnd = b + after.size();
+        while (suffix + stretch <= room
+               && std::memcmp(aEnd - suffix - stretch, bEnd - suffix - stretch, stretch * sizeof(char16_t)) == 0)
+            suffix += stretch;
+        while (suffix < room && aEnd[-1 - suffix] == bEnd[-1 - suffix])
+            ++suffix;
+    }
+};
+
+// The word and character counts of `after` from those of `before`, counting
+// only around the change: a word never reaches over a separator, and a
+// character never over a place between two ASCII characters other than CR
+// LF, so the counts of the stretch between two such places can be taken out
+// and put in.
+std::pair<qint64, qint64> countsAfterChange(QStringView before, qint64 words, qint64 characters, QStringView after,
+                                            const TextChange &change)
+{
+    const qsizetype shift = after.size() - before.size();
+    const auto isSeparator = [](char16_t c) { return isWordSeparator(c); };
+    qsizetype wordStart = change.prefix;
+    while (wordStart > 0 && !isSeparator(after[wordStart - 1].unicode()))
+        --wordStart;
+    qsizetype wordEnd = after.size() - change.suffix;
+    while (wordEnd < after.size() && !isSeparator(after[wordEnd].unicode()))
+        ++wordEnd;
+    words += countWordsIn(after.mid(wordStart, wordEnd - wordStart))
+        - countWordsIn(before.mid(wordStart, wordEnd - shift - wordStart));
+
+    // Both texts must break between the same two characters, which lie in
+    // the part they share.
+    const auto breaksAt = [after](qsizetype at) {
+        const char16_t left = after[at - 1].unicode();
+        const char16_t right = after[at].unicode();
+        return left < 0x80 && right < 0x80 && !(left == u'\r' && right == u'\n');
+    };
+    qsizetype characterStart = std::max<qsizetype>(change.prefix - 1, 0);
+    while (characterStart > 0 && !breaksAt(characterStart))
+        --characterStart;
+    qsizetype characterEnd = std::min(after.size() - change.suffix + 1, after.size());
+    while (characterEnd < after.size() && !breaksAt(characterEnd))
+        ++characterEnd;
+    characters += countCharacters(after.mid(characterStart, characterEnd - characterStart))
+        - countCharacters(before.mid(characterStart, characterEnd - shift - characterStart));
+    return {words, characters};
+}
+
+// The totals of an evaluation follow from its records, in line order, so a
+// total taken over from an earlier evaluation is summed exactly as a full
+// evaluation sums it.
+void countRecords(CompactNoteEvaluation &evaluation)
+{
+    qint64 numericCount = 0;
+    double numericSum = 0;
+    qint64 completed = 0;
+    qint64 tasks = 0;
+    for (qsizetype record = 0; record < evaluation.lineCount(); ++record) {
+        const EvaluatedLineKind kind = evaluation.kindAt(record);
+        if (kind == EvaluatedLineKind::checklist) {
+            ++tasks;
+            if (evaluation.isCheckedAt(record).value_or(false))
+                ++completed;
+        } else if (kind != EvaluatedLineKind::aggregate) {
+            // Aggregates show a value but never join the total.
+            if (const std::optional<double> value = evaluation.valueAt(record)) {
+                ++numericCount;
+                numericSum += *value;
+            }
+        }
+    }
+    evaluation.totalNumericSum = numericCount >= 1 ? std::optional<double>(numericSum) : std::nullopt;
+    evaluation.numericCount = numericCount;
+    evaluation.completedTasks = completed;
+    evaluation.totalTasks = tasks;
 }
 
 } // namespace
@@ -542,7 +920,6 @@ public:
         qsizetype line = 0;
         qsizetype offset = 0;
         qsizetype records = 0;
-        qsizetype strings = 0;
         Carried state;
     };
 
@@ -568,27 +945,22 @@ public:
     }
 };
 
-bool ComputationalNoteEngine::Evaluation::CarriedState::sameAs(const CarriedState &other) const
+bool ComputationalNoteEngine::Evaluation::carries(const CarriedState &state, bool namesOnly) const
 {
-    const auto sameValue = [](const std::optional<double> &a, const std::optional<double> &b) {
-        return a.has_value() == b.has_value() && (!a || sameBits(*a, *b));
-    };
-    if (insideCodeFence != other.insideCodeFence
-        || !sameValue(context.previousValue, other.context.previousValue)
-        || context.variables.size() != other.context.variables.size() || variableUnits != other.variableUnits
-        || block.entries.size() != other.block.entries.size())
+    if (m_insideCodeFence != state.insideCodeFence || m_context.variables.size() != state.context.variables.size()
+        || m_variableUnits != state.variableUnits)
         return false;
-    for (auto it = context.variables.cbegin(); it != context.variables.cend(); ++it) {
-        const auto found = other.context.variables.constFind(it.key());
-        if (found == other.context.variables.cend() || !sameBits(*it, *found))
+    for (auto it = m_context.variables.cbegin(); it != m_context.variables.cend(); ++it) {
+        const auto found = state.context.variables.constFind(it.key());
+        if (found == state.context.variables.cend() || !sameBits(*it, *found))
             return false;
     }
-    for (qsizetype i = 0; i < block.entries.size(); ++i) {
-        if (!sameBits(block.entries[i].value, other.block.entries[i].value)
-            || block.entries[i].currencyOrUnit != other.block.entries[i].currencyOrUnit)
-            return false;
-    }
-    return true;
+    if (namesOnly)
+        return true;
+    const std::optional<double> &previous = m_context.previousValue;
+    const std::optional<double> &other = state.context.previousValue;
+    return previous.has_value() == other.has_value() && (!previous || sameBits(*previous, *other))
+        && m_block.sameAs(state.block);
 }
 
 ComputationalNoteEngine::Evaluation::CarriedState ComputationalNoteEngine::Evaluation::carried() const
@@ -604,11 +976,21 @@ void ComputationalNoteEngine::Evaluation::carry(const CarriedState &state)
     m_insideCodeFence = state.insideCodeFence;
 }
 
-void ComputationalNoteEngine::Evaluation::runCompact(const CompactNoteEvaluation *previous)
+void ComputationalNoteEngine::Evaluation::runCompact(const CompactNoteEvaluation *previous,
+                                                     const EarlyResults &early)
 {
-    const QList<LineSpan> spans = splitLines(m_text);
+    if (previous && previous->provisionalBase)
+        previous = previous->provisionalBase.get();
+    // An edit adds at most as many lines as characters: the lines of the
+    // previous text and that many more give room enough for the spans.
     const qsizetype n = m_text.size();
-    m_compact->reserve(spans.size() / 2);
+    const EvaluationResumePoints *previousPoints = previous ? previous->resumePoints.get() : nullptr;
+    const qsizetype expectedLines =
+        previousPoints ? previousPoints->lineCount + std::max<qsizetype>(0, n - previous->text().size()) : 0;
+    const QList<LineSpan> spans = splitLines(m_text, expectedLines);
+    // A line has at most one record.
+    const qsizetype addedLines = previousPoints ? std::max<qsizetype>(0, spans.size() - previousPoints->lineCount) : 0;
+    m_compact->reserve(std::max(spans.size() / 2, previous ? previous->lineCount() + addedLines : 0), previous);
 
     std::shared_ptr<EvaluationResumePoints> points;
     if (spans.size() >= 2 * kResumeInterval) {
@@ -623,6 +1005,15 @@ void ComputationalNoteEngine::Evaluation::runCompact(const CompactNoteEvaluation
                                             && previous->resumePoints->heldBy(m_engine)
                                         ? previous->resumePoints.get()
                                         : nullptr;
+    const std::optional<TextChange> change =
+        previous ? std::optional<TextChange>(TextChange(previous->text(), m_text)) : std::nullopt;
+    if (change) {
+        std::tie(m_compact->wordCount, m_compact->charCount) = countsAfterChange(
+            previous->text(), previous->wordCount, previous->charCount, m_text, *change);
+    } else {
+        m_compact->wordCount = countWords(m_text);
+        m_compact->charCount = countCharacters(m_text);
+    }
 
     qsizetype first = 0;
     qsizetype lineShift = 0;
@@ -632,19 +1023,12 @@ void ComputationalNoteEngine::Evaluation::runCompact(const CompactNoteEvaluation
     qsizetype sameFrom = n + 1;
     qsizetype nextOld = 0;
     if (old) {
-        const QStringView before = previous->text();
-        const qsizetype shorter = std::min(before.size(), n);
-        qsizetype prefix = 0;
-        while (prefix < shorter && before[prefix] == m_text[prefix])
-            ++prefix;
-        qsizetype suffix = 0;
-        while (suffix < shorter - prefix && before[before.size() - 1 - suffix] == m_text[n - 1 - suffix])
-            ++suffix;
         lineShift = spans.size() - old->lineCount;
-        characterShift = n - before.size();
-        sameFrom = n - suffix + 1;
+        characterShift = n - previous->text().size();
+        sameFrom = n - change->suffix + 1;
         // The last point wholly before the first change: the lines above it
         // and its own beginning are unchanged.
+        const qsizetype prefix = change->prefix;
         const auto after = std::partition_point(old->points.cbegin(), old->points.cend(),
                                                 [prefix](const EvaluationResumePoints::Point &point) {
                                                     return point.offset < prefix;
@@ -653,70 +1037,157 @@ void ComputationalNoteEngine::Evaluation::runCompact(const CompactNoteEvaluation
             const EvaluationResumePoints::Point &resume = *(after - 1);
             carry(resume.state);
             first = resume.line;
-            m_compact->appendPrefix(*previous, resume.records, resume.strings);
+            m_compact->appendRecords(*previous, 0, resume.records, 0, 0);
             for (auto it = old->points.cbegin(); it != after; ++it)
                 points->points.append(*it);
         }
         nextOld = after - old->points.cbegin();
     }
 
+    // Past the change, once what the lines carry down differs from what they
+    // carried before at most in the block and the previous value, each line
+    // that cannot read those two gives what it gave before and hands down
+    // the same: its record is taken over, and only the lines that mention
+    // them are evaluated again. The records taken over are copied in runs.
+    bool replaying = false;
+    qsizetype oldRecord = 0; // the previous evaluation's record for the next line, if it has one
+    qsizetype runStart = 0;
+    const auto copyRun = [&] {
+        m_compact->appendRecords(*previous, runStart, oldRecord, lineShift, characterShift);
+        runStart = oldRecord;
+    };
+    bool earlyDue = early.deliver != nullptr && old;
+    qsizetype firstSameLine = -1;
+
     for (qsizetype i = first; i < spans.size(); ++i) {
-        if (old && spans[i].start >= sameFrom) {
+        const bool unchanged = old && spans[i].start >= sameFrom;
+        if (unchanged) {
             while (nextOld < old->points.size() && old->points[nextOld].line + lineShift < i)
                 ++nextOld;
-            if (nextOld < old->points.size() && old->points[nextOld].line + lineShift == i
-                && old->points[nextOld].state.sameAs(carried())) {
-                // From here on every line reads and evaluates as before.
+            if (nextOld < old->points.size() && old->points[nextOld].line + lineShift == i) {
                 const EvaluationResumePoints::Point &from = old->points[nextOld];
-                const qsizetype records = m_compact->lineCount();
-                const qsizetype strings = m_compact->storedTextSize();
-                m_compact->appendShifted(*previous, from.records, from.strings, lineShift, characterShift);
-                for (qsizetype k = nextOld; k < old->points.size(); ++k) {
-                    EvaluationResumePoints::Point point = old->points[k];
-                    point.line += lineShift;
-                    point.offset += characterShift;
-                    point.records += records - from.records;
-                    point.strings += strings - from.strings;
-                    points->points.append(std::move(point));
+                if (carries(from.state, false)) {
+                    // From here on every line reads and evaluates as before.
+                    if (replaying)
+                        copyRun();
+                    const qsizetype records = m_compact->lineCount();
+                    m_compact->appendRecords(*previous, from.records, previous->lineCount(), lineShift,
+                                             characterShift);
+                    for (qsizetype k = nextOld; k < old->points.size(); ++k) {
+                        EvaluationResumePoints::Point point = old->points[k];
+                        point.line += lineShift;
+                        point.offset += characterShift;
+                        point.records += records - from.records;
+                        points->points.append(std::move(point));
+                    }
+                    replaying = false;
+                    break;
                 }
-                break;
+                if (!replaying && carries(from.state, true)) {
+                    replaying = true;
+                    oldRecord = runStart = from.records;
+                }
+            }
+            if (earlyDue && !replaying) {
+                if (firstSameLine < 0)
+                    firstSameLine = i;
+                if (i >= firstSameLine + early.linesPastChange && spans.size() - i > 2 * kResumeInterval) {
+                    earlyDue = false;
+                    // The records so far, and those of the previous text for
+                    // the rest, as they were: in buffers of their own, since
+                    // buffers shared with this evaluation would be copied
+                    // again by its next line.
+                    const qsizetype rest = previous->lowerBound(i - lineShift);
+                    CompactNoteEvaluation results;
+                    results.setText(m_compact->text());
+                    results.wordCount = m_compact->wordCount;
+                    results.charCount = m_compact->charCount;
+                    results.reserve(m_compact->lineCount() + previous->lineCount() - rest, previous);
+                    results.appendRecords(*m_compact, 0, m_compact->lineCount(), 0, 0);
+                    results.appendRecords(*previous, rest, previous->lineCount(), lineShift, characterShift);
+                    countRecords(results);
+                    results.provisionalBase = std::make_shared<const CompactNoteEvaluation>(*previous);
+                    early.deliver(std::move(results));
+                }
             }
         }
         if (points && i > 0 && i % kResumeInterval == 0 && m_context.variables.size() <= kResumeStateLimit
-            && m_block.entries.size() <= kResumeStateLimit
-            && (points->points.isEmpty() || points->points.constLast().line < i))
-            points->points.append({i, spans[i].start, m_compact->lineCount(), m_compact->storedTextSize(), carried()});
-        evaluateLine(i, m_text.mid(spans[i].start, spans[i].length));
-    }
+            && (points->points.isEmpty() || points->points.constLast().line < i)) {
+            if (replaying)
+                copyRun();
+            points->points.append({i, spans[i].start, m_compact->lineCount(), carried()});
+        }
+        const QStringView raw = m_text.mid(spans[i].start, spans[i].length);
+        if (!replaying) {
+            evaluateLine(i, raw);
+            continue;
+        }
 
-    // The counts follow from the records, in line order, so a total taken
-    // over from the previous evaluation is summed exactly as a full
-    // evaluation sums it.
-    qint64 numericCount = 0;
-    double numericSum = 0;
-    qint64 completed = 0;
-    qint64 tasks = 0;
-    for (qsizetype record = 0; record < m_compact->lineCount(); ++record) {
-        const EvaluatedLineKind kind = m_compact->kindAt(record);
-        if (kind == EvaluatedLineKind::checklist) {
-            ++tasks;
-            if (m_compact->isCheckedAt(record).value_or(false))
-                ++completed;
-        } else if (kind != EvaluatedLineKind::aggregate) {
-            // Aggregates show a value but never join the total.
-            if (const std::optional<double> value = m_compact->valueAt(record)) {
-                ++numericCount;
-                numericSum += *value;
+        const qint64 oldLine = i - lineShift;
+        const bool hasOld = oldRecord < previous->lineCount() && previous->lineIndexAt(oldRecord) == oldLine;
+        QString composed;
+        const Reading reading = read(raw, composed);
+        const bool expression = !m_insideCodeFence && reading.shape == Shape::expression;
+        if (!m_insideCodeFence && reading.shape == Shape::task) {
+            // A task's record is its text's alone.
+        } else if (!expression) {
+            // Fences, the ends of blocks and lines without a result.
+            if (hasOld) {
+                copyRun();
+                replaying = false;
             }
+            evaluateLine(i, raw);
+            continue;
+        } else if (mayReadBlockOrPrevious(reading.expression, reading.characters)) {
+            copyRun();
+            const qsizetype before = m_compact->lineCount();
+            evaluateExpression(i, raw, reading.expression, reading.characters);
+            const bool emitted = m_compact->lineCount() > before;
+            // A variable that may now hold another value: every later line
+            // that reads it must be evaluated again.
+            const bool assigns = (hasOld && previous->kindAt(oldRecord) == EvaluatedLineKind::variable)
+                || (emitted && m_compact->kindAt(before) == EvaluatedLineKind::variable);
+            if (assigns && !(hasOld && emitted && m_compact->sameResult(before, *previous, oldRecord)))
+                replaying = false;
+            if (hasOld)
+                ++oldRecord;
+            runStart = oldRecord;
+            continue;
+        }
+        if (hasOld) {
+            takeOver(*previous, oldRecord);
+            ++oldRecord;
         }
     }
-    m_compact->totalNumericSum = numericCount >= 1 ? std::optional<double>(numericSum) : std::nullopt;
-    m_compact->numericCount = numericCount;
-    m_compact->completedTasks = completed;
-    m_compact->totalTasks = tasks;
-    m_compact->wordCount = countWords(m_text);
-    m_compact->charCount = countCharacters(m_text);
+    if (replaying)
+        copyRun();
+
+    countRecords(*m_compact);
     m_compact->resumePoints = std::move(points);
+}
+
+CompactNoteEvaluation ComputationalNoteEngine::keptResults(const QString &text,
+                                                           const CompactNoteEvaluation &previous)
+{
+    const QStringView before = previous.text();
+    const TextChange change(before, text);
+    CompactNoteEvaluation kept;
+    kept.setText(text);
+    std::tie(kept.wordCount, kept.charCount) =
+        countsAfterChange(before, previous.wordCount, previous.charCount, kept.text(), change);
+    // A line is kept when it and its line end lie before the first change,
+    // or it and the line end before it after the last one.
+    const qsizetype changeEnd = before.size() - change.suffix;
+    const qsizetype head = previous.firstRecordEndingAt(change.prefix);
+    const qsizetype tail = previous.firstRecordStartingAt(changeEnd + 1);
+    kept.reserve(previous.lineCount(), &previous);
+    kept.appendRecords(previous, 0, head, 0, 0);
+    kept.appendRecords(previous, std::max(head, tail), previous.lineCount(), lineCount(text) - lineCount(before),
+                       text.size() - before.size());
+    countRecords(kept);
+    kept.provisionalBase = previous.provisionalBase ? previous.provisionalBase
+                                                    : std::make_shared<const CompactNoteEvaluation>(previous);
+    return kept;
 }
 
 ComputationalNoteEngine::ComputationalNoteEngine(CurrencyRateTable rates, const QString &defaultCurrency,
@@ -736,37 +1207,37 @@ NoteEvaluationSummary ComputationalNoteEngine::evaluate(QStringView text) const
 }
 
 CompactNoteEvaluation ComputationalNoteEngine::evaluateCompact(const QString &text,
-                                                               const CompactNoteEvaluation *previous) const
+                                                               const CompactNoteEvaluation *previous,
+                                                               const EarlyResults &early) const
 {
     CompactNoteEvaluation compact;
     compact.setText(text);
-    Evaluation(*this, compact.text(), &compact).runCompact(previous);
+    Evaluation(*this, compact.text(), &compact).runCompact(previous, early);
     return compact;
 }
 
 QList<ComputationalNoteEngine::LineSpan> ComputationalNoteEngine::splitLines(QStringView text)
 {
+    return splitLines(text, 0);
+}
+
+QList<ComputationalNoteEngine::LineSpan> ComputationalNoteEngine::splitLines(QStringView text, qsizetype expectedLines)
+{
     QList<LineSpan> spans;
-    const char16_t *data = text.utf16();
-    const qsizetype n = text.size();
+    spans.reserve(expectedLines);
     qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = data[i];
-        if ((c > 0x0D && c < 0x85) || !isLineEnd(c))
-            continue;
-        spans.append(LineSpan{start, i - start});
-        if (c == u'\r' && i + 1 < n && data[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    spans.append(LineSpan{start, n - start});
+    forEachLineEnd(text, [&](qsizetype end, qsizetype next) {
+        spans.append(LineSpan{start, end - start});
+        start = next;
+    });
+    spans.append(LineSpan{start, text.size() - start});
     return spans;
 }
 
 std::optional<std::pair<QStringView, QStringView>>
 ComputationalNoteEngine::splitVariableAssignment(QStringView expression)
 {
-    const qsizetype equals = expression.indexOf(u'=');
+    const qsizetype equals = indexOfUnit(expression, u'=');
     if (equals < 0)
         return std::nullopt;
     if (equals + 1 < expression.size() && (expression[equals + 1] == u'=' || expression[equals + 1] == u'>'))
@@ -785,7 +1256,7 @@ ComputationalNoteEngine::splitVariableAssignment(QStringView expression)
 
 std::optional<std::pair<QStringView, QStringView>> ComputationalNoteEngine::splitLabeledValue(QStringView expression)
 {
-    const qsizetype colon = expression.indexOf(u':');
+    const qsizetype colon = indexOfUnit(expression, u':');
     if (colon < 0)
         return std::nullopt;
     const QStringView label = trimmed(expression.left(colon));
@@ -828,24 +1299,7 @@ bool ComputationalNoteEngine::mayReferenceBlockAggregate(QStringView expression)
 
 qint64 ComputationalNoteEngine::countWords(QStringView text)
 {
-    const char16_t *data = text.utf16();
-    const qsizetype n = text.size();
-    qint64 words = 0;
-    bool inWord = false;
-    for (qsizetype i = 0; i < n; ++i) {
-        char32_t c = data[i];
-        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(data[i + 1])) {
-            c = QChar::surrogateToUcs4(data[i], data[i + 1]);
-            ++i;
-        }
-        if (isWordSeparator(c)) {
-            inWord = false;
-        } else if (!inWord) {
-            inWord = true;
-            ++words;
-        }
-    }
-    return words;
+    return countWordsIn(text);
 }
 
 bool ComputationalNoteEngine::containsConversionConnector(QStringView expression)

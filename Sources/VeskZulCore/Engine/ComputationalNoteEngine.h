@@ -13,6 +13,7 @@
 #include <QStringView>
 #include <QTimeZone>
 
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -52,7 +53,29 @@ public:
     // soon as what the lines carry down (variables, the block, the previous
     // value) is again what it was, the rest is taken over. The outcome is
     // always what a full evaluation gives.
-    CompactNoteEvaluation evaluateCompact(const QString &text, const CompactNoteEvaluation *previous = nullptr) const;
+    //
+    // When the lines past the change must be evaluated again at length,
+    // `early.deliver` is handed (on the evaluating thread, at most once, and
+    // only for a long text) the results as they stand once the changed lines
+    // and `early.linesPastChange` lines after them are evaluated: the lines
+    // after those keep their earlier records, and the results are marked
+    // provisional.
+    struct EarlyResults
+    {
+        qsizetype linesPastChange = 0;
+        std::function<void(CompactNoteEvaluation)> deliver;
+    };
+    CompactNoteEvaluation evaluateCompact(const QString &text, const CompactNoteEvaluation *previous,
+                                          const EarlyResults &early) const;
+    CompactNoteEvaluation evaluateCompact(const QString &text, const CompactNoteEvaluation *previous = nullptr) const
+    {
+        return evaluateCompact(text, previous, EarlyResults());
+    }
+
+    // The results of `previous` for the lines of `text` that are unchanged
+    // from its text (the changed ones have none yet), with the counts of
+    // `text`: provisional, to show until `text` is evaluated.
+    static CompactNoteEvaluation keptResults(const QString &text, const CompactNoteEvaluation &previous);
 
     // The lines of a note exactly as evaluate() numbers them: split at LF, VT,
     // FF, CR, CR LF (one line end), NEL, LINE SEPARATOR and PARAGRAPH
@@ -62,6 +85,9 @@ public:
     static QList<LineSpan> splitLines(QStringView text);
 
 private:
+    // The same with room made at once for `expectedLines`.
+    static QList<LineSpan> splitLines(QStringView text, qsizetype expectedLines);
+
     struct FragmentResult
     {
         std::optional<double> value;
@@ -70,29 +96,23 @@ private:
         EvaluatedLineKind kind = EvaluatedLineKind::math;
     };
 
-    struct BlockEntry
-    {
-        double value = 0;
-        std::optional<QString> currencyOrUnit;
-    };
-
-    // The current block as it grows: its entries and, kept in step, the
-    // running figures every aggregate reads, so an aggregate costs the same
-    // whatever the block's length and mix. Amounts in several currencies
-    // are converted into the default currency once each, when an aggregate
-    // first needs them.
+    // The current block as it grows, kept as the running figures every
+    // aggregate reads rather than as its entries, so an aggregate costs the
+    // same whatever the block's length and mix, and two blocks with the
+    // same figures give every later line the same result. Amounts in
+    // currencies are converted into the default currency as they join, for
+    // the total of a block in several currencies.
     struct Block
     {
-        QList<BlockEntry> entries;
         ArithmeticBlockTotals values;
+        std::optional<QString> firstUnit;
         bool someWithoutUnit = false;
         bool oneUnit = true;
-        qsizetype converted = 0;
         bool conversionFailed = false;
         ArithmeticBlockTotals convertedValues;
 
-        void append(double value, const std::optional<QString> &currencyOrUnit);
-        void clear();
+        void clear() { *this = Block(); }
+        bool sameAs(const Block &other) const;
     };
 
     struct ResolvedBlock
@@ -111,8 +131,20 @@ private:
     static qint64 countWords(QStringView text);
     static bool containsConversionConnector(QStringView expression);
 
-    std::optional<FragmentResult> evaluateStandaloneAggregate(const QString &key, Block &block) const;
-    ResolvedBlock resolveBlockValues(Block &block) const;
+    // The conversion into the default currency of the unit last converted,
+    // kept by one evaluation: a block's amounts come in few units.
+    struct DefaultCurrencyRate
+    {
+        QString unit;
+        bool known = false;
+        std::optional<std::pair<double, double>> rates; // of the unit's currency and of the default one
+    };
+
+    // `text`, when given, is the unit as a text of its own.
+    void appendToBlock(Block &block, double value, std::optional<QStringView> currencyOrUnit, const QString *text,
+                       DefaultCurrencyRate &rate) const;
+    std::optional<FragmentResult> evaluateStandaloneAggregate(QStringView expression, const Block &block) const;
+    ResolvedBlock resolveBlockValues(const Block &block) const;
     std::optional<ConversionEvaluation> evaluateConversionExpression(QStringView expression,
                                                                      const ArithmeticContext &context) const;
     std::optional<ConversionEvaluation> evaluatePrefixedCurrencyConversion(QStringView expression,

@@ -5,6 +5,7 @@
 
 #include "Engine/ArithmeticParser.h"
 #include "Engine/ConversionCatalog.h"
+#include "Engine/LineCharacters.h"
 #include "Engine/NoteLineText.h"
 #include "Engine/NoteVocabulary.h"
 #include "Engine/ZulNumberFormatter.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 using NoteLineText::arithmetic;
 using NoteLineText::borrowed;
@@ -30,9 +32,10 @@ QRegularExpression formPattern(const char16_t *pattern)
 {
     using NoteVocabulary::Role;
     const QString text = QString::fromUtf16(pattern)
-                             .replace(QLatin1StringView("{connector}"), NoteVocabulary::alternatives(Role::connector))
-                             .replace(QLatin1StringView("{of}"), NoteVocabulary::alternatives(Role::percentageOf))
-                             .replace(QLatin1StringView("{tax}"), NoteVocabulary::alternatives(Role::tax | Role::discount));
+                             .replace(QLatin1StringView("{connector}"), NoteVocabulary::anyCaseAlternatives(Role::connector))
+                             .replace(QLatin1StringView("{of}"), NoteVocabulary::anyCaseAlternatives(Role::percentageOf))
+                             .replace(QLatin1StringView("{tax}"),
+                                      NoteVocabulary::anyCaseAlternatives(Role::tax | Role::discount));
     // Connectors and tax words match in any letter case; \d, \s and \p{L}
     // follow Unicode.
     return veskCompiledPattern(text, QRegularExpression::CaseInsensitiveOption
@@ -77,6 +80,13 @@ const QRegularExpression &percentageAddSub()
 // The words of a line that sums up its block.
 const NoteVocabulary::Lookup kKeywords(NoteVocabulary::Role::aggregate);
 
+const LineWords kOfWords = [] {
+    QList<QStringView> texts;
+    for (const NoteVocabulary::Word *word : NoteVocabulary::wordsWith(NoteVocabulary::Role::percentageOf))
+        texts.append(word->text);
+    return LineWords(texts);
+}();
+
 bool isCurrencySymbol(char16_t c)
 {
     return c == u'$' || c == u'€' || c == u'£' || c == u'₺' || c == u'¥';
@@ -100,42 +110,72 @@ QString formattedWithUnit(double value, const std::optional<QString> &unit)
 
 } // namespace
 
-void ComputationalNoteEngine::Block::append(double value, const std::optional<QString> &currencyOrUnit)
+void ComputationalNoteEngine::appendToBlock(Block &block, double value, std::optional<QStringView> currencyOrUnit,
+                                           const QString *text, DefaultCurrencyRate &rate) const
 {
+    if (block.values.count == 0 && currencyOrUnit)
+        block.firstUnit = text ? *text : currencyOrUnit->toString();
+    else if (block.oneUnit)
+        block.oneUnit = block.firstUnit && currencyOrUnit && *block.firstUnit == *currencyOrUnit;
     if (!currencyOrUnit)
-        someWithoutUnit = true;
-    else if (!entries.isEmpty() && oneUnit)
-        oneUnit = entries.first().currencyOrUnit && *entries.first().currencyOrUnit == *currencyOrUnit;
-    entries.append(BlockEntry{value, currencyOrUnit});
-    values.append(value);
+        block.someWithoutUnit = true;
+    block.values.append(value);
+
+    // A total labelled in the default currency must really be one: when any
+    // amount is not a currency or cannot be converted (a missing or unusable
+    // rate), the block is summed as typed and carries no currency rather
+    // than a false one.
+    if (block.someWithoutUnit || block.conversionFailed)
+        return;
+    if (!rate.known || rate.unit != *currencyOrUnit) {
+        rate.unit = text ? *text : currencyOrUnit->toString();
+        rate.known = true;
+        rate.rates.reset();
+        // The two rates every amount in this unit is converted with, when
+        // both are there and usable.
+        const std::optional<QString> code = ConversionCatalog::canonicalCurrencyCode(*currencyOrUnit);
+        const auto usable = [this](const QString &currency) -> std::optional<double> {
+            const auto found = m_rates.ratesPerUSD.constFind(currency.toUpper());
+            if (found == m_rates.ratesPerUSD.cend() || !std::isfinite(*found) || !(*found > 0))
+                return std::nullopt;
+            return *found;
+        };
+        const std::optional<double> from = code ? usable(*code) : std::nullopt;
+        const std::optional<double> to = usable(m_defaultCurrency);
+        if (from && to)
+            rate.rates = std::pair(*from, *to);
+    }
+    // As CurrencyRateTable::convert computes it.
+    const double converted = rate.rates ? value / rate.rates->first * rate.rates->second : 0;
+    if (rate.rates && std::isfinite(converted))
+        block.convertedValues.append(converted);
+    else
+        block.conversionFailed = true;
 }
 
-void ComputationalNoteEngine::Block::clear()
+bool ComputationalNoteEngine::Block::sameAs(const Block &other) const
 {
-    // The entries keep their room for the next block.
-    entries.clear();
-    values = {};
-    someWithoutUnit = false;
-    oneUnit = true;
-    converted = 0;
-    conversionFailed = false;
-    convertedValues = {};
+    const auto sameBits = [](const ArithmeticBlockTotals &a, const ArithmeticBlockTotals &b) {
+        return a.count == b.count && std::memcmp(&a.sum, &b.sum, sizeof a.sum) == 0
+            && std::memcmp(&a.minimum, &b.minimum, sizeof a.minimum) == 0
+            && std::memcmp(&a.maximum, &b.maximum, sizeof a.maximum) == 0;
+    };
+    return sameBits(values, other.values) && firstUnit == other.firstUnit && someWithoutUnit == other.someWithoutUnit
+        && oneUnit == other.oneUnit && conversionFailed == other.conversionFailed
+        && sameBits(convertedValues, other.convertedValues);
 }
 
 std::optional<ComputationalNoteEngine::FragmentResult>
-ComputationalNoteEngine::evaluateStandaloneAggregate(const QString &key, Block &block) const
+ComputationalNoteEngine::evaluateStandaloneAggregate(QStringView expression, const Block &block) const
 {
-    QStringView word = key;
-    if (word.endsWith(u"()"))
-        word.chop(2);
-    const NoteVocabulary::Word *keyword = kKeywords.find(word);
+    const NoteVocabulary::Word *keyword = kKeywords.findName(expression, NoteVocabulary::Lookup::allowCallParentheses);
     if (!keyword)
         return std::nullopt;
     using NoteVocabulary::Meaning;
     const Meaning group = keyword->meaning;
 
     if (group == Meaning::count) {
-        const auto count = block.entries.size();
+        const auto count = block.values.count;
         return FragmentResult{double(count), std::nullopt, QString::number(count), EvaluatedLineKind::aggregate};
     }
 
@@ -148,30 +188,12 @@ ComputationalNoteEngine::evaluateStandaloneAggregate(const QString &key, Block &
                           EvaluatedLineKind::aggregate};
 }
 
-ComputationalNoteEngine::ResolvedBlock ComputationalNoteEngine::resolveBlockValues(Block &block) const
+ComputationalNoteEngine::ResolvedBlock ComputationalNoteEngine::resolveBlockValues(const Block &block) const
 {
-    if (block.entries.isEmpty() || block.someWithoutUnit)
+    if (block.values.count == 0 || block.someWithoutUnit)
         return {block.values, std::nullopt};
     if (block.oneUnit)
-        return {block.values, block.entries.first().currencyOrUnit};
-
-    // A total labelled in the default currency must really be one: when any
-    // amount is not a currency or cannot be converted (a missing or unusable
-    // rate), the block is summed as typed and carries no currency rather
-    // than a false one. Entries only ever join the block, so what was
-    // converted stays converted.
-    while (!block.conversionFailed && block.converted < block.entries.size()) {
-        const BlockEntry &entry = block.entries[block.converted];
-        const std::optional<QString> code = ConversionCatalog::canonicalCurrencyCode(*entry.currencyOrUnit);
-        const std::optional<double> value =
-            code ? m_rates.convert(entry.value, *code, m_defaultCurrency) : std::nullopt;
-        if (!value) {
-            block.conversionFailed = true;
-            break;
-        }
-        block.convertedValues.append(*value);
-        ++block.converted;
-    }
+        return {block.values, block.firstUnit};
     if (block.conversionFailed)
         return {block.values, std::nullopt};
     return {block.convertedValues, m_defaultCurrency};
@@ -188,8 +210,8 @@ ComputationalNoteEngine::evaluateConversionExpression(QStringView expression, co
         if (!match.hasMatch() || !match.hasCaptured(1) || !match.hasCaptured(2) || !match.hasCaptured(3))
             continue;
         const QStringView amount = trimmed(match.capturedView(1));
-        const QString from = trimmed(match.capturedView(2)).toString();
-        const QString to = trimmed(match.capturedView(3)).toString();
+        const QStringView from = trimmed(match.capturedView(2));
+        const QStringView to = trimmed(match.capturedView(3));
         const std::optional<double> value = arithmetic(amount, context);
         if (!value)
             continue;
@@ -214,18 +236,25 @@ ComputationalNoteEngine::evaluatePrefixedCurrencyConversion(QStringView expressi
     const std::optional<double> value = arithmetic(match.capturedView(2), context);
     if (!value)
         return std::nullopt;
-    return ConversionCatalog::convertCurrency(*value, match.captured(1), match.captured(3), m_rates);
+    return ConversionCatalog::convertCurrency(*value, match.capturedView(1), match.capturedView(3), m_rates);
 }
 
 std::optional<ComputationalNoteEngine::FragmentResult>
 ComputationalNoteEngine::evaluatePercentageExpression(QStringView expression, const ArithmeticContext &context) const
 {
-    if (!expression.contains(u'%'))
+    const LineCharacters characters(expression);
+    if (!characters.has(u'%'))
         return std::nullopt;
 
-    if (const QRegularExpressionMatch match = percentageOf().match(expression); match.hasMatch()) {
+    // The of-form begins with its percentage and holds the word "of"; most
+    // lines with a percent sign are of the other form.
+    const char16_t first = expression.isEmpty() ? 0 : expression[0].unicode();
+    const bool mayBeOfForm = (first == u'%' || QChar::isDigit(first) || QChar::isHighSurrogate(first))
+        && kOfWords.mayHold(characters) && expression.contains(u"of", Qt::CaseInsensitive);
+    if (const QRegularExpressionMatch match = mayBeOfForm ? percentageOf().match(expression) : QRegularExpressionMatch();
+        match.hasMatch()) {
         const QStringView number = match.hasCaptured(1) ? group(match, 1) : group(match, 2);
-        const std::optional<double> percent = ArithmeticParser::parsePlainNumber(number.toString());
+        const std::optional<double> percent = ArithmeticParser::parsePlainNumber(number);
         const std::optional<double> base = arithmetic(match.capturedView(3), context);
         if (percent && base) {
             const double value = *percent / 100 * *base;
@@ -236,19 +265,27 @@ ComputationalNoteEngine::evaluatePercentageExpression(QStringView expression, co
         }
     }
 
-    const QRegularExpressionMatch match = percentageAddSub().match(expression);
-    if (!match.hasMatch())
+    std::optional<NoteLineText::PercentageChange> change;
+    if (!characters.beyondAscii()) {
+        change = NoteLineText::readAsciiPercentageChange(expression);
+    } else if (const QRegularExpressionMatch match = percentageAddSub().match(expression); match.hasMatch()) {
+        change = NoteLineText::PercentageChange{match.capturedView(1), match.capturedView(2) == u"+",
+                                                match.hasCaptured(3) ? group(match, 3) : group(match, 4)};
+    }
+    if (!change)
         return std::nullopt;
-    const QStringView baseText = trimmed(match.capturedView(1));
-    const bool add = match.capturedView(2) == u"+";
-    const QStringView number = match.hasCaptured(3) ? group(match, 3) : group(match, 4);
-    const std::optional<double> percent = ArithmeticParser::parsePlainNumber(number.toString());
+    const QStringView baseText = trimmed(change->base);
+    const bool add = change->add;
+    const std::optional<double> percent = ArithmeticParser::parsePlainNumber(change->number);
     if (!percent)
         return std::nullopt;
 
     double base = 0;
     std::optional<QString> currency;
-    if (const std::optional<FragmentResult> tagged = evaluateCurrencyTaggedValue(baseText, context)) {
+    const std::optional<FragmentResult> tagged = LineCharacters(baseText).meets(ConversionCatalog::currencyInitials())
+        ? evaluateCurrencyTaggedValue(baseText, context)
+        : std::nullopt;
+    if (tagged) {
         base = *tagged->value;
         currency = tagged->unitOrCurrency;
     } else if (const std::optional<double> plain = arithmetic(baseText, context)) {
@@ -273,7 +310,7 @@ ComputationalNoteEngine::evaluateCurrencyTaggedValue(QStringView expression, con
 
     if (!expression.isEmpty() && isCurrencySymbol(expression.utf16()[0])
         && NoteLineText::startsWithCharacters(expression, expression.left(1))) {
-        code = ConversionCatalog::canonicalCurrencyCode(expression.left(1).toString());
+        code = ConversionCatalog::canonicalCurrencyCode(expression.left(1));
         if (code)
             value = arithmetic(trimmed(expression.mid(1)), context);
     }
@@ -291,7 +328,7 @@ ComputationalNoteEngine::evaluateCurrencyTaggedValue(QStringView expression, con
         const QStringView before = trimmed(expression.left(space));
         if (word.isEmpty() || before.isEmpty())
             return std::nullopt;
-        code = ConversionCatalog::canonicalCurrencyCode(borrowed(word));
+        code = ConversionCatalog::canonicalCurrencyCode(word);
         if (!code)
             return std::nullopt;
         value = arithmetic(before, context);

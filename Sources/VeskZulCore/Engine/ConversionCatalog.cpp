@@ -1,10 +1,9 @@
 #include "Engine/ConversionCatalog.h"
 
-#include "Engine/ZulIdentifierNormalizer.h"
+#include "Engine/FoldedNameTable.h"
 #include "Engine/ZulNumberFormatter.h"
 #include "Models/CurrencyRateTable.h"
 
-#include <QHash>
 #include <QtGlobal>
 
 #include <cmath>
@@ -43,7 +42,7 @@ struct UnitRow
 // Every alias is something a user can type, so the list is kept exactly as
 // published; the squared symbols are shown in results but deliberately not
 // typeable.
-QHash<QString, UnitDefinition> buildUnitTable()
+FoldedNameTable<UnitDefinition> buildUnitTable()
 {
     using D = UnitDimension;
     const UnitRow rows[] = {
@@ -104,22 +103,18 @@ QHash<QString, UnitDefinition> buildUnitTable()
         {D::speed, {u"knot", u"knots"}, u"kn", 0.5144444444},
     };
 
-    QHash<QString, UnitDefinition> table;
+    QList<FoldedNameTable<UnitDefinition>::Entry> entries;
     for (const UnitRow &row : rows) {
         const QString symbol = QString::fromUtf16(row.symbol);
-        for (const char16_t *alias : row.aliases) {
-            const QString key = QString::fromUtf16(alias);
-            if (table.contains(key))
-                qFatal("ConversionCatalog: duplicate unit alias %s", qUtf8Printable(key));
-            table.insert(key, UnitDefinition{symbol, row.dimension, row.factor});
-        }
+        for (const char16_t *alias : row.aliases)
+            entries.append({QStringView(alias), UnitDefinition{symbol, row.dimension, row.factor}});
     }
-    return table;
+    return FoldedNameTable<UnitDefinition>(std::move(entries));
 }
 
-const QHash<QString, UnitDefinition> &unitTable()
+const FoldedNameTable<UnitDefinition> &unitTable()
 {
-    static const QHash<QString, UnitDefinition> table = buildUnitTable();
+    static const FoldedNameTable<UnitDefinition> table = buildUnitTable();
     return table;
 }
 
@@ -131,7 +126,7 @@ struct CurrencyRow
 
 // The codes here are exactly those of the built-in rate table, so every alias
 // converts offline.
-QHash<QString, QString> buildCurrencyAliases()
+FoldedNameTable<QString> buildCurrencyAliases()
 {
     const CurrencyRow rows[] = {
         {u"USD", {u"usd", u"$", u"dollar", u"dollars", u"dolar"}},
@@ -154,22 +149,18 @@ QHash<QString, QString> buildCurrencyAliases()
         {u"KRW", {u"krw"}},
     };
 
-    QHash<QString, QString> table;
+    QList<FoldedNameTable<QString>::Entry> entries;
     for (const CurrencyRow &row : rows) {
         const QString code = QString::fromUtf16(row.code);
-        for (const char16_t *alias : row.aliases) {
-            const QString key = QString::fromUtf16(alias);
-            if (table.contains(key))
-                qFatal("ConversionCatalog: duplicate currency alias %s", qUtf8Printable(key));
-            table.insert(key, code);
-        }
+        for (const char16_t *alias : row.aliases)
+            entries.append({QStringView(alias), code});
     }
-    return table;
+    return FoldedNameTable<QString>(std::move(entries));
 }
 
-const QHash<QString, QString> &currencyAliases()
+const FoldedNameTable<QString> &currencyAliases()
 {
-    static const QHash<QString, QString> table = buildCurrencyAliases();
+    static const FoldedNameTable<QString> table = buildCurrencyAliases();
     return table;
 }
 
@@ -204,23 +195,38 @@ double convertTemperature(double value, const QString &from, const QString &to)
 
 namespace ConversionCatalog {
 
+std::optional<QString> canonicalCurrencyCode(QStringView text)
+{
+    const QString *code = currencyAliases().findName(text);
+    if (!code)
+        return std::nullopt;
+    return *code;
+}
+
+const LineCharacters &currencyInitials()
+{
+    static const LineCharacters initials = currencyAliases().initials();
+    return initials;
+}
+
 std::optional<QString> canonicalCurrencyCode(const QString &text)
 {
-    const QHash<QString, QString> &aliases = currencyAliases();
-    const auto found = aliases.constFind(ZulIdentifierNormalizer::normalize(text));
-    if (found == aliases.constEnd())
-        return std::nullopt;
-    return found.value();
+    return canonicalCurrencyCode(QStringView(text));
 }
 
 std::optional<ConversionEvaluation> convertUnit(double amount, const QString &from, const QString &to)
 {
-    const QHash<QString, UnitDefinition> &table = unitTable();
-    const auto source = table.constFind(ZulIdentifierNormalizer::normalize(from));
-    if (source == table.constEnd())
+    return convertUnit(amount, QStringView(from), QStringView(to));
+}
+
+std::optional<ConversionEvaluation> convertUnit(double amount, QStringView from, QStringView to)
+{
+    const FoldedNameTable<UnitDefinition> &table = unitTable();
+    const UnitDefinition *source = table.findName(from);
+    if (!source)
         return std::nullopt;
-    const auto target = table.constFind(ZulIdentifierNormalizer::normalize(to));
-    if (target == table.constEnd())
+    const UnitDefinition *target = table.findName(to);
+    if (!target)
         return std::nullopt;
     if (!areCompatible(source->dimension, target->dimension))
         return std::nullopt;
@@ -240,6 +246,12 @@ std::optional<ConversionEvaluation> convertUnit(double amount, const QString &fr
 }
 
 std::optional<ConversionEvaluation> convertCurrency(double amount, const QString &from, const QString &to,
+                                                    const CurrencyRateTable &rates)
+{
+    return convertCurrency(amount, QStringView(from), QStringView(to), rates);
+}
+
+std::optional<ConversionEvaluation> convertCurrency(double amount, QStringView from, QStringView to,
                                                     const CurrencyRateTable &rates)
 {
     const std::optional<QString> sourceCode = canonicalCurrencyCode(from);

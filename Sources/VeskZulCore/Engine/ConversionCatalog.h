@@ -1,11 +1,13 @@
 #pragma once
 
+#include "Engine/LineCharacters.h"
 #include "Models/ConversionEvaluation.h"
 #include "Models/CurrencyRateTable.h"
 #include "Models/ZulResult.h"
 
 #include <QDateTime>
 #include <QString>
+#include <QStringView>
 #include <QStringList>
 #include <QTimeZone>
 #include <QUrl>
@@ -33,16 +35,23 @@ namespace ConversionCatalog {
 // The ISO 4217 code for a currency word or symbol ("€", "euro", "TL"), or
 // absent.
 std::optional<QString> canonicalCurrencyCode(const QString &text);
+std::optional<QString> canonicalCurrencyCode(QStringView text);
+
+// The characters a text must hold to name a currency (see LineCharacters).
+const LineCharacters &currencyInitials();
 
 // amount in `from` expressed in `to`, formatted with at most 3 fraction digits
 // and the target's symbol; absent for an unknown word, two units that measure
 // different things, or a value that is not finite.
 std::optional<ConversionEvaluation> convertUnit(double amount, const QString &from, const QString &to);
+std::optional<ConversionEvaluation> convertUnit(double amount, QStringView from, QStringView to);
 
 // amount in the currency `from` expressed in `to` with the rates in force,
 // formatted with at most 2 fraction digits and the target code; absent for an
 // unknown word or a rate the table cannot supply.
 std::optional<ConversionEvaluation> convertCurrency(double amount, const QString &from, const QString &to,
+                                                    const CurrencyRateTable &rates);
+std::optional<ConversionEvaluation> convertCurrency(double amount, QStringView from, QStringView to,
                                                     const CurrencyRateTable &rates);
 
 // The codes offered as the default currency in the settings, in menu order.
@@ -69,6 +78,10 @@ QUrl liveRatesServiceUrl();
 inline constexpr std::chrono::milliseconds liveRatesTimeout{6000};
 
 using LiveRatesHandler = std::function<void(ZulResult<CurrencyRateTable>)>;
+
+// The table a successful reply's body gives (see fetchLiveRates), or why it
+// gives none.
+ZulResult<CurrencyRateTable> liveRatesFromReply(const QByteArray &body);
 
 // Asks the rate service for the latest rates: one GET, no body, no cache,
 // abandoned after `timeout`. Returns at once; `handler` is called exactly once,

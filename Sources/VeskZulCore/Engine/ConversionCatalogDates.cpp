@@ -438,20 +438,9 @@ std::optional<ConversionEvaluation> evaluateOffset(const QString &folded, const 
     }
 }
 
-} // namespace
-
-namespace ConversionCatalog {
-
-std::optional<ConversionEvaluation> evaluateDateExpression(const QString &text, const QDateTime &referenceDate,
-                                                           const QTimeZone &calendar)
+std::optional<ConversionEvaluation> evaluateFoldedDate(const QString &folded, const QDateTime &referenceDate,
+                                                      const QTimeZone &calendar)
 {
-    const QStringView trimmed = trimmedView(text);
-    if (!mayBeDateExpression(trimmed))
-        return std::nullopt;
-    if (!referenceDate.isValid() || !calendar.isValid())
-        return std::nullopt;
-
-    const QString folded = ZulIdentifierNormalizer::normalize(trimmed.toString());
     if (folded.isEmpty())
         return std::nullopt;
 
@@ -473,6 +462,29 @@ std::optional<ConversionEvaluation> evaluateDateExpression(const QString &text, 
     if (const NoteVocabulary::Word *word = dayWord(folded))
         return dateResult(dayWordInstant(*word, referenceDate, calendar), calendar);
     return std::nullopt;
+}
+
+} // namespace
+
+namespace ConversionCatalog {
+
+std::optional<ConversionEvaluation> evaluateDateExpression(const QString &text, const QDateTime &referenceDate,
+                                                           const QTimeZone &calendar)
+{
+    const QStringView trimmed = trimmedView(text);
+    if (!mayBeDateExpression(trimmed))
+        return std::nullopt;
+    if (!referenceDate.isValid() || !calendar.isValid())
+        return std::nullopt;
+
+    const QString typed = trimmed.toString();
+    if (std::optional<ConversionEvaluation> result =
+            evaluateFoldedDate(ZulIdentifierNormalizer::normalize(typed), referenceDate, calendar))
+        return result;
+    // "YARIN", "BUGÜN + 1 YIL": a Turkish capital I is the capital of ı.
+    if (!typed.contains(u'I'))
+        return std::nullopt;
+    return evaluateFoldedDate(ZulIdentifierNormalizer::normalizeTurkish(typed), referenceDate, calendar);
 }
 
 std::optional<QDateTime> parseISODate(const QString &text, const QTimeZone &calendar)

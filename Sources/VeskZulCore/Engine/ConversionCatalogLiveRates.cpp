@@ -102,10 +102,7 @@ Result resultOf(QNetworkReply *reply, VeskReplyCut cut, std::chrono::millisecond
         return Result::failure(failure(reply->errorString()));
     if (!status.isValid())
         return Result::failure(failure(QStringLiteral("not an HTTP reply")));
-    const ZulResult<QJsonObject> payload = decodeFrankfurterPayload(reply->readAll());
-    if (!payload.ok())
-        return Result::failure(payload.error());
-    return mergedOverOfflineRates(payload.value());
+    return ConversionCatalog::liveRatesFromReply(reply->readAll());
 }
 
 // The handler always runs from the event loop, never inside the call that
@@ -120,6 +117,14 @@ void reportLater(QObject *receiver, const ConversionCatalog::LiveRatesHandler &h
 } // namespace
 
 namespace ConversionCatalog {
+
+ZulResult<CurrencyRateTable> liveRatesFromReply(const QByteArray &body)
+{
+    const ZulResult<QJsonObject> payload = decodeFrankfurterPayload(body);
+    if (!payload.ok())
+        return Result::failure(payload.error());
+    return mergedOverOfflineRates(payload.value());
+}
 
 QUrl liveRatesServiceUrl()
 {

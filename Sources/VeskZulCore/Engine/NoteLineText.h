@@ -32,6 +32,20 @@ bool startsWithCharacters(QStringView text, QStringView prefix);
 // subtraction 2025 - 01 - 15.
 bool isBareIsoDate(QStringView text);
 
+// The parts of a percentage change, "base + N%" or "base - %N" with an
+// optional tax or discount word after it, as the percentage pattern
+// captures them; read by hand from a line of ASCII characters only, where
+// the pattern's white space, digits and letter cases have their plain ASCII
+// meaning. The pattern's matcher costs several times the line's arithmetic,
+// and such lines are the usual ones.
+struct PercentageChange
+{
+    QStringView base;   // untrimmed, as the pattern's first group
+    bool add = false;
+    QStringView number; // N
+};
+std::optional<PercentageChange> readAsciiPercentageChange(QStringView text);
+
 // Arithmetic on a piece of a line, refusing a bare date.
 std::optional<double> arithmetic(QStringView text, const ArithmeticContext &context);
 

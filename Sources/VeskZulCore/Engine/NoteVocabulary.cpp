@@ -115,16 +115,25 @@ QList<const Word *> wordsWith(Roles roles)
     return found;
 }
 
-Lookup::Lookup(Roles roles)
+namespace {
+
+QList<FoldedNameTable<const Word *>::Entry> entriesWith(Roles roles)
 {
-    for (const Word *word : wordsWith(roles)) {
-        Q_ASSERT(word->text.size() < 64);
-        m_words.append(*word);
-        m_lengths |= quint64(1) << word->text.size();
-    }
+    QList<FoldedNameTable<const Word *>::Entry> entries;
+    for (const Word *word : wordsWith(roles))
+        entries.append({word->text, word});
+    return entries;
 }
 
-QString alternatives(const QList<const Word *> &words)
+} // namespace
+
+Lookup::Lookup(Roles roles) : m_table(entriesWith(roles))
+{
+}
+
+namespace {
+
+QString patternOf(const QList<const Word *> &words, bool turkishCapitals)
 {
     // Only what is special outside a character class is escaped, so the
     // pattern reads as if written by hand and compiles to the same program.
@@ -134,12 +143,29 @@ QString alternatives(const QList<const Word *> &words)
         if (!pattern.isEmpty())
             pattern += u'|';
         for (const QChar c : word->text) {
-            if (special.contains(c))
-                pattern += u'\\';
-            pattern += c;
+            if (turkishCapitals && c == u'i')
+                pattern += u"(?-i:[iI\u0130])";
+            else if (turkishCapitals && c == u'\u0131')
+                pattern += u"(?-i:[\u0131I])";
+            else if (special.contains(c))
+                pattern += QLatin1Char('\\') + c;
+            else
+                pattern += c;
         }
     }
     return pattern;
+}
+
+} // namespace
+
+QString alternatives(const QList<const Word *> &words)
+{
+    return patternOf(words, false);
+}
+
+QString anyCaseAlternatives(Roles roles)
+{
+    return patternOf(wordsWith(roles), true);
 }
 
 qsizetype longest(Roles roles)

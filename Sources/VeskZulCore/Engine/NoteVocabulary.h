@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Engine/FoldedNameTable.h"
+
 #include <QFlags>
 #include <QList>
 #include <QString>
@@ -93,32 +95,34 @@ inline QString alternatives(Roles roles)
 {
     return alternatives(wordsWith(roles));
 }
+// The same for a pattern that ignores letter case, where each i and ı also
+// matches its Turkish capital: "İndirim" and "VERGİ" are words as "INDIRIM"
+// is. (Letter case alone never pairs i with İ, nor ı with I.)
+QString anyCaseAlternatives(Roles roles);
 
 // The longest of those words, in UTF-16 code units.
 qsizetype longest(Roles roles);
 
-// The words of some roles, for looking folded names up among them.
+// The words of some roles, for looking names up among them.
 class Lookup
 {
 public:
     explicit Lookup(Roles roles);
 
     // Null when `folded` is none of them.
-    const Word *find(QStringView folded) const
+    const Word *find(QStringView folded) const { return unwrap(m_table.find(folded)); }
+    // Null when `text` as typed names none of them (see FoldedNameTable).
+    const Word *findName(QStringView text, FoldedNameTable<const Word *>::Option option =
+                                               FoldedNameTable<const Word *>::exact) const
     {
-        // Most names have a length no word has.
-        if (folded.size() >= 64 || !(m_lengths & (quint64(1) << folded.size())))
-            return nullptr;
-        for (const Word &word : m_words) {
-            if (word.text == folded)
-                return &word;
-        }
-        return nullptr;
+        return unwrap(m_table.findName(text, option));
     }
 
+    static constexpr auto allowCallParentheses = FoldedNameTable<const Word *>::allowCallParentheses;
+
 private:
-    QList<Word> m_words; // copies, side by side for the scan
-    quint64 m_lengths = 0; // bit n: some word is n code units long
+    static const Word *unwrap(const Word *const *found) { return found ? *found : nullptr; }
+    FoldedNameTable<const Word *> m_table;
 };
 
 } // namespace NoteVocabulary

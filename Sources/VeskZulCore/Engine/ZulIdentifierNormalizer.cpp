@@ -7,6 +7,7 @@ namespace {
 
 constexpr char16_t kCapitalIWithDot = u'\u0130';
 constexpr char16_t kCombiningDotAbove = u'\u0307';
+constexpr char16_t kDotlessI = u'\u0131';
 
 bool isAsciiBlank(char16_t c)
 {
@@ -68,11 +69,63 @@ QString normalize(const QString &text)
 
     // QString::toLower applies the Unicode default case mapping and ignores the
     // process locale, which is what keeps capital I from becoming dotless ı.
-    QString folded = text.trimmed();
+    // The dots go before the trim: a dot left at either end after blanks
+    // would otherwise leave those blanks for the next fold to take, and a
+    // folded name must fold to itself.
+    QString folded = text;
     folded.replace(QChar(kCapitalIWithDot), QChar(u'i'));
-    folded = folded.toLower();
     folded.remove(QChar(kCombiningDotAbove));
-    return folded;
+    return folded.toLower().trimmed();
+}
+
+QString normalizeTurkish(const QString &text)
+{
+    if (!text.contains(u'I'))
+        return normalize(text);
+    return normalize(QString(text).replace(u'I', kDotlessI));
+}
+
+FoldedName::FoldedName(QStringView text, bool turkish)
+{
+    const char16_t *data = text.utf16();
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    // QString::trimmed's white space, which for ASCII text is exactly the
+    // blanks the ASCII fold trims; dots are dropped before that trim.
+    const auto dropped = [](char16_t c) { return QChar::isSpace(c) || c == kCombiningDotAbove; };
+    while (begin < end && dropped(data[begin]))
+        ++begin;
+    while (end > begin && dropped(data[end - 1]))
+        --end;
+    for (qsizetype i = begin; i < end; ++i) {
+        char16_t c = data[i];
+        if (c < 0x80) {
+            if (c == u'I') {
+                m_hasCapitalI = true;
+                c = turkish ? kDotlessI : u'i';
+            } else if (c >= u'A' && c <= u'Z') {
+                c = char16_t(c + (u'a' - u'A'));
+            }
+        } else if (c == kCombiningDotAbove) {
+            continue;
+        } else if (c == kCapitalIWithDot) {
+            c = u'i';
+        } else if (QChar::isSurrogate(c)) {
+            // Lower-casing keeps such a character outside the plane, where
+            // no word of a table lies.
+            m_fits = false;
+            return;
+        } else {
+            // Per character, this is QString::toLower: its only lower-case
+            // mapping of more than one character is that of İ, taken above.
+            c = char16_t(QChar::toLower(char32_t(c)));
+        }
+        if (m_length == capacity) {
+            m_fits = false;
+            return;
+        }
+        m_folded[m_length++] = c;
+    }
 }
 
 bool isIdentifierStart(char32_t codePoint)

@@ -15,6 +15,36 @@ namespace ZulIdentifierNormalizer {
 // Inner spaces and all other letters (ş, ğ, ç, ö, ü, ı) are kept.
 QString normalize(const QString &text);
 
+// The Turkish reading of the same text: as normalize(), except that a
+// capital I is the capital of the dotless ı ("YARIN" reads yarın). The words
+// of the note language match under either reading.
+QString normalizeTurkish(const QString &text);
+
+// A short text folded as normalize() or normalizeTurkish() folds it, into a
+// buffer of its own: for looking names up in fixed tables without a copy of
+// the text. A text that folds to more than `capacity` characters, or that
+// holds a character outside the Basic Multilingual Plane, is no name of any
+// table (fits() is false).
+class FoldedName
+{
+public:
+    static constexpr qsizetype capacity = 32;
+
+    explicit FoldedName(QStringView text, bool turkish = false);
+
+    bool fits() const { return m_fits; }
+    QStringView view() const { return QStringView(m_folded, m_length); }
+    // Whether the text holds a capital I, so that its Turkish reading differs.
+    bool hasCapitalI() const { return m_hasCapitalI; }
+    void chop(qsizetype n) { m_length -= n; }
+
+private:
+    char16_t m_folded[capacity];
+    qsizetype m_length = 0;
+    bool m_fits = true;
+    bool m_hasCapitalI = false;
+};
+
 bool isIdentifierStart(QStringView character);
 bool isIdentifierContinue(QStringView character);
 bool isIdentifierStart(char32_t codePoint);

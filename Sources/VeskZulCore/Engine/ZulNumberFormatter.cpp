@@ -39,14 +39,7 @@ QString formatGroupedInteger(std::int64_t value)
     std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value)
                                         : static_cast<std::uint64_t>(value);
     char digits[24];
-    int count = 0;
-    char reversed[24];
-    while (magnitude > 0) {
-        reversed[count++] = char('0' + magnitude % 10);
-        magnitude /= 10;
-    }
-    for (int i = 0; i < count; ++i)
-        digits[i] = reversed[count - 1 - i];
+    const int count = int(std::to_chars(digits, digits + sizeof digits, magnitude).ptr - digits);
 
     const int length = (value < 0 ? 1 : 0) + count + (count - 1) / 3;
     QString text(length, Qt::Uninitialized);

@@ -1,6 +1,7 @@
 #include "Models/CompactNoteEvaluation.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -99,24 +100,60 @@ std::optional<bool> CompactNoteEvaluation::isCheckedAt(qsizetype record) const
     return (line.flags & hasChecked) ? std::optional<bool>((line.flags & checked) != 0) : std::nullopt;
 }
 
-void CompactNoteEvaluation::appendPrefix(const CompactNoteEvaluation &from, qsizetype records, qsizetype strings)
+std::optional<QStringView> CompactNoteEvaluation::unitAt(qsizetype record) const
 {
-    m_lines += from.m_lines.mid(0, records);
-    m_strings.append(QStringView(from.m_strings).left(strings));
+    const Line &line = m_lines[record];
+    return (line.flags & hasUnitFlag) ? std::optional(view(line.unitStart, line.unitLength)) : std::nullopt;
 }
 
-void CompactNoteEvaluation::appendShifted(const CompactNoteEvaluation &from, qsizetype firstRecord,
-                                          qsizetype firstString, qint64 lines, qsizetype characters)
+std::optional<QStringView> CompactNoteEvaluation::labelAt(qsizetype record) const
 {
+    const Line &line = m_lines[record];
+    return (line.flags & hasLabelFlag) ? std::optional(view(line.labelStart, line.labelLength)) : std::nullopt;
+}
+
+bool CompactNoteEvaluation::sameResult(qsizetype record, const CompactNoteEvaluation &other,
+                                       qsizetype otherRecord) const
+{
+    const Line &a = m_lines[record];
+    const Line &b = other.m_lines[otherRecord];
+    return a.kind == b.kind && a.flags == b.flags && std::memcmp(&a.value, &b.value, sizeof a.value) == 0
+        && view(a.resultStart, a.resultLength) == other.view(b.resultStart, b.resultLength)
+        && unitAt(record) == other.unitAt(otherRecord) && labelAt(record) == other.labelAt(otherRecord);
+}
+
+void CompactNoteEvaluation::appendRecords(const CompactNoteEvaluation &from, qsizetype firstRecord,
+                                          qsizetype endRecord, qint64 lines, qsizetype characters)
+{
+    if (firstRecord >= endRecord)
+        return;
+    // Each record's texts lie before the next record's result, so the
+    // records' texts are one stretch of the store.
+    const qsizetype firstString = from.m_lines[firstRecord].resultStart;
+    const qsizetype endString =
+        endRecord < from.m_lines.size() ? qsizetype(from.m_lines[endRecord].resultStart) : from.m_strings.size();
+    // A run of lines in one unit stores it once, with the run's first line:
+    // a run that began before the copied records has its unit outside the
+    // stretch, and it is stored again, once, ahead of it.
+    quint32 unitBefore = 0;
+    const Line &first = from.m_lines[firstRecord];
+    if ((first.flags & hasUnitFlag) && first.unitStart < firstString)
+        unitBefore = store(from.view(first.unitStart, first.unitLength));
     const qint64 stringShift = qint64(m_strings.size()) - qint64(firstString);
-    m_strings.append(QStringView(from.m_strings).mid(firstString));
-    m_lines.reserve(m_lines.size() + from.m_lines.size() - firstRecord);
-    for (qsizetype record = firstRecord; record < from.m_lines.size(); ++record) {
+    m_strings.append(QStringView(from.m_strings).mid(firstString, endString - firstString));
+    // Grown by doubling: a long note's records come over in many runs, and
+    // room for each run alone would move them all every time.
+    const qsizetype needed = m_lines.size() + endRecord - firstRecord;
+    if (needed > m_lines.capacity())
+        m_lines.reserve(std::max(needed, 2 * m_lines.capacity()));
+    for (qsizetype record = firstRecord; record < endRecord; ++record) {
         Line line = from.m_lines[record];
         line.lineIndex = quint32(qint64(line.lineIndex) + lines);
         line.rawStart = quint32(qint64(line.rawStart) + characters);
         line.resultStart = quint32(qint64(line.resultStart) + stringShift);
-        if (line.flags & hasUnitFlag)
+        if ((line.flags & hasUnitFlag) && line.unitStart < firstString)
+            line.unitStart = unitBefore;
+        else if (line.flags & hasUnitFlag)
             line.unitStart = quint32(qint64(line.unitStart) + stringShift);
         if (line.flags & hasLabelFlag)
             line.labelStart = quint32(qint64(line.labelStart) + stringShift);
@@ -147,6 +184,21 @@ qsizetype CompactNoteEvaluation::lowerBound(qint64 lineIndex) const
 {
     const auto it = std::partition_point(m_lines.cbegin(), m_lines.cend(),
                                          [lineIndex](const Line &line) { return qint64(line.lineIndex) < lineIndex; });
+    return it - m_lines.cbegin();
+}
+
+qsizetype CompactNoteEvaluation::firstRecordStartingAt(qsizetype offset) const
+{
+    const auto it = std::partition_point(m_lines.cbegin(), m_lines.cend(),
+                                         [offset](const Line &line) { return qsizetype(line.rawStart) < offset; });
+    return it - m_lines.cbegin();
+}
+
+qsizetype CompactNoteEvaluation::firstRecordEndingAt(qsizetype offset) const
+{
+    const auto it = std::partition_point(m_lines.cbegin(), m_lines.cend(), [offset](const Line &line) {
+        return qsizetype(line.rawStart) + qsizetype(line.rawLength) < offset;
+    });
     return it - m_lines.cbegin();
 }
 

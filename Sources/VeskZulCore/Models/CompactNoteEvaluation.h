@@ -42,6 +42,10 @@ public:
     qint64 lineIndexAt(qsizetype record) const { return m_lines[record].lineIndex; }
     // The first record of a line at or after `lineIndex`.
     qsizetype lowerBound(qint64 lineIndex) const;
+    // The first record whose line starts, or ends, at or after `offset` of
+    // the text.
+    qsizetype firstRecordStartingAt(qsizetype offset) const;
+    qsizetype firstRecordEndingAt(qsizetype offset) const;
     NoteEvaluationSummary summary() const;
     // The counts alone, with no lines.
     NoteEvaluationSummary totals() const;
@@ -49,28 +53,47 @@ public:
     // The note engine's, for the next evaluation of an edited text; absent
     // for short texts.
     std::shared_ptr<const EvaluationResumePoints> resumePoints;
+    // Set when these are the results of an earlier text kept for the lines
+    // that did not change, shown while the text is evaluated: the evaluation
+    // they come from, which the next evaluation starts from.
+    std::shared_ptr<const CompactNoteEvaluation> provisionalBase;
+    bool isProvisional() const { return provisionalBase != nullptr; }
 
     // What a record says, without copying any text.
     EvaluatedLineKind kindAt(qsizetype record) const { return m_lines[record].kind; }
     std::optional<double> valueAt(qsizetype record) const;
     std::optional<bool> isCheckedAt(qsizetype record) const;
-    qsizetype storedTextSize() const { return m_strings.size(); }
+    std::optional<QStringView> unitAt(qsizetype record) const;
+    std::optional<QStringView> labelAt(qsizetype record) const;
+    // The same result, field by field (the values bit for bit), whatever
+    // line either stands at.
+    bool sameResult(qsizetype record, const CompactNoteEvaluation &other, qsizetype otherRecord) const;
 
     // Appending, in line order. `raw` lies in text().
     void setText(const QString &text) { m_text = text; }
-    // The first `records` records of another evaluation of a text that
-    // begins as this one does (their texts take the first `strings`
-    // characters of its store).
-    void appendPrefix(const CompactNoteEvaluation &from, qsizetype records, qsizetype strings);
-    // The records of another evaluation from `firstRecord` on (their texts
-    // from `firstString` on in its store), moved by `lines` lines and
-    // `characters` characters of the text.
-    void appendShifted(const CompactNoteEvaluation &from, qsizetype firstRecord, qsizetype firstString, qint64 lines,
+    // The records [firstRecord, endRecord) of another evaluation, moved by
+    // `lines` lines and `characters` characters of the text (the records'
+    // lines are the same in both texts).
+    void appendRecords(const CompactNoteEvaluation &from, qsizetype firstRecord, qsizetype endRecord, qint64 lines,
                        qsizetype characters);
     void append(qint64 lineIndex, QStringView raw, std::optional<double> value, QStringView unitOrCurrency,
                 bool hasUnit, QStringView formattedResult, EvaluatedLineKind kind, QStringView label, bool hasLabel,
                 std::optional<bool> isChecked);
-    void reserve(qsizetype lines) { m_lines.reserve(lines); }
+    // Room for `lines` records and, when `like` is given, for as much
+    // result text as it holds: the evaluation of an edited text comes to
+    // about what the previous one held, and a buffer of a long note grown
+    // step by step leaves every smaller step behind as freed memory.
+    // With `like`, a little room is left over besides, for what the edit
+    // itself adds.
+    void reserve(qsizetype lines, const CompactNoteEvaluation *like = nullptr)
+    {
+        if (!like) {
+            m_lines.reserve(lines);
+            return;
+        }
+        m_lines.reserve(lines + lines / 16 + 64);
+        m_strings.reserve(like->m_strings.size() + like->m_strings.size() / 16 + 256);
+    }
 
 private:
     struct Line

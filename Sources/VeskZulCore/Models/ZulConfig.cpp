@@ -1,5 +1,8 @@
 #include "Models/ZulConfig.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 bool isAbsent(const QJsonValue &v)
@@ -91,4 +94,13 @@ ZulResult<ZulConfig> ZulConfig::fromJson(const QJsonValue &value)
         config.fontSize = size.toDouble();
     }
     return ZulResult<ZulConfig>::success(config);
+}
+
+ZulConfig ZulConfig::normalized() const
+{
+    ZulConfig config = *this;
+    config.fontSize = std::isnan(fontSize) ? ZulConfig().fontSize
+                                           : std::clamp(fontSize, minimumFontSize, maximumFontSize);
+    config.autoTidyEphemeralHours = std::clamp<qint64>(autoTidyEphemeralHours, 0, maximumAutoTidyEphemeralHours);
+    return config;
 }

@@ -210,28 +210,45 @@ bool ZulNote::hasPreviewSnippet() const
     return found;
 }
 
+QString ZulNote::idText() const
+{
+    return id.toString(QUuid::WithoutBraces).toUpper();
+}
+
+std::optional<QJsonValue> ZulNote::stickyFrameJson() const
+{
+    if (!stickyFrame)
+        return std::nullopt;
+    const QRectF &f = *stickyFrame;
+    if (!std::isfinite(f.x()) || !std::isfinite(f.y()) || !std::isfinite(f.width()) || !std::isfinite(f.height()))
+        return std::nullopt;
+    return QJsonArray{pair(f.x(), f.y()), pair(f.width(), f.height())};
+}
+
+QString ZulNote::createdAtText() const
+{
+    return ZulIsoDate::format(createdAt);
+}
+
+QString ZulNote::updatedAtText() const
+{
+    return ZulIsoDate::format(updatedAt);
+}
+
 QJsonObject ZulNote::toJson() const
 {
-    QJsonObject object;
-    object.insert(QStringLiteral("id"), id.toString(QUuid::WithoutBraces).toUpper());
-    object.insert(QStringLiteral("title"), title);
-    object.insert(QStringLiteral("content"), content);
-    object.insert(QStringLiteral("tint"), rawValue(tint));
-    object.insert(QStringLiteral("isPinned"), isPinned);
-    object.insert(QStringLiteral("isEphemeral"), isEphemeral);
-    object.insert(QStringLiteral("isFloatingSticky"), isFloatingSticky);
-    if (stickyFrame) {
-        const QRectF &f = *stickyFrame;
-        if (std::isfinite(f.x()) && std::isfinite(f.y()) && std::isfinite(f.width())
-            && std::isfinite(f.height())) {
-            object.insert(QStringLiteral("stickyFrame"),
-                          QJsonArray{pair(f.x(), f.y()), pair(f.width(), f.height())});
+    struct Inserter {
+        QJsonObject object;
+        void text(QLatin1StringView key, const QString &value) { object.insert(key, value); }
+        void flag(QLatin1StringView key, bool value) { object.insert(key, value); }
+        void texts(QLatin1StringView key, const QStringList &values)
+        {
+            object.insert(key, QJsonArray::fromStringList(values));
         }
-    }
-    object.insert(QStringLiteral("tags"), QJsonArray::fromStringList(tags));
-    object.insert(QStringLiteral("createdAt"), ZulIsoDate::format(createdAt));
-    object.insert(QStringLiteral("updatedAt"), ZulIsoDate::format(updatedAt));
-    return object;
+        void value(QLatin1StringView key, const QJsonValue &value) { object.insert(key, value); }
+    } inserter;
+    visitJsonFields(inserter);
+    return inserter.object;
 }
 
 ZulResult<ZulNote> ZulNote::fromJson(const QJsonValue &value)

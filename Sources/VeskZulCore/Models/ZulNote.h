@@ -45,6 +45,13 @@ struct ZulNote {
     // they are encodable. A sticky frame with a non-finite member is left out
     // rather than written as something no reader accepts.
     QJsonObject toJson() const;
+    // The fields toJson() holds, in ascending key order, each handed to the
+    // visitor as it is written: visitor.text(key, QString),
+    // visitor.flag(key, bool), visitor.texts(key, QStringList) and, for the
+    // sticky frame, visitor.value(key, QJsonValue). toJson() is built this
+    // way too, so a writer that follows it writes the same record.
+    template <typename Visitor>
+    void visitJsonFields(Visitor &visitor) const;
     // Fails, naming the reason, on a missing required key, a wrong JSON type,
     // an unknown tint, an id that is not a UUID, a misshapen sticky frame or
     // a date not in the storage form.
@@ -54,4 +61,27 @@ struct ZulNote {
     // QRectF's own == is fuzzy).
     bool operator==(const ZulNote &other) const;
     bool operator!=(const ZulNote &other) const { return !(*this == other); }
+
+private:
+    QString idText() const;
+    std::optional<QJsonValue> stickyFrameJson() const;
+    QString createdAtText() const;
+    QString updatedAtText() const;
 };
+
+template <typename Visitor>
+void ZulNote::visitJsonFields(Visitor &visitor) const
+{
+    visitor.text(QLatin1StringView("content"), content);
+    visitor.text(QLatin1StringView("createdAt"), createdAtText());
+    visitor.text(QLatin1StringView("id"), idText());
+    visitor.flag(QLatin1StringView("isEphemeral"), isEphemeral);
+    visitor.flag(QLatin1StringView("isFloatingSticky"), isFloatingSticky);
+    visitor.flag(QLatin1StringView("isPinned"), isPinned);
+    if (const std::optional<QJsonValue> frame = stickyFrameJson())
+        visitor.value(QLatin1StringView("stickyFrame"), *frame);
+    visitor.texts(QLatin1StringView("tags"), tags);
+    visitor.text(QLatin1StringView("tint"), rawValue(tint));
+    visitor.text(QLatin1StringView("title"), title);
+    visitor.text(QLatin1StringView("updatedAt"), updatedAtText());
+}

@@ -3,8 +3,10 @@
 #include "Engine/ComputationalNoteEngine.h"
 #include "Engine/NoteLineText.h"
 #include "Engine/ZulNumberFormatter.h"
+#include "SharedFile.h"
 #include "VeskKit/Utilities/VeskByteFormatter.h"
 
+#include <QFile>
 #include <QHash>
 #include <QTextBoundaryFinder>
 
@@ -15,6 +17,31 @@
 #include <utility>
 
 namespace {
+
+// What most Linux file systems allow for one name, in bytes.
+constexpr qsizetype kMaxFileNameBytes = 255;
+
+// `stem` + "." + `extension`, the stem cut so that the whole name fits one
+// file name: a title is shown whole however long, but a save panel offered
+// a longer name could only fail. The cut falls between two user-perceived
+// characters, so no letter loses its accent and no emoji half of itself.
+QString fileNameWithin(const QString &stem, const QString &extension)
+{
+    const QString suffix = QLatin1Char('.') + extension;
+    const qsizetype room = kMaxFileNameBytes - QFile::encodeName(suffix).size();
+    if (QFile::encodeName(stem).size() <= room)
+        return stem + suffix;
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, stem);
+    qsizetype cut = 0;
+    qsizetype bytes = 0;
+    for (qsizetype next = characters.toNextBoundary(); next > 0; next = characters.toNextBoundary()) {
+        bytes += QFile::encodeName(stem.mid(cut, next - cut)).size();
+        if (bytes > room)
+            break;
+        cut = next;
+    }
+    return stem.left(cut) + suffix;
+}
 
 struct MarkerSwitch
 {
@@ -89,7 +116,7 @@ std::optional<std::pair<qsizetype, QStringView>> markerToSwitch(QStringView line
 
 QString renderMarkdown(const ZulNote &note, const NoteEvaluationSummary &summary, bool includeInlineResults)
 {
-    QString text = QStringLiteral("# ") + note.displayTitle() + QStringLiteral("\n\n");
+    QString text = QStringLiteral("# ") + ZulExportService::exportTitle(note) + QStringLiteral("\n\n");
     text += includeInlineResults ? ZulExportService::renderWithInlineResults(note.content, summary) : note.content;
     if (summary.totalNumericSum) {
         text += QStringLiteral("\n\n---\n<!-- VeskZul Summary: Sum = ");
@@ -104,7 +131,7 @@ QString renderMarkdown(const ZulNote &note, const NoteEvaluationSummary &summary
 
 QString renderPlainText(const ZulNote &note, const NoteEvaluationSummary &summary, bool includeInlineResults)
 {
-    const QString title = note.displayTitle();
+    const QString title = ZulExportService::exportTitle(note);
     const qsizetype underline = std::clamp<qsizetype>(graphemeCount(title), 8, 48);
     QString text = title + QLatin1Char('\n') + QString(underline, QLatin1Char('=')) + QStringLiteral("\n\n");
     text += includeInlineResults ? ZulExportService::renderWithInlineResults(note.content, summary) : note.content;
@@ -135,6 +162,22 @@ QString renderCSV(const NoteEvaluationSummary &summary)
 
 namespace ZulExportService {
 
+QString exportTitle(const ZulNote &note)
+{
+    const QString title = note.displayTitle();
+    const QList<ComputationalNoteEngine::LineSpan> lines = ComputationalNoteEngine::splitLines(title);
+    if (lines.size() == 1)
+        return title;
+    QString oneLine;
+    oneLine.reserve(title.size());
+    for (const ComputationalNoteEngine::LineSpan &line : lines) {
+        if (line.start > 0)
+            oneLine += QLatin1Char(' ');
+        oneLine += QStringView(title).mid(line.start, line.length);
+    }
+    return oneLine;
+}
+
 QString exportNote(const ZulNote &note, const NoteEvaluationSummary &summary, ZulExportFormat format,
                    bool includeInlineResults)
 {
@@ -147,6 +190,23 @@ QString exportNote(const ZulNote &note, const NoteEvaluationSummary &summary, Zu
         return renderCSV(summary);
     }
     return {};
+}
+
+QString proposedFileName(const ZulNote &note, ZulExportFormat format)
+{
+    QString stem = exportTitle(note);
+    stem.replace(QLatin1Char('/'), QLatin1Char('-'));
+    stem.replace(QLatin1Char(':'), QLatin1Char('-'));
+    return fileNameWithin(stem, fileExtension(format));
+}
+
+ZulResult<qsizetype> writeExport(const QString &path, const QString &content)
+{
+    const QByteArray bytes = content.toUtf8();
+    const QString failure = SharedFile::replaceWhole(path, bytes).failure;
+    if (!failure.isEmpty())
+        return ZulResult<qsizetype>::failure(failure);
+    return ZulResult<qsizetype>::success(bytes.size());
 }
 
 QString renderWithInlineResults(const QString &content, const NoteEvaluationSummary &summary)

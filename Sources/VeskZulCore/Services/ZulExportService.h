@@ -3,6 +3,7 @@
 #include "Models/NoteEvaluationSummary.h"
 #include "Models/ZulExportFormat.h"
 #include "Models/ZulNote.h"
+#include "Models/ZulResult.h"
 
 #include <QString>
 
@@ -22,6 +23,23 @@ namespace ZulExportService {
 // is set. Named exportNote because "export" is a C++ keyword.
 QString exportNote(const ZulNote &note, const NoteEvaluationSummary &summary, ZulExportFormat format,
                    bool includeInlineResults);
+
+// The note's display title on one line, as export headings and file names
+// take it: a title typed or pasted with a line break would otherwise end the
+// heading there and push its rest into the body. Each line end stands as a
+// space.
+QString exportTitle(const ZulNote &note);
+
+// The name a save dialog proposes for the note's file: its export title
+// with every "/" and ":" written "-", then "." and the format's extension. A
+// title too long for one file name (255 bytes) is cut between two
+// user-perceived characters, the extension kept.
+QString proposedFileName(const ZulNote &note, ZulExportFormat format);
+
+// Writes an export to `path` as UTF-8, atomically: a failed write leaves the
+// file that was there whole. The number of bytes written, or the system's
+// reason for the failure.
+ZulResult<qsizetype> writeExport(const QString &path, const QString &content);
 
 // The text with " // = " and the formatted result after every line that has
 // a result; task lines and lines without a result are left as they are.

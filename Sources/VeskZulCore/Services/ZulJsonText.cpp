@@ -473,6 +473,7 @@ private:
             m_out.append("null");
     }
 
+public:
     void writeString(const QString &text)
     {
         static const char hex[] = "0123456789abcdef";
@@ -547,6 +548,16 @@ QByteArray format(const QJsonValue &value)
     Writer(out).write(value, 0);
     out.append('\n');
     return out;
+}
+
+void appendString(QByteArray &out, const QString &text)
+{
+    Writer(out).writeString(text);
+}
+
+void appendValue(QByteArray &out, const QJsonValue &value, int depth)
+{
+    Writer(out).write(value, depth);
 }
 
 } // namespace ZulJsonText

@@ -26,4 +26,10 @@ ZulResult<QJsonValue> parse(QByteArrayView text);
 // finite (which JSON cannot hold) is written as null.
 QByteArray format(const QJsonValue &value);
 
+// Pieces of format()'s text, for writers that assemble it themselves: a
+// string, and a value standing `depth` levels deep, exactly as format()
+// writes them there (no final newline).
+void appendString(QByteArray &out, const QString &text);
+void appendValue(QByteArray &out, const QJsonValue &value, int depth);
+
 } // namespace ZulJsonText

@@ -2,7 +2,9 @@
 
 #include "Models/ZulIsoDate.h"
 #include "Services/ZulJsonText.h"
+#include "Services/ZulNotesFileAssembler.h"
 #include "SharedFile.h"
+#include "UserFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +13,8 @@
 #include <QJsonArray>
 #include <QRegularExpression>
 #include <QSet>
-#include <QStandardPaths>
+#include <QCoreApplication>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <cmath>
@@ -181,26 +184,32 @@ std::optional<QList<QByteArrayView>> arrayElements(QByteArrayView text)
 }
 
 // The notes of a large file, each element parsed on its own, on as many
-// threads as there are cores. Nothing when any element fails: the file is
-// then read in one piece, so whatever is wrong is reported as always.
-std::optional<QList<ZulNote>> decodeNotesInParallel(QByteArrayView bytes)
+// threads as there are cores. A note that parses but does not decode is
+// left out and counted. Nothing when an element is no JSON at all: the
+// split may have misread the text, so the file is then read in one piece,
+// and whatever is wrong is reported as always.
+std::optional<ZulDecodedNotes> decodeNotesInParallel(QByteArrayView bytes)
 {
     const std::optional<QList<QByteArrayView>> elements = arrayElements(withoutByteOrderMark(bytes));
     if (!elements)
         return std::nullopt;
     QList<ZulNote> notes(elements->size());
+    std::vector<QString> problems(size_t(elements->size()));
     const qsizetype workers =
         std::clamp<qsizetype>(qsizetype(std::thread::hardware_concurrency()), 1, 8);
     std::atomic<bool> failed{false};
     const auto decodeRange = [&](qsizetype from, qsizetype to) {
         for (qsizetype k = from; k < to && !failed.load(std::memory_order_relaxed); ++k) {
             const ZulResult<QJsonValue> json = ZulJsonText::parse(elements->at(k));
-            ZulResult<ZulNote> note = json ? ZulNote::fromJson(json.value()) : ZulResult<ZulNote>::failure(QString());
-            if (!note) {
+            if (!json) {
                 failed = true;
                 return;
             }
-            notes[k] = std::move(note).value();
+            ZulResult<ZulNote> note = ZulNote::fromJson(json.value());
+            if (note)
+                notes[k] = std::move(note).value();
+            else
+                problems[size_t(k)] = note.error().isEmpty() ? QStringLiteral("not a note") : note.error();
         }
     };
     std::vector<std::thread> threads;
@@ -212,7 +221,19 @@ std::optional<QList<ZulNote>> decodeNotesInParallel(QByteArrayView bytes)
         thread.join();
     if (failed)
         return std::nullopt;
-    return notes;
+    ZulDecodedNotes decoded;
+    for (qsizetype k = 0; k < notes.size(); ++k) {
+        if (problems[size_t(k)].isEmpty())
+            continue;
+        if (decoded.unreadableCount++ == 0)
+            decoded.problem = QStringLiteral("note %1: %2").arg(k + 1).arg(problems[size_t(k)]);
+    }
+    if (decoded.unreadableCount > 0) {
+        qsizetype k = 0;
+        notes.removeIf([&](const ZulNote &) { return !problems[size_t(k++)].isEmpty(); });
+    }
+    decoded.notes = std::move(notes);
+    return decoded;
 }
 
 bool notesAreReadable(const QByteArray &bytes)
@@ -249,17 +270,6 @@ CurrencyRateTable withUsableRates(CurrencyRateTable table)
         }
     }
     return table;
-}
-
-// A size the editor cannot draw (a font of 1e308 points blanks it) is taken
-// as the nearest one the settings offer. A tidy age below zero means "off",
-// as zero does; a long one is kept as it is, since cutting it short would
-// tidy away notes the file asks to keep.
-ZulConfig withSettingsInRange(ZulConfig config)
-{
-    config.fontSize = std::clamp(config.fontSize, ZulConfig::minimumFontSize, ZulConfig::maximumFontSize);
-    config.autoTidyEphemeralHours = std::max<qint64>(config.autoTidyEphemeralHours, 0);
-    return config;
 }
 
 // The newest copy kept beside `path` for `why`, by the time and attempt
@@ -351,6 +361,10 @@ struct KnownVersion {
 struct FileRecord {
     std::mutex mutex;
     std::optional<KnownVersion> known;
+    // For the notes file: the notes of the known version as read or
+    // written, in a list of their own (one shared with a caller's would make
+    // its next change copy every note).
+    std::optional<QList<ZulNote>> knownNotes;
 };
 
 FileRecord &recordFor(const QString &path)
@@ -371,10 +385,14 @@ FileRecord &recordFor(const QString &path)
 // repair or replace the file while we run, and the version that failed must
 // survive that. What was read is remembered, so a save knows whether the
 // file in its way is still that version. `amend` may mend the decoded value
-// and says whether it did: the file then no longer holds what is in memory,
-// and the first save moves it aside as a ".replaced-" copy.
-template <typename T, typename Decode, typename Amend>
-ZulLoadReport<std::optional<T>> loadFile(const QString &path, Decode decode, Amend amend)
+// and says why the file no longer holds what is in memory: "replaced" when
+// it changed the value (the first save moves the file aside as a
+// ".replaced-" copy), "unreadable" when part of the file could not be
+// decoded (a copy is kept at once, as for a file that does not decode at
+// all), or nothing. `remember` runs under the file's lock with what was
+// decoded, if anything.
+template <typename T, typename Decode, typename Amend, typename Remember>
+ZulLoadReport<std::optional<T>> loadFile(const QString &path, Decode decode, Amend amend, Remember remember)
 {
     ZulLoadReport<std::optional<T>> report;
     FileRecord &record = recordFor(path);
@@ -387,22 +405,104 @@ ZulLoadReport<std::optional<T>> loadFile(const QString &path, Decode decode, Ame
     }
     ZulResult<T> decoded = decode(*read.bytes);
     QLatin1StringView keepAs;
+    QLatin1StringView copyAs;
     if (decoded) {
         report.value = std::move(decoded).value();
-        if (amend(*report.value))
-            keepAs = QLatin1StringView("replaced");
+        const QLatin1StringView why = amend(*report.value, report.problem);
+        if (why == QLatin1StringView("unreadable"))
+            copyAs = why;
+        else
+            keepAs = why;
     } else {
         report.problem = QStringLiteral("%1 cannot be decoded: %2").arg(path, decoded.error());
-        const ZulResult<QString> kept = keepBeside(path, QLatin1StringView("unreadable"), &*read.bytes);
+        copyAs = QLatin1StringView("unreadable");
+    }
+    if (!copyAs.isEmpty()) {
+        const ZulResult<QString> kept = keepBeside(path, copyAs, &*read.bytes);
         if (kept)
             report.keptCopyPath = kept.value();
         else
             report.problem += QStringLiteral(" (no copy of it could be kept: %1)").arg(kept.error());
         if (!kept)
-            keepAs = QLatin1StringView("unreadable");
+            keepAs = copyAs;
     }
     record.known = KnownVersion{read.stamp, fingerprintOf(*read.bytes), keepAs};
+    remember(record, report.value);
     return report;
+}
+
+// Each notes file's kept pieces, shared by every service of the process
+// that saves it.
+struct NotesFilePieces {
+    std::mutex mutex;
+    ZulNotesFileAssembler assembler;
+};
+
+std::shared_ptr<NotesFilePieces> piecesFor(const QString &path)
+{
+    static std::mutex registryMutex;
+    // Never freed, like the file records: a save may still run at exit.
+    static auto *registry = new QHash<QString, std::shared_ptr<NotesFilePieces>>();
+    const std::lock_guard lock(registryMutex);
+    std::shared_ptr<NotesFilePieces> &slot = (*registry)[QDir::cleanPath(path)];
+    if (!slot)
+        slot = std::make_shared<NotesFilePieces>();
+    return slot;
+}
+
+ZulResult<QByteArray> assembleNotesFile(const QString &path, const QList<ZulNote> &notes)
+{
+    const std::shared_ptr<NotesFilePieces> pieces = piecesFor(path);
+    const std::lock_guard lock(pieces->mutex);
+    return pieces->assembler.assemble(notes);
+}
+
+// The pieces of the notes just loaded, made in the background, so that the
+// first save of the run (often the one at quit, right after a key) only
+// copies them. A save that comes first makes the missing ones itself; the
+// lock is held only to look and to keep, never while writing.
+void preparePiecesInBackground(const QString &path, const QList<ZulNote> &notes)
+{
+    constexpr qsizetype chunk = 512;
+    const std::shared_ptr<NotesFilePieces> pieces = piecesFor(path);
+    const auto prepare = [pieces, notes](qsizetype from, qsizetype to) {
+        QList<const ZulNote *> wanted;
+        {
+            const std::lock_guard lock(pieces->mutex);
+            for (qsizetype i = from; i < to; ++i)
+                if (!pieces->assembler.hasPieceFor(notes.at(i)))
+                    wanted.append(&notes.at(i));
+        }
+        QList<QByteArray> made;
+        made.reserve(wanted.size());
+        for (const ZulNote *note : std::as_const(wanted))
+            made.append(ZulNotesFileAssembler::piece(*note));
+        const std::lock_guard lock(pieces->mutex);
+        for (qsizetype k = 0; k < wanted.size(); ++k)
+            pieces->assembler.keepPiece(*wanted.at(k), std::move(made[k]));
+    };
+    // Its end waits for what it was given: a process that ends at once
+    // (ZulProcessEnd) never gets there.
+    static QThreadPool pool;
+    static const bool sized = (pool.setMaxThreadCount(std::max(2, QThread::idealThreadCount() / 2)), true);
+    Q_UNUSED(sized);
+    const auto startAll = [prepare, count = notes.size()] {
+        for (qsizetype from = 0; from < count; from += chunk) {
+            const qsizetype to = std::min(count, from + chunk);
+            pool.start([prepare, from, to] {
+                // Only on a core nothing else wants: start-up must not wait for it.
+                QThread::currentThread()->setPriority(QThread::IdlePriority);
+                prepare(from, to);
+            });
+        }
+    };
+    // Once the event loop runs, when the application's own start is done:
+    // the pieces would otherwise take memory and the allocator from it.
+    QCoreApplication *application = QCoreApplication::instance();
+    if (application && application->thread() == QThread::currentThread())
+        QMetaObject::invokeMethod(application, startAll, Qt::QueuedConnection);
+    else
+        startAll();
 }
 
 // Notes merged by hand or by a sync tool may share an id; each later one
@@ -424,9 +524,26 @@ int giveRepeatedIdsFreshOnes(QList<ZulNote> &notes)
     return renumbered;
 }
 
-bool leaveAsRead(const auto &)
+QLatin1StringView leaveAsRead(const auto &, QString &)
 {
-    return false;
+    return {};
+}
+
+void rememberNothing(FileRecord &, const auto &) {}
+
+// Gives repeated ids fresh ones; says why the file no longer holds the notes
+// in memory, when it does not, and adds to `problem` what was left out.
+QLatin1StringView mendDecodedNotes(const QString &path, ZulDecodedNotes &decoded, int &renumbered,
+                                   QString &problem)
+{
+    renumbered = giveRepeatedIdsFreshOnes(decoded.notes);
+    if (decoded.unreadableCount > 0) {
+        problem = QStringLiteral("%1 note(s) of %2 cannot be decoded; the first, %3")
+                      .arg(decoded.unreadableCount)
+                      .arg(path, decoded.problem);
+        return QLatin1StringView("unreadable");
+    }
+    return renumbered > 0 ? QLatin1StringView("replaced") : QLatin1StringView();
 }
 
 // The files keep whole seconds; starting from a whole second makes the
@@ -454,10 +571,7 @@ ZulStorageService::ZulStorageService(const std::optional<QString> &baseDirectory
 
 QString ZulStorageService::defaultBaseDirectory()
 {
-    QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dataHome.isEmpty())
-        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
-    return dataHome + QStringLiteral("/Quarnell/VeskZul");
+    return UserFolders::dataHome() + QStringLiteral("/Quarnell/VeskZul");
 }
 
 QString ZulStorageService::notesFileURL() const
@@ -486,7 +600,7 @@ ZulResult<void> ZulStorageService::ensureDirectoryExists() const
 }
 
 ZulResult<ZulSavedFile> ZulStorageService::writeFile(const QString &path, const QByteArray &bytes,
-                                                     Validator isReadable) const
+                                                     Validator isReadable, const QList<ZulNote> *notes) const
 {
     using Result = ZulResult<ZulSavedFile>;
     ZulSavedFile saved{path, {}};
@@ -499,8 +613,11 @@ ZulResult<ZulSavedFile> ZulStorageService::writeFile(const QString &path, const 
     };
     FileRecord &record = recordFor(path);
     const std::lock_guard lock(record.mutex);
+    // A link (into a synced folder, say) stays: what it leads to is what is
+    // checked, kept aside and replaced.
+    const QString target = SharedFile::linkTarget(path);
 
-    if (const std::optional<struct stat> st = SharedFile::status(path)) {
+    if (const std::optional<struct stat> st = SharedFile::status(target)) {
         if (!S_ISREG(st->st_mode))
             return failure(QStringLiteral("%1 is not a regular file; nothing was written").arg(path));
         // Only the version last loaded or saved may simply be replaced; the
@@ -509,16 +626,16 @@ ZulResult<ZulSavedFile> ZulStorageService::writeFile(const QString &path, const 
         bool isKnownVersion = known && known->stamp == stampOf(*st);
         std::optional<QByteArray> current;
         if (!isKnownVersion) {
-            current = readWholeFile(path).bytes;
+            current = readWholeFile(target).bytes;
             isKnownVersion = known && current && fingerprintOf(*current) == known->fingerprint;
         }
         if (!isKnownVersion || !known->keepAs.isEmpty()) {
             if (!current)
-                current = readWholeFile(path).bytes;
+                current = readWholeFile(target).bytes;
             const QLatin1StringView why = isKnownVersion ? known->keepAs
                 : current && isReadable(*current)      ? QLatin1StringView("replaced")
                                                        : QLatin1StringView("unreadable");
-            const ZulResult<QString> kept = keepBeside(path, why, nullptr, current ? &*current : nullptr);
+            const ZulResult<QString> kept = keepBeside(target, why, nullptr, current ? &*current : nullptr);
             if (!kept)
                 return failure(QStringLiteral("%1 is not the version last read or written here and "
                                               "cannot be moved aside (%2); nothing was written")
@@ -532,28 +649,33 @@ ZulResult<ZulSavedFile> ZulStorageService::writeFile(const QString &path, const 
     if (!written.failure.isEmpty())
         return failure(QStringLiteral("%1 cannot be written: %2").arg(path, written.failure));
     record.known = KnownVersion{stampOf(written.info), fingerprintOf(bytes), {}};
+    if (notes)
+        record.knownNotes.emplace(notes->cbegin(), notes->cend());
     return Result::success(saved);
 }
 
 ZulResult<QByteArray> ZulStorageService::encodeNotes(const QList<ZulNote> &notes)
 {
-    QJsonArray array;
-    for (const ZulNote &note : notes) {
-        // A date the file's form cannot hold would make the whole file unreadable later.
-        if (!ZulIsoDate::isEncodable(note.createdAt) || !ZulIsoDate::isEncodable(note.updatedAt))
-            return ZulResult<QByteArray>::failure(QStringLiteral("note %1 has a date that cannot be written")
-                                                      .arg(note.id.toString(QUuid::WithoutBraces)));
-        array.append(note.toJson());
-    }
-    return ZulResult<QByteArray>::success(encodeJson(array));
+    return ZulNotesFileAssembler().assemble(notes);
 }
 
 ZulResult<QList<ZulNote>> ZulStorageService::decodeNotes(const QByteArray &bytes)
 {
     using Result = ZulResult<QList<ZulNote>>;
+    ZulResult<ZulDecodedNotes> decoded = decodeReadableNotes(bytes);
+    if (!decoded)
+        return Result::failure(decoded.error());
+    if (decoded.value().unreadableCount > 0)
+        return Result::failure(decoded.value().problem);
+    return Result::success(std::move(decoded.value().notes));
+}
+
+ZulResult<ZulDecodedNotes> ZulStorageService::decodeReadableNotes(const QByteArray &bytes)
+{
+    using Result = ZulResult<ZulDecodedNotes>;
     if (bytes.size() >= kParallelDecodeFrom) {
-        if (std::optional<QList<ZulNote>> notes = decodeNotesInParallel(bytes))
-            return Result::success(std::move(*notes));
+        if (std::optional<ZulDecodedNotes> decoded = decodeNotesInParallel(bytes))
+            return Result::success(std::move(*decoded));
     }
     const ZulResult<QJsonValue> json = parseJson(bytes);
     if (!json)
@@ -561,15 +683,17 @@ ZulResult<QList<ZulNote>> ZulStorageService::decodeNotes(const QByteArray &bytes
     if (!json.value().isArray())
         return Result::failure(QStringLiteral("not a JSON array of notes"));
     const QJsonArray array = json.value().toArray();
-    QList<ZulNote> notes;
-    notes.reserve(array.size());
+    ZulDecodedNotes decoded;
+    decoded.notes.reserve(array.size());
     for (qsizetype i = 0; i < array.size(); ++i) {
         ZulResult<ZulNote> note = ZulNote::fromJson(array.at(i));
-        if (!note)
-            return Result::failure(QStringLiteral("note %1: %2").arg(i + 1).arg(note.error()));
-        notes.append(std::move(note).value());
+        if (note) {
+            decoded.notes.append(std::move(note).value());
+        } else if (decoded.unreadableCount++ == 0) {
+            decoded.problem = QStringLiteral("note %1: %2").arg(i + 1).arg(note.error());
+        }
     }
-    return Result::success(std::move(notes));
+    return Result::success(std::move(decoded));
 }
 
 QList<ZulNote> ZulStorageService::loadNotes() const
@@ -590,30 +714,40 @@ ZulNotesLoadReport ZulStorageService::loadNotesReporting() const
             report.problem = folder.error();
             return report;
         }
-        const ZulResult<QByteArray> bytes = encodeNotes(report.notes);
+        const ZulResult<QByteArray> bytes = assembleNotesFile(path, report.notes);
         if (!bytes) {
             report.problem = bytes.error();
             return report;
         }
-        const ZulResult<ZulSavedFile> saved = writeFile(path, bytes.value(), &notesAreReadable);
+        const ZulResult<ZulSavedFile> saved = writeFile(path, bytes.value(), &notesAreReadable, &report.notes);
         if (!saved)
             report.problem = saved.error();
         return report;
     }
 
-    ZulLoadReport<std::optional<QList<ZulNote>>> loaded =
-        loadFile<QList<ZulNote>>(path, &decodeNotes, [&report](QList<ZulNote> &notes) {
-            report.renumberedCount = giveRepeatedIdsFreshOnes(notes);
-            return report.renumberedCount > 0;
+    ZulLoadReport<std::optional<ZulDecodedNotes>> loaded = loadFile<ZulDecodedNotes>(
+        path, &decodeReadableNotes,
+        [&report, &path](ZulDecodedNotes &decoded, QString &problem) {
+            return mendDecodedNotes(path, decoded, report.renumberedCount, problem);
+        },
+        [](FileRecord &record, const std::optional<ZulDecodedNotes> &decoded) {
+            // Starter notes stand in for an unreadable file: nothing of it is
+            // in memory for another program's version to be compared with.
+            if (decoded)
+                record.knownNotes.emplace(decoded->notes.cbegin(), decoded->notes.cend());
+            else
+                record.knownNotes.emplace();
         });
+    report.problem = loaded.problem;
+    report.keptCopyPath = loaded.keptCopyPath;
     if (!loaded.value) {
         report.outcome = ZulNotesLoadOutcome::unreadable;
-        report.problem = loaded.problem;
-        report.keptCopyPath = loaded.keptCopyPath;
         report.notes = makeStarterNotes(nowToTheSecond());
         return report;
     }
-    report.notes = std::move(*loaded.value);
+    report.unreadableNoteCount = loaded.value->unreadableCount;
+    report.notes = std::move(loaded.value->notes);
+    preparePiecesInBackground(path, report.notes);
     return report;
 }
 
@@ -622,10 +756,55 @@ ZulResult<ZulSavedFile> ZulStorageService::saveNotes(const QList<ZulNote> &notes
     const ZulResult<void> folder = ensureDirectoryExists();
     if (!folder)
         return ZulResult<ZulSavedFile>::failure(folder.error());
-    const ZulResult<QByteArray> bytes = encodeNotes(notes);
+    const ZulResult<QByteArray> bytes = assembleNotesFile(notesFileURL(), notes);
     if (!bytes)
         return ZulResult<ZulSavedFile>::failure(bytes.error());
-    return writeFile(notesFileURL(), bytes.value(), &notesAreReadable);
+    return writeFile(notesFileURL(), bytes.value(), &notesAreReadable, &notes);
+}
+
+std::optional<ZulOutsideNotes> ZulStorageService::notesChangedOutside() const
+{
+    const QString path = notesFileURL();
+    FileRecord &record = recordFor(path);
+    const std::unique_lock lock(record.mutex, std::try_to_lock);
+    if (!lock.owns_lock())
+        return std::nullopt;
+    const std::optional<struct stat> st = SharedFile::status(path);
+    if (!st || !S_ISREG(st->st_mode))
+        return std::nullopt;
+    if (record.known && record.known->stamp == stampOf(*st))
+        return std::nullopt;
+    const ReadResult read = readWholeFile(path);
+    if (!read.bytes)
+        return std::nullopt;
+    const Fingerprint fingerprint = fingerprintOf(*read.bytes);
+    if (record.known && record.known->fingerprint == fingerprint) {
+        // Touched, or copied back as it was.
+        record.known->stamp = read.stamp;
+        return std::nullopt;
+    }
+    ZulResult<ZulDecodedNotes> decoded = decodeReadableNotes(*read.bytes);
+    if (!decoded)
+        return std::nullopt;
+
+    ZulOutsideNotes outside;
+    if (record.knownNotes)
+        outside.base = *record.knownNotes;
+    int renumbered = 0;
+    QString problem;
+    QLatin1StringView keepAs = mendDecodedNotes(path, decoded.value(), renumbered, problem);
+    outside.unreadableNoteCount = decoded.value().unreadableCount;
+    if (keepAs == QLatin1StringView("unreadable")) {
+        const ZulResult<QString> kept = keepBeside(path, keepAs, &*read.bytes);
+        if (kept) {
+            outside.keptCopyPath = kept.value();
+            keepAs = {};
+        }
+    }
+    record.known = KnownVersion{read.stamp, fingerprint, keepAs};
+    record.knownNotes.emplace(decoded.value().notes.cbegin(), decoded.value().notes.cend());
+    outside.notes = std::move(decoded.value().notes);
+    return outside;
 }
 
 ZulConfig ZulStorageService::loadConfig() const
@@ -636,8 +815,9 @@ ZulConfig ZulStorageService::loadConfig() const
 ZulLoadReport<ZulConfig> ZulStorageService::loadConfigReporting() const
 {
     ZulLoadReport<std::optional<ZulConfig>> loaded =
-        loadFile<ZulConfig>(configFileURL(), &decodeConfig, leaveAsRead<ZulConfig>);
-    return {withSettingsInRange(loaded.value.value_or(ZulConfig())), loaded.problem, loaded.keptCopyPath};
+        loadFile<ZulConfig>(configFileURL(), &decodeConfig, leaveAsRead<ZulConfig>,
+                            rememberNothing<std::optional<ZulConfig>>);
+    return {loaded.value.value_or(ZulConfig()).normalized(), loaded.problem, loaded.keptCopyPath};
 }
 
 ZulResult<ZulSavedFile> ZulStorageService::saveConfig(const ZulConfig &config) const
@@ -656,7 +836,8 @@ CurrencyRateTable ZulStorageService::loadCachedRates() const
 ZulLoadReport<CurrencyRateTable> ZulStorageService::loadCachedRatesReporting() const
 {
     ZulLoadReport<std::optional<CurrencyRateTable>> loaded =
-        loadFile<CurrencyRateTable>(ratesFileURL(), &decodeRates, leaveAsRead<CurrencyRateTable>);
+        loadFile<CurrencyRateTable>(ratesFileURL(), &decodeRates, leaveAsRead<CurrencyRateTable>,
+                                    rememberNothing<std::optional<CurrencyRateTable>>);
     return {loaded.value ? withUsableRates(*loaded.value) : CurrencyRateTable::offlineDefaults(),
             loaded.problem, loaded.keptCopyPath};
 }

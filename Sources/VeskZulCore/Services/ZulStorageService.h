@@ -25,12 +25,36 @@ struct ZulNotesLoadReport {
     ZulNotesLoadOutcome outcome = ZulNotesLoadOutcome::loaded;
     // Why the file could not be used, or why the starter notes could not be written.
     QString problem;
-    // Where a copy of an unreadable file was kept (see ZulStorageService::saveNotes).
+    // Where a copy of an unreadable file, or of a file with unreadable
+    // notes, was kept (see ZulStorageService::saveNotes).
     QString keptCopyPath;
+    // Notes of a readable file that could not be decoded (an unknown tint, a
+    // date in another form, a missing key) and were left out; the others
+    // are loaded, and the file as it was is kept at keptCopyPath.
+    int unreadableNoteCount = 0;
     // Notes that shared an id with an earlier note of the file and were given
     // a fresh one; the file is then moved aside, as a ".replaced-" copy, by
     // the first save.
     int renumberedCount = 0;
+};
+
+// The notes of a file, less those that could not be decoded.
+struct ZulDecodedNotes {
+    QList<ZulNote> notes;
+    int unreadableCount = 0;
+    // Why the first of them could not be decoded.
+    QString problem;
+};
+
+// The notes file as another program (a sync tool, an editor) left it, and
+// the notes this process last read from it or wrote to it: what both sides
+// started from, so a merge can tell who changed what.
+struct ZulOutsideNotes {
+    QList<ZulNote> notes;
+    QList<ZulNote> base;
+    int unreadableNoteCount = 0;
+    // Where the file as it was is kept when some of its notes were unreadable.
+    QString keptCopyPath;
 };
 
 // What loading the settings or the rates came to.
@@ -81,7 +105,8 @@ public:
     // loadNotes() with its outcome. A missing file gives the starter notes,
     // written at once; a file that cannot be read or decoded gives fresh
     // starter notes and is not touched, but a copy of it is kept at once as
-    // "<name>.unreadable-YYYYMMDDTHHMMSSZ" beside it. The same holds for the
+    // "<name>.unreadable-YYYYMMDDTHHMMSSZ" beside it. A JSON array some of
+    // whose notes do not decode gives the others, and is kept the same way. The same holds for the
     // settings and rates files, unless the newest copy kept of that file for
     // that reason holds the same bytes (the same holds for ".replaced-"
     // copies). A FIFO, device or socket in a file's place is an unreadable
@@ -96,11 +121,20 @@ public:
     // is never overwritten: it is first renamed beside it, to
     // "<name>.replaced-YYYYMMDDTHHMMSSZ", or "<name>.unreadable-..." when it
     // does not hold a readable record of its kind.
+    // When "notes.json" is a symbolic link, the file it leads to is replaced
+    // and the link stays.
     ZulResult<ZulSavedFile> saveNotes(const QList<ZulNote> &notes) const;
 
+    // The notes file when another program changed it since this process
+    // last read or wrote it, or nothing: when it did not, when it is gone,
+    // when it holds no notes at all (the next save keeps it aside), or when
+    // a write of ours is under way (its end is a change to look at again).
+    // From then on the returned version is the one last read. Cheap when
+    // nothing changed: one look at the file's size, time and inode.
+    std::optional<ZulOutsideNotes> notesChangedOutside() const;
+
     // Missing, unreadable or undecodable settings give the defaults; nothing
-    // is written. A font size outside the settings' range is taken as the
-    // nearest one in it, a negative tidy age as 0 (off).
+    // is written. What is read is normalized (ZulConfig::normalized).
     ZulConfig loadConfig() const;
     ZulLoadReport<ZulConfig> loadConfigReporting() const;
     ZulResult<ZulSavedFile> saveConfig(const ZulConfig &config) const;
@@ -124,13 +158,18 @@ public:
     // The on-disk forms, exposed for the files' readers and the tests.
     static ZulResult<QByteArray> encodeNotes(const QList<ZulNote> &notes);
     static ZulResult<QList<ZulNote>> decodeNotes(const QByteArray &bytes);
+    // A JSON array of notes, leaving out those that do not decode; fails
+    // only when the whole is no such array.
+    static ZulResult<ZulDecodedNotes> decodeReadableNotes(const QByteArray &bytes);
 
 private:
     using Validator = bool (*)(const QByteArray &bytes);
 
     ZulResult<void> ensureDirectoryExists() const;
-    ZulResult<ZulSavedFile> writeFile(const QString &path, const QByteArray &bytes,
-                                   Validator isReadable) const;
+    // `notes`, for the notes file: what was written, remembered as the
+    // version both sides start from when another program changes the file.
+    ZulResult<ZulSavedFile> writeFile(const QString &path, const QByteArray &bytes, Validator isReadable,
+                                      const QList<ZulNote> *notes = nullptr) const;
 
     QString m_baseDirectory;
 };

@@ -1,4 +1,5 @@
 #include "VeskKit/Design/VeskAppActivationDelegate.h"
+#include "VeskKit/Design/VeskPanelWindow.h"
 #include "VeskKit/System/VeskReopenStudioWindowNotifier.h"
 #include "VeskKit/Utilities/VeskAppLogger.h"
 
@@ -132,6 +133,7 @@ void tst_AppActivationDelegate::reopen_data()
     QTest::newRow("visible window is raised") << "main" << 0;
     QTest::newRow("no window posts one request") << "" << 1;
     QTest::newRow("panels only post one request") << "panel" << 1;
+    QTest::newRow("floating panels only post one request") << "floating panel" << 1;
     QTest::newRow("minimised window posts one request") << "minimised" << 1;
 }
 
@@ -145,6 +147,12 @@ void tst_AppActivationDelegate::reopen()
         window = showWindow(Qt::Window, "studio");
     else if (windows == QLatin1String("panel"))
         window = showWindow(Qt::Tool, "panel");
+    else if (windows == QLatin1String("floating panel")) {
+        // An ordinary window to the window manager, yet no main window.
+        window = std::make_unique<QWidget>(nullptr, VeskPanelWindow::flags);
+        VeskPanelWindow::makePanel(window.get());
+        window->show();
+    }
     if (window)
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     if (windows == QLatin1String("minimised"))

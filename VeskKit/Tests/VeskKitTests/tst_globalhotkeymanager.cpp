@@ -135,18 +135,23 @@ void tst_GlobalHotkeyManager::platformChord_data()
     QTest::addColumn<bool>("mapped");
     QTest::addColumn<quint32>("keysym");
     QTest::addColumn<quint32>("modifiers");
+    // The application's own shortcut for the same chord.
+    QTest::addColumn<QKeyCombination>("keys");
 
     using G = GlobalKeyGrabber;
-    QTest::newRow("drawer: option-command-N") << keyN << 0x900u << true << keysymN << quint32(G::Control | G::Alt);
-    QTest::newRow("sticky: option-shift-command-N")
-        << keyN << 0xB00u << true << keysymN << quint32(G::Control | G::Alt | G::Shift);
-    QTest::newRow("control is super") << 0x00u << 0x1000u << true << quint32('a') << quint32(G::Super);
-    QTest::newRow("no modifiers") << 0x31u << 0u << true << 0x20u << 0u;
-    QTest::newRow("digit 5") << 0x17u << 0x100u << true << quint32('5') << quint32(G::Control);
-    QTest::newRow("F1") << 0x7Au << 0x800u << true << 0xffbeu << quint32(G::Alt);
-    QTest::newRow("up arrow") << 0x7Eu << 0x200u << true << 0xff52u << quint32(G::Shift);
-    QTest::newRow("unknown key code") << 0x0Au << 0x100u << false << 0u << 0u;
-    QTest::newRow("caps lock bit") << keyN << 0x500u << false << 0u << 0u;
+    QTest::newRow("drawer: option-command-N")
+        << keyN << 0x900u << true << keysymN << quint32(G::Control | G::Alt) << (Qt::CTRL | Qt::ALT | Qt::Key_N);
+    QTest::newRow("sticky: option-shift-command-N") << keyN << 0xB00u << true << keysymN
+                                                    << quint32(G::Control | G::Alt | G::Shift)
+                                                    << (Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_N);
+    QTest::newRow("control is super") << 0x00u << 0x1000u << true << quint32('a') << quint32(G::Super)
+                                      << (Qt::META | Qt::Key_A);
+    QTest::newRow("no modifiers") << 0x31u << 0u << true << 0x20u << 0u << QKeyCombination(Qt::Key_Space);
+    QTest::newRow("digit 5") << 0x17u << 0x100u << true << quint32('5') << quint32(G::Control) << (Qt::CTRL | Qt::Key_5);
+    QTest::newRow("F1") << 0x7Au << 0x800u << true << 0xffbeu << quint32(G::Alt) << (Qt::ALT | Qt::Key_F1);
+    QTest::newRow("up arrow") << 0x7Eu << 0x200u << true << 0xff52u << quint32(G::Shift) << (Qt::SHIFT | Qt::Key_Up);
+    QTest::newRow("unknown key code") << 0x0Au << 0x100u << false << 0u << 0u << (Qt::CTRL | Qt::Key_Exclam);
+    QTest::newRow("caps lock bit") << keyN << 0x500u << false << 0u << 0u << QKeyCombination();
 }
 
 void tst_GlobalHotkeyManager::platformChord()
@@ -156,6 +161,7 @@ void tst_GlobalHotkeyManager::platformChord()
     QFETCH(bool, mapped);
     QFETCH(quint32, keysym);
     QFETCH(quint32, modifiers);
+    QFETCH(QKeyCombination, keys);
 
     FakeGrabber grabber;
     VeskGlobalHotkeyManager manager(&grabber);
@@ -166,6 +172,8 @@ void tst_GlobalHotkeyManager::platformChord()
         QCOMPARE(grabber.grabs.first().keysym, keysym);
         QCOMPARE(grabber.grabs.first().modifiers, modifiers);
     }
+    QCOMPARE(VeskGlobalHotkeyManager::descriptorFor(keys),
+             mapped ? std::optional(VeskHotkeyDescriptor{keyCode, carbonModifiers}) : std::nullopt);
 }
 
 void tst_GlobalHotkeyManager::identifierSequence_data()

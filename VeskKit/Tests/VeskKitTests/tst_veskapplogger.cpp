@@ -219,6 +219,11 @@ void TestVeskAppLogger::redaction_data()
     QTest::newRow("several in one text")
         << "Bearer abcdefghij sk-abcdefghijklmnop token=xyz"
         << "Bearer [REDACTED] [REDACTED_KEY] token=[REDACTED]";
+    const QString high(QChar(0xd800)), low(QChar(0xdc00));
+    QTest::newRow("lone high surrogate before a password")
+        << high + " password=hunter2" << high + " password=[REDACTED]";
+    QTest::newRow("lone low surrogate ending a token, kept as it was")
+        << "Bearer abcdefgh" + low + " secret: x" << "Bearer [REDACTED]" + low + " secret: [REDACTED]";
     QTest::newRow("nothing secret") << "Saved 3 notes in 12 ms" << "Saved 3 notes in 12 ms";
     QTest::newRow("empty") << "" << "";
 }

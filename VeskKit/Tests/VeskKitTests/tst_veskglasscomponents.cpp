@@ -1,3 +1,4 @@
+#include "VeskKit/Design/VeskBackdropCache.h"
 #include "VeskKit/Design/VeskButton.h"
 #include "VeskKit/Design/VeskFont.h"
 #include "VeskKit/Design/VeskGlassCard.h"
@@ -8,6 +9,8 @@
 
 #include <QFontMetricsF>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -83,6 +86,8 @@ private slots:
     void glassCardInsetsAndPaints();
     void groundBackgroundGradient_data();
     void groundBackgroundGradient();
+    void backdropCopiesWhatItDrew_data();
+    void backdropCopiesWhatItDrew();
     void toastGeometry();
     void toastSymbolColour_data();
     void toastSymbolColour();
@@ -309,6 +314,73 @@ void TestVeskGlassComponents::groundBackgroundGradient()
     near(QPoint(400, 300), stops.middle, 2);
     // Beyond 520 pixels the highlight is clear: the last stop exactly.
     near(QPoint(799, 599), stops.bottomRight, 1);
+}
+
+void TestVeskGlassComponents::backdropCopiesWhatItDrew_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<QRegion>("region");
+    QTest::addColumn<QSize>("resized"); // then the whole surface at this size
+
+    QTest::newRow("whole") << 1.0 << QRegion(0, 0, 380, 300) << QSize(380, 300);
+    QTest::newRow("a few rows") << 1.0 << QRegion(10, 120, 200, 22) << QSize(380, 300);
+    QTest::newRow("two places") << 1.0 << (QRegion(0, 0, 40, 40) + QRegion(300, 250, 80, 50)) << QSize(380, 300);
+    QTest::newRow("past the edge") << 1.0 << QRegion(350, 280, 100, 100) << QSize(380, 300);
+    QTest::newRow("grown") << 1.0 << QRegion(0, 0, 380, 300) << QSize(420, 520);
+    QTest::newRow("twice as dense") << 2.0 << QRegion(30, 40, 120, 33) << QSize(380, 300);
+    QTest::newRow("twice as dense, shrunk") << 2.0 << QRegion(0, 0, 380, 300) << QSize(200, 100);
+}
+
+void TestVeskGlassComponents::backdropCopiesWhatItDrew()
+{
+    QFETCH(qreal, ratio);
+    QFETCH(QRegion, region);
+    QFETCH(QSize, resized);
+    // Rounded, clipped and translucent, as the panels' glass is.
+    const auto glass = [](QPainter &painter, const QRectF &bounds) {
+        QPainterPath shape;
+        shape.addRoundedRect(bounds, 16, 16);
+        painter.setClipPath(shape);
+        VeskGroundBackground::paintGround(painter, bounds, VeskProductPalette::deepIndigo);
+        painter.fillRect(bounds, QColor(20, 20, 30, 90));
+    };
+    VeskBackdropCache cache;
+    // `part` of the surface, through the cache or (no look) copied from the
+    // whole surface drawn directly.
+    const auto shot = [&](QSize size, const QRegion &part, std::optional<quint64> look) {
+        const auto blank = [ratio](QSize size) {
+            QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::transparent);
+            return image;
+        };
+        QImage image = blank(size);
+        QPainter painter(&image);
+        painter.setClipRegion(part);
+        if (look) {
+            cache.paint(painter, part, size, ratio, *look, glass);
+            return image;
+        }
+        QImage whole = blank(size);
+        QPainter direct(&whole);
+        direct.setRenderHint(QPainter::Antialiasing);
+        glass(direct, QRectF(QPointF(0, 0), QSizeF(size)));
+        direct.end();
+        painter.drawImage(QPoint(0, 0), whole);
+        return image;
+    };
+    const QSize size(380, 300);
+    const QRegion whole(0, 0, size.width(), size.height());
+    QCOMPARE(shot(size, region, 1), shot(size, region, std::nullopt));
+    // Another part of the same surface is copied, not drawn again.
+    QCOMPARE(shot(size, whole - region, 1), shot(size, whole - region, std::nullopt));
+    QCOMPARE(cache.drawCount(), 1);
+    // A new size draws it anew, as does a new look.
+    const QRegion all(0, 0, resized.width(), resized.height());
+    QCOMPARE(shot(resized, all, 1), shot(resized, all, std::nullopt));
+    QCOMPARE(cache.drawCount(), resized == size ? 1 : 2);
+    shot(resized, all, 2);
+    QCOMPARE(cache.drawCount(), resized == size ? 2 : 3);
 }
 
 void TestVeskGlassComponents::toastGeometry()

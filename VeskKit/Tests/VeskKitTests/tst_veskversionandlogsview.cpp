@@ -120,6 +120,8 @@ private slots:
     void folderButtonOpensTheLogFolder();
     void feedbackPillOpensThePageForThePanelsApplication();
     void turkishTexts();
+    void cardTitlesReadOnOneLine_data();
+    void cardTitlesReadOnOneLine();
 
 private:
     std::shared_ptr<VeskAppLogger> makeLogger();
@@ -577,6 +579,28 @@ void TestVeskVersionAndLogsView::turkishTexts()
     for (int y = 0; y < shot.height(); ++y)
         for (int x = 0; x < shot.width(); ++x)
             QVERIFY(qGray(shot.pixel(x, y)) < 160);
+}
+
+void TestVeskVersionAndLogsView::cardTitlesReadOnOneLine_data()
+{
+    QTest::addColumn<VeskLanguage>("language");
+    QTest::newRow("English") << VeskLanguage(VeskLanguage::en);
+    QTest::newRow("Turkish") << VeskLanguage(VeskLanguage::tr);
+}
+
+void TestVeskVersionAndLogsView::cardTitlesReadOnOneLine()
+{
+    QFETCH(VeskLanguage, language);
+    VeskVersionAndLogsView *panel = makePanel(makeLogger(), {}, language, [] {});
+    panel->resize(680, 540); // the studio's sheet
+    QVERIFY(QTest::qWaitForWindowExposed(panel));
+    for (const char *name : {"versionTitle", "releaseTitle", "logsTitle"}) {
+        const auto *title = panel->findChild<QLabel *>(QString::fromLatin1(name));
+        QVERIFY(title);
+        QVERIFY2(title->height() < 1.5 * title->fontMetrics().lineSpacing(), name);
+    }
+    // The log controls still show whole, beside the title or below it.
+    QCOMPARE(panel->clearButton()->visibleRegion().boundingRect(), panel->clearButton()->rect());
 }
 
 QTEST_MAIN(TestVeskVersionAndLogsView)

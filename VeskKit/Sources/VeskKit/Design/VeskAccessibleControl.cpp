@@ -1,7 +1,11 @@
 #include "VeskKit/Design/VeskAccessibleControl.h"
 
+#include "VeskKit/Design/VeskAccessiblePicker.h"
+#include "VeskKit/Design/VeskChevronControls.h"
+
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QMetaObject>
 #include <QPointer>
 #include <QWidget>
 
@@ -11,6 +15,7 @@ namespace {
 
 const char *const kRoleProperty = "veskAccessibleRole";
 const char *const kOnProperty = "veskAccessibleOn";
+const char *const kExpandedProperty = "veskAccessibleExpanded";
 
 bool isQtClass(const QMetaObject *meta)
 {
@@ -127,6 +132,8 @@ QAccessibleInterface *ownInterfaceFactory(const QString &className, QObject *obj
     // here too and go on to Qt's interfaces.
     if (!widget || className != QLatin1String(object->metaObject()->className()))
         return nullptr;
+    if (auto *picker = qobject_cast<VeskComboBox *>(widget))
+        return new VeskAccessiblePicker(picker);
     if (dynamic_cast<VeskAccessibleParts *>(widget) || isOwnPaintedWidget(object->metaObject()) ||
         widget->property(kRoleProperty).isValid())
         return new VeskAccessibleControl(widget);
@@ -144,7 +151,20 @@ Q_COREAPP_STARTUP_FUNCTION(installOwnInterfaceFactory)
 
 void VeskAccessibleControl::setRole(QWidget *widget, QAccessible::Role role)
 {
+    // The newest factory is asked first, and Qt's own for its widgets came
+    // after this one: a role chosen for one of Qt's classes (a stack) would
+    // never be asked for.
+    [[maybe_unused]] static const bool askedFirst = [] {
+        QAccessible::removeFactory(ownInterfaceFactory);
+        QAccessible::installFactory(ownInterfaceFactory);
+        return true;
+    }();
     widget->setProperty(kRoleProperty, int(role));
+    // A widget's interface is made as the widget is, while a reader listens,
+    // before its role could be chosen: that one of Qt's gives way to ours.
+    QAccessibleInterface *made = QAccessible::queryAccessibleInterface(widget);
+    if (made && !dynamic_cast<VeskAccessibleControl *>(made))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
 void VeskAccessibleControl::setOn(QWidget *widget, bool on)
@@ -153,7 +173,9 @@ void VeskAccessibleControl::setOn(QWidget *widget, bool on)
     if (was.isValid() && was.toBool() == on)
         return;
     widget->setProperty(kOnProperty, on);
-    if (!QAccessible::isActive())
+    // A control out of sight (in a window away, on a page not shown) is
+    // read afresh when it shows; telling of it now only crowds the reader.
+    if (!QAccessible::isActive() || !widget->isVisible())
         return;
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
     if (!iface)
@@ -169,6 +191,21 @@ void VeskAccessibleControl::setOn(QWidget *widget, bool on)
     QAccessible::updateAccessibility(&event);
 }
 
+void VeskAccessibleControl::setExpanded(QWidget *widget, bool expanded)
+{
+    const QVariant was = widget->property(kExpandedProperty);
+    if (was.isValid() && was.toBool() == expanded)
+        return;
+    widget->setProperty(kExpandedProperty, expanded);
+    if (!was.isValid() || !QAccessible::isActive())
+        return;
+    QAccessible::State changed;
+    changed.expanded = true;
+    changed.collapsed = true;
+    QAccessibleStateChangeEvent event(widget, changed);
+    QAccessible::updateAccessibility(&event);
+}
+
 void VeskAccessibleControl::partsChanged(QWidget *widget)
 {
     // Only a reader that is listening needs the parts worked out.
@@ -176,6 +213,23 @@ void VeskAccessibleControl::partsChanged(QWidget *widget)
         return;
     if (auto *iface = dynamic_cast<VeskAccessibleControl *>(QAccessible::queryAccessibleInterface(widget)))
         iface->syncParts();
+}
+
+void VeskAccessibleControl::partsChangedAfterFocus(QWidget *widget)
+{
+    if (!QAccessible::isActive())
+        return;
+    QMetaObject::invokeMethod(
+        widget,
+        [widget] {
+            // Told again even when nothing changed since: the reader has
+            // moved on to the widget itself meanwhile.
+            if (auto *iface = dynamic_cast<VeskAccessibleControl *>(QAccessible::queryAccessibleInterface(widget))) {
+                iface->m_keyboardAnnounced = false;
+                iface->syncParts();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void VeskAccessibleControl::announce(QWidget *widget)
@@ -228,6 +282,12 @@ QAccessible::State VeskAccessibleControl::state() const
     } else if (shownRole == QAccessible::PageTab) {
         state.selectable = true;
         state.selected = on;
+    }
+    const QVariant expanded = widget()->property(kExpandedProperty);
+    if (expanded.isValid()) {
+        state.expandable = true;
+        state.expanded = expanded.toBool();
+        state.collapsed = !expanded.toBool();
     }
     return state;
 }
@@ -338,13 +398,25 @@ void VeskAccessibleControl::syncParts()
             QAccessibleStateChangeEvent flipped(part, changed);
             QAccessible::updateAccessibility(&flipped);
         }
-        // A reader follows the keyboard from part to part by this event
-        // alone; the widget itself keeps Qt's focus throughout.
-        if (now[i].hasKeyboard && !before.hasKeyboard) {
+    }
+    // A reader follows the keyboard from part to part by this event alone;
+    // the widget itself keeps Qt's focus throughout. The part is made for
+    // the reader if it never asked for it.
+    const auto keyboard =
+        std::find_if(now.cbegin(), now.cend(), [](const VeskAccessiblePart &part) { return part.hasKeyboard; });
+    const qsizetype keyboardIndex = keyboard == now.cend() ? -1 : keyboard - now.cbegin();
+    const bool keyboardMoved = keyboardIndex >= 0 &&
+                               (!m_keyboardAnnounced || keyboardIndex >= m_announcedParts.size() ||
+                                !m_announcedParts[keyboardIndex].hasKeyboard);
+    if (keyboardMoved) {
+        if (QAccessibleInterface *part = child(int(keyboardIndex))) {
             QAccessibleEvent moved(part, QAccessible::Focus);
             QAccessible::updateAccessibility(&moved);
         }
     }
+    m_keyboardAnnounced = keyboardIndex >= 0;
+    // A reader that was never given a part has none to forget.
+    const bool given = std::any_of(m_partIDs.cbegin(), m_partIDs.cend(), [](QAccessible::Id id) { return id != 0; });
     while (m_partIDs.size() > count) {
         if (const QAccessible::Id id = m_partIDs.takeLast()) {
             QAccessibleEvent gone(QAccessible::accessibleInterface(id), QAccessible::ObjectDestroyed);
@@ -352,7 +424,7 @@ void VeskAccessibleControl::syncParts()
             QAccessible::deleteAccessibleInterface(id);
         }
     }
-    if (count != int(m_announcedParts.size())) {
+    if (count != int(m_announcedParts.size()) && given) {
         QAccessibleEvent reordered(const_cast<VeskAccessibleControl *>(this), QAccessible::ObjectReorder);
         QAccessible::updateAccessibility(&reordered);
     }

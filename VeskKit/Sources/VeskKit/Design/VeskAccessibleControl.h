@@ -56,9 +56,16 @@ public:
     // Whether an on/off control is on; a change is announced. A checkable
     // button without this answers with its checked state.
     static void setOn(QWidget *widget, bool on);
+    // Whether a control that folds something away (a panel's collapse
+    // button) has it unfolded; a change is announced.
+    static void setExpanded(QWidget *widget, bool expanded);
     // Announces what changed among a widget's painted parts (names, states,
     // the keyboard's part, their number) since it was last asked.
     static void partsChanged(QWidget *widget);
+    // The same from a widget's focus-in handler: Qt tells the reader that
+    // the widget took the keyboard only once the handler has returned, and
+    // the part the keyboard lands on has to be told after that.
+    static void partsChangedAfterFocus(QWidget *widget);
     // Raises the alert a screen reader speaks, with the widget's name, for
     // a widget on screen whose news changed, and tells the bridge it shows
     // anew.
@@ -83,4 +90,6 @@ private:
 
     mutable QList<QAccessible::Id> m_partIDs;
     QList<VeskAccessiblePart> m_announcedParts;
+    // Whether the reader was last told of a part holding the keyboard.
+    bool m_keyboardAnnounced = false;
 };

@@ -1,5 +1,6 @@
 #include "VeskKit/Design/VeskAppActivationDelegate.h"
 
+#include "VeskKit/Design/VeskPanelWindow.h"
 #include "VeskKit/System/VeskReopenStudioWindowNotifier.h"
 #include "VeskKit/Utilities/VeskAppLogger.h"
 #include "VeskKit/Utilities/VeskAppVersion.h"
@@ -14,11 +15,13 @@
 
 namespace {
 
-// Panels (tool windows), dialogs, popups and windows that never take focus
-// are passed over: they are the drawer, its handle, stickies and the like.
+// Panels (tool windows and the kit's floating panels, ordinary windows to
+// the window manager), dialogs, popups and windows that never take focus are
+// passed over: they are the drawer, its handle, stickies and the like.
 bool canBecomeMain(const QWindow* window)
 {
-    return window->type() == Qt::Window && !(window->flags() & Qt::WindowDoesNotAcceptFocus);
+    return window->type() == Qt::Window && !(window->flags() & Qt::WindowDoesNotAcceptFocus)
+        && !VeskPanelWindow::isPanel(window);
 }
 
 QString processName()

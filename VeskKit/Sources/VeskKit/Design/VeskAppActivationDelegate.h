@@ -31,7 +31,7 @@ public:
 
     // Restores and raises the first window in the application's window list
     // that can be a main window: a visible top-level window, not a panel
-    // (tool window), dialog, popup or window refusing focus. Does nothing
+    // (a tool window or a VeskPanelWindow), dialog, popup or window refusing focus. Does nothing
     // when there is none. The window manager may still decline to move focus.
     static void bringStudioWindowToFront();
 

@@ -41,6 +41,8 @@ void VeskButton::init(const QString &text, const QString &symbol)
 {
     setText(text);
     m_symbol = symbol;
+    if (!symbol.isEmpty())
+        VeskSymbol::prepare(symbol, labelFont().weight());
     setFocusPolicy(Qt::TabFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAttribute(Qt::WA_Hover, false);
@@ -90,6 +92,8 @@ void VeskButton::setSymbol(const QString &name)
     if (name == m_symbol)
         return;
     m_symbol = name;
+    if (!name.isEmpty())
+        VeskSymbol::prepare(name, labelFont().weight());
     updateGeometry();
     update();
 }
@@ -104,6 +108,8 @@ QFont VeskButton::labelFont() const
 void VeskButton::setLabelFont(const std::optional<QFont> &font)
 {
     m_labelFont = font;
+    if (!m_symbol.isEmpty())
+        VeskSymbol::prepare(m_symbol, labelFont().weight());
     updateGeometry();
     update();
 }

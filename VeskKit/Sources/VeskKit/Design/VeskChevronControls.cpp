@@ -6,6 +6,9 @@
 #include "VeskKit/Design/VeskSymbol.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QPointer>
+#include <QTimer>
 #include <QPainter>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionSpinBox>
@@ -45,6 +48,20 @@ void paintRing(QWidget &widget)
 VeskComboBox::VeskComboBox(QWidget *parent) : QComboBox(parent)
 {
     VeskGlassMenu::applyLook(view(), VeskProductPalette::deepIndigo);
+}
+
+void VeskComboBox::showPopup()
+{
+    QComboBox::showPopup();
+    QPointer<QAbstractItemView> list = view();
+    // After the list's own focus news, which the next turn of the loop ends.
+    QTimer::singleShot(0, this, [list] {
+        if (!list || !list->isVisible() || !list->currentIndex().isValid() || !QAccessible::isActive())
+            return;
+        QAccessibleEvent focus(list, QAccessible::Focus);
+        focus.setChild(list->currentIndex().row());
+        QAccessible::updateAccessibility(&focus);
+    });
 }
 
 void VeskComboBox::paintEvent(QPaintEvent *event)

@@ -10,8 +10,15 @@
 // text's secondary colour (muted when disabled). The pop-up menu's list of
 // choices takes the glass look of the kit's menus.
 class VeskComboBox : public QComboBox {
+    // Its own class name, by which its accessible interface is found.
+    Q_OBJECT
 public:
     explicit VeskComboBox(QWidget *parent = nullptr);
+
+    // Opens the list of choices and tells a screen reader the one it opens
+    // on: the list takes the keyboard with that choice already current, of
+    // which the platform then says nothing but how many there are.
+    void showPopup() override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -1,6 +1,7 @@
 #include "VeskKit/Design/VeskDraggableFloatingPanel.h"
 
 #include "VeskKit/Design/VeskCustomDragTrackingView.h"
+#include "VeskKit/Design/VeskPanelWindow.h"
 
 #include <QAbstractSlider>
 #include <QApplication>
@@ -22,8 +23,9 @@ const QPointF kFarAway(-10000, -10000);
 } // namespace
 
 VeskDraggableFloatingPanel::VeskDraggableFloatingPanel(QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : QWidget(parent, VeskPanelWindow::flags)
 {
+    VeskPanelWindow::makePanel(this);
     screenMouseLocationProvider = [] { return QPointF(QCursor::pos()); };
     // Mouse events go to the child under the pointer, not to this window;
     // watching the application is how the panel sees them first.

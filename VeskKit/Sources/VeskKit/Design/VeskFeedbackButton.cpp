@@ -25,6 +25,7 @@ class FeedbackCapsule : public QAbstractButton {
 public:
     explicit FeedbackCapsule(QWidget *parent) : QAbstractButton(parent)
     {
+        VeskSymbol::prepare(kSymbol, QFont::DemiBold);
         setFocusPolicy(Qt::TabFocus);
         setFixedSize(sizeHint());
     }

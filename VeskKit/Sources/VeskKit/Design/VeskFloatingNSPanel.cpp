@@ -1,10 +1,13 @@
 #include "VeskKit/Design/VeskFloatingNSPanel.h"
 
+#include "VeskKit/Design/VeskPanelWindow.h"
+
 #include <QKeyEvent>
 
 VeskFloatingNSPanel::VeskFloatingNSPanel(QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : QWidget(parent, VeskPanelWindow::flags)
 {
+    VeskPanelWindow::makePanel(this);
     setAttribute(Qt::WA_TranslucentBackground);
     setFocusPolicy(Qt::StrongFocus);
 }

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QStyleOptionMenuItem>
+#include <QTimer>
 
 namespace {
 
@@ -126,4 +127,21 @@ void VeskGlassMenu::initStyleOption(QStyleOptionMenuItem *option, const QAction 
         return;
     setTextColour(option->palette, QPalette::Active, VeskGlassTokens::danger());
     setTextColour(option->palette, QPalette::Inactive, VeskGlassTokens::danger());
+}
+
+void VeskGlassMenu::showEvent(QShowEvent *event)
+{
+    QMenu::showEvent(event);
+    // Once the menu has told that it opened: an item lit before that would
+    // be spoken before the menu it belongs to, or not at all.
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible() || activeAction())
+            return;
+        for (QAction *action : actions()) {
+            if (action->isVisible() && action->isEnabled() && !action->isSeparator()) {
+                setActiveAction(action);
+                return;
+            }
+        }
+    });
 }

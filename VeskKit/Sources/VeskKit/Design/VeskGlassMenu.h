@@ -36,4 +36,7 @@ public:
 
 protected:
     void initStyleOption(QStyleOptionMenuItem *option, const QAction *action) const override;
+    // Opens on its first item, so a screen reader names it at once and a
+    // keyboard user starts from it.
+    void showEvent(QShowEvent *event) override;
 };

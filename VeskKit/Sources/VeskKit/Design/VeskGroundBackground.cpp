@@ -1,6 +1,7 @@
 #include "VeskKit/Design/VeskGroundBackground.h"
 
 #include <QLinearGradient>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRadialGradient>
 
@@ -46,8 +47,9 @@ void VeskGroundBackground::paintGround(QPainter &painter, const QRectF &rect, Ve
     painter.fillRect(rect, glow);
 }
 
-void VeskGroundBackground::paintEvent(QPaintEvent *)
+void VeskGroundBackground::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    paintGround(painter, rect(), m_palette);
+    m_backdrop.paint(painter, event->region(), size(), devicePixelRatioF(), quint64(m_palette),
+                     [this](QPainter &drawing, const QRectF &bounds) { paintGround(drawing, bounds, m_palette); });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VeskKit/Design/VeskBackdropCache.h"
 #include "VeskKit/Design/VeskProductPalette.h"
 
 #include <QWidget>
@@ -26,4 +27,5 @@ protected:
 
 private:
     VeskProductPalette m_palette;
+    VeskBackdropCache m_backdrop;
 };

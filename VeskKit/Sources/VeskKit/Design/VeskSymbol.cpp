@@ -2,11 +2,17 @@
 
 #include "VeskKit/Design/VeskSymbolGlyphs.h"
 
+#include <QApplication>
+#include <QFuture>
 #include <QHash>
+#include <QIconEngine>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPainter>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOption>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 
@@ -37,11 +43,73 @@ QMutex &cacheLock()
     return lock;
 }
 
-QHash<QString, QPainterPath> &cache()
+// Outlines built or being built, by name and weight.
+QHash<QString, QFuture<QPainterPath>> &cache()
 {
-    static QHash<QString, QPainterPath> paths;
+    static QHash<QString, QFuture<QPainterPath>> paths;
     return paths;
 }
+
+QString cacheKey(VeskSymbolGlyphs::Draw draw, const QString &name, int weight)
+{
+    // Unknown names share one cached fallback per weight.
+    return (draw ? name : QStringLiteral("\x01fallback")) + QLatin1Char('@') + QString::number(weight);
+}
+
+QPainterPath build(VeskSymbolGlyphs::Draw draw, int weight)
+{
+    Builder builder(strokeWidth(weight));
+    if (draw)
+        draw(builder);
+    else
+        VeskSymbolGlyphs::drawFallback(builder);
+    return builder.result();
+}
+
+// Draws the glyph at whatever size a menu or button asks for, when it asks.
+class SymbolIconEngine : public QIconEngine {
+public:
+    SymbolIconEngine(const QString &name, const QColor &colour, int weight)
+        : m_name(name), m_colour(colour), m_weight(weight)
+    {
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override
+    {
+        const int side = std::max(1, std::min(size.width(), size.height()));
+        const QString key = QStringLiteral("%1@%2").arg(side).arg(int(mode));
+        const auto found = m_drawn.constFind(key);
+        if (found != m_drawn.cend())
+            return *found;
+        QPixmap drawn = QPixmap::fromImage(VeskSymbol::image(m_name, side, m_colour, m_weight));
+        // Greyed where the desktop greys icons, as icons made of pixmaps are.
+        if (mode != QIcon::Normal && qobject_cast<QApplication *>(QCoreApplication::instance())) {
+            QStyleOption option;
+            option.palette = QGuiApplication::palette();
+            drawn = QApplication::style()->generatedIconPixmap(mode, drawn, &option);
+        }
+        m_drawn.insert(key, drawn);
+        return drawn;
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        return {QSize(16, 16), QSize(22, 22), QSize(32, 32), QSize(48, 48)};
+    }
+
+    QIconEngine *clone() const override { return new SymbolIconEngine(m_name, m_colour, m_weight); }
+
+private:
+    QString m_name;
+    QColor m_colour;
+    int m_weight;
+    QHash<QString, QPixmap> m_drawn;
+};
 
 } // namespace
 
@@ -62,23 +130,27 @@ QStringList names()
 QPainterPath path(const QString &name, int weight)
 {
     const auto draw = drawsByName().value(name, nullptr);
-    // Unknown names share one cached fallback per weight.
-    const QString key = (draw ? name : QStringLiteral("\x01fallback")) + QLatin1Char('@') + QString::number(weight);
+    const QString key = cacheKey(draw, name, weight);
+    QFuture<QPainterPath> known;
     {
         QMutexLocker locker(&cacheLock());
-        const auto found = cache().constFind(key);
-        if (found != cache().constEnd())
-            return *found;
+        known = cache().value(key);
     }
-    Builder builder(strokeWidth(weight));
-    if (draw)
-        draw(builder);
-    else
-        VeskSymbolGlyphs::drawFallback(builder);
-    QPainterPath built = builder.result();
+    if (known.isValid())
+        return known.result();
+    QPainterPath built = build(draw, weight);
     QMutexLocker locker(&cacheLock());
-    cache().insert(key, built);
+    cache().insert(key, QtFuture::makeReadyFuture(built));
     return built;
+}
+
+void prepare(const QString &name, int weight)
+{
+    const auto draw = drawsByName().value(name, nullptr);
+    const QString key = cacheKey(draw, name, weight);
+    QMutexLocker locker(&cacheLock());
+    if (!cache().contains(key))
+        cache().insert(key, QtConcurrent::run([draw, weight] { return build(draw, weight); }));
 }
 
 qreal boxSide(qreal fontPixelSize)
@@ -113,10 +185,7 @@ QImage image(const QString &name, int side, const QColor &colour, int weight)
 
 QIcon icon(const QString &name, const QColor &colour, int weight)
 {
-    QIcon result;
-    for (int side : {16, 22, 32, 48})
-        result.addPixmap(QPixmap::fromImage(image(name, side, colour, weight)));
-    return result;
+    return QIcon(new SymbolIconEngine(name, colour, weight));
 }
 
 } // namespace VeskSymbol

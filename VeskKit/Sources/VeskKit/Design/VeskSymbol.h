@@ -26,8 +26,14 @@ bool contains(const QString &name);
 QStringList names();
 
 // The glyph's filled outline on the 24 x 24 grid (the fallback's for an
-// unknown name). Built once per name and weight, then reused.
+// unknown name). Built once per name and weight, then reused; one still
+// being built by prepare() is waited for (or built here, if not begun).
 QPainterPath path(const QString &name, int weight = QFont::Normal);
+
+// Begins building the outline on another thread, so that a widget made
+// now finds its symbol ready when it is first painted instead of building
+// it inside that paint. Does nothing for one built or begun already.
+void prepare(const QString &name, int weight = QFont::Normal);
 
 // The side of the square box a symbol takes beside text of this pixel size:
 // the glyph's drawn part is then about as tall as the text's capitals plus
@@ -41,7 +47,8 @@ void paint(QPainter &painter, const QRectF &box, const QString &name, const QCol
 // The glyph alone on a transparent image of side × side device pixels.
 QImage image(const QString &name, int side, const QColor &colour, int weight = QFont::Normal);
 
-// An icon for menus and tool buttons, drawn in one colour at the usual sizes.
+// An icon for menus and tool buttons, drawn in one colour at the usual sizes,
+// each when first asked for.
 QIcon icon(const QString &name, const QColor &colour, int weight = QFont::Normal);
 
 } // namespace VeskSymbol

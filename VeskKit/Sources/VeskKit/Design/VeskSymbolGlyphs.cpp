@@ -496,6 +496,10 @@ const std::vector<Glyph> &glyphs()
              g.fill(B::rrect(9.2, 18, 5.6, 1.7, 0.85));
              g.fill(B::rrect(9.9, 20.4, 4.2, 1.7, 0.85));
          }},
+        {"line.3.horizontal", [](Builder &g) {
+             for (qreal y : {6.5, 12.0, 17.5})
+                 g.stroke(B::line(4, y, 20, y), 1.1);
+         }},
         {"macwindow.on.rectangle", [](Builder &g) {
              g.stroke(B::rrect(7.5, 3, 14.5, 11.5, 2.5));
              inFront(g, B::rrect(2, 8.5, 14.5, 12.5, 2.5));

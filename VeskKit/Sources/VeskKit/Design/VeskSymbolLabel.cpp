@@ -10,6 +10,7 @@ VeskSymbolLabel::VeskSymbolLabel(const QString &name, qreal fontPixelSize, QFont
                                  const QColor &colour, QWidget *parent)
     : QWidget(parent), m_name(name), m_fontPixelSize(fontPixelSize), m_weight(weight), m_colour(colour)
 {
+    VeskSymbol::prepare(name, weight);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 

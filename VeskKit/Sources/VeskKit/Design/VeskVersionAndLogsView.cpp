@@ -75,21 +75,40 @@ QHBoxLayout *row(int spacing, int left = 0, int top = 0, int right = 0, int bott
     return layout;
 }
 
-// A symbol followed by its title, as one label.
+// A symbol followed by its title, as one label. A narrow panel wraps a
+// long title instead of pushing the controls beside it out of view.
+class SymbolTitle : public QWidget {
+public:
+    SymbolTitle(const QString &symbol, const QString &title, const QFont &font, const QColor &colour,
+                const QString &objectName)
+    {
+        auto *layout = row(int(std::lround(veskFontPixelSize(font) * 0.45)));
+        setLayout(layout);
+        m_symbol = new VeskSymbolLabel(symbol, veskFontPixelSize(font), QFont::Weight(font.weight()), colour);
+        layout->addWidget(m_symbol, 0, Qt::AlignTop);
+        m_label = plainLabel(title, font, colour, objectName);
+        m_label->setWordWrap(true);
+        layout->addWidget(m_label, 1);
+    }
+
+    // The width that shows the whole title on one line.
+    int oneLineWidth() const
+    {
+        const int text = int(std::ceil(QFontMetricsF(m_label->font()).horizontalAdvance(m_label->text())));
+        const QMargins margins = m_label->contentsMargins();
+        return m_symbol->sizeHint().width() + layout()->spacing() + text + margins.left() + margins.right()
+               + 2 * m_label->margin() + 1;
+    }
+
+private:
+    QWidget *m_symbol = nullptr;
+    QLabel *m_label = nullptr;
+};
+
 QWidget *symbolTitle(const QString &symbol, const QString &title, const QFont &font, const QColor &colour,
                      const QString &objectName)
 {
-    auto *box = new QWidget;
-    auto *layout = row(int(std::lround(veskFontPixelSize(font) * 0.45)));
-    box->setLayout(layout);
-    layout->addWidget(new VeskSymbolLabel(symbol, veskFontPixelSize(font), QFont::Weight(font.weight()), colour), 0,
-                      Qt::AlignTop);
-    // A narrow panel wraps a long title instead of pushing the controls
-    // beside it out of view.
-    QLabel *label = plainLabel(title, font, colour, objectName);
-    label->setWordWrap(true);
-    layout->addWidget(label, 1);
-    return box;
+    return new SymbolTitle(symbol, title, font, colour, objectName);
 }
 
 // A rounded, filled backing for a row or chip.
@@ -148,9 +167,10 @@ protected:
 };
 
 // A title and its controls on one line, the title taking what the controls
-// leave. When a language's longer labels would squeeze the title below its
-// longest word, the controls move to a line of their own beneath it, at the
-// trailing edge: the row never grows wider than its card.
+// leave. When that is too little for the title to read on one line (a
+// title wrapped beside its controls reads as a column of words), the
+// controls move to a line of their own beneath it, at the trailing edge: the
+// row never grows wider than its card.
 class TitleAndControlsLayout : public QLayout {
 public:
     explicit TitleAndControlsLayout(int spacing)
@@ -201,6 +221,13 @@ private:
         return item->hasHeightForWidth() ? item->heightForWidth(width) : item->sizeHint().height();
     }
 
+    static int oneLineWidth(const QLayoutItem *item)
+    {
+        if (const auto *title = dynamic_cast<const SymbolTitle *>(item->widget()))
+            return title->oneLineWidth();
+        return item->sizeHint().width();
+    }
+
     // The height the two take at the rect's width, placing them when asked.
     int arrange(const QRect &rect, bool place) const
     {
@@ -211,7 +238,7 @@ private:
         const QSize controlsSize = controls->sizeHint();
         const int titleRoom = rect.width() - spacing() - controlsSize.width();
         const int controlsLeft = rect.right() + 1 - controlsSize.width();
-        if (titleRoom >= title->minimumSize().width()) {
+        if (titleRoom >= oneLineWidth(title)) {
             const int titleHeight = heightAt(title, titleRoom);
             const int height = std::max(titleHeight, controlsSize.height());
             if (place) {

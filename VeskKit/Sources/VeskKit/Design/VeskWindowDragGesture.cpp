@@ -1,9 +1,10 @@
 #include "VeskKit/Design/VeskWindowDragGesture.h"
 
+#include "UserFolders.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QMouseEvent>
-#include <QStandardPaths>
 #include <QWidget>
 #include <QWindow>
 
@@ -64,8 +65,7 @@ bool VeskWindowDragGesture::doubleClick(QWidget *window, QMouseEvent *event)
 
 std::optional<QString> VeskWindowDragGesture::doubleClickSetting()
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    QFile file(folder + QStringLiteral("/kwinrc"));
+    QFile file(UserFolders::configHome() + QStringLiteral("/kwinrc"));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return std::nullopt;
     bool inWindows = false;

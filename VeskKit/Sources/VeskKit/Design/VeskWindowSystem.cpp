@@ -10,4 +10,9 @@ bool isNativeWayland()
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
+bool isWaylandSession(const EnvironmentLookup &environment)
+{
+    return environment("XDG_SESSION_TYPE") == "wayland" || !environment("WAYLAND_DISPLAY").isEmpty();
+}
+
 } // namespace VeskWindowSystem

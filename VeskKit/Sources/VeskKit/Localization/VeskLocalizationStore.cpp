@@ -2,17 +2,23 @@
 
 #include "LzfseDecoder.h"
 #include "SharedFile.h"
+#include "UserFolders.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace {
 
 // Catalogs are small; anything bigger is not one, and reading it whole would
-// only cost memory.
+// only cost memory. A compressed catalog may not unpack to more either: it is
+// read on the way to the first window.
 constexpr qint64 kMaxCatalogFileSize = 16 * 1024 * 1024;
+
+std::optional<QByteArray> decompressed(const QByteArray &bytes)
+{
+    return LzfseDecoder::decode(bytes, kMaxCatalogFileSize);
+}
 
 // A FIFO or device under a catalog's name is skipped, never waited for.
 std::optional<QByteArray> readWholeFile(const QString &path, QString *detail = nullptr)
@@ -70,7 +76,7 @@ bool mergeCatalogFile(const QString &path, CatalogSources &into)
     if (!bytes)
         return false;
     if (isCompressed(path)) {
-        bytes = LzfseDecoder::decode(*bytes);
+        bytes = decompressed(*bytes);
         if (!bytes)
             return false;
     }
@@ -154,7 +160,7 @@ std::optional<VeskLocalizationPackError> VeskLocalizationStore::loadJSONPack(con
     if (!bytes)
         return VeskLocalizationPackError{VeskLocalizationPackError::Kind::unreadable, detail};
     if (isCompressed(filePath)) {
-        bytes = LzfseDecoder::decode(*bytes);
+        bytes = decompressed(*bytes);
         if (!bytes)
             return VeskLocalizationPackError{VeskLocalizationPackError::Kind::notDecompressible,
                                              QStringLiteral("not a valid LZFSE stream")};
@@ -212,10 +218,7 @@ void VeskLocalizationStore::registerSearchDirectory(const QString &directory)
 
 QString VeskLocalizationStore::sharedSuiteLocalizationsDirectory()
 {
-    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (base.isEmpty())
-        base = QDir::homePath() + QStringLiteral("/.local/share");
-    return base + QStringLiteral("/Quarnell/Localizations");
+    return UserFolders::dataHome() + QStringLiteral("/Quarnell/Localizations");
 }
 
 QString VeskLocalizationStore::customLanguagePacksDirectory()

@@ -1,9 +1,10 @@
 #include "VeskKit/Localization/VeskUserDefaults.h"
 
+#include "UserFolders.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QSettings>
-#include <QStandardPaths>
 
 namespace VeskUserDefaults {
 
@@ -13,10 +14,7 @@ QString filePath()
     application.replace(QLatin1Char('/'), QLatin1Char('_'));
     if (application.isEmpty())
         application = QStringLiteral("VeskKit");
-    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    if (base.isEmpty())
-        base = QDir::homePath() + QStringLiteral("/.config");
-    return base + QStringLiteral("/Quarnell/") + application + QStringLiteral(".ini");
+    return UserFolders::configHome() + QStringLiteral("/Quarnell/") + application + QStringLiteral(".ini");
 }
 
 std::optional<QString> string(const QString &key)

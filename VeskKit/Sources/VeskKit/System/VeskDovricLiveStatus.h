@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VeskKit/System/VeskSuiteApp.h"
 #include <QDateTime>
 #include <QJsonObject>
 #include <QString>
@@ -10,6 +11,9 @@
 // senderPID are required, a missing or null key takes its default, and every
 // count lies within its range whether built or read.
 struct VeskDovricLiveStatus {
+    // The sibling that writes this status, and whose file it is.
+    static constexpr VeskSuiteApp::Value writer = VeskSuiteApp::veskDovric;
+
     QDateTime timestamp;
     qint32 senderPID = 0;
     bool isRunning = false;

@@ -3,6 +3,7 @@
 #include "GlobalKeyGrabber.h"
 #include "X11HotkeyGrabber.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -28,6 +29,40 @@ constexpr std::array<std::pair<quint32, quint32>, 68> keyCodeToKeysym{{
     {0x60, 0xffc2}, {0x61, 0xffc3}, {0x62, 0xffc4}, {0x64, 0xffc5}, // F5-F8
     {0x65, 0xffc6}, {0x6D, 0xffc7}, {0x67, 0xffc8}, {0x6F, 0xffc9}, // F9-F12
     {0x7B, 0xff51}, {0x7C, 0xff53}, {0x7D, 0xff54}, {0x7E, 0xff52}, // arrows
+}};
+
+// The X keysym of a Qt key: Latin-1 keys are their lower-case character,
+// the others as listed.
+std::optional<quint32> keysymForQtKey(Qt::Key key)
+{
+    if (key >= Qt::Key_Space && key <= Qt::Key_AsciiTilde)
+        return key >= Qt::Key_A && key <= Qt::Key_Z ? quint32(key) - 'A' + 'a' : quint32(key);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
+        return 0xffbeu + quint32(key - Qt::Key_F1);
+    constexpr std::pair<Qt::Key, quint32> named[] = {
+        {Qt::Key_Return, 0xff0d}, {Qt::Key_Tab, 0xff09},  {Qt::Key_Backspace, 0xff08}, {Qt::Key_Escape, 0xff1b},
+        {Qt::Key_Left, 0xff51},   {Qt::Key_Up, 0xff52},   {Qt::Key_Right, 0xff53},     {Qt::Key_Down, 0xff54},
+    };
+    for (const auto &[qtKey, keysym] : named) {
+        if (qtKey == key)
+            return keysym;
+    }
+    return std::nullopt;
+}
+
+// Each modifier of a descriptor as the grab holds it and as a Qt shortcut
+// writes it: Command is Ctrl, Option Alt, Shift Shift, Control Super.
+struct ModifierCounterpart
+{
+    quint32 carbon;
+    quint32 grab;
+    Qt::KeyboardModifier qt;
+};
+constexpr std::array<ModifierCounterpart, 4> modifierCounterparts{{
+    {VeskHotkeyDescriptor::cmdKey, GlobalKeyGrabber::Control, Qt::ControlModifier},
+    {VeskHotkeyDescriptor::optionKey, GlobalKeyGrabber::Alt, Qt::AltModifier},
+    {VeskHotkeyDescriptor::shiftKey, GlobalKeyGrabber::Shift, Qt::ShiftModifier},
+    {VeskHotkeyDescriptor::controlKey, GlobalKeyGrabber::Super, Qt::MetaModifier},
 }};
 
 constexpr quint32 knownModifierBits = VeskHotkeyDescriptor::cmdKey | VeskHotkeyDescriptor::shiftKey
@@ -138,15 +173,26 @@ std::optional<quint32> VeskGlobalHotkeyManager::grabModifiersFor(quint32 carbonM
     if (carbonModifiers & ~knownModifierBits)
         return std::nullopt;
     quint32 modifiers = 0;
-    if (carbonModifiers & VeskHotkeyDescriptor::cmdKey)
-        modifiers |= GlobalKeyGrabber::Control;
-    if (carbonModifiers & VeskHotkeyDescriptor::optionKey)
-        modifiers |= GlobalKeyGrabber::Alt;
-    if (carbonModifiers & VeskHotkeyDescriptor::shiftKey)
-        modifiers |= GlobalKeyGrabber::Shift;
-    if (carbonModifiers & VeskHotkeyDescriptor::controlKey)
-        modifiers |= GlobalKeyGrabber::Super;
+    for (const ModifierCounterpart &counterpart : modifierCounterparts) {
+        if (carbonModifiers & counterpart.carbon)
+            modifiers |= counterpart.grab;
+    }
     return modifiers;
+}
+
+std::optional<VeskHotkeyDescriptor> VeskGlobalHotkeyManager::descriptorFor(QKeyCombination keys)
+{
+    const std::optional<quint32> keysym = keysymForQtKey(keys.key());
+    const auto code = std::find_if(keyCodeToKeysym.cbegin(), keyCodeToKeysym.cend(),
+                                   [&keysym](const auto &entry) { return keysym && entry.second == *keysym; });
+    if (code == keyCodeToKeysym.cend())
+        return std::nullopt;
+    quint32 modifiers = 0;
+    for (const ModifierCounterpart &counterpart : modifierCounterparts) {
+        if (keys.keyboardModifiers() & counterpart.qt)
+            modifiers |= counterpart.carbon;
+    }
+    return VeskHotkeyDescriptor{code->first, modifiers};
 }
 
 void VeskGlobalHotkeyManager::onGrabActivated(quint64 grabId)

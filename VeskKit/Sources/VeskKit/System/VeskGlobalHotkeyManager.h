@@ -51,6 +51,10 @@ public:
     // nothing when it has no counterpart on this platform.
     static std::optional<quint32> keysymForKeyCode(quint32 keyCode);
     static std::optional<quint32> grabModifiersFor(quint32 carbonModifiers);
+    // The descriptor of the chord `keys` as the application's own shortcuts
+    // write it (Ctrl for Command, Alt for Option, Super for Control), or
+    // nothing for a key without a virtual key code.
+    static std::optional<VeskHotkeyDescriptor> descriptorFor(QKeyCombination keys);
 
 private:
     void onGrabActivated(quint64 grabId);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VeskKit/System/VeskSuiteApp.h"
 #include <QDateTime>
 #include <QJsonObject>
 #include <QList>
@@ -11,6 +12,9 @@
 // The process killer's live report: how many processes it watches, which
 // applications hang, what it froze and its focus profile.
 struct VeskHalvotLiveStatus {
+    // The sibling that writes this status, and whose file it is.
+    static constexpr VeskSuiteApp::Value writer = VeskSuiteApp::veskHalvot;
+
     QDateTime timestamp;
     qint32 senderPID = 0;
     qint64 totalProcessCount = 0;

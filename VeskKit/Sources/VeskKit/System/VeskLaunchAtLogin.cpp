@@ -21,7 +21,7 @@ bool setEnabled(bool enabled)
     const QString program = QCoreApplication::applicationFilePath();
     if (program.isEmpty())
         return false;
-    return XdgAutostart::enable(id, QCoreApplication::applicationName(), {program});
+    return XdgAutostart::enable(id, QCoreApplication::applicationName(), XdgAutostart::launchCommand(program));
 }
 
 } // namespace VeskLaunchAtLogin

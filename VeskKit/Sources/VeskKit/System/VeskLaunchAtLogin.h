@@ -3,7 +3,8 @@
 // Whether the application starts when the user logs in. On Linux this is the
 // application's freedesktop autostart entry,
 // $XDG_CONFIG_HOME/autostart/<desktop id>.desktop, which starts the running
-// executable.
+// executable: by its name when it is the one PATH finds (an installed
+// program), else by its full path (a build folder's).
 namespace VeskLaunchAtLogin {
 
 // True exactly when the entry exists and is neither marked Hidden nor

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VeskKit/System/VeskSuiteApp.h"
 #include "VeskKit/System/VeskPastinAudioAppItem.h"
 
 #include <QDateTime>
@@ -12,6 +13,9 @@
 // The audio mixer's live report: master volume, output device and one channel
 // per application, in the mixer's order.
 struct VeskPastinLiveStatus {
+    // The sibling that writes this status, and whose file it is.
+    static constexpr VeskSuiteApp::Value writer = VeskSuiteApp::veskPastin;
+
     QDateTime timestamp;
     qint32 senderPID = 0;
     double masterVolume = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VeskKit/System/VeskSuiteApp.h"
 #include <QDateTime>
 #include <QJsonObject>
 #include <QString>
@@ -9,6 +10,9 @@
 // The music player's live report: the current track, whether it plays, where
 // in the track it is, and the volume.
 struct VeskQuenbyLiveStatus {
+    // The sibling that writes this status, and whose file it is.
+    static constexpr VeskSuiteApp::Value writer = VeskSuiteApp::veskQuenby;
+
     QDateTime timestamp;
     qint32 senderPID = 0;
     QString title;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VeskKit/System/VeskSuiteApp.h"
 #include "VeskKit/System/VeskScreenRect.h"
 
 #include <QDateTime>
@@ -12,6 +13,9 @@
 // task, and where its mini panel and studio window stand on screen. Tolerant
 // reader and ranges as for the focus timer.
 struct VeskSelbarLiveStatus {
+    // The sibling that writes this status, and whose file it is.
+    static constexpr VeskSuiteApp::Value writer = VeskSuiteApp::veskSelbar;
+
     QDateTime timestamp;
     qint32 senderPID = 0;
     qint64 openTodayCount = 0;        // at least 0

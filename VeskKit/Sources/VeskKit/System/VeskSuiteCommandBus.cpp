@@ -5,12 +5,12 @@
 
 #include "SessionBusSignal.h"
 #include "SharedFile.h"
+#include "UserFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 
@@ -22,10 +22,7 @@ constexpr int startupCheckDelayMs = 350;
 
 QString defaultCommandsDirectory()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath() + QStringLiteral("/.local/share");
-    return folder + QStringLiteral("/Quarnell/SuiteTelemetry/Commands");
+    return UserFolders::dataHome() + QStringLiteral("/Quarnell/SuiteTelemetry/Commands");
 }
 
 std::optional<QByteArray> readEnvelopeFile(const QString &path)

@@ -6,6 +6,7 @@
 #include "ProcessLiveness.h"
 #include "SessionBusSignal.h"
 #include "SharedFile.h"
+#include "UserFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,7 +14,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QSet>
-#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -50,18 +50,12 @@ bool hasOwnStatusFile(VeskSuiteApp app)
 
 QString applicationSupportFolder()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath() + QStringLiteral("/.local/share");
-    return folder;
+    return UserFolders::dataHome();
 }
 
 QString cachesFolder()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return folder;
+    return UserFolders::cacheHome();
 }
 
 std::optional<QByteArray> readWhole(const QString &path)
@@ -139,109 +133,24 @@ VeskSuiteTelemetryBus &VeskSuiteTelemetryBus::shared()
     return bus;
 }
 
-template <typename Record>
-void VeskSuiteTelemetryBus::publish(const Record &record, const QString &fileName, bool notifyPeers) const
+void VeskSuiteTelemetryBus::publishRecord(VeskSuiteApp writer, const std::optional<QJsonObject> &encoded,
+                                          bool notifyPeers) const
 {
     QDir().mkpath(m_baseDirectory);
-    if (const std::optional<QJsonObject> encoded = record.toJson())
-        writeAtomically(QDir(m_baseDirectory).filePath(fileName), VeskSuiteJson::encode(*encoded));
+    if (encoded)
+        writeAtomically(QDir(m_baseDirectory).filePath(statusFileName(writer)), VeskSuiteJson::encode(*encoded));
     // Peers are told even when the write failed: they then re-read the
     // previous file, which is harmless.
     if (notifyPeers)
         postDoorbell(telemetryUpdatedNotification, std::nullopt);
 }
 
-template <typename Record>
-std::optional<Record> VeskSuiteTelemetryBus::read(const QString &fileName, const QDateTime &now,
-                                                  double maxAgeSeconds) const
+std::optional<QJsonObject> VeskSuiteTelemetryBus::readRecord(VeskSuiteApp writer) const
 {
-    const std::optional<QByteArray> data = readWhole(QDir(m_baseDirectory).filePath(fileName));
+    const std::optional<QByteArray> data = readWhole(QDir(m_baseDirectory).filePath(statusFileName(writer)));
     if (!data)
         return std::nullopt;
-    const std::optional<QJsonObject> object = VeskSuiteJson::decodeObject(*data);
-    if (!object)
-        return std::nullopt;
-    std::optional<Record> record = Record::fromJson(*object);
-    if (!record || !record->isFresh(now, maxAgeSeconds))
-        return std::nullopt;
-    return record;
-}
-
-void VeskSuiteTelemetryBus::publishMirrelStatus(const VeskMirrelLiveStatus &status, bool notifyPeers) const
-{
-    publish(status, statusFileName(VeskSuiteApp::veskMirrel), notifyPeers);
-}
-
-void VeskSuiteTelemetryBus::publishTrenikStatus(const VeskTrenikLiveStatus &status) const
-{
-    publish(status, statusFileName(VeskSuiteApp::veskTrenik), false);
-}
-
-void VeskSuiteTelemetryBus::publishHalvotStatus(const VeskHalvotLiveStatus &status) const
-{
-    publish(status, statusFileName(VeskSuiteApp::veskHalvot), false);
-}
-
-void VeskSuiteTelemetryBus::publishPastinStatus(const VeskPastinLiveStatus &status, bool notifyPeers) const
-{
-    publish(status, statusFileName(VeskSuiteApp::veskPastin), notifyPeers);
-}
-
-void VeskSuiteTelemetryBus::publishQuenbyStatus(const VeskQuenbyLiveStatus &status, bool notifyPeers) const
-{
-    publish(status, statusFileName(VeskSuiteApp::veskQuenby), notifyPeers);
-}
-
-void VeskSuiteTelemetryBus::publishDovricStatus(const VeskDovricLiveStatus &status, bool notifyPeers) const
-{
-    publish(status, statusFileName(VeskSuiteApp::veskDovric), notifyPeers);
-}
-
-void VeskSuiteTelemetryBus::publishSelbarStatus(const VeskSelbarLiveStatus &status, bool notifyPeers) const
-{
-    publish(status, statusFileName(VeskSuiteApp::veskSelbar), notifyPeers);
-}
-
-std::optional<VeskMirrelLiveStatus> VeskSuiteTelemetryBus::readMirrelStatus(const QDateTime &now,
-                                                                            double maxAgeSeconds) const
-{
-    return read<VeskMirrelLiveStatus>(statusFileName(VeskSuiteApp::veskMirrel), now, maxAgeSeconds);
-}
-
-std::optional<VeskTrenikLiveStatus> VeskSuiteTelemetryBus::readTrenikStatus(const QDateTime &now,
-                                                                            double maxAgeSeconds) const
-{
-    return read<VeskTrenikLiveStatus>(statusFileName(VeskSuiteApp::veskTrenik), now, maxAgeSeconds);
-}
-
-std::optional<VeskHalvotLiveStatus> VeskSuiteTelemetryBus::readHalvotStatus(const QDateTime &now,
-                                                                            double maxAgeSeconds) const
-{
-    return read<VeskHalvotLiveStatus>(statusFileName(VeskSuiteApp::veskHalvot), now, maxAgeSeconds);
-}
-
-std::optional<VeskPastinLiveStatus> VeskSuiteTelemetryBus::readPastinStatus(const QDateTime &now,
-                                                                            double maxAgeSeconds) const
-{
-    return read<VeskPastinLiveStatus>(statusFileName(VeskSuiteApp::veskPastin), now, maxAgeSeconds);
-}
-
-std::optional<VeskQuenbyLiveStatus> VeskSuiteTelemetryBus::readQuenbyStatus(const QDateTime &now,
-                                                                            double maxAgeSeconds) const
-{
-    return read<VeskQuenbyLiveStatus>(statusFileName(VeskSuiteApp::veskQuenby), now, maxAgeSeconds);
-}
-
-std::optional<VeskDovricLiveStatus> VeskSuiteTelemetryBus::readDovricStatus(const QDateTime &now,
-                                                                            double maxAgeSeconds) const
-{
-    return read<VeskDovricLiveStatus>(statusFileName(VeskSuiteApp::veskDovric), now, maxAgeSeconds);
-}
-
-std::optional<VeskSelbarLiveStatus> VeskSuiteTelemetryBus::readSelbarStatus(const QDateTime &now,
-                                                                            double maxAgeSeconds) const
-{
-    return read<VeskSelbarLiveStatus>(statusFileName(VeskSuiteApp::veskSelbar), now, maxAgeSeconds);
+    return VeskSuiteJson::decodeObject(*data);
 }
 
 void VeskSuiteTelemetryBus::clearStatus(VeskSuiteApp app) const
@@ -345,10 +254,12 @@ bool VeskSuiteTelemetryBus::isPIDAlive(qint32 pid)
     return ProcessLiveness::isAlive(pid);
 }
 
-VeskSuiteTelemetryBus::KernelFigures VeskSuiteTelemetryBus::readKernelMemoryAndSwap() const
+VeskMemoryFigures VeskSuiteTelemetryBus::readKernelMemoryAndSwap() const
 {
     const KernelMemoryFigures kernel = KernelMemoryReader::read(m_sources.root);
-    KernelFigures figures;
+    VeskMemoryFigures figures;
+    // Without a swap area there is nothing to read in the clear.
+    figures.swapEncrypted = true;
     figures.physicalTotalBytes = kernel.installedBytes;
     if (kernel.usage) {
         figures.physicalUsedBytes = kernel.usage->usedBytes;
@@ -408,46 +319,25 @@ VeskSuiteTelemetryBus::SparseDisks VeskSuiteTelemetryBus::detectMountedVeskMirre
 
 VeskVirtualMemorySummary VeskSuiteTelemetryBus::readVirtualMemorySummary(const QDateTime &now) const
 {
-    const KernelFigures kernel = readKernelMemoryAndSwap();
+    const VeskMemoryFigures kernel = readKernelMemoryAndSwap();
     VeskVirtualMemorySummary summary;
     if (const std::optional<VeskMirrelLiveStatus> status = readMirrelStatus(now, mirrelStatusMaxAgeSeconds)) {
-        summary.physicalTotalBytes = status->physicalTotalBytes > 0 ? status->physicalTotalBytes
-                                                                    : kernel.physicalTotalBytes;
-        summary.physicalUsedBytes = status->physicalUsedBytes > 0 ? status->physicalUsedBytes
-                                                                  : kernel.physicalUsedBytes;
-        summary.compressedBytes = status->compressedBytes > 0 ? status->compressedBytes : kernel.compressedBytes;
+        static_cast<VeskMemoryFigures &>(summary) = *status;
+        // The kernel's figures stand in for any the tool left at zero, and
+        // swap is whichever of the two saw more.
+        if (summary.physicalTotalBytes <= 0)
+            summary.physicalTotalBytes = kernel.physicalTotalBytes;
+        if (summary.physicalUsedBytes <= 0)
+            summary.physicalUsedBytes = kernel.physicalUsedBytes;
+        if (summary.compressedBytes <= 0)
+            summary.compressedBytes = kernel.compressedBytes;
         summary.swapTotalBytes = std::max(kernel.swapTotalBytes, status->swapTotalBytes);
         summary.swapUsedBytes = std::max(kernel.swapUsedBytes, status->swapUsedBytes);
-        summary.swapFileCount = status->swapFileCount;
-        summary.swapEncrypted = status->swapEncrypted;
-        summary.pressureLevel = status->pressureLevel;
         summary.isVeskMirrelRunning = true;
-        summary.activeDiskPoolCount = status->activeDiskPoolCount;
-        summary.diskPoolVirtualBytes = status->diskPoolVirtualBytes;
-        summary.diskPoolActualDiskBytes = status->diskPoolActualDiskBytes;
-        summary.diskPoolNames = status->diskPoolNames;
-        summary.mountedSparseDiskCount = status->mountedSparseDiskCount;
-        summary.sparseDiskVirtualBytes = status->sparseDiskVirtualBytes;
-        summary.sparseDiskActualBytes = status->sparseDiskActualBytes;
-        summary.sparseDiskNames = status->sparseDiskNames;
-        summary.mountedRAMDiskCount = status->mountedRAMDiskCount;
-        summary.ramDiskTotalBytes = status->ramDiskTotalBytes;
-        summary.ramDiskNames = status->ramDiskNames;
-        summary.frozenAppCount = status->frozenAppCount;
-        summary.frozenPIDs = status->frozenPIDs;
-        summary.reclaimedFromFrozenBytes = status->reclaimedFromFrozenBytes;
         return summary;
     }
 
-    summary.physicalTotalBytes = kernel.physicalTotalBytes;
-    summary.physicalUsedBytes = kernel.physicalUsedBytes;
-    summary.compressedBytes = kernel.compressedBytes;
-    summary.swapTotalBytes = kernel.swapTotalBytes;
-    summary.swapUsedBytes = kernel.swapUsedBytes;
-    summary.swapFileCount = 0;
-    summary.swapEncrypted = kernel.swapEncrypted;
-    summary.pressureLevel = kernel.pressureLevel;
-    summary.isVeskMirrelRunning = false;
+    static_cast<VeskMemoryFigures &>(summary) = kernel;
     const SparseDisks disks = detectMountedVeskMirrelSparseDisks();
     summary.mountedSparseDiskCount = disks.count;
     summary.sparseDiskVirtualBytes = disks.capacityBytes;

@@ -64,24 +64,41 @@ public:
 
     QString baseDirectory() const { return m_baseDirectory; }
 
-    void publishMirrelStatus(const VeskMirrelLiveStatus &status, bool notifyPeers) const;
-    // These two never ring the doorbell.
-    void publishTrenikStatus(const VeskTrenikLiveStatus &status) const;
-    void publishHalvotStatus(const VeskHalvotLiveStatus &status) const;
-    void publishPastinStatus(const VeskPastinLiveStatus &status, bool notifyPeers) const;
-    void publishQuenbyStatus(const VeskQuenbyLiveStatus &status, bool notifyPeers) const;
-    void publishDovricStatus(const VeskDovricLiveStatus &status, bool notifyPeers) const;
-    void publishSelbarStatus(const VeskSelbarLiveStatus &status, bool notifyPeers) const;
-
+    // The seven reporting siblings' status files are written and read alike;
+    // each record names the sibling, and so the file, it belongs to.
+    template <typename Record>
+    void publishStatus(const Record &status, bool notifyPeers) const
+    {
+        publishRecord(Record::writer, status.toJson(), notifyPeers);
+    }
     // A status only while |timestamp - now| ≤ maxAgeSeconds and its writer
     // runs.
-    std::optional<VeskMirrelLiveStatus> readMirrelStatus(const QDateTime &now, double maxAgeSeconds) const;
-    std::optional<VeskTrenikLiveStatus> readTrenikStatus(const QDateTime &now, double maxAgeSeconds) const;
-    std::optional<VeskHalvotLiveStatus> readHalvotStatus(const QDateTime &now, double maxAgeSeconds) const;
-    std::optional<VeskPastinLiveStatus> readPastinStatus(const QDateTime &now, double maxAgeSeconds) const;
-    std::optional<VeskQuenbyLiveStatus> readQuenbyStatus(const QDateTime &now, double maxAgeSeconds) const;
-    std::optional<VeskDovricLiveStatus> readDovricStatus(const QDateTime &now, double maxAgeSeconds) const;
-    std::optional<VeskSelbarLiveStatus> readSelbarStatus(const QDateTime &now, double maxAgeSeconds) const;
+    template <typename Record>
+    std::optional<Record> readStatus(const QDateTime &now, double maxAgeSeconds) const
+    {
+        const std::optional<QJsonObject> object = readRecord(Record::writer);
+        std::optional<Record> record = object ? Record::fromJson(*object) : std::nullopt;
+        if (!record || !record->isFresh(now, maxAgeSeconds))
+            return std::nullopt;
+        return record;
+    }
+
+    void publishMirrelStatus(const VeskMirrelLiveStatus &s, bool notify) const { publishStatus(s, notify); }
+    void publishPastinStatus(const VeskPastinLiveStatus &s, bool notify) const { publishStatus(s, notify); }
+    void publishQuenbyStatus(const VeskQuenbyLiveStatus &s, bool notify) const { publishStatus(s, notify); }
+    void publishDovricStatus(const VeskDovricLiveStatus &s, bool notify) const { publishStatus(s, notify); }
+    void publishSelbarStatus(const VeskSelbarLiveStatus &s, bool notify) const { publishStatus(s, notify); }
+    // These two never ring the doorbell.
+    void publishTrenikStatus(const VeskTrenikLiveStatus &s) const { publishStatus(s, false); }
+    void publishHalvotStatus(const VeskHalvotLiveStatus &s) const { publishStatus(s, false); }
+
+    auto readMirrelStatus(const QDateTime &t, double age) const { return readStatus<VeskMirrelLiveStatus>(t, age); }
+    auto readTrenikStatus(const QDateTime &t, double age) const { return readStatus<VeskTrenikLiveStatus>(t, age); }
+    auto readHalvotStatus(const QDateTime &t, double age) const { return readStatus<VeskHalvotLiveStatus>(t, age); }
+    auto readPastinStatus(const QDateTime &t, double age) const { return readStatus<VeskPastinLiveStatus>(t, age); }
+    auto readQuenbyStatus(const QDateTime &t, double age) const { return readStatus<VeskQuenbyLiveStatus>(t, age); }
+    auto readDovricStatus(const QDateTime &t, double age) const { return readStatus<VeskDovricLiveStatus>(t, age); }
+    auto readSelbarStatus(const QDateTime &t, double age) const { return readStatus<VeskSelbarLiveStatus>(t, age); }
 
     // Deletes the status file of one of the seven reporting siblings; any
     // other application has none, and nothing happens.
@@ -120,15 +137,6 @@ public:
     VeskVirtualMemorySummary readVirtualMemorySummary(const QDateTime &now) const;
 
 private:
-    struct KernelFigures {
-        qint64 physicalTotalBytes = 0;
-        qint64 physicalUsedBytes = 0;
-        qint64 compressedBytes = 0;
-        qint64 swapTotalBytes = 0;
-        qint64 swapUsedBytes = 0;
-        bool swapEncrypted = true;
-        QString pressureLevel;
-    };
     struct SparseDisks {
         qint64 count = 0;
         qint64 capacityBytes = 0;
@@ -136,13 +144,14 @@ private:
         QStringList names;
     };
 
-    KernelFigures readKernelMemoryAndSwap() const;
+    // Memory, swap and pressure from the kernel; no disk figures.
+    VeskMemoryFigures readKernelMemoryAndSwap() const;
     SparseDisks detectMountedVeskMirrelSparseDisks() const;
 
-    template <typename Record>
-    void publish(const Record &record, const QString &fileName, bool notifyPeers) const;
-    template <typename Record>
-    std::optional<Record> read(const QString &fileName, const QDateTime &now, double maxAgeSeconds) const;
+    // A sibling's status file: written when the record encodes, with the
+    // doorbell rung when asked; read as a JSON object when it is one.
+    void publishRecord(VeskSuiteApp writer, const std::optional<QJsonObject> &encoded, bool notifyPeers) const;
+    std::optional<QJsonObject> readRecord(VeskSuiteApp writer) const;
 
     QString m_baseDirectory;
     VeskSuiteSystemSources m_sources;

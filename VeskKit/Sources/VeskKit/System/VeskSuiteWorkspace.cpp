@@ -4,6 +4,7 @@
 
 #include "DesktopEntry.h"
 #include "ProcessTable.h"
+#include "UserFolders.h"
 
 #include <QDir>
 
@@ -14,13 +15,6 @@ namespace {
 // Only a short wait: the request is a few bytes to a local socket, and the
 // caller is usually a button on the main thread.
 constexpr int reopenTimeoutMs = 500;
-
-QString absoluteFolder(const QByteArray &variable, const QString &fallback)
-{
-    const QString value = qEnvironmentVariable(variable.constData());
-    // The XDG rules ignore relative paths in these variables.
-    return QDir::isAbsolutePath(value) ? value : fallback;
-}
 
 } // namespace
 
@@ -35,8 +29,7 @@ QList<VeskRunningApplication> runningApplications()
 QStringList applicationFolders()
 {
     QStringList folders;
-    folders << absoluteFolder("XDG_DATA_HOME", QDir::homePath() + QStringLiteral("/.local/share"))
-                   + QStringLiteral("/applications");
+    folders << UserFolders::dataHome() + QStringLiteral("/applications");
     QString systemDirs = qEnvironmentVariable("XDG_DATA_DIRS");
     if (systemDirs.isEmpty())
         systemDirs = QStringLiteral("/usr/local/share:/usr/share");

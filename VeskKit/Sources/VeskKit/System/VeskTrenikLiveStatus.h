@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VeskKit/System/VeskSuiteApp.h"
 #include <QDateTime>
 #include <QJsonObject>
 #include <QString>
@@ -9,6 +10,9 @@
 // The system monitor's live report: processor, graphics and memory load,
 // swap, temperatures, fan and power, and its health verdict.
 struct VeskTrenikLiveStatus {
+    // The sibling that writes this status, and whose file it is.
+    static constexpr VeskSuiteApp::Value writer = VeskSuiteApp::veskTrenik;
+
     QDateTime timestamp;
     qint32 senderPID = 0;
     double cpuTotalPercent = 0;

@@ -38,39 +38,6 @@ QString fixed(double value, int fractionDigits)
 
 } // namespace
 
-VeskVirtualMemorySummary::VeskVirtualMemorySummary(
-    qint64 physicalTotalBytes, qint64 physicalUsedBytes, qint64 compressedBytes, qint64 swapTotalBytes,
-    qint64 swapUsedBytes, qint64 swapFileCount, bool swapEncrypted, QString pressureLevel, bool isVeskMirrelRunning,
-    qint64 activeDiskPoolCount, qint64 diskPoolVirtualBytes, qint64 diskPoolActualDiskBytes, QStringList diskPoolNames,
-    qint64 mountedSparseDiskCount, qint64 sparseDiskVirtualBytes, qint64 sparseDiskActualBytes,
-    QStringList sparseDiskNames, qint64 mountedRAMDiskCount, qint64 ramDiskTotalBytes, QStringList ramDiskNames,
-    qint64 frozenAppCount, QList<qint32> frozenPIDs, qint64 reclaimedFromFrozenBytes)
-    : physicalTotalBytes(physicalTotalBytes),
-      physicalUsedBytes(physicalUsedBytes),
-      compressedBytes(compressedBytes),
-      swapTotalBytes(swapTotalBytes),
-      swapUsedBytes(swapUsedBytes),
-      swapFileCount(swapFileCount),
-      swapEncrypted(swapEncrypted),
-      pressureLevel(std::move(pressureLevel)),
-      isVeskMirrelRunning(isVeskMirrelRunning),
-      activeDiskPoolCount(activeDiskPoolCount),
-      diskPoolVirtualBytes(diskPoolVirtualBytes),
-      diskPoolActualDiskBytes(diskPoolActualDiskBytes),
-      diskPoolNames(std::move(diskPoolNames)),
-      mountedSparseDiskCount(mountedSparseDiskCount),
-      sparseDiskVirtualBytes(sparseDiskVirtualBytes),
-      sparseDiskActualBytes(sparseDiskActualBytes),
-      sparseDiskNames(std::move(sparseDiskNames)),
-      mountedRAMDiskCount(mountedRAMDiskCount),
-      ramDiskTotalBytes(ramDiskTotalBytes),
-      ramDiskNames(std::move(ramDiskNames)),
-      frozenAppCount(frozenAppCount),
-      frozenPIDs(std::move(frozenPIDs)),
-      reclaimedFromFrozenBytes(reclaimedFromFrozenBytes)
-{
-}
-
 bool VeskVirtualMemorySummary::isSwapActive() const
 {
     return swapUsedBytes > 0 || swapTotalBytes > 0;

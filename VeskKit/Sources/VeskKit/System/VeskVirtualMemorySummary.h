@@ -1,49 +1,12 @@
 #pragma once
 
-#include <QList>
-#include <QString>
-#include <QStringList>
+#include "VeskKit/System/VeskMemoryFigures.h"
 
-// One picture of the machine's memory: installed and used memory, the
-// compressed pool, swap, the pressure word, and the extra capacity the memory
-// tool adds with disk pools, sparse disks, memory disks and frozen
-// applications. A plain value; built by VeskSuiteTelemetryBus and never
-// stored.
-struct VeskVirtualMemorySummary {
-    qint64 physicalTotalBytes = 0;
-    qint64 physicalUsedBytes = 0;
-    qint64 compressedBytes = 0;
-    qint64 swapTotalBytes = 0;
-    qint64 swapUsedBytes = 0;
-    qint64 swapFileCount = 0;
-    bool swapEncrypted = false;
-    // "normal", "warning", "critical", or the memory tool's own word.
-    QString pressureLevel;
+// One picture of the machine's memory: its figures, from the memory tool
+// while it runs and from the kernel otherwise. A plain value; built by
+// VeskSuiteTelemetryBus and never stored.
+struct VeskVirtualMemorySummary : VeskMemoryFigures {
     bool isVeskMirrelRunning = false;
-    qint64 activeDiskPoolCount = 0;
-    qint64 diskPoolVirtualBytes = 0;
-    qint64 diskPoolActualDiskBytes = 0;
-    QStringList diskPoolNames;
-    qint64 mountedSparseDiskCount = 0;
-    qint64 sparseDiskVirtualBytes = 0;
-    qint64 sparseDiskActualBytes = 0;
-    QStringList sparseDiskNames;
-    qint64 mountedRAMDiskCount = 0;
-    qint64 ramDiskTotalBytes = 0;
-    QStringList ramDiskNames;
-    qint64 frozenAppCount = 0;
-    QList<qint32> frozenPIDs;
-    qint64 reclaimedFromFrozenBytes = 0;
-
-    VeskVirtualMemorySummary() = default;
-    VeskVirtualMemorySummary(qint64 physicalTotalBytes, qint64 physicalUsedBytes, qint64 compressedBytes,
-                             qint64 swapTotalBytes, qint64 swapUsedBytes, qint64 swapFileCount, bool swapEncrypted,
-                             QString pressureLevel, bool isVeskMirrelRunning, qint64 activeDiskPoolCount,
-                             qint64 diskPoolVirtualBytes, qint64 diskPoolActualDiskBytes, QStringList diskPoolNames,
-                             qint64 mountedSparseDiskCount, qint64 sparseDiskVirtualBytes,
-                             qint64 sparseDiskActualBytes, QStringList sparseDiskNames, qint64 mountedRAMDiskCount,
-                             qint64 ramDiskTotalBytes, QStringList ramDiskNames, qint64 frozenAppCount,
-                             QList<qint32> frozenPIDs, qint64 reclaimedFromFrozenBytes);
 
     bool isSwapActive() const;
     bool isVeskMirrelVirtualExpansionActive() const;

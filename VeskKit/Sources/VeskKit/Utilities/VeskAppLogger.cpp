@@ -2,12 +2,12 @@
 
 #include "SharedFile.h"
 #include "SystemLog.h"
+#include "UserFolders.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QUuid>
 
 #include <cerrno>
@@ -75,6 +75,55 @@ const std::vector<RedactionRule>& redactionRules()
     return rules;
 }
 
+// The regular expression engine refuses a text that is not well-formed
+// UTF-16, and every rule would then match nothing: one lone surrogate would
+// let every secret after it through. So the rules look at a copy in which
+// each lone surrogate stands as U+FFFD, one unit for one so that offsets
+// agree, while what they keep is taken from the text itself.
+QString wellFormed(const QString& text)
+{
+    QString copy = text;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < size && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            copy[i] = QChar::ReplacementCharacter;
+    }
+    return copy;
+}
+
+// Every match of the rule replaced by its template, where "\N" stands for
+// the text of group N.
+QString replaceMatches(const RedactionRule& rule, const QString& text)
+{
+    const QString subject = wellFormed(text);
+    QRegularExpressionMatchIterator matches = rule.pattern.globalMatch(subject);
+    if (!matches.hasNext())
+        return text;
+    const QStringView source(text);
+    QString result;
+    qsizetype kept = 0;
+    while (matches.hasNext()) {
+        const QRegularExpressionMatch match = matches.next();
+        result += source.sliced(kept, match.capturedStart() - kept);
+        const QString& pattern = rule.replacement;
+        for (qsizetype i = 0; i < pattern.size(); ++i) {
+            if (pattern.at(i) == u'\\' && i + 1 < pattern.size() && pattern.at(i + 1).isDigit()) {
+                const int group = pattern.at(++i).digitValue();
+                if (match.capturedStart(group) >= 0)
+                    result += source.sliced(match.capturedStart(group), match.capturedLength(group));
+            } else {
+                result += pattern.at(i);
+            }
+        }
+        kept = match.capturedEnd();
+    }
+    result += source.sliced(kept);
+    return result;
+}
+
 SystemLog::Type systemLogType(VeskLogLevel level)
 {
     switch (level) {
@@ -88,10 +137,7 @@ SystemLog::Type systemLogType(VeskLogLevel level)
 
 QString defaultLogDirectory(const QString& appName)
 {
-    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (base.isEmpty())
-        base = QDir::homePath() + QStringLiteral("/.local/share");
-    return base + QStringLiteral("/Quarnell/") + appName + QStringLiteral("/logs");
+    return UserFolders::dataHome() + QStringLiteral("/Quarnell/") + appName + QStringLiteral("/logs");
 }
 
 QString errorText(int error)
@@ -217,7 +263,7 @@ QString VeskAppLogger::redactSecrets(const QString& text)
     QString result = text;
     for (const RedactionRule& rule : redactionRules()) {
         if (rule.pattern.isValid())
-            result.replace(rule.pattern, rule.replacement);
+            result = replaceMatches(rule, result);
     }
     return result;
 }

@@ -37,13 +37,17 @@ namespace VeskReleaseLogReader {
 
 QList<VeskReleaseLogRecord> load(const QString& path, const std::optional<QString>& forApp)
 {
-    QList<VeskReleaseLogRecord> records;
     if (!QFileInfo(path).isFile())
-        return records;
+        return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return records;
-    const QByteArray text = file.readAll();
+        return {};
+    return fromText(file.readAll(), forApp);
+}
+
+QList<VeskReleaseLogRecord> fromText(QByteArrayView text, const std::optional<QString>& forApp)
+{
+    QList<VeskReleaseLogRecord> records;
     const std::optional<QString> wanted = forApp ? std::optional<QString>(forApp->toLower()) : std::nullopt;
 
     qsizetype start = 0;

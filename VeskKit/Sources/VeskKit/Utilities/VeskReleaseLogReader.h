@@ -14,6 +14,8 @@ namespace VeskReleaseLogReader {
 
 // With an application name, only records whose app matches it, ignoring case.
 QList<VeskReleaseLogRecord> load(const QString& path, const std::optional<QString>& forApp = std::nullopt);
+// The records of a history's text, as load() reads them from its file.
+QList<VeskReleaseLogRecord> fromText(QByteArrayView text, const std::optional<QString>& forApp = std::nullopt);
 
 // The bundle's "release-log.jsonl"; nothing when it has none.
 QList<VeskReleaseLogRecord> loadBundled(const std::optional<QString>& forApp = std::nullopt,

@@ -43,8 +43,7 @@ QString cacheKey(VeskAppIdentity app, int pixelSize, bool asTemplate)
         + (asTemplate ? QStringLiteral("tpl") : QStringLiteral("glass"));
 }
 
-// Grid (50, 50) at the centre, 60 grid units across 88% of the side, y down as
-// on the grid; the visible window is about 15.9 to 84.1 on both axes.
+// The visible window of the grid is about 15.9 to 84.1 on both axes.
 QImage renderBitmap(VeskAppIdentity app, int pixelSize)
 {
     QImage bitmap(pixelSize, pixelSize, QImage::Format_ARGB32_Premultiplied);
@@ -58,10 +57,7 @@ QImage renderBitmap(VeskAppIdentity app, int pixelSize)
     // artwork reach only the emblem's earlier shapes.
     QPainter painter(&bitmap);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-    const qreal k = pixelSize * 0.88 / 60.0;
-    painter.translate(pixelSize / 2.0, pixelSize / 2.0);
-    painter.scale(k, k);
-    painter.translate(-50, -50);
+    VeskEmblemRenderer::mapGridToSquare(painter, QRectF(0, 0, pixelSize, pixelSize));
     VeskEmblemRenderer::drawFlatEmblem(app, painter, VeskEmblemTone::whiteGlass());
     painter.end();
     return bitmap;
@@ -129,6 +125,14 @@ QImage image(VeskAppIdentity app, qreal pointSize, qreal scale, bool asTemplate)
         cache.images.insert(key, new QImage(rendered));
     }
     return rendered;
+}
+
+void mapGridToSquare(QPainter &painter, const QRectF &target)
+{
+    const qreal k = target.width() * 0.88 / 60.0;
+    painter.translate(target.center());
+    painter.scale(k, k);
+    painter.translate(-50, -50);
 }
 
 bool isTemplate(const QImage &image)

@@ -9,6 +9,7 @@
 #include <optional>
 
 class QPainter;
+class QRectF;
 
 // Turns a suite identity into a bitmap of its emblem. Images are premultiplied
 // ARGB and kept in a small in-memory cache keyed by identity, pixel size and
@@ -30,6 +31,11 @@ bool isTemplate(const QImage &image);
 // PNG data of the emblem at exactly `pixelSize` pixels square (72 dpi), not
 // cached. Nothing for a pixel size below 1 or above maximumPixelSize.
 std::optional<QByteArray> pngData(VeskAppIdentity app, int pixelSize);
+
+// Maps `painter` so the 100 x 100 grid lands on the square `target` as in
+// every bitmap of the renderer: grid (50, 50) at its centre, 60 grid units
+// across 88% of its side, y down.
+void mapGridToSquare(QPainter &painter, const QRectF &target);
 
 // Draws the emblem on a painter already mapped to the 100 x 100 grid.
 // Returns whether the identity has artwork of its own. Cuts act on everything
