@@ -538,7 +538,8 @@ BENCHMARK(BM_EditorTypeLongLine)
 
 // Thirty seconds of typing at ten keys a second into a 5 MiB note: how much
 // the resident memory grows (rss_growth_pct), with the event loop running
-// between the keys as it does for a person typing.
+// between the keys as it does for a person typing, and how much of that is
+// left after a pause (rss_paused_growth_pct).
 void BM_EditorTypingMemoryHugeNote(benchmark::State &state)
 {
     Editor editor(BenchProfile::longNote(5 << 20));
@@ -571,6 +572,14 @@ void BM_EditorTypingMemoryHugeNote(benchmark::State &state)
         state.counters["rss_before_MiB"] = double(before) / 1024;
         state.counters["rss_after_MiB"] = double(after) / 1024;
         state.counters["rss_growth_pct"] = before > 0 ? 100.0 * double(after - before) / double(before) : 0;
+        // Then a pause of two seconds, as a person stops to read: the growth
+        // that is left.
+        QElapsedTimer rest;
+        rest.start();
+        while (rest.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        const qint64 rested = BenchProfile::residentKilobytes();
+        state.counters["rss_paused_growth_pct"] = before > 0 ? 100.0 * double(rested - before) / double(before) : 0;
     }
 }
 BENCHMARK(BM_EditorTypingMemoryHugeNote)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);

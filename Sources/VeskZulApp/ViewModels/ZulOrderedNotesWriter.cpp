@@ -2,6 +2,8 @@
 
 #include <QMetaObject>
 
+#include <malloc.h>
+
 #include <utility>
 
 ZulOrderedNotesWriter::ZulOrderedNotesWriter(WriteFunction write, MeasureFunction measure, QObject *parent)
@@ -24,6 +26,12 @@ quint64 ZulOrderedNotesWriter::writeInBackground(QList<ZulNote> notes)
         std::optional<Outcome> outcome = writeIfCurrent(ticket, notes, true);
         if (!outcome)
             return;
+        // Typing into a long note leaves freed copies of its text, of its
+        // results and of the file just written, which the allocator keeps
+        // until asked to give them back. A save comes when the typing pauses
+        // (or every few seconds of it), and this thread is not the one the
+        // keys wait on: only the first key after it takes pages back.
+        malloc_trim(0);
         // Posted to this object: a pending post is dropped with the object.
         QMetaObject::invokeMethod(
             this, [this, result = *outcome] { emit written(result); }, Qt::QueuedConnection);
