@@ -35,6 +35,21 @@ bool isLineEnd(char16_t c)
     return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
 }
 
+// Whether any of the four code units from `units` may end a line: one below
+// U+000E, or any beyond ASCII. Taken as one 64-bit word, so that a line's
+// ordinary characters are passed four at a time.
+bool mayEndLine(const char16_t *units)
+{
+    quint64 word = 0;
+    std::memcpy(&word, units, sizeof word);
+    constexpr quint64 beyondAscii = 0xFF80FF80FF80FF80;
+    constexpr quint64 lineEndBound = 0x000E000E000E000E;
+    constexpr quint64 signs = 0x8000800080008000;
+    // A lane below the bound borrows into its sign bit; with no lane beyond
+    // ASCII no other lane can.
+    return (word & beyondAscii) || ((word - lineEndBound) & ~word & signs);
+}
+
 // Calls `lineEnd(at, next)` for every line end of `text`, in order: where it
 // begins and where the line after it begins (CR LF is one line end).
 template <typename LineEnd>
@@ -43,6 +58,10 @@ void forEachLineEnd(QStringView text, LineEnd lineEnd)
     const char16_t *data = text.utf16();
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
+        while (i + 4 <= n && !mayEndLine(data + i))
+            i += 4;
+        if (i == n)
+            break;
         const char16_t c = data[i];
         if ((c > 0x0D && c < 0x85) || !isLineEnd(c))
             continue;
