@@ -118,22 +118,25 @@ struct ClusterCharacters
     qsizetype begin(qsizetype i) const { return bounds[i]; }
 };
 
+// Up to 15 digits with at most 22 after the point: the digits as a whole
+// number and the power of ten are both exact, so their quotient is the
+// correctly rounded value, as the full conversion gives it.
+constexpr int kExactDigits = 15;
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 // Whole-text conversion of ASCII number text, independent of the C locale.
 // The value goes to `value`; false when the text is no finite number.
 bool convertNumberText(const char *begin, const char *end, double &value)
 {
     if (begin == end)
         return false;
-    // Up to 15 digits with at most 22 after the point: the digits as a whole
-    // number and the power of ten are both exact, so their quotient is the
-    // correctly rounded value, as the full conversion gives it.
-    static constexpr double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const double *powersOfTen = kPowersOfTen;
     qint64 digits = 0;
     int count = 0;
     int afterPoint = -1;
     const char *at = begin;
-    for (; at != end && count <= 15; ++at) {
+    for (; at != end && count <= kExactDigits; ++at) {
         if (*at >= '0' && *at <= '9') {
             digits = digits * 10 + (*at - '0');
             ++count;
@@ -145,7 +148,7 @@ bool convertNumberText(const char *begin, const char *end, double &value)
             break;
         }
     }
-    if (at == end && count > 0 && count <= 15) {
+    if (at == end && count > 0 && count <= kExactDigits) {
         value = afterPoint > 0 ? double(digits) / powersOfTen[afterPoint] : double(digits);
         return true;
     }
@@ -174,6 +177,11 @@ bool tokenize(const Characters &chars, QStringView text, Tokens &tokens)
         if (isNumberCharacter(c) || (chars.is(j, u'.') && j + 1 < n && isNumberCharacter(chars.first(j + 1)))) {
             digits.clear();
             bool hasPoint = false;
+            // The digits as a whole number as they are read: the usual
+            // number is short enough for that to be its exact value.
+            qint64 whole = 0;
+            int digitCount = 0;
+            int afterPoint = 0;
             while (j < n) {
                 const char32_t d = chars.first(j);
                 if (isNumberCharacter(d)) {
@@ -182,6 +190,10 @@ bool tokenize(const Characters &chars, QStringView text, Tokens &tokens)
                     if (!isAsciiDigit(d) || !chars.is(j, char16_t(d)))
                         return false;
                     digits.append(char(d));
+                    if (++digitCount <= kExactDigits) {
+                        whole = whole * 10 + (d - U'0');
+                        afterPoint += hasPoint ? 1 : 0;
+                    }
                     ++j;
                 } else if (chars.is(j, u'_')) {
                     ++j;
@@ -201,7 +213,9 @@ bool tokenize(const Characters &chars, QStringView text, Tokens &tokens)
                 }
             }
             double value = 0;
-            if (!convertNumberText(digits.data(), digits.data() + digits.size(), value))
+            if (digitCount > 0 && digitCount <= kExactDigits)
+                value = afterPoint > 0 ? double(whole) / kPowersOfTen[afterPoint] : double(whole);
+            else if (!convertNumberText(digits.data(), digits.data() + digits.size(), value))
                 return false;
             tokens.append(Token{TokenKind::number, value, {}});
             continue;
@@ -552,16 +566,17 @@ std::optional<double> aggregate(NoteVocabulary::Meaning meaning, const Arithmeti
     }
 }
 
-std::optional<double> evaluate(QStringView text, const ArithmeticContext &context)
+bool evaluate(QStringView text, const ArithmeticContext &context, double &value)
 {
     Tokens tokens;
     if (!tokenize(text, tokens) || tokens.isEmpty())
-        return std::nullopt;
+        return false;
     Parser parser{tokens, context};
-    double value = 0;
-    if (!parser.parseExpression(value) || parser.cursor != tokens.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    double result = 0;
+    if (!parser.parseExpression(result) || parser.cursor != tokens.size() || !std::isfinite(result))
+        return false;
+    value = result;
+    return true;
 }
 
 std::optional<double> parsePlainNumber(QStringView text)

@@ -14,7 +14,18 @@
 // absent; nothing here reports an error. Pure and thread-safe.
 namespace ArithmeticParser {
 
-std::optional<double> evaluate(QStringView text, const ArithmeticContext &context);
+// The value goes to `value`; false when there is none.
+bool evaluate(QStringView text, const ArithmeticContext &context, double &value);
+// Inline, so that the optional is made where it is used: returned from a
+// call, its flag is written alone and read back with the value, which
+// stalls the caller.
+inline std::optional<double> evaluate(QStringView text, const ArithmeticContext &context)
+{
+    double value = 0;
+    if (!evaluate(text, context, value))
+        return std::nullopt;
+    return value;
+}
 
 // The sum, mean, smallest, largest or count of some values, as an aggregate
 // line and an aggregate in an expression both read them; absent for a mean,

@@ -27,10 +27,27 @@ using NoteLineText::trimmed;
 namespace {
 
 constexpr int kArithmeticFractionDigits = 4;
+// A note of up to this many lines has room made for a record on each.
+constexpr qsizetype kRecordsReservedInFull = 256;
 
 bool isLineEnd(char16_t c)
 {
     return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
+}
+
+// Whether any of the four code units from `units` may end a line: one below
+// U+000E, or any beyond ASCII. Taken as one 64-bit word, so that a line's
+// ordinary characters are passed four at a time.
+bool mayEndLine(const char16_t *units)
+{
+    quint64 word = 0;
+    std::memcpy(&word, units, sizeof word);
+    constexpr quint64 beyondAscii = 0xFF80FF80FF80FF80;
+    constexpr quint64 lineEndBound = 0x000E000E000E000E;
+    constexpr quint64 signs = 0x8000800080008000;
+    // A lane below the bound borrows into its sign bit; with no lane beyond
+    // ASCII no other lane can.
+    return (word & beyondAscii) || ((word - lineEndBound) & ~word & signs);
 }
 
 // Calls `lineEnd(at, next)` for every line end of `text`, in order: where it
@@ -41,6 +58,10 @@ void forEachLineEnd(QStringView text, LineEnd lineEnd)
     const char16_t *data = text.utf16();
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
+        while (i + 4 <= n && !mayEndLine(data + i))
+            i += 4;
+        if (i == n)
+            break;
         const char16_t c = data[i];
         if ((c > 0x0D && c < 0x85) || !isLineEnd(c))
             continue;
@@ -406,30 +427,42 @@ qint64 countWordsIn(QStringView text)
 }
 
 
-// Both counts of a whole text; plain ASCII, the usual note, in one pass.
-std::pair<qint64, qint64> countWordsAndCharacters(QStringView text)
+// The lines of a whole text, as splitLines() counts them, with its words
+// and characters; plain ASCII, the usual note, in one pass.
+struct TextCounts
+{
+    qsizetype lines = 1;
+    qint64 words = 0;
+    qint64 characters = 0;
+};
+
+TextCounts countText(QStringView text)
 {
     const char16_t *data = text.utf16();
     const qsizetype n = text.size();
-    qint64 words = 0;
+    if (n == 0)
+        return {};
+    // Each character is looked at with the one before it rather than with
+    // a state carried along: no step waits on a branch of the one before.
+    const auto separates = [](char16_t c) { return c == u' ' || (c >= 9 && c <= 13); };
+    qsizetype lineEnds = isLineEnd(data[0]) ? 1 : 0;
+    qint64 words = separates(data[0]) ? 0 : 1;
     qint64 lineFeedsAfterReturns = 0;
-    bool inWord = false;
-    for (qsizetype i = 0; i < n; ++i) {
+    bool beyondAscii = data[0] >= 0x80;
+    for (qsizetype i = 1; i < n; ++i) {
         const char16_t c = data[i];
-        if (c >= 0x80)
-            return {countWordsIn(text), countCharacters(text)};
-        if (c == u' ' || (c >= 9 && c <= 13)) {
-            inWord = false;
-            if (c == u'\n' && i > 0 && data[i - 1] == u'\r')
-                ++lineFeedsAfterReturns;
-        } else if (!inWord) {
-            inWord = true;
-            ++words;
-        }
+        const char16_t before = data[i - 1];
+        beyondAscii |= c >= 0x80;
+        lineEnds += qsizetype(isLineEnd(c));
+        words += qint64(!separates(c) && separates(before));
+        lineFeedsAfterReturns += qint64(c == u'\n' && before == u'\r');
     }
+    const qsizetype lines = 1 + lineEnds - lineFeedsAfterReturns;
+    if (beyondAscii)
+        return {lines, countWordsIn(text), countCharacters(text)};
     // Between two ASCII characters there is always a character boundary,
     // except inside CR LF.
-    return {words, n - lineFeedsAfterReturns};
+    return {lines, words, n - lineFeedsAfterReturns};
 }
 
 QString withUnit(QString formatted, const QString &unit)
@@ -496,14 +529,16 @@ private:
     void endBlock();
     std::optional<FragmentResult> evaluateChain(QStringView expression, const LineCharacters &characters);
     std::optional<FragmentResult> evaluateChainSteps(QStringView x, const LineCharacters &characters);
-    // `unitText`, when given, is `unit` as a text of its own.
-    void take(std::optional<double> value, std::optional<QStringView> unit, std::optional<QStringView> assignedName,
-              const QString *unitText = nullptr);
+    // `unitText`, when given, is `unit` as a text of its own. Optionals are
+    // taken by reference: one copied whole just after its parts were
+    // written apart waits for the stores to drain.
+    void take(const std::optional<double> &value, const std::optional<QStringView> &unit,
+              const std::optional<QStringView> &assignedName, const QString *unitText = nullptr);
     // What the line of a record taken over from an earlier evaluation hands
     // down.
     void takeOver(const CompactNoteEvaluation &from, qsizetype record);
     void emitLine(qint64 index, QStringView raw, FragmentResult &&result, EvaluatedLineKind kind,
-                  std::optional<QStringView> label, std::optional<bool> isChecked = std::nullopt);
+                  const std::optional<QStringView> &label, std::optional<bool> isChecked = std::nullopt);
 
     const ComputationalNoteEngine &m_engine;
     QStringView m_text;
@@ -525,7 +560,10 @@ private:
 
 void ComputationalNoteEngine::Evaluation::run(NoteEvaluationSummary &summary)
 {
-    m_lines.reserve(lineCount(m_text) / 2);
+    // Room for a record on every second line; a short note gets room for
+    // all of them, since growing the list costs more than the spare room.
+    const TextCounts counts = countText(m_text);
+    m_lines.reserve(std::min(counts.lines, std::max<qsizetype>(counts.lines / 2, kRecordsReservedInFull)));
     qint64 index = 0;
     qsizetype start = 0;
     forEachLineEnd(m_text, [&](qsizetype end, qsizetype next) {
@@ -540,7 +578,8 @@ void ComputationalNoteEngine::Evaluation::run(NoteEvaluationSummary &summary)
     summary.numericCount = m_numericCount;
     summary.completedTasks = m_completedTasks;
     summary.totalTasks = m_totalTasks;
-    std::tie(summary.wordCount, summary.charCount) = countWordsAndCharacters(m_text);
+    summary.wordCount = counts.words;
+    summary.charCount = counts.characters;
 }
 
 void ComputationalNoteEngine::Evaluation::endBlock()
@@ -738,8 +777,9 @@ ComputationalNoteEngine::Evaluation::evaluateChainSteps(QStringView x, const Lin
     return result;
 }
 
-void ComputationalNoteEngine::Evaluation::take(std::optional<double> value, std::optional<QStringView> unit,
-                                               std::optional<QStringView> assignedName, const QString *unitText)
+void ComputationalNoteEngine::Evaluation::take(const std::optional<double> &value,
+                                               const std::optional<QStringView> &unit,
+                                               const std::optional<QStringView> &assignedName, const QString *unitText)
 {
     if (!value)
         return;
@@ -774,7 +814,7 @@ void ComputationalNoteEngine::Evaluation::takeOver(const CompactNoteEvaluation &
 }
 
 void ComputationalNoteEngine::Evaluation::emitLine(qint64 index, QStringView raw, FragmentResult &&result,
-                                                   EvaluatedLineKind kind, std::optional<QStringView> label,
+                                                   EvaluatedLineKind kind, const std::optional<QStringView> &label,
                                                    std::optional<bool> isChecked)
 {
     if (m_compact) {
@@ -783,17 +823,11 @@ void ComputationalNoteEngine::Evaluation::emitLine(qint64 index, QStringView raw
                           label.has_value(), isChecked);
         return;
     }
-    EvaluatedLine line;
-    line.lineIndex = index;
-    line.rawLine = raw.toString();
-    line.numericValue = result.value;
-    line.unitOrCurrency = std::move(result.unitOrCurrency);
-    line.formattedResult = std::move(result.formattedResult);
-    line.kind = kind;
-    if (label)
-        line.label = label->toString();
-    line.isChecked = isChecked;
-    m_lines.append(std::move(line));
+    // Built in its place from its fields: a record made empty first is
+    // zeroed whole and then written again.
+    m_lines.emplaceBack(index, raw.toString(), result.value, std::move(result.unitOrCurrency),
+                        std::move(result.formattedResult), kind,
+                        label ? std::optional<QString>(label->toString()) : std::nullopt, isChecked);
 }
 
 // MARK: - Resuming a long text's evaluation

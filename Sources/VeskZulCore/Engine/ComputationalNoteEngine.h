@@ -141,7 +141,7 @@ private:
     };
 
     // `text`, when given, is the unit as a text of its own.
-    void appendToBlock(Block &block, double value, std::optional<QStringView> currencyOrUnit, const QString *text,
+    void appendToBlock(Block &block, double value, const std::optional<QStringView> &currencyOrUnit, const QString *text,
                        DefaultCurrencyRate &rate) const;
     std::optional<FragmentResult> evaluateStandaloneAggregate(QStringView expression, const Block &block) const;
     ResolvedBlock resolveBlockValues(const Block &block) const;

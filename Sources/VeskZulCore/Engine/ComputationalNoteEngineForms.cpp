@@ -110,7 +110,7 @@ QString formattedWithUnit(double value, const std::optional<QString> &unit)
 
 } // namespace
 
-void ComputationalNoteEngine::appendToBlock(Block &block, double value, std::optional<QStringView> currencyOrUnit,
+void ComputationalNoteEngine::appendToBlock(Block &block, double value, const std::optional<QStringView> &currencyOrUnit,
                                            const QString *text, DefaultCurrencyRate &rate) const
 {
     if (block.values.count == 0 && currencyOrUnit)
@@ -251,17 +251,20 @@ ComputationalNoteEngine::evaluatePercentageExpression(QStringView expression, co
     const char16_t first = expression.isEmpty() ? 0 : expression[0].unicode();
     const bool mayBeOfForm = (first == u'%' || QChar::isDigit(first) || QChar::isHighSurrogate(first))
         && kOfWords.mayHold(characters) && expression.contains(u"of", Qt::CaseInsensitive);
-    if (const QRegularExpressionMatch match = mayBeOfForm ? percentageOf().match(expression) : QRegularExpressionMatch();
-        match.hasMatch()) {
-        const QStringView number = match.hasCaptured(1) ? group(match, 1) : group(match, 2);
-        const std::optional<double> percent = ArithmeticParser::parsePlainNumber(number);
-        const std::optional<double> base = arithmetic(match.capturedView(3), context);
-        if (percent && base) {
-            const double value = *percent / 100 * *base;
-            if (!std::isfinite(value))
-                return std::nullopt;
-            return FragmentResult{value, std::nullopt, ZulNumberFormatter::format(value, kResultFractionDigits),
-                                  EvaluatedLineKind::percentage};
+    // Even an empty match object costs two allocations, so none is made
+    // for a line that cannot be of this form.
+    if (mayBeOfForm) {
+        if (const QRegularExpressionMatch match = percentageOf().match(expression); match.hasMatch()) {
+            const QStringView number = match.hasCaptured(1) ? group(match, 1) : group(match, 2);
+            const std::optional<double> percent = ArithmeticParser::parsePlainNumber(number);
+            const std::optional<double> base = arithmetic(match.capturedView(3), context);
+            if (percent && base) {
+                const double value = *percent / 100 * *base;
+                if (!std::isfinite(value))
+                    return std::nullopt;
+                return FragmentResult{value, std::nullopt, ZulNumberFormatter::format(value, kResultFractionDigits),
+                                      EvaluatedLineKind::percentage};
+            }
         }
     }
 

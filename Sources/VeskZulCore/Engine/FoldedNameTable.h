@@ -85,6 +85,14 @@ public:
             if (!(m_asciiInitials[initial / 64] & (quint64(1) << (initial % 64))) && text[at] != u'I')
                 return nullptr;
         }
+        // Lower-case ASCII letters, digits and "_", as names are usually
+        // typed, are their own folding.
+        const bool folded = std::all_of(text.begin(), text.end(), [](QChar c) {
+            const char16_t u = c.unicode();
+            return (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') || u == u'_';
+        });
+        if (folded)
+            return find(text);
         for (const bool turkish : {false, true}) {
             ZulIdentifierNormalizer::FoldedName name(text, turkish);
             if (!name.fits())

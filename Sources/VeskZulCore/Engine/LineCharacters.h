@@ -17,9 +17,22 @@ public:
     LineCharacters() = default;
     explicit LineCharacters(QStringView text)
     {
+        // Gathered in locals without a branch: or-ing each character into
+        // the member it picks makes every step wait for the one before.
         const char16_t *data = text.utf16();
-        for (qsizetype i = 0; i < text.size(); ++i)
-            add(data[i]);
+        quint64 low = 0;
+        quint64 high = 0;
+        bool beyond = false;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = data[i];
+            const quint64 bit = quint64(1) << (c % 64);
+            low |= c < 64 ? bit : 0;
+            high |= c >= 64 && c < 0x80 ? bit : 0;
+            beyond |= c >= 0x80;
+        }
+        m_ascii[0] = low;
+        m_ascii[1] = high;
+        m_beyondAscii = beyond;
     }
 
     void add(char16_t c)

@@ -8,13 +8,6 @@
 
 namespace {
 
-bool isSpace(char16_t c)
-{
-    if (c < 0x80)
-        return c == u' ' || (c >= 9 && c <= 13);
-    return QChar::isSpace(c);
-}
-
 bool isAsciiDigit(char16_t c)
 {
     return c >= u'0' && c <= u'9';
@@ -23,18 +16,6 @@ bool isAsciiDigit(char16_t c)
 } // namespace
 
 namespace NoteLineText {
-
-QStringView trimmed(QStringView text)
-{
-    const char16_t *data = text.utf16();
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isSpace(data[begin]))
-        ++begin;
-    while (end > begin && isSpace(data[end - 1]))
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 bool startsWithCharacters(QStringView text, QStringView prefix)
 {
@@ -159,13 +140,6 @@ std::optional<PercentageChange> readAsciiPercentageChange(QStringView text)
                                 text.mid(numberStart, numberEnd - numberStart)};
     }
     return std::nullopt;
-}
-
-std::optional<double> arithmetic(QStringView text, const ArithmeticContext &context)
-{
-    if (isBareIsoDate(text))
-        return std::nullopt;
-    return ArithmeticParser::evaluate(text, context);
 }
 
 } // namespace NoteLineText

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "Engine/ArithmeticContext.h"
+#include "Engine/ArithmeticParser.h"
 
+#include <QChar>
 #include <QString>
 #include <QStringView>
 
@@ -13,8 +15,20 @@ namespace NoteLineText {
 
 // White space and newlines at both ends removed. Within one line there are no
 // newline characters left, so this is also the trim "of white space other
-// than newlines".
-QStringView trimmed(QStringView text);
+// than newlines". Inline: every line is trimmed several times, and the call
+// cost more than the usual trim of nothing.
+inline QStringView trimmed(QStringView text)
+{
+    const auto isSpace = [](char16_t c) { return c < 0x80 ? c == u' ' || (c >= 9 && c <= 13) : QChar::isSpace(c); };
+    const char16_t *data = text.utf16();
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isSpace(data[begin]))
+        ++begin;
+    while (end > begin && isSpace(data[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
 
 // A QString over the view's characters without copying them, for interfaces
 // that take a QString. Never keep it beyond the life of the note text.
@@ -46,7 +60,14 @@ struct PercentageChange
 };
 std::optional<PercentageChange> readAsciiPercentageChange(QStringView text);
 
-// Arithmetic on a piece of a line, refusing a bare date.
-std::optional<double> arithmetic(QStringView text, const ArithmeticContext &context);
+// Arithmetic on a piece of a line, refusing a bare date. Inline for the
+// reason ArithmeticParser::evaluate is.
+inline std::optional<double> arithmetic(QStringView text, const ArithmeticContext &context)
+{
+    double value = 0;
+    if (isBareIsoDate(text) || !ArithmeticParser::evaluate(text, context, value))
+        return std::nullopt;
+    return value;
+}
 
 } // namespace NoteLineText
