@@ -532,17 +532,24 @@ void ZulStudioViewModel::recomputeAllEvaluations()
                              return engine.evaluateCompact(text.second);
                          })
         .then(this, [this, generation, texts](QFuture<CompactNoteEvaluation> done) {
-            if (m_evaluationGeneration->load() != generation)
-                return;
-            const QList<CompactNoteEvaluation> results = done.results();
-            for (qsizetype k = 0; k < texts.size() && k < results.size(); ++k) {
-                const ZulNote *note = findNote(texts[k].first);
-                // An edit since then brought its own evaluation.
-                if (note && note->content == texts[k].second)
-                    m_evaluationsByNoteID.insert(texts[k].first, results[k]);
-            }
-            emit evaluationsReset();
-            emit evaluationsByNoteIDChanged();
+            // A pool that finished before this continuation was attached runs
+            // it at once, inside this function; the results always come
+            // through the event loop instead, after what the caller does next.
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, texts, results = done.results()] {
+                    if (m_evaluationGeneration->load() != generation)
+                        return;
+                    for (qsizetype k = 0; k < texts.size() && k < results.size(); ++k) {
+                        const ZulNote *note = findNote(texts[k].first);
+                        // An edit since then brought its own evaluation.
+                        if (note && note->content == texts[k].second)
+                            m_evaluationsByNoteID.insert(texts[k].first, results[k]);
+                    }
+                    emit evaluationsReset();
+                    emit evaluationsByNoteIDChanged();
+                },
+                Qt::QueuedConnection);
         });
 }
 
