@@ -337,8 +337,11 @@ void EndToEndStudio::oddFileDoesNotHoldUpStart()
     app.start(QStringLiteral(VESK_APP_EXECUTABLE), {});
     const auto stopApp = qScopeGuard([&app] { app.kill(), app.waitForFinished(10000); });
     bool shown = false;
-    run(QStringLiteral("xdotool"), {"search", "--sync", "--onlyvisible", "--name", "^VeskZul$"}, 2000, &shown);
-    QVERIFY2(shown && started.elapsed() <= 2000, qPrintable(QString("no window after %1 ms").arg(started.elapsed())));
+    // A file that holds the start up holds it for good (the idle catalog
+    // for some 14 s), so the bound leaves a sanitized build on a busy
+    // machine room to start.
+    run(QStringLiteral("xdotool"), {"search", "--sync", "--onlyvisible", "--name", "^VeskZul$"}, 5000, &shown);
+    QVERIFY2(shown && started.elapsed() <= 5000, qPrintable(QString("no window after %1 ms").arg(started.elapsed())));
     ::kill(pid_t(app.processId()), SIGTERM);
     QVERIFY2(app.waitForFinished(5000) && app.exitStatus() == QProcess::NormalExit && app.exitCode() == 0,
              "SIGTERM did not end it");
