@@ -619,7 +619,7 @@ void SynchronizedComputationalTextView::documentContentsChange(int from, int cha
     QString inserted = added.mid(prefix, added.size() - prefix - suffix);
     inserted.replace(QChar(paragraphSeparator), QLatin1Char('\n'));
     const QString removed = m_text.mid(textFrom, textTo - textFrom);
-    m_text.replace(textFrom, textTo - textFrom, inserted);
+    ZulNoteUndoHistory::replace(m_text, textFrom, textTo - textFrom, inserted);
     m_history->record(textFrom, removed, inserted, m_text, true);
     updateLines(textFrom, textTo - textFrom, inserted.size());
     m_loadedLines += m_lines.size() - linesBefore;
@@ -1077,7 +1077,7 @@ void SynchronizedComputationalTextView::insertFromMimeData(const QMimeData *sour
     const qsizetype from = textPosition(cursor.selectionStart());
     const qsizetype to = textPosition(cursor.selectionEnd());
     QString next = m_text;
-    next.replace(from, to - from, pasted);
+    ZulNoteUndoHistory::replace(next, from, to - from, pasted);
     m_ownEditText = next;
     cursor.insertText(displayForm(pasted), currentCharFormat());
     m_ownEditText.reset();

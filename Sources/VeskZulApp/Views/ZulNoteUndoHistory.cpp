@@ -93,6 +93,18 @@ ZulNoteUndoHistory::Span ZulNoteUndoHistory::difference(QStringView before, QStr
     return {prefix, before.size() - suffix, after.size() - suffix};
 }
 
+void ZulNoteUndoHistory::replace(QString &text, qsizetype at, qsizetype length, QStringView with)
+{
+    if (text.isDetached()) {
+        text.replace(at, length, with.data(), with.size());
+        return;
+    }
+    QString next;
+    next.reserve(text.size() - length + with.size());
+    next.append(QStringView(text).left(at)).append(with).append(QStringView(text).mid(at + length));
+    text = std::move(next);
+}
+
 std::optional<ZulNoteUndoHistory::Change> ZulNoteUndoHistory::undo()
 {
     return move(m_undo, m_redo, true);
@@ -116,7 +128,7 @@ std::optional<ZulNoteUndoHistory::Change> ZulNoteUndoHistory::move(QList<Step> &
         forgetAll();
         return std::nullopt;
     }
-    m_text.replace(step.at, present.size(), restored);
+    replace(m_text, step.at, present.size(), restored);
     to.append(step);
     m_mayJoin = false;
     return Change{m_text, step.at, present.size(), restored.size()};

@@ -42,6 +42,12 @@ public:
         qsizetype newEnd = 0;
     };
     static Span difference(QStringView before, QStringView after);
+    // Replaces [at, at + length) of `text` with `with`. A text that others
+    // share (the note, its history, its evaluation) is built anew at its
+    // exact size in one pass, rather than copied whole into a buffer half as
+    // large again and then shifted: every key in a long note would otherwise
+    // leave behind a buffer of a size the next key cannot use.
+    static void replace(QString &text, qsizetype at, qsizetype length, QStringView with);
 
     // A history holds at most this many steps and, beyond its newest step,
     // this many characters of them; the oldest go first.
