@@ -2,13 +2,13 @@
 
 #include "Models/ZulNoteOrder.h"
 
-#include "Engine/ZulSystemTimeZone.h"
 #include "VeskKit/Localization/VeskText.h"
 #include "VeskKit/System/VeskGlobalHotkeyManager.h"
 #include "VeskKit/System/VeskLaunchAtLogin.h"
 #include "VeskKit/Utilities/VeskAppLogger.h"
 #include "ViewModels/ZulCommand.h"
 #include "ViewModels/ZulEdgeDrawerControlling.h"
+#include "ViewModels/ZulEvaluationScheduler.h"
 #include "ViewModels/ZulNotesFileWatcher.h"
 #include "ViewModels/ZulNullStudioServices.h"
 #include "ViewModels/ZulStickyControlling.h"
@@ -17,25 +17,14 @@
 #include <QPointer>
 #include <QTimeZone>
 #include <QTimer>
-#include <QSet>
-#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
-#include <numeric>
 #include <utility>
 
 namespace {
 
 // The sample the tray popover's scratch pad starts with.
 const char kQuickScratchSample[] = "1850 + %20 KDV\n250 USD to TRY";
-
-// Whole-collection evaluations spread over threads from this many notes on.
-constexpr qsizetype kParallelEvaluationThreshold = 32;
-// A whole-collection evaluation evaluates this many notes of the top of the
-// list before it returns, and the rest off the main thread.
-constexpr qsizetype kEvaluatedFirst = 64;
-// A note this long is evaluated off the main thread.
-constexpr qsizetype kEvaluatedAsideFrom = 64 * 1024;
 
 void fillMissingServices(ZulStudioEnvironment &environment)
 {
@@ -86,6 +75,20 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
             &ZulStudioViewModel::setStorageFootprintBytes);
     connect(m_persistence.get(), &ZulNotesPersistence::toastDue, this, &ZulStudioViewModel::showToast);
 
+    m_scheduler = std::make_unique<ZulEvaluationScheduler>(
+        m_notes, [this](const QUuid &id) { return findNote(id); }, m_config, m_rates, [this] { return now(); },
+        m_logger);
+    connect(m_scheduler.get(), &ZulEvaluationScheduler::evaluationChanged, this,
+            &ZulStudioViewModel::evaluationChanged);
+    connect(m_scheduler.get(), &ZulEvaluationScheduler::evaluationsReset, this,
+            &ZulStudioViewModel::evaluationsReset);
+    connect(m_scheduler.get(), &ZulEvaluationScheduler::evaluationsByNoteIDChanged, this,
+            &ZulStudioViewModel::evaluationsByNoteIDChanged);
+    connect(m_scheduler.get(), &ZulEvaluationScheduler::dayChanged, this, [this] {
+        recomputeAllEvaluations();
+        refreshQuickScratchSummary();
+    });
+
     m_toastTimer = new QTimer(this);
     m_toastTimer->setSingleShot(true);
     m_toastTimer->setTimerType(Qt::PreciseTimer);
@@ -122,7 +125,7 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
     if (!m_environment.startsAfterFirstFrame)
         registerGlobalHotkeys();
     startAutoTidySchedule();
-    scheduleMidnightRefresh();
+    m_scheduler->scheduleMidnightRefresh();
 
     log(QStringLiteral("lifecycle"),
         QStringLiteral("VeskZul initialized (%1 note(s), tidied=%2, currency=%3)")
@@ -197,10 +200,7 @@ void ZulStudioViewModel::firstFrameShown()
 ZulStudioViewModel::~ZulStudioViewModel()
 {
     flushPendingSaves();
-    cancelAllDebouncedEvaluations();
-    // What is left of an evaluation running aside is not begun.
-    ++*m_evaluationGeneration;
-    m_evaluationPool.waitForDone();
+    m_scheduler->shutDown();
 }
 
 // MARK: - Published state
@@ -399,26 +399,6 @@ void ZulStudioViewModel::noteErased(const QUuid &id)
     emit notesChanged();
 }
 
-void ZulStudioViewModel::setEvaluation(const QUuid &id, const CompactNoteEvaluation &evaluation)
-{
-    m_evaluationsByNoteID.insert(id, evaluation);
-    emit evaluationChanged(id);
-    emit evaluationsByNoteIDChanged();
-}
-
-void ZulStudioViewModel::removeEvaluations(const QList<QUuid> &ids)
-{
-    QList<QUuid> removed;
-    for (const QUuid &id : ids) {
-        if (m_evaluationsByNoteID.remove(id))
-            removed.append(id);
-    }
-    for (const QUuid &id : std::as_const(removed))
-        emit evaluationChanged(id);
-    if (!removed.isEmpty())
-        emit evaluationsByNoteIDChanged();
-}
-
 void ZulStudioViewModel::reselectAfterRemoval()
 {
     if (!m_selectedNoteID || indexOfNote(*m_selectedNoteID) >= 0)
@@ -426,156 +406,21 @@ void ZulStudioViewModel::reselectAfterRemoval()
     setSelectedNoteID(firstInDisplayOrder());
 }
 
-// MARK: - Engine cache and evaluation
+// MARK: - Evaluation
 
 ComputationalNoteEngine ZulStudioViewModel::currentEngine()
 {
-    const QDateTime instant = now();
-    const QDate day = instant.toLocalTime().date();
-    const DayKey dayKey{day.year(), day.month(), day.day()};
-    const QString currency = m_config.defaultCurrency.toUpper();
-    const bool cacheHolds = m_cachedEngine && m_cachedEngineDayKey == dayKey && m_cachedEngineCurrency == currency
-        && m_cachedEngineRates == m_rates;
-    if (!cacheHolds) {
-        const ZulSystemTimeZone calendar = ZulSystemTimeZone::current();
-        if (!calendar.unknownName.isEmpty() && !m_reportedUnknownTimeZone) {
-            m_reportedUnknownTimeZone = true;
-            m_logger->log(VeskLogLevel::warn, QStringLiteral("lifecycle"),
-                          QStringLiteral("The system time zone \"%1\" is unknown; dates are counted in UTC")
-                              .arg(QString::fromUtf8(calendar.unknownName)));
-        }
-        m_cachedEngine.emplace(m_rates, currency, instant, calendar.zone);
-        m_cachedEngineDayKey = dayKey;
-        m_cachedEngineCurrency = currency;
-        m_cachedEngineRates = m_rates;
-        return *m_cachedEngine;
-    }
-    // "now" and "today" mean the moment of evaluation, not the moment the
-    // engine was built; the engine shares its tables, so this costs nothing.
-    return ComputationalNoteEngine(m_cachedEngine->rates(), m_cachedEngine->defaultCurrency(), instant,
-                                   m_cachedEngine->calendar());
-}
-
-void ZulStudioViewModel::clearEngineCache()
-{
-    m_cachedEngine.reset();
-    m_cachedEngineDayKey.reset();
+    return m_scheduler->currentEngine();
 }
 
 void ZulStudioViewModel::recomputeAllEvaluations()
 {
-    cancelAllDebouncedEvaluations();
-    const ComputationalNoteEngine engine = currentEngine();
-    const quint64 generation = ++*m_evaluationGeneration;
-
-    // The notes on screen when the studio opens (the top of the list, the
-    // selected note, the floating ones) are evaluated at once; in a large
-    // collection the others are evaluated off the main thread and come
-    // together when all are done, and a long note always does: the window
-    // does not wait for notes nobody sees yet.
-    QList<int> now;
-    QList<int> aside;
-    if (m_notes.size() <= kEvaluatedFirst) {
-        for (int index = 0; index < m_notes.size(); ++index)
-            (m_notes.at(index).content.size() > kEvaluatedAsideFrom ? aside : now).append(index);
-    } else {
-        QList<int> order(m_notes.size());
-        std::iota(order.begin(), order.end(), 0);
-        std::partial_sort(order.begin(), order.begin() + kEvaluatedFirst, order.end(), [this](int a, int b) {
-            const ZulNoteOrder::Key first = ZulNoteOrder::keyOf(m_notes.at(a));
-            const ZulNoteOrder::Key second = ZulNoteOrder::keyOf(m_notes.at(b));
-            return ZulNoteOrder::comesBefore(first, second) || (!ZulNoteOrder::comesBefore(second, first) && a < b);
-        });
-        QSet<int> first(order.cbegin(), order.cbegin() + kEvaluatedFirst);
-        for (int index = 0; index < m_notes.size(); ++index) {
-            const ZulNote &note = m_notes.at(index);
-            const bool shown = first.contains(index) || note.isFloatingSticky || note.id == m_selectedNoteID;
-            (shown && note.content.size() <= kEvaluatedAsideFrom ? now : aside).append(index);
-        }
-    }
-
-    // Notes evaluated aside keep their earlier result meanwhile; notes
-    // that are gone lose theirs.
-    ZulEvaluationMap evaluations;
-    evaluations.reserve(m_notes.size());
-    for (const int index : std::as_const(aside)) {
-        const auto kept = m_evaluationsByNoteID.constFind(m_notes.at(index).id);
-        if (kept != m_evaluationsByNoteID.cend())
-            evaluations.insert(kept.key(), *kept);
-    }
-    if (now.size() >= kParallelEvaluationThreshold) {
-        const QList<CompactNoteEvaluation> results = QtConcurrent::blockingMapped<QList<CompactNoteEvaluation>>(
-            &m_evaluationPool, now, [this, engine](int index) { return engine.evaluateCompact(m_notes.at(index).content); });
-        for (qsizetype k = 0; k < now.size(); ++k)
-            evaluations.insert(m_notes.at(now[k]).id, results.at(k));
-    } else {
-        for (const int index : std::as_const(now))
-            evaluations.insert(m_notes.at(index).id, engine.evaluateCompact(m_notes.at(index).content));
-    }
-    m_evaluationsByNoteID = std::move(evaluations);
-    emit evaluationsReset();
-    emit evaluationsByNoteIDChanged();
-    if (aside.isEmpty())
-        return;
-
-    QList<std::pair<QUuid, QString>> texts;
-    texts.reserve(aside.size());
-    for (const int index : std::as_const(aside))
-        texts.append({m_notes.at(index).id, m_notes.at(index).content});
-    const std::shared_ptr<std::atomic<quint64>> current = m_evaluationGeneration;
-    QtConcurrent::mapped(&m_evaluationPool, texts,
-                         [engine, current, generation](const std::pair<QUuid, QString> &text) {
-                             // A later whole evaluation supersedes this one:
-                             // what is left of it is never evaluated.
-                             if (current->load() != generation)
-                                 return CompactNoteEvaluation();
-                             return engine.evaluateCompact(text.second);
-                         })
-        .then(this, [this, generation, texts](QFuture<CompactNoteEvaluation> done) {
-            // A pool that finished before this continuation was attached runs
-            // it at once, inside this function; the results always come
-            // through the event loop instead, after what the caller does next.
-            QMetaObject::invokeMethod(
-                this,
-                [this, generation, texts, results = done.results()] {
-                    if (m_evaluationGeneration->load() != generation)
-                        return;
-                    for (qsizetype k = 0; k < texts.size() && k < results.size(); ++k) {
-                        const ZulNote *note = findNote(texts[k].first);
-                        // An edit since then brought its own evaluation.
-                        if (note && note->content == texts[k].second)
-                            m_evaluationsByNoteID.insert(texts[k].first, results[k]);
-                    }
-                    emit evaluationsReset();
-                    emit evaluationsByNoteIDChanged();
-                },
-                Qt::QueuedConnection);
-        });
+    m_scheduler->recomputeAllEvaluations(m_selectedNoteID);
 }
 
 void ZulStudioViewModel::refreshQuickScratchSummary()
 {
     setQuickScratchSummary(currentEngine().evaluate(m_quickScratchText));
-}
-
-void ZulStudioViewModel::scheduleMidnightRefresh()
-{
-    if (!m_midnightTimer) {
-        m_midnightTimer = new QTimer(this);
-        m_midnightTimer->setSingleShot(true);
-        connect(m_midnightTimer, &QTimer::timeout, this, [this] {
-            // A timer may fire a little early; the day key then still holds
-            // and the next round catches midnight.
-            recomputeAllEvaluations();
-            refreshQuickScratchSummary();
-            scheduleMidnightRefresh();
-        });
-    }
-    const QDateTime local = now().toLocalTime();
-    const QDateTime nextMidnight(local.date().addDays(1), QTime(0, 0), Qt::LocalTime);
-    // At least a second, so a clock that jumps about cannot make it spin.
-    const qint64 wait = std::clamp<qint64>(local.msecsTo(nextMidnight), 1000, qint64(24) * 3600 * 1000 + 3600 * 1000);
-    m_midnightTimer->start(int(wait));
 }
 
 // MARK: - Start-up
@@ -641,17 +486,21 @@ std::optional<ZulNote> ZulStudioViewModel::note(const QUuid &id) const
     return m_notes.at(index);
 }
 
+const ZulEvaluationMap &ZulStudioViewModel::evaluationsByNoteID() const
+{
+    return m_scheduler->evaluations();
+}
+
 NoteEvaluationSummary ZulStudioViewModel::evaluation(const QUuid &id) const
 {
-    const auto found = m_evaluationsByNoteID.constFind(id);
-    return found == m_evaluationsByNoteID.cend() ? NoteEvaluationSummary::empty() : found->summary();
+    const ZulEvaluationMap &evaluations = m_scheduler->evaluations();
+    const auto found = evaluations.constFind(id);
+    return found == evaluations.cend() ? NoteEvaluationSummary::empty() : found->summary();
 }
 
 const CompactNoteEvaluation &ZulStudioViewModel::cachedEvaluation(const QUuid &id) const
 {
-    static const CompactNoteEvaluation none;
-    const auto found = m_evaluationsByNoteID.constFind(id);
-    return found == m_evaluationsByNoteID.cend() ? none : *found;
+    return m_scheduler->cachedEvaluation(id);
 }
 
 NoteEvaluationSummary ZulStudioViewModel::selectedNoteEvaluation() const

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "Engine/ComputationalNoteEngine.h"
-#include "Models/CompactNoteEvaluation.h"
 #include "Models/CurrencyRateTable.h"
 #include "Models/NoteEvaluationSummary.h"
 #include "Models/ZulConfig.h"
@@ -10,6 +8,7 @@
 #include "Models/ZulNoteTint.h"
 #include "Services/ZulStorageService.h"
 #include "VeskKit/Localization/VeskLanguage.h"
+#include "ViewModels/ZulEvaluationMap.h"
 #include "ViewModels/ZulNoteField.h"
 #include "ViewModels/ZulNoteFilter.h"
 #include "ViewModels/ZulNotesPersistence.h"
@@ -25,19 +24,18 @@
 #include <QRectF>
 #include <QString>
 #include <QStringList>
-#include <QThreadPool>
 #include <QUuid>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <tuple>
 
+class ComputationalNoteEngine;
 class QTimer;
 class VeskAppLogger;
 class ZulNoteSearch;
 class ZulNotesFileWatcher;
+class ZulEvaluationScheduler;
 class VeskGlobalHotkeyManager;
 enum class ZulCommandID;
 
@@ -46,9 +44,6 @@ enum class ZulCommandID;
 // Scratch".
 enum class ZulNewNoteKind { note, quickNote };
 
-// Each note's evaluation, in the compact form that refers to the note's own
-// text: evaluation(id) gives it as a NoteEvaluationSummary.
-using ZulEvaluationMap = QHash<QUuid, CompactNoteEvaluation>;
 using ZulOptionalNoteID = std::optional<QUuid>;
 using ZulOptionalText = std::optional<QString>;
 
@@ -85,10 +80,6 @@ public:
 
     // Longer notes (in grapheme clusters) are evaluated off the GUI thread.
     static constexpr qsizetype longNoteThreshold = 4000;
-    static constexpr int evaluationDebounceMs = 30;
-    // How many lines below an edit of a long note are shown evaluated before
-    // the rest of the note is: more than a screen holds.
-    static constexpr qsizetype earlyResultLines = 300;
     static constexpr int saveDebounceMs = ZulNotesPersistence::pauseMs;
     static constexpr int saveCeilingMs = ZulNotesPersistence::ceilingMs;
     static constexpr int toastLifetimeMs = 2400;
@@ -120,7 +111,7 @@ public:
     void setSelectedTag(const std::optional<QString> &tag);
     const QString &searchText() const { return m_searchText; }
     void setSearchText(const QString &text);
-    const ZulEvaluationMap &evaluationsByNoteID() const { return m_evaluationsByNoteID; }
+    const ZulEvaluationMap &evaluationsByNoteID() const;
     bool isEdgeDrawerOpen() const { return m_isEdgeDrawerOpen; }
     void setIsEdgeDrawerOpen(bool open);
     bool isRefreshingRates() const { return m_isRefreshingRates; }
@@ -255,17 +246,6 @@ signals:
     void noteCreated(const QUuid &id);
 
 private:
-    using DayKey = std::tuple<int, int, int>;
-
-    struct PendingEvaluation
-    {
-        QTimer *timer = nullptr;
-        quint64 token = 0;
-        // Its pause is over: it runs, or waits for the note's running one.
-        bool due = false;
-        QString content;
-    };
-
     QString text(const char *en, const char *tr) const;
     QDateTime now() const;
     void log(const QString &category, const QString &message) const;
@@ -278,24 +258,14 @@ private:
     bool takeOutsideNotes();
     void notesFileMayHaveChanged();
 
+    // Every note anew, the selected one among those evaluated at once.
     void recomputeAllEvaluations();
     void refreshQuickScratchSummary();
-    void clearEngineCache();
-
-    void scheduleDebouncedEvaluation(const QUuid &noteID, const QString &content);
-    void cancelDebouncedEvaluation(const QUuid &noteID);
-    void cancelAllDebouncedEvaluations();
-    void startBackgroundEvaluation(const QUuid &noteID, quint64 token, const QString &content);
-    void applyBackgroundEvaluation(const QUuid &noteID, quint64 token, const QString &content,
-                                   const CompactNoteEvaluation &evaluation);
-    void applyEarlyEvaluation(const QUuid &noteID, quint64 token, const QString &content,
-                              const CompactNoteEvaluation &results);
 
     // The commands that are global hotkeys, held for the whole desktop.
     void registerGlobalHotkeys();
     void startAutoTidySchedule();
     void runTimedTidy();
-    void scheduleMidnightRefresh();
     void bootstrapFloatingControllers();
     void syncEdgeDrawerChrome();
     ZulEdgeDrawerControlling &ensureEdgeDrawerController();
@@ -316,8 +286,6 @@ private:
                     const std::function<bool(ZulNote &)> &change, const std::function<void()> &followUp = {});
     void notePrepended(const ZulNote &note);
     void noteErased(const QUuid &id);
-    void setEvaluation(const QUuid &id, const CompactNoteEvaluation &evaluation);
-    void removeEvaluations(const QList<QUuid> &ids);
     void setStorageFootprintBytes(qint64 bytes);
     void setIsRefreshingRates(bool refreshing);
     void setToastMessage(const std::optional<QString> &message);
@@ -344,7 +312,6 @@ private:
     ZulNoteFilter m_activeFilter = ZulNoteFilter::all;
     std::optional<QString> m_selectedTag;
     QString m_searchText;
-    ZulEvaluationMap m_evaluationsByNoteID;
     bool m_isEdgeDrawerOpen = false;
     bool m_isRefreshingRates = false;
     VeskLanguage m_language;
@@ -360,6 +327,9 @@ private:
     // Internal state.
     ZulStorageService m_storage;
     ZulStudioEnvironment m_environment;
+    // Reads the notes, the settings and the rates above. The controllers
+    // below read its evaluations, so it outlives them.
+    std::unique_ptr<ZulEvaluationScheduler> m_scheduler;
     std::unique_ptr<VeskGlobalHotkeyManager> m_hotkeyManager;
     std::unique_ptr<ZulEdgeDrawerControlling> m_edgeDrawerController;
     std::unique_ptr<ZulStickyControlling> m_stickyController;
@@ -367,26 +337,12 @@ private:
     std::unique_ptr<ZulNotesPersistence> m_persistence;
     ZulNotesFileWatcher *m_notesFileWatcher = nullptr;
     bool m_takingOutsideNotes = false;
-    QHash<QUuid, PendingEvaluation> m_evaluationDebounceTasks;
-    QSet<QUuid> m_evaluationsRunning;
-    quint64 m_nextEvaluationToken = 0;
-    // Counts whole-collection evaluations; one running aside stops when a
-    // later one begins.
-    std::shared_ptr<std::atomic<quint64>> m_evaluationGeneration = std::make_shared<std::atomic<quint64>>(0);
-    QThreadPool m_evaluationPool;
     QTimer *m_tidyTimer = nullptr;
-    QTimer *m_midnightTimer = nullptr;
     QTimer *m_toastTimer = nullptr;
     QElapsedTimer m_sinceCreated;
     bool m_startupCompleted = false;
     StudioWindowOpener m_studioWindowOpener;
     bool m_observingReopenRequests = false;
-    std::optional<ComputationalNoteEngine> m_cachedEngine;
-    std::optional<DayKey> m_cachedEngineDayKey;
-    QString m_cachedEngineCurrency;
-    std::optional<CurrencyRateTable> m_cachedEngineRates;
-    // Whether UTC standing in for an unknown system time zone was logged.
-    bool m_reportedUnknownTimeZone = false;
 
     // The search of isListed(), made once per query and locale: a key in
     // the search field matches every note against one query.

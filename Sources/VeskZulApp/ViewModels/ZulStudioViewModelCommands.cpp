@@ -5,6 +5,7 @@
 #include "ViewModels/ZulClipboard.h"
 #include "ViewModels/ZulCommand.h"
 #include "ViewModels/ZulEdgeDrawerControlling.h"
+#include "ViewModels/ZulEvaluationScheduler.h"
 #include "ViewModels/ZulLiveRatesFetching.h"
 #include "ViewModels/ZulStickyControlling.h"
 #include "ViewModels/ZulStudioWindowActivation.h"
@@ -97,7 +98,7 @@ void ZulStudioViewModel::refreshLiveCurrencyRates()
                           QStringLiteral("Saving fetched rates failed: ") + saved.error());
         }
         setStorageFootprintBytes(m_storage.totalStorageBytes());
-        clearEngineCache();
+        m_scheduler->clearEngineCache();
         recomputeAllEvaluations();
         refreshQuickScratchSummary();
         log(QStringLiteral("rates"),

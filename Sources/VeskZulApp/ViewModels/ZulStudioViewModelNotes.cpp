@@ -3,6 +3,7 @@
 #include "Services/ZulNotesMerge.h"
 #include "VeskKit/Localization/VeskCharacters.h"
 #include "VeskKit/Utilities/VeskAppLogger.h"
+#include "ViewModels/ZulEvaluationScheduler.h"
 #include "ViewModels/ZulStickyControlling.h"
 
 #include <QScopedValueRollback>
@@ -43,7 +44,7 @@ ZulNote ZulStudioViewModel::insertNewNote(const QString &title, const QString &c
     notePrepended(note);
     setSelectedNoteID(note.id);
     setSelectedTab(ZulStudioTab::workspace);
-    setEvaluation(note.id, currentEngine().evaluateCompact(note.content));
+    m_scheduler->setEvaluation(note.id, currentEngine().evaluateCompact(note.content));
     persistNotesImmediately();
     if (sticky)
         ensureStickyController().showSticky(note.id);
@@ -74,11 +75,11 @@ void ZulStudioViewModel::deleteNote(const QUuid &id)
     // Deleting a note that is not there changes nothing, so it reports nothing.
     if (indexOfNote(id) < 0)
         return;
-    cancelDebouncedEvaluation(id);
+    m_scheduler->cancelDebouncedEvaluation(id);
     if (m_stickyController)
         m_stickyController->closeSticky(id);
     noteErased(id);
-    removeEvaluations({id});
+    m_scheduler->removeEvaluations({id});
     reselectAfterRemoval();
     persistNotesImmediately();
     log(QStringLiteral("notes"), QStringLiteral("Deleted note (remainingNotes=%1)").arg(m_notes.size()));
@@ -103,7 +104,7 @@ void ZulStudioViewModel::duplicateNote(const QUuid &id)
 
     notePrepended(copy);
     setSelectedNoteID(copy.id);
-    setEvaluation(copy.id, currentEngine().evaluateCompact(copy.content));
+    m_scheduler->setEvaluation(copy.id, currentEngine().evaluateCompact(copy.content));
     persistNotesImmediately();
     showToast(text("Note duplicated.", "Not çoğaltıldı."), false);
 }
@@ -305,19 +306,19 @@ bool ZulStudioViewModel::takeOutsideNotes()
     ComputationalNoteEngine engine = currentEngine();
     const auto evaluate = [this, &engine](const ZulNote &note) {
         if (VeskCharacters::prefixLength(note.content, longNoteThreshold) < note.content.size()) {
-            scheduleDebouncedEvaluation(note.id, note.content);
+            m_scheduler->scheduleDebouncedEvaluation(note.id, note.content);
         } else {
-            cancelDebouncedEvaluation(note.id);
-            setEvaluation(note.id, engine.evaluateCompact(note.content));
+            m_scheduler->cancelDebouncedEvaluation(note.id);
+            m_scheduler->setEvaluation(note.id, engine.evaluateCompact(note.content));
         }
     };
     for (const QUuid &id : merge.removed) {
-        cancelDebouncedEvaluation(id);
+        m_scheduler->cancelDebouncedEvaluation(id);
         if (m_stickyController)
             m_stickyController->closeSticky(id);
         noteErased(id);
     }
-    removeEvaluations(merge.removed);
+    m_scheduler->removeEvaluations(merge.removed);
     for (const ZulNote &their : merge.changed) {
         const int index = indexOfNote(their.id);
         if (index < 0)

@@ -3,6 +3,7 @@
 #include "VeskKit/Localization/VeskText.h"
 #include "VeskKit/System/VeskLaunchAtLogin.h"
 #include "VeskKit/Utilities/VeskAppLogger.h"
+#include "ViewModels/ZulEvaluationScheduler.h"
 
 #include <QSet>
 
@@ -26,7 +27,7 @@ void ZulStudioViewModel::updateConfig(const std::function<void(ZulConfig &)> &mu
     setStorageFootprintBytes(m_storage.totalStorageBytes());
 
     if (m_config.defaultCurrency != previousCurrency) {
-        clearEngineCache();
+        m_scheduler->clearEngineCache();
         recomputeAllEvaluations();
         refreshQuickScratchSummary();
     }
@@ -68,10 +69,10 @@ void ZulStudioViewModel::runTimedTidy()
             removedIDs.append(note.id);
     }
     for (const QUuid &id : std::as_const(removedIDs))
-        cancelDebouncedEvaluation(id);
+        m_scheduler->cancelDebouncedEvaluation(id);
     publishNotes(tidied.kept);
     // Like tidy-now, a removed note leaves neither a result nor the selection behind.
-    removeEvaluations(removedIDs);
+    m_scheduler->removeEvaluations(removedIDs);
     reselectAfterRemoval();
     persistNotesImmediately();
 }
