@@ -11,6 +11,7 @@
 #include "ViewModels/ZulEvaluationScheduler.h"
 #include "ViewModels/ZulNotesFileWatcher.h"
 #include "ViewModels/ZulNullStudioServices.h"
+#include "ViewModels/ZulScreenState.h"
 #include "ViewModels/ZulStickyControlling.h"
 #include "ViewModels/ZulStudioWindowActivation.h"
 
@@ -22,9 +23,6 @@
 #include <utility>
 
 namespace {
-
-// The sample the tray popover's scratch pad starts with.
-const char kQuickScratchSample[] = "1850 + %20 KDV\n250 USD to TRY";
 
 void fillMissingServices(ZulStudioEnvironment &environment)
 {
@@ -60,8 +58,6 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
       m_language(VeskLanguage::current()),
       m_launchAtLogin(VeskLaunchAtLogin::isEnabled()),
       m_logger(VeskAppLogger::shared(QStringLiteral("VeskZul"))),
-      m_quickScratchText(QString::fromUtf8(kQuickScratchSample)),
-      m_quickScratchSummary(NoteEvaluationSummary::empty()),
       m_storage(std::move(storage)),
       m_environment(std::move(environment))
 {
@@ -89,11 +85,17 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
         refreshQuickScratchSummary();
     });
 
-    m_toastTimer = new QTimer(this);
-    m_toastTimer->setSingleShot(true);
-    m_toastTimer->setTimerType(Qt::PreciseTimer);
-    m_toastTimer->setInterval(toastLifetimeMs);
-    connect(m_toastTimer, &QTimer::timeout, this, [this] { setToastMessage(std::nullopt); });
+    m_screen = std::make_unique<ZulScreenState>(toastLifetimeMs);
+    connect(m_screen.get(), &ZulScreenState::selectedTabChanged, this, &ZulStudioViewModel::selectedTabChanged);
+    connect(m_screen.get(), &ZulScreenState::activeFilterChanged, this, &ZulStudioViewModel::activeFilterChanged);
+    connect(m_screen.get(), &ZulScreenState::selectedTagChanged, this, &ZulStudioViewModel::selectedTagChanged);
+    connect(m_screen.get(), &ZulScreenState::searchTextChanged, this, &ZulStudioViewModel::searchTextChanged);
+    connect(m_screen.get(), &ZulScreenState::toastMessageChanged, this, &ZulStudioViewModel::toastMessageChanged);
+    connect(m_screen.get(), &ZulScreenState::toastIsErrorChanged, this, &ZulStudioViewModel::toastIsErrorChanged);
+    connect(m_screen.get(), &ZulScreenState::quickScratchTextChanged, this,
+            &ZulStudioViewModel::quickScratchTextChanged);
+    connect(m_screen.get(), &ZulScreenState::quickScratchSummaryChanged, this,
+            &ZulStudioViewModel::quickScratchSummaryChanged);
 
     // The settings come first: tidying needs their age limit.
     const ZulLoadReport<ZulConfig> loadedConfig = m_storage.loadConfigReporting();
@@ -120,7 +122,7 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
     m_selectedNoteID = firstInDisplayOrder();
 
     recomputeAllEvaluations();
-    m_quickScratchSummary = currentEngine().evaluate(m_quickScratchText);
+    refreshQuickScratchSummary();
 
     if (!m_environment.startsAfterFirstFrame)
         registerGlobalHotkeys();
@@ -213,36 +215,75 @@ void ZulStudioViewModel::setSelectedNoteID(const std::optional<QUuid> &id)
     emit selectedNoteIDChanged();
 }
 
+ZulStudioTab ZulStudioViewModel::selectedTab() const
+{
+    return m_screen->selectedTab();
+}
+
 void ZulStudioViewModel::setSelectedTab(ZulStudioTab tab)
 {
-    if (m_selectedTab == tab)
-        return;
-    m_selectedTab = tab;
-    emit selectedTabChanged();
+    m_screen->setSelectedTab(tab);
+}
+
+ZulNoteFilter ZulStudioViewModel::activeFilter() const
+{
+    return m_screen->activeFilter();
 }
 
 void ZulStudioViewModel::setActiveFilter(ZulNoteFilter filter)
 {
-    if (m_activeFilter == filter)
-        return;
-    m_activeFilter = filter;
-    emit activeFilterChanged();
+    m_screen->setActiveFilter(filter);
+}
+
+const std::optional<QString> &ZulStudioViewModel::selectedTag() const
+{
+    return m_screen->selectedTag();
 }
 
 void ZulStudioViewModel::setSelectedTag(const std::optional<QString> &tag)
 {
-    if (m_selectedTag == tag)
-        return;
-    m_selectedTag = tag;
-    emit selectedTagChanged();
+    m_screen->setSelectedTag(tag);
+}
+
+const QString &ZulStudioViewModel::searchText() const
+{
+    return m_screen->searchText();
 }
 
 void ZulStudioViewModel::setSearchText(const QString &text)
 {
-    if (m_searchText == text)
-        return;
-    m_searchText = text;
-    emit searchTextChanged();
+    m_screen->setSearchText(text);
+}
+
+const std::optional<QString> &ZulStudioViewModel::toastMessage() const
+{
+    return m_screen->toastMessage();
+}
+
+bool ZulStudioViewModel::toastIsError() const
+{
+    return m_screen->toastIsError();
+}
+
+void ZulStudioViewModel::showToast(const QString &message, bool isError)
+{
+    m_screen->showToast(message, isError);
+}
+
+const QString &ZulStudioViewModel::quickScratchText() const
+{
+    return m_screen->quickScratchText();
+}
+
+void ZulStudioViewModel::setQuickScratchText(const QString &text)
+{
+    m_screen->setQuickScratchText(text);
+    refreshQuickScratchSummary();
+}
+
+const NoteEvaluationSummary &ZulStudioViewModel::quickScratchSummary() const
+{
+    return m_screen->quickScratchSummary();
 }
 
 void ZulStudioViewModel::setIsEdgeDrawerOpen(bool open)
@@ -269,13 +310,6 @@ void ZulStudioViewModel::setIsVersionLogsSheetPresented(bool presented)
     emit isVersionLogsSheetPresentedChanged();
 }
 
-void ZulStudioViewModel::setQuickScratchText(const QString &text)
-{
-    m_quickScratchText = text;
-    emit quickScratchTextChanged();
-    refreshQuickScratchSummary();
-}
-
 void ZulStudioViewModel::setStorageFootprintBytes(qint64 bytes)
 {
     if (m_storageFootprintBytes == bytes)
@@ -290,28 +324,6 @@ void ZulStudioViewModel::setIsRefreshingRates(bool refreshing)
         return;
     m_isRefreshingRates = refreshing;
     emit isRefreshingRatesChanged();
-}
-
-void ZulStudioViewModel::setToastMessage(const std::optional<QString> &message)
-{
-    if (m_toastMessage == message)
-        return;
-    m_toastMessage = message;
-    emit toastMessageChanged();
-}
-
-void ZulStudioViewModel::setToastIsError(bool isError)
-{
-    if (m_toastIsError == isError)
-        return;
-    m_toastIsError = isError;
-    emit toastIsErrorChanged();
-}
-
-void ZulStudioViewModel::setQuickScratchSummary(const NoteEvaluationSummary &summary)
-{
-    m_quickScratchSummary = summary;
-    emit quickScratchSummaryChanged();
 }
 
 void ZulStudioViewModel::setLaunchAtLogin(bool enabled)
@@ -420,7 +432,7 @@ void ZulStudioViewModel::recomputeAllEvaluations()
 
 void ZulStudioViewModel::refreshQuickScratchSummary()
 {
-    setQuickScratchSummary(currentEngine().evaluate(m_quickScratchText));
+    m_screen->setQuickScratchSummary(currentEngine().evaluate(m_screen->quickScratchText()));
 }
 
 // MARK: - Start-up

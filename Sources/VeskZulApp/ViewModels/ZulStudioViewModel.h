@@ -33,9 +33,9 @@
 class ComputationalNoteEngine;
 class QTimer;
 class VeskAppLogger;
-class ZulNoteSearch;
 class ZulNotesFileWatcher;
 class ZulEvaluationScheduler;
+class ZulScreenState;
 class VeskGlobalHotkeyManager;
 enum class ZulCommandID;
 
@@ -103,13 +103,13 @@ public:
     void setSelectedNoteID(const std::optional<QUuid> &id);
     const ZulConfig &config() const { return m_config; }
     const CurrencyRateTable &rates() const { return m_rates; }
-    ZulStudioTab selectedTab() const { return m_selectedTab; }
+    ZulStudioTab selectedTab() const;
     void setSelectedTab(ZulStudioTab tab);
-    ZulNoteFilter activeFilter() const { return m_activeFilter; }
+    ZulNoteFilter activeFilter() const;
     void setActiveFilter(ZulNoteFilter filter);
-    const std::optional<QString> &selectedTag() const { return m_selectedTag; }
+    const std::optional<QString> &selectedTag() const;
     void setSelectedTag(const std::optional<QString> &tag);
-    const QString &searchText() const { return m_searchText; }
+    const QString &searchText() const;
     void setSearchText(const QString &text);
     const ZulEvaluationMap &evaluationsByNoteID() const;
     bool isEdgeDrawerOpen() const { return m_isEdgeDrawerOpen; }
@@ -120,13 +120,16 @@ public:
     bool launchAtLogin() const { return m_launchAtLogin; }
     bool isVersionLogsSheetPresented() const { return m_isVersionLogsSheetPresented; }
     void setIsVersionLogsSheetPresented(bool presented);
-    const std::optional<QString> &toastMessage() const { return m_toastMessage; }
-    bool toastIsError() const { return m_toastIsError; }
+    const std::optional<QString> &toastMessage() const;
+    bool toastIsError() const;
     qint64 storageFootprintBytes() const { return m_storageFootprintBytes; }
-    const QString &quickScratchText() const { return m_quickScratchText; }
+    const QString &quickScratchText() const;
     // Re-evaluates the scratch summary at once.
     void setQuickScratchText(const QString &text);
-    const NoteEvaluationSummary &quickScratchSummary() const { return m_quickScratchSummary; }
+    const NoteEvaluationSummary &quickScratchSummary() const;
+    // The tab, the list's filter, tag and search, the toast and the
+    // scratch pad, for a view that reads only those.
+    const ZulScreenState &screenState() const { return *m_screen; }
 
     const ZulStorageService &storage() const { return m_storage; }
     VeskAppLogger &logger() const { return *m_logger; }
@@ -288,9 +291,6 @@ private:
     void noteErased(const QUuid &id);
     void setStorageFootprintBytes(qint64 bytes);
     void setIsRefreshingRates(bool refreshing);
-    void setToastMessage(const std::optional<QString> &message);
-    void setToastIsError(bool isError);
-    void setQuickScratchSummary(const NoteEvaluationSummary &summary);
     void setLaunchAtLogin(bool enabled);
     // Selection after notes were removed: kept when its note remains, else
     // the first remaining note in display order.
@@ -308,27 +308,20 @@ private:
     std::optional<QUuid> m_selectedNoteID;
     ZulConfig m_config;
     CurrencyRateTable m_rates;
-    ZulStudioTab m_selectedTab = ZulStudioTab::workspace;
-    ZulNoteFilter m_activeFilter = ZulNoteFilter::all;
-    std::optional<QString> m_selectedTag;
-    QString m_searchText;
     bool m_isEdgeDrawerOpen = false;
     bool m_isRefreshingRates = false;
     VeskLanguage m_language;
     bool m_launchAtLogin = false;
     bool m_isVersionLogsSheetPresented = false;
-    std::optional<QString> m_toastMessage;
-    bool m_toastIsError = false;
     qint64 m_storageFootprintBytes = 0;
     std::shared_ptr<VeskAppLogger> m_logger;
-    QString m_quickScratchText;
-    NoteEvaluationSummary m_quickScratchSummary;
 
     // Internal state.
     ZulStorageService m_storage;
     ZulStudioEnvironment m_environment;
-    // Reads the notes, the settings and the rates above. The controllers
-    // below read its evaluations, so it outlives them.
+    // The controllers below read what these hold, so they outlive them.
+    std::unique_ptr<ZulScreenState> m_screen;
+    // Reads the notes, the settings and the rates above.
     std::unique_ptr<ZulEvaluationScheduler> m_scheduler;
     std::unique_ptr<VeskGlobalHotkeyManager> m_hotkeyManager;
     std::unique_ptr<ZulEdgeDrawerControlling> m_edgeDrawerController;
@@ -338,15 +331,8 @@ private:
     ZulNotesFileWatcher *m_notesFileWatcher = nullptr;
     bool m_takingOutsideNotes = false;
     QTimer *m_tidyTimer = nullptr;
-    QTimer *m_toastTimer = nullptr;
     QElapsedTimer m_sinceCreated;
     bool m_startupCompleted = false;
     StudioWindowOpener m_studioWindowOpener;
     bool m_observingReopenRequests = false;
-
-    // The search of isListed(), made once per query and locale: a key in
-    // the search field matches every note against one query.
-    mutable std::shared_ptr<ZulNoteSearch> m_listedSearch;
-    mutable QString m_listedSearchText;
-    mutable QLocale m_listedSearchLocale;
 };

@@ -42,11 +42,3 @@ void ZulStudioViewModel::flushPendingSaves()
 
 // MARK: - Toasts
 
-void ZulStudioViewModel::showToast(const QString &message, bool isError)
-{
-    // Announced even when the same text is already up: it is a new toast.
-    m_toastMessage = message;
-    emit toastMessageChanged();
-    setToastIsError(isError);
-    m_toastTimer->start();
-}

@@ -237,17 +237,17 @@ void ZulStudioViewModel::removeTag(const QString &tag, const QUuid &id)
             return note.tags.removeAll(tag) > 0;
         },
         [this, &tag] {
-            if (m_selectedTag == tag && !allTags().contains(tag))
+            if (selectedTag() == tag && !allTags().contains(tag))
                 setSelectedTag(std::nullopt);
         });
 }
 
 void ZulStudioViewModel::promoteQuickScratchToNote()
 {
-    if (m_quickScratchText.trimmed().isEmpty())
+    if (quickScratchText().trimmed().isEmpty())
         return;
     const QString title = text("Menu Bar Scratch", "Menü Çubuğu Karalaması");
-    insertNewNote(title, m_quickScratchText, ZulNoteTint::cyan, true, false);
+    insertNewNote(title, quickScratchText(), ZulNoteTint::cyan, true, false);
     showToast(text("Saved scratchpad to VeskZul.", "Karalama VeskZul'e kaydedildi."), false);
 }
 
