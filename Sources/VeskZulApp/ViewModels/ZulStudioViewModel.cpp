@@ -9,6 +9,7 @@
 #include "ViewModels/ZulCommand.h"
 #include "ViewModels/ZulEdgeDrawerControlling.h"
 #include "ViewModels/ZulEvaluationScheduler.h"
+#include "ViewModels/ZulNoteStore.h"
 #include "ViewModels/ZulNotesFileWatcher.h"
 #include "ViewModels/ZulNullStudioServices.h"
 #include "ViewModels/ZulScreenState.h"
@@ -65,15 +66,20 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
     fillMissingServices(m_environment);
     m_hotkeyManager = m_environment.makeHotkeyManager();
 
-    m_persistence = std::make_unique<ZulNotesPersistence>(m_notes, m_language, m_storage, m_environment.notesWriter,
-                                                          m_environment.steadyClock, m_logger);
-    connect(m_persistence.get(), &ZulNotesPersistence::footprintMeasured, this,
+    m_store = std::make_unique<ZulNoteStore>(m_language, m_storage, m_environment.notesWriter,
+                                             m_environment.steadyClock, [this] { return now(); }, m_logger);
+    connect(&m_store->persistence(), &ZulNotesPersistence::footprintMeasured, this,
             &ZulStudioViewModel::setStorageFootprintBytes);
-    connect(m_persistence.get(), &ZulNotesPersistence::toastDue, this, &ZulStudioViewModel::showToast);
+    connect(&m_store->persistence(), &ZulNotesPersistence::toastDue, this, &ZulStudioViewModel::showToast);
+    connect(m_store.get(), &ZulNoteStore::notesChanged, this, &ZulStudioViewModel::notesChanged);
+    connect(m_store.get(), &ZulNoteStore::noteChanged, this, &ZulStudioViewModel::noteChanged);
+    connect(m_store.get(), &ZulNoteStore::noteAdded, this, &ZulStudioViewModel::noteAdded);
+    connect(m_store.get(), &ZulNoteStore::noteRemoved, this, &ZulStudioViewModel::noteRemoved);
+    connect(m_store.get(), &ZulNoteStore::notesReset, this, &ZulStudioViewModel::notesReset);
 
     m_scheduler = std::make_unique<ZulEvaluationScheduler>(
-        m_notes, [this](const QUuid &id) { return findNote(id); }, m_config, m_rates, [this] { return now(); },
-        m_logger);
+        m_store->notes(), [this](const QUuid &id) { return m_store->findNote(id); }, m_config, m_rates,
+        [this] { return now(); }, m_logger);
     connect(m_scheduler.get(), &ZulEvaluationScheduler::evaluationChanged, this,
             &ZulStudioViewModel::evaluationChanged);
     connect(m_scheduler.get(), &ZulEvaluationScheduler::evaluationsReset, this,
@@ -108,15 +114,15 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
     const ZulStorageService::TidyResult tidied =
         ZulStorageService::tidyEphemeralNotes(loaded.notes, m_config.autoTidyEphemeralHours, now());
     // An emptied collection comes back with the starter notes at the next launch.
-    m_notes = tidied.kept.isEmpty() ? ZulStorageService::makeStarterNotes(now()) : tidied.kept;
+    m_store->replaceNotes(tidied.kept.isEmpty() ? ZulStorageService::makeStarterNotes(now()) : tidied.kept);
     // Another program (a sync tool, an editor) may change the file while we
     // run: what it wrote is taken in before each save, and when it is seen.
-    m_persistence->setBeforeWrite([this] { takeOutsideNotes(); });
+    m_store->persistence().setBeforeWrite([this] { takeOutsideNotes(); });
     m_notesFileWatcher = new ZulNotesFileWatcher(m_storage.notesFileURL(), this);
     connect(m_notesFileWatcher, &ZulNotesFileWatcher::mayHaveChanged, this,
             &ZulStudioViewModel::notesFileMayHaveChanged);
     if (tidied.removedCount > 0)
-        m_persistence->requestSave(ZulSaveUrgency::now);
+        m_store->requestSave(ZulSaveUrgency::now);
 
     m_storageFootprintBytes = m_storage.totalStorageBytes();
     m_selectedNoteID = firstInDisplayOrder();
@@ -131,7 +137,7 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
 
     log(QStringLiteral("lifecycle"),
         QStringLiteral("VeskZul initialized (%1 note(s), tidied=%2, currency=%3)")
-            .arg(m_notes.size())
+            .arg(notes().size())
             .arg(tidied.removedCount)
             .arg(m_config.defaultCurrency));
 
@@ -173,7 +179,7 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
         unreadable << unreadableNotesText(loaded.unreadableNoteCount, loaded.keptCopyPath);
     }
     if (loaded.outcome == ZulNotesLoadOutcome::starterNotesCreated && !loaded.problem.isEmpty())
-        unreadable << m_persistence->noteFailure(loaded.problem);
+        unreadable << m_store->persistence().noteFailure(loaded.problem);
     if (loaded.renumberedCount > 0) {
         m_logger->log(VeskLogLevel::warn, QStringLiteral("notes"),
                       QStringLiteral("%1 note(s) of the notes file had the id of an earlier note and were given a "
@@ -360,60 +366,9 @@ void ZulStudioViewModel::log(const QString &category, const QString &message) co
     m_logger->log(VeskLogLevel::info, category, message);
 }
 
-int ZulStudioViewModel::indexOfNote(const QUuid &id) const
-{
-    if (m_indexByIDStale) {
-        m_indexByID.clear();
-        m_indexByID.reserve(m_notes.size());
-        for (int index = 0; index < m_notes.size(); ++index)
-            m_indexByID.insert(m_notes.at(index).id, index);
-        m_indexByIDStale = false;
-    }
-    return m_indexByID.value(id, -1);
-}
-
-const ZulNote *ZulStudioViewModel::findNote(const QUuid &id) const
-{
-    const int index = indexOfNote(id);
-    return index < 0 ? nullptr : &m_notes.at(index);
-}
-
-void ZulStudioViewModel::publishNotes(QList<ZulNote> notes)
-{
-    m_notes = std::move(notes);
-    m_indexByIDStale = true;
-    emit notesReset();
-    emit notesChanged();
-}
-
-void ZulStudioViewModel::noteMutated(int index, ZulNoteFields fields)
-{
-    emit noteChanged(m_notes.at(index).id, fields);
-    emit notesChanged();
-}
-
-void ZulStudioViewModel::notePrepended(const ZulNote &note)
-{
-    m_notes.prepend(note);
-    m_indexByIDStale = true;
-    emit noteAdded(note.id);
-    emit notesChanged();
-}
-
-void ZulStudioViewModel::noteErased(const QUuid &id)
-{
-    const int index = indexOfNote(id);
-    if (index < 0)
-        return;
-    m_notes.removeAt(index);
-    m_indexByIDStale = true;
-    emit noteRemoved(id);
-    emit notesChanged();
-}
-
 void ZulStudioViewModel::reselectAfterRemoval()
 {
-    if (!m_selectedNoteID || indexOfNote(*m_selectedNoteID) >= 0)
+    if (!m_selectedNoteID || m_store->indexOfNote(*m_selectedNoteID) >= 0)
         return;
     setSelectedNoteID(firstInDisplayOrder());
 }
@@ -467,7 +422,7 @@ void ZulStudioViewModel::startAutoTidySchedule()
 void ZulStudioViewModel::bootstrapFloatingControllers()
 {
     syncEdgeDrawerChrome();
-    const QList<ZulNote> snapshot = m_notes;
+    const QList<ZulNote> snapshot = notes();
     for (const ZulNote &note : snapshot) {
         if (note.isFloatingSticky)
             ensureStickyController().showSticky(note.id);
@@ -490,12 +445,22 @@ ZulStickyControlling &ZulStudioViewModel::ensureStickyController()
 
 // MARK: - Look-ups
 
+const QList<ZulNote> &ZulStudioViewModel::notes() const
+{
+    return m_store->notes();
+}
+
+const ZulNote *ZulStudioViewModel::findNote(const QUuid &id) const
+{
+    return m_store->findNote(id);
+}
+
 std::optional<ZulNote> ZulStudioViewModel::note(const QUuid &id) const
 {
-    const int index = indexOfNote(id);
-    if (index < 0)
+    const ZulNote *found = m_store->findNote(id);
+    if (!found)
         return std::nullopt;
-    return m_notes.at(index);
+    return *found;
 }
 
 const ZulEvaluationMap &ZulStudioViewModel::evaluationsByNoteID() const
@@ -524,6 +489,7 @@ NoteEvaluationSummary ZulStudioViewModel::selectedNoteEvaluation() const
 
 int ZulStudioViewModel::activeStickyCount() const
 {
-    return int(std::count_if(m_notes.cbegin(), m_notes.cend(),
+    const QList<ZulNote> &all = notes();
+    return int(std::count_if(all.cbegin(), all.cend(),
                              [](const ZulNote &note) { return note.isFloatingSticky; }));
 }

@@ -35,6 +35,7 @@ class QTimer;
 class VeskAppLogger;
 class ZulNotesFileWatcher;
 class ZulEvaluationScheduler;
+class ZulNoteStore;
 class ZulScreenState;
 class VeskGlobalHotkeyManager;
 enum class ZulCommandID;
@@ -98,7 +99,7 @@ public:
     void firstFrameShown();
 
     // Published state.
-    const QList<ZulNote> &notes() const { return m_notes; }
+    const QList<ZulNote> &notes() const;
     const std::optional<QUuid> &selectedNoteID() const { return m_selectedNoteID; }
     void setSelectedNoteID(const std::optional<QUuid> &id);
     const ZulConfig &config() const { return m_config; }
@@ -127,6 +128,8 @@ public:
     // Re-evaluates the scratch summary at once.
     void setQuickScratchText(const QString &text);
     const NoteEvaluationSummary &quickScratchSummary() const;
+    // The notes and their announcements, for a view that reads only those.
+    const ZulNoteStore &noteStore() const { return *m_store; }
     // The tab, the list's filter, tag and search, the toast and the
     // scratch pad, for a view that reads only those.
     const ZulScreenState &screenState() const { return *m_screen; }
@@ -273,22 +276,6 @@ private:
     void syncEdgeDrawerChrome();
     ZulEdgeDrawerControlling &ensureEdgeDrawerController();
 
-    int indexOfNote(const QUuid &id) const;
-    void publishNotes(QList<ZulNote> notes);
-    // Announces a change made to the note at `index` in place.
-    void noteMutated(int index, ZulNoteFields fields);
-    // The one way a note is changed in place. `change` changes a copy of the
-    // note and says whether it changed anything: a note left as it was gets
-    // no new timestamp, no announcement and no save (and is not copied from
-    // a collection shared with a write under way). A changed note replaces
-    // the note, gets a new updatedAt when `fields` hold it, and is
-    // announced with `fields`; then `followUp` runs (what the change sets
-    // off: an evaluation, a closed panel) and a save is asked for with
-    // `urgency`. Whether the note with `id` was changed.
-    bool changeNote(const QUuid &id, ZulNoteFields fields, ZulSaveUrgency urgency,
-                    const std::function<bool(ZulNote &)> &change, const std::function<void()> &followUp = {});
-    void notePrepended(const ZulNote &note);
-    void noteErased(const QUuid &id);
     void setStorageFootprintBytes(qint64 bytes);
     void setIsRefreshingRates(bool refreshing);
     void setLaunchAtLogin(bool enabled);
@@ -300,11 +287,6 @@ private:
                           bool sticky);
 
     // Published state.
-    QList<ZulNote> m_notes;
-    // Where each note stands in m_notes; rebuilt on the next look-up after
-    // notes were added or removed.
-    mutable QHash<QUuid, int> m_indexByID;
-    mutable bool m_indexByIDStale = true;
     std::optional<QUuid> m_selectedNoteID;
     ZulConfig m_config;
     CurrencyRateTable m_rates;
@@ -320,14 +302,14 @@ private:
     ZulStorageService m_storage;
     ZulStudioEnvironment m_environment;
     // The controllers below read what these hold, so they outlive them.
+    // The store's saves read the language and the storage above.
+    std::unique_ptr<ZulNoteStore> m_store;
     std::unique_ptr<ZulScreenState> m_screen;
-    // Reads the notes, the settings and the rates above.
+    // Reads the notes, the settings and the rates.
     std::unique_ptr<ZulEvaluationScheduler> m_scheduler;
     std::unique_ptr<VeskGlobalHotkeyManager> m_hotkeyManager;
     std::unique_ptr<ZulEdgeDrawerControlling> m_edgeDrawerController;
     std::unique_ptr<ZulStickyControlling> m_stickyController;
-    // Declared after the notes and the language it reads, so it goes first.
-    std::unique_ptr<ZulNotesPersistence> m_persistence;
     ZulNotesFileWatcher *m_notesFileWatcher = nullptr;
     bool m_takingOutsideNotes = false;
     QTimer *m_tidyTimer = nullptr;

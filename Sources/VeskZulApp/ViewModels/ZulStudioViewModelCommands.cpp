@@ -63,7 +63,7 @@ void ZulStudioViewModel::syncEdgeDrawerChrome()
 void ZulStudioViewModel::createAndFloatStickyNote()
 {
     const auto &tints = ZulNoteTintAllCases();
-    const ZulNoteTint tint = tints.at(std::size_t(m_notes.size()) % tints.size());
+    const ZulNoteTint tint = tints.at(std::size_t(notes().size()) % tints.size());
     const ZulNote created = createNote(text("Sticky Note", "Yapışkan Not"), QString(), tint, false, true);
     showToast(text("Floating sticky created: ", "Yüzen yapışkan oluşturuldu: ") + created.displayTitle(), false);
 }
@@ -140,5 +140,5 @@ QString ZulStudioViewModel::menuBarBadgeText() const
         m_selectedNoteID ? cachedEvaluation(*m_selectedNoteID).totalNumericSum : std::nullopt;
     if (total)
         return ZulNumberFormatter::format(*total, 0);
-    return QString::number(m_notes.size());
+    return QString::number(notes().size());
 }

@@ -2,6 +2,7 @@
 
 #include "VeskKit/Localization/VeskCharacters.h"
 #include "ViewModels/ZulEvaluationScheduler.h"
+#include "ViewModels/ZulNoteStore.h"
 
 #include <QTimer>
 
@@ -9,7 +10,7 @@
 
 void ZulStudioViewModel::updateNoteContent(const QUuid &id, const QString &content)
 {
-    changeNote(
+    m_store->changeNote(
         id, ZulNoteField::content | ZulNoteField::updatedAt, ZulSaveUrgency::afterPause,
         [&content](ZulNote &note) {
             if (note.content == content)
@@ -32,12 +33,12 @@ void ZulStudioViewModel::updateNoteContent(const QUuid &id, const QString &conte
 
 void ZulStudioViewModel::persistNotesImmediately()
 {
-    m_persistence->requestSave(ZulSaveUrgency::now);
+    m_store->requestSave(ZulSaveUrgency::now);
 }
 
 void ZulStudioViewModel::flushPendingSaves()
 {
-    m_persistence->flush();
+    m_store->persistence().flush();
 }
 
 // MARK: - Toasts

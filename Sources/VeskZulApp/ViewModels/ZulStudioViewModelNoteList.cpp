@@ -16,7 +16,7 @@ bool ZulStudioViewModel::isListed(const ZulNote &note) const
 QList<ZulNote> ZulStudioViewModel::filteredNotes() const
 {
     QList<ZulNote> shown;
-    for (const ZulNote &note : sortedNotesList(m_notes)) {
+    for (const ZulNote &note : sortedNotesList(notes())) {
         if (isListed(note))
             shown.append(note);
     }
@@ -28,7 +28,7 @@ std::optional<QUuid> ZulStudioViewModel::firstInDisplayOrder() const
     // The first of a stable sort: the earliest of the notes no other note
     // comes before.
     const ZulNote *first = nullptr;
-    for (const ZulNote &note : m_notes) {
+    for (const ZulNote &note : notes()) {
         if (!first || ZulNoteOrder::comesBefore(note, *first))
             first = &note;
     }
@@ -37,5 +37,5 @@ std::optional<QUuid> ZulStudioViewModel::firstInDisplayOrder() const
 
 QStringList ZulStudioViewModel::allTags() const
 {
-    return ZulNoteOrder::distinctTags(m_notes);
+    return ZulNoteOrder::distinctTags(notes());
 }
