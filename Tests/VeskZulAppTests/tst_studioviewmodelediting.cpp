@@ -1,5 +1,7 @@
 #include "StudioTestSupport.h"
 
+#include "Engine/ComputationalNoteEngine.h"
+
 #include <QDeadlineTimer>
 #include <QDirIterator>
 #include <QElapsedTimer>

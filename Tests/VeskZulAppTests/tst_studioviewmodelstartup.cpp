@@ -1,5 +1,7 @@
 #include "StudioTestSupport.h"
 
+#include "Engine/ComputationalNoteEngine.h"
+
 #include <QDirIterator>
 #include <QJsonObject>
 

@@ -2,40 +2,28 @@
 
 #include "Models/ZulNoteOrder.h"
 
-#include "Engine/ZulSystemTimeZone.h"
 #include "VeskKit/Localization/VeskText.h"
 #include "VeskKit/System/VeskGlobalHotkeyManager.h"
 #include "VeskKit/System/VeskLaunchAtLogin.h"
 #include "VeskKit/Utilities/VeskAppLogger.h"
 #include "ViewModels/ZulCommand.h"
 #include "ViewModels/ZulEdgeDrawerControlling.h"
+#include "ViewModels/ZulEvaluationScheduler.h"
+#include "ViewModels/ZulNoteStore.h"
 #include "ViewModels/ZulNotesFileWatcher.h"
 #include "ViewModels/ZulNullStudioServices.h"
+#include "ViewModels/ZulScreenState.h"
 #include "ViewModels/ZulStickyControlling.h"
 #include "ViewModels/ZulStudioWindowActivation.h"
 
 #include <QPointer>
 #include <QTimeZone>
 #include <QTimer>
-#include <QSet>
-#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
-#include <numeric>
 #include <utility>
 
 namespace {
-
-// The sample the tray popover's scratch pad starts with.
-const char kQuickScratchSample[] = "1850 + %20 KDV\n250 USD to TRY";
-
-// Whole-collection evaluations spread over threads from this many notes on.
-constexpr qsizetype kParallelEvaluationThreshold = 32;
-// A whole-collection evaluation evaluates this many notes of the top of the
-// list before it returns, and the rest off the main thread.
-constexpr qsizetype kEvaluatedFirst = 64;
-// A note this long is evaluated off the main thread.
-constexpr qsizetype kEvaluatedAsideFrom = 64 * 1024;
 
 void fillMissingServices(ZulStudioEnvironment &environment)
 {
@@ -71,8 +59,6 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
       m_language(VeskLanguage::current()),
       m_launchAtLogin(VeskLaunchAtLogin::isEnabled()),
       m_logger(VeskAppLogger::shared(QStringLiteral("VeskZul"))),
-      m_quickScratchText(QString::fromUtf8(kQuickScratchSample)),
-      m_quickScratchSummary(NoteEvaluationSummary::empty()),
       m_storage(std::move(storage)),
       m_environment(std::move(environment))
 {
@@ -80,17 +66,42 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
     fillMissingServices(m_environment);
     m_hotkeyManager = m_environment.makeHotkeyManager();
 
-    m_persistence = std::make_unique<ZulNotesPersistence>(m_notes, m_language, m_storage, m_environment.notesWriter,
-                                                          m_environment.steadyClock, m_logger);
-    connect(m_persistence.get(), &ZulNotesPersistence::footprintMeasured, this,
+    m_store = std::make_unique<ZulNoteStore>(m_language, m_storage, m_environment.notesWriter,
+                                             m_environment.steadyClock, [this] { return now(); }, m_logger);
+    connect(&m_store->persistence(), &ZulNotesPersistence::footprintMeasured, this,
             &ZulStudioViewModel::setStorageFootprintBytes);
-    connect(m_persistence.get(), &ZulNotesPersistence::toastDue, this, &ZulStudioViewModel::showToast);
+    connect(&m_store->persistence(), &ZulNotesPersistence::toastDue, this, &ZulStudioViewModel::showToast);
+    connect(m_store.get(), &ZulNoteStore::notesChanged, this, &ZulStudioViewModel::notesChanged);
+    connect(m_store.get(), &ZulNoteStore::noteChanged, this, &ZulStudioViewModel::noteChanged);
+    connect(m_store.get(), &ZulNoteStore::noteAdded, this, &ZulStudioViewModel::noteAdded);
+    connect(m_store.get(), &ZulNoteStore::noteRemoved, this, &ZulStudioViewModel::noteRemoved);
+    connect(m_store.get(), &ZulNoteStore::notesReset, this, &ZulStudioViewModel::notesReset);
 
-    m_toastTimer = new QTimer(this);
-    m_toastTimer->setSingleShot(true);
-    m_toastTimer->setTimerType(Qt::PreciseTimer);
-    m_toastTimer->setInterval(toastLifetimeMs);
-    connect(m_toastTimer, &QTimer::timeout, this, [this] { setToastMessage(std::nullopt); });
+    m_scheduler = std::make_unique<ZulEvaluationScheduler>(
+        m_store->notes(), [this](const QUuid &id) { return m_store->findNote(id); }, m_config, m_rates,
+        [this] { return now(); }, m_logger);
+    connect(m_scheduler.get(), &ZulEvaluationScheduler::evaluationChanged, this,
+            &ZulStudioViewModel::evaluationChanged);
+    connect(m_scheduler.get(), &ZulEvaluationScheduler::evaluationsReset, this,
+            &ZulStudioViewModel::evaluationsReset);
+    connect(m_scheduler.get(), &ZulEvaluationScheduler::evaluationsByNoteIDChanged, this,
+            &ZulStudioViewModel::evaluationsByNoteIDChanged);
+    connect(m_scheduler.get(), &ZulEvaluationScheduler::dayChanged, this, [this] {
+        recomputeAllEvaluations();
+        refreshQuickScratchSummary();
+    });
+
+    m_screen = std::make_unique<ZulScreenState>(toastLifetimeMs);
+    connect(m_screen.get(), &ZulScreenState::selectedTabChanged, this, &ZulStudioViewModel::selectedTabChanged);
+    connect(m_screen.get(), &ZulScreenState::activeFilterChanged, this, &ZulStudioViewModel::activeFilterChanged);
+    connect(m_screen.get(), &ZulScreenState::selectedTagChanged, this, &ZulStudioViewModel::selectedTagChanged);
+    connect(m_screen.get(), &ZulScreenState::searchTextChanged, this, &ZulStudioViewModel::searchTextChanged);
+    connect(m_screen.get(), &ZulScreenState::toastMessageChanged, this, &ZulStudioViewModel::toastMessageChanged);
+    connect(m_screen.get(), &ZulScreenState::toastIsErrorChanged, this, &ZulStudioViewModel::toastIsErrorChanged);
+    connect(m_screen.get(), &ZulScreenState::quickScratchTextChanged, this,
+            &ZulStudioViewModel::quickScratchTextChanged);
+    connect(m_screen.get(), &ZulScreenState::quickScratchSummaryChanged, this,
+            &ZulStudioViewModel::quickScratchSummaryChanged);
 
     // The settings come first: tidying needs their age limit.
     const ZulLoadReport<ZulConfig> loadedConfig = m_storage.loadConfigReporting();
@@ -103,30 +114,30 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
     const ZulStorageService::TidyResult tidied =
         ZulStorageService::tidyEphemeralNotes(loaded.notes, m_config.autoTidyEphemeralHours, now());
     // An emptied collection comes back with the starter notes at the next launch.
-    m_notes = tidied.kept.isEmpty() ? ZulStorageService::makeStarterNotes(now()) : tidied.kept;
+    m_store->replaceNotes(tidied.kept.isEmpty() ? ZulStorageService::makeStarterNotes(now()) : tidied.kept);
     // Another program (a sync tool, an editor) may change the file while we
     // run: what it wrote is taken in before each save, and when it is seen.
-    m_persistence->setBeforeWrite([this] { takeOutsideNotes(); });
+    m_store->persistence().setBeforeWrite([this] { takeOutsideNotes(); });
     m_notesFileWatcher = new ZulNotesFileWatcher(m_storage.notesFileURL(), this);
     connect(m_notesFileWatcher, &ZulNotesFileWatcher::mayHaveChanged, this,
             &ZulStudioViewModel::notesFileMayHaveChanged);
     if (tidied.removedCount > 0)
-        m_persistence->requestSave(ZulSaveUrgency::now);
+        m_store->requestSave(ZulSaveUrgency::now);
 
     m_storageFootprintBytes = m_storage.totalStorageBytes();
     m_selectedNoteID = firstInDisplayOrder();
 
     recomputeAllEvaluations();
-    m_quickScratchSummary = currentEngine().evaluate(m_quickScratchText);
+    refreshQuickScratchSummary();
 
     if (!m_environment.startsAfterFirstFrame)
         registerGlobalHotkeys();
     startAutoTidySchedule();
-    scheduleMidnightRefresh();
+    m_scheduler->scheduleMidnightRefresh();
 
     log(QStringLiteral("lifecycle"),
         QStringLiteral("VeskZul initialized (%1 note(s), tidied=%2, currency=%3)")
-            .arg(m_notes.size())
+            .arg(notes().size())
             .arg(tidied.removedCount)
             .arg(m_config.defaultCurrency));
 
@@ -168,7 +179,7 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
         unreadable << unreadableNotesText(loaded.unreadableNoteCount, loaded.keptCopyPath);
     }
     if (loaded.outcome == ZulNotesLoadOutcome::starterNotesCreated && !loaded.problem.isEmpty())
-        unreadable << m_persistence->noteFailure(loaded.problem);
+        unreadable << m_store->persistence().noteFailure(loaded.problem);
     if (loaded.renumberedCount > 0) {
         m_logger->log(VeskLogLevel::warn, QStringLiteral("notes"),
                       QStringLiteral("%1 note(s) of the notes file had the id of an earlier note and were given a "
@@ -197,10 +208,7 @@ void ZulStudioViewModel::firstFrameShown()
 ZulStudioViewModel::~ZulStudioViewModel()
 {
     flushPendingSaves();
-    cancelAllDebouncedEvaluations();
-    // What is left of an evaluation running aside is not begun.
-    ++*m_evaluationGeneration;
-    m_evaluationPool.waitForDone();
+    m_scheduler->shutDown();
 }
 
 // MARK: - Published state
@@ -213,36 +221,75 @@ void ZulStudioViewModel::setSelectedNoteID(const std::optional<QUuid> &id)
     emit selectedNoteIDChanged();
 }
 
+ZulStudioTab ZulStudioViewModel::selectedTab() const
+{
+    return m_screen->selectedTab();
+}
+
 void ZulStudioViewModel::setSelectedTab(ZulStudioTab tab)
 {
-    if (m_selectedTab == tab)
-        return;
-    m_selectedTab = tab;
-    emit selectedTabChanged();
+    m_screen->setSelectedTab(tab);
+}
+
+ZulNoteFilter ZulStudioViewModel::activeFilter() const
+{
+    return m_screen->activeFilter();
 }
 
 void ZulStudioViewModel::setActiveFilter(ZulNoteFilter filter)
 {
-    if (m_activeFilter == filter)
-        return;
-    m_activeFilter = filter;
-    emit activeFilterChanged();
+    m_screen->setActiveFilter(filter);
+}
+
+const std::optional<QString> &ZulStudioViewModel::selectedTag() const
+{
+    return m_screen->selectedTag();
 }
 
 void ZulStudioViewModel::setSelectedTag(const std::optional<QString> &tag)
 {
-    if (m_selectedTag == tag)
-        return;
-    m_selectedTag = tag;
-    emit selectedTagChanged();
+    m_screen->setSelectedTag(tag);
+}
+
+const QString &ZulStudioViewModel::searchText() const
+{
+    return m_screen->searchText();
 }
 
 void ZulStudioViewModel::setSearchText(const QString &text)
 {
-    if (m_searchText == text)
-        return;
-    m_searchText = text;
-    emit searchTextChanged();
+    m_screen->setSearchText(text);
+}
+
+const std::optional<QString> &ZulStudioViewModel::toastMessage() const
+{
+    return m_screen->toastMessage();
+}
+
+bool ZulStudioViewModel::toastIsError() const
+{
+    return m_screen->toastIsError();
+}
+
+void ZulStudioViewModel::showToast(const QString &message, bool isError)
+{
+    m_screen->showToast(message, isError);
+}
+
+const QString &ZulStudioViewModel::quickScratchText() const
+{
+    return m_screen->quickScratchText();
+}
+
+void ZulStudioViewModel::setQuickScratchText(const QString &text)
+{
+    m_screen->setQuickScratchText(text);
+    refreshQuickScratchSummary();
+}
+
+const NoteEvaluationSummary &ZulStudioViewModel::quickScratchSummary() const
+{
+    return m_screen->quickScratchSummary();
 }
 
 void ZulStudioViewModel::setIsEdgeDrawerOpen(bool open)
@@ -269,13 +316,6 @@ void ZulStudioViewModel::setIsVersionLogsSheetPresented(bool presented)
     emit isVersionLogsSheetPresentedChanged();
 }
 
-void ZulStudioViewModel::setQuickScratchText(const QString &text)
-{
-    m_quickScratchText = text;
-    emit quickScratchTextChanged();
-    refreshQuickScratchSummary();
-}
-
 void ZulStudioViewModel::setStorageFootprintBytes(qint64 bytes)
 {
     if (m_storageFootprintBytes == bytes)
@@ -290,28 +330,6 @@ void ZulStudioViewModel::setIsRefreshingRates(bool refreshing)
         return;
     m_isRefreshingRates = refreshing;
     emit isRefreshingRatesChanged();
-}
-
-void ZulStudioViewModel::setToastMessage(const std::optional<QString> &message)
-{
-    if (m_toastMessage == message)
-        return;
-    m_toastMessage = message;
-    emit toastMessageChanged();
-}
-
-void ZulStudioViewModel::setToastIsError(bool isError)
-{
-    if (m_toastIsError == isError)
-        return;
-    m_toastIsError = isError;
-    emit toastIsErrorChanged();
-}
-
-void ZulStudioViewModel::setQuickScratchSummary(const NoteEvaluationSummary &summary)
-{
-    m_quickScratchSummary = summary;
-    emit quickScratchSummaryChanged();
 }
 
 void ZulStudioViewModel::setLaunchAtLogin(bool enabled)
@@ -348,234 +366,28 @@ void ZulStudioViewModel::log(const QString &category, const QString &message) co
     m_logger->log(VeskLogLevel::info, category, message);
 }
 
-int ZulStudioViewModel::indexOfNote(const QUuid &id) const
-{
-    if (m_indexByIDStale) {
-        m_indexByID.clear();
-        m_indexByID.reserve(m_notes.size());
-        for (int index = 0; index < m_notes.size(); ++index)
-            m_indexByID.insert(m_notes.at(index).id, index);
-        m_indexByIDStale = false;
-    }
-    return m_indexByID.value(id, -1);
-}
-
-const ZulNote *ZulStudioViewModel::findNote(const QUuid &id) const
-{
-    const int index = indexOfNote(id);
-    return index < 0 ? nullptr : &m_notes.at(index);
-}
-
-void ZulStudioViewModel::publishNotes(QList<ZulNote> notes)
-{
-    m_notes = std::move(notes);
-    m_indexByIDStale = true;
-    emit notesReset();
-    emit notesChanged();
-}
-
-void ZulStudioViewModel::noteMutated(int index, ZulNoteFields fields)
-{
-    emit noteChanged(m_notes.at(index).id, fields);
-    emit notesChanged();
-}
-
-void ZulStudioViewModel::notePrepended(const ZulNote &note)
-{
-    m_notes.prepend(note);
-    m_indexByIDStale = true;
-    emit noteAdded(note.id);
-    emit notesChanged();
-}
-
-void ZulStudioViewModel::noteErased(const QUuid &id)
-{
-    const int index = indexOfNote(id);
-    if (index < 0)
-        return;
-    m_notes.removeAt(index);
-    m_indexByIDStale = true;
-    emit noteRemoved(id);
-    emit notesChanged();
-}
-
-void ZulStudioViewModel::setEvaluation(const QUuid &id, const CompactNoteEvaluation &evaluation)
-{
-    m_evaluationsByNoteID.insert(id, evaluation);
-    emit evaluationChanged(id);
-    emit evaluationsByNoteIDChanged();
-}
-
-void ZulStudioViewModel::removeEvaluations(const QList<QUuid> &ids)
-{
-    QList<QUuid> removed;
-    for (const QUuid &id : ids) {
-        if (m_evaluationsByNoteID.remove(id))
-            removed.append(id);
-    }
-    for (const QUuid &id : std::as_const(removed))
-        emit evaluationChanged(id);
-    if (!removed.isEmpty())
-        emit evaluationsByNoteIDChanged();
-}
-
 void ZulStudioViewModel::reselectAfterRemoval()
 {
-    if (!m_selectedNoteID || indexOfNote(*m_selectedNoteID) >= 0)
+    if (!m_selectedNoteID || m_store->indexOfNote(*m_selectedNoteID) >= 0)
         return;
     setSelectedNoteID(firstInDisplayOrder());
 }
 
-// MARK: - Engine cache and evaluation
+// MARK: - Evaluation
 
 ComputationalNoteEngine ZulStudioViewModel::currentEngine()
 {
-    const QDateTime instant = now();
-    const QDate day = instant.toLocalTime().date();
-    const DayKey dayKey{day.year(), day.month(), day.day()};
-    const QString currency = m_config.defaultCurrency.toUpper();
-    const bool cacheHolds = m_cachedEngine && m_cachedEngineDayKey == dayKey && m_cachedEngineCurrency == currency
-        && m_cachedEngineRates == m_rates;
-    if (!cacheHolds) {
-        const ZulSystemTimeZone calendar = ZulSystemTimeZone::current();
-        if (!calendar.unknownName.isEmpty() && !m_reportedUnknownTimeZone) {
-            m_reportedUnknownTimeZone = true;
-            m_logger->log(VeskLogLevel::warn, QStringLiteral("lifecycle"),
-                          QStringLiteral("The system time zone \"%1\" is unknown; dates are counted in UTC")
-                              .arg(QString::fromUtf8(calendar.unknownName)));
-        }
-        m_cachedEngine.emplace(m_rates, currency, instant, calendar.zone);
-        m_cachedEngineDayKey = dayKey;
-        m_cachedEngineCurrency = currency;
-        m_cachedEngineRates = m_rates;
-        return *m_cachedEngine;
-    }
-    // "now" and "today" mean the moment of evaluation, not the moment the
-    // engine was built; the engine shares its tables, so this costs nothing.
-    return ComputationalNoteEngine(m_cachedEngine->rates(), m_cachedEngine->defaultCurrency(), instant,
-                                   m_cachedEngine->calendar());
-}
-
-void ZulStudioViewModel::clearEngineCache()
-{
-    m_cachedEngine.reset();
-    m_cachedEngineDayKey.reset();
+    return m_scheduler->currentEngine();
 }
 
 void ZulStudioViewModel::recomputeAllEvaluations()
 {
-    cancelAllDebouncedEvaluations();
-    const ComputationalNoteEngine engine = currentEngine();
-    const quint64 generation = ++*m_evaluationGeneration;
-
-    // The notes on screen when the studio opens (the top of the list, the
-    // selected note, the floating ones) are evaluated at once; in a large
-    // collection the others are evaluated off the main thread and come
-    // together when all are done, and a long note always does: the window
-    // does not wait for notes nobody sees yet.
-    QList<int> now;
-    QList<int> aside;
-    if (m_notes.size() <= kEvaluatedFirst) {
-        for (int index = 0; index < m_notes.size(); ++index)
-            (m_notes.at(index).content.size() > kEvaluatedAsideFrom ? aside : now).append(index);
-    } else {
-        QList<int> order(m_notes.size());
-        std::iota(order.begin(), order.end(), 0);
-        std::partial_sort(order.begin(), order.begin() + kEvaluatedFirst, order.end(), [this](int a, int b) {
-            const ZulNoteOrder::Key first = ZulNoteOrder::keyOf(m_notes.at(a));
-            const ZulNoteOrder::Key second = ZulNoteOrder::keyOf(m_notes.at(b));
-            return ZulNoteOrder::comesBefore(first, second) || (!ZulNoteOrder::comesBefore(second, first) && a < b);
-        });
-        QSet<int> first(order.cbegin(), order.cbegin() + kEvaluatedFirst);
-        for (int index = 0; index < m_notes.size(); ++index) {
-            const ZulNote &note = m_notes.at(index);
-            const bool shown = first.contains(index) || note.isFloatingSticky || note.id == m_selectedNoteID;
-            (shown && note.content.size() <= kEvaluatedAsideFrom ? now : aside).append(index);
-        }
-    }
-
-    // Notes evaluated aside keep their earlier result meanwhile; notes
-    // that are gone lose theirs.
-    ZulEvaluationMap evaluations;
-    evaluations.reserve(m_notes.size());
-    for (const int index : std::as_const(aside)) {
-        const auto kept = m_evaluationsByNoteID.constFind(m_notes.at(index).id);
-        if (kept != m_evaluationsByNoteID.cend())
-            evaluations.insert(kept.key(), *kept);
-    }
-    if (now.size() >= kParallelEvaluationThreshold) {
-        const QList<CompactNoteEvaluation> results = QtConcurrent::blockingMapped<QList<CompactNoteEvaluation>>(
-            &m_evaluationPool, now, [this, engine](int index) { return engine.evaluateCompact(m_notes.at(index).content); });
-        for (qsizetype k = 0; k < now.size(); ++k)
-            evaluations.insert(m_notes.at(now[k]).id, results.at(k));
-    } else {
-        for (const int index : std::as_const(now))
-            evaluations.insert(m_notes.at(index).id, engine.evaluateCompact(m_notes.at(index).content));
-    }
-    m_evaluationsByNoteID = std::move(evaluations);
-    emit evaluationsReset();
-    emit evaluationsByNoteIDChanged();
-    if (aside.isEmpty())
-        return;
-
-    QList<std::pair<QUuid, QString>> texts;
-    texts.reserve(aside.size());
-    for (const int index : std::as_const(aside))
-        texts.append({m_notes.at(index).id, m_notes.at(index).content});
-    const std::shared_ptr<std::atomic<quint64>> current = m_evaluationGeneration;
-    QtConcurrent::mapped(&m_evaluationPool, texts,
-                         [engine, current, generation](const std::pair<QUuid, QString> &text) {
-                             // A later whole evaluation supersedes this one:
-                             // what is left of it is never evaluated.
-                             if (current->load() != generation)
-                                 return CompactNoteEvaluation();
-                             return engine.evaluateCompact(text.second);
-                         })
-        .then(this, [this, generation, texts](QFuture<CompactNoteEvaluation> done) {
-            // A pool that finished before this continuation was attached runs
-            // it at once, inside this function; the results always come
-            // through the event loop instead, after what the caller does next.
-            QMetaObject::invokeMethod(
-                this,
-                [this, generation, texts, results = done.results()] {
-                    if (m_evaluationGeneration->load() != generation)
-                        return;
-                    for (qsizetype k = 0; k < texts.size() && k < results.size(); ++k) {
-                        const ZulNote *note = findNote(texts[k].first);
-                        // An edit since then brought its own evaluation.
-                        if (note && note->content == texts[k].second)
-                            m_evaluationsByNoteID.insert(texts[k].first, results[k]);
-                    }
-                    emit evaluationsReset();
-                    emit evaluationsByNoteIDChanged();
-                },
-                Qt::QueuedConnection);
-        });
+    m_scheduler->recomputeAllEvaluations(m_selectedNoteID);
 }
 
 void ZulStudioViewModel::refreshQuickScratchSummary()
 {
-    setQuickScratchSummary(currentEngine().evaluate(m_quickScratchText));
-}
-
-void ZulStudioViewModel::scheduleMidnightRefresh()
-{
-    if (!m_midnightTimer) {
-        m_midnightTimer = new QTimer(this);
-        m_midnightTimer->setSingleShot(true);
-        connect(m_midnightTimer, &QTimer::timeout, this, [this] {
-            // A timer may fire a little early; the day key then still holds
-            // and the next round catches midnight.
-            recomputeAllEvaluations();
-            refreshQuickScratchSummary();
-            scheduleMidnightRefresh();
-        });
-    }
-    const QDateTime local = now().toLocalTime();
-    const QDateTime nextMidnight(local.date().addDays(1), QTime(0, 0), Qt::LocalTime);
-    // At least a second, so a clock that jumps about cannot make it spin.
-    const qint64 wait = std::clamp<qint64>(local.msecsTo(nextMidnight), 1000, qint64(24) * 3600 * 1000 + 3600 * 1000);
-    m_midnightTimer->start(int(wait));
+    m_screen->setQuickScratchSummary(currentEngine().evaluate(m_screen->quickScratchText()));
 }
 
 // MARK: - Start-up
@@ -610,7 +422,7 @@ void ZulStudioViewModel::startAutoTidySchedule()
 void ZulStudioViewModel::bootstrapFloatingControllers()
 {
     syncEdgeDrawerChrome();
-    const QList<ZulNote> snapshot = m_notes;
+    const QList<ZulNote> snapshot = notes();
     for (const ZulNote &note : snapshot) {
         if (note.isFloatingSticky)
             ensureStickyController().showSticky(note.id);
@@ -633,25 +445,39 @@ ZulStickyControlling &ZulStudioViewModel::ensureStickyController()
 
 // MARK: - Look-ups
 
+const QList<ZulNote> &ZulStudioViewModel::notes() const
+{
+    return m_store->notes();
+}
+
+const ZulNote *ZulStudioViewModel::findNote(const QUuid &id) const
+{
+    return m_store->findNote(id);
+}
+
 std::optional<ZulNote> ZulStudioViewModel::note(const QUuid &id) const
 {
-    const int index = indexOfNote(id);
-    if (index < 0)
+    const ZulNote *found = m_store->findNote(id);
+    if (!found)
         return std::nullopt;
-    return m_notes.at(index);
+    return *found;
+}
+
+const ZulEvaluationMap &ZulStudioViewModel::evaluationsByNoteID() const
+{
+    return m_scheduler->evaluations();
 }
 
 NoteEvaluationSummary ZulStudioViewModel::evaluation(const QUuid &id) const
 {
-    const auto found = m_evaluationsByNoteID.constFind(id);
-    return found == m_evaluationsByNoteID.cend() ? NoteEvaluationSummary::empty() : found->summary();
+    const ZulEvaluationMap &evaluations = m_scheduler->evaluations();
+    const auto found = evaluations.constFind(id);
+    return found == evaluations.cend() ? NoteEvaluationSummary::empty() : found->summary();
 }
 
 const CompactNoteEvaluation &ZulStudioViewModel::cachedEvaluation(const QUuid &id) const
 {
-    static const CompactNoteEvaluation none;
-    const auto found = m_evaluationsByNoteID.constFind(id);
-    return found == m_evaluationsByNoteID.cend() ? none : *found;
+    return m_scheduler->cachedEvaluation(id);
 }
 
 NoteEvaluationSummary ZulStudioViewModel::selectedNoteEvaluation() const
@@ -663,6 +489,7 @@ NoteEvaluationSummary ZulStudioViewModel::selectedNoteEvaluation() const
 
 int ZulStudioViewModel::activeStickyCount() const
 {
-    return int(std::count_if(m_notes.cbegin(), m_notes.cend(),
+    const QList<ZulNote> &all = notes();
+    return int(std::count_if(all.cbegin(), all.cend(),
                              [](const ZulNote &note) { return note.isFloatingSticky; }));
 }

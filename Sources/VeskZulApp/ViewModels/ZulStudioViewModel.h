@@ -1,7 +1,5 @@
 #pragma once
 
-#include "Engine/ComputationalNoteEngine.h"
-#include "Models/CompactNoteEvaluation.h"
 #include "Models/CurrencyRateTable.h"
 #include "Models/NoteEvaluationSummary.h"
 #include "Models/ZulConfig.h"
@@ -10,6 +8,7 @@
 #include "Models/ZulNoteTint.h"
 #include "Services/ZulStorageService.h"
 #include "VeskKit/Localization/VeskLanguage.h"
+#include "ViewModels/ZulEvaluationMap.h"
 #include "ViewModels/ZulNoteField.h"
 #include "ViewModels/ZulNoteFilter.h"
 #include "ViewModels/ZulNotesPersistence.h"
@@ -25,19 +24,19 @@
 #include <QRectF>
 #include <QString>
 #include <QStringList>
-#include <QThreadPool>
 #include <QUuid>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <tuple>
 
+class ComputationalNoteEngine;
 class QTimer;
 class VeskAppLogger;
-class ZulNoteSearch;
 class ZulNotesFileWatcher;
+class ZulEvaluationScheduler;
+class ZulNoteStore;
+class ZulScreenState;
 class VeskGlobalHotkeyManager;
 enum class ZulCommandID;
 
@@ -46,9 +45,6 @@ enum class ZulCommandID;
 // Scratch".
 enum class ZulNewNoteKind { note, quickNote };
 
-// Each note's evaluation, in the compact form that refers to the note's own
-// text: evaluation(id) gives it as a NoteEvaluationSummary.
-using ZulEvaluationMap = QHash<QUuid, CompactNoteEvaluation>;
 using ZulOptionalNoteID = std::optional<QUuid>;
 using ZulOptionalText = std::optional<QString>;
 
@@ -85,10 +81,6 @@ public:
 
     // Longer notes (in grapheme clusters) are evaluated off the GUI thread.
     static constexpr qsizetype longNoteThreshold = 4000;
-    static constexpr int evaluationDebounceMs = 30;
-    // How many lines below an edit of a long note are shown evaluated before
-    // the rest of the note is: more than a screen holds.
-    static constexpr qsizetype earlyResultLines = 300;
     static constexpr int saveDebounceMs = ZulNotesPersistence::pauseMs;
     static constexpr int saveCeilingMs = ZulNotesPersistence::ceilingMs;
     static constexpr int toastLifetimeMs = 2400;
@@ -107,20 +99,20 @@ public:
     void firstFrameShown();
 
     // Published state.
-    const QList<ZulNote> &notes() const { return m_notes; }
+    const QList<ZulNote> &notes() const;
     const std::optional<QUuid> &selectedNoteID() const { return m_selectedNoteID; }
     void setSelectedNoteID(const std::optional<QUuid> &id);
     const ZulConfig &config() const { return m_config; }
     const CurrencyRateTable &rates() const { return m_rates; }
-    ZulStudioTab selectedTab() const { return m_selectedTab; }
+    ZulStudioTab selectedTab() const;
     void setSelectedTab(ZulStudioTab tab);
-    ZulNoteFilter activeFilter() const { return m_activeFilter; }
+    ZulNoteFilter activeFilter() const;
     void setActiveFilter(ZulNoteFilter filter);
-    const std::optional<QString> &selectedTag() const { return m_selectedTag; }
+    const std::optional<QString> &selectedTag() const;
     void setSelectedTag(const std::optional<QString> &tag);
-    const QString &searchText() const { return m_searchText; }
+    const QString &searchText() const;
     void setSearchText(const QString &text);
-    const ZulEvaluationMap &evaluationsByNoteID() const { return m_evaluationsByNoteID; }
+    const ZulEvaluationMap &evaluationsByNoteID() const;
     bool isEdgeDrawerOpen() const { return m_isEdgeDrawerOpen; }
     void setIsEdgeDrawerOpen(bool open);
     bool isRefreshingRates() const { return m_isRefreshingRates; }
@@ -129,13 +121,18 @@ public:
     bool launchAtLogin() const { return m_launchAtLogin; }
     bool isVersionLogsSheetPresented() const { return m_isVersionLogsSheetPresented; }
     void setIsVersionLogsSheetPresented(bool presented);
-    const std::optional<QString> &toastMessage() const { return m_toastMessage; }
-    bool toastIsError() const { return m_toastIsError; }
+    const std::optional<QString> &toastMessage() const;
+    bool toastIsError() const;
     qint64 storageFootprintBytes() const { return m_storageFootprintBytes; }
-    const QString &quickScratchText() const { return m_quickScratchText; }
+    const QString &quickScratchText() const;
     // Re-evaluates the scratch summary at once.
     void setQuickScratchText(const QString &text);
-    const NoteEvaluationSummary &quickScratchSummary() const { return m_quickScratchSummary; }
+    const NoteEvaluationSummary &quickScratchSummary() const;
+    // The notes and their announcements, for a view that reads only those.
+    const ZulNoteStore &noteStore() const { return *m_store; }
+    // The tab, the list's filter, tag and search, the toast and the
+    // scratch pad, for a view that reads only those.
+    const ZulScreenState &screenState() const { return *m_screen; }
 
     const ZulStorageService &storage() const { return m_storage; }
     VeskAppLogger &logger() const { return *m_logger; }
@@ -255,17 +252,6 @@ signals:
     void noteCreated(const QUuid &id);
 
 private:
-    using DayKey = std::tuple<int, int, int>;
-
-    struct PendingEvaluation
-    {
-        QTimer *timer = nullptr;
-        quint64 token = 0;
-        // Its pause is over: it runs, or waits for the note's running one.
-        bool due = false;
-        QString content;
-    };
-
     QString text(const char *en, const char *tr) const;
     QDateTime now() const;
     void log(const QString &category, const QString &message) const;
@@ -278,51 +264,20 @@ private:
     bool takeOutsideNotes();
     void notesFileMayHaveChanged();
 
+    // Every note anew, the selected one among those evaluated at once.
     void recomputeAllEvaluations();
     void refreshQuickScratchSummary();
-    void clearEngineCache();
-
-    void scheduleDebouncedEvaluation(const QUuid &noteID, const QString &content);
-    void cancelDebouncedEvaluation(const QUuid &noteID);
-    void cancelAllDebouncedEvaluations();
-    void startBackgroundEvaluation(const QUuid &noteID, quint64 token, const QString &content);
-    void applyBackgroundEvaluation(const QUuid &noteID, quint64 token, const QString &content,
-                                   const CompactNoteEvaluation &evaluation);
-    void applyEarlyEvaluation(const QUuid &noteID, quint64 token, const QString &content,
-                              const CompactNoteEvaluation &results);
 
     // The commands that are global hotkeys, held for the whole desktop.
     void registerGlobalHotkeys();
     void startAutoTidySchedule();
     void runTimedTidy();
-    void scheduleMidnightRefresh();
     void bootstrapFloatingControllers();
     void syncEdgeDrawerChrome();
     ZulEdgeDrawerControlling &ensureEdgeDrawerController();
 
-    int indexOfNote(const QUuid &id) const;
-    void publishNotes(QList<ZulNote> notes);
-    // Announces a change made to the note at `index` in place.
-    void noteMutated(int index, ZulNoteFields fields);
-    // The one way a note is changed in place. `change` changes a copy of the
-    // note and says whether it changed anything: a note left as it was gets
-    // no new timestamp, no announcement and no save (and is not copied from
-    // a collection shared with a write under way). A changed note replaces
-    // the note, gets a new updatedAt when `fields` hold it, and is
-    // announced with `fields`; then `followUp` runs (what the change sets
-    // off: an evaluation, a closed panel) and a save is asked for with
-    // `urgency`. Whether the note with `id` was changed.
-    bool changeNote(const QUuid &id, ZulNoteFields fields, ZulSaveUrgency urgency,
-                    const std::function<bool(ZulNote &)> &change, const std::function<void()> &followUp = {});
-    void notePrepended(const ZulNote &note);
-    void noteErased(const QUuid &id);
-    void setEvaluation(const QUuid &id, const CompactNoteEvaluation &evaluation);
-    void removeEvaluations(const QList<QUuid> &ids);
     void setStorageFootprintBytes(qint64 bytes);
     void setIsRefreshingRates(bool refreshing);
-    void setToastMessage(const std::optional<QString> &message);
-    void setToastIsError(bool isError);
-    void setQuickScratchSummary(const NoteEvaluationSummary &summary);
     void setLaunchAtLogin(bool enabled);
     // Selection after notes were removed: kept when its note remains, else
     // the first remaining note in display order.
@@ -332,65 +287,34 @@ private:
                           bool sticky);
 
     // Published state.
-    QList<ZulNote> m_notes;
-    // Where each note stands in m_notes; rebuilt on the next look-up after
-    // notes were added or removed.
-    mutable QHash<QUuid, int> m_indexByID;
-    mutable bool m_indexByIDStale = true;
     std::optional<QUuid> m_selectedNoteID;
     ZulConfig m_config;
     CurrencyRateTable m_rates;
-    ZulStudioTab m_selectedTab = ZulStudioTab::workspace;
-    ZulNoteFilter m_activeFilter = ZulNoteFilter::all;
-    std::optional<QString> m_selectedTag;
-    QString m_searchText;
-    ZulEvaluationMap m_evaluationsByNoteID;
     bool m_isEdgeDrawerOpen = false;
     bool m_isRefreshingRates = false;
     VeskLanguage m_language;
     bool m_launchAtLogin = false;
     bool m_isVersionLogsSheetPresented = false;
-    std::optional<QString> m_toastMessage;
-    bool m_toastIsError = false;
     qint64 m_storageFootprintBytes = 0;
     std::shared_ptr<VeskAppLogger> m_logger;
-    QString m_quickScratchText;
-    NoteEvaluationSummary m_quickScratchSummary;
 
     // Internal state.
     ZulStorageService m_storage;
     ZulStudioEnvironment m_environment;
+    // The controllers below read what these hold, so they outlive them.
+    // The store's saves read the language and the storage above.
+    std::unique_ptr<ZulNoteStore> m_store;
+    std::unique_ptr<ZulScreenState> m_screen;
+    // Reads the notes, the settings and the rates.
+    std::unique_ptr<ZulEvaluationScheduler> m_scheduler;
     std::unique_ptr<VeskGlobalHotkeyManager> m_hotkeyManager;
     std::unique_ptr<ZulEdgeDrawerControlling> m_edgeDrawerController;
     std::unique_ptr<ZulStickyControlling> m_stickyController;
-    // Declared after the notes and the language it reads, so it goes first.
-    std::unique_ptr<ZulNotesPersistence> m_persistence;
     ZulNotesFileWatcher *m_notesFileWatcher = nullptr;
     bool m_takingOutsideNotes = false;
-    QHash<QUuid, PendingEvaluation> m_evaluationDebounceTasks;
-    QSet<QUuid> m_evaluationsRunning;
-    quint64 m_nextEvaluationToken = 0;
-    // Counts whole-collection evaluations; one running aside stops when a
-    // later one begins.
-    std::shared_ptr<std::atomic<quint64>> m_evaluationGeneration = std::make_shared<std::atomic<quint64>>(0);
-    QThreadPool m_evaluationPool;
     QTimer *m_tidyTimer = nullptr;
-    QTimer *m_midnightTimer = nullptr;
-    QTimer *m_toastTimer = nullptr;
     QElapsedTimer m_sinceCreated;
     bool m_startupCompleted = false;
     StudioWindowOpener m_studioWindowOpener;
     bool m_observingReopenRequests = false;
-    std::optional<ComputationalNoteEngine> m_cachedEngine;
-    std::optional<DayKey> m_cachedEngineDayKey;
-    QString m_cachedEngineCurrency;
-    std::optional<CurrencyRateTable> m_cachedEngineRates;
-    // Whether UTC standing in for an unknown system time zone was logged.
-    bool m_reportedUnknownTimeZone = false;
-
-    // The search of isListed(), made once per query and locale: a key in
-    // the search field matches every note against one query.
-    mutable std::shared_ptr<ZulNoteSearch> m_listedSearch;
-    mutable QString m_listedSearchText;
-    mutable QLocale m_listedSearchLocale;
 };

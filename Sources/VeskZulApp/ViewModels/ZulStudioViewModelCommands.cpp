@@ -5,6 +5,7 @@
 #include "ViewModels/ZulClipboard.h"
 #include "ViewModels/ZulCommand.h"
 #include "ViewModels/ZulEdgeDrawerControlling.h"
+#include "ViewModels/ZulEvaluationScheduler.h"
 #include "ViewModels/ZulLiveRatesFetching.h"
 #include "ViewModels/ZulStickyControlling.h"
 #include "ViewModels/ZulStudioWindowActivation.h"
@@ -62,7 +63,7 @@ void ZulStudioViewModel::syncEdgeDrawerChrome()
 void ZulStudioViewModel::createAndFloatStickyNote()
 {
     const auto &tints = ZulNoteTintAllCases();
-    const ZulNoteTint tint = tints.at(std::size_t(m_notes.size()) % tints.size());
+    const ZulNoteTint tint = tints.at(std::size_t(notes().size()) % tints.size());
     const ZulNote created = createNote(text("Sticky Note", "Yapışkan Not"), QString(), tint, false, true);
     showToast(text("Floating sticky created: ", "Yüzen yapışkan oluşturuldu: ") + created.displayTitle(), false);
 }
@@ -97,7 +98,7 @@ void ZulStudioViewModel::refreshLiveCurrencyRates()
                           QStringLiteral("Saving fetched rates failed: ") + saved.error());
         }
         setStorageFootprintBytes(m_storage.totalStorageBytes());
-        clearEngineCache();
+        m_scheduler->clearEngineCache();
         recomputeAllEvaluations();
         refreshQuickScratchSummary();
         log(QStringLiteral("rates"),
@@ -139,5 +140,5 @@ QString ZulStudioViewModel::menuBarBadgeText() const
         m_selectedNoteID ? cachedEvaluation(*m_selectedNoteID).totalNumericSum : std::nullopt;
     if (total)
         return ZulNumberFormatter::format(*total, 0);
-    return QString::number(m_notes.size());
+    return QString::number(notes().size());
 }

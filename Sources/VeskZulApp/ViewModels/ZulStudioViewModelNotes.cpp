@@ -3,6 +3,8 @@
 #include "Services/ZulNotesMerge.h"
 #include "VeskKit/Localization/VeskCharacters.h"
 #include "VeskKit/Utilities/VeskAppLogger.h"
+#include "ViewModels/ZulEvaluationScheduler.h"
+#include "ViewModels/ZulNoteStore.h"
 #include "ViewModels/ZulStickyControlling.h"
 
 #include <QScopedValueRollback>
@@ -40,16 +42,16 @@ ZulNote ZulStudioViewModel::insertNewNote(const QString &title, const QString &c
     note.createdAt = created;
     note.updatedAt = created;
 
-    notePrepended(note);
+    m_store->prependNote(note);
     setSelectedNoteID(note.id);
     setSelectedTab(ZulStudioTab::workspace);
-    setEvaluation(note.id, currentEngine().evaluateCompact(note.content));
+    m_scheduler->setEvaluation(note.id, currentEngine().evaluateCompact(note.content));
     persistNotesImmediately();
     if (sticky)
         ensureStickyController().showSticky(note.id);
     log(QStringLiteral("notes"), QStringLiteral("Created note (ephemeral=%1, sticky=%2, totalNotes=%3)")
                                      .arg(boolText(ephemeral), boolText(sticky))
-                                     .arg(m_notes.size()));
+                                     .arg(notes().size()));
     emit noteCreated(note.id);
     return note;
 }
@@ -72,16 +74,16 @@ ZulNote ZulStudioViewModel::createNote(ZulNewNoteKind kind)
 void ZulStudioViewModel::deleteNote(const QUuid &id)
 {
     // Deleting a note that is not there changes nothing, so it reports nothing.
-    if (indexOfNote(id) < 0)
+    if (m_store->indexOfNote(id) < 0)
         return;
-    cancelDebouncedEvaluation(id);
+    m_scheduler->cancelDebouncedEvaluation(id);
     if (m_stickyController)
         m_stickyController->closeSticky(id);
-    noteErased(id);
-    removeEvaluations({id});
+    m_store->eraseNote(id);
+    m_scheduler->removeEvaluations({id});
     reselectAfterRemoval();
     persistNotesImmediately();
-    log(QStringLiteral("notes"), QStringLiteral("Deleted note (remainingNotes=%1)").arg(m_notes.size()));
+    log(QStringLiteral("notes"), QStringLiteral("Deleted note (remainingNotes=%1)").arg(notes().size()));
     showToast(text("Note deleted.", "Not silindi."), false);
 }
 
@@ -101,38 +103,16 @@ void ZulStudioViewModel::duplicateNote(const QUuid &id)
     copy.createdAt = created;
     copy.updatedAt = created;
 
-    notePrepended(copy);
+    m_store->prependNote(copy);
     setSelectedNoteID(copy.id);
-    setEvaluation(copy.id, currentEngine().evaluateCompact(copy.content));
+    m_scheduler->setEvaluation(copy.id, currentEngine().evaluateCompact(copy.content));
     persistNotesImmediately();
     showToast(text("Note duplicated.", "Not çoğaltıldı."), false);
 }
 
-bool ZulStudioViewModel::changeNote(const QUuid &id, ZulNoteFields fields, ZulSaveUrgency urgency,
-                                    const std::function<bool(ZulNote &)> &change,
-                                    const std::function<void()> &followUp)
-{
-    const int index = indexOfNote(id);
-    if (index < 0)
-        return false;
-    // Copying one note shares its texts; writing into m_notes would copy
-    // every note while a save under way holds them.
-    ZulNote changed = m_notes.at(index);
-    if (!change(changed))
-        return false;
-    if (fields.testFlag(ZulNoteField::updatedAt))
-        changed.updatedAt = now();
-    m_notes[index] = std::move(changed);
-    noteMutated(index, fields);
-    if (followUp)
-        followUp();
-    m_persistence->requestSave(urgency);
-    return true;
-}
-
 void ZulStudioViewModel::updateNoteTitle(const QUuid &id, const QString &title)
 {
-    changeNote(id, ZulNoteField::title | ZulNoteField::updatedAt, ZulSaveUrgency::afterPause,
+    m_store->changeNote(id, ZulNoteField::title | ZulNoteField::updatedAt, ZulSaveUrgency::afterPause,
                [&title](ZulNote &note) {
                    if (note.title == title)
                        return false;
@@ -143,7 +123,7 @@ void ZulStudioViewModel::updateNoteTitle(const QUuid &id, const QString &title)
 
 void ZulStudioViewModel::updateNoteTint(const QUuid &id, ZulNoteTint tint)
 {
-    changeNote(id, ZulNoteField::tint | ZulNoteField::updatedAt, ZulSaveUrgency::now, [tint](ZulNote &note) {
+    m_store->changeNote(id, ZulNoteField::tint | ZulNoteField::updatedAt, ZulSaveUrgency::now, [tint](ZulNote &note) {
         note.tint = tint;
         return true;
     });
@@ -151,7 +131,7 @@ void ZulStudioViewModel::updateNoteTint(const QUuid &id, ZulNoteTint tint)
 
 void ZulStudioViewModel::togglePin(const QUuid &id)
 {
-    changeNote(id, ZulNoteField::flags | ZulNoteField::updatedAt, ZulSaveUrgency::now, [](ZulNote &note) {
+    m_store->changeNote(id, ZulNoteField::flags | ZulNoteField::updatedAt, ZulSaveUrgency::now, [](ZulNote &note) {
         note.isPinned = !note.isPinned;
         if (note.isPinned)
             note.isEphemeral = false;
@@ -161,7 +141,7 @@ void ZulStudioViewModel::togglePin(const QUuid &id)
 
 void ZulStudioViewModel::toggleEphemeral(const QUuid &id)
 {
-    changeNote(id, ZulNoteField::flags | ZulNoteField::updatedAt, ZulSaveUrgency::now, [this](ZulNote &note) {
+    m_store->changeNote(id, ZulNoteField::flags | ZulNoteField::updatedAt, ZulSaveUrgency::now, [this](ZulNote &note) {
         if (note.isPinned && !note.isEphemeral) {
             showToast(text("Unpin the note before marking it ephemeral.",
                            "Geçici işaretlemek için önce sabitlemeyi kaldırın."),
@@ -176,8 +156,8 @@ void ZulStudioViewModel::toggleEphemeral(const QUuid &id)
 void ZulStudioViewModel::toggleFloatingSticky(const QUuid &id)
 {
     bool floating = false;
-    const bool changed =
-        changeNote(id, ZulNoteField::flags | ZulNoteField::updatedAt, ZulSaveUrgency::now, [&floating](ZulNote &note) {
+    const bool changed = m_store->changeNote(
+        id, ZulNoteField::flags | ZulNoteField::updatedAt, ZulSaveUrgency::now, [&floating](ZulNote &note) {
             note.isFloatingSticky = !note.isFloatingSticky;
             floating = note.isFloatingSticky;
             return true;
@@ -194,7 +174,7 @@ void ZulStudioViewModel::toggleFloatingSticky(const QUuid &id)
 
 void ZulStudioViewModel::closeFloatingSticky(const QUuid &id)
 {
-    changeNote(
+    m_store->changeNote(
         id, ZulNoteField::flags, ZulSaveUrgency::now,
         [](ZulNote &note) {
             note.isFloatingSticky = false;
@@ -208,7 +188,7 @@ void ZulStudioViewModel::closeFloatingSticky(const QUuid &id)
 
 void ZulStudioViewModel::updateStickyFrame(const QUuid &id, const QRectF &frame)
 {
-    changeNote(id, ZulNoteField::stickyFrame, ZulSaveUrgency::afterPause, [&frame](ZulNote &note) {
+    m_store->changeNote(id, ZulNoteField::stickyFrame, ZulSaveUrgency::afterPause, [&frame](ZulNote &note) {
         note.stickyFrame = frame;
         return true;
     });
@@ -219,34 +199,35 @@ void ZulStudioViewModel::addTag(const QString &tag, const QUuid &id)
     const QString normal = normalizedTag(tag);
     if (normal.isEmpty())
         return;
-    changeNote(id, ZulNoteField::tags | ZulNoteField::updatedAt, ZulSaveUrgency::now, [&normal](ZulNote &note) {
-        if (note.tags.contains(normal))
-            return false;
-        note.tags.append(normal);
-        return true;
-    });
+    m_store->changeNote(id, ZulNoteField::tags | ZulNoteField::updatedAt, ZulSaveUrgency::now,
+                        [&normal](ZulNote &note) {
+                            if (note.tags.contains(normal))
+                                return false;
+                            note.tags.append(normal);
+                            return true;
+                        });
 }
 
 void ZulStudioViewModel::removeTag(const QString &tag, const QUuid &id)
 {
-    changeNote(
+    m_store->changeNote(
         id, ZulNoteField::tags | ZulNoteField::updatedAt, ZulSaveUrgency::now,
         [&tag](ZulNote &note) {
             // A note without the tag is left as it is: no new timestamp, no save.
             return note.tags.removeAll(tag) > 0;
         },
         [this, &tag] {
-            if (m_selectedTag == tag && !allTags().contains(tag))
+            if (selectedTag() == tag && !allTags().contains(tag))
                 setSelectedTag(std::nullopt);
         });
 }
 
 void ZulStudioViewModel::promoteQuickScratchToNote()
 {
-    if (m_quickScratchText.trimmed().isEmpty())
+    if (quickScratchText().trimmed().isEmpty())
         return;
     const QString title = text("Menu Bar Scratch", "Menü Çubuğu Karalaması");
-    insertNewNote(title, m_quickScratchText, ZulNoteTint::cyan, true, false);
+    insertNewNote(title, quickScratchText(), ZulNoteTint::cyan, true, false);
     showToast(text("Saved scratchpad to VeskZul.", "Karalama VeskZul'e kaydedildi."), false);
 }
 
@@ -300,32 +281,31 @@ bool ZulStudioViewModel::takeOutsideNotes()
     const std::optional<ZulOutsideNotes> outside = m_storage.notesChangedOutside();
     if (!outside)
         return false;
-    const ZulNotesMerge merge = ZulNotesMerge::between(outside->base, m_notes, outside->notes);
+    const ZulNotesMerge merge = ZulNotesMerge::between(outside->base, notes(), outside->notes);
 
     ComputationalNoteEngine engine = currentEngine();
     const auto evaluate = [this, &engine](const ZulNote &note) {
         if (VeskCharacters::prefixLength(note.content, longNoteThreshold) < note.content.size()) {
-            scheduleDebouncedEvaluation(note.id, note.content);
+            m_scheduler->scheduleDebouncedEvaluation(note.id, note.content);
         } else {
-            cancelDebouncedEvaluation(note.id);
-            setEvaluation(note.id, engine.evaluateCompact(note.content));
+            m_scheduler->cancelDebouncedEvaluation(note.id);
+            m_scheduler->setEvaluation(note.id, engine.evaluateCompact(note.content));
         }
     };
     for (const QUuid &id : merge.removed) {
-        cancelDebouncedEvaluation(id);
+        m_scheduler->cancelDebouncedEvaluation(id);
         if (m_stickyController)
             m_stickyController->closeSticky(id);
-        noteErased(id);
+        m_store->eraseNote(id);
     }
-    removeEvaluations(merge.removed);
+    m_scheduler->removeEvaluations(merge.removed);
     for (const ZulNote &their : merge.changed) {
-        const int index = indexOfNote(their.id);
+        const int index = m_store->indexOfNote(their.id);
         if (index < 0)
             continue;
-        const ZulNote before = m_notes.at(index);
+        const ZulNote before = notes().at(index);
         const ZulNoteFields fields = fieldsBetween(before, their);
-        m_notes[index] = their;
-        noteMutated(index, fields);
+        m_store->replaceNote(index, their, fields);
         if (fields.testFlag(ZulNoteField::content))
             evaluate(their);
         if (before.isFloatingSticky && !their.isFloatingSticky && m_stickyController)
@@ -334,7 +314,7 @@ bool ZulStudioViewModel::takeOutsideNotes()
             ensureStickyController().showSticky(their.id);
     }
     for (const ZulNote &their : merge.added) {
-        notePrepended(their);
+        m_store->prependNote(their);
         evaluate(their);
         if (their.isFloatingSticky)
             ensureStickyController().showSticky(their.id);
@@ -370,5 +350,5 @@ bool ZulStudioViewModel::takeOutsideNotes()
 void ZulStudioViewModel::notesFileMayHaveChanged()
 {
     if (takeOutsideNotes())
-        m_persistence->requestSave(ZulSaveUrgency::now);
+        m_store->requestSave(ZulSaveUrgency::now);
 }

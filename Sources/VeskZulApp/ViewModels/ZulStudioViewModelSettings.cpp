@@ -3,6 +3,8 @@
 #include "VeskKit/Localization/VeskText.h"
 #include "VeskKit/System/VeskLaunchAtLogin.h"
 #include "VeskKit/Utilities/VeskAppLogger.h"
+#include "ViewModels/ZulEvaluationScheduler.h"
+#include "ViewModels/ZulNoteStore.h"
 
 #include <QSet>
 
@@ -26,7 +28,7 @@ void ZulStudioViewModel::updateConfig(const std::function<void(ZulConfig &)> &mu
     setStorageFootprintBytes(m_storage.totalStorageBytes());
 
     if (m_config.defaultCurrency != previousCurrency) {
-        clearEngineCache();
+        m_scheduler->clearEngineCache();
         recomputeAllEvaluations();
         refreshQuickScratchSummary();
     }
@@ -37,12 +39,12 @@ void ZulStudioViewModel::updateConfig(const std::function<void(ZulConfig &)> &mu
 void ZulStudioViewModel::runAutoTidyNow()
 {
     const ZulStorageService::TidyResult tidied =
-        ZulStorageService::tidyEphemeralNotes(m_notes, m_config.autoTidyEphemeralHours, now());
+        ZulStorageService::tidyEphemeralNotes(notes(), m_config.autoTidyEphemeralHours, now());
     if (tidied.removedCount == 0) {
         showToast(text("No expired ephemeral notes to tidy.", "Temizlenecek süresi dolmuş geçici not yok."), false);
         return;
     }
-    publishNotes(tidied.kept);
+    m_store->replaceNotes(tidied.kept);
     reselectAfterRemoval();
     recomputeAllEvaluations();
     persistNotesImmediately();
@@ -56,22 +58,22 @@ void ZulStudioViewModel::runAutoTidyNow()
 void ZulStudioViewModel::runTimedTidy()
 {
     const ZulStorageService::TidyResult tidied =
-        ZulStorageService::tidyEphemeralNotes(m_notes, m_config.autoTidyEphemeralHours, now());
+        ZulStorageService::tidyEphemeralNotes(notes(), m_config.autoTidyEphemeralHours, now());
     if (tidied.removedCount == 0)
         return;
     QSet<QUuid> keptIDs;
     for (const ZulNote &note : tidied.kept)
         keptIDs.insert(note.id);
     QList<QUuid> removedIDs;
-    for (const ZulNote &note : std::as_const(m_notes)) {
+    for (const ZulNote &note : std::as_const(notes())) {
         if (!keptIDs.contains(note.id))
             removedIDs.append(note.id);
     }
     for (const QUuid &id : std::as_const(removedIDs))
-        cancelDebouncedEvaluation(id);
-    publishNotes(tidied.kept);
+        m_scheduler->cancelDebouncedEvaluation(id);
+    m_store->replaceNotes(tidied.kept);
     // Like tidy-now, a removed note leaves neither a result nor the selection behind.
-    removeEvaluations(removedIDs);
+    m_scheduler->removeEvaluations(removedIDs);
     reselectAfterRemoval();
     persistNotesImmediately();
 }
