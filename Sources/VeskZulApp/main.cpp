@@ -4,6 +4,8 @@
 #include "App/ZulStartupProbe.h"
 #include "App/ZulTerminationSignalHandler.h"
 #include "App/ZulWindowSystemChoice.h"
+#include "FontConfiguration.h"
+#include "SessionBusConnection.h"
 #include "VeskKit/Design/Emblems/VeskAppIcon.h"
 #include "VeskKit/Design/VeskAppActivationDelegate.h"
 #include "VeskKit/System/VeskSingleInstance.h"
@@ -31,6 +33,8 @@ int main(int argc, char *argv[])
     // The user's locale for everything that asks the C library; the
     // computation core never does.
     std::setlocale(LC_ALL, "");
+    // Read while the display is connected to; the first text waits for it.
+    const std::shared_future<void> fontConfiguration = FontConfiguration::loadAside();
 
     // The notes file is read and decoded while Qt connects to the display
     // and loads its plugins; the view model waits for it where it needs it.
@@ -64,6 +68,10 @@ int main(int argc, char *argv[])
     args.push_back(nullptr);
     int status = 0;
     QApplication application(count, args.data());
+    // Made while the window is built, which asks for it (the accessibility
+    // bridge) before its first frame; waited for, if still on its way, before
+    // the application object goes.
+    const std::shared_future<void> sessionBus = SessionBusConnection::connectAside();
     ZulProcessEnd::atApplicationEnd(application, status);
     QCoreApplication::setOrganizationName(QStringLiteral("Quarnell"));
     QCoreApplication::setApplicationName(QStringLiteral("VeskZul"));
@@ -96,6 +104,8 @@ int main(int argc, char *argv[])
     ZulTerminationSignalHandler terminationSignals;
 
     ZulStudioEnvironment environment = VeskZulApp::desktopEnvironment();
+    // Qt would otherwise read the font configuration a second time, alongside.
+    fontConfiguration.wait();
     if (notes.valid())
         environment.loadNotes = [notes] { return notes.get(); };
     VeskZulApp app(storage, std::move(environment), VeskZulApp::studioEditorFactory());
