@@ -304,6 +304,15 @@ void TestComputationalNoteEngine::splitLines_data()
     QTest::newRow("tab and no-break space do not end a line")
         << QString::fromUtf16(u"a\tb\u00A0c") << QStringList{QString::fromUtf16(u"a\tb\u00A0c")};
     QTest::newRow("only a CR LF") << "\r\n" << QStringList{"", ""};
+    // Long texts are scanned eight code units at a time.
+    QTest::newRow("CR LF across eight code units")
+        << "abcdefg\r\nhijklmnop" << QStringList{"abcdefg", "hijklmnop"};
+    QTest::newRow("line end as the eighth code unit")
+        << "abcdefg\nhijklmn\n" << QStringList{"abcdefg", "hijklmn", ""};
+    QTest::newRow("CR LF after the last eight") << "abcdefgh\r\n" << QStringList{"abcdefgh", ""};
+    QTest::newRow("every line end in a long text")
+        << QString::fromUtf16(u"first\vsecond\fthird\u0085fourth\u2028fifth\u2029sixth\r\nseventh\rlast\n")
+        << QStringList{"first", "second", "third", "fourth", "fifth", "sixth", "seventh", "last", ""};
 }
 
 void TestComputationalNoteEngine::splitLines()
@@ -687,6 +696,9 @@ void TestComputationalNoteEngine::summaryCounts_data()
         << QString::fromUtf16(u"👍🏽 🇹🇷 e\u0301 👨‍👩‍👧\r\nx") << OptionalSum() << 0LL << 0LL << 0LL << 5LL << 9LL;
     QTest::newRow("combining mark after ASCII") << QString::fromUtf16(u"ab\u0301cd") << OptionalSum() << 0LL << 0LL
                                                 << 0LL << 1LL << 4LL;
+    QTest::newRow("long ASCII text, CR LF across eight code units")
+        << QString::fromUtf16(u"Grocery\r\nbread  and\ttea\r\nmilk now") << OptionalSum() << 0LL << 0LL << 0LL
+        << 6LL << 31LL;
     QTest::newRow("headings and comments count as words")
         << note({u"# Plan", u"// later", u"1. Buy milk"}) << OptionalSum() << 0LL << 0LL << 0LL << 7LL << 27LL;
 }

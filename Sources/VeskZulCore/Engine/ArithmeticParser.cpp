@@ -163,7 +163,6 @@ bool tokenize(const Characters &chars, QStringView text, Tokens &tokens)
     // call a comma always separates arguments.
     QVarLengthArray<bool, 16> parentheses;
     int openCalls = 0;
-    QVarLengthArray<char, 32> digits;
 
     const qsizetype n = chars.size();
     qsizetype j = 0;
@@ -175,7 +174,7 @@ bool tokenize(const Characters &chars, QStringView text, Tokens &tokens)
         }
 
         if (isNumberCharacter(c) || (chars.is(j, u'.') && j + 1 < n && isNumberCharacter(chars.first(j + 1)))) {
-            digits.clear();
+            const qsizetype numberStart = j;
             bool hasPoint = false;
             // The digits as a whole number as they are read: the usual
             // number is short enough for that to be its exact value.
@@ -189,7 +188,6 @@ bool tokenize(const Characters &chars, QStringView text, Tokens &tokens)
                     // (superscripts, other scripts' digits) spoils the line.
                     if (!isAsciiDigit(d) || !chars.is(j, char16_t(d)))
                         return false;
-                    digits.append(char(d));
                     if (++digitCount <= kExactDigits) {
                         whole = whole * 10 + (d - U'0');
                         afterPoint += hasPoint ? 1 : 0;
@@ -201,7 +199,6 @@ bool tokenize(const Characters &chars, QStringView text, Tokens &tokens)
                     if (hasPoint)
                         break;
                     hasPoint = true;
-                    digits.append('.');
                     ++j;
                 } else if (chars.is(j, u',') && openCalls == 0 && !hasPoint && j + 3 < n
                            && isNumberCharacter(chars.first(j + 1)) && isNumberCharacter(chars.first(j + 2))
@@ -213,10 +210,20 @@ bool tokenize(const Characters &chars, QStringView text, Tokens &tokens)
                 }
             }
             double value = 0;
-            if (digitCount > 0 && digitCount <= kExactDigits)
+            if (digitCount > 0 && digitCount <= kExactDigits) {
                 value = afterPoint > 0 ? double(whole) / kPowersOfTen[afterPoint] : double(whole);
-            else if (!convertNumberText(digits.data(), digits.data() + digits.size(), value))
-                return false;
+            } else {
+                // Too long to be exact as read: its digits and point, without
+                // the separators, go to the full conversion.
+                QVarLengthArray<char, 64> digits;
+                for (qsizetype k = numberStart; k < j; ++k) {
+                    const char32_t d = chars.first(k);
+                    if (isAsciiDigit(d) || chars.is(k, u'.'))
+                        digits.append(char(d));
+                }
+                if (!convertNumberText(digits.data(), digits.data() + digits.size(), value))
+                    return false;
+            }
             tokens.append(Token{TokenKind::number, value, {}});
             continue;
         }

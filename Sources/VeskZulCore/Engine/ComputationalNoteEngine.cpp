@@ -16,9 +16,14 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <memory>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 using NoteLineText::borrowed;
 using NoteLineText::startsWithCharacters;
@@ -35,20 +40,36 @@ bool isLineEnd(char16_t c)
     return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
 }
 
-// Whether any of the four code units from `units` may end a line: one below
-// U+000E, or any beyond ASCII. Taken as one 64-bit word, so that a line's
-// ordinary characters are passed four at a time.
-bool mayEndLine(const char16_t *units)
+// A long note is mostly characters that end nothing, and looking at one
+// code unit at a time cost more than everything else splitting does; so
+// the scans below compare eight at a time.
+#if defined(__SSE2__)
+// Which of eight code units end a line, each lane all ones or all zeros.
+__m128i lineEndLanes(__m128i word)
 {
-    quint64 word = 0;
-    std::memcpy(&word, units, sizeof word);
-    constexpr quint64 beyondAscii = 0xFF80FF80FF80FF80;
-    constexpr quint64 lineEndBound = 0x000E000E000E000E;
-    constexpr quint64 signs = 0x8000800080008000;
-    // A lane below the bound borrows into its sign bit; with no lane beyond
-    // ASCII no other lane can.
-    return (word & beyondAscii) || ((word - lineEndBound) & ~word & signs);
+    // LF, VT, FF and CR are the four from U+000A: taken down to 0...3, a
+    // saturating step past 3 leaves them, and only them, at zero.
+    const __m128i fromLineFeed = _mm_sub_epi16(word, _mm_set1_epi16(0x0A));
+    const __m128i control = _mm_cmpeq_epi16(_mm_subs_epu16(fromLineFeed, _mm_set1_epi16(3)), _mm_setzero_si128());
+    const __m128i nextLine = _mm_cmpeq_epi16(word, _mm_set1_epi16(0x85));
+    // U+2028 and U+2029 differ in their lowest bit alone.
+    const __m128i separator = _mm_cmpeq_epi16(_mm_and_si128(word, _mm_set1_epi16(short(0xFFFE))),
+                                              _mm_set1_epi16(0x2028));
+    return _mm_or_si128(_mm_or_si128(control, nextLine), separator);
 }
+
+__m128i eightUnits(const char16_t *units)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i *>(units));
+}
+
+// The line ends among the eight code units from `units`, as a mask of two
+// bits per code unit (bits 2k and 2k + 1 for unit k).
+unsigned lineEndsAmongEight(const char16_t *units)
+{
+    return unsigned(_mm_movemask_epi8(lineEndLanes(eightUnits(units))));
+}
+#endif
 
 // Calls `lineEnd(at, next)` for every line end of `text`, in order: where it
 // begins and where the line after it begins (CR LF is one line end).
@@ -57,11 +78,24 @@ void forEachLineEnd(QStringView text, LineEnd lineEnd)
 {
     const char16_t *data = text.utf16();
     const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        while (i + 4 <= n && !mayEndLine(data + i))
-            i += 4;
-        if (i == n)
-            break;
+    qsizetype i = 0;
+    // Where the scan may go on from: past the LF of a CR LF.
+    qsizetype resume = 0;
+#if defined(__SSE2__)
+    for (; i + 8 <= n; i += 8) {
+        for (unsigned ends = lineEndsAmongEight(data + i); ends != 0; ends &= ends - 1) {
+            const qsizetype at = i + std::countr_zero(ends) / 2;
+            ends &= ends - 1; // each code unit sets two bits
+            if (at < resume)
+                continue;
+            resume = at + 1;
+            if (data[at] == u'\r' && at + 1 < n && data[at + 1] == u'\n')
+                ++resume;
+            lineEnd(at, resume);
+        }
+    }
+#endif
+    for (i = std::max(i, resume); i < n; ++i) {
         const char16_t c = data[i];
         if ((c > 0x0D && c < 0x85) || !isLineEnd(c))
             continue;
@@ -443,13 +477,52 @@ TextCounts countText(QStringView text)
     if (n == 0)
         return {};
     // Each character is looked at with the one before it rather than with
-    // a state carried along: no step waits on a branch of the one before.
+    // a state carried along: no step waits on a branch of the one before,
+    // and eight are looked at in one step.
     const auto separates = [](char16_t c) { return c == u' ' || (c >= 9 && c <= 13); };
     qsizetype lineEnds = isLineEnd(data[0]) ? 1 : 0;
     qint64 words = separates(data[0]) ? 0 : 1;
     qint64 lineFeedsAfterReturns = 0;
     bool beyondAscii = data[0] >= 0x80;
-    for (qsizetype i = 1; i < n; ++i) {
+    qsizetype i = 1;
+#if defined(__SSE2__)
+    const auto separatorLanes = [](__m128i word) {
+        const __m128i fromTab = _mm_sub_epi16(word, _mm_set1_epi16(9));
+        return _mm_or_si128(_mm_cmpeq_epi16(word, _mm_set1_epi16(u' ')),
+                            _mm_cmpeq_epi16(_mm_subs_epu16(fromTab, _mm_set1_epi16(4)), _mm_setzero_si128()));
+    };
+    // Counted in eight lanes, each lane taking away its all-ones "true";
+    // summed before a lane can overflow.
+    const auto sum = [](__m128i &lanes) {
+        const __m128i pairs = _mm_madd_epi16(lanes, _mm_set1_epi16(1));
+        const __m128i halves = _mm_add_epi32(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(1, 0, 3, 2)));
+        const __m128i total = _mm_add_epi32(halves, _mm_shuffle_epi32(halves, _MM_SHUFFLE(2, 3, 0, 1)));
+        lanes = _mm_setzero_si128();
+        return qint64(_mm_cvtsi128_si32(total));
+    };
+    constexpr qsizetype kStepsBeforeSum = 0x7FFF;
+    __m128i beyond = _mm_setzero_si128();
+    __m128i endLanes = _mm_setzero_si128();
+    __m128i wordLanes = _mm_setzero_si128();
+    __m128i pairLanes = _mm_setzero_si128();
+    for (qsizetype steps = 0; i + 8 <= n; i += 8) {
+        const __m128i word = eightUnits(data + i);
+        const __m128i before = eightUnits(data + i - 1);
+        beyond = _mm_or_si128(beyond, _mm_subs_epu16(word, _mm_set1_epi16(0x7F)));
+        endLanes = _mm_sub_epi16(endLanes, lineEndLanes(word));
+        wordLanes = _mm_sub_epi16(wordLanes, _mm_andnot_si128(separatorLanes(word), separatorLanes(before)));
+        pairLanes = _mm_sub_epi16(pairLanes, _mm_and_si128(_mm_cmpeq_epi16(word, _mm_set1_epi16(u'\n')),
+                                                           _mm_cmpeq_epi16(before, _mm_set1_epi16(u'\r'))));
+        if (++steps == kStepsBeforeSum || i + 16 > n) {
+            lineEnds += sum(endLanes);
+            words += sum(wordLanes);
+            lineFeedsAfterReturns += sum(pairLanes);
+            steps = 0;
+        }
+    }
+    beyondAscii |= _mm_movemask_epi8(_mm_cmpeq_epi16(beyond, _mm_setzero_si128())) != 0xFFFF;
+#endif
+    for (; i < n; ++i) {
         const char16_t c = data[i];
         const char16_t before = data[i - 1];
         beyondAscii |= c >= 0x80;
