@@ -5,7 +5,6 @@
 #include "App/ZulTerminationSignalHandler.h"
 #include "App/ZulWindowSystemChoice.h"
 #include "FontConfiguration.h"
-#include "SessionBusConnection.h"
 #include "VeskKit/Design/Emblems/VeskAppIcon.h"
 #include "VeskKit/Design/VeskAppActivationDelegate.h"
 #include "VeskKit/System/VeskSingleInstance.h"
@@ -68,10 +67,6 @@ int main(int argc, char *argv[])
     args.push_back(nullptr);
     int status = 0;
     QApplication application(count, args.data());
-    // Made while the window is built, which asks for it (the accessibility
-    // bridge) before its first frame; waited for, if still on its way, before
-    // the application object goes.
-    const std::shared_future<void> sessionBus = SessionBusConnection::connectAside();
     ZulProcessEnd::atApplicationEnd(application, status);
     QCoreApplication::setOrganizationName(QStringLiteral("Quarnell"));
     QCoreApplication::setApplicationName(QStringLiteral("VeskZul"));
