@@ -896,11 +896,12 @@ void ComputationalNoteEngine::Evaluation::emitLine(qint64 index, QStringView raw
                           label.has_value(), isChecked);
         return;
     }
-    // Built in its place from its fields: a record made empty first is
+    // Made from its fields and moved in: a record made empty first is
     // zeroed whole and then written again.
-    m_lines.emplaceBack(index, raw.toString(), result.value, std::move(result.unitOrCurrency),
-                        std::move(result.formattedResult), kind,
-                        label ? std::optional<QString>(label->toString()) : std::nullopt, isChecked);
+    m_lines.emplaceBack(EvaluatedLine{index, raw.toString(), result.value, std::move(result.unitOrCurrency),
+                                      std::move(result.formattedResult), kind,
+                                      label ? std::optional<QString>(label->toString()) : std::nullopt,
+                                      isChecked});
 }
 
 // MARK: - Resuming a long text's evaluation
