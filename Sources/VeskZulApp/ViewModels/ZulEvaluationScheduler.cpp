@@ -232,7 +232,11 @@ void ZulEvaluationScheduler::scheduleDebouncedEvaluation(const QUuid &noteID, co
     auto *timer = new QTimer(this);
     timer->setSingleShot(true);
     timer->setTimerType(Qt::PreciseTimer);
-    connect(timer, &QTimer::timeout, this, [this, noteID, token, content] {
+    // The text is read from the pending entry, not kept by the timer: a
+    // superseded timer lives until the event loop deletes it, and in a burst
+    // of keys (a busy machine delivers them back to back) each would keep a
+    // whole copy of a long note until then.
+    connect(timer, &QTimer::timeout, this, [this, noteID, token] {
         auto pending = m_evaluationDebounceTasks.find(noteID);
         if (pending == m_evaluationDebounceTasks.end() || pending->token != token)
             return;
@@ -245,7 +249,7 @@ void ZulEvaluationScheduler::scheduleDebouncedEvaluation(const QUuid &noteID, co
         // one is evaluated waits for it, and a newer text due meanwhile
         // takes its place, so a superseded text is never evaluated at all.
         if (!m_evaluationsRunning.contains(noteID))
-            startBackgroundEvaluation(noteID, token, content);
+            startBackgroundEvaluation(noteID, token, pending->content);
     });
     m_evaluationDebounceTasks.insert(noteID, PendingEvaluation{timer, token, false, content});
     timer->start(debounceMs);
