@@ -288,8 +288,13 @@ bool tokenize(const Characters &chars, QStringView text, Tokens &tokens)
 
 bool tokenize(QStringView text, Tokens &tokens)
 {
-    const auto *data = text.utf16();
-    const bool ascii = std::all_of(data, data + text.size(), [](char16_t c) { return c < 0x80; });
+    // Or-ed together rather than tested one by one: a loop without an early
+    // exit is done several code units at a time, and a line is short.
+    const char16_t *data = text.utf16();
+    char16_t units = 0;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        units |= data[i];
+    const bool ascii = units < 0x80;
     if (ascii)
         return tokenize(AsciiCharacters{data, text.size()}, text, tokens);
     return tokenize(ClusterCharacters(text), text, tokens);
