@@ -22,17 +22,19 @@ public:
         const char16_t *data = text.utf16();
         quint64 low = 0;
         quint64 high = 0;
-        bool beyond = false;
+        char16_t units = 0;
         for (qsizetype i = 0; i < text.size(); ++i) {
             const char16_t c = data[i];
-            const quint64 bit = quint64(1) << (c % 64);
-            low |= c < 64 ? bit : 0;
-            high |= c >= 64 && c < 0x80 ? bit : 0;
-            beyond |= c >= 0x80;
+            // No bit for a character beyond ASCII; below it, bit 6 picks
+            // the word.
+            const quint64 bit = quint64(c < 0x80) << (c % 64);
+            low |= c & 64 ? 0 : bit;
+            high |= c & 64 ? bit : 0;
+            units |= c;
         }
         m_ascii[0] = low;
         m_ascii[1] = high;
-        m_beyondAscii = beyond;
+        m_beyondAscii = units >= 0x80;
     }
 
     void add(char16_t c)

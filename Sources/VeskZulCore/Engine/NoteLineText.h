@@ -23,6 +23,11 @@ inline QStringView trimmed(QStringView text)
     const char16_t *data = text.utf16();
     qsizetype begin = 0;
     qsizetype end = text.size();
+    // Most texts are trimmed already: ASCII above the space at both ends
+    // is never white space, and then nothing needs cutting.
+    const auto plainEnd = [](char16_t c) { return c > u' ' && c < 0x80; };
+    if (end > 0 && plainEnd(data[0]) && plainEnd(data[end - 1]))
+        return text;
     while (begin < end && isSpace(data[begin]))
         ++begin;
     while (end > begin && isSpace(data[end - 1]))

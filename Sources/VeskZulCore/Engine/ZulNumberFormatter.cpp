@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 
 namespace {
 
@@ -38,16 +39,22 @@ QString formatGroupedInteger(std::int64_t value)
     // Negating in unsigned arithmetic keeps the most negative value defined.
     std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value)
                                         : static_cast<std::uint64_t>(value);
-    char digits[24];
-    const int count = int(std::to_chars(digits, digits + sizeof digits, magnitude).ptr - digits);
-
-    const int length = (value < 0 ? 1 : 0) + count + (count - 1) / 3;
-    QString text(length, Qt::Uninitialized);
-    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    // Written from the last digit back, the groups fall out of the count
+    // of digits written, and the text is made once at its length.
+    char16_t buffer[32]; // 20 digits, 6 separators and the sign
+    char16_t *const end = buffer + std::size(buffer);
+    char16_t *out = end;
+    int written = 0;
+    do {
+        if (written > 0 && written % 3 == 0)
+            *--out = u',';
+        *--out = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+        ++written;
+    } while (magnitude != 0);
     if (value < 0)
-        *out++ = u'-';
-    writeGrouped(out, digits, count);
-    return text;
+        *--out = u'-';
+    return QString(reinterpret_cast<const QChar *>(out), end - out);
 }
 
 QString formatFixed(double value, int maxFractionDigits)
