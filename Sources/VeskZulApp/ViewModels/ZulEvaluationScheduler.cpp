@@ -119,6 +119,8 @@ void ZulEvaluationScheduler::recomputeAllEvaluations(const std::optional<QUuid> 
     cancelAllDebouncedEvaluations();
     const ComputationalNoteEngine engine = currentEngine();
     const quint64 generation = ++*m_evaluationGeneration;
+    // A held set this one supersedes would only be begun to be dropped.
+    m_heldAside = {};
 
     // The notes on screen when the studio opens (the top of the list, the
     // selected note, the floating ones) are evaluated at once; in a large
