@@ -42,6 +42,7 @@ void ZulEvaluationScheduler::shutDown()
     cancelAllDebouncedEvaluations();
     // What is left of an evaluation running aside is not begun.
     ++*m_evaluationGeneration;
+    m_heldAside = {};
     m_evaluationPool.waitForDone();
 }
 
@@ -118,6 +119,8 @@ void ZulEvaluationScheduler::recomputeAllEvaluations(const std::optional<QUuid> 
     cancelAllDebouncedEvaluations();
     const ComputationalNoteEngine engine = currentEngine();
     const quint64 generation = ++*m_evaluationGeneration;
+    // A held set this one supersedes would only be begun to be dropped.
+    m_heldAside = {};
 
     // The notes on screen when the studio opens (the top of the list, the
     // selected note, the floating ones) are evaluated at once; in a large
@@ -173,6 +176,28 @@ void ZulEvaluationScheduler::recomputeAllEvaluations(const std::optional<QUuid> 
     texts.reserve(aside.size());
     for (const int index : std::as_const(aside))
         texts.append({m_notes.at(index).id, m_notes.at(index).content});
+    if (m_asideHeld) {
+        m_heldAside = [this, engine, generation, texts] { evaluateAside(engine, generation, texts); };
+        return;
+    }
+    evaluateAside(engine, generation, texts);
+}
+
+void ZulEvaluationScheduler::holdAsideEvaluations()
+{
+    m_asideHeld = true;
+}
+
+void ZulEvaluationScheduler::releaseAsideEvaluations()
+{
+    m_asideHeld = false;
+    if (const std::function<void()> held = std::exchange(m_heldAside, {}))
+        held();
+}
+
+void ZulEvaluationScheduler::evaluateAside(const ComputationalNoteEngine &engine, quint64 generation,
+                                           const QList<std::pair<QUuid, QString>> &texts)
+{
     const std::shared_ptr<std::atomic<quint64>> current = m_evaluationGeneration;
     QtConcurrent::mapped(&m_evaluationPool, texts,
                          [engine, current, generation](const std::pair<QUuid, QString> &text) {

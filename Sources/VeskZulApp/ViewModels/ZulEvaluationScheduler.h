@@ -65,6 +65,11 @@ public:
 
     // Every note anew; `selected` is among the notes evaluated at once.
     void recomputeAllEvaluations(const std::optional<QUuid> &selected);
+    // While held, the notes a whole evaluation leaves aside wait to be
+    // evaluated until the hold is released (the latest whole evaluation's;
+    // an earlier one is superseded anyway).
+    void holdAsideEvaluations();
+    void releaseAsideEvaluations();
     void scheduleDebouncedEvaluation(const QUuid &noteID, const QString &content);
     void cancelDebouncedEvaluation(const QUuid &noteID);
     void cancelAllDebouncedEvaluations();
@@ -95,6 +100,8 @@ private:
         QString content;
     };
 
+    void evaluateAside(const ComputationalNoteEngine &engine, quint64 generation,
+                       const QList<std::pair<QUuid, QString>> &texts);
     void startBackgroundEvaluation(const QUuid &noteID, quint64 token, const QString &content);
     void applyBackgroundEvaluation(const QUuid &noteID, quint64 token, const QString &content,
                                    const CompactNoteEvaluation &evaluation);
@@ -116,6 +123,8 @@ private:
     // later one begins.
     std::shared_ptr<std::atomic<quint64>> m_evaluationGeneration = std::make_shared<std::atomic<quint64>>(0);
     QThreadPool m_evaluationPool;
+    bool m_asideHeld = false;
+    std::function<void()> m_heldAside;
     QTimer *m_midnightTimer = nullptr;
     std::optional<ComputationalNoteEngine> m_cachedEngine;
     std::optional<DayKey> m_cachedEngineDayKey;

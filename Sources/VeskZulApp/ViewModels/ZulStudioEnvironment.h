@@ -60,8 +60,9 @@ struct ZulStudioEnvironment
     // positions are never known, and keys reach only the focused window.
     bool nativeWayland = false;
     // The first window before everything it does not show: the global
-    // hotkeys, the drawer's handle and the floating stickies wait for the
-    // view model's firstFrameShown().
+    // hotkeys, the drawer's handle, the floating stickies and the notes not
+    // on screen at first (evaluated aside) wait for the view model's
+    // firstFrameShown().
     bool startsAfterFirstFrame = false;
 
     // The desktop's clipboard, save dialog, live-rate service and reopen

@@ -127,6 +127,10 @@ ZulStudioViewModel::ZulStudioViewModel(ZulStorageService storage, ZulStudioEnvir
     m_storageFootprintBytes = m_storage.totalStorageBytes();
     m_selectedNoteID = firstInDisplayOrder();
 
+    // Evaluating the notes off screen on every core while the first frame
+    // is made only slows that frame down; they start once it is out.
+    if (m_environment.startsAfterFirstFrame)
+        m_scheduler->holdAsideEvaluations();
     recomputeAllEvaluations();
     refreshQuickScratchSummary();
 
@@ -200,6 +204,7 @@ void ZulStudioViewModel::firstFrameShown()
     if (m_startupCompleted)
         return;
     m_startupCompleted = true;
+    m_scheduler->releaseAsideEvaluations();
     registerGlobalHotkeys();
     const qint64 remaining = std::max<qint64>(0, bootstrapDelayMs - m_sinceCreated.elapsed());
     QTimer::singleShot(int(remaining), this, [this] { bootstrapFloatingControllers(); });
