@@ -6,6 +6,7 @@
 // collection, and a letter typed into that search with the edge drawer
 // open. Each key and each step is timed on its own; the median is reported
 // as median_ms.
+#include "App/ZulAllocatorPolicy.h"
 #include "BenchProfile.h"
 #include "VeskKit/System/VeskGlobalHotkeyManager.h"
 #include "ViewModels/ZulStudioViewModel.h"
@@ -45,6 +46,8 @@ QApplication *application()
     static char *argv[] = {name, nullptr};
     static QTemporaryDir home;
     static QApplication *app = [] {
+        // Typing memory is measured under the application's own policy.
+        applyLongTextAllocatorPolicy();
         // Nothing here may touch the real home folder.
         qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
         qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());

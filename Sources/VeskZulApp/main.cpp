@@ -1,4 +1,5 @@
 #include "App/VeskZulApp.h"
+#include "App/ZulAllocatorPolicy.h"
 #include "App/ZulDataFolderClaim.h"
 #include "App/ZulProcessEnd.h"
 #include "App/ZulStartupProbe.h"
@@ -29,6 +30,7 @@ int main(int argc, char *argv[])
 {
     QElapsedTimer sinceStart;
     sinceStart.start();
+    applyLongTextAllocatorPolicy();
     // The user's locale for everything that asks the C library; the
     // computation core never does.
     std::setlocale(LC_ALL, "");
